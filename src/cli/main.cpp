@@ -1,0 +1,7 @@
+#include <cstdio>
+
+int main()
+{
+    std::puts("torqwell-cli");
+    return 0;
+}
