@@ -1,0 +1,491 @@
+#include "TorqSpec.h"
+
+#include "ErrCode.h"
+#include "Util.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cfloat>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr double kRangeSlack = 0.00001;
+constexpr std::size_t kLongestZeroText = 100;
+constexpr int kNameBufferSize = 80;  // what readers give one name line
+
+const UnitInfo& UnitInfoOf(UnitCode code)
+{
+    const UnitInfo* info = FindUnitInfo(code);
+    TORQ_ASSERT(info != nullptr);
+    return *info;
+}
+
+// Every formatted write reports the number of characters written; a count
+// below 1 means the line did not reach the file.
+template <typename... Args>
+void WriteLine(std::FILE* file, const char* format, Args... args)
+{
+    CLocaleScope cLocale;
+    if (std::fprintf(file, format, args...) <= 0) RaiseError(44);
+}
+
+bool IsZeroTextCharacter(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '-'; }
+
+// A double narrowed to float, with overflow made explicit (a plain cast of
+// an out-of-range double is undefined behaviour).
+float NarrowToFloat(double value)
+{
+    if (std::isnan(value)) return float(value);
+    if (value > double(FLT_MAX)) return INFINITY;
+    if (value < -double(FLT_MAX)) return -INFINITY;
+    return float(value);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- CTorqSpec
+
+CTorqSpec::CTorqSpec(const char* name) : m_name(name) { TORQ_ASSERT(name != nullptr); }
+
+void CTorqSpec::CheckInvariants() const
+{
+    TORQ_ASSERT(m_name != nullptr);
+    TORQ_ASSERT(m_set == 0 || m_set == 1);
+}
+
+// ---------------------------------------------------------------- CFloatPtSpec
+
+CFloatPtSpec::CFloatPtSpec(const char* name, UnitCode englishUnit, float englishMin,
+                           float englishMax, UnitCode metricUnit, float factor)
+    : CTorqSpec(name),
+      m_value(englishMin),
+      m_englishMin(englishMin),
+      m_englishMax(englishMax),
+      m_metricMin(englishMin * factor),
+      m_metricMax(englishMax * factor),
+      m_unitCode(englishUnit),
+      m_englishUnit(englishUnit),
+      m_metricUnit(metricUnit),
+      m_factor(factor),
+      m_englishFormat(UnitInfoOf(englishUnit).format),
+      m_metricFormat(UnitInfoOf(metricUnit).format)
+{
+    CheckInvariants();
+}
+
+CFloatPtSpec::CFloatPtSpec(const CFloatPtSpec& other) : CTorqSpec(other)
+{
+    *this = other;
+    if (!other.IsValid()) MarkUnset();
+}
+
+CFloatPtSpec& CFloatPtSpec::operator=(const CFloatPtSpec& other)
+{
+    if (this == &other) return *this;
+    CTorqSpec::operator=(other);
+    m_value = other.m_value;
+    m_englishMin = other.m_englishMin;
+    m_englishMax = other.m_englishMax;
+    m_metricMin = other.m_metricMin;
+    m_metricMax = other.m_metricMax;
+    m_unitCode = other.m_unitCode;
+    m_englishUnit = other.m_englishUnit;
+    m_metricUnit = other.m_metricUnit;
+    m_factor = other.m_factor;
+    m_englishFormat = other.m_englishFormat;
+    m_metricFormat = other.m_metricFormat;
+    CheckInvariants();
+    return *this;
+}
+
+bool CFloatPtSpec::ParseNumber(std::string_view text, double& out)
+{
+    if (text.empty()) return false;
+    const std::string buffer(text);
+    double value;
+    {
+        CLocaleScope cLocale;
+        value = std::atof(buffer.c_str());
+    }
+    if (value == 0.0) {
+        // Letters convert to 0 too: only a text that spells a zero is a zero.
+        if (text.size() > kLongestZeroText) return false;
+        for (char c : text) {
+            if (!IsZeroTextCharacter(c)) return false;
+        }
+    }
+    out = value;
+    return true;
+}
+
+bool CFloatPtSpec::SetFromText(std::string_view text, bool checkOnly)
+{
+    double parsed;
+    if (!ParseNumber(text, parsed)) return false;
+    const float value = NarrowToFloat(parsed);
+    if (!IsInRange(value)) return false;
+    if (!checkOnly) SetValue(value);
+    return true;
+}
+
+bool CFloatPtSpec::SetFromTextRounded(std::string_view text, int decimals)
+{
+    double parsed;
+    if (!ParseNumber(text, parsed)) return false;
+    const float value = NarrowToFloat(parsed);
+    // Values this large cannot be rounded (or stored) anyway.
+    if (!std::isfinite(value) || std::fabs(double(value)) * std::pow(10.0, decimals) >= 4294967296.0) {
+        return false;
+    }
+    const float rounded = RoundToDecimals(value, decimals);
+    if (!IsInRange(rounded)) return false;
+    SetValue(rounded);
+    return true;
+}
+
+std::string CFloatPtSpec::FormatValue(float value) const
+{
+    return FormatC(IsEnglish() ? m_englishFormat : m_metricFormat, double(value));
+}
+
+std::string CFloatPtSpec::GetText() const
+{
+    return IsSet() ? FormatValue(m_value) : std::string(kUnsetText);
+}
+
+std::string CFloatPtSpec::GetTextWithUnits() const
+{
+    return GetText() + " " + GetUnitsLabel();
+}
+
+const char* CFloatPtSpec::GetUnitsLabel() const { return UnitInfoOf(m_unitCode).label; }
+
+bool CFloatPtSpec::IsValid() const { return IsSet() && IsInRange(m_value); }
+
+std::string CFloatPtSpec::GetPrompt() const
+{
+    return std::string("Enter ") + GetName() + " Value Within Range: " + FormatValue(GetMinimum()) +
+           " to " + FormatValue(GetMaximum()) + " " + GetUnitsLabel();
+}
+
+bool CFloatPtSpec::IsInRange(float value) const
+{
+    const double lower = double(GetMinimum()) - kRangeSlack;
+    const float upper = NarrowToFloat(double(GetMaximum()) + kRangeSlack);
+    return double(value) >= lower && value <= upper;
+}
+
+void CFloatPtSpec::SetValue(float value)
+{
+    TORQ_ASSERT(IsInRange(value));
+    m_value = value;
+    MarkSet();
+}
+
+void CFloatPtSpec::SetRoundedValue(float value, int decimals)
+{
+    SetValue(RoundToDecimals(value, decimals));
+}
+
+void CFloatPtSpec::SetValueIn(float value, bool english)
+{
+    SetUnits(english);
+    SetValue(value);
+}
+
+void CFloatPtSpec::SetUnits(bool english)
+{
+    if (english) {
+        ToEnglish();
+    } else {
+        ToMetric();
+    }
+}
+
+void CFloatPtSpec::ToEnglish()
+{
+    if (IsEnglish()) return;
+    m_unitCode = m_englishUnit;
+    m_value = m_value / m_factor;
+    if (m_value < m_englishMin) m_value = m_englishMin;
+    if (m_value > m_englishMax) m_value = m_englishMax;
+}
+
+void CFloatPtSpec::ToMetric()
+{
+    if (IsMetric()) return;
+    m_unitCode = m_metricUnit;
+    m_value = m_value * m_factor;
+}
+
+void CFloatPtSpec::SetRange(float englishMin, float englishMax)
+{
+    m_englishMin = englishMin;
+    m_englishMax = englishMax;
+    m_metricMin = englishMin * m_factor;
+    m_metricMax = englishMax * m_factor;
+    if (!IsInRange(m_value)) Reset();
+}
+
+void CFloatPtSpec::Reset()
+{
+    m_value = GetMinimum();
+    MarkUnset();
+}
+
+void CFloatPtSpec::Write(std::FILE* file) const
+{
+    WriteLine(file, "%d %f\n", IsSet() ? 1 : 0, double(m_value));
+}
+
+void CFloatPtSpec::Read(std::FILE* file)
+{
+    int flag = 0;
+    float value = 0.0f;
+    int fields;
+    {
+        CLocaleScope cLocale;
+        fields = std::fscanf(file, "%d %f\n", &flag, &value);
+    }
+    // Both fields are needed: a line that ends after the flag has no value to take.
+    if (fields < 2) RaiseError(45);
+    if (!IsInRange(value)) RaiseError(47);
+    SetValue(value);
+    if (flag == 0) MarkUnset();
+}
+
+void CFloatPtSpec::CheckInvariants() const
+{
+    CTorqSpec::CheckInvariants();
+    TORQ_ASSERT(m_englishMin <= m_englishMax);
+    TORQ_ASSERT(m_metricMin <= m_metricMax);
+    TORQ_ASSERT(m_unitCode == m_englishUnit || m_unitCode == m_metricUnit);
+    TORQ_ASSERT(IsInRange(m_value));
+    TORQ_ASSERT(m_englishFormat != nullptr && m_metricFormat != nullptr);
+}
+
+// ---------------------------------------------------------------- CIntegerSpec
+
+CIntegerSpec::CIntegerSpec(const char* name, std::int32_t minimum, std::int32_t maximum)
+    : CTorqSpec(name), m_value(minimum), m_minimum(minimum), m_maximum(maximum)
+{
+    CheckInvariants();
+}
+
+CIntegerSpec& CIntegerSpec::operator=(const CIntegerSpec& other)
+{
+    if (this == &other) return *this;
+    CTorqSpec::operator=(other);
+    m_value = other.m_value;
+    m_minimum = other.m_minimum;
+    m_maximum = other.m_maximum;
+    CheckInvariants();
+    return *this;
+}
+
+bool CIntegerSpec::SetFromText(std::string_view text, bool checkOnly)
+{
+    if (text.empty()) return false;
+    // atoi semantics (leading blanks, a sign, digits; "12abc" reads as 12),
+    // with numbers beyond the int range refused instead of wrapping around.
+    const std::string buffer(text);
+    errno = 0;
+    const long long parsed = std::strtoll(buffer.c_str(), nullptr, 10);
+    if (errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX) return false;
+    const auto value = static_cast<std::int32_t>(parsed);
+    if (!IsInRange(value)) return false;
+    if (!checkOnly) SetValue(value);
+    return true;
+}
+
+std::string CIntegerSpec::GetText() const
+{
+    return IsSet() ? FormatC("%d", m_value) : std::string(kUnsetText);
+}
+
+bool CIntegerSpec::IsValid() const { return IsSet() && IsInRange(m_value); }
+
+std::string CIntegerSpec::GetPrompt() const
+{
+    return FormatC("Enter %s Value Within Range: %d to %d", GetName(), m_minimum, m_maximum);
+}
+
+void CIntegerSpec::SetValue(std::int32_t value)
+{
+    TORQ_ASSERT(IsInRange(value));
+    m_value = value;
+    MarkSet();
+}
+
+void CIntegerSpec::Write(std::FILE* file) const { WriteLine(file, "%d\n", m_value); }
+
+void CIntegerSpec::Read(std::FILE* file)
+{
+    int value = 0;
+    if (std::fscanf(file, "%d\n", &value) < 1) RaiseError(45);
+    if (!IsInRange(value)) RaiseError(47);
+    SetValue(value);
+}
+
+void CIntegerSpec::CheckInvariants() const
+{
+    CTorqSpec::CheckInvariants();
+    TORQ_ASSERT(m_minimum <= m_maximum);
+    TORQ_ASSERT(IsInRange(m_value));
+}
+
+// ---------------------------------------------------------------- CPartTypeSpec
+
+CPartTypeSpec::CPartTypeSpec(const char* name, std::int32_t minIndex, std::int32_t maxIndex)
+    : CTorqSpec(name), m_index(minIndex), m_minIndex(minIndex), m_maxIndex(maxIndex)
+{
+    CheckInvariants();
+}
+
+CPartTypeSpec& CPartTypeSpec::operator=(const CPartTypeSpec& other)
+{
+    if (this == &other) return *this;
+    CTorqSpec::operator=(other);
+    m_index = other.m_index;
+    m_minIndex = other.m_minIndex;
+    m_maxIndex = other.m_maxIndex;
+    m_choiceName = other.m_choiceName;
+    CheckInvariants();
+    return *this;
+}
+
+bool CPartTypeSpec::SetChoice(std::int32_t index, std::string_view name, bool checkOnly)
+{
+    if (name.empty() || index < m_minIndex || index > m_maxIndex) return false;
+    if (!checkOnly) {
+        m_index = index;
+        m_choiceName = std::string(name);
+        MarkSet();
+    }
+    return true;
+}
+
+bool CPartTypeSpec::SetFromText(std::string_view text, bool checkOnly)
+{
+    return SetChoice(m_maxIndex, text, checkOnly);
+}
+
+std::string CPartTypeSpec::GetText() const
+{
+    return IsSet() ? m_choiceName : std::string(kUnsetText);
+}
+
+bool CPartTypeSpec::IsValid() const
+{
+    return IsSet() && m_index >= m_minIndex && m_index <= m_maxIndex;
+}
+
+std::string CPartTypeSpec::GetPrompt() const { return std::string("Select or Enter ") + GetName(); }
+
+void CPartTypeSpec::Write(std::FILE* file) const
+{
+    // An unset choice has no name to save; callers validate first.
+    TORQ_ASSERT(!m_choiceName.empty());
+    WriteNameLine(file, m_choiceName);
+    WriteLine(file, "%d\n", m_index);
+}
+
+void CPartTypeSpec::Read(std::FILE* file)
+{
+    std::string line;
+    if (!ReadNameLine(file, line)) RaiseError(45);
+    int index = 0;
+    if (std::fscanf(file, "%d\n", &index) < 1) RaiseError(45);
+    if (index < m_minIndex || index > m_maxIndex) RaiseError(47);
+    // A blank name line would make a chosen part without a name, which no
+    // later save could write: it counts as an invalid value.
+    const std::string choiceName = TrimTrailingBlanks(line);
+    if (choiceName.empty()) RaiseError(47);
+    SetChoice(index, choiceName);
+}
+
+void CPartTypeSpec::CheckInvariants() const
+{
+    CTorqSpec::CheckInvariants();
+    TORQ_ASSERT(m_minIndex > 0);
+    TORQ_ASSERT(m_maxIndex >= m_minIndex);
+    TORQ_ASSERT(m_index >= m_minIndex && m_index <= m_maxIndex);
+}
+
+// ---------------------------------------------------------------- CFileSpec
+
+CFileSpec::CFileSpec(const char* name) : CTorqSpec(name) { CheckInvariants(); }
+
+CFileSpec& CFileSpec::operator=(const CFileSpec& other)
+{
+    if (this == &other) return *this;
+    CTorqSpec::operator=(other);
+    m_fileName = other.m_fileName;
+    CheckInvariants();
+    return *this;
+}
+
+bool CFileSpec::SetFromText(std::string_view text, bool checkOnly)
+{
+    if (text.empty()) return false;
+    if (!checkOnly) {
+        m_fileName = std::string(text);
+        MarkSet();
+    }
+    return true;
+}
+
+std::string CFileSpec::GetText() const
+{
+    return IsSet() ? m_fileName : std::string(kUnsetText);
+}
+
+bool CFileSpec::IsValid() const { return IsSet() && !m_fileName.empty(); }
+
+std::string CFileSpec::GetPrompt() const { return std::string("Open or Save ") + GetName(); }
+
+void CFileSpec::Write(std::FILE* file) const
+{
+    WriteLine(file, "%d\n", IsSet() ? 1 : 0);
+    WriteNameLine(file, GetText());
+}
+
+void CFileSpec::Read(std::FILE* file)
+{
+    int flag = 0;
+    if (std::fscanf(file, "%d\n", &flag) < 1) RaiseError(45);
+    std::string line;
+    if (!ReadNameLine(file, line)) RaiseError(45);
+    if (flag != 0) {
+        m_fileName = TrimTrailingBlanks(line);
+        MarkSet();
+    }
+}
+
+// ---------------------------------------------------------------- name lines
+
+void WriteNameLine(std::FILE* file, std::string_view text)
+{
+    std::string line(text.substr(0, std::min(text.size(), kMaxNameLineLength)));
+    for (char& c : line) {
+        if (c == '\n' || c == '\r') c = ' ';
+    }
+    WriteLine(file, "%s\n", line.c_str());
+}
+
+bool ReadNameLine(std::FILE* file, std::string& line)
+{
+    char buffer[kNameBufferSize];
+    if (std::fgets(buffer, sizeof buffer, file) == nullptr) return false;
+    line.assign(buffer);
+    if (!line.empty() && line.back() != '\n') {
+        // The line did not fit: skip what is left of it.
+        int c;
+        while ((c = std::fgetc(file)) != EOF && c != '\n') {
+        }
+    }
+    return true;
+}

@@ -1,0 +1,101 @@
+#include "model/ErrCode.h"
+#include "model/Util.h"
+
+#include "RecordingPresenter.h"
+
+#include <gtest/gtest.h>
+
+TEST(ErrorTable, HoldsEveryCodeOfTheThreeRangesAndNoOther)
+{
+    for (int code = 1; code <= 99; ++code) EXPECT_TRUE(IsKnownErrorCode(code)) << code;
+    for (int code = 101; code <= 105; ++code) EXPECT_TRUE(IsKnownErrorCode(code)) << code;
+    for (int code = 200; code <= 204; ++code) EXPECT_TRUE(IsKnownErrorCode(code)) << code;
+    for (int code : {0, 100, 106, 199, 205}) EXPECT_FALSE(IsKnownErrorCode(code)) << code;
+}
+
+TEST(ErrorTable, NotesAndWarningsCarryTheirFixedTitles)
+{
+    for (int code = 101; code <= 105; ++code) EXPECT_EQ(GetErrorMessage(code).title, "Important!");
+    for (int code = 200; code <= 204; ++code) EXPECT_EQ(GetErrorMessage(code).title, "Warning!");
+}
+
+TEST(ErrorTable, TextsStandAsWritten)
+{
+    EXPECT_EQ(GetErrorMessage(1).title, "Incomplete Engine");
+    EXPECT_EQ(GetErrorMessage(1).text, "Bore/Stroke Selection Required");
+    EXPECT_EQ(GetErrorMessage(42).title, "Simulation Run Time Error");
+    EXPECT_EQ(GetErrorMessage(42).text.substr(0, 54),
+              "The Torqwell was unable to complete the simulation.\nA ");
+    EXPECT_EQ(GetErrorMessage(45).text, "Unable to Read from the Selected File");
+    EXPECT_EQ(GetErrorMessage(66).text.substr(0, 57),
+              "Unable to create the new Best Results Torqwell Document.\n");
+    EXPECT_NE(GetErrorMessage(103).text.find("\"Auto Calculate Valve Size\""), std::string::npos);
+}
+
+TEST(ErrorTable, OutOfRangeMessagesQuoteTheParameterRanges)
+{
+    EXPECT_TRUE(GetErrorMessage(89).text.ends_with("\nmust be within the range of 6.00 to 18.00 ."));
+    EXPECT_TRUE(GetErrorMessage(99).text.ends_with("\nmust be within the range of 100.00 to 4000.00 cfm."));
+}
+
+TEST(Messages, GoToTheInstalledPresenterWithTheirKind)
+{
+    RecordingPresenter presenter;
+    ShowErrorMessage(27);
+    ShowNoteMessage(104);
+    presenter.AnswerNextWarning(WarningAnswer::Ok);
+    EXPECT_EQ(AskWarningMessage(202), WarningAnswer::Ok);
+    EXPECT_EQ(AskWarningMessage(204), WarningAnswer::Cancel) << "closing the box is Cancel";
+
+    ASSERT_EQ(presenter.Messages().size(), 4u);
+    EXPECT_EQ(presenter.Messages()[0].kind, MessageKind::Error);
+    EXPECT_EQ(presenter.Messages()[0].message.text, "Camshaft Selection Required");
+    EXPECT_EQ(presenter.Messages()[1].kind, MessageKind::Note);
+    EXPECT_EQ(presenter.Messages()[2].kind, MessageKind::Warning);
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{27, 104, 202, 204}));
+}
+
+TEST(AssertionReport, NamesTheSourceFileAndLine)
+{
+    EXPECT_EQ(FormatAssertionReport("/src/core/sim/SimInterface.cpp", 42),
+              "File: SimInterface.cpp \nLine#: 42 \n\n"
+              "Write down all of this error information and a short\n"
+              "description of the events that lead up to this error and\n"
+              "send it to Parvane Software. Sorry for the inconvenience.\n"
+              "Press OK to terminate the Torqwell.");
+}
+
+TEST(AssertionReportDeathTest, EndsTheProcessWithStatus9999)
+{
+    EXPECT_EXIT(ReportAssertion("Iterator.cpp", 7), testing::ExitedWithCode(9999 & 0xFF),
+                "Line#: 7");
+    EXPECT_EXIT(ShowErrorMessage(150), testing::ExitedWithCode(9999 & 0xFF), "ASSERTION FAILURE");
+    EXPECT_EXIT(AskWarningMessage(42), testing::ExitedWithCode(9999 & 0xFF), "ASSERTION FAILURE");
+}
+
+TEST(Util, RoundsHalfAwayFromZero)
+{
+    EXPECT_FLOAT_EQ(RoundToDecimals(0.125f, 2), 0.13f);
+    EXPECT_FLOAT_EQ(RoundToDecimals(-0.125f, 2), -0.13f);
+    EXPECT_FLOAT_EQ(RoundToDecimals(716.6249f, 2), 716.62f);
+    EXPECT_FLOAT_EQ(RoundToDecimals(604.95f, 0), 605.0f);
+    EXPECT_EQ(RoundToDecimals(-0.004f, 2), 0.0f);
+}
+
+TEST(Util, DosFileNameKeepsEightCharactersBeforeTheFirstDot)
+{
+    EXPECT_EQ(DosFileName("My Big Engine.trq", ".gme"), "My Big E.gme");
+    EXPECT_EQ(DosFileName("MYENGINE2001.trq", ".trq"), "MYENGINE.trq");
+    EXPECT_EQ(DosFileName("short", ".trq"), "short.trq");
+    EXPECT_EQ(DosFileName("a.b.c", ".gme"), "a.gme");
+    EXPECT_EQ(DosFileName(".hidden", ".gme"), ".gme");
+}
+
+TEST(Util, FormattingUsesAPointWhateverTheLocale)
+{
+    if (setlocale(LC_ALL, "de_DE.UTF-8") == nullptr && setlocale(LC_ALL, "fr_FR.UTF-8") == nullptr) {
+        GTEST_SKIP() << "no locale with a decimal comma installed";
+    }
+    EXPECT_EQ(FormatC("%.2f", 1.5), "1.50");
+    setlocale(LC_ALL, "C");
+}
