@@ -205,13 +205,20 @@ void CFloatPtSpec::SetUnits(bool english)
     }
 }
 
+float CFloatPtSpec::GetEnglishValue() const
+{
+    if (IsEnglish()) return m_value;
+    const float english = m_value / m_factor;
+    if (english < m_englishMin) return m_englishMin;
+    if (english > m_englishMax) return m_englishMax;
+    return english;
+}
+
 void CFloatPtSpec::ToEnglish()
 {
     if (IsEnglish()) return;
+    m_value = GetEnglishValue();
     m_unitCode = m_englishUnit;
-    m_value = m_value / m_factor;
-    if (m_value < m_englishMin) m_value = m_englishMin;
-    if (m_value > m_englishMax) m_value = m_englishMax;
 }
 
 void CFloatPtSpec::ToMetric()

@@ -68,6 +68,8 @@ public:
     void CheckInvariants() const override;
 
     float GetValue() const { return m_value; }
+    // The value as ToEnglish would store it, without switching the parameter.
+    float GetEnglishValue() const;
     UnitCode GetUnitCode() const { return m_unitCode; }
     const char* GetUnitsLabel() const;
     bool IsEnglish() const { return m_unitCode == m_englishUnit; }

@@ -1,0 +1,31 @@
+# Installs the Debian packages Torqwell needs that are not installed yet.
+# Sourced by ./run and ./test.
+
+TORQWELL_PACKAGES=(
+    cmake ninja-build g++                   # build
+    libgtest-dev libgmock-dev               # unit tests
+    libbenchmark-dev                        # bench/
+    qt6-base-dev qt6-charts-dev             # desktop program, printing, 2-D graphs
+    qt6-datavisualization-dev qt6-declarative-dev libgl1-mesa-dev  # 3-D surface
+    xvfb xauth                              # GUI tests that need a real X server
+)
+
+torqwell_ensure_packages() {
+    local missing=()
+    local package
+    for package in "${TORQWELL_PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$package")
+        fi
+    done
+    if [ ${#missing[@]} -eq 0 ]; then
+        return 0
+    fi
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo="sudo"
+    fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
