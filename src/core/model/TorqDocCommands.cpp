@@ -225,13 +225,9 @@ void CTorqDoc::ApplyCamType(int command)
 {
     const ComponentChoice& row = FindComponentChoice(command);
     m_camDataFile.MarkUnset();
-    SetChoiceFromRow(m_cam.CamType(), row);
-    ApplyTimingMethod(Cmd::kTimingSeatToSeat);
-    m_cam.NominalIvo().SetValue(row.values[0]);
-    m_cam.NominalIvc().SetValue(row.values[1]);
-    m_cam.NominalEvo().SetValue(row.values[2]);
-    m_cam.NominalEvc().SetValue(row.values[3]);
-    m_cam.AdvanceRetard().SetValue(0.0f);
+    const float* events = row.values;  // nominal IVO, IVC, EVO, EVC
+    const int note = m_cam.ChooseProfile(row.partIndex, row.name, events[0], events[1], events[2], events[3]);
+    if (note != 0) ShowNoteMessage(note);
 }
 
 void CTorqDoc::ApplyTimingMethod(int command)
