@@ -1,0 +1,79 @@
+#include "sim/BoostModel.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kAtmosphere = 14.7;                        // psi
+constexpr double kPerAtmosphere = 0.06802721088435375;      // 1 / 14.7
+constexpr double kRootsReferenceRpm = 30000.0;
+constexpr double kLowestEfficiency = 0.3;
+
+struct Compressor {
+    double boost;      // psi above atmosphere, before the limit and the intercooler
+    double speedOff;   // relative distance of the blower speed from its best speed, radians of efficiency fall-off
+};
+
+// Kind 1: the exhaust drives the turbine as fast as the engine's air demand
+// pushes it through the compressor map; near surge it runs 20 % slower.
+Compressor Turbocharger(const SimInputs& in, double demandCfm, double previousBoost)
+{
+    const double q = demandCfm * 0.32;
+    double nb = q / in.blowerFlow * in.blowerRpm;
+    if ((previousBoost * kPerAtmosphere + 1.0) * in.surgeFlow / in.blowerPressureRatio > q) nb = nb * 0.8;
+    const double boost = (in.blowerPressureRatio - 1.0) * kAtmosphere * nb / in.blowerRpm;
+    return {boost, std::fabs(nb - in.blowerRpm) / in.blowerRpm};
+}
+
+// Kind 2: belt and internal gears turn the impeller; it makes nothing below 1500 rpm.
+Compressor CentrifugalBlower(const SimInputs& in, double rpm)
+{
+    const double nb = static_cast<double>(in.beltGearRatio) * in.internalGearRatio * rpm;
+    const double boost = (1.0 - 1500.0 / nb) * 0.9 * nb * (in.blowerPressureRatio - 1.0) * kAtmosphere / in.blowerRpm;
+    return {boost, std::fabs(nb - in.blowerRpm) / in.blowerRpm};
+}
+
+// Kind 3: a positive-displacement blower on the belt, best near 30000 rpm.
+Compressor RootsBlower(const SimInputs& in, double rpm)
+{
+    const double nb = rpm * in.beltGearRatio;
+    const double boost = (1.0 - 1500.0 / nb) * 0.85 * nb * in.blowerFlow / 1728.0 * 0.01;
+    return {boost, std::fabs(nb - kRootsReferenceRpm) / kRootsReferenceRpm};
+}
+
+}  // namespace
+
+void BoostModel(const SimInputs& in, double engineVolume, float vePrevPercent, double rpm, BoostState& state)
+{
+    const int kind = in.boostKind;
+    if (kind < 1 || kind > 3) return;
+
+    // Air the engine asked for at the previous point's efficiency, cfm.
+    const double demandCfm = vePrevPercent * 0.01 * rpm * 0.5 * engineVolume / 1728.0;
+    Compressor comp{};
+    if (kind == 1) comp = Turbocharger(in, demandCfm, state.boost);
+    if (kind == 2) comp = CentrifugalBlower(in, rpm);
+    if (kind == 3) comp = RootsBlower(in, rpm);
+
+    double boost = comp.boost;
+    double efficiency = std::cos(comp.speedOff) * in.blowerEfficiency * 0.01;
+    if (boost > in.boostLimit) boost = in.boostLimit;
+    if (efficiency < kLowestEfficiency) efficiency = kLowestEfficiency;
+
+    // Isentropic temperature rise over the pressure ratio, as a fraction of
+    // the 540 R inlet; the intercooler takes back its share of it.
+    const double z = std::pow((boost + kAtmosphere) * kPerAtmosphere, 0.2366) - 1.0;
+    state.chargeTemp = static_cast<float>(((1.0 - in.intercoolerEfficiency * 0.01) * z / efficiency + 1.0) * 540.0);
+
+    // A belt-driven blower's shaft power in hp, as mean effective pressure in psi.
+    double driveLoss = 0.0;
+    if (kind != 1) {
+        const double drivePower = demandCfm * z * 0.27101262499999995 / efficiency;
+        driveLoss = drivePower * 802973.0 / (engineVolume * rpm);
+    }
+    state.driveLoss = static_cast<float>(driveLoss);
+
+    // The intercooler's pressure loss grows with boost over the limit.
+    boost = boost * (1.0 - in.intercoolerEfficiency * 0.005 * boost * 20.0 / (in.boostLimit * 100.0));
+    state.boost = static_cast<float>(boost);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "sim/SimRecords.h"
+
+// The engine cycle: a single-zone, crank-angle filling-and-emptying model of
+// one cylinder, solved over one 720-degree cycle at each of the 19 speed
+// points. Pressures psi absolute, temperatures degrees Rankine, masses
+// pounds, volumes cubic inches, energies BTU, angles crank degrees.
+
+// Runs all 19 speed points in increasing speed order. Returns true when power
+// at the first point is not 0; a failed run (valve data that cannot be
+// prepared, a cycle whose pressures or temperatures turn negative or stop
+// being finite) leaves every result at 0. Pure: it touches nothing but its
+// two arguments, so several threads can run engines at once.
+bool RunEngineSim(const SimInputs& inputs, SimResults& results);
+
+// ---- Pieces of the cycle, exposed for tests ----
+
+// Internal energy and enthalpy in BTU/lb, specific heat at constant volume in
+// BTU/(lb R), of the cylinder charge at temperature tempR in degrees Rankine.
+double ChargeInternalEnergy(double tempR);
+double ChargeSpecificHeat(double tempR);
+double ChargeEnthalpy(double tempR);
+
+// Lower heating value of the fuel, BTU/lb.
+double FuelHeatingValue(int fuelType);
+
+// Intake charge temperature before any blower, degrees Rankine.
+double IntakeChargeTemperature(int fuelType, double rpm);
+
+// Flow capacity of the carburettor and manifold that the manifold-pressure
+// drop is measured against.
+double InductionCapacity(const SimInputs& inputs);
+
+// Amplitude of the intake ram wave, psi; previous is the amplitude of the
+// previous point, which forced induction keeps.
+float RamAmplitude(int manifoldType, double rpm, float previous);
+
+struct ExhaustSystemData {
+    double basePressure;     // psi absolute
+    double laterWaveFactor;  // amplitude factor of the second half-wave
+    double tuningRpm;        // speed at which the pulse is tuned to the cycle
+    double exponent;         // of engine speed in the pulse amplitude
+};
+
+ExhaustSystemData GetExhaustSystem(int exhaustSystem, double rpm);
+
+// The exhaust-port pressure wave of one speed point.
+struct ExhaustWave {
+    double exhaustOpening;  // EVO, crank degrees
+    double tuningRpm;
+    double rpm;
+    double angleScale;      // 270 / (360 - EVO)
+    double amplitude;       // psi
+    double basePressure;    // psi absolute
+    double laterWaveFactor;
+};
+
+ExhaustWave MakeExhaustWave(const ExhaustSystemData& system, double exhaustOpening, double rpm);
+
+// Exhaust-port pressure at crank angle theta, psi absolute. Exactly on the
+// wave angles 180 and 360 the pressure keeps its previous value.
+float ExhaustPortPressure(const ExhaustWave& wave, float theta, float previous);

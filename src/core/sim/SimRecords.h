@@ -1,0 +1,85 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// The input and result records of one engine simulation run. Every value is
+// in English units: lengths in inches, airflows in cubic feet per minute,
+// pressures in psi unless the field says otherwise, angles in crank degrees.
+
+constexpr int kSpeedPointCount = 19;
+
+// Engine speed of point i (0-based): 2000, 2500, ..., 11000 rpm.
+constexpr int SpeedPointRpm(int point) { return (point + 4) * 500; }
+
+struct SimInputs {
+    std::int16_t manifoldType;   // 1..7, 7 = forced induction
+    std::int16_t headType;       // 1..17, carried only
+    std::int16_t exhaustSystem;  // 1..7
+    std::int16_t camType;        // 1..6, carried only
+    std::int16_t timingAt050;    // 1: cam figures are at 0.050-inch lift, 0: seat to seat
+    std::int16_t lifterType;     // 1 hydraulic, 2 solid, 3 roller
+    float bore;                  // in
+    float stroke;                // in
+    std::int16_t cylinders;
+    float intakeValveDia;        // in
+    float exhaustValveDia;       // in
+    float compressionRatio;
+    std::int16_t inductionCfm;   // carburettor flow rating, cfm
+    std::int16_t ratingBarrels;  // 4: rated at 1.5 inHg, 2: rated at 3.0 inHg
+    float exhaustOpening;        // crank degrees before BDC
+    float exhaustClosing;        // crank degrees after TDC
+    float intakeOpening;         // crank degrees before TDC
+    float intakeClosing;         // crank degrees after BDC
+    float intakeLift;            // valve lift, in
+    float exhaustLift;           // valve lift, in
+    std::int16_t camAdvance;     // whole crank degrees, + advances every event
+    std::int16_t fuelType;       // 1..21
+    float nitrousFlow;           // lb/min
+    std::int16_t intakeValves;   // per cylinder, 1 or 2
+    std::int16_t exhaustValves;  // per cylinder, 1 or 2
+    float flowTestIntakeDia;     // flow-bench test valve diameter, in
+    float flowTestIntakeDrop;    // flow-bench test pressure drop, inH2O
+    float flowTestExhaustDia;    // in
+    float flowTestExhaustDrop;   // inH2O
+    float intakeFlow[10];        // cfm per measured point; 0 beyond the last point
+    float intakeFlowLift[10];    // in
+    float exhaustFlow[10];       // cfm
+    float exhaustFlowLift[10];   // in
+    std::int16_t boostKind;      // 0 none, 1 turbocharger, 2 centrifugal, 3 Roots
+    float blowerPressureRatio;
+    float blowerFlow;            // cfm; for a Roots blower its displacement per revolution
+    float blowerEfficiency;      // %
+    float blowerRpm;             // rated blower speed, rpm
+    float boostLimit;            // psi above atmosphere
+    float intercoolerEfficiency; // %
+    float internalGearRatio;
+    float beltGearRatio;
+    float surgeFlow;             // turbocharger surge flow, cfm
+};
+
+using SpeedCurve = std::array<float, kSpeedPointCount>;
+
+struct SimResults {
+    SpeedCurve power;                 // flywheel power, hp
+    SpeedCurve torque;                // lb-ft
+    SpeedCurve manifoldPressure;      // intake manifold, psi absolute
+    SpeedCurve volumetricEfficiency;  // %
+    SpeedCurve imep;                  // indicated mean effective pressure, psi
+    SpeedCurve bmep;                  // brake mean effective pressure, psi
+    SpeedCurve fmep;                  // friction mean effective pressure, psi
+};
+
+// Zeroes every input field and all seven result curves.
+void ResetInputs(SimInputs& inputs, SimResults& results);
+
+// Each copies kSpeedPointCount values; any other count is an internal
+// consistency failure.
+void GetSpeedPoints(float* dest, int count);
+void GetPower(const SimResults& results, float* dest, int count);
+void GetTorque(const SimResults& results, float* dest, int count);
+void GetManifoldPressure(const SimResults& results, float* dest, int count);
+void GetVolumetricEfficiency(const SimResults& results, float* dest, int count);
+void GetImep(const SimResults& results, float* dest, int count);
+void GetBmep(const SimResults& results, float* dest, int count);
+void GetFmep(const SimResults& results, float* dest, int count);

@@ -1,0 +1,250 @@
+#include "sim/ValveGeometry.h"
+
+#include <cmath>
+#include <iterator>
+
+namespace {
+
+constexpr double kLobeRadiansPerDegree = 0.017453292522222223;
+constexpr double kCrankRadiansPerDegree = 0.01745329252;
+constexpr double kDegreesPerRadian = 57.29577950560105;
+constexpr double kBaseCircleRadius = 0.55032;  // in
+constexpr double kRockerRatio = 1.5;
+constexpr double kPi = 3.141592654;
+constexpr double kMinimumLift = 0.000001;  // in
+
+bool IsFinite(float value) { return std::isfinite(value); }
+
+bool AllFinite(const float* values, int count)
+{
+    for (int i = 0; i < count; ++i)
+        if (!IsFinite(values[i])) return false;
+    return true;
+}
+
+bool LobeIsFinite(const CamLobe& lobe)
+{
+    const float values[] = {lobe.opening,   lobe.closing,    lobe.duration,   lobe.halfDuration, lobe.flankEnd,
+                            lobe.noseEnd,   lobe.noseOffset, lobe.noseRadius, lobe.flankOffset};
+    return AllFinite(values, static_cast<int>(std::size(values)));
+}
+
+bool GeometryIsFinite(const EngineGeometry& g)
+{
+    const float values[] = {g.bore,           g.stroke,         g.cylinderVolume,     g.clearanceVolume,
+                            g.engineVolume,   g.rodLength,      g.headPistonArea,     g.intakeDiameter,
+                            g.exhaustDiameter, g.intakePortDiameter, g.crankRadius,   g.pistonArea};
+    return AllFinite(values, static_cast<int>(std::size(values)));
+}
+
+bool TableIsFinite(const FlowTable& table)
+{
+    // Slopes between two points past the end of the data are 0/0; the
+    // segment rule never picks them.
+    return AllFinite(table.lift, 11) && AllFinite(table.coefficient, 11);
+}
+
+}  // namespace
+
+LifterData GetLifterData(int lifterType)
+{
+    switch (lifterType) {
+    case 2: return {1.55f, 20.0f, 12.0f};  // solid flat tappet
+    case 3: return {1.6f, 17.0f, 11.5f};   // roller
+    default: return {1.5f, 28.0f, 12.5f};  // hydraulic flat tappet
+    }
+}
+
+ValveEvents ComputeValveEvents(const SimInputs& in, const LifterData& lifter)
+{
+    // 0.050-inch figures are widened at both ends by the lifter's allowance
+    // to reach the seat-to-seat events the lobe is built on.
+    const double a = in.timingAt050 == 1 ? lifter.timingAllowance : 0.0;
+    const double adv = in.camAdvance;
+    ValveEvents ev{};
+    ev.exhaustOpening = static_cast<float>(180.0 - (in.exhaustOpening + a) - adv + 20.0);
+    ev.exhaustClosing = static_cast<float>(360.0 + (in.exhaustClosing + a) - adv);
+    ev.intakeOpening = static_cast<float>(360.0 - (in.intakeOpening + a) - adv);
+    ev.intakeClosing = static_cast<float>(540.0 + (in.intakeClosing + a) - adv);
+    return ev;
+}
+
+bool SolveCamLobe(float opening, float closing, float valveLift, float flankRadius, CamLobe& lobe)
+{
+    const double duration = (static_cast<double>(closing) - opening) * 0.5;  // cam degrees
+    const double beta = duration * 0.5;
+    const double R = flankRadius;
+    const double A = R - kBaseCircleRadius;  // flank centre to cam centre
+    const double c = std::cos((180.0 - beta) * kLobeRadiansPerDegree);
+    const double T = valveLift * 2.0 / 3.0 + kBaseCircleRadius;  // nose tip radius: lobe lift + base circle
+
+    // The nose arc (radius m, centre n from the cam centre) touches the tip
+    // and meets the flank arc; x is the cosine of the flank angle where they meet.
+    const double n = (2.0 * T * A * c - (T * T + A * A - R * R)) / (2.0 * A * c + 2.0 * R - 2.0 * T);
+    const double m = T - n;
+    const double x = ((R - n) * (R - n) + A * A - m * m) / (2.0 * (R - n) * A);
+    if (x > 1.0 || x < -1.0) return false;
+    const double alpha = std::atan(std::sqrt(1.0 - x * x) / x) * kDegreesPerRadian;
+
+    lobe.opening = opening;
+    lobe.closing = closing;
+    lobe.duration = static_cast<float>(duration);
+    lobe.halfDuration = static_cast<float>(beta);
+    lobe.flankEnd = static_cast<float>(alpha);
+    lobe.noseEnd = static_cast<float>(duration - alpha);
+    lobe.noseOffset = static_cast<float>(n);
+    lobe.noseRadius = static_cast<float>(m);
+    lobe.flankOffset = static_cast<float>(A);
+    return true;
+}
+
+double ValveLift(const CamLobe& lobe, double theta)
+{
+    const double phi = (theta - lobe.opening) * 0.5;  // cam degrees since opening
+    double lift;
+    if (phi <= lobe.flankEnd) {
+        lift = kRockerRatio * lobe.flankOffset * (1.0 - CrankCos(phi * kLobeRadiansPerDegree));
+    } else if (phi < lobe.noseEnd) {
+        const double noseAngle = (lobe.halfDuration - phi) * kLobeRadiansPerDegree;
+        lift = kRockerRatio * (lobe.noseRadius * CrankCos(noseAngle) + lobe.noseOffset - kBaseCircleRadius);
+    } else {
+        const double flankAngle = (static_cast<double>(lobe.flankEnd) + lobe.noseEnd - phi) * kLobeRadiansPerDegree;
+        lift = kRockerRatio * lobe.flankOffset * (1.0 - CrankCos(flankAngle));
+    }
+    return lift < 0.0 ? kMinimumLift : lift;
+}
+
+bool BuildFlowTable(float testDiameter, float testDropInH2O, const float* airflowCfm, const float* liftIn,
+                    FlowTable& table)
+{
+    if (testDropInH2O < 0.0f) return false;
+    // Ideal flow per foot of curtain height through the test valve at the
+    // bench pressure drop, cfm.
+    const double q0 = (testDiameter * (1.0 / 12.0)) * std::sqrt(testDropInH2O * 423.943) * 618.2654343072;
+    table.lift[0] = 0.0f;
+    table.coefficient[0] = 1.0f;
+    for (int j = 0; j < 10; ++j) {
+        table.lift[j + 1] = liftIn[j];
+        table.coefficient[j + 1] = 0.0f;
+        if (airflowCfm[j] > 0.0f)
+            table.coefficient[j + 1] = static_cast<float>(airflowCfm[j] / (q0 * liftIn[j] * (1.0 / 12.0)));
+    }
+    for (int j = 0; j < 10; ++j)
+        table.slope[j] = (static_cast<double>(table.coefficient[j + 1]) - table.coefficient[j]) /
+                         (static_cast<double>(table.lift[j + 1]) - table.lift[j]);
+    return true;
+}
+
+double FlowCoefficient(const FlowTable& t, double lift)
+{
+    int j;  // segment P(j)-P(j+1)
+    if (lift <= t.lift[1]) {
+        j = 0;
+    } else if (lift <= t.lift[2]) {
+        j = 1;
+    } else if (lift <= t.lift[3]) {
+        j = 2;
+    } else {
+        // A lift point of 0 marks the end of the data: the segment before it
+        // is extended to every higher lift.
+        j = 3;
+        while (j < 9 && !(lift <= t.lift[j + 1] || t.lift[j + 2] == 0.0f)) ++j;
+    }
+    return t.coefficient[j] + (lift - t.lift[j]) * t.slope[j];
+}
+
+EngineGeometry ComputeGeometry(const SimInputs& in)
+{
+    EngineGeometry g{};
+    const double bore = in.bore;
+    const double stroke = in.stroke;
+    g.bore = in.bore;
+    g.stroke = in.stroke;
+    g.cylinderVolume = static_cast<float>(stroke * bore * bore * 0.7853982);
+    g.clearanceVolume = static_cast<float>(g.cylinderVolume / (static_cast<double>(in.compressionRatio) - 1.0));
+    g.engineVolume = static_cast<float>(in.cylinders * stroke * bore * bore * 0.7853981635);
+    g.rodLength = static_cast<float>(1.62 * stroke);
+    g.headPistonArea = static_cast<float>(1.57 * bore * bore);
+    g.intakeDiameter = in.intakeValves == 2 ? in.intakeValveDia * 2.0f : in.intakeValveDia;
+    g.exhaustDiameter = in.exhaustValves == 2 ? in.exhaustValveDia * 2.0f : in.exhaustValveDia;
+    g.intakePortDiameter = static_cast<float>(0.85 * g.intakeDiameter);
+    g.crankRadius = static_cast<float>(stroke / 2.0);
+    g.pistonArea = static_cast<float>(0.7853982 * bore * bore);
+    g.crankOverRod = static_cast<double>(g.crankRadius) / g.rodLength;
+    g.twoRodOverStroke = 2.0 * g.rodLength / stroke;
+    return g;
+}
+
+PistonMotion PistonKinematics(const EngineGeometry& g, double theta)
+{
+    const double r = g.crankRadius;
+    const double rod = g.rodLength;
+    const SineCosine sc = CrankSinCos(theta * kCrankRadiansPerDegree);
+    const double sinT = sc.sin;
+    const double cosT = sc.cos;
+    const double s = g.crankOverRod * sinT;
+    const double w = std::sqrt(1.0 - s * s);  // cosine of the rod angle
+    PistonMotion motion;
+    // Piston travel from TDC: crank throw r(1 - cos) plus rod obliquity L(1 - w).
+    motion.volume =
+        static_cast<double>(g.pistonArea) * r * (g.twoRodOverStroke * (1.0 - w) + (1.0 - cosT)) + g.clearanceVolume;
+    motion.rate = static_cast<double>(g.pistonArea) * r * sinT * (1.0 + r * cosT / (rod * w)) * kCrankRadiansPerDegree;
+    return motion;
+}
+
+bool PrepareValveData(const SimInputs& in, ValveSetup& setup)
+{
+    setup.geometry = ComputeGeometry(in);
+    setup.lifter = GetLifterData(in.lifterType);
+    setup.events = ComputeValveEvents(in, setup.lifter);
+    const ValveEvents& ev = setup.events;
+
+    if (!BuildFlowTable(in.flowTestIntakeDia, in.flowTestIntakeDrop, in.intakeFlow, in.intakeFlowLift,
+                        setup.intakeFlow))
+        return false;
+    if (!BuildFlowTable(in.flowTestExhaustDia, in.flowTestExhaustDrop, in.exhaustFlow, in.exhaustFlowLift,
+                        setup.exhaustFlow))
+        return false;
+    if (!SolveCamLobe(ev.exhaustOpening, ev.exhaustClosing, in.exhaustLift, setup.lifter.flankRadius,
+                      setup.exhaustLobe))
+        return false;
+    if (!SolveCamLobe(ev.intakeOpening, ev.intakeClosing, in.intakeLift, setup.lifter.flankRadius,
+                      setup.intakeLobe))
+        return false;
+    // Data outside every range the engine can be given (an infinite
+    // coefficient, a lobe of no angle) would only poison the cycle later.
+    return GeometryIsFinite(setup.geometry) && LobeIsFinite(setup.exhaustLobe) && LobeIsFinite(setup.intakeLobe) &&
+           TableIsFinite(setup.exhaustFlow) && TableIsFinite(setup.intakeFlow);
+}
+
+double ExhaustValveArea(const CamLobe& lobe, const FlowTable& table, double exhaustDiameter, double theta)
+{
+    const double lift = ValveLift(lobe, theta);
+    double c = FlowCoefficient(table, lift);
+    if (c < 0.0) c = 0.0;
+    if (c > 1.0) c = 1.0;
+    return lift * c * exhaustDiameter * kPi;
+}
+
+double IntakeCoefficient(double c, double portPressure, double cylinderPressure)
+{
+    const double f = portPressure / cylinderPressure;
+    double corrected;
+    if (f <= 1.8929) {
+        corrected = c + (f - 1.0) * (1.0 - c) * (c - 0.1) * 0.7839623698062492;
+    } else {
+        const double i = 1.8929 / f;  // beyond the critical ratio of air
+        corrected = c + 0.7 * (1.0 - c) * (c - 0.1) + (1.0 - c) * (1.0 - i * i) * (0.27 - 0.1 * c);
+    }
+    if (corrected < 0.43) corrected = 0.43;
+    if (corrected > 1.0) corrected = 1.0;
+    return corrected;
+}
+
+double IntakeValveArea(const CamLobe& lobe, const FlowTable& table, double intakeDiameter, double theta,
+                       double portPressure, double cylinderPressure)
+{
+    const double lift = ValveLift(lobe, theta);
+    const double c = IntakeCoefficient(FlowCoefficient(table, lift), portPressure, cylinderPressure);
+    return lift * c * intakeDiameter * kPi;
+}

@@ -1,0 +1,206 @@
+#pragma once
+
+#include "sim/SimRecords.h"
+
+
+// Sine and cosine of an angle in radians (|x| below 1e5), to within an ulp or
+// two of the library functions, for the crank loop: every crank step takes
+// the sine or cosine of several angles. The angle is reduced by the nearest
+// multiple of pi/2 (pi/2 split in two parts so that the product is exact)
+// and the Taylor series is summed to the 17th (sine) and 16th (cosine) power,
+// which is exact in double precision on |r| <= pi/4.
+namespace crank_math {
+
+struct Reduced {
+    double r;      // |r| <= pi/4
+    long long q;   // quadrant: x = r + q pi/2
+};
+
+inline Reduced Reduce(double x)
+{
+    constexpr double kTwoOverPi = 0.63661977236758134308;
+    constexpr double kHalfPiHigh = 1.57079632673412561417e+00;  // leading 33 bits of pi/2
+    constexpr double kHalfPiLow = 6.07710050650619224932e-11;   // pi/2 - kHalfPiHigh
+    constexpr double kRoundShift = 6755399441055744.0;           // 1.5 * 2^52: adding it rounds to an integer
+    const double k = (x * kTwoOverPi + kRoundShift) - kRoundShift;
+    return {(x - k * kHalfPiHigh) - k * kHalfPiLow, static_cast<long long>(k)};
+}
+
+inline double SinSeries(double r)
+{
+    const double r2 = r * r;
+    return r + r * r2 *
+                   (-1.0 / 6 +
+                    r2 * (1.0 / 120 +
+                          r2 * (-1.0 / 5040 +
+                                r2 * (1.0 / 362880 +
+                                      r2 * (-1.0 / 39916800 +
+                                            r2 * (1.0 / 6227020800 +
+                                                  r2 * (-1.0 / 1307674368000.0 + r2 / 355687428096000.0)))))));
+}
+
+inline double CosSeries(double r)
+{
+    const double r2 = r * r;
+    return 1.0 +
+           r2 * (-0.5 +
+                 r2 * (1.0 / 24 +
+                       r2 * (-1.0 / 720 +
+                             r2 * (1.0 / 40320 +
+                                   r2 * (-1.0 / 3628800 +
+                                         r2 * (1.0 / 479001600 +
+                                               r2 * (-1.0 / 87178291200.0 + r2 / 20922789888000.0)))))));
+}
+
+}  // namespace crank_math
+
+inline double CrankSin(double x)
+{
+    const crank_math::Reduced a = crank_math::Reduce(x);
+    const double v = (a.q & 1) ? crank_math::CosSeries(a.r) : crank_math::SinSeries(a.r);
+    return (a.q & 2) ? -v : v;
+}
+
+inline double CrankCos(double x)
+{
+    const crank_math::Reduced a = crank_math::Reduce(x);
+    const double v = (a.q & 1) ? crank_math::SinSeries(a.r) : crank_math::CosSeries(a.r);
+    return ((a.q + 1) & 2) ? -v : v;
+}
+
+struct SineCosine {
+    double sin;
+    double cos;
+};
+
+inline SineCosine CrankSinCos(double x)
+{
+    const crank_math::Reduced a = crank_math::Reduce(x);
+    const double s = crank_math::SinSeries(a.r);
+    const double c = crank_math::CosSeries(a.r);
+    switch (a.q & 3) {
+    case 0: return {s, c};
+    case 1: return {c, -s};
+    case 2: return {-s, -c};
+    default: return {-c, s};
+    }
+}
+
+// Static engine geometry, valve timing, cam lobe shape and valve flow areas.
+// Lengths in inches, areas in square inches, volumes in cubic inches,
+// angles in crank degrees unless a name says cam degrees. Crank angle 0 is
+// firing TDC, 180 the following BDC, 360 the TDC between exhaust and intake,
+// 540 BDC after intake, 720 the next firing TDC.
+
+// One row of the lifter table: the cam flank radius that suits the lifter,
+// how much wider 0.050-inch figures are than seat-to-seat figures, and the
+// air-fuel ratio the cycle burns with it.
+struct LifterData {
+    float flankRadius;      // in
+    float timingAllowance;  // crank degrees
+    float airFuelRatio;     // lb air per lb fuel
+};
+
+// Lifter types 2 (solid) and 3 (roller) have their own rows; any other
+// value takes the hydraulic row.
+LifterData GetLifterData(int lifterType);
+
+struct ValveEvents {
+    float exhaustOpening;  // EVO, crank degrees after firing TDC; every cycle starts here
+    float exhaustClosing;  // EVC
+    float intakeOpening;   // IVO
+    float intakeClosing;   // IVC
+};
+
+// Events from the nominal cam figures, the timing allowance of 0.050-inch
+// figures and the cam advance; exhaust opening is taken 20 degrees later.
+ValveEvents ComputeValveEvents(const SimInputs& inputs, const LifterData& lifter);
+
+// Circular-arc lobe with a flat follower, solved from valve lift and the
+// event angles. Lobe angles are cam degrees counted from the opening point.
+struct CamLobe {
+    float opening;       // crank degrees
+    float closing;       // crank degrees
+    float duration;      // D, cam degrees
+    float halfDuration;  // beta, cam degrees: the nose centre
+    float flankEnd;      // alpha, cam degrees: end of the opening flank
+    float noseEnd;       // B, cam degrees: start of the closing flank
+    float noseOffset;    // n, in
+    float noseRadius;    // m, in
+    float flankOffset;   // A = flank radius - base-circle radius, in
+};
+
+// Returns false when no such lobe exists (the nose would not meet the flank).
+bool SolveCamLobe(float opening, float closing, float valveLift, float flankRadius, CamLobe& lobe);
+
+// Valve lift (1.5 rocker ratio) at crank angle theta, never below 0.000001 in.
+double ValveLift(const CamLobe& lobe, double theta);
+
+// Flow coefficient against valve lift: point 0 is (lift 0, coefficient 1),
+// points 1..10 are the measured lifts (0 where the data has ended).
+struct FlowTable {
+    float lift[11];         // in
+    float coefficient[11];  // measured airflow over the ideal orifice flow of the curtain area
+    double slope[10];       // per inch of lift
+};
+
+// Fails when the bench pressure drop is negative.
+bool BuildFlowTable(float testDiameter, float testDropInH2O, const float* airflowCfm, const float* liftIn,
+                    FlowTable& table);
+
+// Linear interpolation on the segment the lift falls in; beyond the last
+// measured point the last measured segment is extended. slope[j] is the
+// coefficient change per inch of lift from point j to point j + 1.
+double FlowCoefficient(const FlowTable& table, double lift);
+
+struct EngineGeometry {
+    float bore;                // in
+    float stroke;              // in
+    float cylinderVolume;      // swept volume of one cylinder, ci
+    float clearanceVolume;     // ci
+    float engineVolume;        // all cylinders, ci
+    float rodLength;           // in
+    float headPistonArea;      // wall area of head and piston crown, sq in
+    float intakeDiameter;      // all intake valves of a cylinder as one, in
+    float exhaustDiameter;     // all exhaust valves of a cylinder as one, in
+    float intakePortDiameter;  // in
+    float crankRadius;         // in
+    float pistonArea;          // sq in
+    double crankOverRod;       // r / rod length
+    double twoRodOverStroke;   // 2 rod length / stroke
+};
+
+EngineGeometry ComputeGeometry(const SimInputs& inputs);
+
+struct PistonMotion {
+    double volume;  // cylinder volume, ci
+    double rate;    // ci per crank degree
+};
+
+PistonMotion PistonKinematics(const EngineGeometry& geometry, double theta);
+
+// Everything the crank loop needs from the static inputs, built once per run.
+struct ValveSetup {
+    EngineGeometry geometry;
+    LifterData lifter;
+    ValveEvents events;
+    CamLobe exhaustLobe;
+    CamLobe intakeLobe;
+    FlowTable exhaustFlow;
+    FlowTable intakeFlow;
+};
+
+// Fails on a negative bench pressure drop, on a lobe that cannot be solved,
+// and on any derived value that is not a finite number.
+bool PrepareValveData(const SimInputs& inputs, ValveSetup& setup);
+
+// Effective exhaust flow area, sq in: coefficient held within 0 to 1.
+double ExhaustValveArea(const CamLobe& lobe, const FlowTable& table, double exhaustDiameter, double theta);
+
+// Effective intake flow area, sq in: the bench coefficient corrected for the
+// port-to-cylinder pressure ratio, held within 0.43 to 1.
+double IntakeValveArea(const CamLobe& lobe, const FlowTable& table, double intakeDiameter, double theta,
+                       double portPressure, double cylinderPressure);
+
+// The pressure-ratio correction of the intake coefficient on its own.
+double IntakeCoefficient(double benchCoefficient, double portPressure, double cylinderPressure);
