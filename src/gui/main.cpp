@@ -1,10 +1,11 @@
+#include "app/TorqApp.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QLabel label("Torqwell");
-    label.show();
-    return app.exec();
+    QApplication application(argc, argv);
+    CTorqApp torqApp;
+    if (!torqApp.InitInstance(QApplication::arguments())) return 1;
+    return QApplication::exec();
 }

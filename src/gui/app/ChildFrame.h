@@ -1,0 +1,74 @@
+#pragma once
+
+#include "model/TorqDoc.h"
+
+#include <QMdiSubWindow>
+
+#include <functional>
+#include <memory>
+
+class CChart2dView;
+class CEngineFormView;
+class CResultsTableView;
+class CSplitterPaneTabWnd;
+class CTorqSplitterWnd;
+
+// The window of one engine document. It owns the document and shows it in a
+// splitter of two tabbed panes: "Engine", "Graph" and "Table" on the left,
+// "Graph" and "Table" on the right, all five views on the same document.
+// Closing the window closes the document.
+class CChildFrame : public QMdiSubWindow, public DocumentObserver {
+    Q_OBJECT
+public:
+    // Asked before a modified document's window closes; false keeps it open.
+    using CloseQuery = std::function<bool(CChildFrame&)>;
+
+    explicit CChildFrame(std::unique_ptr<CTorqDoc> document, QWidget* parent = nullptr);
+    ~CChildFrame() override;
+
+    CTorqDoc& Document() { return *m_document; }
+    const CTorqDoc& Document() const { return *m_document; }
+
+    void SetCloseQuery(CloseQuery query) { m_closeQuery = std::move(query); }
+    // Closes after the caller has dealt with the modified document itself.
+    void CloseWithoutQuery();
+
+    CTorqSplitterWnd* Splitter() const { return m_splitter; }
+    CSplitterPaneTabWnd* LeftPane() const;
+    CSplitterPaneTabWnd* RightPane() const;
+    CEngineFormView* EngineSheet() const { return m_engineSheet; }
+    CChart2dView* LeftGraph() const { return m_leftGraph; }
+    CResultsTableView* LeftTable() const { return m_leftTable; }
+    CChart2dView* RightGraph() const { return m_rightGraph; }
+    CResultsTableView* RightTable() const { return m_rightTable; }
+
+    // The sheet the user works in: the current sheet of the pane that had
+    // the focus last (the left pane at first).
+    QWidget* ActiveSheet() const;
+
+    // Title with the modified mark.
+    void UpdateCaption();
+
+    void OnDocumentChanged(CTorqDoc& document, DocumentChange change) override;
+
+signals:
+    void CaptionChanged();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void TrackActivePane(QWidget* focused);
+
+    std::unique_ptr<CTorqDoc> m_document;
+    CTorqSplitterWnd* m_splitter;
+    CEngineFormView* m_engineSheet = nullptr;
+    CChart2dView* m_leftGraph = nullptr;
+    CResultsTableView* m_leftTable = nullptr;
+    CChart2dView* m_rightGraph = nullptr;
+    CResultsTableView* m_rightTable = nullptr;
+    CSplitterPaneTabWnd* m_activePane = nullptr;
+    CloseQuery m_closeQuery;
+    bool m_registered = false;
+    bool m_queryDone = false;
+};

@@ -1,0 +1,148 @@
+#pragma once
+
+#include "RecentFileList.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPrinter>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class CChildFrame;
+class CTorqDoc;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+// Command identifiers of the frame's own menu entries (file, view, window).
+namespace FrameCmd {
+inline constexpr int kFileNew = 57600;
+inline constexpr int kFileOpen = 57601;
+inline constexpr int kFileClose = 57602;
+inline constexpr int kFileSave = 57603;
+inline constexpr int kFileSaveAs = 57604;
+inline constexpr int kFilePrintSetup = 57606;
+inline constexpr int kFilePrint = 57607;
+inline constexpr int kFilePrintPreview = 57609;
+inline constexpr int kFileMru1 = 57616;  // then 57617..57619
+inline constexpr int kWindowArrange = 57649;
+inline constexpr int kWindowCascade = 57650;
+inline constexpr int kWindowTile = 57651;
+inline constexpr int kAppExit = 57665;
+inline constexpr int kViewToolbar = 59392;
+inline constexpr int kViewStatusBar = 59393;
+inline constexpr int kViewWorkbook = 59394;
+}  // namespace FrameCmd
+
+// What a file dialog is asked for.
+struct FileDialogRequest {
+    enum class Mode { Open, Save };
+    Mode mode = Mode::Open;
+    QString title;
+    QStringList nameFilters;
+    QString proposedPath;   // folder and proposed file name
+    QString defaultSuffix;  // without the dot
+};
+
+// The main window: the multiple-document frame with its menus, toolbar,
+// status bar and workbook of engine windows, and the commands that belong to
+// no single view (files, exports, printing, help).
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // Returns the chosen path, or an empty string when the user cancelled.
+    using FileNameChooser = std::function<QString(QWidget* parent, const FileDialogRequest& request)>;
+    // Asks whether to save a modified document: Yes, No or Cancel.
+    using SaveChangesPrompt = std::function<QMessageBox::StandardButton(QWidget* parent, const QString& title)>;
+
+    explicit CMainFrame(const QString& startFolder, QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // The dialogs can be replaced, so that the commands run without a modal window.
+    void SetFileNameChooser(FileNameChooser chooser) { m_chooseFileName = std::move(chooser); }
+    void SetSaveChangesPrompt(SaveChangesPrompt prompt) { m_askSaveChanges = std::move(prompt); }
+
+    // ---- files
+    CChildFrame* NewDocument();
+    // Opens an engine file in a new window (or shows the window that has it open).
+    CChildFrame* OpenDocumentFile(const QString& path);
+    void OnFileOpen();
+    bool SaveDocument(CChildFrame& child, bool askForName);
+    // Asks to save a modified document; false when the user cancelled.
+    bool SaveModified(CChildFrame& child);
+    void OnExportGameText();
+    void OnExportDosRecord();
+
+    // ---- printing the active sheet
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    void OnFilePrintSetup();
+    // Prints one sheet of a document window on the printer.
+    static void PrintSheet(QWidget* sheet, QPrinter& printer, const QString& title);
+
+    // ---- help
+    void OnHelpUserManual();
+    void OnHelpProductInfo();
+    void OnAppAbout();
+
+    // The menu entry or toolbar button of a command (for tests and the toolbar).
+    QAction* CommandAction(int command) const { return m_actions.value(command, nullptr); }
+    CChildFrame* ActiveChild() const;
+    QList<CChildFrame*> ChildFrames() const;
+    QMdiArea* MdiArea() const { return m_mdiArea; }
+    QToolBar* ToolBar() const { return m_toolBar; }
+    const CRecentFileList& RecentFiles() const { return m_recentFiles; }
+    const QString& StartFolder() const { return m_startFolder; }
+    QList<QLabel*> KeyStateIndicators() const { return m_keyIndicators; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QAction* AddCommand(QMenu* menu, int command, const QString& text, const QString& statusTip);
+    void CreateMenus();
+    void CreateFileMenu();
+    void CreateEngineMenu();
+    void CreateViewMenu();
+    void CreateWindowMenu();
+    void CreateHelpMenu();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void RebuildRecentFileMenu();
+    void RebuildWindowMenu();
+    void UpdateCommandStates();
+    void UpdateKeyStateIndicators();
+    void UpdateMainTitle();
+    void OnEngineCommand(int command);
+    void OnSubWindowActivated(QMdiSubWindow* window);
+    void OpenRecentFile(int index);
+    void ArrangeIcons();
+    CChildFrame* AddChildFrame(std::unique_ptr<CTorqDoc> document);
+    QString ChooseFileName(const FileDialogRequest& request);
+    QString ProposedPath(const QString& fileName) const;
+    void RememberFolder(const QString& path);
+
+    QString m_startFolder;
+    QString m_lastFolder;
+    QMdiArea* m_mdiArea;
+    QToolBar* m_toolBar = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_windowMenu = nullptr;
+    QAction* m_recentSeparator = nullptr;
+    QList<QAction*> m_recentActions;
+    QList<QLabel*> m_keyIndicators;
+    QHash<int, QAction*> m_actions;
+    CRecentFileList m_recentFiles;
+    int m_untitledCount = 0;
+    QPointer<CChildFrame> m_lastActive;
+    std::unique_ptr<QPrinter> m_printer;
+    FileNameChooser m_chooseFileName;
+    SaveChangesPrompt m_askSaveChanges;
+};

@@ -1,0 +1,79 @@
+#include "app/QtMessagePresenter.h"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+// Acts on the message box once it is up: the test has no user to press a button.
+void WhenBoxShows(std::function<void(QMessageBox*)> action)
+{
+    QTimer::singleShot(0, [action] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box != nullptr);
+        action(box);
+    });
+}
+
+}  // namespace
+
+class QtMessagePresenterTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void errorsAndNotesShowTheTableTexts();
+    void warningsAnswerOkOnlyForOk();
+};
+
+void QtMessagePresenterTest::errorsAndNotesShowTheTableTexts()
+{
+    QtMessagePresenter presenter;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    WhenBoxShows([&](QMessageBox* box) {
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        box->accept();
+    });
+    ShowErrorMessage(1);
+    QCOMPARE(title, QStringLiteral("Incomplete Engine"));
+    QCOMPARE(text, QStringLiteral("Bore/Stroke Selection Required"));
+    QCOMPARE(icon, QMessageBox::Critical);
+
+    WhenBoxShows([&](QMessageBox* box) {
+        title = box->windowTitle();
+        icon = box->icon();
+        box->accept();
+    });
+    ShowNoteMessage(104);
+    QCOMPARE(title, QStringLiteral("Important!"));
+    QCOMPARE(icon, QMessageBox::Information);
+}
+
+void QtMessagePresenterTest::warningsAnswerOkOnlyForOk()
+{
+    QtMessagePresenter presenter;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    WhenBoxShows([&](QMessageBox* box) {
+        icon = box->icon();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QCOMPARE(AskWarningMessage(204), WarningAnswer::Ok);
+    QCOMPARE(icon, QMessageBox::Warning);
+
+    WhenBoxShows([](QMessageBox* box) { box->button(QMessageBox::Cancel)->click(); });
+    QCOMPARE(AskWarningMessage(204), WarningAnswer::Cancel);
+
+    // Closing the box (Escape or the title bar) is Cancel too.
+    WhenBoxShows([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
+    QCOMPARE(AskWarningMessage(202), WarningAnswer::Cancel);
+    WhenBoxShows([](QMessageBox* box) { box->close(); });
+    QCOMPARE(AskWarningMessage(203), WarningAnswer::Cancel);
+}
+
+QTEST_MAIN(QtMessagePresenterTest)
+#include "QtMessagePresenterTest.moc"

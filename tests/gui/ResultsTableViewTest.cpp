@@ -1,0 +1,178 @@
+#include "GuiTestSupport.h"
+#include "views/ResultsTableView.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+#include <QScrollBar>
+#include <QtTest>
+
+class ResultsTableViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void columnsAndRulesFollowTheCharacterSize();
+    void rowsComeInGroupsOfFour();
+    void valuesUseTheirColumnFormats();
+    void emptyResultsShowZerosEverywhere();
+    void negativeCharacterWidthFallsBackToFiftyUnits();
+    void screenAndPrinterDrawDifferently();
+    void viewRedrawsWithTheDocumentAndScrollsOverItsExtent();
+};
+
+void ResultsTableViewTest::columnsAndRulesFollowTheCharacterSize()
+{
+    CTorqDoc doc;
+    const int h = 13;
+    const int cw = 6;
+    const ResultsTableLayout layout = ComputeResultsTableLayout(doc, h, cw);
+    QCOMPARE(layout.columnWidth, 60);
+    for (int column = 0; column < kResultsTableColumns; ++column) QCOMPARE(layout.columnX[column], 20 + 60 * column);
+    QCOMPARE(layout.rightEnd, 20 + 8 * 60);
+    QCOMPARE(layout.title, QStringLiteral("CALCULATED POWER AND ENGINE PRESSURES"));
+    QCOMPARE(layout.titlePos, QPoint(20, 8));
+    QCOMPARE(layout.header1Y, 38);
+    QCOMPARE(layout.header2Y, 38 + h);
+
+    const QStringList header1{"Engine", "Power", "Torque", "Int Man", "Vol", "IMEP", "FMEP", "BMEP"};
+    const QStringList header2{"RPM", "(Fly)", "(Fly)", "Pressure", "Eff %", "Pressure", "Pressure", "Pressure"};
+    for (int column = 0; column < kResultsTableColumns; ++column) {
+        QCOMPARE(layout.header1[column], header1[column]);
+        QCOMPARE(layout.header2[column], header2[column]);
+    }
+
+    // Upper rule at 38 - h/4, header rule at 38 + 9h/4 (integer division),
+    // bottom rule 5h/4 below the last row, and the rule after the speed column.
+    QCOMPARE(layout.rules.size(), std::size_t{4});
+    QCOMPARE(layout.rules[0], QLine(20, 38 - 3, 500, 38 - 3));
+    QCOMPARE(layout.rules[1], QLine(20, 38 + 29, 500, 38 + 29));
+    const int lastRow = layout.rowY[kResultPointCount - 1];
+    QCOMPARE(layout.rules[2], QLine(20, lastRow + 16, 500, lastRow + 16));
+    QCOMPARE(layout.rules[3], QLine(20 + 60 - 6, 38 - 3, 20 + 60 - 6, lastRow + 16));
+}
+
+void ResultsTableViewTest::rowsComeInGroupsOfFour()
+{
+    CTorqDoc doc;
+    const int h = 10;
+    const ResultsTableLayout layout = ComputeResultsTableLayout(doc, h, 5);
+    QCOMPARE(layout.rowY[0], 38 + 3 * h);
+    // Rows 0-3, 4-7, 8-11, 12-15, 16-18: one blank line between groups.
+    for (int row = 1; row < kResultPointCount; ++row) {
+        const int step = layout.rowY[row] - layout.rowY[row - 1];
+        QCOMPARE(step, row % 4 == 0 ? 2 * h : h);
+    }
+    QCOMPARE(layout.rowY[18], 38 + 3 * h + 18 * h + 4 * h);
+}
+
+void ResultsTableViewTest::valuesUseTheirColumnFormats()
+{
+    CTorqDoc doc;
+    SetResults(doc, 1.0f);
+    ResultSeriesValues power = doc.GetResultSeries(kSeriesPower);
+    ResultSeriesValues pressure = doc.GetResultSeries(kSeriesManifoldPressure);
+    ResultSeriesValues bmep = doc.GetResultSeries(kSeriesBmep);
+    ResultSeriesValues fmep = doc.GetResultSeries(kSeriesFmep);
+    power[3] = 345.6f;
+    pressure[3] = 14.7f;
+    bmep[3] = 151.25f;
+    fmep[3] = 22.04f;
+    doc.SetResultSeries(kSeriesPower, power);
+    doc.SetResultSeries(kSeriesManifoldPressure, pressure);
+    doc.SetResultSeries(kSeriesBmep, bmep);
+    doc.SetResultSeries(kSeriesFmep, fmep);
+
+    const ResultsTableLayout layout = ComputeResultsTableLayout(doc, 12, 6);
+    const auto& row = layout.cells[3];
+    QCOMPARE(row[0], QStringLiteral("3500"));
+    QCOMPARE(row[1], QStringLiteral("346"));
+    QCOMPARE(row[2], QStringLiteral("12"));      // torque 3 * 4, no decimals
+    QCOMPARE(row[3], QStringLiteral("14.70"));
+    QCOMPARE(row[4], QStringLiteral("20.0"));    // volumetric efficiency 5 * 4
+    QCOMPARE(row[5], QStringLiteral("24.0"));    // IMEP 6 * 4
+    // FMEP is shown before BMEP.
+    QCOMPARE(row[6], QStringLiteral("22.0"));
+    QCOMPARE(row[7], QStringLiteral("151.2"));
+    QCOMPARE(layout.cells[18][0], QStringLiteral("11000"));
+}
+
+void ResultsTableViewTest::emptyResultsShowZerosEverywhere()
+{
+    CTorqDoc doc;
+    SetResults(doc, 1.0f);
+    // A failed run clears every series, the speeds included.
+    QVERIFY(!doc.RunSimulation(false, false));
+    const ResultsTableLayout layout = ComputeResultsTableLayout(doc, 12, 6);
+    const QStringList zeros{"0", "0", "0", "0.00", "0.0", "0.0", "0.0", "0.0"};
+    for (int row = 0; row < kResultPointCount; ++row) {
+        for (int column = 0; column < kResultsTableColumns; ++column) QCOMPARE(layout.cells[row][column], zeros[column]);
+    }
+}
+
+void ResultsTableViewTest::negativeCharacterWidthFallsBackToFiftyUnits()
+{
+    CTorqDoc doc;
+    const ResultsTableLayout layout = ComputeResultsTableLayout(doc, 12, -3);
+    QCOMPARE(layout.columnWidth, 50);
+    QCOMPARE(layout.columnX[7], 20 + 7 * 50);
+}
+
+void ResultsTableViewTest::screenAndPrinterDrawDifferently()
+{
+    CTorqDoc doc;
+    SetResults(doc, 1.0f);
+    CResultsTableView view(doc);
+    view.resize(700, 600);
+
+    // On the screen: light grey background, grey rules two units wide.
+    QImage screen(view.viewport()->size(), QImage::Format_RGB32);
+    screen.fill(Qt::white);
+    view.viewport()->render(&screen);
+    QCOMPARE(screen.pixelColor(screen.width() - 3, screen.height() - 3), QColor(192, 192, 192));
+    const ResultsTableLayout layout = view.ScreenLayout();
+    const QLine topRule = layout.rules[0];
+    const int ruleX = (topRule.x1() + topRule.x2()) / 2 + 7;  // between two columns' texts
+    QCOMPARE(screen.pixelColor(ruleX, topRule.y1()), QColor(128, 128, 128));
+
+    // For the printer: no background, black rules.
+    QImage page(900, 900, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        QPainter painter(&page);
+        view.PaintPrintPage(painter);
+    }
+    QCOMPARE(page.pixelColor(page.width() - 3, page.height() - 3), QColor(Qt::white));
+    int blackOnRule = 0;
+    for (int y = 20; y < 60; ++y) {
+        if (page.pixelColor(400, y) == QColor(Qt::black)) ++blackOnRule;
+    }
+    QVERIFY2(blackOnRule > 0, "the printed upper rule is black");
+}
+
+void ResultsTableViewTest::viewRedrawsWithTheDocumentAndScrollsOverItsExtent()
+{
+    CTorqDoc doc;
+    doc.SetTitle("Torq1");
+    CResultsTableView view(doc);
+    const QFontMetrics metrics(view.ScreenFont());
+    QCOMPARE(view.ScrollExtent(), QSize(90 * metrics.averageCharWidth(), 50 * metrics.height()));
+    view.resize(200, 150);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QVERIFY(view.verticalScrollBar()->maximum() > 0);
+    QVERIFY(view.horizontalScrollBar()->maximum() > 0);
+
+    QCOMPARE(view.ScreenLayout().cells[0][1], QStringLiteral("0"));
+    SetResults(doc, 10.0f);
+    doc.UpdateAllViews();
+    QCOMPARE(view.ScreenLayout().cells[0][1], QStringLiteral("20"));
+    // The view forgets a document that goes away.
+    auto other = std::make_unique<CTorqDoc>();
+    auto* orphan = new CResultsTableView(*other);
+    other.reset();
+    QCOMPARE(orphan->Document(), nullptr);
+    delete orphan;
+}
+
+QTEST_MAIN(ResultsTableViewTest)
+#include "ResultsTableViewTest.moc"
