@@ -1,0 +1,169 @@
+// Iterator series throughput: a 2,000-test series (bore x stroke x IVC) run
+// with one thread and with every hardware thread, reported as tests per
+// second, and the speed-up between the two. A second benchmark checks that
+// memory stays flat: the peak resident size after a 20,000-test series must
+// not exceed the one after a 2,000-test series by more than noise.
+//
+//   ./bench_iterator                       all of it
+//   ./bench_iterator --benchmark_filter=Memory
+
+#include "iterator/IteratorRunner.h"
+#include "model/TorqDoc.h"
+
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Chevy 350, wedge heads with 2.02/1.60 valves, 10:1, 750 cfm four-barrel,
+// dual-plane manifold, small-tube headers, high-performance street cam,
+// hydraulic lifters, 0.500 in lifts.
+void BuildBaseline(CTorqDoc& engine)
+{
+    for (int command : {33135, 32798, 33052, 33065, 32878, 32854, 32838, 32863, 32892, 32897, 33075, 33086}) {
+        if (engine.OnCommand(command) != CommandResult::Applied)
+            std::fprintf(stderr, "command %d refused\n", command);
+    }
+    engine.Recalculate();
+}
+
+IterationParam Sweep(IterationDataType type, const CTorqDoc& engine, float min, float max, float step)
+{
+    IterationParam slot;
+    slot.ChooseDataType(type, engine);
+    slot.minValue.SetValue(min);
+    slot.maxValue.SetValue(max);
+    slot.stepValue.SetValue(step);
+    slot.ComputeSteps();
+    return slot;
+}
+
+// 10 bores x 10 strokes x 20 IVC = 2,000 tests; with 10 EVO values 20,000.
+void ConfigureSeries(IteratorTest& iterator, const CTorqDoc& baseline, bool twentyThousand)
+{
+    iterator.ResetAll();
+    iterator.SetBaseline(&baseline);
+    iterator.SetSlot(0, Sweep(kItrBore, baseline, 3.95f, 4.04f, 0.01f));
+    iterator.SetSlot(1, Sweep(kItrStroke, baseline, 3.40f, 3.49f, 0.01f));
+    iterator.SetSlot(2, Sweep(kItrIvc, baseline, 60.0f, 79.0f, 1.0f));
+    if (twentyThousand) iterator.SetSlot(3, Sweep(kItrEvo, baseline, 60.0f, 69.0f, 1.0f));
+    iterator.PrepareRun();
+}
+
+void RunSeries(IteratorRunner& runner, IteratorTest& iterator)
+{
+    while (!iterator.IsDone()) runner.RunTests(std::numeric_limits<std::int32_t>::max());
+}
+
+std::map<int, double> g_testsPerSecond;  // by thread count
+
+void BM_IteratorSeries2000(benchmark::State& state)
+{
+    const int threads =
+        state.range(0) == 0 ? IteratorRunner::HardwareThreadCount() : static_cast<int>(state.range(0));
+    CTorqDoc baseline;
+    BuildBaseline(baseline);
+    IteratorTest iterator{IteratorTest::Detached{}};
+    IteratorRunner runner(iterator, threads);
+    std::int64_t tests = 0;
+    double seconds = 0.0;  // wall time in the series themselves
+    for (auto _ : state) {
+        state.PauseTiming();
+        ConfigureSeries(iterator, baseline, false);
+        state.ResumeTiming();
+        const auto start = std::chrono::steady_clock::now();
+        RunSeries(runner, iterator);
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        tests += iterator.GetTestsRun();
+    }
+    if (iterator.GetTotalTests() != 2000 || iterator.GetKeptCount() != 10)
+        state.SkipWithError("series not as planned");
+    state.counters["threads"] = threads;
+    state.counters["tests_per_s"] = seconds > 0.0 ? static_cast<double>(tests) / seconds : 0.0;
+}
+
+// 0 = every hardware thread.
+BENCHMARK(BM_IteratorSeries2000)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3.0);
+
+// Resident set in KiB: now (from /proc) and the peak so far (getrusage).
+long CurrentRssKiB()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return resident * 4;
+}
+
+long PeakRssKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+void BM_IteratorMemory(benchmark::State& state)
+{
+    CTorqDoc baseline;
+    BuildBaseline(baseline);
+    IteratorTest iterator{IteratorTest::Detached{}};
+    IteratorRunner runner(iterator);
+    for (auto _ : state) {
+        ConfigureSeries(iterator, baseline, false);
+        RunSeries(runner, iterator);
+        state.counters["peak_kib_2000"] = static_cast<double>(PeakRssKiB());
+        state.counters["rss_kib_2000"] = static_cast<double>(CurrentRssKiB());
+        ConfigureSeries(iterator, baseline, true);
+        RunSeries(runner, iterator);
+        state.counters["peak_kib_20000"] = static_cast<double>(PeakRssKiB());
+        state.counters["rss_kib_20000"] = static_cast<double>(CurrentRssKiB());
+        if (iterator.GetTestsRun() != 20000) state.SkipWithError("series not as planned");
+    }
+}
+
+BENCHMARK(BM_IteratorMemory)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// Collects the tests-per-second figures as they are reported, to print the speed-up at the end.
+class SpeedUpReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_name.function_name != "BM_IteratorSeries2000" || run.error_occurred) continue;
+            const auto threads = run.counters.find("threads");
+            const auto rate = run.counters.find("tests_per_s");
+            if (threads != run.counters.end() && rate != run.counters.end()) {
+                g_testsPerSecond[static_cast<int>(threads->second.value)] = rate->second.value;
+            }
+        }
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    SpeedUpReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const int all = IteratorRunner::HardwareThreadCount();
+    if (g_testsPerSecond.count(1) != 0 && g_testsPerSecond.count(all) != 0 && all > 1 &&
+        g_testsPerSecond[1] > 0.0) {
+        std::printf("2,000-test series: %.0f tests/s with 1 thread, %.0f with %d threads, speed-up %.2f\n",
+                    g_testsPerSecond[1], g_testsPerSecond[all], all,
+                    g_testsPerSecond[all] / g_testsPerSecond[1]);
+    }
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,60 @@
+#include "iterator/IteratorSetup.h"
+
+void IteratorSetup::Reset()
+{
+    baseline = nullptr;
+    for (IterationParam& slot : params) slot.Clear();
+    criterion = kMaxPower;
+    minRpm = kLowestBandRpm;
+    maxRpm = kHighestBandRpm;
+}
+
+IteratorSetup IteratorSetup::FromIterator(const IteratorTest& iterator, const DocumentDirectory& open)
+{
+    IteratorSetup setup;
+    setup.Reset();
+    if (iterator.HasOpenBaseline(open)) {
+        setup.baseline = iterator.GetBaseline();
+        for (int i = 0; i < kIterationSlotCount; ++i) iterator.GetSlot(i, setup.params[i]);
+    }
+    setup.criterion = iterator.GetCriterion();
+    iterator.GetScoringBand(setup.minRpm, setup.maxRpm);
+    return setup;
+}
+
+ErrorCode CheckBaselineChoice(const CTorqDoc& engine)
+{
+    return engine.IsAutoValveSizes() || engine.Cam().IsAutoValveLift() ? ErrorCode(68) : ErrorCode(0);
+}
+
+ErrorCode CheckSetup(const IteratorSetup& setup)
+{
+    TORQ_ASSERT(setup.baseline != nullptr);
+    ErrorCode code = 0;
+    if (!setup.baseline->Validate(code)) return 62;
+    bool seen[kIterationDataTypeCount] = {};
+    long double product = 1.0L;
+    for (const IterationParam& slot : setup.params) {
+        if (slot.dataType == kItrNone) continue;
+        TORQ_ASSERT(IsIterationDataType(slot.dataType));
+        if (seen[slot.dataType]) return 65;
+        seen[slot.dataType] = true;
+        if (slot.numberOfSteps < 2) return 64;
+        product *= slot.numberOfSteps;
+        if (product > static_cast<long double>(kMaxTotalTests)) return 86;
+    }
+    if (product < 2.0L) return 63;
+    if (!(setup.maxRpm > setup.minRpm)) return 67;
+    return 0;
+}
+
+void ApplySetup(IteratorTest& iterator, const IteratorSetup& setup)
+{
+    iterator.ResetAll();
+    if (setup.baseline == nullptr) return;
+    iterator.SetBaseline(setup.baseline);
+    iterator.SetCriterion(setup.criterion);
+    iterator.SetScoringBand(setup.minRpm, setup.maxRpm);
+    for (int i = 0; i < kIterationSlotCount; ++i) iterator.SetSlot(i, setup.params[i]);
+    iterator.PrepareRun();
+}

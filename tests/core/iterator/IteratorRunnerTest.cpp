@@ -1,0 +1,175 @@
+#include "iterator/IteratorRunner.h"
+
+#include "EngineBuilds.h"
+#include "IteratorTestHelpers.h"
+#include "RecordingPresenter.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Counters, odometer, working engine and every kept result, to the bit.
+void ExpectSameSeries(const IteratorTest& reference, const IteratorTest& batched)
+{
+    EXPECT_EQ(reference.IsDone(), batched.IsDone());
+    EXPECT_EQ(reference.GetTestsRun(), batched.GetTestsRun());
+    ASSERT_EQ(reference.GetKeptCount(), batched.GetKeptCount());
+    EXPECT_EQ(reference.GetLowestKeptIndex(), batched.GetLowestKeptIndex());
+    EXPECT_EQ(Bits(reference.GetLowestKeptScore()), Bits(batched.GetLowestKeptScore()));
+    for (int i = 0; i < kIterationSlotCount; ++i) {
+        IterationParam a;
+        IterationParam b;
+        reference.GetSlot(i, a);
+        batched.GetSlot(i, b);
+        EXPECT_EQ(Bits(a.currentValue), Bits(b.currentValue)) << "slot " << i;
+        EXPECT_EQ(a.stepIndex, b.stepIndex) << "slot " << i;
+        EXPECT_EQ(a.wrapped, b.wrapped) << "slot " << i;
+    }
+    for (int i = 0; i < reference.GetKeptCount(); ++i) {
+        SCOPED_TRACE("No. " + std::to_string(i + 1));
+        EXPECT_EQ(reference.GetKeepFlag(i), batched.GetKeepFlag(i));
+        EXPECT_EQ(reference.GetBestTestNumber(i), batched.GetBestTestNumber(i));
+        EXPECT_EQ(Bits(reference.GetBestScore(i)), Bits(batched.GetBestScore(i)));
+        ExpectSameEngine(reference.GetBestEngine(i), batched.GetBestEngine(i));
+    }
+    SCOPED_TRACE("working engine");
+    ExpectSameEngine(reference.GetWorkingEngine(), batched.GetWorkingEngine());
+}
+
+// What a series exercised of the rules, so that a test can insist on it.
+struct SeriesFacts {
+    int failed = 0;               // tests without results
+    int tiesRefused = 0;          // tests that tied with the weakest of ten and were not kept
+    int replacedAmongEquals = 0;  // replacements while several kept results shared the lowest score
+};
+
+class ParallelRun : public testing::TestWithParam<int> {
+protected:
+    // Runs the series with the parameter's thread count in batches of the
+    // given sizes (cycled) and beside it a reference of single RunNextTest
+    // calls, as many per batch. After every batch both must agree in every
+    // field, in what RunTests reports and in the messages shown.
+    SeriesFacts RunBothAndCompare(const std::function<void(IteratorTest&)>& configure,
+                                  std::vector<int> batchSizes)
+    {
+        IteratorTest reference{IteratorTest::Detached{}};
+        IteratorTest batched{IteratorTest::Detached{}};
+        configure(reference);
+        configure(batched);
+        IteratorRunner runner(batched, GetParam());
+        SeriesFacts facts;
+        for (std::size_t call = 0; !reference.IsDone() && !HasFailure(); ++call) {
+            const int maxTests = batchSizes[call % batchSizes.size()];
+            presenter.Clear();
+            IteratorRunner::Batch expected;
+            for (int i = 0; i < maxTests && !reference.IsDone(); ++i) {
+                const bool full = reference.GetKeptCount() == kBestResultCount;
+                const float lowest = reference.GetLowestKeptScore();
+                int sharingLowest = 0;
+                for (int k = 0; k < reference.GetKeptCount(); ++k)
+                    sharingLowest += reference.GetBestScore(k) == lowest;
+                const int before = reference.GetTestsRun();
+                bool isNewBest = false;
+                const bool simulated = reference.RunNextTest(isNewBest);
+                expected.testsIssued += reference.GetTestsRun() - before;
+                expected.testsSimulated += simulated;
+                expected.newBest = expected.newBest || isNewBest;
+                facts.failed += reference.GetTestsRun() != before && !simulated;
+                facts.tiesRefused += simulated && full && !isNewBest && reference.Score() == lowest;
+                facts.replacedAmongEquals += simulated && full && isNewBest && sharingLowest > 1;
+            }
+            const std::vector<int> referenceMessages = presenter.Codes();
+            presenter.Clear();
+            const IteratorRunner::Batch batch = runner.RunTests(maxTests);
+            EXPECT_EQ(presenter.Codes(), referenceMessages);
+            EXPECT_EQ(batch.testsIssued, expected.testsIssued);
+            EXPECT_EQ(batch.testsSimulated, expected.testsSimulated);
+            EXPECT_EQ(batch.newBest, expected.newBest);
+            ExpectSameSeries(reference, batched);
+            // A tick between batches must follow its slot through later replacements alike.
+            if (call == 1 && reference.GetKeptCount() > 2) {
+                reference.SetKeepFlag(2, true);
+                batched.SetKeepFlag(2, true);
+            }
+        }
+        EXPECT_TRUE(batched.IsDone());
+        return facts;
+    }
+
+    RecordingPresenter presenter;
+};
+
+}  // namespace
+
+TEST_P(ParallelRun, ACamSweepWithUnsolvableLobesAndTiedScoresKeepsWhatTheSequentialRunKeeps)
+{
+    CTorqDoc baseline;
+    BuildChevy350(baseline);
+    // 11 x 3 x 2 = 66 tests. The 1.2 in lift cannot be ground on the
+    // shorter lobes, and from 10,000 rpm on the milder cams make no power:
+    // many score 0 and tie.
+    const auto configure = [&](IteratorTest& iterator) {
+        Configure(
+            iterator, baseline,
+            {Sweep(kItrIvc, baseline, 40.0f, 100.0f, 6.0f), Sweep(kItrEvo, baseline, 30.0f, 90.0f, 30.0f),
+             Sweep(kItrIntakeLift, baseline, 1.1f, 1.2f, 0.1f)},
+            kMaxPower, 10000.0f, 11000.0f);
+    };
+    const SeriesFacts facts = RunBothAndCompare(configure, {1, 7, 1000});
+    // The sweep must really exercise what the comparison is about.
+    EXPECT_GT(facts.failed, 0);
+    EXPECT_GT(facts.tiesRefused, 0);
+    EXPECT_GT(facts.replacedAmongEquals, 0);
+}
+
+TEST_P(ParallelRun, AMetricBoreAndCompressionSweepClearsTheCalculatorResultsAsTheSequentialRunDoes)
+{
+    CTorqDoc baseline;
+    BuildChevy350(baseline);
+    baseline.SetUnitSystem(kMetricUnits);
+    baseline.SetCompressionFromCalculator(true);
+    const auto configure = [&](IteratorTest& iterator) {
+        Configure(iterator, baseline,
+                  {Sweep(kItrBore, baseline, 100.0f, 102.0f, 0.5f),
+                   Sweep(kItrCompression, baseline, 9.5f, 10.5f, 0.5f)},
+                  kMaxTorque, 2000.0f, 6000.0f);
+    };
+    RunBothAndCompare(configure, {4, 1000});
+}
+
+INSTANTIATE_TEST_SUITE_P(Threads, ParallelRun, testing::Values(1, 2, 3, 8),
+                         [](const testing::TestParamInfo<int>& info) { return std::to_string(info.param); });
+
+TEST(IteratorRunner, ABatchStopsAtItsSizeAndTheThreadCountMayChangeBetweenBatches)
+{
+    CTorqDoc baseline;
+    BuildChevy350(baseline);
+    IteratorTest reference{IteratorTest::Detached{}};
+    IteratorTest batched{IteratorTest::Detached{}};
+    for (IteratorTest* iterator : {&reference, &batched}) {
+        Configure(*iterator, baseline,
+                  {Sweep(kItrEvc, baseline, 20.0f, 40.0f, 2.0f),
+                   Sweep(kItrExhaustLift, baseline, 0.45f, 0.55f, 0.05f)});
+    }
+    bool isNewBest = false;
+    while (!reference.IsDone()) reference.RunNextTest(isNewBest);
+    ASSERT_EQ(reference.GetTestsRun(), 33);
+
+    IteratorRunner runner(batched);
+    EXPECT_EQ(runner.GetThreadCount(), IteratorRunner::HardwareThreadCount());
+    runner.SetThreadCount(3);
+    EXPECT_EQ(runner.RunTests(10).testsIssued, 10);
+    runner.SetThreadCount(1);
+    EXPECT_EQ(runner.RunTests(5).testsIssued, 5);
+    runner.SetThreadCount(2);
+    EXPECT_EQ(runner.RunTests(18).testsIssued, 18);
+    // All 33 issued; as after 33 RunNextTest calls, the next call finds the series done.
+    EXPECT_FALSE(batched.IsDone());
+    EXPECT_EQ(runner.RunTests(5).testsIssued, 0);
+    EXPECT_TRUE(batched.IsDone());
+    ExpectSameSeries(reference, batched);
+}
