@@ -8,6 +8,7 @@ TORQWELL_PACKAGES=(
     qt6-base-dev qt6-charts-dev             # desktop program, printing, 2-D graphs
     qt6-datavisualization-dev qt6-declarative-dev libgl1-mesa-dev  # 3-D surface
     xvfb xauth                              # GUI tests that need a real X server
+    locales                                 # a decimal-comma locale for the locale tests
 )
 
 torqwell_ensure_packages() {
@@ -28,4 +29,17 @@ torqwell_ensure_packages() {
     fi
     $sudo apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# The tests check that files and numbers keep their '.' under a locale whose
+# decimal separator is a comma; generate one when the system has none.
+torqwell_ensure_test_locale() {
+    if locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+        return 0
+    fi
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo="sudo"
+    fi
+    $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "warning: could not generate de_DE.UTF-8; locale tests will be skipped"
 }

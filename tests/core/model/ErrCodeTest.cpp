@@ -93,9 +93,7 @@ TEST(Util, DosFileNameKeepsEightCharactersBeforeTheFirstDot)
 
 TEST(Util, FormattingUsesAPointWhateverTheLocale)
 {
-    if (setlocale(LC_ALL, "de_DE.UTF-8") == nullptr && setlocale(LC_ALL, "fr_FR.UTF-8") == nullptr) {
-        GTEST_SKIP() << "no locale with a decimal comma installed";
-    }
+    if (setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no locale with a decimal comma installed";
     EXPECT_EQ(FormatC("%.2f", 1.5), "1.50");
     setlocale(LC_ALL, "C");
 }

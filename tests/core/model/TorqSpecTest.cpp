@@ -337,6 +337,19 @@ TEST(FileParameter, UnsetWritesZeroAndThreeAsterisksAndReadsBackUnset)
     EXPECT_EQ(ReadCode(read, "1\n"), 45);
 }
 
+TEST(FloatParameterFile, LinesKeepTheirDecimalPointUnderADecimalCommaLocale)
+{
+    if (setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no locale with a decimal comma installed";
+    CFloatPtSpec bore = MakeBore();
+    EXPECT_TRUE(bore.SetFromText("4.25", false));
+    EXPECT_EQ(bore.GetTextWithUnits(), "4.250 in");
+    EXPECT_EQ(Written(bore), "1 4.250000\n");
+    EXPECT_EQ(ReadCode(bore, "1 3.750000\n"), 0);
+    EXPECT_EQ(bore.GetValue(), 3.75f);
+    EXPECT_EQ(bore.GetPrompt(), "Enter Bore Value Within Range: 2.800 to 7.000 in");
+    setlocale(LC_ALL, "C");
+}
+
 TEST(ParameterDeathTest, StoringAValueOutsideTheRangeEndsTheProgramWithTheAssertionStatus)
 {
     CFloatPtSpec bore = MakeBore();
