@@ -1,0 +1,280 @@
+#include "EngineFile.h"
+
+#include "AtomicFile.h"
+#include "Commands.h"
+#include "ComponentTable.h"
+#include "ErrCode.h"
+#include "TorqDoc.h"
+#include "ExportSupport.h"
+#include "Util.h"
+#include "components/ComponentFile.h"
+
+#include <array>
+#include <filesystem>
+#include <initializer_list>
+#include <string_view>
+
+#include <sys/stat.h>
+
+namespace {
+
+constexpr std::array<std::string_view, 5> kReadableVersions = {"3.10", "3.08", "3.07", "3.06", "3.05"};
+constexpr std::int32_t kResultLineCount = kResultPointCount;
+
+bool IsReadableVersion(std::string_view version)
+{
+    for (std::string_view accepted : kReadableVersions) {
+        if (version == accepted) return true;
+    }
+    return false;
+}
+
+// 3.05 to 3.07 end with the airflow block as far as the reader is concerned.
+bool HasCalculatorSection(std::string_view version) { return version == "3.10" || version == "3.08"; }
+
+// Items 22 to 30, in file order.
+std::array<CFloatPtSpec*, 9> BlowerParameters(CTorqDoc& doc)
+{
+    return {&doc.BlowerFlowRate(),          &doc.BlowerPressureRatio(),   &doc.BlowerEfficiency(),
+            &doc.BlowerRpm(),               &doc.BlowerSurgeFlowRate(),   &doc.BlowerInternalGearRatio(),
+            &doc.BlowerBeltGearRatio(),     &doc.BlowerBoostLevelLimit(), &doc.IntercoolerEfficiency()};
+}
+
+// The class of the forced-induction unit with the given part-type index, as
+// the component choice table gives it (0 for "None"; the custom Roots
+// blower, where a typed name is stored, is a Roots blower).
+int ForcedInductionClassOf(int partIndex)
+{
+    for (int command = Cmd::kForcedInduction.first; command <= Cmd::kForcedInduction.last; ++command) {
+        const ComponentChoice& row = FindComponentChoice(command);
+        if (row.partIndex == partIndex) return static_cast<int>(row.values[0]);
+    }
+    return -1;
+}
+
+// ---------------------------------------------------------------- writing
+
+void WriteResultBlock(const CTorqDoc& doc, std::FILE* file)
+{
+    for (int point = 0; point < kResultLineCount; ++point) {
+        const int written = std::fprintf(file, "%.0f %f %f\n", double(doc.GetResult(kSeriesEngineSpeed, point)),
+                                         double(doc.GetResult(kSeriesPower, point)),
+                                         double(doc.GetResult(kSeriesTorque, point)));
+        if (written <= 0) RaiseError(44);
+    }
+}
+
+// Items 1 to 47: everything up to the result blocks, in English units.
+void WriteEngineItems(CTorqDoc& doc, std::FILE* file, int shownUnitSystem, bool withNitrous)
+{
+    WriteNameLine(file, kEngineFileVersion);
+    WriteIntegerLine(file, shownUnitSystem);
+    WriteIntegerLine(file, doc.IsAutoValveSizes() ? 1 : 0);
+    WriteIntegerLine(file, doc.IsAutoRun() ? 1 : 0);
+    for (const CTorqSpec* spec : std::initializer_list<const CTorqSpec*>{
+             &doc.ShortBlockType(), &doc.Bore(), &doc.Stroke(), &doc.NumberOfCylinders(), &doc.CylinderHeadType(),
+             &doc.IntakeValveCount(), &doc.ExhaustValveCount(), &doc.IntakeValveDiameter(),
+             &doc.ExhaustValveDiameter(), &doc.CompressionRatio(), &doc.InductionFlow(), &doc.PressureDrop(),
+             &doc.ManifoldType(), &doc.FuelType(), &doc.NitrousFlowRate(), &doc.ForcedInductionType()}) {
+        spec->Write(file);
+    }
+    WriteIntegerLine(file, doc.GetForcedInductionClass());
+    for (const CFloatPtSpec* spec : BlowerParameters(doc)) spec->Write(file);
+    doc.ExhaustSystem().Write(file);
+    doc.CamDataFile().Write(file);
+    doc.Cam().WriteBlock(file);
+    doc.AirflowFile().Write(file);
+    doc.FlowData().WriteBlock(file);
+
+    WriteIntegerLine(file, doc.IsCompressionFromCalculator() ? 1 : 0);
+    WriteIntegerLine(file, doc.GetPistonKind());
+    for (const CFloatPtSpec* spec :
+         {&doc.ChamberVolume(), &doc.GasketBore(), &doc.GasketThickness(), &doc.PistonDistance(),
+          &doc.PistonDeckVolume(), &doc.GasketVolume(), &doc.DeckVolume(), &doc.CombustionSpace()}) {
+        spec->Write(file);
+    }
+    WriteIntegerLine(file, withNitrous ? 1 : 0);
+    WriteIntegerLine(file, kResultLineCount);
+}
+
+// ---------------------------------------------------------------- reading
+
+// Only a regular file is opened: a folder, a pipe or a device (which could
+// block the open or never end) counts as a file that cannot be opened.
+std::FILE* OpenRegularFileForReading(const std::string& path)
+{
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+    return std::fopen(path.c_str(), "r");
+}
+
+// A file name line that is blank (or holds nothing a C string keeps) names
+// no file. Kept as a set but empty name, it would be saved as an empty line,
+// which the reader of the flag before it skips as blank space: the saved
+// engine could not be opened again.
+void ReadFileName(CFileSpec& spec, std::FILE* file)
+{
+    spec.Read(file);
+    if (!spec.IsValid()) spec.MarkUnset();
+}
+
+void ReadCalculatorSection(CTorqDoc& doc, std::FILE* file)
+{
+    const bool used = ReadIntegerLine(file) != 0;
+    if (!used) {
+        // Items 37 to 45 are there but mean nothing without the flag.
+        doc.ClearCalculatorInputs();
+        return;
+    }
+    const std::int32_t pistonKind = ReadIntegerLine(file);
+    if (pistonKind != 1 && pistonKind != 2) RaiseError(47);
+    doc.ChamberVolume().Read(file);
+    doc.GasketBore().Read(file);
+    doc.GasketThickness().Read(file);
+    // The piston distance is range-checked against its piston kind.
+    doc.SetPistonKind(pistonKind);
+    for (CFloatPtSpec* spec : {&doc.PistonDistance(), &doc.PistonDeckVolume(), &doc.GasketVolume(),
+                               &doc.DeckVolume(), &doc.CombustionSpace()}) {
+        spec->Read(file);
+    }
+    doc.SetCompressionFromCalculator(true);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- the file operations
+
+bool WriteEngineFile(CTorqDoc& doc, const std::string& path)
+{
+    CLocaleScope cLocale;
+    const int shownUnitSystem = doc.GetUnitSystem();
+    doc.SetUnitSystem(kEnglishUnits);
+    CRunStateKeeper keeper(doc);
+    CAtomicFile file(path);
+    try {
+        if (path.empty() || !file.Open()) RaiseError(43);
+        const bool withNitrous = doc.NitrousFlowRate().GetValue() > 0.0f;
+        WriteEngineItems(doc, file.File(), shownUnitSystem, withNitrous);
+        if (withNitrous) {
+            keeper.UseGasolineOnly();
+            doc.RunSimulation(false, false);
+        }
+        WriteResultBlock(doc, file.File());
+        if (withNitrous) {
+            keeper.RestoreFuel();
+            doc.RunSimulation(false, false);
+        }
+        WriteResultBlock(doc, file.File());
+        CommitOrRaise(file);
+    } catch (const RaisedError& error) {
+        file.Abandon();
+        keeper.RestoreFuel();
+        keeper.RestoreResults();
+        doc.SetUnitSystem(shownUnitSystem);
+        ShowErrorMessage(error.code);
+        return false;
+    }
+    doc.SetUnitSystem(shownUnitSystem);
+    return true;
+}
+
+void ReadEngineItems(CTorqDoc& doc, std::FILE* file)
+{
+    CLocaleScope cLocale;
+    doc.SetUnitSystem(kEnglishUnits);
+
+    std::string line;
+    if (!ReadNameLine(file, line)) RaiseError(45);
+    const std::string version = TrimBlanks(line);
+    if (!IsReadableVersion(version)) RaiseError(48);
+
+    const std::int32_t unitSystem = ReadIntegerLine(file);
+    if (unitSystem != kEnglishUnits && unitSystem != kMetricUnits) RaiseError(47);
+    doc.SetAutoValveSizes(ReadIntegerLine(file) != 0);
+    doc.SetAutoRun(ReadIntegerLine(file) != 0);
+
+    for (CTorqSpec* spec : std::initializer_list<CTorqSpec*>{
+             &doc.ShortBlockType(), &doc.Bore(), &doc.Stroke(), &doc.NumberOfCylinders(), &doc.CylinderHeadType(),
+             &doc.IntakeValveCount(), &doc.ExhaustValveCount(), &doc.IntakeValveDiameter(),
+             &doc.ExhaustValveDiameter(), &doc.CompressionRatio(), &doc.InductionFlow(), &doc.PressureDrop(),
+             &doc.ManifoldType(), &doc.FuelType(), &doc.NitrousFlowRate(), &doc.ForcedInductionType()}) {
+        spec->Read(file);
+    }
+    // The class must be the one of the chosen unit: the validation and the
+    // simulation take the unit's values by it.
+    const std::int32_t forcedInductionClass = ReadIntegerLine(file);
+    if (forcedInductionClass != ForcedInductionClassOf(doc.ForcedInductionType().GetIndex())) RaiseError(47);
+    doc.SetForcedInductionClass(forcedInductionClass);
+    for (CFloatPtSpec* spec : BlowerParameters(doc)) spec->Read(file);
+    if (doc.ForcedInductionType().GetIndex() == kForcedInductionNoneIndex) {
+        for (CFloatPtSpec* spec : BlowerParameters(doc)) spec->Reset();
+    }
+
+    doc.ExhaustSystem().Read(file);
+    ReadFileName(doc.CamDataFile(), file);
+    doc.Cam().ReadBlock(file);
+    ReadFileName(doc.AirflowFile(), file);
+    doc.FlowData().ReadBlock(file);
+
+    if (HasCalculatorSection(version)) {
+        ReadCalculatorSection(doc, file);
+    } else {
+        doc.ClearCalculatorInputs();
+    }
+    doc.SetUnitSystem(unitSystem);
+}
+
+bool ReadEngineFile(CTorqDoc& doc, const std::string& path)
+{
+    CLocaleScope cLocale;
+    std::FILE* file = nullptr;
+    try {
+        file = OpenRegularFileForReading(path);
+        if (file == nullptr) RaiseError(43);
+        ReadEngineItems(doc, file);
+        const int closed = std::fclose(file);
+        file = nullptr;
+        if (closed != 0) RaiseError(46);
+    } catch (const RaisedError& error) {
+        if (file != nullptr) std::fclose(file);
+        ShowErrorMessage(error.code);
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- document commands
+
+std::string DocumentTitleFromPath(const std::string& path)
+{
+    return std::filesystem::path(path).filename().string();
+}
+
+bool SaveEngineDocument(CTorqDoc& doc, const std::string& path)
+{
+    ErrorCode code = 0;
+    if (!doc.Validate(code)) {
+        ShowErrorMessage(code);
+        return false;
+    }
+    if (!doc.HasResults() && AskWarningMessage(204) != WarningAnswer::Ok) return false;
+    if (!WriteEngineFile(doc, path)) return false;
+    doc.SetModified(false);
+    doc.SetPathName(path);
+    doc.SetTitle(DocumentTitleFromPath(path));
+    return true;
+}
+
+bool OpenEngineDocument(CTorqDoc& doc, const std::string& path)
+{
+    // Read into a fresh engine, so that a file that fails half way changes nothing.
+    CTorqDoc loaded;
+    if (!ReadEngineFile(loaded, path)) return false;
+    loaded.CopyTo(doc);
+    doc.Recalculate();
+    doc.SetModified(false);
+    doc.SetPathName(path);
+    doc.SetTitle(DocumentTitleFromPath(path));
+    doc.UpdateAllViews();
+    return true;
+}

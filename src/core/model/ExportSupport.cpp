@@ -1,0 +1,72 @@
+#include "ExportSupport.h"
+
+#include "AtomicFile.h"
+#include "Commands.h"
+#include "ComponentTable.h"
+#include "ErrCode.h"
+#include "Util.h"
+
+#include <filesystem>
+
+namespace {
+constexpr std::size_t kLongestDosName = 12;  // 8 + '.' + 3
+}  // namespace
+
+CRunStateKeeper::CRunStateKeeper(CTorqDoc& doc)
+    : m_doc(doc), m_fuel(doc.FuelType()), m_nitrous(doc.NitrousFlowRate())
+{
+    for (int series = 1; series <= kResultSeriesCount; ++series) {
+        m_results[series - 1] = doc.GetResultSeries(series);
+    }
+}
+
+void CRunStateKeeper::UseGasolineOnly()
+{
+    const ComponentChoice& gasoline = FindComponentChoice(Cmd::kFuelGasoline);
+    m_changedFuel = true;
+    m_doc.FuelType().SetChoice(gasoline.partIndex, gasoline.name);
+    m_doc.NitrousFlowRate().SetValueIn(0.0f, true);
+}
+
+void CRunStateKeeper::RestoreFuel()
+{
+    if (!m_changedFuel) return;
+    m_doc.FuelType() = m_fuel;
+    m_doc.NitrousFlowRate() = m_nitrous;
+    m_changedFuel = false;
+}
+
+void CRunStateKeeper::RestoreResults()
+{
+    for (int series = 1; series <= kResultSeriesCount; ++series) {
+        m_doc.SetResultSeries(series, m_results[series - 1]);
+    }
+}
+
+void CommitOrRaise(CAtomicFile& file)
+{
+    switch (file.Commit()) {
+    case CAtomicFile::Result::Ok:
+        return;
+    case CAtomicFile::Result::CloseFailed:
+        RaiseError(46);
+    case CAtomicFile::Result::WriteFailed:
+    case CAtomicFile::Result::RenameFailed:
+        break;
+    }
+    // The content never reached the selected file.
+    RaiseError(44);
+}
+
+std::string ExportTargetPath(const std::string& folder, const std::string& chosenFileName, const char* extension)
+{
+    const std::string name = DosFileName(chosenFileName, extension);
+    if (folder.empty()) return name;
+    return (std::filesystem::path(folder) / name).string();
+}
+
+bool ShortenedNameCollides(const std::string& chosenFileName, const std::string& target)
+{
+    std::error_code ignored;
+    return chosenFileName.size() > kLongestDosName && std::filesystem::exists(target, ignored);
+}
