@@ -1,7 +1,22 @@
+// torqwell-cli: the engine dynamometer for scripts. The commands live in
+// src/cli (CliCommands.h); this only hands them the arguments and streams.
+
+#include "CliCommands.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
 #include <cstdio>
 
-int main()
+int main(int argc, char* argv[])
 {
-    std::puts("torqwell-cli");
-    return 0;
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const int status = cli::RunTool(arguments, out, err);
+    out.flush();
+    err.flush();
+    return status;
 }

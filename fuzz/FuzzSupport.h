@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "model/ErrCode.h"
+
+// What the three reader targets share.
+
+// Installs a presenter that keeps the messages quiet and turns an internal
+// consistency report into a crash that libFuzzer records (the report itself
+// ends the process in a way libFuzzer would not notice).
+void InstallFuzzPresenter();
+
+// The input as a read-only text stream; nullptr for an empty input.
+std::FILE* OpenInput(const std::uint8_t* data, std::size_t size);
+
+// Collects what a writer puts into a stream.
+class MemoryStream {
+public:
+    MemoryStream();
+    ~MemoryStream();
+    MemoryStream(const MemoryStream&) = delete;
+    MemoryStream& operator=(const MemoryStream&) = delete;
+    std::FILE* File() const { return m_file; }
+    std::string Text();
+
+private:
+    char* m_buffer = nullptr;
+    std::size_t m_size = 0;
+    std::FILE* m_file;
+};
+
+// Stops the run with a message when a property of the readers does not hold.
+[[noreturn]] void PropertyFailed(const char* what);
+
+// A block (cam or airflow data) as its file holds it.
+template <typename Block>
+std::string WrittenBlock(Block& block)
+{
+    MemoryStream stream;
+    block.WriteBlock(stream.File());
+    return stream.Text();
+}
+
+// True when the reader took the whole block; false for any error code.
+template <typename Block>
+bool ReadBlockFrom(Block& block, const std::uint8_t* data, std::size_t size)
+{
+    std::FILE* input = OpenInput(data, size);
+    if (input == nullptr) return false;
+    bool read = true;
+    try {
+        block.ReadBlock(input);
+    } catch (const RaisedError&) {
+        read = false;
+    }
+    std::fclose(input);
+    return read;
+}
+
+template <typename Block>
+bool ReadBlockFrom(Block& block, const std::string& text)
+{
+    return ReadBlockFrom(block, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+}
+
+// The property of the block readers: whatever the reader accepts is
+// written as a block it accepts again, and after the first save (which may
+// tidy what was read: values to six decimals, names cut to 78 characters
+// without trailing blanks) a save and a read change nothing.
+template <typename Block>
+void CheckBlockReader(const std::uint8_t* data, std::size_t size)
+{
+    Block block;
+    if (!ReadBlockFrom(block, data, size)) return;
+    ErrorCode code = 0;
+    block.CheckComplete(code);
+    const std::string first = WrittenBlock(block);
+    Block reread;
+    if (!ReadBlockFrom(reread, first)) PropertyFailed("a block the reader accepted was written as one it refuses");
+    const std::string second = WrittenBlock(reread);
+    Block again;
+    if (!ReadBlockFrom(again, second) || WrittenBlock(again) != second) {
+        PropertyFailed("a block changed on its way through a file");
+    }
+}

@@ -1,0 +1,76 @@
+#include "CliCommands.h"
+
+#include "CliSupport.h"
+
+#include <array>
+
+namespace cli {
+
+namespace {
+
+constexpr std::array<CliCommand, 6> kCommands = {{
+    {"run", "Open an engine file, run it and print the 19 result points.", &RunCommand},
+    {"new", "Build an engine from component choices and save it as an engine file.", &NewCommand},
+    {"export-dos", "Export an engine as the 815-byte record of the older DOS programs.", &ExportDosCommand},
+    {"export-game", "Export an engine as the racing game's text file (.gme).", &ExportGameCommand},
+    {"convert", "Save an engine file of any readable version as version 3.10 with fresh results.",
+     &ConvertCommand},
+    {"iterate", "Sweep engine parameters over ranges and list the ten best combinations.", &IterateCommand},
+}};
+
+void PrintToolHelp(QTextStream& out)
+{
+    out << "Usage: " << kProgramName << " COMMAND [options] [arguments]\n"
+        << "The Torqwell engine dynamometer on the command line.\n\nCommands:\n";
+    for (const CliCommand& command : Commands()) {
+        out << "  " << QString(command.name).leftJustified(13) << command.summary << "\n";
+    }
+    out << "\n"
+        << "  " << kProgramName << " COMMAND --help   shows the options of a command.\n"
+        << "  " << kProgramName << " --version        shows the version.\n\n"
+        << "Exit status: 0 success; 2 bad usage, or a file that cannot be read or\n"
+        << "written; 3 an incomplete engine, a failed simulation, or an engine that\n"
+        << "an export refuses. Messages go to the standard error.\n";
+    out.flush();
+}
+
+}  // namespace
+
+std::span<const CliCommand> Commands() { return kCommands; }
+
+const CliCommand* FindCommand(const QString& name)
+{
+    for (const CliCommand& command : Commands()) {
+        if (name == command.name) return &command;
+    }
+    return nullptr;
+}
+
+int RunTool(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    if (arguments.isEmpty()) {
+        PrintToolHelp(err);
+        return kExitUsage;
+    }
+    const QString& first = arguments.front();
+    if (first == "-h" || first == "--help" || (first == "help" && arguments.size() == 1)) {
+        PrintToolHelp(out);
+        return kExitOk;
+    }
+    if (first == "-v" || first == "--version") {
+        out << kProgramName << " " << kProgramVersion << Qt::endl;
+        return kExitOk;
+    }
+    // "help COMMAND" is "COMMAND --help".
+    const bool help = first == "help";
+    const QString name = help ? arguments[1] : first;
+    const CliCommand* command = FindCommand(name);
+    if (command == nullptr) {
+        err << kProgramName << ": unknown command '" << name << "'" << Qt::endl;
+        err << "Try '" << kProgramName << " --help'." << Qt::endl;
+        return kExitUsage;
+    }
+    return command->run(help ? QStringList{"--help"} : arguments.mid(1), out, err);
+}
+
+}  // namespace cli

@@ -1,0 +1,315 @@
+// torqwell-cli iterate ENGINE.trq --sweep NAME=MIN:MAX:STEP [--sweep ...] [--criterion power|torque]
+//                      [--band MIN-MAX] [--threads N] [--format table|json] [--save-best DIR]
+
+#include "CliCommands.h"
+#include "CliSupport.h"
+
+#include "iterator/IteratorRunner.h"
+#include "iterator/IteratorSetup.h"
+#include "model/EngineFile.h"
+#include "model/TorqDoc.h"
+
+#include <QDir>
+#include <QFileDevice>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+namespace cli {
+
+namespace {
+
+struct SweepName {
+    const char* name;
+    IterationDataType type;
+};
+
+constexpr SweepName kSweepNames[] = {
+    {"bore", kItrBore},
+    {"stroke", kItrStroke},
+    {"compression", kItrCompression},
+    {"ivo", kItrIvo},
+    {"ivc", kItrIvc},
+    {"evo", kItrEvo},
+    {"evc", kItrEvc},
+    {"int-lift", kItrIntakeLift},
+    {"exh-lift", kItrExhaustLift},
+};
+
+constexpr int kMostSweeps = 8;  // the rows of the setup dialog
+
+// One --sweep as typed: the parameter and its three texts.
+struct SweepText {
+    QString name;
+    IterationDataType type = kItrNone;
+    QString min;
+    QString max;
+    QString step;
+};
+
+// "NAME=MIN:MAX:STEP"; false with a message for the user.
+bool ParseSweep(const QString& text, SweepText& sweep, QString& problem)
+{
+    const qsizetype equals = text.indexOf('=');
+    const QStringList parts = equals < 0 ? QStringList() : text.mid(equals + 1).split(':');
+    if (parts.size() != 3) {
+        problem = "--sweep '" + text + "' is not NAME=MIN:MAX:STEP";
+        return false;
+    }
+    sweep.name = text.left(equals).trimmed();
+    const auto known = std::find_if(std::begin(kSweepNames), std::end(kSweepNames),
+                                    [&](const SweepName& entry) { return sweep.name == entry.name; });
+    if (known == std::end(kSweepNames)) {
+        problem = "unknown sweep '" + sweep.name +
+                  "' (bore, stroke, compression, ivo, ivc, evo, evc, int-lift or exh-lift)";
+        return false;
+    }
+    sweep.type = known->type;
+    sweep.min = parts[0].trimmed();
+    sweep.max = parts[1].trimmed();
+    sweep.step = parts[2].trimmed();
+    return true;
+}
+
+// The slot of a sweep, its three values checked against the ranges of the
+// engine parameter and of the step, in the engine's units, as the setup
+// dialog's fields check them.
+bool BuildSlot(const SweepText& sweep, const CTorqDoc& engine, IterationParam& slot, QString& problem)
+{
+    slot.ChooseDataType(sweep.type, engine);
+    const std::pair<CFloatPtSpec*, const QString*> fields[] = {
+        {&slot.minValue, &sweep.min}, {&slot.maxValue, &sweep.max}, {&slot.stepValue, &sweep.step}};
+    for (const auto& [spec, text] : fields) {
+        if (!spec->SetFromText(text->toStdString(), false)) {
+            problem = QString("%1: '%2' refused (%3)")
+                          .arg(sweep.name, *text, QString::fromStdString(spec->GetPrompt()));
+            return false;
+        }
+    }
+    slot.ComputeSteps();
+    return true;
+}
+
+// "MIN-MAX" in rpm, both within the 19 engine speeds' span.
+bool ParseBand(const QString& text, float& minRpm, float& maxRpm)
+{
+    const QStringList parts = text.split('-');
+    bool minOk = false;
+    bool maxOk = false;
+    if (parts.size() == 2) {
+        minRpm = parts[0].trimmed().toFloat(&minOk);
+        maxRpm = parts[1].trimmed().toFloat(&maxOk);
+    }
+    const auto inSpan = [](float rpm) { return rpm >= kLowestBandRpm && rpm <= kHighestBandRpm; };
+    return minOk && maxOk && inSpan(minRpm) && inSpan(maxRpm);
+}
+
+float PeakOf(const ResultSeriesValues& values)
+{
+    return *std::max_element(values.begin(), values.end());
+}
+
+// The progress line is for a person watching: only when the error stream is the terminal.
+bool ErrorStreamIsTerminal(const QTextStream& err)
+{
+    const auto* file = qobject_cast<const QFileDevice*>(err.device());
+    return file != nullptr && file->handle() == STDERR_FILENO && isatty(STDERR_FILENO) == 1;
+}
+
+QString FormatTable(const IteratorTest& iterator, const std::vector<SweepText>& sweeps)
+{
+    float minRpm = 0.0f;
+    float maxRpm = 0.0f;
+    iterator.GetScoringBand(minRpm, maxRpm);
+    QString text = QString("Total tests: %1\nTests run:   %2\n")
+                       .arg(iterator.GetTotalTests())
+                       .arg(iterator.GetTestsRun());
+    text += QString("Best results by peak %1 between %2 and %3 rpm:\n\n")
+                .arg(iterator.GetCriterion() == kMaxPower ? "power" : "torque")
+                .arg(double(minRpm), 0, 'f', 0)
+                .arg(double(maxRpm), 0, 'f', 0);
+    text += QString("%1%2%3").arg("No.", -7).arg("Test", 10).arg("Score", 10);
+    for (const SweepText& sweep : sweeps) text += QString("%1").arg(sweep.name, 12);
+    text += QString("%1%2\n").arg("Peak hp", 10).arg("Peak lb-ft", 12);
+    for (int i = 0; i < iterator.GetKeptCount(); ++i) {
+        const CTorqDoc& engine = iterator.GetBestEngine(i);
+        text += QString("%1%2%3")
+                    .arg(QString("No. %1").arg(i + 1), -7)
+                    .arg(iterator.GetBestTestNumber(i), 10)
+                    .arg(double(iterator.GetBestScore(i)), 10, 'f', 2);
+        for (const SweepText& sweep : sweeps) {
+            text +=
+                QString("%1").arg(QString::fromStdString(SweptParameter(engine, sweep.type).GetText()), 12);
+        }
+        text += QString("%1%2\n")
+                    .arg(double(PeakOf(engine.GetResultSeries(kSeriesPower))), 10, 'f', 2)
+                    .arg(double(PeakOf(engine.GetResultSeries(kSeriesTorque))), 12, 'f', 2);
+    }
+    return text;
+}
+
+// Written by hand to keep the keys in their documented order; every number
+// with the 9 significant digits that give back a 32-bit float.
+QString FormatJson(const IteratorTest& iterator, const std::vector<SweepText>& sweeps)
+{
+    float minRpm = 0.0f;
+    float maxRpm = 0.0f;
+    iterator.GetScoringBand(minRpm, maxRpm);
+    QString text =
+        QString(
+            "{\"total_tests\": %1, \"tests_run\": %2, \"criterion\": \"%3\", \"band\": [%4, %5], \"best\": [")
+            .arg(iterator.GetTotalTests())
+            .arg(iterator.GetTestsRun())
+            .arg(iterator.GetCriterion() == kMaxPower ? "power" : "torque")
+            .arg(RoundTripText(minRpm), RoundTripText(maxRpm));
+    for (int i = 0; i < iterator.GetKeptCount(); ++i) {
+        const CTorqDoc& engine = iterator.GetBestEngine(i);
+        QStringList values;
+        for (const SweepText& sweep : sweeps) {
+            values << QString("\"%1\": %2")
+                          .arg(sweep.name, RoundTripText(SweptParameter(engine, sweep.type).GetValue()));
+        }
+        text += QString(
+                    "%1{\"no\": %2, \"test\": %3, \"score\": %4, \"values\": {%5}, \"peak_power\": %6, "
+                    "\"peak_torque\": %7}")
+                    .arg(i == 0 ? "" : ", ")
+                    .arg(i + 1)
+                    .arg(iterator.GetBestTestNumber(i))
+                    .arg(RoundTripText(iterator.GetBestScore(i)), values.join(", "),
+                         RoundTripText(PeakOf(engine.GetResultSeries(kSeriesPower))),
+                         RoundTripText(PeakOf(engine.GetResultSeries(kSeriesTorque))));
+    }
+    return text + "]}\n";
+}
+
+// Best<n>-<title up to its first '.'>.trq for each kept engine, with its
+// results. False when a file could not be written (its message is shown).
+bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder)
+{
+    const std::string& title = baseline.GetTitle();
+    const QString stem = QString::fromStdString(title.substr(0, title.find('.')));
+    for (int i = 0; i < iterator.GetKeptCount(); ++i) {
+        CTorqDoc best;
+        iterator.GetBestEngine(i).CopyTo(best);
+        const QString path = QDir(folder).filePath(QString("Best%1-%2.trq").arg(i + 1).arg(stem));
+        if (!SaveEngineDocument(best, LocalPath(path))) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    CommandLine line(
+        "iterate", "[options] ENGINE.trq --sweep NAME=MIN:MAX:STEP [--sweep ...]",
+        "Iterator testing: steps up to eight engine parameters over their ranges, simulates every\n"
+        "combination on a copy of the engine and keeps the ten best by peak power or torque inside\n"
+        "an engine-speed band. The first sweep changes slowest, the last fastest; every sweep ends\n"
+        "on its MAX. The kept results are listed in their slots (No. 1 to 10), which are not\n"
+        "sorted: a better result takes the place of the weakest.");
+    line.Parser().addOption(QCommandLineOption(
+        "sweep",
+        "A parameter to step: bore, stroke, compression, ivo, ivc, evo, evc, int-lift or exh-lift,\n"
+        "from MIN to MAX by STEP in the units the engine is shown in.",
+        "NAME=MIN:MAX:STEP"));
+    line.Parser().addOption(
+        QCommandLineOption("criterion", "power (default) or torque.", "criterion", "power"));
+    line.Parser().addOption(QCommandLineOption("band", "The engine speeds scored, rpm within 2000-11000.",
+                                               "MIN-MAX", "2000-11000"));
+    line.Parser().addOption(
+        QCommandLineOption("threads", "Threads that simulate (default: every core).", "N"));
+    line.Parser().addOption(QCommandLineOption({"f", "format"}, "table or json.", "format", "table"));
+    line.Parser().addOption(QCommandLineOption(
+        "save-best", "Write each kept engine with its results as DIR/Best<n>-<engine title>.trq.", "DIR"));
+    line.Parser().addPositionalArgument("ENGINE.trq", "The baseline engine.");
+    int status = kExitOk;
+    if (!line.Parse(arguments, out, err, status)) return status;
+
+    const QStringList files = line.Parser().positionalArguments();
+    if (files.size() != 1) return line.UsageError(err, "expects one engine file");
+    const QStringList sweepTexts = line.Parser().values("sweep");
+    if (sweepTexts.isEmpty()) return line.UsageError(err, "needs at least one --sweep");
+    if (sweepTexts.size() > kMostSweeps) return line.UsageError(err, "takes at most 8 sweeps");
+    std::vector<SweepText> sweeps(sweepTexts.size());
+    QString problem;
+    for (qsizetype i = 0; i < sweepTexts.size(); ++i) {
+        if (!ParseSweep(sweepTexts[i], sweeps[i], problem)) return line.UsageError(err, problem);
+    }
+    const QString criterion = line.Parser().value("criterion");
+    if (criterion != "power" && criterion != "torque") {
+        return line.UsageError(err, "unknown criterion '" + criterion + "' (power or torque)");
+    }
+    IteratorSetup setup;
+    setup.Reset();
+    setup.criterion = criterion == "power" ? kMaxPower : kMaxTorque;
+    if (!ParseBand(line.Parser().value("band"), setup.minRpm, setup.maxRpm)) {
+        return line.UsageError(err, "--band takes MIN-MAX in rpm within 2000-11000");
+    }
+    int threads = IteratorRunner::HardwareThreadCount();
+    if (line.Parser().isSet("threads")) {
+        bool ok = false;
+        threads = line.Parser().value("threads").toInt(&ok);
+        if (!ok || threads < 1 || threads > 256) return line.UsageError(err, "--threads takes 1 to 256");
+    }
+    const QString format = line.Parser().value("format");
+    if (format != "table" && format != "json") {
+        return line.UsageError(err, "unknown format '" + format + "' (table or json)");
+    }
+
+    const QString saveFolder = line.Parser().value("save-best");
+    if (!saveFolder.isEmpty() && !QDir().mkpath(saveFolder)) {
+        return line.UsageError(err, "cannot create the folder '" + saveFolder + "'");
+    }
+
+    CliPresenter presenter(err);
+    CTorqDoc baseline;
+    if (!OpenEngine(baseline, files.front())) return presenter.FailureExitCode();
+    ErrorCode code = 0;
+    if (!baseline.Validate(code)) {
+        ShowErrorMessage(code);
+        return presenter.FailureExitCode();
+    }
+    // The setup dialog's checks: the baseline when it is chosen, the rest at OK.
+    code = CheckBaselineChoice(baseline);
+    setup.baseline = &baseline;
+    for (std::size_t i = 0; code == 0 && i < sweeps.size(); ++i) {
+        if (!BuildSlot(sweeps[i], baseline, setup.params[i], problem)) return line.UsageError(err, problem);
+    }
+    if (code == 0) code = CheckSetup(setup);
+    if (code != 0) {
+        ShowErrorMessage(code);
+        return kExitUsage;
+    }
+
+    IteratorTest& iterator = IteratorTest::Instance();
+    ApplySetup(iterator, setup);
+    IteratorRunner runner(iterator, threads);
+    const bool showProgress = ErrorStreamIsTerminal(err);
+    const auto start = std::chrono::steady_clock::now();
+    while (!iterator.IsDone()) {
+        runner.RunTests(64 * threads);
+        if (showProgress) {
+            err << "\rTest " << iterator.GetTestsRun() << " of " << iterator.GetTotalTests() << " ("
+                << iterator.GetProgressPercent() << "%)" << Qt::flush;
+        }
+    }
+    if (showProgress) {
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        err << "\n"
+            << iterator.GetTestsRun() << " tests in " << QString::number(seconds, 'f', 2) << " s on "
+            << threads << " threads" << Qt::endl;
+    }
+
+    out << (format == "json" ? FormatJson(iterator, sweeps) : FormatTable(iterator, sweeps));
+    out.flush();
+    const bool saved = saveFolder.isEmpty() || SaveBest(iterator, baseline, saveFolder);
+    iterator.ResetAll();  // the baseline goes with this command
+    return saved ? kExitOk : presenter.FailureExitCode();
+}
+
+}  // namespace cli

@@ -1,0 +1,189 @@
+#include "ResultFormats.h"
+
+#include "CliSupport.h"
+#include "model/TorqDoc.h"
+#include "model/Util.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <array>
+#include <cstdlib>
+
+namespace cli {
+
+namespace {
+
+struct Column {
+    const char* header1;
+    const char* header2;
+    int series;
+    const char* format;
+};
+
+// The results table's columns, left to right (FMEP before BMEP, as the
+// desktop table shows them).
+constexpr std::array<Column, 8> kTableColumns = {{
+    {"Engine", "RPM", kSeriesEngineSpeed, "%.0f"},
+    {"Power", "(Fly)", kSeriesPower, "%.0f"},
+    {"Torque", "(Fly)", kSeriesTorque, "%.0f"},
+    {"Int Man", "Pressure", kSeriesManifoldPressure, "%.2f"},
+    {"Vol", "Eff %", kSeriesVolumetricEfficiency, "%.1f"},
+    {"IMEP", "Pressure", kSeriesImep, "%.1f"},
+    {"FMEP", "Pressure", kSeriesFmep, "%.1f"},
+    {"BMEP", "Pressure", kSeriesBmep, "%.1f"},
+}};
+
+// Each column is ten characters wide; a vertical rule one character before
+// the second column separates the engine speed from the rest.
+constexpr int kColumnWidth = 10;
+constexpr int kTableWidth = kColumnWidth * int(kTableColumns.size());
+
+struct Series {
+    const char* key;
+    int series;
+};
+
+// The CSV's and JSON's order.
+constexpr std::array<Series, 8> kSeriesOrder = {{
+    {"rpm", kSeriesEngineSpeed},
+    {"power", kSeriesPower},
+    {"torque", kSeriesTorque},
+    {"manifold_pressure", kSeriesManifoldPressure},
+    {"volumetric_efficiency", kSeriesVolumetricEfficiency},
+    {"imep", kSeriesImep},
+    {"bmep", kSeriesBmep},
+    {"fmep", kSeriesFmep},
+}};
+
+QString TableRow(const std::array<QString, kTableColumns.size()>& cells)
+{
+    QString row = cells[0].leftJustified(kColumnWidth - 1) + "|";
+    for (std::size_t column = 1; column < cells.size(); ++column) {
+        row += cells[column].leftJustified(kColumnWidth);
+    }
+    while (row.endsWith(' ')) row.chop(1);
+    return row + "\n";
+}
+
+QString Rule()
+{
+    QString rule(kTableWidth, '-');
+    rule[kColumnWidth - 1] = '+';
+    return rule + "\n";
+}
+
+// A JSON number that prints as the float's round-trip digits.
+QJsonValue JsonNumber(float value)
+{
+    const std::string digits = FormatC("%.9g", double(value));
+    return QJsonValue(std::strtod(digits.c_str(), nullptr));
+}
+
+QJsonValue JsonText(const CTorqSpec& spec)
+{
+    if (!spec.IsValid()) return QJsonValue(QJsonValue::Null);
+    return QString::fromStdString(spec.GetText());
+}
+
+QJsonValue JsonEnglish(const CFloatPtSpec& spec)
+{
+    if (!spec.IsValid()) return QJsonValue(QJsonValue::Null);
+    return JsonNumber(spec.GetEnglishValue());
+}
+
+}  // namespace
+
+QString FormatResultsTable(const CTorqDoc& doc)
+{
+    QString text = "CALCULATED POWER AND ENGINE PRESSURES\n\n";
+    std::array<QString, kTableColumns.size()> header1;
+    std::array<QString, kTableColumns.size()> header2;
+    for (std::size_t column = 0; column < kTableColumns.size(); ++column) {
+        header1[column] = kTableColumns[column].header1;
+        header2[column] = kTableColumns[column].header2;
+    }
+    text += Rule() + TableRow(header1) + TableRow(header2) + Rule();
+    for (int point = 0; point < kResultPointCount; ++point) {
+        if (point > 0 && point % 4 == 0) text += TableRow({});
+        std::array<QString, kTableColumns.size()> cells;
+        for (std::size_t column = 0; column < kTableColumns.size(); ++column) {
+            const Column& shown = kTableColumns[column];
+            cells[column] = QString::fromStdString(FormatC(shown.format, double(doc.GetResult(shown.series, point))));
+        }
+        text += TableRow(cells);
+    }
+    return text + Rule();
+}
+
+QString FormatResultsCsv(const CTorqDoc& doc)
+{
+    QStringList header;
+    for (const Series& series : kSeriesOrder) header << series.key;
+    QString text = header.join(',') + "\n";
+    for (int point = 0; point < kResultPointCount; ++point) {
+        QStringList values;
+        for (const Series& series : kSeriesOrder) values << RoundTripText(doc.GetResult(series.series, point));
+        text += values.join(',') + "\n";
+    }
+    return text;
+}
+
+QJsonObject EngineSummary(const CTorqDoc& doc)
+{
+    const CamData& cam = doc.Cam();
+    QJsonObject engine{
+        {"short_block", JsonText(doc.ShortBlockType())},
+        {"bore_in", JsonEnglish(doc.Bore())},
+        {"stroke_in", JsonEnglish(doc.Stroke())},
+        {"cylinders", doc.NumberOfCylinders().IsValid() ? QJsonValue(doc.NumberOfCylinders().GetValue())
+                                                        : QJsonValue(QJsonValue::Null)},
+        {"displacement_ci", JsonEnglish(doc.TotalBlockVolume())},
+        {"cylinder_head", JsonText(doc.CylinderHeadType())},
+        {"intake_valves_per_cylinder", doc.IntakeValveCount().GetValue()},
+        {"exhaust_valves_per_cylinder", doc.ExhaustValveCount().GetValue()},
+        {"intake_valve_in", JsonEnglish(doc.IntakeValveDiameter())},
+        {"exhaust_valve_in", JsonEnglish(doc.ExhaustValveDiameter())},
+        {"compression_ratio", JsonEnglish(doc.CompressionRatio())},
+        {"induction_flow_cfm", JsonEnglish(doc.InductionFlow())},
+        {"pressure_drop_inhg", JsonEnglish(doc.PressureDrop())},
+        {"manifold", JsonText(doc.ManifoldType())},
+        {"fuel", JsonText(doc.FuelType())},
+        {"nitrous_lbs_per_min", JsonEnglish(doc.NitrousFlowRate())},
+        {"exhaust", JsonText(doc.ExhaustSystem())},
+        {"cam", JsonText(cam.CamType())},
+        {"lifter", JsonText(cam.LifterType())},
+        {"timing_method", JsonText(cam.TimingMethod())},
+        {"intake_lift_in", JsonEnglish(cam.IntakeLift())},
+        {"exhaust_lift_in", JsonEnglish(cam.ExhaustLift())},
+        {"ivo_deg", JsonEnglish(cam.NominalIvo())},
+        {"ivc_deg", JsonEnglish(cam.NominalIvc())},
+        {"evo_deg", JsonEnglish(cam.NominalEvo())},
+        {"evc_deg", JsonEnglish(cam.NominalEvc())},
+        {"advance_deg", JsonEnglish(cam.AdvanceRetard())},
+        {"units", doc.GetUnitSystem() == kEnglishUnits ? "english" : "metric"},
+    };
+    // The blower counts only on the forced-induction manifold.
+    const bool forced = doc.ManifoldType().GetIndex() == kForcedInductionManifold &&
+                        doc.GetForcedInductionClass() != kNoForcedInduction;
+    engine.insert("forced_induction", forced ? JsonText(doc.ForcedInductionType()) : QJsonValue(QJsonValue::Null));
+    if (forced) {
+        engine.insert("boost_limit_psi", JsonEnglish(doc.BlowerBoostLevelLimit()));
+        engine.insert("intercooler_percent", JsonEnglish(doc.IntercoolerEfficiency()));
+    }
+    return engine;
+}
+
+QString FormatResultsJson(const CTorqDoc& doc, const QString& file)
+{
+    QJsonObject results;
+    for (const Series& series : kSeriesOrder) {
+        QJsonArray values;
+        for (float value : doc.GetResultSeries(series.series)) values.append(JsonNumber(value));
+        results.insert(series.key, values);
+    }
+    const QJsonObject root{{"file", file}, {"engine", EngineSummary(doc)}, {"results", results}};
+    return QString::fromUtf8(QJsonDocument(root).toJson(QJsonDocument::Indented));
+}
+
+}  // namespace cli
