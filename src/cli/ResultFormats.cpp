@@ -77,6 +77,7 @@ QString Rule()
 QJsonValue JsonNumber(float value)
 {
     const std::string digits = FormatC("%.9g", double(value));
+    CLocaleScope cLocale;  // the digits carry a '.', whatever the user's locale
     return QJsonValue(std::strtod(digits.c_str(), nullptr));
 }
 

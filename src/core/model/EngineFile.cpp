@@ -108,16 +108,6 @@ std::FILE* OpenRegularFileForReading(const std::string& path)
     return std::fopen(path.c_str(), "r");
 }
 
-// A file name line that is blank (or holds nothing a C string keeps) names
-// no file. Kept as a set but empty name, it would be saved as an empty line,
-// which the reader of the flag before it skips as blank space: the saved
-// engine could not be opened again.
-void ReadFileName(CFileSpec& spec, std::FILE* file)
-{
-    spec.Read(file);
-    if (!spec.IsValid()) spec.MarkUnset();
-}
-
 void ReadCalculatorSection(CTorqDoc& doc, std::FILE* file)
 {
     const bool used = ReadIntegerLine(file) != 0;
@@ -211,9 +201,9 @@ void ReadEngineItems(CTorqDoc& doc, std::FILE* file)
     }
 
     doc.ExhaustSystem().Read(file);
-    ReadFileName(doc.CamDataFile(), file);
+    doc.CamDataFile().Read(file);
     doc.Cam().ReadBlock(file);
-    ReadFileName(doc.AirflowFile(), file);
+    doc.AirflowFile().Read(file);
     doc.FlowData().ReadBlock(file);
 
     if (HasCalculatorSection(version)) {

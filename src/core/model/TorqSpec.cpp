@@ -466,8 +466,14 @@ void CFileSpec::Read(std::FILE* file)
     if (std::fscanf(file, "%d\n", &flag) < 1) RaiseError(45);
     std::string line;
     if (!ReadNameLine(file, line)) RaiseError(45);
-    if (flag != 0) {
-        m_fileName = TrimTrailingBlanks(line);
+    if (flag == 0) return;
+    // A blank name names no file. Kept as a set but empty name it would be
+    // saved as an empty line, which the number read before it skips, and
+    // the saved file could not be read again.
+    m_fileName = TrimTrailingBlanks(line);
+    if (m_fileName.empty()) {
+        MarkUnset();
+    } else {
         MarkSet();
     }
 }
@@ -480,17 +486,26 @@ void WriteNameLine(std::FILE* file, std::string_view text)
     for (char& c : line) {
         if (c == '\n' || c == '\r') c = ' ';
     }
-    WriteLine(file, "%s\n", line.c_str());
+    // Readers trim trailing blanks; a cut that leaves some would not read back the same.
+    WriteLine(file, "%s\n", TrimTrailingBlanks(line).c_str());
 }
 
 bool ReadNameLine(std::FILE* file, std::string& line)
 {
-    char buffer[kNameBufferSize];
-    if (std::fgets(buffer, sizeof buffer, file) == nullptr) return false;
-    line.assign(buffer);
-    if (!line.empty() && line.back() != '\n') {
-        // The line did not fit: skip what is left of it.
-        int c;
+    // As fgets into an 80-byte buffer: at most 79 characters, the line end
+    // included. NUL bytes are dropped (no name can hold one), and the rest of
+    // a longer line is skipped so that the next read starts on the next line.
+    constexpr std::size_t kLongestLine = kNameBufferSize - 1;
+    line.clear();
+    std::size_t taken = 0;
+    int c = EOF;
+    while (taken < kLongestLine && (c = std::fgetc(file)) != EOF) {
+        ++taken;
+        if (c != '\0') line.push_back(static_cast<char>(c));
+        if (c == '\n') return true;
+    }
+    if (taken == 0) return false;
+    if (c != EOF) {
         while ((c = std::fgetc(file)) != EOF && c != '\n') {
         }
     }

@@ -335,25 +335,30 @@ TEST(EngineFile, TheForcedInductionClassMustBeTheChosenUnits)
     EXPECT_EQ(OpenLines(folder, plainLines, opened), std::vector<int>{47}) << "None has class 0";
 }
 
-TEST(EngineFile, AnEmptyFileNameNamesNoFileSoThatTheEngineStillSavesAndOpens)
+TEST(EngineFile, NulBytesInAFileNameLineAreDroppedSoThatTheEngineStillSavesAndOpens)
 {
     TempDir folder;
     CTorqDoc doc;
     BuildChevy350(doc);
     auto lines = SavedLines(doc, folder);
     ASSERT_EQ(lines[kCamFileFlagLine + 1], "***");
-    // A name line that holds nothing a C string keeps. (A blank line is
-    // skipped with the flag's line end and gives a clean error instead.)
     lines[kCamFileFlagLine] = "1";
     lines[kCamFileFlagLine + 1] = std::string("\0\0street.cam", 12);
 
     CTorqDoc opened;
     ASSERT_TRUE(OpenLines(folder, lines, opened).empty());
-    EXPECT_FALSE(opened.CamDataFile().IsSet());
+    EXPECT_EQ(opened.CamDataFile().GetText(), "street.cam");
     const auto saved = SavedLines(opened, folder);
-    EXPECT_EQ(saved[kCamFileFlagLine], "0");
+    EXPECT_EQ(saved[kCamFileFlagLine + 1], "street.cam");
     CTorqDoc reopened;
     EXPECT_TRUE(OpenLines(folder, saved, reopened).empty());
+
+    // A line of nothing but NUL bytes names no file.
+    lines[kCamFileFlagLine + 1] = std::string("\0\0\0", 3);
+    CTorqDoc blank;
+    ASSERT_TRUE(OpenLines(folder, lines, blank).empty());
+    EXPECT_FALSE(blank.CamDataFile().IsSet());
+    EXPECT_EQ(SavedLines(blank, folder)[kCamFileFlagLine], "0");
 }
 
 TEST(EngineFile, ANitrousEngineWritesItsGasolineRunFirstAndKeepsItsOwnResults)

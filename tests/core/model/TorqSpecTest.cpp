@@ -350,6 +350,33 @@ TEST(FloatParameterFile, LinesKeepTheirDecimalPointUnderADecimalCommaLocale)
     setlocale(LC_ALL, "C");
 }
 
+TEST(FileParameter, ANameLineOfNulBytesAndBlanksNamesNoFile)
+{
+    CFileSpec cam("Cam Data File");
+    EXPECT_EQ(ReadCode(cam, std::string("1\n\0\0\0 \t\n", 9)), 0);
+    EXPECT_FALSE(cam.IsSet());
+    EXPECT_EQ(Written(cam), "0\n***\n");
+}
+
+TEST(PartTypeParameterFile, NulBytesInANameLineAreDroppedAndTheNextLineReadsInStep)
+{
+    CPartTypeSpec block("Short Block Type", 1, 205);
+    EXPECT_EQ(ReadCode(block, std::string("Chevy\0 350\n36\n", 15)), 0);
+    EXPECT_EQ(block.GetChoiceName(), "Chevy 350");
+    EXPECT_EQ(block.GetIndex(), 36);
+}
+
+TEST(PartTypeParameterFile, ANameCutAtABlankReadsBackAsWritten)
+{
+    CPartTypeSpec cam("Camshaft Type", 1, 6);
+    cam.SetChoice(6, std::string(77, 'C') + " tail");
+    const std::string text = Written(cam);
+    EXPECT_EQ(text, std::string(77, 'C') + "\n6\n");
+    CPartTypeSpec read("Camshaft Type", 1, 6);
+    EXPECT_EQ(ReadCode(read, text), 0);
+    EXPECT_EQ(Written(read), text);
+}
+
 TEST(ParameterDeathTest, StoringAValueOutsideTheRangeEndsTheProgramWithTheAssertionStatus)
 {
     CFloatPtSpec bore = MakeBore();
