@@ -1,6 +1,7 @@
 #include "ResultFormats.h"
 
 #include "CliSupport.h"
+#include "model/ResultsTable.h"
 #include "model/TorqDoc.h"
 #include "model/Util.h"
 
@@ -14,30 +15,10 @@ namespace cli {
 
 namespace {
 
-struct Column {
-    const char* header1;
-    const char* header2;
-    int series;
-    const char* format;
-};
-
-// The results table's columns, left to right (FMEP before BMEP, as the
-// desktop table shows them).
-constexpr std::array<Column, 8> kTableColumns = {{
-    {"Engine", "RPM", kSeriesEngineSpeed, "%.0f"},
-    {"Power", "(Fly)", kSeriesPower, "%.0f"},
-    {"Torque", "(Fly)", kSeriesTorque, "%.0f"},
-    {"Int Man", "Pressure", kSeriesManifoldPressure, "%.2f"},
-    {"Vol", "Eff %", kSeriesVolumetricEfficiency, "%.1f"},
-    {"IMEP", "Pressure", kSeriesImep, "%.1f"},
-    {"FMEP", "Pressure", kSeriesFmep, "%.1f"},
-    {"BMEP", "Pressure", kSeriesBmep, "%.1f"},
-}};
-
 // Each column is ten characters wide; a vertical rule one character before
 // the second column separates the engine speed from the rest.
 constexpr int kColumnWidth = 10;
-constexpr int kTableWidth = kColumnWidth * int(kTableColumns.size());
+constexpr int kTableWidth = kColumnWidth * kResultsTableColumnCount;
 
 struct Series {
     const char* key;
@@ -56,7 +37,7 @@ constexpr std::array<Series, 8> kSeriesOrder = {{
     {"fmep", kSeriesFmep},
 }};
 
-QString TableRow(const std::array<QString, kTableColumns.size()>& cells)
+QString TableRow(const std::array<QString, kResultsTableColumnCount>& cells)
 {
     QString row = cells[0].leftJustified(kColumnWidth - 1) + "|";
     for (std::size_t column = 1; column < cells.size(); ++column) {
@@ -97,20 +78,20 @@ QJsonValue JsonEnglish(const CFloatPtSpec& spec)
 
 QString FormatResultsTable(const CTorqDoc& doc)
 {
-    QString text = "CALCULATED POWER AND ENGINE PRESSURES\n\n";
-    std::array<QString, kTableColumns.size()> header1;
-    std::array<QString, kTableColumns.size()> header2;
-    for (std::size_t column = 0; column < kTableColumns.size(); ++column) {
-        header1[column] = kTableColumns[column].header1;
-        header2[column] = kTableColumns[column].header2;
+    using Cells = std::array<QString, kResultsTableColumnCount>;
+    QString text = QString::fromLatin1(kResultsTableTitle) + "\n\n";
+    Cells header1;
+    Cells header2;
+    for (int column = 0; column < kResultsTableColumnCount; ++column) {
+        header1[column] = ResultsTableColumns()[column].header1;
+        header2[column] = ResultsTableColumns()[column].header2;
     }
     text += Rule() + TableRow(header1) + TableRow(header2) + Rule();
     for (int point = 0; point < kResultPointCount; ++point) {
         if (point > 0 && point % 4 == 0) text += TableRow({});
-        std::array<QString, kTableColumns.size()> cells;
-        for (std::size_t column = 0; column < kTableColumns.size(); ++column) {
-            const Column& shown = kTableColumns[column];
-            cells[column] = QString::fromStdString(FormatC(shown.format, double(doc.GetResult(shown.series, point))));
+        Cells cells;
+        for (int column = 0; column < kResultsTableColumnCount; ++column) {
+            cells[column] = QString::fromStdString(FormatResultsTableCell(doc, column, point));
         }
         text += TableRow(cells);
     }

@@ -27,7 +27,7 @@ void ResultsTableViewTest::columnsAndRulesFollowTheCharacterSize()
     const int cw = 6;
     const ResultsTableLayout layout = ComputeResultsTableLayout(doc, h, cw);
     QCOMPARE(layout.columnWidth, 60);
-    for (int column = 0; column < kResultsTableColumns; ++column) QCOMPARE(layout.columnX[column], 20 + 60 * column);
+    for (int column = 0; column < kResultsTableColumnCount; ++column) QCOMPARE(layout.columnX[column], 20 + 60 * column);
     QCOMPARE(layout.rightEnd, 20 + 8 * 60);
     QCOMPARE(layout.title, QStringLiteral("CALCULATED POWER AND ENGINE PRESSURES"));
     QCOMPARE(layout.titlePos, QPoint(20, 8));
@@ -36,7 +36,7 @@ void ResultsTableViewTest::columnsAndRulesFollowTheCharacterSize()
 
     const QStringList header1{"Engine", "Power", "Torque", "Int Man", "Vol", "IMEP", "FMEP", "BMEP"};
     const QStringList header2{"RPM", "(Fly)", "(Fly)", "Pressure", "Eff %", "Pressure", "Pressure", "Pressure"};
-    for (int column = 0; column < kResultsTableColumns; ++column) {
+    for (int column = 0; column < kResultsTableColumnCount; ++column) {
         QCOMPARE(layout.header1[column], header1[column]);
         QCOMPARE(layout.header2[column], header2[column]);
     }
@@ -105,7 +105,7 @@ void ResultsTableViewTest::emptyResultsShowZerosEverywhere()
     const ResultsTableLayout layout = ComputeResultsTableLayout(doc, 12, 6);
     const QStringList zeros{"0", "0", "0", "0.00", "0.0", "0.0", "0.0", "0.0"};
     for (int row = 0; row < kResultPointCount; ++row) {
-        for (int column = 0; column < kResultsTableColumns; ++column) QCOMPARE(layout.cells[row][column], zeros[column]);
+        for (int column = 0; column < kResultsTableColumnCount; ++column) QCOMPARE(layout.cells[row][column], zeros[column]);
     }
 }
 

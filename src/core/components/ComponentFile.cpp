@@ -49,17 +49,8 @@ bool SaveBlockFile(const std::string& path, const std::function<void(std::FILE*)
     try {
         if (!file.Open()) RaiseError(43);
         writeBlock(file.File());
-        switch (file.Commit()) {
-        case CAtomicFile::Result::Ok:
-            return true;
-        case CAtomicFile::Result::CloseFailed:
-            RaiseError(46);
-        case CAtomicFile::Result::WriteFailed:
-        case CAtomicFile::Result::RenameFailed:
-            break;
-        }
-        // The content never reached the selected file.
-        RaiseError(44);
+        CommitOrRaise(file);
+        return true;
     } catch (const RaisedError& error) {
         file.Abandon();
         ShowErrorMessage(error.code);
@@ -72,7 +63,7 @@ bool LoadBlockFile(const std::string& path, const std::function<void(std::FILE*)
     CLocaleScope cLocale;
     std::FILE* file = nullptr;
     try {
-        file = std::fopen(path.c_str(), "r");
+        file = OpenRegularFileForReading(path);
         if (file == nullptr) RaiseError(43);
         readBlock(file);
         const int closed = std::fclose(file);

@@ -111,3 +111,25 @@ void CAtomicFile::Abandon()
         m_temporary.clear();
     }
 }
+
+void CommitOrRaise(CAtomicFile& file)
+{
+    switch (file.Commit()) {
+    case CAtomicFile::Result::Ok:
+        return;
+    case CAtomicFile::Result::CloseFailed:
+        RaiseError(46);
+    case CAtomicFile::Result::WriteFailed:
+    case CAtomicFile::Result::RenameFailed:
+        break;
+    }
+    // The content never reached the selected file.
+    RaiseError(44);
+}
+
+std::FILE* OpenRegularFileForReading(const std::string& path)
+{
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
+    return std::fopen(path.c_str(), "r");
+}

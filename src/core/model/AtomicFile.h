@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
 
 // Replaces a file only once its new content is completely on disk.
 //
@@ -48,3 +49,12 @@ private:
     std::filesystem::path m_temporary;
     std::FILE* m_file = nullptr;
 };
+
+// Commits the temporary file over its target; raises error 46 when the file
+// could not be closed and 44 when its content did not reach the target.
+void CommitOrRaise(CAtomicFile& file);
+
+// Opens a file for reading in text mode. Only a regular file is opened: a
+// folder, a pipe or a device (which could block the open or never end)
+// counts as a file that cannot be opened, and gives nullptr.
+std::FILE* OpenRegularFileForReading(const std::string& path);

@@ -14,8 +14,6 @@
 #include <initializer_list>
 #include <string_view>
 
-#include <sys/stat.h>
-
 namespace {
 
 constexpr std::array<std::string_view, 5> kReadableVersions = {"3.10", "3.08", "3.07", "3.06", "3.05"};
@@ -98,15 +96,6 @@ void WriteEngineItems(CTorqDoc& doc, std::FILE* file, int shownUnitSystem, bool 
 }
 
 // ---------------------------------------------------------------- reading
-
-// Only a regular file is opened: a folder, a pipe or a device (which could
-// block the open or never end) counts as a file that cannot be opened.
-std::FILE* OpenRegularFileForReading(const std::string& path)
-{
-    struct stat info {};
-    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return nullptr;
-    return std::fopen(path.c_str(), "r");
-}
 
 void ReadCalculatorSection(CTorqDoc& doc, std::FILE* file)
 {

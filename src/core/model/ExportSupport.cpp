@@ -43,21 +43,6 @@ void CRunStateKeeper::RestoreResults()
     }
 }
 
-void CommitOrRaise(CAtomicFile& file)
-{
-    switch (file.Commit()) {
-    case CAtomicFile::Result::Ok:
-        return;
-    case CAtomicFile::Result::CloseFailed:
-        RaiseError(46);
-    case CAtomicFile::Result::WriteFailed:
-    case CAtomicFile::Result::RenameFailed:
-        break;
-    }
-    // The content never reached the selected file.
-    RaiseError(44);
-}
-
 std::string ExportTargetPath(const std::string& folder, const std::string& chosenFileName, const char* extension)
 {
     const std::string name = DosFileName(chosenFileName, extension);

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "AtomicFile.h"
 #include "TorqDoc.h"
 
 #include <array>
 #include <string>
-
-class CAtomicFile;
 
 // What the engine file and the two exports share.
 
@@ -30,10 +29,6 @@ private:
     std::array<ResultSeriesValues, kResultSeriesCount> m_results{};
     bool m_changedFuel = false;
 };
-
-// Commits the temporary file over its target; raises 46 when the file could
-// not be closed and 44 when its content did not reach the target.
-void CommitOrRaise(CAtomicFile& file);
 
 // The export target: folder / DosFileName(chosenFileName, extension).
 std::string ExportTargetPath(const std::string& folder, const std::string& chosenFileName,

@@ -1,7 +1,7 @@
 #include "ResultsTableView.h"
 
 #include "ViewFont.h"
-#include "model/Util.h"
+#include "model/ResultsTable.h"
 
 #include <QFontMetrics>
 #include <QPaintEvent>
@@ -19,25 +19,6 @@ constexpr int kExtentChars = 90;  // scroll extent: 90 characters by 50 lines
 constexpr int kExtentLines = 50;
 constexpr int kScreenBackground = 192;
 constexpr int kScreenRuleGrey = 128;
-
-struct Column {
-    const char* header1;
-    const char* header2;
-    int series;          // result series shown in the column
-    const char* format;  // printf format of its values
-};
-
-// Left to right. FMEP comes before BMEP here, unlike the series order.
-constexpr std::array<Column, kResultsTableColumns> kColumns{{
-    {"Engine", "RPM", kSeriesEngineSpeed, "%.0f"},
-    {"Power", "(Fly)", kSeriesPower, "%.0f"},
-    {"Torque", "(Fly)", kSeriesTorque, "%.0f"},
-    {"Int Man", "Pressure", kSeriesManifoldPressure, "%.2f"},
-    {"Vol", "Eff %", kSeriesVolumetricEfficiency, "%.1f"},
-    {"IMEP", "Pressure", kSeriesImep, "%.1f"},
-    {"FMEP", "Pressure", kSeriesFmep, "%.1f"},
-    {"BMEP", "Pressure", kSeriesBmep, "%.1f"},
-}};
 
 // Printed text is set at 10 points on a page measured in 1/96 inch.
 constexpr int kPrintFontPixels = 13;
@@ -58,16 +39,16 @@ ResultsTableLayout ComputeResultsTableLayout(const CTorqDoc& document, int charH
     layout.columnWidth = kColumnChars * avgCharWidth;
     if (layout.columnWidth < 0) layout.columnWidth = 50;
     const int a = layout.columnWidth;
-    for (int column = 0; column < kResultsTableColumns; ++column) layout.columnX[column] = kLeft + column * a;
-    layout.rightEnd = kLeft + kResultsTableColumns * a;
+    for (int column = 0; column < kResultsTableColumnCount; ++column) layout.columnX[column] = kLeft + column * a;
+    layout.rightEnd = kLeft + kResultsTableColumnCount * a;
 
-    layout.title = QStringLiteral("CALCULATED POWER AND ENGINE PRESSURES");
+    layout.title = QString::fromLatin1(kResultsTableTitle);
     layout.titlePos = QPoint(kLeft, kTitleY);
     layout.header1Y = kHeaderY;
     layout.header2Y = kHeaderY + h;
-    for (int column = 0; column < kResultsTableColumns; ++column) {
-        layout.header1[column] = QString::fromLatin1(kColumns[column].header1);
-        layout.header2[column] = QString::fromLatin1(kColumns[column].header2);
+    for (int column = 0; column < kResultsTableColumnCount; ++column) {
+        layout.header1[column] = QString::fromLatin1(ResultsTableColumns()[column].header1);
+        layout.header2[column] = QString::fromLatin1(ResultsTableColumns()[column].header2);
     }
     const int upperRuleY = kHeaderY - h / 4;
     layout.rules.emplace_back(kLeft, upperRuleY, layout.rightEnd, upperRuleY);
@@ -79,9 +60,8 @@ ResultsTableLayout ComputeResultsTableLayout(const CTorqDoc& document, int charH
     for (int row = 0; row < kResultPointCount; ++row) {
         y += (row > 0 && row % 4 == 0) ? 2 * h : h;
         layout.rowY[row] = y;
-        for (int column = 0; column < kResultsTableColumns; ++column) {
-            const float value = document.GetResult(kColumns[column].series, row);
-            layout.cells[row][column] = QString::fromStdString(FormatC(kColumns[column].format, value));
+        for (int column = 0; column < kResultsTableColumnCount; ++column) {
+            layout.cells[row][column] = QString::fromStdString(FormatResultsTableCell(document, column, row));
         }
     }
 
@@ -98,12 +78,12 @@ void PaintResultsTable(QPainter& painter, const ResultsTableLayout& layout, bool
     painter.setBackgroundMode(Qt::TransparentMode);
     painter.setPen(Qt::black);
     DrawTextAt(painter, metrics, layout.titlePos.x(), layout.titlePos.y(), layout.title);
-    for (int column = 0; column < kResultsTableColumns; ++column) {
+    for (int column = 0; column < kResultsTableColumnCount; ++column) {
         DrawTextAt(painter, metrics, layout.columnX[column], layout.header1Y, layout.header1[column]);
         DrawTextAt(painter, metrics, layout.columnX[column], layout.header2Y, layout.header2[column]);
     }
     for (int row = 0; row < kResultPointCount; ++row) {
-        for (int column = 0; column < kResultsTableColumns; ++column) {
+        for (int column = 0; column < kResultsTableColumnCount; ++column) {
             DrawTextAt(painter, metrics, layout.columnX[column], layout.rowY[row], layout.cells[row][column]);
         }
     }

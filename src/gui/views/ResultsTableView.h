@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/ResultsTable.h"
 #include "model/TorqDoc.h"
 
 #include <QAbstractScrollArea>
@@ -14,24 +15,22 @@
 class QPainter;
 class QPrinter;
 
-inline constexpr int kResultsTableColumns = 8;
-
 // Where everything of the results table goes, in device units, for a font
 // with character height h and average character width cw. Drawing on the
 // screen and on the printer both follow it.
 struct ResultsTableLayout {
     int charHeight = 0;
     int columnWidth = 0;                      // a = 10 * cw
-    std::array<int, kResultsTableColumns> columnX{};  // left edge of each column's text
+    std::array<int, kResultsTableColumnCount> columnX{};  // left edge of each column's text
     int rightEnd = 0;                         // right end of the rules
     QPoint titlePos;                          // top-left of the title text
     QString title;
     int header1Y = 0;
     int header2Y = 0;
-    std::array<QString, kResultsTableColumns> header1;
-    std::array<QString, kResultsTableColumns> header2;
+    std::array<QString, kResultsTableColumnCount> header1;
+    std::array<QString, kResultsTableColumnCount> header2;
     std::array<int, kResultPointCount> rowY{};  // top of each row's text
-    std::array<std::array<QString, kResultsTableColumns>, kResultPointCount> cells;
+    std::array<std::array<QString, kResultsTableColumnCount>, kResultPointCount> cells;
     std::vector<QLine> rules;  // top rule, rule below the headers, bottom rule, speed-column rule
 };
 
