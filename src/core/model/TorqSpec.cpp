@@ -409,7 +409,7 @@ void CPartTypeSpec::Read(std::FILE* file)
     if (index < m_minIndex || index > m_maxIndex) RaiseError(47);
     // A blank name line would make a chosen part without a name, which no
     // later save could write: it counts as an invalid value.
-    const std::string choiceName = TrimTrailingBlanks(line);
+    const std::string choiceName = TrimBlanks(line);
     if (choiceName.empty()) RaiseError(47);
     SetChoice(index, choiceName);
 }
@@ -470,7 +470,7 @@ void CFileSpec::Read(std::FILE* file)
     // A blank name names no file. Kept as a set but empty name it would be
     // saved as an empty line, which the number read before it skips, and
     // the saved file could not be read again.
-    m_fileName = TrimTrailingBlanks(line);
+    m_fileName = TrimBlanks(line);
     if (m_fileName.empty()) {
         MarkUnset();
     } else {
@@ -480,29 +480,39 @@ void CFileSpec::Read(std::FILE* file)
 
 // ---------------------------------------------------------------- name lines
 
+namespace {
+// A control character has no place in a one-line name; it shows as a blank.
+bool IsControlCharacter(int c) { return (c >= 0 && c < 0x20) || c == 0x7F; }
+}  // namespace
+
 void WriteNameLine(std::FILE* file, std::string_view text)
 {
     std::string line(text.substr(0, std::min(text.size(), kMaxNameLineLength)));
     for (char& c : line) {
-        if (c == '\n' || c == '\r') c = ' ';
+        if (IsControlCharacter(static_cast<unsigned char>(c))) c = ' ';
     }
-    // Readers trim trailing blanks; a cut that leaves some would not read back the same.
-    WriteLine(file, "%s\n", TrimTrailingBlanks(line).c_str());
+    // Readers trim blanks from both ends (those in front go with the number
+    // read before the line): writing them would not read back the same.
+    WriteLine(file, "%s\n", TrimBlanks(line).c_str());
 }
 
 bool ReadNameLine(std::FILE* file, std::string& line)
 {
     // As fgets into an 80-byte buffer: at most 79 characters, the line end
-    // included. NUL bytes are dropped (no name can hold one), and the rest of
-    // a longer line is skipped so that the next read starts on the next line.
+    // included. NUL bytes are dropped and other control characters read as
+    // blanks (no name holds one), and the rest of a longer line is skipped so
+    // that the next read starts on the next line.
     constexpr std::size_t kLongestLine = kNameBufferSize - 1;
     line.clear();
     std::size_t taken = 0;
     int c = EOF;
     while (taken < kLongestLine && (c = std::fgetc(file)) != EOF) {
         ++taken;
-        if (c != '\0') line.push_back(static_cast<char>(c));
-        if (c == '\n') return true;
+        if (c == '\n') {
+            line.push_back('\n');
+            return true;
+        }
+        if (c != '\0') line.push_back(IsControlCharacter(c) ? ' ' : static_cast<char>(c));
     }
     if (taken == 0) return false;
     if (c != EOF) {

@@ -358,12 +358,18 @@ TEST(FileParameter, ANameLineOfNulBytesAndBlanksNamesNoFile)
     EXPECT_EQ(Written(cam), "0\n***\n");
 }
 
-TEST(PartTypeParameterFile, NulBytesInANameLineAreDroppedAndTheNextLineReadsInStep)
+TEST(PartTypeParameterFile, NulBytesAndControlCharactersInANameLineNeitherStayNorMisplaceTheNextLine)
 {
     CPartTypeSpec block("Short Block Type", 1, 205);
     EXPECT_EQ(ReadCode(block, std::string("Chevy\0 350\n36\n", 15)), 0);
     EXPECT_EQ(block.GetChoiceName(), "Chevy 350");
     EXPECT_EQ(block.GetIndex(), 36);
+    EXPECT_EQ(ReadCode(block, "\x01" "Chevy\t350\v\r\n36\n"), 0);
+    EXPECT_EQ(block.GetChoiceName(), "Chevy 350");
+    EXPECT_EQ(ReadCode(block, "\t\v\f\r\n36\n"), 47) << "a name of control characters is no name";
+
+    block.SetChoice(36, "\tChevy\x7F" "350 ");
+    EXPECT_EQ(Written(block), "Chevy 350\n36\n");
 }
 
 TEST(PartTypeParameterFile, ANameCutAtABlankReadsBackAsWritten)
