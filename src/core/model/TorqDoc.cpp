@@ -94,7 +94,9 @@ CTorqDoc::CTorqDoc()
       m_deckVolume(Same("Deck Volume", UnitCode::CubicCentimetre, -100000.0f, FLT_MAX)),
       m_documentNumber(g_nextDocumentNumber++)
 {
-    CheckComponentTable();
+    // The table is fixed data: checking it once per program is enough.
+    static const bool tableChecked = (CheckComponentTable(), true);
+    (void)tableChecked;
     Clear();
 }
 
