@@ -24,7 +24,7 @@ std::vector<std::string> Opened(const fs::path& path)
     return EngineSnapshot(doc);
 }
 
-std::vector<std::string> Built(void (*build)(CTorqDoc&))
+std::vector<std::string> Built(bool (*build)(CTorqDoc&))
 {
     RecordingPresenter quiet;
     CTorqDoc doc;

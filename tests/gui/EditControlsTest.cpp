@@ -6,6 +6,8 @@
 #include "views/StatusText.h"
 #include "views/TorqSpecEdit.h"
 
+#include "RecordingPresenter.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -19,31 +21,9 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
-#include <deque>
 #include <vector>
 
 namespace {
-
-// Records every message and answers warnings from a queue (Cancel when empty).
-class Presenter final : public MessagePresenter {
-public:
-    Presenter() : m_previous(InstallMessagePresenter(this)) {}
-    ~Presenter() override { InstallMessagePresenter(m_previous); }
-    void ShowMessage(MessageKind, int code, const ErrorMessage&) override { codes.push_back(code); }
-    WarningAnswer AskWarning(int code, const ErrorMessage&) override
-    {
-        codes.push_back(code);
-        if (answers.empty()) return WarningAnswer::Cancel;
-        const WarningAnswer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::vector<int> codes;
-    std::deque<WarningAnswer> answers;
-
-private:
-    MessagePresenter* m_previous;
-};
 
 void Type(QWidget* widget, const QString& keys)
 {
@@ -71,7 +51,7 @@ private slots:
     void hostileTextIsRefusedOrStored();
 
 private:
-    Presenter* m_presenter = nullptr;
+    RecordingPresenter* m_presenter = nullptr;
     CTorqDoc* m_doc = nullptr;
     QMainWindow* m_window = nullptr;
     CTorqSpecEditCtrl* m_bore = nullptr;
@@ -81,7 +61,7 @@ private:
 
 void EditControlsTest::init()
 {
-    m_presenter = new Presenter;
+    m_presenter = new RecordingPresenter;
     m_doc = new CTorqDoc;
     m_window = new QMainWindow;
     m_window->statusBar()->showMessage(QStringLiteral("Ready"));
@@ -271,12 +251,12 @@ void EditControlsTest::calculatorWarningDecidesTheChange()
     };
     for (const Case& c : {Case{WarningAnswer::Cancel, 4.0f, false}, Case{WarningAnswer::Ok, 4.03f, true}}) {
         m_doc->SetCompressionFromCalculator(true);
-        m_presenter->codes.clear();
-        m_presenter->answers = {c.answer};
+        m_presenter->Clear();
+        m_presenter->AnswerNextWarning(c.answer);
         QVERIFY(m_bore->BeginEdit());
         m_bore->Editor()->TextBox()->setText(QStringLiteral("4.03"));
         m_bore->Editor()->accept();
-        QCOMPARE(m_presenter->codes, std::vector<int>{203});
+        QCOMPARE(m_presenter->Codes(), std::vector<int>{203});
         QCOMPARE(CTorqSpecEditDlg::OpenEditor(), nullptr);
         QCOMPARE(done.takeLast().at(1).toBool(), c.ok);
         QCOMPARE(m_doc->Bore().GetValue(), c.bore);

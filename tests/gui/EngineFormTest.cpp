@@ -11,6 +11,9 @@
 #include "views/StatusText.h"
 #include "views/TorqSpecEdit.h"
 
+#include "EngineBuilds.h"
+#include "RecordingPresenter.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -37,44 +40,6 @@
 #include <vector>
 
 namespace {
-
-class Presenter final : public MessagePresenter {
-public:
-    Presenter() : m_previous(InstallMessagePresenter(this)) {}
-    ~Presenter() override { InstallMessagePresenter(m_previous); }
-    void ShowMessage(MessageKind, int code, const ErrorMessage&) override { codes.push_back(code); }
-    WarningAnswer AskWarning(int code, const ErrorMessage&) override
-    {
-        codes.push_back(code);
-        return WarningAnswer::Ok;
-    }
-    std::vector<int> codes;
-
-private:
-    MessagePresenter* m_previous;
-};
-
-bool Apply(CTorqDoc& doc, std::initializer_list<int> commands)
-{
-    for (int command : commands) {
-        if (doc.OnCommand(command) != CommandResult::Applied) return false;
-    }
-    doc.Recalculate();
-    doc.UpdateAllViews();
-    return true;
-}
-
-// Chevy 350, wedge heads 2.02/1.60, 10:1, 750 cfm, dual plane, headers, HP street cam, 0.500 lifts.
-bool BuildChevy350(CTorqDoc& doc)
-{
-    return Apply(doc, {33135, 32798, 33052, 33065, 32878, 32854, 32838, 32863, 32892, 32897, 33075, 33086});
-}
-
-// Chevy 121 four, 4-valve heads with automatic sizes, turbo T51 50-4, 70 % intercooler, automatic lifts.
-bool BuildTurboFour(CTorqDoc& doc)
-{
-    return Apply(doc, {33116, 32808, 32904, 32875, 32851, 32843, 32973, 33317, 32893, 32898, 32905});
-}
 
 // An entry's text as shown: without the shortcut column and the mnemonic marks.
 QString EntryText(const QAction* action)
@@ -159,7 +124,7 @@ private:
     CTorqSpecEditDlg* OpenEditor(CTorqSpecEditCtrl* control);
     bool Choose(CTorqSpecEditCtrl* control, const QString& entry);
 
-    Presenter* m_presenter = nullptr;
+    RecordingPresenter* m_presenter = nullptr;
     CTorqDoc* m_doc = nullptr;
     QMainWindow* m_window = nullptr;
     CEngineFormView* m_form = nullptr;
@@ -168,7 +133,8 @@ private:
 
 void EngineFormTest::init()
 {
-    m_presenter = new Presenter;
+    m_presenter = new RecordingPresenter;
+    m_presenter->SetDefaultAnswer(WarningAnswer::Ok);
     m_doc = new CTorqDoc;
     m_doc->SetTitle("Torq1");
     m_window = new QMainWindow;
@@ -275,7 +241,7 @@ void EngineFormTest::enablingRules()
     QFETCH(int, manifold);
     QFETCH(int, unit);
     QFETCH(QString, figures);
-    QVERIFY(Apply(*m_doc, {32843, unit, 32863, manifold}));
+    QVERIFY(ApplyChoices(*m_doc, {32843, unit, 32863, manifold}));
     CTorqDoc& d = *m_doc;
     const CTorqSpec* figureSpecs[] = {&d.BlowerFlowRate(),      &d.BlowerPressureRatio(),
                                       &d.BlowerEfficiency(),    &d.BlowerRpm(),
@@ -300,10 +266,10 @@ void EngineFormTest::nitrousFollowsTheFuel()
 {
     CTorqSpecEditCtrl* nitrous = Ctrl(m_doc->NitrousFlowRate());
     QVERIFY(!nitrous->isEnabled());   // gasoline
-    QVERIFY(Apply(*m_doc, {32829}));  // gasoline with 4 lbs/min nitrous
+    QVERIFY(ApplyChoices(*m_doc, {32829}));  // gasoline with 4 lbs/min nitrous
     QVERIFY(nitrous->isEnabled());
     QCOMPARE(nitrous->Text(), QStringLiteral("4.0 lbs/min"));
-    QVERIFY(Apply(*m_doc, {32833}));  // methanol
+    QVERIFY(ApplyChoices(*m_doc, {32833}));  // methanol
     QVERIFY(m_doc->NitrousFlowRate().SetFromText("5", false));
     m_form->UpdateView();
     QVERIFY(!nitrous->isEnabled());
@@ -324,7 +290,7 @@ void EngineFormTest::groupPicturesFollowCompleteness()
                                   EngineGroup::Compression, EngineGroup::Induction,
                                   EngineGroup::Exhaust,     EngineGroup::Camshaft};
     for (EngineGroup group : groups) QVERIFY(!shownGreen(group) && !m_form->IsGroupShownComplete(group));
-    QVERIFY(Apply(*m_doc, {33135}));
+    QVERIFY(ApplyChoices(*m_doc, {33135}));
     QVERIFY(shownGreen(EngineGroup::ShortBlock));
     QVERIFY(!shownGreen(EngineGroup::CylinderHeads));
     QVERIFY(BuildChevy350(*m_doc));
@@ -546,7 +512,7 @@ void EngineFormTest::componentFiles()
     // Incomplete data is not saved: the first gap is reported before any dialog.
     m_form->OnMenuCommand(Cmd::kSaveAirflow);
     m_form->OnMenuCommand(Cmd::kSaveCam);
-    QCOMPARE(m_presenter->codes, (std::vector<int>{61, 27}));
+    QCOMPARE(m_presenter->Codes(), (std::vector<int>{61, 27}));
     QVERIFY(asked.empty());
 
     QVERIFY(BuildChevy350(*m_doc));
@@ -561,7 +527,7 @@ void EngineFormTest::componentFiles()
     QCOMPARE(asked.back().second, QStringLiteral("street.cam"));
 
     // Opening the airflow file makes the head a custom one named by the file's description.
-    QVERIFY(Apply(*m_doc, {32809}));
+    QVERIFY(ApplyChoices(*m_doc, {32809}));
     answer = folder.filePath(QStringLiteral("wedge.flw"));
     QVERIFY(Choose(Ctrl(m_doc->AirflowFile()), QStringLiteral("Open Airflow File...")));
     QCOMPARE(m_doc->CylinderHeadType().GetIndex(), kCustomHeadIndex);
@@ -587,7 +553,8 @@ void EngineFormTest::customCamType()
         QVERIFY(dialog != nullptr);
         dialog->DescriptionEdit()->setText(QStringLiteral("   "));
         dialog->accept();  // refused: error 28, still open
-        shownBlank = int(std::count(m_presenter->codes.begin(), m_presenter->codes.end(), 28));
+        const std::vector<int> codes = m_presenter->Codes();
+        shownBlank = int(std::count(codes.begin(), codes.end(), 28));
         QVERIFY(dialog->isVisible());
         dialog->DescriptionEdit()->setText(QStringLiteral("  My Grind "));
         dialog->accept();

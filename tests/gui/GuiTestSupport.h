@@ -3,7 +3,7 @@
 // Shared by the GUI test programs (header only: every test file is its own
 // program).
 
-#include "model/ErrCode.h"
+#include "RecordingPresenter.h"
 #include "model/TorqDoc.h"
 
 #include <QSettings>
@@ -12,49 +12,6 @@
 #include <deque>
 #include <initializer_list>
 #include <vector>
-
-// Records the core's messages instead of showing them; warnings are answered
-// from a queue (Cancel when it is empty).
-class RecordingGuiPresenter final : public MessagePresenter {
-public:
-    struct Shown {
-        MessageKind kind;
-        int code;
-        ErrorMessage message;
-    };
-
-    RecordingGuiPresenter() : m_previous(InstallMessagePresenter(this)) {}
-    ~RecordingGuiPresenter() override { InstallMessagePresenter(m_previous); }
-    RecordingGuiPresenter(const RecordingGuiPresenter&) = delete;
-    RecordingGuiPresenter& operator=(const RecordingGuiPresenter&) = delete;
-
-    void ShowMessage(MessageKind kind, int code, const ErrorMessage& message) override
-    {
-        m_shown.push_back({kind, code, message});
-    }
-    WarningAnswer AskWarning(int code, const ErrorMessage& message) override
-    {
-        m_shown.push_back({MessageKind::Warning, code, message});
-        if (m_answers.empty()) return WarningAnswer::Cancel;
-        const WarningAnswer answer = m_answers.front();
-        m_answers.pop_front();
-        return answer;
-    }
-
-    void AnswerNextWarning(WarningAnswer answer) { m_answers.push_back(answer); }
-    std::vector<int> Codes() const
-    {
-        std::vector<int> codes;
-        for (const Shown& shown : m_shown) codes.push_back(shown.code);
-        return codes;
-    }
-    void Clear() { m_shown.clear(); }
-
-private:
-    std::vector<Shown> m_shown;
-    std::deque<WarningAnswer> m_answers;
-    MessagePresenter* m_previous;
-};
 
 // Points the per-user settings at a temporary folder for the test's lifetime.
 class TemporarySettings {

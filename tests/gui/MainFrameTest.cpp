@@ -189,7 +189,7 @@ void MainFrameTest::newEnginesAreNumberedAndShowTheModifiedMark()
 
 void MainFrameTest::saveAsAndOpenGoThroughTheFileDialogs()
 {
-    RecordingGuiPresenter messages;
+    RecordingPresenter messages;
     ScriptedChooser chooser;
     CMainFrame frame(m_folder->path());
     frame.SetFileNameChooser(chooser.Function());
@@ -245,7 +245,7 @@ void MainFrameTest::saveAsAndOpenGoThroughTheFileDialogs()
 
 void MainFrameTest::savingWithoutResultsAsksWarning204()
 {
-    RecordingGuiPresenter messages;
+    RecordingPresenter messages;
     ScriptedChooser chooser;
     CMainFrame frame(m_folder->path());
     frame.SetFileNameChooser(chooser.Function());
@@ -277,7 +277,7 @@ void MainFrameTest::savingWithoutResultsAsksWarning204()
 
 void MainFrameTest::aFileThatFailsToOpenLeavesNoWindow()
 {
-    RecordingGuiPresenter messages;
+    RecordingPresenter messages;
     CMainFrame frame(m_folder->path());
     frame.NewDocument();
     const QString path = m_folder->filePath("old.trq");
@@ -296,7 +296,7 @@ void MainFrameTest::aFileThatFailsToOpenLeavesNoWindow()
 
 void MainFrameTest::recentFilesKeepTheFourNewest()
 {
-    RecordingGuiPresenter messages;
+    RecordingPresenter messages;
     {
         CRecentFileList list;
         for (const char* name : {"a.trq", "b.trq", "c.trq", "d.trq", "e.trq"}) list.Add(m_folder->filePath(name));
@@ -332,7 +332,7 @@ void MainFrameTest::recentFilesKeepTheFourNewest()
 
 void MainFrameTest::closingAsksToSaveEveryModifiedEngine()
 {
-    RecordingGuiPresenter messages;
+    RecordingPresenter messages;
     ScriptedChooser chooser;
     ScriptedPrompt prompt;
     auto frame = std::make_unique<CMainFrame>(m_folder->path());
@@ -374,7 +374,7 @@ void MainFrameTest::closingAsksToSaveEveryModifiedEngine()
 
 void MainFrameTest::helpCommandsReportWhatCannotBeStarted()
 {
-    RecordingGuiPresenter messages;
+    RecordingPresenter messages;
     CMainFrame frame(m_folder->path());
     frame.CommandAction(Cmd::kUserManual)->trigger();
     QCOMPARE(messages.Codes(), std::vector<int>{76});
@@ -385,7 +385,7 @@ void MainFrameTest::helpCommandsReportWhatCannotBeStarted()
 
 void MainFrameTest::engineMenuFollowsTheActiveEngine()
 {
-    RecordingGuiPresenter messages;
+    RecordingPresenter messages;
     CMainFrame frame(m_folder->path());
     CChildFrame* english = frame.NewDocument();
     CChildFrame* metric = frame.NewDocument();
@@ -451,7 +451,7 @@ void MainFrameTest::windowMenuListsAndActivatesTheEngines()
 
 void MainFrameTest::exportsProposeDosNames()
 {
-    RecordingGuiPresenter messages;
+    RecordingPresenter messages;
     ScriptedChooser chooser;
     CMainFrame frame(m_folder->path());
     frame.SetFileNameChooser(chooser.Function());

@@ -39,7 +39,7 @@ void TorqAppSmokeTest::startsWithOneNewEngineAndIgnoresTheCommandLine()
     // An engine file to name on the command line.
     const QString path = m_folder.filePath("named.trq");
     {
-        RecordingGuiPresenter quiet;
+        RecordingPresenter quiet;
         CTorqDoc engine;
         QVERIFY(ApplyChevy350Commands(engine));
         engine.Recalculate();
@@ -67,7 +67,7 @@ void TorqAppSmokeTest::buildsRunsAndClearsAnEngineThroughTheMenus()
 {
     CTorqApp app({false, 0, m_folder.path()});
     QVERIFY(app.InitInstance({QStringLiteral("torqwell")}));
-    RecordingGuiPresenter messages;
+    RecordingPresenter messages;
     CMainFrame* frame = app.MainFrame();
     frame->resize(1280, 800);
     QVERIFY(QTest::qWaitForWindowExposed(frame));

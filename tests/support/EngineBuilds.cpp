@@ -4,20 +4,22 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
-
-namespace {
-void Apply(CTorqDoc& doc, std::initializer_list<int> commands)
+bool ApplyChoices(CTorqDoc& doc, std::initializer_list<int> commands)
 {
     for (int command : commands) {
-        ASSERT_EQ(doc.OnCommand(command), CommandResult::Applied) << "command " << command;
+        if (doc.OnCommand(command) != CommandResult::Applied) {
+            ADD_FAILURE() << "command " << command << " was not applied";
+            return false;
+        }
     }
+    doc.Recalculate();
+    doc.UpdateAllViews();
+    return true;
 }
-}  // namespace
 
-void BuildChevy350(CTorqDoc& doc)
+bool BuildChevy350(CTorqDoc& doc)
 {
-    Apply(doc, {
+    return ApplyChoices(doc, {
                    33135,  // Chevy 350
                    32798,  // Wedge/Stock Ports And Valves
                    33052,  // 2.02 in intake valves
@@ -31,12 +33,11 @@ void BuildChevy350(CTorqDoc& doc)
                    33075,  // 0.500 in intake lift
                    33086,  // 0.500 in exhaust lift
                });
-    doc.Recalculate();
 }
 
-void BuildTurboFour(CTorqDoc& doc)
+bool BuildTurboFour(CTorqDoc& doc)
 {
-    Apply(doc, {
+    return ApplyChoices(doc, {
                    33116,  // Chevy 121 2.0L
                    32808,  // 4-Valve Head/Stock Ports And Valves
                    32904,  // Auto Calculate Valve Sizes
@@ -49,5 +50,4 @@ void BuildTurboFour(CTorqDoc& doc)
                    32898,  // solid lifters
                    32905,  // Auto Calculate Valve Lift
                });
-    doc.Recalculate();
 }

@@ -12,7 +12,7 @@ void RecordingPresenter::ShowMessage(MessageKind kind, int code, const ErrorMess
 WarningAnswer RecordingPresenter::AskWarning(int code, const ErrorMessage& message)
 {
     m_shown.push_back({MessageKind::Warning, code, message});
-    if (m_answers.empty()) return WarningAnswer::Cancel;
+    if (m_answers.empty()) return m_defaultAnswer;
     const WarningAnswer answer = m_answers.front();
     m_answers.pop_front();
     return answer;

@@ -7,8 +7,9 @@
 #include <vector>
 
 // Records every message the core shows, answers warnings from a queue of
-// prepared answers (Cancel when the queue is empty) and installs itself for
-// its lifetime, restoring the previous presenter afterwards.
+// prepared answers (the default answer, Cancel unless set, when the queue is
+// empty) and installs itself for its lifetime, restoring the previous
+// presenter afterwards.
 class RecordingPresenter final : public MessagePresenter {
 public:
     struct Shown {
@@ -26,6 +27,7 @@ public:
     WarningAnswer AskWarning(int code, const ErrorMessage& message) override;
 
     void AnswerNextWarning(WarningAnswer answer) { m_answers.push_back(answer); }
+    void SetDefaultAnswer(WarningAnswer answer) { m_defaultAnswer = answer; }
 
     const std::vector<Shown>& Messages() const { return m_shown; }
     std::vector<int> Codes() const;
@@ -35,5 +37,6 @@ public:
 private:
     std::vector<Shown> m_shown;
     std::deque<WarningAnswer> m_answers;
+    WarningAnswer m_defaultAnswer = WarningAnswer::Cancel;
     MessagePresenter* m_previous;
 };

@@ -150,7 +150,7 @@ TEST(EngineFile, WritesTheVersion310LayoutWithTwoEqualResultBlocksWithoutNitrous
 
 TEST(EngineFile, OpeningGivesBackTheSameEngineAndResultsWithEitherLineEnding)
 {
-    for (void (*build)(CTorqDoc&) : {&BuildChevy350, &BuildTurboFour}) {
+    for (bool (*build)(CTorqDoc&) : {&BuildChevy350, &BuildTurboFour}) {
         TempDir folder;
         CTorqDoc original;
         build(original);
