@@ -125,36 +125,21 @@ void ReadCalculatorSection(CTorqDoc& doc, std::FILE* file)
 
 bool WriteEngineFile(CTorqDoc& doc, const std::string& path)
 {
-    CLocaleScope cLocale;
     const int shownUnitSystem = doc.GetUnitSystem();
-    doc.SetUnitSystem(kEnglishUnits);
-    CRunStateKeeper keeper(doc);
-    CAtomicFile file(path);
-    try {
-        if (path.empty() || !file.Open()) RaiseError(43);
+    return WriteFileWithRuns(doc, path, [&](std::FILE* file, CRunStateKeeper& keeper) {
         const bool withNitrous = doc.NitrousFlowRate().GetValue() > 0.0f;
-        WriteEngineItems(doc, file.File(), shownUnitSystem, withNitrous);
+        WriteEngineItems(doc, file, shownUnitSystem, withNitrous);
         if (withNitrous) {
             keeper.UseGasolineOnly();
             doc.RunSimulation(false, false);
         }
-        WriteResultBlock(doc, file.File());
+        WriteResultBlock(doc, file);
         if (withNitrous) {
             keeper.RestoreFuel();
             doc.RunSimulation(false, false);
         }
-        WriteResultBlock(doc, file.File());
-        CommitOrRaise(file);
-    } catch (const RaisedError& error) {
-        file.Abandon();
-        keeper.RestoreFuel();
-        keeper.RestoreResults();
-        doc.SetUnitSystem(shownUnitSystem);
-        ShowErrorMessage(error.code);
-        return false;
-    }
-    doc.SetUnitSystem(shownUnitSystem);
-    return true;
+        WriteResultBlock(doc, file);
+    });
 }
 
 void ReadEngineItems(CTorqDoc& doc, std::FILE* file)

@@ -43,6 +43,30 @@ void CRunStateKeeper::RestoreResults()
     }
 }
 
+bool WriteFileWithRuns(CTorqDoc& doc, const std::string& target,
+                       const std::function<void(std::FILE*, CRunStateKeeper&)>& write)
+{
+    CLocaleScope cLocale;
+    const int shownUnitSystem = doc.GetUnitSystem();
+    doc.SetUnitSystem(kEnglishUnits);
+    CRunStateKeeper keeper(doc);
+    CAtomicFile file(target);
+    try {
+        if (target.empty() || !file.Open()) RaiseError(43);
+        write(file.File(), keeper);
+        CommitOrRaise(file);
+    } catch (const RaisedError& error) {
+        file.Abandon();
+        keeper.RestoreFuel();
+        keeper.RestoreResults();
+        doc.SetUnitSystem(shownUnitSystem);
+        ShowErrorMessage(error.code);
+        return false;
+    }
+    doc.SetUnitSystem(shownUnitSystem);
+    return true;
+}
+
 std::string ExportTargetPath(const std::string& folder, const std::string& chosenFileName, const char* extension)
 {
     const std::string name = DosFileName(chosenFileName, extension);

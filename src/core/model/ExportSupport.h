@@ -4,6 +4,8 @@
 #include "TorqDoc.h"
 
 #include <array>
+#include <cstdio>
+#include <functional>
 #include <string>
 
 // What the engine file and the two exports share.
@@ -29,6 +31,14 @@ private:
     std::array<ResultSeriesValues, kResultSeriesCount> m_results{};
     bool m_changedFuel = false;
 };
+
+// Writes the file at target through a temporary file beside it while the
+// engine is in English units, so that its own runs (the gasoline-only run of
+// a nitrous engine) read English figures. On any raised code the temporary
+// file goes, the fuel, nitrous flow and results are put back, the code is
+// shown and the answer is false; the unit system is put back either way.
+bool WriteFileWithRuns(CTorqDoc& doc, const std::string& target,
+                       const std::function<void(std::FILE*, CRunStateKeeper&)>& write);
 
 // The export target: folder / DosFileName(chosenFileName, extension).
 std::string ExportTargetPath(const std::string& folder, const std::string& chosenFileName,

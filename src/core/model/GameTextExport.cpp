@@ -1,6 +1,5 @@
 #include "GameTextExport.h"
 
-#include "AtomicFile.h"
 #include "EngineFile.h"
 #include "ErrCode.h"
 #include "ExportSupport.h"
@@ -85,32 +84,16 @@ bool ExportGameTextFile(CTorqDoc& doc, const std::string& folder, const std::str
         return false;
     }
 
-    CLocaleScope cLocale;
-    const int shownUnitSystem = doc.GetUnitSystem();
-    doc.SetUnitSystem(kEnglishUnits);
-    CRunStateKeeper keeper(doc);
-    CAtomicFile file(target);
-    try {
-        if (!file.Open()) RaiseError(43);
+    return WriteFileWithRuns(doc, target, [&](std::FILE* file, CRunStateKeeper& keeper) {
         const bool withNitrous = doc.NitrousFlowRate().GetValue() > 0.0f;
-        WriteHeader(doc, file.File(), withNitrous);
+        WriteHeader(doc, file, withNitrous);
         if (withNitrous) keeper.UseGasolineOnly();
         RunOrRaise(doc);
-        WriteDataBlock(doc, file.File());
+        WriteDataBlock(doc, file);
         keeper.RestoreFuel();
         RunOrRaise(doc);
-        WriteDataBlock(doc, file.File());
-        CommitOrRaise(file);
-    } catch (const RaisedError& error) {
-        file.Abandon();
-        keeper.RestoreFuel();
+        WriteDataBlock(doc, file);
+        // The export leaves the document as it found it, results included.
         keeper.RestoreResults();
-        doc.SetUnitSystem(shownUnitSystem);
-        ShowErrorMessage(error.code);
-        return false;
-    }
-    // The export leaves the document as it found it, results included.
-    keeper.RestoreResults();
-    doc.SetUnitSystem(shownUnitSystem);
-    return true;
+    });
 }
