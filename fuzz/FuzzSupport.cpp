@@ -1,6 +1,6 @@
 #include "FuzzSupport.h"
 
-#include "model/ErrCode.h"
+#include "base/ErrCode.h"
 
 #include <cstdlib>
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "model/ErrCode.h"
+#include "base/ErrCode.h"
 
 // What the three reader targets share.
 

@@ -1,7 +1,7 @@
 #include "ChoiceLookup.h"
 
+#include "base/Util.h"
 #include "model/ComponentTable.h"
-#include "model/Util.h"
 
 
 namespace cli {

@@ -1,8 +1,8 @@
 #include "CliSupport.h"
 
+#include "base/Util.h"
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
-#include "model/Util.h"
 
 #include <QDir>
 #include <QFile>

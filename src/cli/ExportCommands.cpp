@@ -4,10 +4,10 @@
 #include "CliCommands.h"
 #include "CliSupport.h"
 
+#include "base/Util.h"
+#include "model/DosRecordExport.h"
 #include "model/GameTextExport.h"
 #include "model/TorqDoc.h"
-#include "model/Util.h"
-#include "sim/DosRecordExport.h"
 
 #include <QDir>
 

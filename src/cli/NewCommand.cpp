@@ -4,10 +4,10 @@
 #include "CliCommands.h"
 #include "CliSupport.h"
 
+#include "base/Util.h"
 #include "model/ComponentTable.h"
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
-#include "model/Util.h"
 
 #include <QFileInfo>
 

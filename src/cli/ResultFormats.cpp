@@ -1,9 +1,9 @@
 #include "ResultFormats.h"
 
 #include "CliSupport.h"
+#include "base/Util.h"
 #include "model/ResultsTable.h"
 #include "model/TorqDoc.h"
-#include "model/Util.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

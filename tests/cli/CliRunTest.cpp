@@ -2,7 +2,7 @@
 
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
-#include "model/Util.h"
+#include "base/Util.h"
 
 #include "RecordingPresenter.h"
 #include "TempFile.h"

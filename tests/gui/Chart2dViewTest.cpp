@@ -1,5 +1,5 @@
 #include "GuiTestSupport.h"
-#include "app/DocumentRegistry.h"
+#include "model/DocumentRegistry.h"
 #include "dialogs/Chart2dDlg.h"
 #include "views/Chart2dView.h"
 

@@ -1,7 +1,7 @@
 // The parameter edit controls: the numeric key filter, the value control and
 // its in-place editor (open, type, refuse, accept, cancel, menu), on their own.
 
-#include "model/ErrCode.h"
+#include "base/ErrCode.h"
 #include "model/TorqDoc.h"
 #include "views/StatusText.h"
 #include "views/TorqSpecEdit.h"

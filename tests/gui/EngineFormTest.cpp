@@ -4,7 +4,7 @@
 
 #include "dialogs/CamTypeDlg.h"
 #include "model/Commands.h"
-#include "model/ErrCode.h"
+#include "base/ErrCode.h"
 #include "model/TorqDoc.h"
 #include "views/EngineFormMenus.h"
 #include "views/EngineFormView.h"

@@ -1,6 +1,6 @@
 #include "GuiTestSupport.h"
 #include "app/ChildFrame.h"
-#include "app/DocumentRegistry.h"
+#include "model/DocumentRegistry.h"
 #include "app/MainFrame.h"
 #include "app/SplitterTabWnd.h"
 #include "app/RecentFileList.h"

@@ -1,7 +1,7 @@
 #include "EngineSnapshot.h"
 
 #include "model/TorqDoc.h"
-#include "model/Util.h"
+#include "base/Util.h"
 
 #include <initializer_list>
 

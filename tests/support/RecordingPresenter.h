@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/ErrCode.h"
+#include "base/ErrCode.h"
 
 #include <deque>
 #include <string>

@@ -1,8 +1,8 @@
 #include "Cam.h"
 
-#include "ComponentFile.h"
-#include "model/Units.h"
-#include "model/Util.h"
+#include "base/LineFile.h"
+#include "base/Units.h"
+#include "base/Util.h"
 
 #include <initializer_list>
 
@@ -320,10 +320,10 @@ void CamData::ReadBlock(std::FILE* file)
 
 bool CamData::SaveToFile(const std::string& path)
 {
-    return SaveBlockFile(path, [this](std::FILE* file) { WriteBlock(file); });
+    return WriteTextFile(path, [this](std::FILE* file) { WriteBlock(file); });
 }
 
 bool CamData::LoadFromFile(const std::string& path)
 {
-    return LoadBlockFile(path, [this](std::FILE* file) { ReadBlock(file); });
+    return ReadTextFile(path, [this](std::FILE* file) { ReadBlock(file); });
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "model/ErrCode.h"
-#include "model/TorqSpec.h"
+#include "base/ErrCode.h"
+#include "base/TorqSpec.h"
 
 #include <cstdint>
 #include <cstdio>

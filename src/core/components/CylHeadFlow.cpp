@@ -1,9 +1,9 @@
 #include "CylHeadFlow.h"
 
-#include "ComponentFile.h"
 #include "CylHeadFlowPresets.h"
-#include "model/Units.h"
-#include "model/Util.h"
+#include "base/LineFile.h"
+#include "base/Units.h"
+#include "base/Util.h"
 
 #include <utility>
 
@@ -334,12 +334,12 @@ void CylHeadFlowData::ReadBlock(std::FILE* file)
 
 bool CylHeadFlowData::SaveToFile(const std::string& path)
 {
-    return SaveBlockFile(path, [this](std::FILE* file) { WriteBlock(file); });
+    return WriteTextFile(path, [this](std::FILE* file) { WriteBlock(file); });
 }
 
 bool CylHeadFlowData::LoadFromFile(const std::string& path)
 {
-    return LoadBlockFile(path, [this](std::FILE* file) { ReadBlock(file); });
+    return ReadTextFile(path, [this](std::FILE* file) { ReadBlock(file); });
 }
 
 const CFloatPtSpec& CylHeadFlowData::PointOf(const Points& points, std::int32_t point)

@@ -1,6 +1,6 @@
-#include "iterator/IterationParam.h"
+#include "IterationParam.h"
 
-#include "model/ErrCode.h"
+#include "base/ErrCode.h"
 #include "model/TorqDoc.h"
 
 #include <array>

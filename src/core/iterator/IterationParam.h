@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/TorqSpec.h"
+#include "base/TorqSpec.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "iterator/Iterator.h"
+#include "Iterator.h"
 
 #include <algorithm>
 

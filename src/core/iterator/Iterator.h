@@ -1,7 +1,7 @@
 #pragma once
 
-#include "iterator/IterationParam.h"
-#include "model/ErrCode.h"
+#include "IterationParam.h"
+#include "base/ErrCode.h"
 #include "model/TorqDoc.h"
 
 #include <array>

@@ -1,6 +1,6 @@
-#include "iterator/IteratorRunner.h"
+#include "IteratorRunner.h"
 
-#include "sim/SimInterface.h"
+#include "model/SimInterface.h"
 
 #include <algorithm>
 

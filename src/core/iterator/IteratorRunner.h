@@ -1,6 +1,6 @@
 #pragma once
 
-#include "iterator/Iterator.h"
+#include "Iterator.h"
 
 #include <atomic>
 #include <condition_variable>

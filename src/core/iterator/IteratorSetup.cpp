@@ -1,4 +1,4 @@
-#include "iterator/IteratorSetup.h"
+#include "IteratorSetup.h"
 
 void IteratorSetup::Reset()
 {

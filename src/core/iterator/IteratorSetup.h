@@ -1,6 +1,6 @@
 #pragma once
 
-#include "iterator/Iterator.h"
+#include "Iterator.h"
 
 // The settings an iterator series is set up from, as the setup dialog edits
 // them and the command-line tool builds them: the baseline, the nine slots,

@@ -1,6 +1,6 @@
 #include "ComponentTable.h"
 
-#include "ErrCode.h"
+#include "base/ErrCode.h"
 
 #include <iterator>
 

@@ -1,13 +1,13 @@
 #include "EngineFile.h"
 
-#include "AtomicFile.h"
 #include "Commands.h"
 #include "ComponentTable.h"
-#include "ErrCode.h"
-#include "TorqDoc.h"
 #include "ExportSupport.h"
-#include "Util.h"
-#include "components/ComponentFile.h"
+#include "TorqDoc.h"
+#include "base/AtomicFile.h"
+#include "base/ErrCode.h"
+#include "base/LineFile.h"
+#include "base/Util.h"
 
 #include <array>
 #include <filesystem>
@@ -190,21 +190,7 @@ void ReadEngineItems(CTorqDoc& doc, std::FILE* file)
 
 bool ReadEngineFile(CTorqDoc& doc, const std::string& path)
 {
-    CLocaleScope cLocale;
-    std::FILE* file = nullptr;
-    try {
-        file = OpenRegularFileForReading(path);
-        if (file == nullptr) RaiseError(43);
-        ReadEngineItems(doc, file);
-        const int closed = std::fclose(file);
-        file = nullptr;
-        if (closed != 0) RaiseError(46);
-    } catch (const RaisedError& error) {
-        if (file != nullptr) std::fclose(file);
-        ShowErrorMessage(error.code);
-        return false;
-    }
-    return true;
+    return ReadTextFile(path, [&doc](std::FILE* file) { ReadEngineItems(doc, file); });
 }
 
 // ---------------------------------------------------------------- document commands

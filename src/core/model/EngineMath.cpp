@@ -1,6 +1,6 @@
 #include "EngineMath.h"
 
-#include "ErrCode.h"
+#include "base/ErrCode.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
 #include "ExportSupport.h"
 
-#include "AtomicFile.h"
 #include "Commands.h"
 #include "ComponentTable.h"
-#include "ErrCode.h"
-#include "Util.h"
+#include "base/AtomicFile.h"
+#include "base/ErrCode.h"
+#include "base/Util.h"
 
 #include <filesystem>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AtomicFile.h"
 #include "TorqDoc.h"
+#include "base/AtomicFile.h"
 
 #include <array>
 #include <cstdio>

@@ -1,10 +1,10 @@
 #include "GameTextExport.h"
 
 #include "EngineFile.h"
-#include "ErrCode.h"
 #include "ExportSupport.h"
 #include "TorqDoc.h"
-#include "Util.h"
+#include "base/ErrCode.h"
+#include "base/Util.h"
 
 #include <cstdio>
 

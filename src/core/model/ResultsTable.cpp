@@ -1,8 +1,8 @@
 #include "ResultsTable.h"
 
-#include "ErrCode.h"
 #include "TorqDoc.h"
-#include "Util.h"
+#include "base/ErrCode.h"
+#include "base/Util.h"
 
 const std::array<ResultsTableColumn, kResultsTableColumnCount>& ResultsTableColumns()
 {

@@ -2,7 +2,7 @@
 
 #include "Commands.h"
 #include "ComponentTable.h"
-#include "ErrCode.h"
+#include "base/ErrCode.h"
 
 #include <algorithm>
 #include <atomic>

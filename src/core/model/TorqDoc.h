@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ErrCode.h"
-#include "TorqSpec.h"
+#include "base/ErrCode.h"
+#include "base/TorqSpec.h"
 #include "components/Cam.h"
 #include "components/CylHeadFlow.h"
 

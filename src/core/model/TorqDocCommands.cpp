@@ -6,8 +6,8 @@
 
 #include "Commands.h"
 #include "ComponentTable.h"
-#include "ErrCode.h"
-#include "Util.h"
+#include "base/ErrCode.h"
+#include "base/Util.h"
 
 #include <cmath>
 

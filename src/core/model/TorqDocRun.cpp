@@ -3,9 +3,9 @@
 #include "TorqDoc.h"
 
 #include "EngineMath.h"
-#include "ErrCode.h"
-#include "Util.h"
-#include "sim/SimInterface.h"
+#include "SimInterface.h"
+#include "base/ErrCode.h"
+#include "base/Util.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "sim/BoostModel.h"
+#include "BoostModel.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/SimRecords.h"
+#include "SimRecords.h"
 
 // What forced induction hands the cycle at one engine speed. The values live
 // for one run and carry from point to point.

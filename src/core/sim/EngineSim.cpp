@@ -1,7 +1,7 @@
-#include "sim/EngineSim.h"
+#include "EngineSim.h"
 
-#include "sim/BoostModel.h"
-#include "sim/ValveGeometry.h"
+#include "BoostModel.h"
+#include "ValveGeometry.h"
 
 #include <cmath>
 

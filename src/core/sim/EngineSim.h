@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/SimRecords.h"
+#include "SimRecords.h"
 
 // The engine cycle: a single-zone, crank-angle filling-and-emptying model of
 // one cylinder, solved over one 720-degree cycle at each of the 19 speed

@@ -1,6 +1,6 @@
-#include "sim/SimRecords.h"
+#include "SimRecords.h"
 
-#include "model/ErrCode.h"
+#include "base/ErrCode.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "sim/ValveGeometry.h"
+#include "ValveGeometry.h"
 
 #include <cmath>
 #include <iterator>

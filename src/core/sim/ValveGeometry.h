@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/SimRecords.h"
+#include "SimRecords.h"
 
 
 // Sine and cosine of an angle in radians (|x| below 1e5), to within an ulp or

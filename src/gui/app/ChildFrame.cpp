@@ -1,7 +1,7 @@
 #include "ChildFrame.h"
 
-#include "DocumentRegistry.h"
 #include "SplitterTabWnd.h"
+#include "model/DocumentRegistry.h"
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
 #include "views/ResultsTableView.h"

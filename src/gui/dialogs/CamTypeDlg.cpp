@@ -1,7 +1,8 @@
 #include "dialogs/CamTypeDlg.h"
 
-#include "model/ErrCode.h"
-#include "model/TorqSpec.h"
+#include "base/ErrCode.h"
+#include "base/LineFile.h"
+#include "base/TorqSpec.h"
 
 #include <QDialogButtonBox>
 #include <QFocusEvent>

@@ -1,6 +1,6 @@
 #include "Chart2dDlg.h"
 
-#include "app/DocumentRegistry.h"
+#include "model/DocumentRegistry.h"
 #include "model/TorqDoc.h"
 
 #include <QComboBox>

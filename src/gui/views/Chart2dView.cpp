@@ -1,8 +1,8 @@
 #include "Chart2dView.h"
 
 #include "ViewFont.h"
-#include "app/DocumentRegistry.h"
 #include "dialogs/Chart2dDlg.h"
+#include "model/DocumentRegistry.h"
 
 #include <QChart>
 #include <QChartView>

@@ -1,8 +1,8 @@
 #include "views/EngineFormMenus.h"
 
+#include "base/ErrCode.h"
 #include "model/Commands.h"
 #include "model/ComponentTable.h"
-#include "model/ErrCode.h"
 #include "model/TorqDoc.h"
 
 #include <QAction>

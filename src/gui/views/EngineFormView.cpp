@@ -1,8 +1,8 @@
 #include "views/EngineFormView.h"
 
+#include "base/ErrCode.h"
 #include "dialogs/CamTypeDlg.h"
 #include "model/Commands.h"
-#include "model/ErrCode.h"
 #include "views/TorqSpecEdit.h"
 
 #include <QEvent>

@@ -1,8 +1,9 @@
 #include "views/TorqSpecEdit.h"
 
-#include "model/ErrCode.h"
+#include "base/ErrCode.h"
+#include "base/LineFile.h"
+#include "base/TorqSpec.h"
 #include "model/TorqDoc.h"
-#include "model/TorqSpec.h"
 #include "views/StatusText.h"
 
 #include <QApplication>

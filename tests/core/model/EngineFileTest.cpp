@@ -2,7 +2,7 @@
 #include "components/CylHeadFlow.h"
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
-#include "model/Util.h"
+#include "base/Util.h"
 
 #include "EngineBuilds.h"
 #include "EngineSnapshot.h"

@@ -1,6 +1,6 @@
 #include "model/GameTextExport.h"
 #include "model/TorqDoc.h"
-#include "model/Util.h"
+#include "base/Util.h"
 
 #include "EngineBuilds.h"
 #include "EngineSnapshot.h"

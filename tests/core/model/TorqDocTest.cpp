@@ -1,6 +1,6 @@
 #include "model/ComponentTable.h"
 #include "model/TorqDoc.h"
-#include "sim/SimInterface.h"
+#include "model/SimInterface.h"
 
 #include "EngineBuilds.h"
 #include "RecordingPresenter.h"

@@ -1,6 +1,7 @@
 #include "TorqSpec.h"
 
 #include "ErrCode.h"
+#include "LineFile.h"
 #include "Util.h"
 
 #include <algorithm>
@@ -14,7 +15,6 @@ namespace {
 
 constexpr double kRangeSlack = 0.00001;
 constexpr std::size_t kLongestZeroText = 100;
-constexpr int kNameBufferSize = 80;  // what readers give one name line
 
 const UnitInfo& UnitInfoOf(UnitCode code)
 {
@@ -476,48 +476,4 @@ void CFileSpec::Read(std::FILE* file)
     } else {
         MarkSet();
     }
-}
-
-// ---------------------------------------------------------------- name lines
-
-namespace {
-// A control character has no place in a one-line name; it shows as a blank.
-bool IsControlCharacter(int c) { return (c >= 0 && c < 0x20) || c == 0x7F; }
-}  // namespace
-
-void WriteNameLine(std::FILE* file, std::string_view text)
-{
-    std::string line(text.substr(0, std::min(text.size(), kMaxNameLineLength)));
-    for (char& c : line) {
-        if (IsControlCharacter(static_cast<unsigned char>(c))) c = ' ';
-    }
-    // Readers trim blanks from both ends (those in front go with the number
-    // read before the line): writing them would not read back the same.
-    WriteLine(file, "%s\n", TrimBlanks(line).c_str());
-}
-
-bool ReadNameLine(std::FILE* file, std::string& line)
-{
-    // As fgets into an 80-byte buffer: at most 79 characters, the line end
-    // included. NUL bytes are dropped and other control characters read as
-    // blanks (no name holds one), and the rest of a longer line is skipped so
-    // that the next read starts on the next line.
-    constexpr std::size_t kLongestLine = kNameBufferSize - 1;
-    line.clear();
-    std::size_t taken = 0;
-    int c = EOF;
-    while (taken < kLongestLine && (c = std::fgetc(file)) != EOF) {
-        ++taken;
-        if (c == '\n') {
-            line.push_back('\n');
-            return true;
-        }
-        if (c != '\0') line.push_back(IsControlCharacter(c) ? ' ' : static_cast<char>(c));
-    }
-    if (taken == 0) return false;
-    if (c != EOF) {
-        while ((c = std::fgetc(file)) != EOF && c != '\n') {
-        }
-    }
-    return true;
 }

@@ -201,17 +201,3 @@ public:
 private:
     std::string m_fileName;
 };
-
-// Name lines: a name that is to survive a save and a reload has at most 78
-// characters, because readers take a line into an 80-byte buffer.
-inline constexpr std::size_t kMaxNameLineLength = 78;
-
-// Writes "%s\n" with the text cut to 78 characters and any line break inside
-// it turned into a blank, so that the lines after it stay where readers
-// expect them. Raises 44 when the line cannot be written.
-void WriteNameLine(std::FILE* file, std::string_view text);
-
-// Reads one line as fgets does into an 80-byte buffer (at most 79
-// characters, line end included). The rest of a longer line is skipped so
-// that the next read starts on the next line. Returns false at end of file.
-bool ReadNameLine(std::FILE* file, std::string& line);

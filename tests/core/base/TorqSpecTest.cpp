@@ -1,5 +1,5 @@
-#include "model/ErrCode.h"
-#include "model/TorqSpec.h"
+#include "base/ErrCode.h"
+#include "base/TorqSpec.h"
 
 #include "TempFile.h"
 

@@ -1,7 +1,7 @@
-#include "sim/SimInterface.h"
+#include "SimInterface.h"
 
-#include "model/ErrCode.h"
-#include "model/TorqDoc.h"
+#include "TorqDoc.h"
+#include "base/ErrCode.h"
 #include "sim/EngineSim.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "sim/DosRecordExport.h"
+#include "model/DosRecordExport.h"
 
 #include "model/TorqDoc.h"
 

@@ -1,6 +1,6 @@
 #include "DocumentRegistry.h"
 
-#include "model/TorqDoc.h"
+#include "TorqDoc.h"
 
 #include <algorithm>
 

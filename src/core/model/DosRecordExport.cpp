@@ -1,10 +1,10 @@
 #include "DosRecordExport.h"
 
-#include "model/AtomicFile.h"
-#include "model/ErrCode.h"
-#include "model/ExportSupport.h"
-#include "model/TorqDoc.h"
-#include "model/Util.h"
+#include "ExportSupport.h"
+#include "TorqDoc.h"
+#include "base/AtomicFile.h"
+#include "base/ErrCode.h"
+#include "base/Util.h"
 
 #include <algorithm>
 #include <cmath>

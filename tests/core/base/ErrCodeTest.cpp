@@ -1,5 +1,5 @@
-#include "model/ErrCode.h"
-#include "model/Util.h"
+#include "base/ErrCode.h"
+#include "base/Util.h"
 
 #include "RecordingPresenter.h"
 

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "ErrCode.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// The line-oriented text form that engine, cam and airflow files share:
+// name lines, "%d" integer lines, the version line that opens a block, and
+// the open/read/close and write-then-rename steps around a whole file.
+// Every reader raises the 16-bit error code of the first problem
+// (RaisedError); the whole-file steps catch it, show its message and answer
+// false.
+
+// Name lines: a name that is to survive a save and a reload has at most 78
+// characters, because readers take a line into an 80-byte buffer.
+inline constexpr std::size_t kMaxNameLineLength = 78;
+
+// Writes "%s\n" with the text cut to 78 characters and any line break inside
+// it turned into a blank, so that the lines after it stay where readers
+// expect them. Raises 44 when the line cannot be written.
+void WriteNameLine(std::FILE* file, std::string_view text);
+
+// Reads one line as fgets does into an 80-byte buffer (at most 79
+// characters, line end included). The rest of a longer line is skipped so
+// that the next read starts on the next line. Returns false at end of file.
+bool ReadNameLine(std::FILE* file, std::string& line);
+
+// "%d\n" lines: a whole number, raising 45 when none can be read / 44 when
+// the line cannot be written.
+std::int32_t ReadIntegerLine(std::FILE* file);
+void WriteIntegerLine(std::FILE* file, std::int32_t value);
+
+// The first line of a cam or airflow block, trimmed at both ends: "3.10",
+// "3.08", "3.07", "3.06" or "3.05" (they share one layout).
+inline constexpr const char* kBlockVersion = "3.10";
+bool IsAcceptedBlockVersion(std::string_view trimmedLine);
+
+// Writes the version line; raises 44 when it cannot be written.
+void WriteBlockVersion(std::FILE* file);
+// Reads the version line; raises 45 when there is none and badVersionCode
+// when it is not an accepted version.
+void ReadBlockVersion(std::FILE* file, ErrorCode badVersionCode);
+
+// Opens a regular file for reading in text mode and runs the reader on it in
+// the "C" locale. A raised error code (43 open, 46 close, or the reader's
+// own) is shown through the message presenter and gives false.
+bool ReadTextFile(const std::string& path, const std::function<void(std::FILE*)>& read);
+
+// Writes a file through a temporary file beside it (base/AtomicFile.h), so a
+// failed save never damages the file that was there. A raised error code is
+// shown and gives false: 43 when the file cannot be created, 44 when it
+// cannot be written, 46 when it cannot be closed.
+bool WriteTextFile(const std::string& path, const std::function<void(std::FILE*)>& write);
