@@ -71,6 +71,7 @@ private slots:
     void closedOverlayIsDroppedAtTheNextUpdate();
     void contextMenuChecksTheCurrentChoices();
     void optionsDialogSetsOverlaysAndAxes();
+    void staleOptionsTakeTitlesRangesAndEnginesFromWhatIsThere();
     void printingDrawsTheGraph();
 };
 
@@ -288,8 +289,7 @@ void Chart2dViewTest::optionsDialogSetsOverlaysAndAxes()
     QCOMPARE(dialog.SeriesBox(ChartAxis::Y2)->count(), 9);
     QCOMPARE(dialog.SeriesBox(ChartAxis::X)->count(), 8);
 
-    dialog.SetAxes(view.Axis(ChartAxis::X), view.Axis(ChartAxis::Y1), view.Axis(ChartAxis::Y2));
-    dialog.SetComparedDocuments({0, 0, 0});
+    dialog.SetOptions(view.Options());
     QCOMPARE(dialog.SeriesBox(ChartAxis::Y1)->currentText(), QStringLiteral("Power"));
     QCOMPARE(dialog.RangeBox(ChartAxis::X)->currentText(), QStringLiteral("Hi-Range"));
 
@@ -298,7 +298,7 @@ void Chart2dViewTest::optionsDialogSetsOverlaysAndAxes()
     dialog.SeriesBox(ChartAxis::Y1)->setCurrentIndex(dialog.SeriesBox(ChartAxis::Y1)->findText("Volumetric Eff."));
     dialog.RangeBox(ChartAxis::Y1)->setCurrentIndex(kHiRange);
     dialog.SeriesBox(ChartAxis::Y2)->setCurrentIndex(0);
-    view.ApplyDialog(dialog);
+    view.ApplyOptions(dialog.Options());
 
     QCOMPARE(view.SetCount(), 3);
     QCOMPARE(view.Slots()[1].documentNumber, third->GetDocumentNumber());
@@ -310,9 +310,45 @@ void Chart2dViewTest::optionsDialogSetsOverlaysAndAxes()
 
     // The dialog opens again on what the graph shows.
     CChart2dDlg reopened(*doc, registry);
-    reopened.SetComparedDocuments({third->GetDocumentNumber(), second->GetDocumentNumber(), 0});
-    QCOMPARE(reopened.ComparedDocuments()[0], third->GetDocumentNumber());
+    reopened.SetOptions(view.Options());
+    QCOMPARE(reopened.Options().comparedDocuments[0], third->GetDocumentNumber());
     QCOMPARE(reopened.CompareBox(2)->currentText(), QStringLiteral("(None)"));
+    QVERIFY(reopened.Options() == view.Options());
+}
+
+void Chart2dViewTest::staleOptionsTakeTitlesRangesAndEnginesFromWhatIsThere()
+{
+    CDocumentRegistry registry;
+    auto doc = MakeDocument("Torq1", 1.0f, registry);
+    auto closed = MakeDocument("Torq2", 2.0f, registry);
+    const int closedNumber = closed->GetDocumentNumber();
+    registry.Remove(*closed);
+    closed.reset();
+    CChart2dView view(*doc, registry);
+
+    // Options kept from before: an engine closed since, an x axis switched to
+    // power that still carries the engine speed title and range, and a y axis
+    // whose limits were edited by hand.
+    ChartOptions options = view.Options();
+    options.comparedDocuments = {closedNumber, 0, 0};
+    options.axes.x.series = kSeriesPower;
+    options.axes.y1.title = "Boost (psi)";
+    options.axes.y1.maximum = 42;
+    view.ApplyOptions(options);
+
+    QVERIFY(view.Axis(ChartAxis::X) == ChartAxisDescription::Make(kSeriesPower, kHiRange));
+    QCOMPARE(view.XAxis()->titleText(), QStringLiteral("Power (HP)"));
+    QCOMPARE(view.XAxis()->max(), 2000.0);
+    QCOMPARE(view.Y1Axis()->titleText(), QStringLiteral("Power (HP)"));
+    QCOMPARE(view.Y1Axis()->max(), 1000.0);
+    QCOMPARE(view.SetCount(), 1);
+    QCOMPARE(view.Options().comparedDocuments[0], 0);
+
+    CChart2dDlg dialog(*doc, registry);
+    dialog.SetOptions(options);
+    QCOMPARE(dialog.CompareBox(0)->currentText(), QStringLiteral("(None)"));
+    QCOMPARE(dialog.SeriesBox(ChartAxis::X)->currentText(), QStringLiteral("Power"));
+    QCOMPARE(dialog.Options().axes.y1.maximum, 1000);
 }
 
 void Chart2dViewTest::printingDrawsTheGraph()

@@ -25,21 +25,6 @@
 
 namespace {
 
-constexpr std::array<ChartSeriesInfo, kChartSeriesCount> kSeriesTable{{
-    {0, "(None)", " ", "(None)", {{{0, 0}, {0, 0}, {0, 0}}}},
-    {1, "Engine Speed (RPM)", "RPM", "Engine Speed", {{{0, 5000}, {0, 8000}, {0, 11000}}}},
-    {2, "Power (HP)", "HP", "Power", {{{0, 500}, {0, 1000}, {0, 2000}}}},
-    {3, "Torque (ft-lbs)", "ft-lbs", "Torque", {{{0, 500}, {0, 1000}, {0, 2000}}}},
-    {4, "Manifold Pressure (psi)", "psi", "Manifold Pressure", {{{0, 10}, {0, 15}, {0, 20}}}},
-    {5, "Volumetric Eff.(%)", "%", "Volumetric Eff.", {{{0, 50}, {0, 75}, {0, 100}}}},
-    {6, "IMEP (psi)", "psi", "IMEP", {{{0, 50}, {0, 100}, {0, 500}}}},
-    {7, "BMEP (psi)", "psi", "BMEP", {{{0, 50}, {0, 100}, {0, 500}}}},
-    {8, "FMEP (psi)", "psi", "FMEP", {{{0, 50}, {0, 100}, {0, 500}}}},
-}};
-
-constexpr std::array<const char*, kChartRangeKinds> kRangeKindNames{"Auto-Range", "Low-Range", "Mid-Range",
-                                                                     "Hi-Range"};
-
 const QColor kY1Colour(255, 0, 0);
 const QColor kY2Colour(0, 128, 0);
 const QColor kOverlayMarkerColour(0, 0, 128);
@@ -155,48 +140,6 @@ void SetAutoRange(QValueAxis* axis, Extent extent)
 
 }  // namespace
 
-const ChartSeriesInfo& GetChartSeries(int index)
-{
-    TORQ_ASSERT(index >= 0 && index < kChartSeriesCount);
-    const ChartSeriesInfo& info = kSeriesTable[static_cast<std::size_t>(index)];
-    TORQ_ASSERT(info.index == index);
-    return info;
-}
-
-const char* GetRangeKindName(int rangeKind)
-{
-    TORQ_ASSERT(rangeKind >= 0 && rangeKind < kChartRangeKinds);
-    return kRangeKindNames[static_cast<std::size_t>(rangeKind)];
-}
-
-void ChartAxisDescription::SetSeries(int newSeries)
-{
-    const ChartSeriesInfo& info = GetChartSeries(newSeries);
-    series = newSeries;
-    title = QString::fromLatin1(info.title);
-    units = QString::fromLatin1(info.units);
-    SetRangeKind(rangeKind);
-}
-
-void ChartAxisDescription::SetRangeKind(int newKind)
-{
-    TORQ_ASSERT(newKind >= 0 && newKind < kChartRangeKinds);
-    rangeKind = newKind;
-    if (rangeKind != kAutoRange) {
-        const auto& range = GetChartSeries(series).fixedRanges[static_cast<std::size_t>(rangeKind - 1)];
-        minimum = range[0];
-        maximum = range[1];
-    }
-}
-
-ChartAxisDescription ChartAxisDescription::Make(int series, int rangeKind)
-{
-    ChartAxisDescription description;
-    description.rangeKind = rangeKind;
-    description.SetSeries(series);
-    return description;
-}
-
 CChart2dView::CChart2dView(CTorqDoc& document, QWidget* parent)
     : CChart2dView(document, CDocumentRegistry::Instance(), parent)
 {
@@ -206,9 +149,9 @@ CChart2dView::CChart2dView(CTorqDoc& document, const CDocumentRegistry& registry
     : QWidget(parent),
       m_document(&document),
       m_registry(registry),
-      m_x(ChartAxisDescription::Make(kSeriesEngineSpeed, kHiRange)),
-      m_y1(ChartAxisDescription::Make(kSeriesPower, kMidRange)),
-      m_y2(ChartAxisDescription::Make(kSeriesTorque, kMidRange))
+      m_axes{ChartAxisDescription::Make(kSeriesEngineSpeed, kHiRange),
+             ChartAxisDescription::Make(kSeriesPower, kMidRange),
+             ChartAxisDescription::Make(kSeriesTorque, kMidRange)}
 {
     CreateChart();
     m_document->AddObserver(this);
@@ -258,46 +201,24 @@ void CChart2dView::CreateChart()
 
 const ChartAxisDescription& CChart2dView::Axis(ChartAxis axis) const
 {
-    switch (axis) {
-    case ChartAxis::X:
-        return m_x;
-    case ChartAxis::Y1:
-        return m_y1;
-    case ChartAxis::Y2:
-        return m_y2;
-    }
-    ReportAssertion(__FILE__, __LINE__);
-}
-
-ChartAxisDescription& CChart2dView::AxisRef(ChartAxis axis)
-{
-    return const_cast<ChartAxisDescription&>(std::as_const(*this).Axis(axis));
+    return m_axes[axis];
 }
 
 void CChart2dView::SetAxisSeries(ChartAxis axis, int series)
 {
     // Only the second y axis can show nothing.
     TORQ_ASSERT(series >= (axis == ChartAxis::Y2 ? 0 : 1));
-    AxisRef(axis).SetSeries(series);
+    m_axes[axis].SetSeries(series);
     UpdateChart();
 }
 
 void CChart2dView::SetAxisRange(ChartAxis axis, int rangeKind)
 {
-    AxisRef(axis).SetRangeKind(rangeKind);
+    m_axes[axis].SetRangeKind(rangeKind);
     UpdateChart();
 }
 
-void CChart2dView::SetAxes(const ChartAxisDescription& x, const ChartAxisDescription& y1,
-                           const ChartAxisDescription& y2)
-{
-    m_x = ChartAxisDescription::Make(x.series, x.rangeKind);
-    m_y1 = ChartAxisDescription::Make(y1.series, y1.rangeKind);
-    m_y2 = ChartAxisDescription::Make(y2.series, y2.rangeKind);
-    UpdateChart();
-}
-
-void CChart2dView::SetCompareDocuments(const std::array<int, kChartSlotCount - 1>& documentNumbers)
+void CChart2dView::SetCompareDocuments(const std::array<int, kChartCompareCount>& documentNumbers)
 {
     for (std::size_t slot = 1; slot < kChartSlotCount; ++slot) {
         m_slots[slot] = ChartSlot{};
@@ -358,21 +279,21 @@ void CChart2dView::RecreateSets(int count)
 
 void CChart2dView::FillSet(int set, const CTorqDoc& document, ChartSlot& slot)
 {
-    const ResultSeriesValues& x = document.GetResultSeries(m_x.series);
-    const ResultSeriesValues& y1 = document.GetResultSeries(m_y1.series);
+    const ResultSeriesValues& x = document.GetResultSeries(m_axes.x.series);
+    const ResultSeriesValues& y1 = document.GetResultSeries(m_axes.y1.series);
     QList<QPointF> points;
     points.reserve(kResultPointCount);
     for (int i = 0; i < kResultPointCount; ++i) points.append(QPointF(x[i], y1[i]));
     m_y1Sets[set]->replace(points);
-    slot.legendY1 = m_y1.title + QLatin1Char('-') + slot.name;
+    slot.legendY1 = QString::fromStdString(m_axes.y1.title) + QLatin1Char('-') + slot.name;
     m_y1Sets[set]->setName(slot.legendY1);
 
     QLineSeries* y2Series = m_y2Sets[set];
-    if (m_y2.series != 0) {
-        const ResultSeriesValues& y2 = document.GetResultSeries(m_y2.series);
+    if (m_axes.y2.series != 0) {
+        const ResultSeriesValues& y2 = document.GetResultSeries(m_axes.y2.series);
         for (int i = 0; i < kResultPointCount; ++i) points[i].setY(y2[i]);
         y2Series->replace(points);
-        slot.legendY2 = m_y2.title + QLatin1Char('-') + slot.name;
+        slot.legendY2 = QString::fromStdString(m_axes.y2.title) + QLatin1Char('-') + slot.name;
         y2Series->setName(slot.legendY2);
         y2Series->setVisible(true);
     } else {
@@ -411,16 +332,16 @@ void CChart2dView::UpdateChart()
     const auto markers = m_chart->legend()->markers();
     for (QLegendMarker* marker : markers) marker->setVisible(marker->series()->isVisible());
 
-    ApplyAxis(m_axisX, m_x, true, false);
-    ApplyAxis(m_axisY1, m_y1, false, false);
-    m_axisY2->setVisible(m_y2.series != 0);
-    if (m_y2.series != 0) ApplyAxis(m_axisY2, m_y2, false, true);
+    ApplyAxis(m_axisX, m_axes.x, true, false);
+    ApplyAxis(m_axisY1, m_axes.y1, false, false);
+    m_axisY2->setVisible(m_axes.y2.series != 0);
+    if (m_axes.y2.series != 0) ApplyAxis(m_axisY2, m_axes.y2, false, true);
     m_chartView->update();
 }
 
 void CChart2dView::ApplyAxis(QValueAxis* axis, const ChartAxisDescription& description, bool isX, bool y2)
 {
-    axis->setTitleText(description.title);
+    axis->setTitleText(QString::fromStdString(description.title));
     if (description.rangeKind != kAutoRange) {
         // Ticks at round numbers from 0, whether or not they divide the range.
         axis->setRange(description.minimum, description.maximum);
@@ -480,22 +401,33 @@ void CChart2dView::contextMenuEvent(QContextMenuEvent* event)
     menu->popup(event->globalPos());
 }
 
+ChartOptions CChart2dView::Options() const
+{
+    ChartOptions options;
+    for (std::size_t slot = 1; slot < kChartSlotCount; ++slot) {
+        options.comparedDocuments[slot - 1] = m_slots[slot].documentNumber;
+    }
+    options.axes = m_axes;
+    return options;
+}
+
+void CChart2dView::ApplyOptions(const ChartOptions& options)
+{
+    // Titles and fixed ranges always come from the series table.
+    for (ChartAxis axis : kChartAxes) {
+        const ChartAxisDescription& chosen = options.axes[axis];
+        m_axes[axis] = ChartAxisDescription::Make(chosen.series, chosen.rangeKind);
+    }
+    SetCompareDocuments(options.comparedDocuments);  // and redraws
+}
+
 void CChart2dView::RunPropertiesDialog()
 {
     if (m_document == nullptr) return;
     CChart2dDlg dialog(*m_document, m_registry, this);
-    dialog.SetAxes(m_x, m_y1, m_y2);
-    std::array<int, kChartSlotCount - 1> compared{};
-    for (std::size_t slot = 1; slot < kChartSlotCount; ++slot) compared[slot - 1] = m_slots[slot].documentNumber;
-    dialog.SetComparedDocuments(compared);
+    dialog.SetOptions(Options());
     if (dialog.exec() != QDialog::Accepted) return;
-    ApplyDialog(dialog);
-}
-
-void CChart2dView::ApplyDialog(const CChart2dDlg& dialog)
-{
-    SetCompareDocuments(dialog.ComparedDocuments());
-    SetAxes(dialog.AxisChoice(ChartAxis::X), dialog.AxisChoice(ChartAxis::Y1), dialog.AxisChoice(ChartAxis::Y2));
+    ApplyOptions(dialog.Options());
 }
 
 void CChart2dView::PaintPrintPage(QPainter& painter, const QRectF& target)
