@@ -1,7 +1,9 @@
 # Checks that the layers of Torqwell include only downwards:
 #   core:  base <- sim <- components, model <- iterator  (sim takes only the
 #          assertion of base); no core file includes Qt, the GUI or the CLI
-#   gui:   views/, dialogs/ and report/ never include app/ (the shell)
+#   gui:   views/, dialogs/ and report/ never include app/ (the shell), and
+#          no GUI module (a header with its source file) comes back to itself
+#          through the includes: a view and its dialog never include each other
 #   cli:   includes the GUI's report/ at most
 # Run as a test: cmake -DSOURCE_DIR=<repo> -P scripts/check-layers.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -65,6 +67,87 @@ foreach(folder views dialogs report)
       endif()
     endforeach()
   endforeach()
+endforeach()
+
+# Include cycles among the GUI's modules. A module is a header with its
+# source file (views/Chart2dView.h and .cpp); it depends on another module
+# when one of its files includes that module's header, looked for as the
+# compiler does: beside the including file first, then from src/gui.
+set(gui_root ${SOURCE_DIR}/src/gui)
+file(GLOB_RECURSE files ${gui_root}/*.h ${gui_root}/*.cpp)
+set(gui_modules "")
+foreach(file ${files})
+  file(RELATIVE_PATH shown ${SOURCE_DIR} ${file})
+  file(RELATIVE_PATH relative ${gui_root} ${file})
+  string(REGEX REPLACE "\\.(h|cpp)$" "" module "${relative}")
+  list(APPEND gui_modules ${module})
+  get_filename_component(folder ${file} DIRECTORY)
+  includes_of(${file} headers)
+  foreach(header ${headers})
+    set(found "")
+    foreach(candidate ${folder}/${header} ${gui_root}/${header})
+      if(NOT found AND EXISTS ${candidate} AND candidate MATCHES "\\.h$")
+        get_filename_component(found ${candidate} ABSOLUTE)
+      endif()
+    endforeach()
+    if(NOT found)
+      continue()
+    endif()
+    file(RELATIVE_PATH target ${gui_root} ${found})
+    string(REGEX REPLACE "\\.h$" "" target "${target}")
+    if(target STREQUAL module OR target MATCHES "^\\.\\.")
+      continue()
+    endif()
+    list(APPEND depends_${module} ${target})
+    list(APPEND how_${module}+${target} "${shown} includes ${header}")
+  endforeach()
+endforeach()
+list(REMOVE_DUPLICATES gui_modules)
+
+# Every module that can be reached from a module through its includes.
+function(reach_of module out)
+  set(seen "")
+  set(queue ${depends_${module}})
+  while(queue)
+    list(POP_FRONT queue next)
+    if(NOT next IN_LIST seen)
+      list(APPEND seen ${next})
+      list(APPEND queue ${depends_${next}})
+    endif()
+  endwhile()
+  set(${out} "${seen}" PARENT_SCOPE)
+endfunction()
+
+foreach(module ${gui_modules})
+  reach_of(${module} reach_${module})
+endforeach()
+set(reported "")
+foreach(module ${gui_modules})
+  if(NOT module IN_LIST reach_${module} OR module IN_LIST reported)
+    continue()
+  endif()
+  # The modules on a cycle through this one: those it reaches that reach it back.
+  set(circle ${module})
+  foreach(other ${reach_${module}})
+    if(module IN_LIST reach_${other})
+      list(APPEND circle ${other})
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES circle)
+  list(SORT circle)
+  list(APPEND reported ${circle})
+  set(evidence "")
+  foreach(from ${circle})
+    foreach(to ${depends_${from}})
+      if(to IN_LIST circle)
+        list(APPEND evidence ${how_${from}+${to}})
+      endif()
+    endforeach()
+  endforeach()
+  list(REMOVE_DUPLICATES evidence)
+  list(JOIN circle ", " names)
+  list(JOIN evidence ", " text)
+  list(APPEND violations "include cycle among the GUI modules ${names}: ${text}")
 endforeach()
 
 file(GLOB files ${SOURCE_DIR}/src/cli/*.h ${SOURCE_DIR}/src/cli/*.cpp)
