@@ -15,7 +15,8 @@ inline constexpr int kChartAxisCount = 3;
 
 enum ChartRangeKind : int { kAutoRange = 0, kLowRange = 1, kMidRange = 2, kHiRange = 3 };
 enum class ChartAxis { X, Y1, Y2 };
-inline constexpr std::array<ChartAxis, kChartAxisCount> kChartAxes{ChartAxis::X, ChartAxis::Y1, ChartAxis::Y2};
+inline constexpr std::array<ChartAxis, kChartAxisCount> kChartAxes{ChartAxis::X, ChartAxis::Y1,
+                                                                   ChartAxis::Y2};
 
 // One row of the graph's series table: what an axis shows for a result series.
 struct ChartSeriesInfo {
