@@ -49,6 +49,7 @@ private slots:
     void menuChoiceByKeyboardClosesWithOk();
     void oneEditorAtATime();
     void hostileTextIsRefusedOrStored();
+    void aDecimalCommaIsRefusedWithAHintOnTheDecimalPoint();
 
 private:
     RecordingPresenter* m_presenter = nullptr;
@@ -345,17 +346,16 @@ void EditControlsTest::hostileTextIsRefusedOrStored()
                              QString::fromUtf8("\u0663"),
                              "99999999999999999999",
                              QString(78, QLatin1Char('x'))};
-    // A number is read as far as it goes ("4abc" is 4, and a count reads
-    // "1e999" as 1); a name takes any text that is not blank.
+    // A number must be the whole text ("4abc" is no bore, "1e999" no count);
+    // a name takes any text that is not blank.
     struct Case {
         CTorqSpecEditCtrl* control;
-        QStringList numbers;
+        bool isName;
     };
-    const Case cases[] = {{m_bore, {"4abc"}}, {&cylinders, {"4abc", "1e999"}}, {&block, {}}, {&file, {}}};
-    for (const auto& [control, numbers] : cases) {
-        const bool isName = numbers.isEmpty();
+    const Case cases[] = {{m_bore, false}, {&cylinders, false}, {&block, true}, {&file, true}};
+    for (const auto& [control, isName] : cases) {
         for (const QString& text : texts) {
-            const bool expected = isName ? !text.trimmed().isEmpty() : numbers.contains(text);
+            const bool expected = isName && !text.trimmed().isEmpty();
             QVERIFY(control->BeginEdit());
             CTorqSpecEditDlg* editor = control->Editor();
             editor->TextBox()->setText(text);
@@ -368,8 +368,29 @@ void EditControlsTest::hostileTextIsRefusedOrStored()
             if (!expected) editor->reject();
         }
     }
-    QCOMPARE(m_doc->NumberOfCylinders().GetValue(), 4);
+    QCOMPARE(m_doc->NumberOfCylinders().IsSet(), false);
+    QCOMPARE(m_doc->Bore().IsSet(), false);
     QCOMPARE(m_doc->ShortBlockType().GetChoiceName(), std::string(78, 'x'));
+}
+
+void EditControlsTest::aDecimalCommaIsRefusedWithAHintOnTheDecimalPoint()
+{
+    m_window->show();
+    QVERIFY(m_bore->BeginEdit());
+    CTorqSpecEditDlg* editor = m_bore->Editor();
+    editor->TextBox()->setText(QStringLiteral("4,03"));
+    const int beeps = RefusalBeepCount();
+    editor->accept();
+    QCOMPARE(RefusalBeepCount() - beeps, 1);
+    QVERIFY(CTorqSpecEditDlg::OpenEditor() != nullptr);
+    QVERIFY2(CurrentStatusText(m_bore).contains(QStringLiteral("decimal point is \".\"")),
+             qPrintable(CurrentStatusText(m_bore)));
+    QVERIFY(!m_doc->Bore().IsSet());
+
+    editor->TextBox()->setText(QStringLiteral("4.03"));
+    editor->accept();
+    QVERIFY(CTorqSpecEditDlg::OpenEditor() == nullptr);
+    QCOMPARE(m_doc->Bore().GetValue(), 4.03f);
 }
 
 QTEST_MAIN(EditControlsTest)

@@ -9,14 +9,23 @@
 // Open creates a temporary file beside the target (same folder, so the final
 // rename never crosses a file system), named after the target with
 // ".tmp-XXXXXX" appended, and opens it as a text stdio stream. The caller
-// writes to File(); Commit flushes, syncs and closes it and renames it over
-// the target. Any failure on the way, Abandon, or destroying an uncommitted
-// CAtomicFile removes the temporary file, so the file that was there before
-// stays exactly as it was.
+// writes to File(); Commit flushes, syncs and closes it, renames it over the
+// target and syncs the folder, so that a finished save survives a power cut.
+// Any failure on the way, Abandon, or destroying an uncommitted CAtomicFile
+// removes the temporary file, so the file that was there before stays
+// exactly as it was. While a temporary file exists, SIGINT and SIGTERM
+// remove it before the program ends; a temporary left behind by a harder
+// end (SIGKILL, a power cut) is removed by the next successful save of the
+// same target.
 //
-// A new file gets the usual permissions (0666 less the umask); a replaced
-// file keeps its own. A target that exists but is a folder or may not be
-// written counts as a file that cannot be opened, as it would for fopen.
+// What a save keeps: the mode of the file it replaces (a new file gets 0666
+// less the umask) and a symbolic link, which is followed (also when it
+// dangles: the file is created where the link points). What it cannot keep:
+// the other names of a hard-linked file (they keep the old content), and
+// the owner and group when another user saves the file (it becomes theirs).
+//
+// A target that exists but is a folder or may not be written counts as a
+// file that cannot be opened, as it would for fopen.
 class CAtomicFile {
 public:
     enum class Result {
@@ -31,28 +40,43 @@ public:
     CAtomicFile(const CAtomicFile&) = delete;
     CAtomicFile& operator=(const CAtomicFile&) = delete;
 
-    // Creates and opens the temporary file; false when that is impossible.
+    // Creates and opens the temporary file; false when that is impossible
+    // (including when the replaced file's mode cannot be given to it).
     bool Open();
-    // The open temporary stream; nullptr before Open and after Commit/Abandon.
+    // The open temporary stream; nullptr before Open and after Finish/Commit/Abandon.
     std::FILE* File() const { return m_file; }
     // Where the content goes until it is committed (empty before Open).
     const std::filesystem::path& TemporaryPath() const { return m_temporary; }
+    // The file the content will replace (a symbolic link resolved).
+    const std::filesystem::path& TargetPath() const { return m_target; }
 
-    // Flush, sync, close and rename over the target. On any failure the
-    // temporary file is removed and the target is left untouched.
+    // Flush, sync and close the temporary file without renaming it yet, so
+    // that several files can be written completely before any of them
+    // replaces its target. On failure the temporary file is removed.
+    Result Finish();
+    // Finish (when not done yet) and rename over the target. On any failure
+    // the temporary file is removed and the target is left untouched.
     Result Commit();
     // Closes and removes the temporary file; the target is untouched.
     void Abandon();
 
 private:
+    void RemoveStaleTemporaries() const;
+
     std::filesystem::path m_target;
     std::filesystem::path m_temporary;
     std::FILE* m_file = nullptr;
+    bool m_finished = false;
+    int m_cleanupSlot = -1;  // where SIGINT/SIGTERM find the temporary's name
 };
 
 // Commits the temporary file over its target; raises error 46 when the file
 // could not be closed and 44 when its content did not reach the target.
 void CommitOrRaise(CAtomicFile& file);
+
+// The suffix of the temporary files of a save: ".tmp-" and six characters.
+inline constexpr const char* kTemporaryFileSuffix = ".tmp-";
+inline constexpr std::size_t kTemporaryFileRandomLength = 6;
 
 // Opens a file for reading in text mode. Only a regular file is opened: a
 // folder, a pipe or a device (which could block the open or never end)

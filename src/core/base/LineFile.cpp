@@ -14,6 +14,9 @@ constexpr std::size_t kNameBufferSize = 80;  // what readers give one name line
 // A control character has no place in a one-line name; it shows as a blank.
 bool IsControlCharacter(int c) { return (c >= 0 && c < 0x20) || c == 0x7F; }
 
+// What scanf skips as white space in the "C" locale.
+bool IsBlankOrLineEnd(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
 }  // namespace
 
 // ---------------------------------------------------------------- name lines
@@ -58,11 +61,20 @@ bool ReadNameLine(std::FILE* file, std::string& line)
 
 // ---------------------------------------------------------------- integer and version lines
 
+void SkipNumberLineEnd(std::FILE* file)
+{
+    int next = std::fgetc(file);
+    if (next == EOF) RaiseError(45);
+    while (IsBlankOrLineEnd(next)) next = std::fgetc(file);
+    if (next != EOF) std::ungetc(next, file);
+}
+
 std::int32_t ReadIntegerLine(std::FILE* file)
 {
     CLocaleScope cLocale;
     int value = 0;
-    if (std::fscanf(file, "%d\n", &value) < 1) RaiseError(45);
+    if (std::fscanf(file, "%d", &value) < 1) RaiseError(45);
+    SkipNumberLineEnd(file);
     return value;
 }
 

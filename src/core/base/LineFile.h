@@ -29,6 +29,12 @@ void WriteNameLine(std::FILE* file, std::string_view text);
 // that the next read starts on the next line. Returns false at end of file.
 bool ReadNameLine(std::FILE* file, std::string& line);
 
+// After a number read from a line: the blanks and line ends that follow it
+// are skipped (as a "\n" in a scanf format does). The program ends every
+// line it writes with a line end, so a number that the end of the file cuts
+// off may have lost digits ("10" cut to "1"): that raises 45.
+void SkipNumberLineEnd(std::FILE* file);
+
 // "%d\n" lines: a whole number, raising 45 when none can be read / 44 when
 // the line cannot be written.
 std::int32_t ReadIntegerLine(std::FILE* file);

@@ -14,7 +14,6 @@
 namespace {
 
 constexpr double kRangeSlack = 0.00001;
-constexpr std::size_t kLongestZeroText = 100;
 
 const UnitInfo& UnitInfoOf(UnitCode code)
 {
@@ -32,7 +31,49 @@ void WriteLine(std::FILE* file, const char* format, Args... args)
     if (std::fprintf(file, format, args...) <= 0) RaiseError(44);
 }
 
-bool IsZeroTextCharacter(char c) { return (c >= '0' && c <= '9') || c == '.' || c == '-'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Skips the digits at position i; answers how many there were.
+std::size_t SkipDigits(std::string_view text, std::size_t& i)
+{
+    const std::size_t start = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    return i - start;
+}
+
+void SkipSign(std::string_view text, std::size_t& i)
+{
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+}
+
+// One decimal number and nothing else: an optional sign, digits with at
+// most one decimal point (a digit on at least one side of it), and an
+// optional exponent. Hexadecimal, "inf", "nan", a decimal comma or trailing
+// letters are not numbers a person types into an engine.
+bool IsDecimalNumberText(std::string_view text)
+{
+    std::size_t i = 0;
+    SkipSign(text, i);
+    std::size_t digits = SkipDigits(text, i);
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        digits += SkipDigits(text, i);
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        SkipSign(text, i);
+        if (SkipDigits(text, i) == 0) return false;
+    }
+    return i == text.size();
+}
+
+bool IsIntegerText(std::string_view text)
+{
+    std::size_t i = 0;
+    SkipSign(text, i);
+    return SkipDigits(text, i) > 0 && i == text.size();
+}
 
 // A double narrowed to float, with overflow made explicit (a plain cast of
 // an out-of-range double is undefined behaviour).
@@ -103,21 +144,10 @@ CFloatPtSpec& CFloatPtSpec::operator=(const CFloatPtSpec& other)
 
 bool CFloatPtSpec::ParseNumber(std::string_view text, double& out)
 {
-    if (text.empty()) return false;
-    const std::string buffer(text);
-    double value;
-    {
-        CLocaleScope cLocale;
-        value = std::atof(buffer.c_str());
-    }
-    if (value == 0.0) {
-        // Letters convert to 0 too: only a text that spells a zero is a zero.
-        if (text.size() > kLongestZeroText) return false;
-        for (char c : text) {
-            if (!IsZeroTextCharacter(c)) return false;
-        }
-    }
-    out = value;
+    const std::string trimmed = TrimBlanks(text);
+    if (!IsDecimalNumberText(trimmed)) return false;
+    CLocaleScope cLocale;
+    out = std::strtod(trimmed.c_str(), nullptr);
     return true;
 }
 
@@ -225,7 +255,10 @@ void CFloatPtSpec::ToMetric()
 {
     if (IsMetric()) return;
     m_unitCode = m_metricUnit;
-    m_value = m_value * m_factor;
+    // A value inside the English range's slack can scale past the metric
+    // range's slack (7.000005 in is 177.80013 mm against 177.8): it stays on
+    // the metric bound, as ToEnglish keeps a metric value on the English one.
+    m_value = std::clamp(m_value * m_factor, m_metricMin, m_metricMax);
 }
 
 void CFloatPtSpec::SetRange(float englishMin, float englishMax)
@@ -255,10 +288,11 @@ void CFloatPtSpec::Read(std::FILE* file)
     int fields;
     {
         CLocaleScope cLocale;
-        fields = std::fscanf(file, "%d %f\n", &flag, &value);
+        fields = std::fscanf(file, "%d %f", &flag, &value);
     }
     // Both fields are needed: a line that ends after the flag has no value to take.
     if (fields < 2) RaiseError(45);
+    SkipNumberLineEnd(file);
     if (!IsInRange(value)) RaiseError(47);
     SetValue(value);
     if (flag == 0) MarkUnset();
@@ -295,12 +329,12 @@ CIntegerSpec& CIntegerSpec::operator=(const CIntegerSpec& other)
 
 bool CIntegerSpec::SetFromText(std::string_view text, bool checkOnly)
 {
-    if (text.empty()) return false;
-    // atoi semantics (leading blanks, a sign, digits; "12abc" reads as 12),
-    // with numbers beyond the int range refused instead of wrapping around.
-    const std::string buffer(text);
+    // A whole number and nothing else; beyond the int range it is refused
+    // instead of wrapping around.
+    const std::string trimmed = TrimBlanks(text);
+    if (!IsIntegerText(trimmed)) return false;
     errno = 0;
-    const long long parsed = std::strtoll(buffer.c_str(), nullptr, 10);
+    const long long parsed = std::strtoll(trimmed.c_str(), nullptr, 10);
     if (errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX) return false;
     const auto value = static_cast<std::int32_t>(parsed);
     if (!IsInRange(value)) return false;
@@ -332,7 +366,8 @@ void CIntegerSpec::Write(std::FILE* file) const { WriteLine(file, "%d\n", m_valu
 void CIntegerSpec::Read(std::FILE* file)
 {
     int value = 0;
-    if (std::fscanf(file, "%d\n", &value) < 1) RaiseError(45);
+    if (std::fscanf(file, "%d", &value) < 1) RaiseError(45);
+    SkipNumberLineEnd(file);
     if (!IsInRange(value)) RaiseError(47);
     SetValue(value);
 }
@@ -405,7 +440,8 @@ void CPartTypeSpec::Read(std::FILE* file)
     std::string line;
     if (!ReadNameLine(file, line)) RaiseError(45);
     int index = 0;
-    if (std::fscanf(file, "%d\n", &index) < 1) RaiseError(45);
+    if (std::fscanf(file, "%d", &index) < 1) RaiseError(45);
+    SkipNumberLineEnd(file);
     if (index < m_minIndex || index > m_maxIndex) RaiseError(47);
     // A blank name line would make a chosen part without a name, which no
     // later save could write: it counts as an invalid value.
@@ -463,7 +499,8 @@ void CFileSpec::Write(std::FILE* file) const
 void CFileSpec::Read(std::FILE* file)
 {
     int flag = 0;
-    if (std::fscanf(file, "%d\n", &flag) < 1) RaiseError(45);
+    if (std::fscanf(file, "%d", &flag) < 1) RaiseError(45);
+    SkipNumberLineEnd(file);
     std::string line;
     if (!ReadNameLine(file, line)) RaiseError(45);
     if (flag == 0) return;

@@ -503,12 +503,28 @@ void CTorqSpecEditDlg::CloseAfterChoice()
     QDialog::done(QDialog::Accepted);
 }
 
+// A decimal comma is the likeliest reason a number is refused where the
+// user's own locale writes one: say which decimal point the program reads.
+void CTorqSpecEditDlg::ShowRefusalHint()
+{
+    const CTorqSpec* parameter = m_control.Parameter();
+    const bool numeric = dynamic_cast<const CFloatPtSpec*>(parameter) != nullptr ||
+                         dynamic_cast<const CIntegerSpec*>(parameter) != nullptr;
+    const QString prompt = QString::fromStdString(parameter->GetPrompt());
+    if (numeric && m_textBox->text().contains(QLatin1Char(','))) {
+        ShowStatusText(&m_control, QStringLiteral("The decimal point is \".\" (9.5, not 9,5). ") + prompt);
+    } else {
+        ShowStatusText(&m_control, prompt);
+    }
+}
+
 void CTorqSpecEditDlg::accept()
 {
     if (m_control.GetEditMode() == CTorqSpecEditCtrl::kEditable) {
         switch (m_control.ApplyText(m_textBox->text())) {
             case CTorqSpecEditCtrl::ApplyResult::Refused:
                 BeepRefusal();
+                ShowRefusalHint();
                 m_textBox->setFocus(Qt::OtherFocusReason);
                 return;
             case CTorqSpecEditCtrl::ApplyResult::Declined:

@@ -189,6 +189,7 @@ protected:
 
 private:
     void PlaceOverControl();
+    void ShowRefusalHint();
 
     CTorqSpecEditCtrl& m_control;
     QLineEdit* m_textBox;

@@ -65,36 +65,32 @@ TEST(FloatParameter, RangeAllowsOneHundredThousandthOfSlackAtEachEnd)
     EXPECT_FALSE(bore.IsSet()) << "check-only never stores";
 }
 
-TEST(FloatParameter, TypedTextFollowsTheCLibraryConversion)
+TEST(FloatParameter, TypedTextIsTakenOnlyWhenTheWholeTextIsOneDecimalNumber)
 {
     CFloatPtSpec nitrous = MakeNitrous();
-    EXPECT_FALSE(nitrous.SetFromText("", true));
-    EXPECT_FALSE(nitrous.SetFromText("abc", true));
-    EXPECT_FALSE(nitrous.SetFromText(" 0", true)) << "a zero spelled with a blank is not all digits";
-    EXPECT_TRUE(nitrous.SetFromText("0", true));
-    EXPECT_TRUE(nitrous.SetFromText("0.0", true));
-    EXPECT_TRUE(nitrous.SetFromText("-0", true));
-    EXPECT_TRUE(nitrous.SetFromText("1e1", true));
-    EXPECT_FALSE(nitrous.SetFromText("1e300", true));
-    EXPECT_FALSE(nitrous.SetFromText("-1e300", true));
-    EXPECT_FALSE(nitrous.SetFromText("NaN", true));
-    EXPECT_FALSE(nitrous.SetFromText("inf", true));
-    EXPECT_FALSE(nitrous.SetFromText("-infinity", true));
+    for (const char* number : {"0", "0.0", "-0", " 7 ", "7.", ".5", "+2", "1e1", "1.5E+1", "2.5e-1", "\t3\r\n"}) {
+        EXPECT_TRUE(nitrous.SetFromText(number, true)) << number;
+    }
+    ASSERT_TRUE(nitrous.SetFromText(" 12.5 ", false));
+    EXPECT_EQ(nitrous.GetValue(), 12.5f);
 
-    ASSERT_TRUE(nitrous.SetFromText("7abc", false));
-    EXPECT_EQ(nitrous.GetValue(), 7.0f);
-    ASSERT_TRUE(nitrous.SetFromText("1,5", false));
-    EXPECT_EQ(nitrous.GetValue(), 1.0f) << "conversion stops at the comma";
+    // Text that a C conversion would cut short or read in another base is a
+    // silently wrong engine: every one of these is refused whole.
+    for (const char* text : {"", " ", "abc", "7abc", "1,5", "9,5", "0x5", "0x1p3", "1e", "1e+", ".", "-", "+-1",
+                             "1.2.3", "1 2", "- 1", "NaN", "inf", "-infinity", "1e300", "-1e300"}) {
+        EXPECT_FALSE(nitrous.SetFromText(text, true)) << '"' << text << '"';
+    }
+    EXPECT_EQ(nitrous.GetValue(), 12.5f) << "a refused text changes nothing";
 }
 
 TEST(FloatParameter, VeryLongTextsAreRefusedOrReadWithoutHarm)
 {
     CFloatPtSpec nitrous = MakeNitrous();
-    EXPECT_TRUE(nitrous.SetFromText(std::string(100, '0'), true));
-    EXPECT_FALSE(nitrous.SetFromText(std::string(101, '0'), true));
-    EXPECT_FALSE(nitrous.SetFromText(std::string(10000, '9'), true));
+    EXPECT_TRUE(nitrous.SetFromText(std::string(10000, '0'), true));
+    EXPECT_TRUE(nitrous.SetFromText("0." + std::string(10000, '0') + "1", true));
+    EXPECT_FALSE(nitrous.SetFromText(std::string(10000, '9'), true)) << "beyond every float";
     EXPECT_FALSE(nitrous.SetFromText(std::string(10000, 'x'), true));
-    EXPECT_TRUE(nitrous.SetFromText("5" + std::string(10000, 'x'), true));
+    EXPECT_FALSE(nitrous.SetFromText("5" + std::string(10000, 'x'), true));
 }
 
 TEST(FloatParameter, RoundedEntryRoundsHalfAwayFromZeroBeforeTheRangeCheck)
@@ -160,6 +156,22 @@ TEST(FloatParameter, UnitRoundTripKeepsAValueOnItsBoundInRange)
         ASSERT_LE(volume.GetValue(), 5000.0f);
     }
     EXPECT_NEAR(volume.GetValue(), 5000.0f, 0.001f);
+}
+
+TEST(FloatParameter, AValueInTheRangeSlackStaysInRangeThroughEveryUnitSwitch)
+{
+    // 7.000005 in is inside the bore's slack; times 25.4 it would be
+    // 177.80013 mm, outside the metric slack of 177.8.
+    for (const char* text : {"7.000005", "2.799995"}) {
+        CFloatPtSpec bore = MakeBore();
+        ASSERT_TRUE(bore.SetFromText(text, false));
+        bore.ToMetric();
+        EXPECT_TRUE(bore.IsValid()) << text << " in shows as " << bore.GetText() << " mm";
+        bore.CheckInvariants();
+        bore.ToEnglish();
+        EXPECT_TRUE(bore.IsValid()) << text;
+        EXPECT_NEAR(bore.GetValue(), std::stof(text), 0.00001f);
+    }
 }
 
 TEST(FloatParameter, SettingAValueInEnglishLeavesTheParameterInEnglish)
@@ -241,6 +253,26 @@ TEST(FloatParameterFile, BadLinesRaiseReadOrInvalidValueErrors)
     EXPECT_TRUE(bore.IsSet());
 }
 
+TEST(ParameterFile, ANumberThatTheEndOfTheFileCutsOffIsADamagedLine)
+{
+    // The program ends every line with a line end: "1 10" at the very end of
+    // a file may be what is left of "1 10.5" or "1 105".
+    CFloatPtSpec bore = MakeBore();
+    EXPECT_EQ(ReadCode(bore, "1 4.5"), 45);
+    EXPECT_FALSE(bore.IsSet()) << "nothing of the cut line is taken";
+    EXPECT_EQ(ReadCode(bore, "1 4.5\n"), 0);
+    EXPECT_EQ(ReadCode(bore, "1 4.5\r\n"), 0);
+    EXPECT_EQ(ReadCode(bore, "1 4.5 "), 0) << "a blank already ends the number";
+
+    CIntegerSpec cylinders("Number of Cylinders", 1, 12);
+    EXPECT_EQ(ReadCode(cylinders, "8"), 45);
+    EXPECT_EQ(ReadCode(cylinders, "8\n"), 0);
+
+    CPartTypeSpec exhaust("Exhaust System", 1, 7);
+    EXPECT_EQ(ReadCode(exhaust, "Headers\n3"), 45);
+    EXPECT_EQ(ReadCode(exhaust, "Headers\n3\n"), 0);
+}
+
 TEST(IntegerParameter, TypedTextIsReadAsAWholeNumberWithinRange)
 {
     CIntegerSpec cylinders("Number of Cylinders", 1, 12);
@@ -250,7 +282,11 @@ TEST(IntegerParameter, TypedTextIsReadAsAWholeNumberWithinRange)
     EXPECT_FALSE(cylinders.SetFromText("13", false));
     EXPECT_FALSE(cylinders.SetFromText("99999999999999999999", false));
     EXPECT_FALSE(cylinders.SetFromText("4294967304", false)) << "no wrap-around to 8";
-    ASSERT_TRUE(cylinders.SetFromText("8.7", false));
+    for (const char* text : {"8.7", "8.0", "8abc", "0x8", "8e0", "8 cyl", "1,2"}) {
+        EXPECT_FALSE(cylinders.SetFromText(text, false)) << text << " is no whole number of cylinders";
+    }
+    EXPECT_FALSE(cylinders.IsSet());
+    ASSERT_TRUE(cylinders.SetFromText(" 8 ", false));
     EXPECT_EQ(cylinders.GetValue(), 8);
     EXPECT_EQ(cylinders.GetPrompt(), "Enter Number of Cylinders Value Within Range: 1 to 12");
 }
