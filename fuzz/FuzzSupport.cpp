@@ -2,8 +2,6 @@
 
 #include "base/ErrCode.h"
 
-#include <cstdlib>
-
 namespace {
 
 class FuzzPresenter final : public MessagePresenter {
@@ -27,20 +25,6 @@ std::FILE* OpenInput(const std::uint8_t* data, std::size_t size)
 {
     if (size == 0) return nullptr;
     return fmemopen(const_cast<std::uint8_t*>(data), size, "r");
-}
-
-MemoryStream::MemoryStream() : m_file(open_memstream(&m_buffer, &m_size)) {}
-
-MemoryStream::~MemoryStream()
-{
-    std::fclose(m_file);
-    std::free(m_buffer);
-}
-
-std::string MemoryStream::Text()
-{
-    std::fflush(m_file);
-    return std::string(m_buffer, m_size);
 }
 
 void PropertyFailed(const char* what)

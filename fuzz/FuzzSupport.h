@@ -7,6 +7,9 @@
 
 #include "base/ErrCode.h"
 
+#include "ReaderChecks.h"
+#include "TempFile.h"
+
 // What the three reader targets share.
 
 // Installs a presenter that keeps the messages quiet and turns an internal
@@ -17,33 +20,8 @@ void InstallFuzzPresenter();
 // The input as a read-only text stream; nullptr for an empty input.
 std::FILE* OpenInput(const std::uint8_t* data, std::size_t size);
 
-// Collects what a writer puts into a stream.
-class MemoryStream {
-public:
-    MemoryStream();
-    ~MemoryStream();
-    MemoryStream(const MemoryStream&) = delete;
-    MemoryStream& operator=(const MemoryStream&) = delete;
-    std::FILE* File() const { return m_file; }
-    std::string Text();
-
-private:
-    char* m_buffer = nullptr;
-    std::size_t m_size = 0;
-    std::FILE* m_file;
-};
-
 // Stops the run with a message when a property of the readers does not hold.
 [[noreturn]] void PropertyFailed(const char* what);
-
-// A block (cam or airflow data) as its file holds it.
-template <typename Block>
-std::string WrittenBlock(Block& block)
-{
-    MemoryStream stream;
-    block.WriteBlock(stream.File());
-    return stream.Text();
-}
 
 // True when the reader took the whole block; false for any error code.
 template <typename Block>

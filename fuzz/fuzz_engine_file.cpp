@@ -8,8 +8,9 @@
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
 
+#include "TempFile.h"
+
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -17,10 +18,7 @@ namespace {
 std::string SavedItems(CTorqDoc& doc, const std::string& path)
 {
     if (!WriteEngineFile(doc, path)) PropertyFailed("an engine that opened could not be saved");
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    std::string text;
-    for (int c; (c = std::fgetc(file)) != EOF;) text += char(c);
-    std::fclose(file);
+    const std::string text = ReadWholeFile(path);
     // 2 x 19 result lines follow the point count line "19".
     const std::size_t results = text.rfind("\n19\n");
     return text.substr(0, results);
@@ -58,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The first save may tidy what was read (values to six decimals, names
     // cut to 78 characters without trailing blanks, a nitrous flow too small
     // to show); from then on a save and an open change nothing.
-    static const std::string path = "/tmp/torqwell-fuzz-" + std::to_string(::getpid()) + ".trq";
+    static const TempDir folder;  // this process's own, removed when the run ends
+    const std::string path = folder.File("engine.trq").string();
     SavedItems(doc, path);
     CTorqDoc reopened;
     if (!Reopen(reopened, path)) PropertyFailed("a saved engine could not be opened again");

@@ -22,6 +22,15 @@ namespace cli {
 
 namespace {
 
+// ---------------------------------------------------------------- parse
+
+constexpr const char* kDescription =
+    "Iterator testing: steps up to eight engine parameters over their ranges, simulates every\n"
+    "combination on a copy of the engine and keeps the ten best by peak power or torque inside\n"
+    "an engine-speed band. The first sweep changes slowest, the last fastest; every sweep ends\n"
+    "on its MAX. The kept results are listed in their slots (No. 1 to 10), which are not\n"
+    "sorted: a better result takes the place of the weakest.";
+
 struct SweepName {
     const char* name;
     IterationDataType type;
@@ -50,6 +59,19 @@ struct SweepText {
     QString step;
 };
 
+enum class IterateFormat { Table, Json };
+
+// What the command was asked for, checked as far as the arguments alone
+// allow: the slots are built once the baseline is open, in its units.
+struct IterateOptions {
+    QString engineFile;
+    std::vector<SweepText> sweeps;  // in the order given: the first changes slowest
+    IteratorSetup setup;            // criterion and band; no baseline and empty slots yet
+    int threads = 1;
+    IterateFormat format = IterateFormat::Table;
+    QString saveFolder;  // empty: the kept engines are not written
+};
+
 // "NAME=MIN:MAX:STEP"; false with a message for the user.
 bool ParseSweep(const QString& text, SweepText& sweep, QString& problem)
 {
@@ -74,6 +96,118 @@ bool ParseSweep(const QString& text, SweepText& sweep, QString& problem)
     return true;
 }
 
+// The --sweep texts, one to eight of them; false with a message for the user.
+bool ParseSweeps(const QStringList& texts, std::vector<SweepText>& sweeps, QString& problem)
+{
+    if (texts.isEmpty()) {
+        problem = "needs at least one --sweep";
+        return false;
+    }
+    if (texts.size() > kMostSweeps) {
+        problem = "takes at most 8 sweeps";
+        return false;
+    }
+    sweeps.resize(std::size_t(texts.size()));
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        if (!ParseSweep(texts[i], sweeps[std::size_t(i)], problem)) return false;
+    }
+    return true;
+}
+
+// "MIN-MAX" in rpm, both within the 19 engine speeds' span.
+bool ParseBand(const QString& text, float& minRpm, float& maxRpm)
+{
+    const QStringList parts = text.split('-');
+    bool minOk = false;
+    bool maxOk = false;
+    if (parts.size() == 2) {
+        minRpm = parts[0].trimmed().toFloat(&minOk);
+        maxRpm = parts[1].trimmed().toFloat(&maxOk);
+    }
+    const auto inSpan = [](float rpm) { return rpm >= kLowestBandRpm && rpm <= kHighestBandRpm; };
+    return minOk && maxOk && inSpan(minRpm) && inSpan(maxRpm);
+}
+
+// --threads N, 1 to 256; every hardware thread when not given.
+bool ParseThreads(const QCommandLineParser& parser, int& threads)
+{
+    if (!parser.isSet("threads")) {
+        threads = IteratorRunner::HardwareThreadCount();
+        return true;
+    }
+    bool ok = false;
+    threads = parser.value("threads").toInt(&ok);
+    return ok && threads >= 1 && threads <= 256;
+}
+
+void AddIterateOptions(CommandLine& line)
+{
+    line.Parser().addOption(QCommandLineOption(
+        "sweep",
+        "A parameter to step: bore, stroke, compression, ivo, ivc, evo, evc, int-lift or exh-lift,\n"
+        "from MIN to MAX by STEP in the units the engine is shown in.",
+        "NAME=MIN:MAX:STEP"));
+    line.Parser().addOption(
+        QCommandLineOption("criterion", "power (default) or torque.", "criterion", "power"));
+    line.Parser().addOption(QCommandLineOption("band", "The engine speeds scored, rpm within 2000-11000.",
+                                               "MIN-MAX", "2000-11000"));
+    line.Parser().addOption(
+        QCommandLineOption("threads", "Threads that simulate (default: every core).", "N"));
+    line.Parser().addOption(QCommandLineOption({"f", "format"}, "table or json.", "format", "table"));
+    line.Parser().addOption(QCommandLineOption(
+        "save-best", "Write each kept engine with its results as DIR/Best<n>-<engine title>.trq.", "DIR"));
+    line.Parser().addPositionalArgument("ENGINE.trq", "The baseline engine.");
+}
+
+// Reads and checks the options, reporting the first problem only. False
+// when the command is done: help printed (status 0) or a usage error (status 2).
+bool ParseIterateOptions(CommandLine& line, const QStringList& arguments, QTextStream& out, QTextStream& err,
+                         IterateOptions& options, int& status)
+{
+    if (!line.Parse(arguments, out, err, status)) return false;
+    const QCommandLineParser& parser = line.Parser();
+    const auto fail = [&](const QString& text) {
+        status = line.UsageError(err, text);
+        return false;
+    };
+
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1) return fail("expects one engine file");
+    options.engineFile = files.front();
+    QString problem;
+    if (!ParseSweeps(parser.values("sweep"), options.sweeps, problem)) return fail(problem);
+    const QString criterion = parser.value("criterion");
+    if (criterion != "power" && criterion != "torque") {
+        return fail("unknown criterion '" + criterion + "' (power or torque)");
+    }
+    options.setup.Reset();
+    options.setup.criterion = criterion == "power" ? kMaxPower : kMaxTorque;
+    if (!ParseBand(parser.value("band"), options.setup.minRpm, options.setup.maxRpm)) {
+        return fail("--band takes MIN-MAX in rpm within 2000-11000");
+    }
+    if (!ParseThreads(parser, options.threads)) return fail("--threads takes 1 to 256");
+    const QString format = parser.value("format");
+    if (format != "table" && format != "json") return fail("unknown format '" + format + "' (table or json)");
+    options.format = format == "json" ? IterateFormat::Json : IterateFormat::Table;
+    options.saveFolder = parser.value("save-best");
+    return true;
+}
+
+// ---------------------------------------------------------------- run
+
+// The baseline as the desktop program opens it, complete enough to run.
+// Messages go to the installed presenter.
+bool OpenBaseline(CTorqDoc& baseline, const QString& path)
+{
+    if (!OpenEngine(baseline, path)) return false;
+    ErrorCode code = 0;
+    if (!baseline.Validate(code)) {
+        ShowErrorMessage(code);
+        return false;
+    }
+    return true;
+}
+
 // The slot of a sweep, its three values checked against the ranges of the
 // engine parameter and of the step, in the engine's units, as the setup
 // dialog's fields check them.
@@ -93,23 +227,29 @@ bool BuildSlot(const SweepText& sweep, const CTorqDoc& engine, IterationParam& s
     return true;
 }
 
-// "MIN-MAX" in rpm, both within the 19 engine speeds' span.
-bool ParseBand(const QString& text, float& minRpm, float& maxRpm)
+// The setup of the series on the open baseline, with the setup dialog's
+// checks: the baseline when it is chosen, the slots and the rest at OK.
+// False with status 2 when the series cannot run as asked.
+bool SetUpSeries(const CommandLine& line, const IterateOptions& options, const CTorqDoc& baseline,
+                 IteratorSetup& setup, QTextStream& err, int& status)
 {
-    const QStringList parts = text.split('-');
-    bool minOk = false;
-    bool maxOk = false;
-    if (parts.size() == 2) {
-        minRpm = parts[0].trimmed().toFloat(&minOk);
-        maxRpm = parts[1].trimmed().toFloat(&maxOk);
+    setup = options.setup;
+    setup.baseline = &baseline;
+    ErrorCode code = CheckBaselineChoice(baseline);
+    for (std::size_t i = 0; code == 0 && i < options.sweeps.size(); ++i) {
+        QString problem;
+        if (!BuildSlot(options.sweeps[i], baseline, setup.params[i], problem)) {
+            status = line.UsageError(err, problem);
+            return false;
+        }
     }
-    const auto inSpan = [](float rpm) { return rpm >= kLowestBandRpm && rpm <= kHighestBandRpm; };
-    return minOk && maxOk && inSpan(minRpm) && inSpan(maxRpm);
-}
-
-float PeakOf(const ResultSeriesValues& values)
-{
-    return *std::max_element(values.begin(), values.end());
+    if (code == 0) code = CheckSetup(setup);
+    if (code != 0) {
+        ShowErrorMessage(code);
+        status = kExitUsage;
+        return false;
+    }
+    return true;
 }
 
 // The progress line is for a person watching: only when the error stream is the terminal.
@@ -117,6 +257,37 @@ bool ErrorStreamIsTerminal(const QTextStream& err)
 {
     const auto* file = qobject_cast<const QFileDevice*>(err.device());
     return file != nullptr && file->handle() == STDERR_FILENO && isatty(STDERR_FILENO) == 1;
+}
+
+// Every test of the series, in batches of 64 per thread so that the
+// progress line moves.
+void RunSeries(IteratorTest& iterator, const IteratorSetup& setup, int threads, QTextStream& err)
+{
+    ApplySetup(iterator, setup);
+    IteratorRunner runner(iterator, threads);
+    const bool showProgress = ErrorStreamIsTerminal(err);
+    const auto start = std::chrono::steady_clock::now();
+    while (!iterator.IsDone()) {
+        runner.RunTests(64 * threads);
+        if (showProgress) {
+            err << "\rTest " << iterator.GetTestsRun() << " of " << iterator.GetTotalTests() << " ("
+                << iterator.GetProgressPercent() << "%)" << Qt::flush;
+        }
+    }
+    if (showProgress) {
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        err << "\n"
+            << iterator.GetTestsRun() << " tests in " << QString::number(seconds, 'f', 2) << " s on "
+            << threads << " threads" << Qt::endl;
+    }
+}
+
+// ---------------------------------------------------------------- print
+
+float PeakOf(const ResultSeriesValues& values)
+{
+    return *std::max_element(values.begin(), values.end());
 }
 
 QString FormatTable(const IteratorTest& iterator, const std::vector<SweepText>& sweeps)
@@ -185,6 +356,13 @@ QString FormatJson(const IteratorTest& iterator, const std::vector<SweepText>& s
     return text + "]}\n";
 }
 
+void PrintResults(const IteratorTest& iterator, const IterateOptions& options, QTextStream& out)
+{
+    out << (options.format == IterateFormat::Json ? FormatJson(iterator, options.sweeps)
+                                                  : FormatTable(iterator, options.sweeps));
+    out.flush();
+}
+
 // Best<n>-<title up to its first '.'>.trq for each kept engine, with its
 // results. False when a file could not be written (its message is shown).
 bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder)
@@ -204,110 +382,25 @@ bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QStr
 
 int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    CommandLine line(
-        "iterate", "[options] ENGINE.trq --sweep NAME=MIN:MAX:STEP [--sweep ...]",
-        "Iterator testing: steps up to eight engine parameters over their ranges, simulates every\n"
-        "combination on a copy of the engine and keeps the ten best by peak power or torque inside\n"
-        "an engine-speed band. The first sweep changes slowest, the last fastest; every sweep ends\n"
-        "on its MAX. The kept results are listed in their slots (No. 1 to 10), which are not\n"
-        "sorted: a better result takes the place of the weakest.");
-    line.Parser().addOption(QCommandLineOption(
-        "sweep",
-        "A parameter to step: bore, stroke, compression, ivo, ivc, evo, evc, int-lift or exh-lift,\n"
-        "from MIN to MAX by STEP in the units the engine is shown in.",
-        "NAME=MIN:MAX:STEP"));
-    line.Parser().addOption(
-        QCommandLineOption("criterion", "power (default) or torque.", "criterion", "power"));
-    line.Parser().addOption(QCommandLineOption("band", "The engine speeds scored, rpm within 2000-11000.",
-                                               "MIN-MAX", "2000-11000"));
-    line.Parser().addOption(
-        QCommandLineOption("threads", "Threads that simulate (default: every core).", "N"));
-    line.Parser().addOption(QCommandLineOption({"f", "format"}, "table or json.", "format", "table"));
-    line.Parser().addOption(QCommandLineOption(
-        "save-best", "Write each kept engine with its results as DIR/Best<n>-<engine title>.trq.", "DIR"));
-    line.Parser().addPositionalArgument("ENGINE.trq", "The baseline engine.");
+    CommandLine line("iterate", "[options] ENGINE.trq --sweep NAME=MIN:MAX:STEP [--sweep ...]", kDescription);
+    AddIterateOptions(line);
+    IterateOptions options;
     int status = kExitOk;
-    if (!line.Parse(arguments, out, err, status)) return status;
-
-    const QStringList files = line.Parser().positionalArguments();
-    if (files.size() != 1) return line.UsageError(err, "expects one engine file");
-    const QStringList sweepTexts = line.Parser().values("sweep");
-    if (sweepTexts.isEmpty()) return line.UsageError(err, "needs at least one --sweep");
-    if (sweepTexts.size() > kMostSweeps) return line.UsageError(err, "takes at most 8 sweeps");
-    std::vector<SweepText> sweeps(sweepTexts.size());
-    QString problem;
-    for (qsizetype i = 0; i < sweepTexts.size(); ++i) {
-        if (!ParseSweep(sweepTexts[i], sweeps[i], problem)) return line.UsageError(err, problem);
-    }
-    const QString criterion = line.Parser().value("criterion");
-    if (criterion != "power" && criterion != "torque") {
-        return line.UsageError(err, "unknown criterion '" + criterion + "' (power or torque)");
-    }
-    IteratorSetup setup;
-    setup.Reset();
-    setup.criterion = criterion == "power" ? kMaxPower : kMaxTorque;
-    if (!ParseBand(line.Parser().value("band"), setup.minRpm, setup.maxRpm)) {
-        return line.UsageError(err, "--band takes MIN-MAX in rpm within 2000-11000");
-    }
-    int threads = IteratorRunner::HardwareThreadCount();
-    if (line.Parser().isSet("threads")) {
-        bool ok = false;
-        threads = line.Parser().value("threads").toInt(&ok);
-        if (!ok || threads < 1 || threads > 256) return line.UsageError(err, "--threads takes 1 to 256");
-    }
-    const QString format = line.Parser().value("format");
-    if (format != "table" && format != "json") {
-        return line.UsageError(err, "unknown format '" + format + "' (table or json)");
-    }
-
-    const QString saveFolder = line.Parser().value("save-best");
-    if (!saveFolder.isEmpty() && !QDir().mkpath(saveFolder)) {
-        return line.UsageError(err, "cannot create the folder '" + saveFolder + "'");
+    if (!ParseIterateOptions(line, arguments, out, err, options, status)) return status;
+    if (!options.saveFolder.isEmpty() && !QDir().mkpath(options.saveFolder)) {
+        return line.UsageError(err, "cannot create the folder '" + options.saveFolder + "'");
     }
 
     CliPresenter presenter(err);
     CTorqDoc baseline;
-    if (!OpenEngine(baseline, files.front())) return presenter.FailureExitCode();
-    ErrorCode code = 0;
-    if (!baseline.Validate(code)) {
-        ShowErrorMessage(code);
-        return presenter.FailureExitCode();
-    }
-    // The setup dialog's checks: the baseline when it is chosen, the rest at OK.
-    code = CheckBaselineChoice(baseline);
-    setup.baseline = &baseline;
-    for (std::size_t i = 0; code == 0 && i < sweeps.size(); ++i) {
-        if (!BuildSlot(sweeps[i], baseline, setup.params[i], problem)) return line.UsageError(err, problem);
-    }
-    if (code == 0) code = CheckSetup(setup);
-    if (code != 0) {
-        ShowErrorMessage(code);
-        return kExitUsage;
-    }
-
+    if (!OpenBaseline(baseline, options.engineFile)) return presenter.FailureExitCode();
+    IteratorSetup setup;
+    if (!SetUpSeries(line, options, baseline, setup, err, status)) return status;
     IteratorTest& iterator = IteratorTest::Instance();
-    ApplySetup(iterator, setup);
-    IteratorRunner runner(iterator, threads);
-    const bool showProgress = ErrorStreamIsTerminal(err);
-    const auto start = std::chrono::steady_clock::now();
-    while (!iterator.IsDone()) {
-        runner.RunTests(64 * threads);
-        if (showProgress) {
-            err << "\rTest " << iterator.GetTestsRun() << " of " << iterator.GetTotalTests() << " ("
-                << iterator.GetProgressPercent() << "%)" << Qt::flush;
-        }
-    }
-    if (showProgress) {
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        err << "\n"
-            << iterator.GetTestsRun() << " tests in " << QString::number(seconds, 'f', 2) << " s on "
-            << threads << " threads" << Qt::endl;
-    }
+    RunSeries(iterator, setup, options.threads, err);
 
-    out << (format == "json" ? FormatJson(iterator, sweeps) : FormatTable(iterator, sweeps));
-    out.flush();
-    const bool saved = saveFolder.isEmpty() || SaveBest(iterator, baseline, saveFolder);
+    PrintResults(iterator, options, out);
+    const bool saved = options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder);
     iterator.ResetAll();  // the baseline goes with this command
     return saved ? kExitOk : presenter.FailureExitCode();
 }

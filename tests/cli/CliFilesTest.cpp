@@ -6,6 +6,7 @@
 #include "EngineSnapshot.h"
 #include "RecordingPresenter.h"
 #include "TempFile.h"
+#include "TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -17,14 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 // Every number of the lines from the first on agrees within a relative tolerance.
 void ExpectNumbersNear(const std::vector<std::string>& actual, const std::vector<std::string>& expected,

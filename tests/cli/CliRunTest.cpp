@@ -24,15 +24,6 @@ const char* const kSeriesKeys[] = {"rpm", "power", "torque", "manifold_pressure"
 const int kSeriesOfKey[] = {kSeriesEngineSpeed, kSeriesPower, kSeriesTorque, kSeriesManifoldPressure,
                             kSeriesVolumetricEfficiency, kSeriesImep, kSeriesBmep, kSeriesFmep};
 
-std::vector<fs::path> ExampleEngines()
-{
-    std::vector<fs::path> engines;
-    for (const auto& entry : fs::directory_iterator(fs::path(TORQWELL_SOURCE_DIR) / "examples")) {
-        if (entry.path().extension() == ".trq") engines.push_back(entry.path());
-    }
-    return engines;
-}
-
 // The engine as the desktop program shows it after opening and a run.
 void OpenAndRun(CTorqDoc& doc, const fs::path& path)
 {

@@ -2,6 +2,8 @@
 
 #include "CliCommands.h"
 
+#include "ExampleFiles.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -28,9 +30,10 @@ inline CliResult RunCli(const QStringList& arguments)
     return result;
 }
 
+inline QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+// An example file of the source tree, as an argument of the tool.
 inline QString Example(const char* name)
 {
-    return QString::fromStdString((std::filesystem::path(TORQWELL_SOURCE_DIR) / "examples" / name).string());
+    return Q(ExamplesFolder() / name);
 }
-
-inline QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }

@@ -1,9 +1,9 @@
 #include "CliTestSupport.h"
 
-#include "iterator/Iterator.h"
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
 
+#include "IteratorSeries.h"
 #include "RecordingPresenter.h"
 #include "TempFile.h"
 
@@ -20,17 +20,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const QString kChevy = Example("chevy-350-street.trq");
-
-IterationParam Sweep(IterationDataType type, const CTorqDoc& engine, float min, float max, float step)
-{
-    IterationParam slot;
-    slot.ChooseDataType(type, engine);
-    slot.minValue.SetValue(min);
-    slot.maxValue.SetValue(max);
-    slot.stepValue.SetValue(step);
-    slot.ComputeSteps();
-    return slot;
-}
 
 }  // namespace
 
@@ -49,11 +38,9 @@ TEST(CliIterate, JsonListsTheKeptResultsOfTheSequentialSeriesExactly)
     CTorqDoc engine;
     ASSERT_TRUE(OpenEngineDocument(engine, kChevy.toStdString()));
     IteratorTest reference{IteratorTest::Detached{}};
-    reference.SetBaseline(&engine);
-    reference.SetScoringBand(3000.0f, 7000.0f);
-    reference.SetSlot(0, Sweep(kItrIvc, engine, 60.0f, 64.0f, 1.0f));
-    reference.SetSlot(1, Sweep(kItrBore, engine, 4.0f, 4.1f, 0.03f));
-    reference.PrepareRun();
+    Configure(reference, engine,
+              {Sweep(kItrIvc, engine, 60.0f, 64.0f, 1.0f), Sweep(kItrBore, engine, 4.0f, 4.1f, 0.03f)},
+              kMaxPower, 3000.0f, 7000.0f);
     bool isNewBest = false;
     while (!reference.IsDone()) reference.RunNextTest(isNewBest);
 

@@ -3,6 +3,7 @@
 // Shared by the GUI test programs (header only: every test file is its own
 // program).
 
+#include "EngineBuilds.h"
 #include "RecordingPresenter.h"
 #include "model/TorqDoc.h"
 
@@ -26,17 +27,6 @@ public:
 private:
     QTemporaryDir m_folder;
 };
-
-// Chevy 350 with wedge heads, 2.02/1.60 valves, 10:1, 750 cfm, dual-plane
-// manifold, small-tube headers and a high-performance street cam, chosen
-// through the popup-menu commands. False when a command was not applied.
-inline bool ApplyChevy350Commands(CTorqDoc& doc)
-{
-    for (int command : {33135, 32798, 33052, 33065, 32878, 32854, 32838, 32863, 32892, 32897, 33075, 33086}) {
-        if (doc.OnCommand(command) != CommandResult::Applied) return false;
-    }
-    return true;
-}
 
 // 19 results of a made-up run: speeds 2000..11000 and given values per series.
 inline void SetResults(CTorqDoc& doc, float scale)

@@ -4,7 +4,32 @@
 
 #include <gtest/gtest.h>
 
-bool ApplyChoices(CTorqDoc& doc, std::initializer_list<int> commands)
+namespace {
+
+constexpr int kChevy350Commands[] = {
+    33135,  // Chevy 350
+    32798,  // Wedge/Stock Ports And Valves
+    33052,  // 2.02 in intake valves
+    33065,  // 1.60 in exhaust valves
+    32878,  // 10.0:1
+    32854,  // 750 cfm at 1.5 inHg
+    32838,  // Dual-Plane Manifold
+    32863,  // Small-Tube Headers With Mufflers
+    32892,  // High Performance Street cam
+    32897,  // hydraulic lifters
+    33075,  // 0.500 in intake lift
+    33086,  // 0.500 in exhaust lift
+};
+
+void RecalculateAndShow(CTorqDoc& doc)
+{
+    doc.Recalculate();
+    doc.UpdateAllViews();
+}
+
+}  // namespace
+
+bool ApplyCommands(CTorqDoc& doc, std::span<const int> commands)
 {
     for (int command : commands) {
         if (doc.OnCommand(command) != CommandResult::Applied) {
@@ -12,27 +37,26 @@ bool ApplyChoices(CTorqDoc& doc, std::initializer_list<int> commands)
             return false;
         }
     }
-    doc.Recalculate();
-    doc.UpdateAllViews();
     return true;
+}
+
+bool ApplyChoices(CTorqDoc& doc, std::initializer_list<int> commands)
+{
+    if (!ApplyCommands(doc, std::span(commands.begin(), commands.size()))) return false;
+    RecalculateAndShow(doc);
+    return true;
+}
+
+bool ApplyChevy350Commands(CTorqDoc& doc)
+{
+    return ApplyCommands(doc, kChevy350Commands);
 }
 
 bool BuildChevy350(CTorqDoc& doc)
 {
-    return ApplyChoices(doc, {
-                   33135,  // Chevy 350
-                   32798,  // Wedge/Stock Ports And Valves
-                   33052,  // 2.02 in intake valves
-                   33065,  // 1.60 in exhaust valves
-                   32878,  // 10.0:1
-                   32854,  // 750 cfm at 1.5 inHg
-                   32838,  // Dual-Plane Manifold
-                   32863,  // Small-Tube Headers With Mufflers
-                   32892,  // High Performance Street cam
-                   32897,  // hydraulic lifters
-                   33075,  // 0.500 in intake lift
-                   33086,  // 0.500 in exhaust lift
-               });
+    if (!ApplyChevy350Commands(doc)) return false;
+    RecalculateAndShow(doc);
+    return true;
 }
 
 bool BuildTurboFour(CTorqDoc& doc)
@@ -50,4 +74,18 @@ bool BuildTurboFour(CTorqDoc& doc)
                    32898,  // solid lifters
                    32905,  // Auto Calculate Valve Lift
                });
+}
+
+void UseCalculator(CTorqDoc& doc)
+{
+    doc.ChamberVolume().SetValue(64.0f);
+    doc.GasketBore().SetValue(4.1f);
+    doc.GasketThickness().SetValue(0.041f);
+    doc.SetPistonKind(1);
+    doc.PistonDistance().SetValue(0.125f);
+    doc.PistonDeckVolume().SetValue(5.5f);
+    doc.GasketVolume().SetValue(8.9f);
+    doc.DeckVolume().SetValue(4.2f);
+    doc.CombustionSpace().SetValue(82.6f);
+    doc.SetCompressionFromCalculator(true);
 }

@@ -1,6 +1,7 @@
 #include "TempFile.h"
 
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <sstream>
 
@@ -31,6 +32,12 @@ void WriteWholeFile(const std::filesystem::path& path, const std::string& conten
 {
     std::ofstream out(path, std::ios::binary);
     out << content;
+}
+
+std::size_t FilesIn(const std::filesystem::path& folder)
+{
+    using std::filesystem::directory_iterator;
+    return std::size_t(std::distance(directory_iterator(folder), directory_iterator()));
 }
 
 std::FILE* OpenTextStream(const std::string& content)

@@ -22,6 +22,9 @@ private:
 std::string ReadWholeFile(const std::filesystem::path& path);
 void WriteWholeFile(const std::filesystem::path& path, const std::string& content);
 
+// How many entries a folder holds: a careful save leaves no temporary file behind.
+std::size_t FilesIn(const std::filesystem::path& folder);
+
 // An in-memory stdio stream holding the given text, for parameter and block readers.
 std::FILE* OpenTextStream(const std::string& content);
 // Collects what a writer puts into a stdio stream.

@@ -1,6 +1,7 @@
 #include "base/ErrCode.h"
 #include "base/TorqSpec.h"
 
+#include "ReaderChecks.h"
 #include "TempFile.h"
 
 #include <gtest/gtest.h>
@@ -24,15 +25,7 @@ CFloatPtSpec MakeNitrous()
 template <typename Spec>
 int ReadCode(Spec& spec, const std::string& text)
 {
-    std::FILE* file = OpenTextStream(text);
-    int code = 0;
-    try {
-        spec.Read(file);
-    } catch (const RaisedError& error) {
-        code = error.code;
-    }
-    std::fclose(file);
-    return code;
+    return RaisedCode(text, [&](std::FILE* file) { spec.Read(file); });
 }
 
 template <typename Spec>

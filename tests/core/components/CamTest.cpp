@@ -1,5 +1,6 @@
 #include "components/Cam.h"
 
+#include "ReaderChecks.h"
 #include "RecordingPresenter.h"
 #include "TempFile.h"
 
@@ -35,43 +36,11 @@ const std::string kStockStreetBlock =
     "3.10\n0\nStock Street/Economy\n1\nHyd.\n1\nSeat-To-Seat\n1\n1 0.000000\n1 0.500000\n"
     "1 0.500000\n0\n1 12.000000\n1 62.000000\n1 66.000000\n1 10.000000\n";
 
-std::string Written(CamData& cam)
-{
-    CapturedStream stream;
-    cam.WriteBlock(stream.File());
-    return stream.Text();
-}
-
-// The code ReadBlock raises for the text, 0 when it reads cleanly.
-int ReadCode(CamData& cam, const std::string& text)
-{
-    std::FILE* file = OpenTextStream(text);
-    int code = 0;
-    try {
-        cam.ReadBlock(file);
-    } catch (const RaisedError& error) {
-        code = error.code;
-    }
-    std::fclose(file);
-    return code;
-}
-
 std::string ReplaceLine(const std::string& block, int lineIndex, const std::string& line)
 {
     std::size_t begin = 0;
     for (int i = 0; i < lineIndex; ++i) begin = block.find('\n', begin) + 1;
     return block.substr(0, begin) + line + block.substr(block.find('\n', begin));
-}
-
-int CompleteCode(const CamData& cam)
-{
-    ErrorCode code = 0;
-    return cam.CheckComplete(code) ? 0 : code;
-}
-
-std::size_t FilesIn(const fs::path& folder)
-{
-    return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
 }  // namespace
@@ -198,21 +167,21 @@ TEST(CamBlock, IsWrittenInEnglishUnitsAndReadsBackWithFlagsRangesAndUnitSystem)
 {
     CamData cam = StockStreetCam();
     cam.SetUnitSystem(kMetricUnits);
-    EXPECT_EQ(Written(cam), kStockStreetBlock);
+    EXPECT_EQ(WrittenBlock(cam), kStockStreetBlock);
     EXPECT_TRUE(cam.IntakeLift().IsMetric()) << "the record stays metric";
     CamData read;
     read.SetUnitSystem(kMetricUnits);
-    ASSERT_EQ(ReadCode(read, kStockStreetBlock), 0);
+    ASSERT_EQ(ReadBlockCode(read, kStockStreetBlock), 0);
     EXPECT_EQ(read.IntakeLift().GetTextWithUnits(), "0.500 in");
-    EXPECT_EQ(Written(read), kStockStreetBlock);
-    ASSERT_EQ(ReadCode(read, ReplaceLine(kStockStreetBlock, 1, "1")), 0);
+    EXPECT_EQ(WrittenBlock(read), kStockStreetBlock);
+    ASSERT_EQ(ReadBlockCode(read, ReplaceLine(kStockStreetBlock, 1, "1")), 0);
     EXPECT_EQ(read.IntakeLift().GetTextWithUnits(), "12.70 mm") << "a block that says metric";
 
     cam.SetTimingMethod(2, CamData::kFiftyLiftName);
     cam.NominalIvo().SetValue(-20.0f);
     cam.ExhaustLift().MarkUnset();
     cam.SetAutoValveLift(true);
-    ASSERT_EQ(ReadCode(read, Written(cam)), 0);
+    ASSERT_EQ(ReadBlockCode(read, WrittenBlock(cam)), 0);
     EXPECT_FALSE(read.ExhaustLift().IsSet());
     EXPECT_EQ(read.ExhaustLift().GetValue(), 0.5f);
     EXPECT_TRUE(read.IsAutoValveLift());
@@ -228,12 +197,13 @@ TEST(CamBlock, VersionsLineEndsAndBadValuesGiveTheirCodes)
         {11, "yes", 45},   {12, "1 81.0", 47},  {15, "1", 45},     {4, "   ", 45}};
     for (const auto& [line, text, code] : cases) {
         CamData cam;
-        EXPECT_EQ(ReadCode(cam, ReplaceLine(kStockStreetBlock, line, text)), code) << line << ": " << text;
+        EXPECT_EQ(ReadBlockCode(cam, ReplaceLine(kStockStreetBlock, line, text)), code)
+            << line << ": " << text;
     }
     std::string crlf;
     for (char c : kStockStreetBlock) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     CamData cam;
-    ASSERT_EQ(ReadCode(cam, crlf), 0);
+    ASSERT_EQ(ReadBlockCode(cam, crlf), 0);
     EXPECT_EQ(cam.CamType().GetText(), "Stock Street/Economy");
     EXPECT_EQ(CompleteCode(cam), 0);
 }
@@ -244,7 +214,7 @@ TEST(CamBlock, TruncatedEmptyAndGarbageInputAreRefusedWithoutHarm)
     for (std::size_t length = 0; length <= lastLine; ++length) {
         CamData cam;
         cam.SetUnitSystem(kMetricUnits);
-        const int code = ReadCode(cam, kStockStreetBlock.substr(0, length));
+        const int code = ReadBlockCode(cam, kStockStreetBlock.substr(0, length));
         // Inside a line the cut may leave a shorter version or an out-of-range number.
         const bool atLineEnd = length == 0 || kStockStreetBlock[length - 1] == '\n';
         EXPECT_TRUE(code == 45 || (!atLineEnd && (code == 47 || code == 50))) << code << " at " << length;
@@ -253,10 +223,10 @@ TEST(CamBlock, TruncatedEmptyAndGarbageInputAreRefusedWithoutHarm)
     std::string garbage(4096, '\0');
     for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = char((i * 7919 + 13) % 256);
     CamData cam;
-    EXPECT_NE(ReadCode(cam, garbage), 0);
-    EXPECT_EQ(ReadCode(cam, "3.10\r0\rStock Street/Economy\r1\r"), 50) << "CR alone ends no line";
-    EXPECT_EQ(ReadCode(cam, std::string(1 << 20, '3')), 50);
-    EXPECT_EQ(ReadCode(cam, "3.10\n" + std::string(1 << 20, '0') + "\n"), 45);
+    EXPECT_NE(ReadBlockCode(cam, garbage), 0);
+    EXPECT_EQ(ReadBlockCode(cam, "3.10\r0\rStock Street/Economy\r1\r"), 50) << "CR alone ends no line";
+    EXPECT_EQ(ReadBlockCode(cam, std::string(1 << 20, '3')), 50);
+    EXPECT_EQ(ReadBlockCode(cam, "3.10\n" + std::string(1 << 20, '0') + "\n"), 45);
 }
 
 TEST(CamBlock, AFailedReadKeepsWhatWasReadAndLeavesTheRestAlone)
@@ -265,7 +235,7 @@ TEST(CamBlock, AFailedReadKeepsWhatWasReadAndLeavesTheRestAlone)
     cam.ChooseProfile(5, "Drag-Race High-Speed", 52, 88, 88, 52);
     cam.SetAutoValveLift(true);
     cam.SetUnitSystem(kMetricUnits);
-    EXPECT_EQ(ReadCode(cam, ReplaceLine(kStockStreetBlock, 10, "1 9.0")), 47);
+    EXPECT_EQ(ReadBlockCode(cam, ReplaceLine(kStockStreetBlock, 10, "1 9.0")), 47);
     EXPECT_EQ(cam.CamType().GetIndex(), 1);
     EXPECT_EQ(cam.IntakeLift().GetTextWithUnits(), "0.500 in") << "read before the failure, in English";
     EXPECT_TRUE(cam.IsAutoValveLift()) << "after the failure: unchanged";

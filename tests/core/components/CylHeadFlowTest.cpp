@@ -1,7 +1,9 @@
 #include "components/CylHeadFlow.h"
 
+#include "ReaderChecks.h"
 #include "RecordingPresenter.h"
 #include "TempFile.h"
+#include "TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -34,12 +36,6 @@ void ExpectSeries(const CylHeadFlowData& data, PointOf point, const std::vector<
     for (std::size_t k = 0; k < expected.size(); ++k) EXPECT_FLOAT_EQ(actual[k], expected[k]) << "point " << k;
 }
 
-int CompleteCode(const CylHeadFlowData& data)
-{
-    ErrorCode code = 0;
-    return data.CheckComplete(code) ? 0 : code;
-}
-
 CylHeadFlowData Preset(int index, const char* name = "Preset Head")
 {
     CylHeadFlowData data;
@@ -47,42 +43,10 @@ CylHeadFlowData Preset(int index, const char* name = "Preset Head")
     return data;
 }
 
-std::string Written(CylHeadFlowData& data)
-{
-    CapturedStream stream;
-    data.WriteBlock(stream.File());
-    return stream.Text();
-}
-
 std::vector<std::string> PresetLines(int index, const char* name)
 {
     CylHeadFlowData data = Preset(index, name);
-    const std::string text = Written(data);
-    std::vector<std::string> lines;
-    for (std::size_t begin = 0, end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1) {
-        lines.push_back(text.substr(begin, end - begin));
-    }
-    return lines;
-}
-
-std::string Joined(const std::vector<std::string>& lines, const char* lineEnd = "\n")
-{
-    std::string text;
-    for (const std::string& line : lines) text += line + lineEnd;
-    return text;
-}
-
-int ReadCode(CylHeadFlowData& data, const std::string& text)
-{
-    std::FILE* file = OpenTextStream(text);
-    int code = 0;
-    try {
-        data.ReadBlock(file);
-    } catch (const RaisedError& error) {
-        code = error.code;
-    }
-    std::fclose(file);
-    return code;
+    return SplitLines(WrittenBlock(data));
 }
 
 }  // namespace
@@ -222,9 +186,9 @@ TEST(AirflowBlock, IsWrittenInInchesWithFourLinesPerPointAndReadsBack)
 {
     CylHeadFlowData data = Preset(1, "Low Performance/Stock Ports And Valves");
     data.SetUnitSystem(kMetricUnits);
-    const std::string text = Written(data);
+    const std::string text = WrittenBlock(data);
     const std::vector<std::string> lines = PresetLines(1, "Low Performance/Stock Ports And Valves");
-    EXPECT_EQ(text, Joined(lines)) << "a metric record writes what an English one does";
+    EXPECT_EQ(text, JoinLines(lines)) << "a metric record writes what an English one does";
     ASSERT_EQ(lines.size(), 40u);
     const std::pair<std::size_t, const char*> expected[] = {
         {0, "3.10"}, {2, "0"}, {3, "8"}, {4, "1 2.020000"}, {5, "1 25.000000"}, {6, "1 0.200000"},
@@ -232,19 +196,19 @@ TEST(AirflowBlock, IsWrittenInInchesWithFourLinesPerPointAndReadsBack)
     for (const auto& [line, content] : expected) EXPECT_EQ(lines[line], content) << "line " << line;
 
     CylHeadFlowData read;
-    ASSERT_EQ(ReadCode(read, Joined(lines, "\r\n")), 0);
+    ASSERT_EQ(ReadBlockCode(read, JoinLines(lines, "\r\n")), 0);
     EXPECT_EQ(read.GetUnitSystem(), kEnglishUnits);
     EXPECT_EQ(read.GetDescription(), "Low Performance/Stock Ports And Valves");
-    EXPECT_EQ(Written(read), text);
+    EXPECT_EQ(WrittenBlock(read), text);
     std::vector<std::string> metric = lines;
     metric[2] = "1";
-    ASSERT_EQ(ReadCode(read, Joined(metric)), 0);
+    ASSERT_EQ(ReadBlockCode(read, JoinLines(metric)), 0);
     EXPECT_EQ(read.IntakeTestDiameter().GetTextWithUnits(), "51.31 mm") << "a block that says metric";
 
     CylHeadFlowData ten;
     ten.SetPointCount(10);
     ten.ResetDefaults();
-    const std::string tenText = Written(ten);
+    const std::string tenText = WrittenBlock(ten);
     EXPECT_EQ(std::count(tenText.begin(), tenText.end(), '\n'), 48);
 }
 
@@ -261,7 +225,7 @@ TEST(AirflowBlock, BadBlocksGiveTheirCodes)
         std::vector<std::string> lines = good;
         lines[line] = text;
         CylHeadFlowData data;
-        EXPECT_EQ(ReadCode(data, Joined(lines)), code) << "line " << line << ": " << text;
+        EXPECT_EQ(ReadBlockCode(data, JoinLines(lines)), code) << "line " << line << ": " << text;
         if (line == 6 && code == 0) {
             EXPECT_EQ(CompleteCode(data), 51) << "lift order is checked later";
         }
@@ -270,19 +234,19 @@ TEST(AirflowBlock, BadBlocksGiveTheirCodes)
 
 TEST(AirflowBlock, StrangeInputIsRefusedWithoutHarmAndHugeLinesAreCut)
 {
-    const std::string good = Joined(PresetLines(15, "4V"));
+    const std::string good = JoinLines(PresetLines(15, "4V"));
     CylHeadFlowData data;
-    EXPECT_EQ(ReadCode(data, ""), 45);
-    EXPECT_EQ(ReadCode(data, good.substr(0, good.size() / 2)), 45);
+    EXPECT_EQ(ReadBlockCode(data, ""), 45);
+    EXPECT_EQ(ReadBlockCode(data, good.substr(0, good.size() / 2)), 45);
     std::string crOnly = good;
     std::replace(crOnly.begin(), crOnly.end(), '\n', '\r');
-    EXPECT_EQ(ReadCode(data, crOnly), 49);
-    EXPECT_EQ(ReadCode(data, "3.10\nx\n0\n" + std::string(1 << 20, '9') + "\n"), 47);
+    EXPECT_EQ(ReadBlockCode(data, crOnly), 49);
+    EXPECT_EQ(ReadBlockCode(data, "3.10\nx\n0\n" + std::string(1 << 20, '9') + "\n"), 47);
 
     // A huge description line is cut and the rest still reads in step.
     std::vector<std::string> lines = PresetLines(15, "4V");
     lines[1] = std::string(1 << 20, 'c');
-    ASSERT_EQ(ReadCode(data, Joined(lines)), 0);
+    ASSERT_EQ(ReadBlockCode(data, JoinLines(lines)), 0);
     EXPECT_EQ(data.GetDescription(), std::string(79, 'c'));
     EXPECT_EQ(CompleteCode(data), 0);
 }
@@ -293,7 +257,7 @@ TEST(AirflowBlock, AFailedReadKeepsWhatWasReadInEnglishUnits)
     lines[20] = "1 0";  // intake airflow of point 6, below 1 cfm
     CylHeadFlowData data = Preset(16, "Race 4V");
     data.SetUnitSystem(kMetricUnits);
-    EXPECT_EQ(ReadCode(data, Joined(lines)), 47);
+    EXPECT_EQ(ReadBlockCode(data, JoinLines(lines)), 47);
     EXPECT_EQ(data.GetDescription(), "Oval Ported");
     EXPECT_EQ(data.GetUnitSystem(), kEnglishUnits);
     EXPECT_EQ(data.IntakeTestDiameter().GetTextWithUnits(), "2.020 in");

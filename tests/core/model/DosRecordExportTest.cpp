@@ -50,11 +50,6 @@ std::string Exported(CTorqDoc& doc, const TempDir& folder)
     return ReadWholeFile(folder.File("record.trq"));
 }
 
-std::size_t FilesIn(const fs::path& folder)
-{
-    return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
 int CheckCode(CTorqDoc& doc)
 {
     RecordingPresenter presenter;
@@ -169,15 +164,7 @@ TEST(DosRecordExport, CalculatorDataLongNamesAndFiftyLiftTimingAreRecordedAsTheO
     doc.ShortBlockType().SetFromText("Chevy 350 with a forged crank and rods", false);
     doc.OnCommand(kTimingFiftyLift);
     doc.ApplyCustomCamType(std::string(60, 'C'));
-    doc.ChamberVolume().SetValue(64.0f);
-    doc.GasketBore().SetValue(4.1f);
-    doc.GasketThickness().SetValue(0.041f);
-    doc.SetPistonKind(1);
-    doc.PistonDistance().SetValue(0.125f);
-    doc.PistonDeckVolume().SetValue(5.5f);
-    doc.GasketVolume().SetValue(8.9f);
-    doc.DeckVolume().SetValue(4.2f);
-    doc.SetCompressionFromCalculator(true);
+    UseCalculator(doc);
     const std::string record = Exported(doc, folder);
 
     EXPECT_EQ(TextAt(record, at::kCamTypeName), std::string(49, 'C'));

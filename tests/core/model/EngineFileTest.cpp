@@ -6,8 +6,10 @@
 
 #include "EngineBuilds.h"
 #include "EngineSnapshot.h"
+#include "ExampleFiles.h"
 #include "RecordingPresenter.h"
 #include "TempFile.h"
+#include "TextLines.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +18,6 @@
 #include <cstdio>
 #include <csignal>
 #include <random>
-#include <sstream>
 
 #include <sys/resource.h>
 
@@ -45,21 +46,6 @@ std::size_t PistonKindLine(const std::vector<std::string>& lines) { return lines
 std::size_t PistonDistanceLine(const std::vector<std::string>& lines) { return lines.size() - 45; }
 std::size_t NitrousFlagLine(const std::vector<std::string>& lines) { return lines.size() - 40; }
 std::size_t FirstResultLine(const std::vector<std::string>& lines) { return lines.size() - 38; }
-
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-std::string JoinLines(const std::vector<std::string>& lines, const char* end = "\n")
-{
-    std::string text;
-    for (const std::string& line : lines) text += line + end;
-    return text;
-}
 
 std::vector<std::string> Block(const std::vector<std::string>& lines, std::size_t first)
 {
@@ -97,27 +83,6 @@ std::vector<int> OpenText(const TempDir& folder, const std::string& text, CTorqD
 std::vector<int> OpenLines(const TempDir& folder, const std::vector<std::string>& lines, CTorqDoc& doc)
 {
     return OpenText(folder, JoinLines(lines), doc);
-}
-
-std::size_t FilesIn(const fs::path& folder)
-{
-    return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
-// The engine with the compression calculator's figures: a domed piston and a
-// combustion space that differs from the one the ratio gives.
-void UseCalculator(CTorqDoc& doc)
-{
-    doc.ChamberVolume().SetValue(64.0f);
-    doc.GasketBore().SetValue(4.1f);
-    doc.GasketThickness().SetValue(0.041f);
-    doc.SetPistonKind(1);
-    doc.PistonDistance().SetValue(0.125f);
-    doc.PistonDeckVolume().SetValue(5.5f);
-    doc.GasketVolume().SetValue(8.9f);
-    doc.DeckVolume().SetValue(4.2f);
-    doc.CombustionSpace().SetValue(82.6f);
-    doc.SetCompressionFromCalculator(true);
 }
 
 bool IsFileErrorCode(int code) { return code >= 43 && code <= 50; }
@@ -602,15 +567,12 @@ TEST(EngineFileReader, TheCollectedCorruptFilesGiveTheirCodesOrOpenCleanly)
 
 TEST(Examples, EveryExampleRunsAndSurvivesASaveAndOpenUnchanged)
 {
-    const fs::path examples = fs::path(TORQWELL_SOURCE_DIR) / "examples";
-    std::size_t engines = 0;
-    for (const auto& entry : fs::directory_iterator(examples)) {
-        if (entry.path().extension() != ".trq") continue;
-        ++engines;
-        const std::string name = entry.path().filename().string();
+    const std::vector<fs::path> engines = ExampleEngines();
+    for (const fs::path& example : engines) {
+        const std::string name = example.filename().string();
         RecordingPresenter presenter;
         CTorqDoc doc;
-        ASSERT_TRUE(OpenEngineDocument(doc, entry.path().string())) << name;
+        ASSERT_TRUE(OpenEngineDocument(doc, example.string())) << name;
         ASSERT_TRUE(doc.HasResults()) << name;
         const auto& power = doc.GetResultSeries(kSeriesPower);
         const float peak = *std::max_element(power.begin(), power.end());
@@ -624,7 +586,7 @@ TEST(Examples, EveryExampleRunsAndSurvivesASaveAndOpenUnchanged)
         ASSERT_TRUE(OpenEngineDocument(reopened, copy.string())) << name;
         EXPECT_EQ(EngineSnapshot(reopened), EngineSnapshot(doc)) << name;
         // Everything but the result blocks is written exactly as the example holds it.
-        auto original = SplitLines(ReadWholeFile(entry.path()));
+        auto original = SplitLines(ReadWholeFile(example));
         auto saved = SplitLines(ReadWholeFile(copy));
         ASSERT_EQ(original.size(), saved.size()) << name;
         original.resize(FirstResultLine(original));
@@ -632,5 +594,5 @@ TEST(Examples, EveryExampleRunsAndSurvivesASaveAndOpenUnchanged)
         EXPECT_EQ(saved, original) << name;
         EXPECT_TRUE(presenter.Codes().empty()) << name;
     }
-    EXPECT_GE(engines, 6u);
+    EXPECT_GE(engines.size(), 6u);
 }

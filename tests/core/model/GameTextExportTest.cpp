@@ -6,10 +6,9 @@
 #include "EngineSnapshot.h"
 #include "RecordingPresenter.h"
 #include "TempFile.h"
+#include "TextLines.h"
 
 #include <gtest/gtest.h>
-
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -18,14 +17,6 @@ namespace {
 constexpr int kNitrous4 = 32829;
 constexpr int kChooseMetricUnits = 32872;
 constexpr std::size_t kHeaderLines = 8;
-
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 std::vector<std::string> DataLines(const CTorqDoc& doc)
 {
@@ -42,11 +33,6 @@ std::vector<std::string> Block(const std::vector<std::string>& lines, int block)
 {
     const auto first = lines.begin() + std::ptrdiff_t(kHeaderLines) + block * kResultPointCount;
     return {first, first + kResultPointCount};
-}
-
-std::size_t FilesIn(const fs::path& folder)
-{
-    return std::size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
 }  // namespace

@@ -5,11 +5,11 @@
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
 
+#include "ExampleFiles.h"
 #include "RecordingPresenter.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -38,16 +38,6 @@ std::vector<std::vector<double>> ReadBlessedRows(const fs::path& path)
         rows.push_back(row);
     }
     return rows;
-}
-
-std::vector<fs::path> ExampleEngines()
-{
-    std::vector<fs::path> engines;
-    for (const auto& entry : fs::directory_iterator(kSourceDir / "examples")) {
-        if (entry.path().extension() == ".trq") engines.push_back(entry.path());
-    }
-    std::sort(engines.begin(), engines.end());
-    return engines;
 }
 
 }  // namespace
