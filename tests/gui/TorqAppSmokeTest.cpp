@@ -11,6 +11,8 @@
 #include "views/TorqSpecEdit.h"
 
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QTimer>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
@@ -23,9 +25,10 @@ class TorqAppSmokeTest : public QObject {
 
 private slots:
     void initTestCase();
-    void startsWithOneNewEngineAndIgnoresTheCommandLine();
+    void startsWithOneNewEngineThenOpensTheFilesNamedOnTheCommandLine();
     void buildsRunsAndClearsAnEngineThroughTheMenus();
     void splashHoldsTheMainWindowForTwoSeconds();
+    void optionsAreNoFilesAndDoubleDashEndsThem();
 
 private:
     std::unique_ptr<TemporarySettings> m_settings;
@@ -34,39 +37,71 @@ private:
 
 void TorqAppSmokeTest::initTestCase() { m_settings = std::make_unique<TemporarySettings>(); }
 
-void TorqAppSmokeTest::startsWithOneNewEngineAndIgnoresTheCommandLine()
+void TorqAppSmokeTest::startsWithOneNewEngineThenOpensTheFilesNamedOnTheCommandLine()
 {
-    // An engine file to name on the command line.
+    // Two engine files to name on the command line, one of them with a byte
+    // in its name that is no UTF-8: the name must reach the file system as it is.
     const QString path = m_folder.filePath("named.trq");
+    const std::string oddPath = QFile::encodeName(m_folder.path()).toStdString() + "/odd\xff.trq";
     {
         RecordingPresenter quiet;
         CTorqDoc engine;
         QVERIFY(ApplyChevy350Commands(engine));
         engine.Recalculate();
         QVERIFY(SaveEngineDocument(engine, path.toStdString()));
+        QVERIFY(SaveEngineDocument(engine, oddPath));
     }
 
+    // The program shows its own message boxes: read and close each one.
+    QStringList shown;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown << box->text();
+            box->accept();
+        }
+    });
+    closer.start(20);
     CTorqApp app({false, 0, m_folder.path()});
-    QVERIFY(app.InitInstance({QStringLiteral("torqwell"), path}));
+    const std::string missing = QFile::encodeName(m_folder.filePath("missing.trq")).toStdString();
+    QVERIFY(app.InitInstance({"torqwell", QFile::encodeName(path).toStdString(), "--", missing, oddPath}));
     CMainFrame* frame = app.MainFrame();
     QVERIFY(frame != nullptr);
     QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Parvane Software"));
     QCOMPARE(app.StartFolder(), m_folder.path());
     QVERIFY(frame->windowState() & Qt::WindowMaximized);
-    QCOMPARE(frame->ChildFrames().size(), 1);
-    CChildFrame* child = frame->ActiveChild();
-    QCOMPARE(child->Document().GetTitle(), std::string("Torq1"));
-    QVERIFY(!child->Document().ShortBlockType().IsSet());
-    QVERIFY(child->Document().GetPathName().empty());
-    QVERIFY(qobject_cast<CEngineFormView*>(child->EngineSheet()) != nullptr);
+
+    // The new engine first, as always, then the files that could be read.
+    const QList<CChildFrame*> children = frame->ChildFrames();
+    QCOMPARE(children.size(), 3);
+    CChildFrame* fresh = children[0];
+    QCOMPARE(fresh->Document().GetTitle(), std::string("Torq1"));
+    QVERIFY(!fresh->Document().ShortBlockType().IsSet());
+    QVERIFY(fresh->Document().GetPathName().empty());
+    QCOMPARE(children[1]->Document().GetTitle(), std::string("named.trq"));
+    QVERIFY(children[1]->Document().HasResults());
+    QCOMPARE(children[2]->Document().GetPathName(), oddPath);
+    // The missing file says so, and the files after it still open.
+    QCOMPARE(shown, QStringList{QString::fromStdString(GetErrorMessage(43).text)});
+    QCOMPARE(frame->ActiveChild(), children[2]);
+
+    QVERIFY(qobject_cast<CEngineFormView*>(fresh->EngineSheet()) != nullptr);
     QVERIFY(QTest::qWaitForWindowExposed(frame));
-    QCOMPARE(child->LeftPane()->width(), CTorqSplitterWnd::kLeftPaneWidth);
+    QCOMPARE(fresh->LeftPane()->width(), CTorqSplitterWnd::kLeftPaneWidth);
+}
+
+void TorqAppSmokeTest::optionsAreNoFilesAndDoubleDashEndsThem()
+{
+    using Args = std::vector<std::string>;
+    QCOMPARE(FilesNamedOnCommandLine({"torqwell"}), Args{});
+    QCOMPARE(FilesNamedOnCommandLine({"torqwell", "-style", "a.trq", "--x", "", "--", "-b.trq"}),
+             (Args{"a.trq", "-b.trq"}));
 }
 
 void TorqAppSmokeTest::buildsRunsAndClearsAnEngineThroughTheMenus()
 {
     CTorqApp app({false, 0, m_folder.path()});
-    QVERIFY(app.InitInstance({QStringLiteral("torqwell")}));
+    QVERIFY(app.InitInstance({"torqwell"}));
     RecordingPresenter messages;
     CMainFrame* frame = app.MainFrame();
     frame->resize(1280, 800);
@@ -161,7 +196,7 @@ void TorqAppSmokeTest::buildsRunsAndClearsAnEngineThroughTheMenus()
 void TorqAppSmokeTest::splashHoldsTheMainWindowForTwoSeconds()
 {
     CTorqApp app({true, 2000, m_folder.path()});
-    QVERIFY(app.InitInstance({QStringLiteral("torqwell")}));
+    QVERIFY(app.InitInstance({"torqwell"}));
     QVERIFY(app.SplashShownMs() >= 2000);
     QVERIFY(app.MainFrame()->isVisible());
     QCOMPARE(app.MainFrame()->ChildFrames().size(), 1);

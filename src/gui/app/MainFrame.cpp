@@ -16,6 +16,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -31,7 +32,9 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <filesystem>
 #include <optional>
+#include <system_error>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -523,17 +526,25 @@ void CMainFrame::OnFileOpen()
 
 CChildFrame* CMainFrame::OpenDocumentFile(const QString& path)
 {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
+    return OpenNativeDocumentFile(QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString());
+}
+
+CChildFrame* CMainFrame::OpenNativeDocumentFile(const std::string& nativePath)
+{
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(nativePath, error);
+    if (error) absolute = nativePath;
     for (CChildFrame* child : ChildFrames()) {
-        if (QFileInfo(QString::fromStdString(child->Document().GetPathName())) == QFileInfo(absolute)) {
+        const std::string& open = child->Document().GetPathName();
+        if (!open.empty() && std::filesystem::equivalent(open, absolute, error)) {
             m_mdiArea->setActiveSubWindow(child);
             return child;
         }
     }
     auto document = std::make_unique<CTorqDoc>();
     // A file that fails has shown its message; the new engine is dropped.
-    if (!OpenEngineDocument(*document, absolute.toStdString())) return nullptr;
-    m_recentFiles.Add(absolute);
+    if (!OpenEngineDocument(*document, absolute.string())) return nullptr;
+    m_recentFiles.Add(QFile::decodeName(QByteArray::fromStdString(absolute.string())));
     RebuildRecentFileMenu();
     return AddChildFrame(std::move(document));
 }

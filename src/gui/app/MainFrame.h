@@ -72,6 +72,8 @@ public:
     CChildFrame* NewDocument();
     // Opens an engine file in a new window (or shows the window that has it open).
     CChildFrame* OpenDocumentFile(const QString& path);
+    // The same for a path in the file system's own bytes (a command-line argument).
+    CChildFrame* OpenNativeDocumentFile(const std::string& nativePath);
     void OnFileOpen();
     bool SaveDocument(CChildFrame& child, bool askForName);
     // Asks to save a modified document; false when the user cancelled.

@@ -5,7 +5,6 @@
 #include "QtMessagePresenter.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QScreen>
@@ -21,7 +20,22 @@ CTorqApp::~CTorqApp()
     m_presenter.reset();
 }
 
-bool CTorqApp::InitInstance(const QStringList& arguments)
+std::vector<std::string> FilesNamedOnCommandLine(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> files;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+        } else if (optionsEnded || argument.empty() || argument[0] != '-') {
+            if (!argument.empty()) files.push_back(argument);
+        }
+    }
+    return files;
+}
+
+bool CTorqApp::InitInstance(const std::vector<std::string>& arguments)
 {
     // 1. The start folder: the manual and the product information lie below it.
     m_startFolder = m_options.startFolder.isEmpty() ? QDir::currentPath() : m_options.startFolder;
@@ -45,11 +59,9 @@ bool CTorqApp::InitInstance(const QStringList& arguments)
     // 4. The main window.
     m_mainFrame = std::make_unique<CMainFrame>(m_startFolder);
 
-    // 5. The command line is read but never opens a file: the program always
-    // starts with one new engine.
-    QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("ignored"));
-    parser.parse(arguments);
+    // 5. The command line: the engine files it names open once the program
+    // stands as it always starts, with one new engine.
+    const std::vector<std::string> files = FilesNamedOnCommandLine(arguments);
 
     // 6. The splash stays up for its full time even when start-up was quick.
     if (m_splash != nullptr && m_splash->isVisible()) {
@@ -73,5 +85,9 @@ bool CTorqApp::InitInstance(const QStringList& arguments)
     if (const QScreen* screen = m_mainFrame->screen()) m_mainFrame->setGeometry(screen->availableGeometry());
     m_mainFrame->showMaximized();
     m_mainFrame->update();
+
+    // 10. Each file named on the command line; one that cannot be read has
+    // shown its message and the others still open.
+    for (const std::string& file : files) m_mainFrame->OpenNativeDocumentFile(file);
     return true;
 }

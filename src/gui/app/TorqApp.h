@@ -4,6 +4,8 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 class CMainFrame;
 class QSplashScreen;
@@ -11,6 +13,10 @@ class QtMessagePresenter;
 
 // How the program starts. The defaults are the program's; tests start it
 // without the splash picture's wait.
+// The files named on a command line: every argument after the program's
+// name that is not an option, and everything after "--".
+std::vector<std::string> FilesNamedOnCommandLine(const std::vector<std::string>& arguments);
+
 struct StartupOptions {
     bool showSplash = true;
     int splashHoldMs = 2000;  // the main window waits this long after the splash appears
@@ -28,10 +34,13 @@ public:
     CTorqApp(const CTorqApp&) = delete;
     CTorqApp& operator=(const CTorqApp&) = delete;
 
-    // Start-up: start folder, splash, settings, main window, command line
-    // (parsed, not acted on), the splash's wait, one new engine, the main
-    // window maximized. False when start-up failed.
-    bool InitInstance(const QStringList& arguments);
+    // Start-up: start folder, splash, settings, main window, command line,
+    // the splash's wait, one new engine, the main window maximized, then each
+    // engine file named on the command line opened in its own window.
+    // The arguments are the program's, as the system gave them (bytes in the
+    // local 8-bit encoding, so that any file name opens). False when
+    // start-up failed.
+    bool InitInstance(const std::vector<std::string>& arguments);
 
     CMainFrame* MainFrame() const { return m_mainFrame.get(); }
     const QString& StartFolder() const { return m_startFolder; }
