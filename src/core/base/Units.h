@@ -34,7 +34,10 @@ struct UnitInfo {
 // The label and display format of a unit code; nullptr for a code outside 0..18.
 const UnitInfo* FindUnitInfo(UnitCode code);
 
-// Conversion factors: metric value = English value * factor.
+// Conversion factors: metric value = English value * factor. They switch the
+// values shown between the unit systems. The engine arithmetic (cylinder
+// volumes, the cycle) takes its factors from sim/SimConstants.h, a layer
+// above this one; its cc per cubic inch is the same 16.38706.
 inline constexpr float kInchesToMillimetres = 25.4f;
 inline constexpr float kCubicInchesToCubicCentimetres = 16.38706f;
 inline constexpr float kInchesWaterToCentimetresWater = 2.54f;

@@ -1,18 +1,14 @@
 #include "EngineMath.h"
 
 #include "base/ErrCode.h"
+#include "sim/SimConstants.h"
 
 #include <cmath>
-
-namespace {
-constexpr long double kPi = 3.1415927L;
-constexpr long double kCubicInchToCc = 16.38706L;
-}  // namespace
 
 float CylinderVolume(float boreIn, float strokeIn)
 {
     const long double bore = boreIn;
-    return float(bore * (bore * kPi) * strokeIn * 0.25L * kCubicInchToCc);
+    return float(bore * (bore * kPiEightFigures) * strokeIn * 0.25L * kCubicCentimetresPerCubicInch);
 }
 
 float CombustionVolume(float cylinderVolumeCc, float compressionRatio)

@@ -6,6 +6,7 @@
 #include "SimInterface.h"
 #include "base/ErrCode.h"
 #include "base/Util.h"
+#include "sim/SimConstants.h"
 
 namespace {
 
@@ -125,7 +126,8 @@ void CTorqDoc::RecalculateVolumes()
     m_stroke.ToEnglish();
     const float cylinderCc = ::CylinderVolume(m_bore.GetValue(), m_stroke.GetValue());
     m_cylinderVolume.SetRoundedValue(cylinderCc, 2);
-    m_totalBlockVolume.SetValueIn(float(m_cylinders.GetValue() * (double(cylinderCc) / 16.38706)), true);
+    m_totalBlockVolume.SetValueIn(
+        float(m_cylinders.GetValue() * (double(cylinderCc) / double(kCubicCentimetresPerCubicInch))), true);
     if (!m_calculatorUsed && m_compressionRatio.IsValid()) {
         const float combustion = CombustionVolume(m_cylinderVolume.GetValue(), m_compressionRatio.GetValue());
         m_combustionSpace.SetRoundedValue(combustion, 2);

@@ -1,13 +1,17 @@
 #include "BoostModel.h"
 
+#include "SimConstants.h"
+
 #include <cmath>
 
 namespace {
 
-constexpr double kAtmosphere = 14.7;                        // psi
-constexpr double kPerAtmosphere = 0.06802721088435375;      // 1 / 14.7
-constexpr double kRootsReferenceRpm = 30000.0;
+constexpr double kRootsReferenceRpm = 30000.0;  // a Roots blower's best speed
 constexpr double kLowestEfficiency = 0.3;
+constexpr double kInletTemperature = 540.0;     // R, air entering the compressor
+// Shaft power of a belt-driven blower, hp per cfm of the engine's demand and
+// per unit of the temperature-rise fraction z, at full efficiency.
+constexpr double kDrivePowerPerCfm = 0.27101262499999995;
 
 struct Compressor {
     double boost;      // psi above atmosphere, before the limit and the intercooler
@@ -20,8 +24,8 @@ Compressor Turbocharger(const SimInputs& in, double demandCfm, double previousBo
 {
     const double q = demandCfm * 0.32;
     double nb = q / in.blowerFlow * in.blowerRpm;
-    if ((previousBoost * kPerAtmosphere + 1.0) * in.surgeFlow / in.blowerPressureRatio > q) nb = nb * 0.8;
-    const double boost = (in.blowerPressureRatio - 1.0) * kAtmosphere * nb / in.blowerRpm;
+    if ((previousBoost * kPerAtmospherePsi + 1.0) * in.surgeFlow / in.blowerPressureRatio > q) nb = nb * 0.8;
+    const double boost = (in.blowerPressureRatio - 1.0) * kAtmospherePsi * nb / in.blowerRpm;
     return {boost, std::fabs(nb - in.blowerRpm) / in.blowerRpm};
 }
 
@@ -29,7 +33,8 @@ Compressor Turbocharger(const SimInputs& in, double demandCfm, double previousBo
 Compressor CentrifugalBlower(const SimInputs& in, double rpm)
 {
     const double nb = static_cast<double>(in.beltGearRatio) * in.internalGearRatio * rpm;
-    const double boost = (1.0 - 1500.0 / nb) * 0.9 * nb * (in.blowerPressureRatio - 1.0) * kAtmosphere / in.blowerRpm;
+    const double boost =
+        (1.0 - 1500.0 / nb) * 0.9 * nb * (in.blowerPressureRatio - 1.0) * kAtmospherePsi / in.blowerRpm;
     return {boost, std::fabs(nb - in.blowerRpm) / in.blowerRpm};
 }
 
@@ -37,7 +42,7 @@ Compressor CentrifugalBlower(const SimInputs& in, double rpm)
 Compressor RootsBlower(const SimInputs& in, double rpm)
 {
     const double nb = rpm * in.beltGearRatio;
-    const double boost = (1.0 - 1500.0 / nb) * 0.85 * nb * in.blowerFlow / 1728.0 * 0.01;
+    const double boost = (1.0 - 1500.0 / nb) * 0.85 * nb * in.blowerFlow / kCubicInchesPerCubicFoot * 0.01;
     return {boost, std::fabs(nb - kRootsReferenceRpm) / kRootsReferenceRpm};
 }
 
@@ -49,7 +54,7 @@ void BoostModel(const SimInputs& in, double engineVolume, float vePrevPercent, d
     if (kind < 1 || kind > 3) return;
 
     // Air the engine asked for at the previous point's efficiency, cfm.
-    const double demandCfm = vePrevPercent * 0.01 * rpm * 0.5 * engineVolume / 1728.0;
+    const double demandCfm = vePrevPercent * 0.01 * rpm * 0.5 * engineVolume / kCubicInchesPerCubicFoot;
     Compressor comp{};
     if (kind == 1) comp = Turbocharger(in, demandCfm, state.boost);
     if (kind == 2) comp = CentrifugalBlower(in, rpm);
@@ -62,14 +67,15 @@ void BoostModel(const SimInputs& in, double engineVolume, float vePrevPercent, d
 
     // Isentropic temperature rise over the pressure ratio, as a fraction of
     // the 540 R inlet; the intercooler takes back its share of it.
-    const double z = std::pow((boost + kAtmosphere) * kPerAtmosphere, 0.2366) - 1.0;
-    state.chargeTemp = static_cast<float>(((1.0 - in.intercoolerEfficiency * 0.01) * z / efficiency + 1.0) * 540.0);
+    const double z = std::pow((boost + kAtmospherePsi) * kPerAtmospherePsi, 0.2366) - 1.0;
+    state.chargeTemp =
+        static_cast<float>(((1.0 - in.intercoolerEfficiency * 0.01) * z / efficiency + 1.0) * kInletTemperature);
 
     // A belt-driven blower's shaft power in hp, as mean effective pressure in psi.
     double driveLoss = 0.0;
     if (kind != 1) {
-        const double drivePower = demandCfm * z * 0.27101262499999995 / efficiency;
-        driveLoss = drivePower * 802973.0 / (engineVolume * rpm);
+        const double drivePower = demandCfm * z * kDrivePowerPerCfm / efficiency;
+        driveLoss = drivePower * kMepCubicInchRpmPerHorsepower / (engineVolume * rpm);
     }
     state.driveLoss = static_cast<float>(driveLoss);
 

@@ -1,27 +1,29 @@
 #include "EngineSim.h"
 
 #include "BoostModel.h"
+#include "SimConstants.h"
 #include "ValveGeometry.h"
 
 #include <cmath>
 
 namespace {
 
-constexpr double kAtmosphere = 14.7;               // psi
-constexpr double kInchPoundsPerBtu = 9336.0;       // 778 ft-lbf/BTU x 12 in/ft
-constexpr double kBtuPerInchPound = 1.0 / kInchPoundsPerBtu;
-constexpr double kGasConstant = 0.06857;           // air, BTU/(lb R)
-constexpr double kCvOverR = 14.587892049598834;    // 1 / kGasConstant
-constexpr double kPi = 3.141592654;
-// The exhaust and intake port waves are angles in degrees, like every other
-// angle of the cycle; their sines take them in radians.
-constexpr double kWaveRadiansPerDegree = 0.017453292522222223;
-constexpr double kStartPressure = 44.1;            // psi, cylinder at EVO of the first point
-constexpr double kStartTemperature = 2000.0;       // R, burnt gas at EVO
-constexpr double kExhaustBackflowEnthalpy = 506.74426;  // BTU/lb, gas at 2000 R
-constexpr double kExhaustBackflowTemperature = 2000.0;  // R
-constexpr double kBackflowSoundSpeed = 2193.179427224321;  // ft/s, sqrt(2405.018 x 2000 R)
-constexpr float kFirstVePrev = 70.0f;               // %
+// Induction capacity per cfm of carburettor rating, so scaled that the
+// manifold vacuum, 7.916e-06 x demand^2 psi, is about the 1.5 inHg (0.74 psi)
+// of the rating when the engine draws the rated flow.
+constexpr double kPerRatedCfm = 1.0 / 18560.0;
+constexpr double kPerRatedCfmAtThreeInches = 1.0 / (18560.0 * 1.414);  // 1.414 = sqrt(3.0 / 1.5)
+constexpr double kInductionCapacityScale = kCubicInchesPerCubicFoot * 120.0;
+
+// Crank step per rpm, degrees: a fixed step of 50 microseconds (0.0003 = 6 x 5e-05).
+constexpr double kStepDegreesPerRpm = 0.0003;
+
+// The charge burns between 710 and 770 crank degrees at a rate shaped as the
+// half-sine sin(pi (theta - 710) / 60); its integral over the 60 degrees is
+// 120 / pi, so pi / 120 makes the burnt fractions sum to 1.
+constexpr double kBurnDuration = 60.0;                               // crank degrees
+constexpr double kBurnPhasePerDegree = kPi * (1.0 / kBurnDuration);  // half-sine radians per crank degree
+constexpr double kBurnFractionScale = kPi / (2.0 * kBurnDuration);   // pi / 120
 
 // Everything that stays fixed for the whole run.
 struct RunConstants {
@@ -37,13 +39,13 @@ struct RunConstants {
 
 // Values one speed point leaves to the next.
 struct CarriedState {
-    float vePrev = kFirstVePrev;        // %
-    float finalPressure = 0.0f;         // psi, cylinder at the end of the last cycle
-    float exhaustPortPressure = 0.0f;   // psi
-    float ramAmplitude = 0.0f;          // psi
-    float intakeFlowFunction = 0.0f;    // compressible flow function of the last intake flow
-    float intakeSoundSpeed = 0.0f;      // ft/s, speed of sound upstream of the last intake flow
-    float intakePortDensity = 0.0f;     // slug/ft3, port gas of the last intake flow
+    float vePrev = kFirstVolumetricEfficiency;  // %
+    float finalPressure = 0.0f;                 // psi, cylinder at the end of the last cycle
+    float exhaustPortPressure = 0.0f;           // psi
+    float ramAmplitude = 0.0f;                  // psi
+    float intakeFlowFunction = 0.0f;            // compressible flow function of the last intake flow
+    float intakeSoundSpeed = 0.0f;              // ft/s, speed of sound upstream of the last intake flow
+    float intakePortDensity = 0.0f;             // slug/ft3, port gas of the last intake flow
     BoostState boost;
 };
 
@@ -60,7 +62,7 @@ struct PointConstants {
     bool boosted;
     float boostedExhaustPressure;  // psi, exhaust port against a turbine or blower drive
     ExhaustWave wave;
-    double perStep;            // 1 / (6 N): minutes per crank degree
+    double perStep;            // 1 / (6 N): seconds per crank degree
 };
 
 // The cylinder through one cycle: state stored in single precision.
@@ -91,7 +93,7 @@ double FlowFunction(double r)
 // (psi) over the upstream temperature (perTu = 1 / Tu, R).
 double OrificeFlow(double psi, double soundSpeed, double upstreamPressure, double perTu, double area, double perStep)
 {
-    return std::sqrt(psi) * soundSpeed * upstreamPressure * 0.01874414245548266 * perTu * area * perStep;
+    return std::sqrt(psi) * soundSpeed * upstreamPressure * kOrificeFlowCoefficient * perTu * area * perStep;
 }
 
 // Any value carried to the next point or stored as a result that is not a
@@ -136,8 +138,8 @@ PointConstants MakePointConstants(const SimInputs& in, const RunConstants& run, 
     PointConstants pc{};
     const double rpm = SpeedPointRpm(point);
     pc.rpm = rpm;
-    pc.stepAngle = static_cast<float>(0.0003 * rpm);
-    pc.perStep = 1.0 / (6.0 * rpm);
+    pc.stepAngle = static_cast<float>(kStepDegreesPerRpm * rpm);
+    pc.perStep = 1.0 / (kCrankDegreesPerSecondPerRpm * rpm);
 
     // Charge temperature and ram amplitude before forced induction changes them.
     carried.boost.chargeTemp = static_cast<float>(IntakeChargeTemperature(in.fuelType, rpm));
@@ -151,12 +153,12 @@ PointConstants MakePointConstants(const SimInputs& in, const RunConstants& run, 
     // Manifold vacuum grows with the square of the air demand over the
     // induction capacity; the demand uses the previous point's efficiency.
     const double demand = run.valves.geometry.engineVolume * rpm * carried.vePrev * 0.01 / run.inductionCapacity;
-    double pm = kAtmosphere - 7.916e-06 * demand * demand;
+    double pm = kAtmospherePsi - 7.916e-06 * demand * demand;
     if (pc.boosted) pm += boost;
     pc.manifoldPressure = static_cast<float>(pm);
 
     pc.chargeEnthalpy = ChargeEnthalpy(pc.chargeTemp);
-    pc.chargeSoundSpeed = std::sqrt(2405.018 * pc.chargeTemp);
+    pc.chargeSoundSpeed = std::sqrt(kSoundSpeedSquaredPerRankine * pc.chargeTemp);
     pc.perChargeTemp = 1.0 / pc.chargeTemp;
     pc.ramFrequency = 24000.0 / rpm;
     pc.boostedExhaustPressure = static_cast<float>(0.0013333333 * rpm + 25.0);
@@ -185,12 +187,13 @@ void UpdatePortPressures(const RunConstants& run, const PointConstants& pc, Carr
     if (510.0f < s.theta && s.theta <= 540.0f)
         s.ram = static_cast<float>((theta - 510.0) * carried.ramAmplitude * 0.028571429);
     else if (540.0f < s.theta && s.theta < 650.0f)
-        s.ram = static_cast<float>(CrankSin((theta - 540.0) * pc.ramFrequency * kWaveRadiansPerDegree) *
+        s.ram = static_cast<float>(CrankSin((theta - 540.0) * pc.ramFrequency * kRadiansPerDegree) *
                                    carried.ramAmplitude);
     const double portVelocity = std::sqrt(static_cast<double>(carried.intakeFlowFunction)) * carried.intakeSoundSpeed *
                                 intakeArea / run.intakePortArea;  // ft/s
     const double dynamicHead = 0.5 * carried.intakePortDensity * portVelocity * portVelocity;  // lbf/sq ft
-    s.portPressure = static_cast<float>((pc.manifoldPressure * 144.0 - dynamicHead) * 0.006944444444444444 + s.ram);
+    s.portPressure = static_cast<float>(
+        (pc.manifoldPressure * kSquareInchesPerSquareFoot - dynamicHead) * kSquareFeetPerSquareInch + s.ram);
 }
 
 // Mass flow through the intake valve into the cylinder, lb per crank degree
@@ -211,7 +214,7 @@ bool IntakeMassFlow(const PointConstants& pc, CarriedState& carried, const Cylin
     if (pp < gas.pressure) flow = -flow;
     carried.intakeFlowFunction = static_cast<float>(psi);
     carried.intakeSoundSpeed = static_cast<float>(soundSpeed);
-    carried.intakePortDensity = static_cast<float>(pp * 144.0 / (tu * 1716.0));
+    carried.intakePortDensity = static_cast<float>(pp * kSquareInchesPerSquareFoot / (tu * kGasConstantSlug));
     return true;
 }
 
@@ -250,21 +253,22 @@ Derivatives EnergyBalance(const RunConstants& run, const PointConstants& pc, con
     const double exhaustEnthalpy = pe <= p ? cylinderEnthalpy : kExhaustBackflowEnthalpy;
 
     // Heat to the walls (head, piston crown and the exposed liner), BTU per crank degree.
-    const double wallHeat = 17.0 * (800.0 - t) * (v * run.fourPerBore + run.wallArea) * 1.7e-05 * pc.perStep;
+    const double wallHeat = kWallFilmCoefficient * (kWallTemperature - t) * (v * run.fourPerBore + run.wallArea) *
+                            kWallFilmCoefficientUnit * pc.perStep;
     // Fraction of the charge burnt per crank degree: a half-sine over 60 degrees that sums to 1.
     double burnRate = 0.0;
     if (710.0f < s.theta && s.theta < 770.0f)
-        burnRate = CrankSin((s.theta - 710.0) * 0.052359877566666664) * 0.026179938783333336;
+        burnRate = CrankSin((s.theta - 710.0) * kBurnPhasePerDegree) * kBurnFractionScale;
     const double burnHeat = burnRate * run.heatingValue * s.inducted / (run.airFuelRatio + 1.0);  // BTU per degree
 
     const double massRate = intakeFlow - exhaustFlow;
     const double cv = ChargeSpecificHeat(t);
-    const double k = cv * kCvOverR;
+    const double k = cv * kEnergyBalancePerGasConstant;
     const double pdv = p * dv;
     // The divisors are known before the flows; their reciprocals keep
     // divisions off the chain from one pressure to the next.
     const double perKV = 1.0 / (k * v);
-    const double perMR = 1.0 / (static_cast<double>(s.mass) * kGasConstant);
+    const double perMR = 1.0 / (static_cast<double>(s.mass) * kGasConstantBtu);
     Derivatives d;
     d.mass = massRate;
     d.pressure = kInchPoundsPerBtu *
@@ -272,7 +276,7 @@ Derivatives EnergyBalance(const RunConstants& run, const PointConstants& pc, con
                   exhaustFlow * exhaustEnthalpy - pdv * k * kBtuPerInchPound +
                   (t * cv - ChargeInternalEnergy(t)) * massRate) *
                  perKV;
-    d.temp = ((v * d.pressure + pdv) * kBtuPerInchPound - t * massRate * kGasConstant) * perMR;
+    d.temp = ((v * d.pressure + pdv) * kBtuPerInchPound - t * massRate * kGasConstantBtu) * perMR;
     return d;
 }
 
@@ -298,7 +302,7 @@ bool CrankStep(const RunConstants& run, const PointConstants& pc, CarriedState& 
     UpdatePortPressures(run, pc, carried, s, intakeArea);
     const double pe = carried.exhaustPortPressure;
 
-    const CylinderGas gas{p, s.temp, std::sqrt(2405.018 * s.temp), 1.0 / s.temp};
+    const CylinderGas gas{p, s.temp, std::sqrt(kSoundSpeedSquaredPerRankine * s.temp), 1.0 / s.temp};
     double intakeFlow = 0.0;
     double exhaustFlow = 0.0;
     if (intakeArea > 0.0) {
@@ -337,12 +341,12 @@ bool SolvePoint(const SimInputs& in, const RunConstants& run, int point, Carried
 
     CycleState s{};
     s.theta = evo;
-    s.pressure = point == 0 ? static_cast<float>(kStartPressure) : carried.finalPressure;
+    s.pressure = point == 0 ? static_cast<float>(kStartPressurePsi) : carried.finalPressure;
     s.temp = static_cast<float>(kStartTemperature);
     PistonMotion start = PistonKinematics(geo, s.theta);
-    s.mass = static_cast<float>(start.volume * s.pressure * 7.810431212032712e-07);
+    s.mass = static_cast<float>(start.volume * s.pressure * kStartMassPerPsiCubicInch);
     s.portPressure = pc.manifoldPressure;
-    const double referenceMass = start.volume * 4.3572424598436755e-05;  // lb of standard air in that volume
+    const double referenceMass = start.volume * kStandardAirPerCubicInch;  // lb of standard air in that volume
 
     double v = start.volume;
     double dv = start.rate;
@@ -368,13 +372,13 @@ bool SolvePoint(const SimInputs& in, const RunConstants& run, int point, Carried
     const double engineVolume = geo.engineVolume;
     const double imepCycle = s.work / static_cast<double>(geo.cylinderVolume);
     const double hp =
-        engineVolume * rpm * (imepCycle - fmep - carried.boost.driveLoss) * 1.2453718909455347e-06 * fb +
+        engineVolume * rpm * (imepCycle - fmep - carried.boost.driveLoss) * kHorsepowerPerMepCubicInchRpm * fb +
         run.nitrousPower;
-    const double bmep = hp * 802973.0 / (engineVolume * rpm);
+    const double bmep = hp * kMepCubicInchRpmPerHorsepower / (engineVolume * rpm);
     const double imep = bmep + fmep;
 
     results.power[point] = static_cast<float>(hp < 0.0 ? 0.0 : hp);
-    results.torque[point] = static_cast<float>(results.power[point] * 5250.0 / rpm);
+    results.torque[point] = static_cast<float>(results.power[point] * kTorqueRpmPerHorsepower / rpm);
     results.manifoldPressure[point] = pc.manifoldPressure;
     results.volumetricEfficiency[point] = static_cast<float>(ve);
     results.imep[point] = static_cast<float>((fb - 1.0) * bmep + imep);
@@ -395,7 +399,7 @@ double ChargeSpecificHeat(double t)
     return 0.16528 + t * (1.0396e-05 + t * (1.17048e-08 + t * (-3.74528e-12 + t * 3.1578e-16)));
 }
 
-double ChargeEnthalpy(double t) { return ChargeInternalEnergy(t) + kGasConstant * t; }
+double ChargeEnthalpy(double t) { return ChargeInternalEnergy(t) + kGasConstantBtu * t; }
 
 double FuelHeatingValue(int fuelType)
 {
@@ -417,11 +421,12 @@ double IntakeChargeTemperature(int fuelType, double rpm)
 
 double InductionCapacity(const SimInputs& in)
 {
-    // A carburettor rated at 3.0 inHg passes less at the 1.5 inHg basis.
-    double g = in.inductionCfm * (in.ratingBarrels == 2 ? 3.810417987611569e-05 : 5.3879310344827585e-05);
+    // A carburettor rated at 3.0 inHg passes 1 / 1.414 of its rating at the
+    // 1.5 inHg basis: flow goes with the square root of the pressure drop.
+    double g = in.inductionCfm * (in.ratingBarrels == 2 ? kPerRatedCfmAtThreeInches : kPerRatedCfm);
     // Individual runners: each cylinder draws on one barrel of four.
     if (in.manifoldType == 4) g = g * 0.25;
-    return g * 207360.0;
+    return g * kInductionCapacityScale;
 }
 
 namespace {
@@ -484,7 +489,7 @@ float ExhaustPortPressure(const ExhaustWave& w, float theta, float previous)
     // The blowdown pulse (first half wave) is twice the amplitude, the
     // reflection that follows is weaker, later waves ring at 0.8.
     const double y = ((static_cast<double>(theta) - w.exhaustOpening) * w.tuningRpm / w.rpm) * w.angleScale;
-    const double sinY = CrankSin(y * kWaveRadiansPerDegree);
+    const double sinY = CrankSin(y * kRadiansPerDegree);
     if (y < 180.0) return static_cast<float>(2.0 * w.amplitude * sinY + w.basePressure);
     if (y > 180.0 && y < 360.0) return static_cast<float>(w.laterWaveFactor * w.amplitude * sinY + w.basePressure);
     if (y > 360.0) return static_cast<float>(0.8 * w.amplitude * sinY + w.basePressure);
@@ -501,10 +506,10 @@ bool RunEngineSim(const SimInputs& in, SimResults& results)
         run.inductionCapacity = InductionCapacity(in);
         run.nitrousPower = in.nitrousFlow * 25.0;
         run.airFuelRatio = run.valves.lifter.airFuelRatio;
-        run.wallArea = 1.57 * static_cast<double>(geo.bore) * geo.bore;
+        run.wallArea = kHeadAndCrownAreaPerBoreSquared * static_cast<double>(geo.bore) * geo.bore;
         run.fourPerBore = 4.0 / geo.bore;
         const double portDiameter = geo.intakePortDiameter;
-        run.intakePortArea = 0.25 * kPi * (portDiameter * portDiameter);
+        run.intakePortArea = kQuarterPi * (portDiameter * portDiameter);
 
         CarriedState carried;
         for (int point = 0; ok && point < kSpeedPointCount; ++point)

@@ -5,7 +5,7 @@
 
 // The input and result records of one engine simulation run. Every value is
 // in English units: lengths in inches, airflows in cubic feet per minute,
-// pressures in psi unless the field says otherwise, angles in crank degrees.
+// pressures in psi, angles in crank degrees, unless the field says otherwise.
 
 constexpr int kSpeedPointCount = 19;
 
@@ -42,20 +42,26 @@ struct SimInputs {
     float flowTestIntakeDrop;    // flow-bench test pressure drop, inH2O
     float flowTestExhaustDia;    // in
     float flowTestExhaustDrop;   // inH2O
-    float intakeFlow[10];        // cfm per measured point; 0 beyond the last point
-    float intakeFlowLift[10];    // in
-    float exhaustFlow[10];       // cfm
-    float exhaustFlowLift[10];   // in
+    float intakeFlow[10];        // cfm at the test pressure drop, per measured point; 0 beyond the last
+    float intakeFlowLift[10];    // in; a lift of 0 beyond the last point ends the data
+    float exhaustFlow[10];       // cfm at the test pressure drop
+    float exhaustFlowLift[10];   // in; 0 ends the data
     std::int16_t boostKind;      // 0 none, 1 turbocharger, 2 centrifugal, 3 Roots
-    float blowerPressureRatio;
-    float blowerFlow;            // cfm; for a Roots blower its displacement per revolution
-    float blowerEfficiency;      // %
-    float blowerRpm;             // rated blower speed, rpm
+    // The blower's figures. Each kind reads only some of them:
+    //   turbocharger  pressure ratio, flow (cfm), surge flow
+    //   centrifugal   pressure ratio, rpm, internal and belt gear ratios
+    //   Roots         flow (cubic inches per revolution), belt gear ratio
+    // and every kind efficiency, boost limit and intercooler efficiency.
+    float blowerPressureRatio;   // outlet over inlet pressure, absolute, at the rated flow or speed
+    float blowerFlow;            // turbocharger: rated flow, cfm; Roots: displacement, ci per revolution
+    float blowerEfficiency;      // %, at the best point: rated flow or speed; 30000 rpm for a Roots blower
+    float blowerRpm;             // centrifugal: rated impeller speed, rpm; turbocharger: speed of the
+                                 // rated flow, which cancels (its boost follows flow over rated flow)
     float boostLimit;            // psi above atmosphere
     float intercoolerEfficiency; // %
-    float internalGearRatio;
-    float beltGearRatio;
-    float surgeFlow;             // turbocharger surge flow, cfm
+    float internalGearRatio;     // centrifugal: impeller turns per turn of the blower's pulley
+    float beltGearRatio;         // centrifugal and Roots: blower pulley turns per crank turn
+    float surgeFlow;             // turbocharger: surge flow at blowerPressureRatio, cfm
 };
 
 using SpeedCurve = std::array<float, kSpeedPointCount>;

@@ -1,17 +1,28 @@
 #include "ValveGeometry.h"
 
+#include "SimConstants.h"
+
 #include <cmath>
 #include <iterator>
 
 namespace {
 
-constexpr double kLobeRadiansPerDegree = 0.017453292522222223;
-constexpr double kCrankRadiansPerDegree = 0.01745329252;
-constexpr double kDegreesPerRadian = 57.29577950560105;
 constexpr double kBaseCircleRadius = 0.55032;  // in
 constexpr double kRockerRatio = 1.5;
-constexpr double kPi = 3.141592654;
 constexpr double kMinimumLift = 0.000001;  // in
+
+// The flow bench's ideal velocity through the test valve, v^2 = 2 dp / rho:
+// m^2/s^2 per inH2O of drop (249.09 Pa per inH2O, air at 1.175 kg/m^3).
+constexpr double kBenchVelocitySquaredPerInchWater = 423.943;
+// Ideal flow through the curtain pi D L, cfm per ft of diameter, ft of lift and
+// m/s of velocity: pi x 3.28 ft per metre x 60 s per minute.
+constexpr double kCurtainCfmPerMetrePerSecond = kPi * kFeetPerMetre * kSecondsPerMinute;
+
+// Upstream over downstream pressure at which air flow chokes, ((gamma + 1) / 2)^(gamma / (gamma - 1)).
+constexpr double kCriticalPressureRatio = 1.8929;
+// Below it the intake correction grows in proportion to the ratio above 1,
+// to 0.7 (1 - c)(c - 0.1) at the critical ratio.
+constexpr double kSubcriticalCorrectionPerRatio = 0.7 / (kCriticalPressureRatio - 1.0);
 
 bool IsFinite(float value) { return std::isfinite(value); }
 
@@ -75,7 +86,7 @@ bool SolveCamLobe(float opening, float closing, float valveLift, float flankRadi
     const double beta = duration * 0.5;
     const double R = flankRadius;
     const double A = R - kBaseCircleRadius;  // flank centre to cam centre
-    const double c = std::cos((180.0 - beta) * kLobeRadiansPerDegree);
+    const double c = std::cos((180.0 - beta) * kRadiansPerDegree);
     const double T = valveLift * 2.0 / 3.0 + kBaseCircleRadius;  // nose tip radius: lobe lift + base circle
 
     // The nose arc (radius m, centre n from the cam centre) touches the tip
@@ -103,12 +114,12 @@ double ValveLift(const CamLobe& lobe, double theta)
     const double phi = (theta - lobe.opening) * 0.5;  // cam degrees since opening
     double lift;
     if (phi <= lobe.flankEnd) {
-        lift = kRockerRatio * lobe.flankOffset * (1.0 - CrankCos(phi * kLobeRadiansPerDegree));
+        lift = kRockerRatio * lobe.flankOffset * (1.0 - CrankCos(phi * kRadiansPerDegree));
     } else if (phi < lobe.noseEnd) {
-        const double noseAngle = (lobe.halfDuration - phi) * kLobeRadiansPerDegree;
+        const double noseAngle = (lobe.halfDuration - phi) * kRadiansPerDegree;
         lift = kRockerRatio * (lobe.noseRadius * CrankCos(noseAngle) + lobe.noseOffset - kBaseCircleRadius);
     } else {
-        const double flankAngle = (static_cast<double>(lobe.flankEnd) + lobe.noseEnd - phi) * kLobeRadiansPerDegree;
+        const double flankAngle = (static_cast<double>(lobe.flankEnd) + lobe.noseEnd - phi) * kRadiansPerDegree;
         lift = kRockerRatio * lobe.flankOffset * (1.0 - CrankCos(flankAngle));
     }
     return lift < 0.0 ? kMinimumLift : lift;
@@ -120,14 +131,15 @@ bool BuildFlowTable(float testDiameter, float testDropInH2O, const float* airflo
     if (testDropInH2O < 0.0f) return false;
     // Ideal flow per foot of curtain height through the test valve at the
     // bench pressure drop, cfm.
-    const double q0 = (testDiameter * (1.0 / 12.0)) * std::sqrt(testDropInH2O * 423.943) * 618.2654343072;
+    const double q0 = (testDiameter * kFeetPerInch) * std::sqrt(testDropInH2O * kBenchVelocitySquaredPerInchWater) *
+                      kCurtainCfmPerMetrePerSecond;
     table.lift[0] = 0.0f;
     table.coefficient[0] = 1.0f;
     for (int j = 0; j < 10; ++j) {
         table.lift[j + 1] = liftIn[j];
         table.coefficient[j + 1] = 0.0f;
         if (airflowCfm[j] > 0.0f)
-            table.coefficient[j + 1] = static_cast<float>(airflowCfm[j] / (q0 * liftIn[j] * (1.0 / 12.0)));
+            table.coefficient[j + 1] = static_cast<float>(airflowCfm[j] / (q0 * liftIn[j] * kFeetPerInch));
     }
     for (int j = 0; j < 10; ++j)
         table.slope[j] = (static_cast<double>(table.coefficient[j + 1]) - table.coefficient[j]) /
@@ -160,16 +172,16 @@ EngineGeometry ComputeGeometry(const SimInputs& in)
     const double stroke = in.stroke;
     g.bore = in.bore;
     g.stroke = in.stroke;
-    g.cylinderVolume = static_cast<float>(stroke * bore * bore * 0.7853982);
+    g.cylinderVolume = static_cast<float>(stroke * bore * bore * kQuarterPiSevenFigures);
     g.clearanceVolume = static_cast<float>(g.cylinderVolume / (static_cast<double>(in.compressionRatio) - 1.0));
-    g.engineVolume = static_cast<float>(in.cylinders * stroke * bore * bore * 0.7853981635);
+    g.engineVolume = static_cast<float>(in.cylinders * stroke * bore * bore * kQuarterPi);
     g.rodLength = static_cast<float>(1.62 * stroke);
-    g.headPistonArea = static_cast<float>(1.57 * bore * bore);
+    g.headPistonArea = static_cast<float>(kHeadAndCrownAreaPerBoreSquared * bore * bore);
     g.intakeDiameter = in.intakeValves == 2 ? in.intakeValveDia * 2.0f : in.intakeValveDia;
     g.exhaustDiameter = in.exhaustValves == 2 ? in.exhaustValveDia * 2.0f : in.exhaustValveDia;
     g.intakePortDiameter = static_cast<float>(0.85 * g.intakeDiameter);
     g.crankRadius = static_cast<float>(stroke / 2.0);
-    g.pistonArea = static_cast<float>(0.7853982 * bore * bore);
+    g.pistonArea = static_cast<float>(kQuarterPiSevenFigures * bore * bore);
     g.crankOverRod = static_cast<double>(g.crankRadius) / g.rodLength;
     g.twoRodOverStroke = 2.0 * g.rodLength / stroke;
     return g;
@@ -230,10 +242,10 @@ double IntakeCoefficient(double c, double portPressure, double cylinderPressure)
 {
     const double f = portPressure / cylinderPressure;
     double corrected;
-    if (f <= 1.8929) {
-        corrected = c + (f - 1.0) * (1.0 - c) * (c - 0.1) * 0.7839623698062492;
+    if (f <= kCriticalPressureRatio) {
+        corrected = c + (f - 1.0) * (1.0 - c) * (c - 0.1) * kSubcriticalCorrectionPerRatio;
     } else {
-        const double i = 1.8929 / f;  // beyond the critical ratio of air
+        const double i = kCriticalPressureRatio / f;  // beyond the critical ratio of air
         corrected = c + 0.7 * (1.0 - c) * (c - 0.1) + (1.0 - c) * (1.0 - i * i) * (0.27 - 0.1 * c);
     }
     if (corrected < 0.43) corrected = 0.43;

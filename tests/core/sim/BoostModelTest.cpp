@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -103,6 +104,51 @@ TEST(BoostModel, BoostIsCutAtTheLimitBeforeTheIntercoolerTakesItsShare)
     s = Apply(in, 8000.0);
     EXPECT_NEAR(s.boost, 5.0 - 5.0 * 5.0 / 5.0 * 0.1, 1e-6);
     EXPECT_EQ(s.chargeTemp, 540.0f);
+}
+
+TEST(BoostModel, EachBlowerKindReadsItsOwnFiguresAndNoOther)
+{
+    struct Figure {
+        const char* name;
+        float SimInputs::*field;
+    };
+    const Figure ratio{"pressure ratio", &SimInputs::blowerPressureRatio}, flow{"flow", &SimInputs::blowerFlow},
+        rpm{"rpm", &SimInputs::blowerRpm}, internalGear{"internal gear", &SimInputs::internalGearRatio},
+        beltGear{"belt gear", &SimInputs::beltGearRatio}, surge{"surge flow", &SimInputs::surgeFlow};
+    struct Kind {
+        int kind;
+        std::vector<Figure> reads, ignores;
+    };
+    // A turbocharger's rated speed only scales its turbine speed: boost and
+    // efficiency follow the flow over the rated flow, so it is in neither list.
+    const Kind kinds[] = {{1, {ratio, flow, surge}, {internalGear, beltGear}},
+                          {2, {ratio, rpm, internalGear, beltGear}, {flow, surge}},
+                          {3, {flow, beltGear}, {ratio, rpm, internalGear, surge}}};
+    for (const Kind& k : kinds) {
+        const BoostState before = Apply(Blower(k.kind), 5000.0);
+        const auto changedBy = [&](const Figure& figure) {
+            SimInputs in = Blower(k.kind);
+            in.*figure.field *= 3.0f;
+            const BoostState after = Apply(in, 5000.0);
+            return after.boost != before.boost || after.chargeTemp != before.chargeTemp ||
+                   after.driveLoss != before.driveLoss;
+        };
+        for (const Figure& figure : k.reads) EXPECT_TRUE(changedBy(figure)) << k.kind << ": " << figure.name;
+        for (const Figure& figure : k.ignores) EXPECT_FALSE(changedBy(figure)) << k.kind << ": " << figure.name;
+    }
+}
+
+TEST(BoostModel, ARootsBlowerDeliversItsDisplacementPerRevolutionAtItsSpeedLess1500Rpm)
+{
+    SimInputs in = Blower(3);
+    in.intercoolerEfficiency = 0.0f;
+    const auto boostWith = [&](float displacementCi, float beltRatio) {
+        in.blowerFlow = displacementCi, in.beltGearRatio = beltRatio;
+        return static_cast<double>(Apply(in, 5000.0).boost);
+    };
+    const double boost = boostWith(144.0f, 2.0f);  // 10000 blower rpm
+    EXPECT_NEAR(boostWith(288.0f, 2.0f), 2.0 * boost, 1e-4);
+    EXPECT_NEAR(boostWith(144.0f, 4.0f), boost * (20000.0 - 1500.0) / (10000.0 - 1500.0), 1e-4);
 }
 
 TEST(BoostModel, TurbochargerFollowsAirDemandSlowsByAFifthNearSurgeAndCostsNoDrivePower)

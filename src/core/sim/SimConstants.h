@@ -1,0 +1,114 @@
+#pragma once
+
+// The constants of the cycle model, each with its unit. Several are the
+// model's own roundings (pi to ten figures, 778 ft-lbf per BTU, 5250 for
+// 33000 / 2 pi): every result is computed with them as written, and an
+// "improved" figure moves the results in their last digits. Coefficients
+// fitted to one formula (the heat-capacity polynomial, the friction fit, the
+// exhaust-system table) stay in that formula.
+
+// ---- Circles and angles
+
+// pi to ten figures, as the cycle takes it.
+inline constexpr double kPi = 3.141592654;
+// Area of a circle per square of its diameter (engine displacement, intake port).
+inline constexpr double kQuarterPi = kPi / 4.0;
+// pi / 4 to seven figures: the swept volume and the piston area of one cylinder take this one.
+inline constexpr double kQuarterPiSevenFigures = 0.7853982;
+// Radians per degree and degrees per radian (cam lobe, port waves, burn).
+inline constexpr double kRadiansPerDegree = kPi / 180.0;
+inline constexpr double kDegreesPerRadian = 180.0 / kPi;
+// Radians per degree to ten figures (pi / 180 = 0.0174532925199...): the piston motion takes this one.
+inline constexpr double kCrankRadiansPerDegree = 0.01745329252;
+// pi to eight figures: the cylinder volume in cc, worked out in extended precision, takes this one.
+inline constexpr long double kPiEightFigures = 3.1415927L;
+
+// ---- Units
+
+inline constexpr double kInchesPerFoot = 12.0;
+inline constexpr double kFeetPerInch = 1.0 / kInchesPerFoot;
+inline constexpr double kSquareInchesPerSquareFoot = 144.0;  // also lbf/sq ft per psi
+inline constexpr double kSquareFeetPerSquareInch = 1.0 / kSquareInchesPerSquareFoot;
+inline constexpr double kCubicInchesPerCubicFoot = 1728.0;   // cfm x 1728 = cubic inches per minute
+inline constexpr double kFeetPerMetre = 3.28;                // the flow bench's figure (3.2808)
+inline constexpr double kSecondsPerMinute = 60.0;
+// Crank degrees per second per rpm: 360 degrees a revolution over 60 seconds a minute.
+inline constexpr double kCrankDegreesPerSecondPerRpm = 6.0;
+
+inline constexpr double kFootPoundsPerBtu = 778.0;  // ft-lbf per BTU (778.17)
+inline constexpr double kInchPoundsPerBtu = kFootPoundsPerBtu * kInchesPerFoot;  // 9336 in-lbf per BTU
+inline constexpr double kBtuPerInchPound = 1.0 / kInchPoundsPerBtu;
+
+// Cubic centimetres per cubic inch: 2.54^3 = 16.387064, taken as 16.38706.
+// Long double for the extended-precision volume arithmetic; converted to
+// double or float it is the same number as 16.38706 written in that type.
+inline constexpr long double kCubicCentimetresPerCubicInch = 16.38706L;
+
+// ---- Air
+
+inline constexpr double kAtmospherePsi = 14.7;                     // standard atmosphere, psi absolute
+inline constexpr double kPerAtmospherePsi = 1.0 / kAtmospherePsi;  // atmospheres per psi
+inline constexpr double kGasConstantBtu = 0.06857;                 // gas constant of air, BTU/(lb R)
+inline constexpr double kGasConstantFootPounds = 53.35;            // gas constant of air, ft-lbf/(lb R)
+inline constexpr double kGasConstantSlug = 1716.0;                 // gas constant of air, ft-lbf/(slug R)
+inline constexpr double kHeatCapacityRatio = 1.4;                  // cp / cv of air
+inline constexpr double kGravityFeet = 32.2;                       // ft/s^2: lb ft/s^2 per lbf
+// Square of the speed of sound per degree Rankine, gamma R g = 2405.018
+// ft^2/(s^2 R): a = sqrt(2405.018 T).
+inline constexpr double kSoundSpeedSquaredPerRankine =
+    kHeatCapacityRatio * kGasConstantFootPounds * kGravityFeet;
+// 1 / R, lb R/BTU, as the energy balance's K = cv / R takes it: 1 / 0.06855, a
+// figure 0.03 % below kGasConstantBtu that every cycle result is computed with.
+inline constexpr double kEnergyBalancePerGasConstant = 1.0 / 0.06855;
+
+// Standard air, against which the volumetric efficiency is measured.
+inline constexpr double kStandardTemperature = 527.0;  // R (67 F)
+// lb of standard air per cubic inch: P / (R T) at 14.7 psi and 527 R, R in in-lbf/(lb R).
+inline constexpr double kStandardAirPerCubicInch =
+    kAtmospherePsi / (kGasConstantBtu * kStandardTemperature * kInchPoundsPerBtu);
+
+// ---- Flow through the valves
+
+// Orifice-flow coefficient, lb R/(ft-lbf): 1 / R of air. A mass flow in lb per
+// crank degree is sqrt(psi) a P / T x this x A x seconds per crank degree,
+// with a in ft/s, P in psi, T in R and A in sq in; the psi to lbf/sq ft and
+// sq in to sq ft factors (144 and 1/144) cancel.
+inline constexpr double kOrificeFlowCoefficient = 1.0 / kGasConstantFootPounds;
+
+// ---- The cylinder at the start of a run, and the exhaust port
+
+inline constexpr double kStartPressurePsi = 44.1;    // cylinder at EVO of the first point, psi absolute
+inline constexpr double kStartTemperature = 2000.0;  // R, burnt gas in the cylinder at EVO
+// lb of burnt gas per psi and cubic inch at 2000 R: m = P V / (R T), R in in-lbf/(lb R).
+inline constexpr double kStartMassPerPsiCubicInch =
+    1.0 / (kGasConstantBtu * kInchPoundsPerBtu * kStartTemperature);
+inline constexpr float kFirstVolumetricEfficiency = 70.0f;  // %, the air demand's guess for the first point
+
+inline constexpr double kExhaustBackflowTemperature = 2000.0;     // R, port gas flowing back in
+inline constexpr double kExhaustBackflowEnthalpy = 506.74426;     // BTU/lb, ChargeEnthalpy(2000 R), 8 figures
+inline constexpr double kBackflowSoundSpeed = 2193.179427224321;  // ft/s, sqrt(2405.018 x 2000 R)
+
+// ---- Heat to the walls
+
+// Wall heat, BTU per crank degree = 17 (800 - T) A x 1.7e-05 x seconds per
+// crank degree, A in sq in: a film coefficient of 17 units of
+// 1.7e-05 BTU/(s sq in R), 2.89e-04 BTU/(s sq in R) or about 150 BTU/(h sq ft R).
+inline constexpr double kWallFilmCoefficient = 17.0;
+inline constexpr double kWallTemperature = 800.0;            // R
+inline constexpr double kWallFilmCoefficientUnit = 1.7e-05;  // BTU/(s sq in R)
+// Wall area of the head and the piston crown together, sq in per square inch
+// of bore squared: twice pi / 4, rounded.
+inline constexpr double kHeadAndCrownAreaPerBoreSquared = 1.57;
+
+// ---- Power and torque
+
+// Mean effective pressure x displacement x speed per horsepower, psi ci rpm
+// per hp: mep = hp x 802973 / (ci x rpm). (A four-stroke's 2 revolutions a
+// cycle x 12 in/ft x 33000 ft-lbf/min per hp give 792000; the model takes 802973.)
+inline constexpr double kMepCubicInchRpmPerHorsepower = 802973.0;
+// The other way, hp per psi ci rpm: 1 / 802973 worked out in single
+// precision, as the power figure takes it.
+inline constexpr double kHorsepowerPerMepCubicInchRpm =
+    static_cast<double>(1.0f / static_cast<float>(kMepCubicInchRpmPerHorsepower));
+// Torque from power, lb-ft rpm per hp: torque = hp x 5250 / rpm (33000 / 2 pi = 5252).
+inline constexpr double kTorqueRpmPerHorsepower = 5250.0;
