@@ -264,16 +264,37 @@ public:
 private:
     void Clear();
     void ClearCalculatorParameters();
+    // ---- the command table and the commands it applies
+    enum class CommandEnding;
+    struct CommandRow;
+    static const CommandRow* FindCommandRow(int command);
+    void EndCommand(CommandEnding ending);
+    void ApplyShortBlock(int command);
     void ApplyRowUnits(int metricFlag);
-    bool ApplyShortBlock(int command);
     void ApplyCylinderHead(int command);
     void ApplyValveCounts(int intakeValves, int exhaustValves);
+    void ApplyValveCount(int command);
+    void ShowValveCountNote();
+    void ApplyValveDiameter(int command);
+    void ApplyValveLift(int command);
+    void ApplyCompressionRatio(int command);
+    void ApplyInduction(int command);
+    void ApplyPressureDrop(int command);
     void ApplyManifold(int command);
     void ApplyFuel(int command);
     void ApplyForcedInduction(int command);
+    void ApplyIntercooler(int command);
+    void ApplyExhaustSystem(int command);
     void ApplyCamType(int command);
     void ApplyTimingMethod(int command);
-    void ShowValveCountNote();
+    void ApplyLifterType(int command);
+    void ToggleAutoValveSizes(int command);
+    void ToggleAutoValveLift(int command);
+    void ToggleAutoRun(int command);
+    void ApplyUnitsChoice(int command);
+    void ApplyRun(int command);
+    void ApplyClearComponents(int command);
+    // ---- validation, derived values, runs
     bool ValidateCylinderHeads(ErrorCode& code) const;
     bool ValidateInduction(ErrorCode& code) const;
     bool ValidateForcedInduction(ErrorCode& code) const;

@@ -30,92 +30,99 @@ bool SetChoiceFromRow(CPartTypeSpec& spec, const ComponentChoice& row)
 
 }  // namespace
 
+// How the views hear of a command's change.
+enum class CTorqDoc::CommandEnding {
+    ShowInEditor,  // an open parameter editor shows the new value and closes; the edit's end recomputes
+    Recalculate,   // recomputed at once, unless a parameter editor is waiting for the choice
+    UpdateViews,   // every view updates
+    None,          // the command has updated the views itself
+};
+
+// The commands of one row, in the order they are tried: the first row whose
+// range holds a command answers it.
+struct CTorqDoc::CommandRow {
+    Cmd::Range commands;
+    void (CTorqDoc::*apply)(int command);
+    CommandEnding ending;
+    // The parameter the command changes that the compression calculator's
+    // results depend on: the user must agree first (warning 203 / 202).
+    CFloatPtSpec EngineValues::*askedAgainstCalculator = nullptr;
+};
+
+namespace {
+
+constexpr Cmd::Range Only(int command) { return {command, command}; }
+
+}  // namespace
+
+const CTorqDoc::CommandRow* CTorqDoc::FindCommandRow(int command)
+{
+    using enum CommandEnding;
+    static constexpr CommandRow kRows[] = {
+        {Cmd::kShortBlocks, &CTorqDoc::ApplyShortBlock, ShowInEditor, &EngineValues::bore},
+        {Cmd::kStandardHeads, &CTorqDoc::ApplyCylinderHead, Recalculate},
+        {{Cmd::kOneIntakeValve, Cmd::kTwoExhaustValves}, &CTorqDoc::ApplyValveCount, ShowInEditor},
+        {Cmd::kIntakeValveDiameters, &CTorqDoc::ApplyValveDiameter, ShowInEditor},
+        {Cmd::kExhaustValveDiameters, &CTorqDoc::ApplyValveDiameter, ShowInEditor},
+        {Cmd::kIntakeValveLifts, &CTorqDoc::ApplyValveLift, ShowInEditor},
+        {Cmd::kExhaustValveLifts, &CTorqDoc::ApplyValveLift, ShowInEditor},
+        {Cmd::kCompressionRatios, &CTorqDoc::ApplyCompressionRatio, ShowInEditor,
+         &EngineValues::compressionRatio},
+        {Cmd::kInduction, &CTorqDoc::ApplyInduction, ShowInEditor},
+        {{Cmd::kPressureDrop15, Cmd::kPressureDrop30}, &CTorqDoc::ApplyPressureDrop, ShowInEditor},
+        {Cmd::kManifolds, &CTorqDoc::ApplyManifold, ShowInEditor},
+        {Cmd::kFuels, &CTorqDoc::ApplyFuel, ShowInEditor},
+        {Cmd::kForcedInduction, &CTorqDoc::ApplyForcedInduction, ShowInEditor},
+        {Cmd::kIntercoolers, &CTorqDoc::ApplyIntercooler, ShowInEditor},
+        {Cmd::kExhaustSystems, &CTorqDoc::ApplyExhaustSystem, ShowInEditor},
+        {Cmd::kCamProfiles, &CTorqDoc::ApplyCamType, ShowInEditor},
+        {Cmd::kTimingMethods, &CTorqDoc::ApplyTimingMethod, ShowInEditor},
+        {Cmd::kLifterTypes, &CTorqDoc::ApplyLifterType, ShowInEditor},
+        {Only(Cmd::kAutoValveSizes), &CTorqDoc::ToggleAutoValveSizes, ShowInEditor},
+        {Only(Cmd::kAutoValveLift), &CTorqDoc::ToggleAutoValveLift, ShowInEditor},
+        {Only(Cmd::kAutoRun), &CTorqDoc::ToggleAutoRun, ShowInEditor},
+        {{Cmd::kEnglishUnits, Cmd::kMetricUnits}, &CTorqDoc::ApplyUnitsChoice, UpdateViews},
+        {Only(Cmd::kRun), &CTorqDoc::ApplyRun, UpdateViews},
+        {Only(Cmd::kClearComponents), &CTorqDoc::ApplyClearComponents, None},
+    };
+    for (const CommandRow& row : kRows) {
+        if (row.commands.Contains(command)) return &row;
+    }
+    return nullptr;
+}
+
 CommandResult CTorqDoc::OnCommand(int command)
 {
     if (!GetCommandState(command).enabled) return CommandResult::Refused;
+    const CommandRow* row = FindCommandRow(command);
+    if (row == nullptr) return CommandResult::NotHandled;
+    if (row->askedAgainstCalculator != nullptr &&
+        !ConfirmChangeAgainstCalculator(m_values.*row->askedAgainstCalculator)) {
+        return CommandResult::Refused;
+    }
+    (this->*row->apply)(command);
+    EndCommand(row->ending);
+    return CommandResult::Applied;
+}
 
-    if (Cmd::kShortBlocks.Contains(command)) {
-        if (!ApplyShortBlock(command)) return CommandResult::Refused;
-    } else if (Cmd::kStandardHeads.Contains(command)) {
-        ApplyCylinderHead(command);
-        // A head choice ends the edit itself when no editor is waiting for it.
+void CTorqDoc::EndCommand(CommandEnding ending)
+{
+    switch (ending) {
+    case CommandEnding::ShowInEditor:
+        UpdateAllViews(m_parameterEditorOpen ? DocumentChange::ChoiceApplied : DocumentChange::Updated);
+        break;
+    case CommandEnding::Recalculate:
+        // A head or airflow choice ends the edit itself when no editor is waiting for it.
         if (m_parameterEditorOpen) {
             UpdateAllViews(DocumentChange::ChoiceApplied);
         } else {
             Recalculate();
             UpdateAllViews();
         }
-        return CommandResult::Applied;
-    } else if (command >= Cmd::kOneIntakeValve && command <= Cmd::kTwoExhaustValves) {
-        CIntegerSpec& valves = command <= Cmd::kTwoIntakeValves ? IntakeValveCount() : ExhaustValveCount();
-        valves.SetValue(command == Cmd::kOneIntakeValve || command == Cmd::kOneExhaustValve ? 1 : 2);
-        ShowValveCountNote();
-    } else if (Cmd::kIntakeValveDiameters.Contains(command) || Cmd::kExhaustValveDiameters.Contains(command)) {
-        CFloatPtSpec& diameter =
-            Cmd::kIntakeValveDiameters.Contains(command) ? IntakeValveDiameter() : ExhaustValveDiameter();
-        diameter.SetValueIn(FindComponentChoice(command).values[0], true);
-        m_values.autoValveSizes = false;
-        SetUnitSystem(m_values.unitSystem);
-    } else if (Cmd::kIntakeValveLifts.Contains(command) || Cmd::kExhaustValveLifts.Contains(command)) {
-        CFloatPtSpec& lift = Cmd::kIntakeValveLifts.Contains(command) ? Cam().IntakeLift() : Cam().ExhaustLift();
-        lift.SetValueIn(FindComponentChoice(command).values[0], true);
-        Cam().SetAutoValveLift(false);
-        SetUnitSystem(m_values.unitSystem);
-    } else if (Cmd::kCompressionRatios.Contains(command)) {
-        if (!ConfirmChangeAgainstCalculator(CompressionRatio())) return CommandResult::Refused;
-        CompressionRatio().SetValueIn(FindComponentChoice(command).values[0], true);
-        SetUnitSystem(m_values.unitSystem);
-    } else if (Cmd::kInduction.Contains(command)) {
-        const ComponentChoice& row = FindComponentChoice(command);
-        InductionFlow().SetValueIn(row.values[0], true);
-        PressureDrop().SetValueIn(row.values[1], true);
-        SetUnitSystem(m_values.unitSystem);
-    } else if (command == Cmd::kPressureDrop15 || command == Cmd::kPressureDrop30) {
-        PressureDrop().SetValueIn(command == Cmd::kPressureDrop15 ? 1.5f : 3.0f, true);
-        SetUnitSystem(m_values.unitSystem);
-    } else if (Cmd::kManifolds.Contains(command)) {
-        ApplyManifold(command);
-    } else if (Cmd::kFuels.Contains(command)) {
-        ApplyFuel(command);
-    } else if (Cmd::kForcedInduction.Contains(command)) {
-        ApplyForcedInduction(command);
-    } else if (command == Cmd::kIntercoolerNone) {
-        IntercoolerEfficiency().Reset();
-    } else if (Cmd::kIntercoolers.Contains(command)) {
-        IntercoolerEfficiency().SetValueIn(FindComponentChoice(command).values[0], true);
-        SetUnitSystem(m_values.unitSystem);
-    } else if (Cmd::kExhaustSystems.Contains(command)) {
-        SetChoiceFromRow(ExhaustSystem(), FindComponentChoice(command));
-    } else if (Cmd::kCamProfiles.Contains(command)) {
-        ApplyCamType(command);
-    } else if (Cmd::kTimingMethods.Contains(command)) {
-        ApplyTimingMethod(command);
-    } else if (Cmd::kLifterTypes.Contains(command)) {
-        SetChoiceFromRow(Cam().LifterType(), FindComponentChoice(command));
-    } else if (command == Cmd::kAutoValveSizes) {
-        m_values.autoValveSizes = !m_values.autoValveSizes;
-    } else if (command == Cmd::kAutoValveLift) {
-        Cam().SetAutoValveLift(!Cam().IsAutoValveLift());
-    } else if (command == Cmd::kAutoRun) {
-        m_values.autoRun = !m_values.autoRun;
-    } else if (command == Cmd::kEnglishUnits || command == Cmd::kMetricUnits) {
-        SetUnitSystem(command == Cmd::kEnglishUnits ? kEnglishUnits : kMetricUnits);
-        UpdateAllViews();
-        return CommandResult::Applied;
-    } else if (command == Cmd::kRun) {
-        RunSimulation(true, true);
-        UpdateAllViews();
-        return CommandResult::Applied;
-    } else if (command == Cmd::kClearComponents) {
-        ClearComponents();
-        return CommandResult::Applied;
-    } else {
-        return CommandResult::NotHandled;
+        break;
+    case CommandEnding::UpdateViews: UpdateAllViews(); break;
+    case CommandEnding::None: break;
     }
-    // An open parameter editor shows the new value and closes; the edit's end
-    // recomputes the derived values.
-    UpdateAllViews(m_parameterEditorOpen ? DocumentChange::ChoiceApplied : DocumentChange::Updated);
-    return CommandResult::Applied;
 }
 
 CommandState CTorqDoc::GetCommandState(int command) const
@@ -136,9 +143,8 @@ CommandState CTorqDoc::GetCommandState(int command) const
     return state;
 }
 
-bool CTorqDoc::ApplyShortBlock(int command)
+void CTorqDoc::ApplyShortBlock(int command)
 {
-    if (!ConfirmChangeAgainstCalculator(Bore())) return false;
     const ComponentChoice& row = FindComponentChoice(command);
     SetChoiceFromRow(ShortBlockType(), row);
     Bore().SetValueIn(row.values[0], true);
@@ -146,7 +152,6 @@ bool CTorqDoc::ApplyShortBlock(int command)
     NumberOfCylinders().SetValue(static_cast<int>(row.values[2]));
     // Every row is English, so a short block choice leaves the engine in English units.
     ApplyRowUnits(row.metricFlag);
-    return true;
 }
 
 void CTorqDoc::ApplyRowUnits(int metricFlag) { SetUnitSystem(metricFlag == 0 ? kEnglishUnits : kMetricUnits); }
@@ -167,11 +172,55 @@ void CTorqDoc::ApplyValveCounts(int intakeValves, int exhaustValves)
     ShowValveCountNote();
 }
 
+void CTorqDoc::ApplyValveCount(int command)
+{
+    CIntegerSpec& valves = command <= Cmd::kTwoIntakeValves ? IntakeValveCount() : ExhaustValveCount();
+    valves.SetValue(command == Cmd::kOneIntakeValve || command == Cmd::kOneExhaustValve ? 1 : 2);
+    ShowValveCountNote();
+}
+
 void CTorqDoc::ShowValveCountNote()
 {
     const int valves = IntakeValveCount().GetValue() + ExhaustValveCount().GetValue();
     if (valves == 3) ShowNoteMessage(103);
     if (valves == 4) ShowNoteMessage(104);
+}
+
+void CTorqDoc::ApplyValveDiameter(int command)
+{
+    CFloatPtSpec& diameter =
+        Cmd::kIntakeValveDiameters.Contains(command) ? IntakeValveDiameter() : ExhaustValveDiameter();
+    diameter.SetValueIn(FindComponentChoice(command).values[0], true);
+    m_values.autoValveSizes = false;
+    SetUnitSystem(m_values.unitSystem);
+}
+
+void CTorqDoc::ApplyValveLift(int command)
+{
+    CFloatPtSpec& lift = Cmd::kIntakeValveLifts.Contains(command) ? Cam().IntakeLift() : Cam().ExhaustLift();
+    lift.SetValueIn(FindComponentChoice(command).values[0], true);
+    Cam().SetAutoValveLift(false);
+    SetUnitSystem(m_values.unitSystem);
+}
+
+void CTorqDoc::ApplyCompressionRatio(int command)
+{
+    CompressionRatio().SetValueIn(FindComponentChoice(command).values[0], true);
+    SetUnitSystem(m_values.unitSystem);
+}
+
+void CTorqDoc::ApplyInduction(int command)
+{
+    const ComponentChoice& row = FindComponentChoice(command);
+    InductionFlow().SetValueIn(row.values[0], true);
+    PressureDrop().SetValueIn(row.values[1], true);
+    SetUnitSystem(m_values.unitSystem);
+}
+
+void CTorqDoc::ApplyPressureDrop(int command)
+{
+    PressureDrop().SetValueIn(command == Cmd::kPressureDrop15 ? 1.5f : 3.0f, true);  // inHg
+    SetUnitSystem(m_values.unitSystem);
 }
 
 void CTorqDoc::ApplyManifold(int command)
@@ -221,6 +270,21 @@ void CTorqDoc::ApplyForcedInduction(int command)
     SetUnitSystem(m_values.unitSystem);
 }
 
+void CTorqDoc::ApplyIntercooler(int command)
+{
+    if (command == Cmd::kIntercoolerNone) {
+        IntercoolerEfficiency().Reset();
+        return;
+    }
+    IntercoolerEfficiency().SetValueIn(FindComponentChoice(command).values[0], true);
+    SetUnitSystem(m_values.unitSystem);
+}
+
+void CTorqDoc::ApplyExhaustSystem(int command)
+{
+    SetChoiceFromRow(ExhaustSystem(), FindComponentChoice(command));
+}
+
 void CTorqDoc::ApplyCamType(int command)
 {
     const ComponentChoice& row = FindComponentChoice(command);
@@ -236,6 +300,28 @@ void CTorqDoc::ApplyTimingMethod(int command)
     const int note = Cam().SetTimingMethod(row.partIndex, row.name);
     if (note != 0) ShowNoteMessage(note);
 }
+
+void CTorqDoc::ApplyLifterType(int command)
+{
+    SetChoiceFromRow(Cam().LifterType(), FindComponentChoice(command));
+}
+
+// ---------------------------------------------------------------- the Engine menu
+
+void CTorqDoc::ToggleAutoValveSizes(int) { m_values.autoValveSizes = !m_values.autoValveSizes; }
+
+void CTorqDoc::ToggleAutoValveLift(int) { Cam().SetAutoValveLift(!Cam().IsAutoValveLift()); }
+
+void CTorqDoc::ToggleAutoRun(int) { m_values.autoRun = !m_values.autoRun; }
+
+void CTorqDoc::ApplyUnitsChoice(int command)
+{
+    SetUnitSystem(command == Cmd::kEnglishUnits ? kEnglishUnits : kMetricUnits);
+}
+
+void CTorqDoc::ApplyRun(int) { RunSimulation(true, true); }
+
+void CTorqDoc::ApplyClearComponents(int) { ClearComponents(); }
 
 // ---------------------------------------------------------------- after a dialog's OK
 
@@ -255,12 +341,7 @@ void CTorqDoc::ApplyUserAirflowData(const CylHeadFlowData& flowData, const CFile
         IntakeValveCount().SetValue(1);
         ExhaustValveCount().SetValue(1);
     }
-    if (m_parameterEditorOpen) {
-        UpdateAllViews(DocumentChange::ChoiceApplied);
-    } else {
-        Recalculate();
-        UpdateAllViews();
-    }
+    EndCommand(CommandEnding::Recalculate);
 }
 
 void CTorqDoc::ApplyCustomCamType(const std::string& description)
@@ -269,7 +350,7 @@ void CTorqDoc::ApplyCustomCamType(const std::string& description)
     TORQ_ASSERT(!name.empty());
     CamDataFile().MarkUnset();
     Cam().CamType().SetChoice(Cam().CamType().GetMaximumIndex(), name);
-    UpdateAllViews(m_parameterEditorOpen ? DocumentChange::ChoiceApplied : DocumentChange::Updated);
+    EndCommand(CommandEnding::ShowInEditor);
 }
 
 void CTorqDoc::ApplyCamMath(const CamData& cam)
