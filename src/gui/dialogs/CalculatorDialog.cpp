@@ -144,7 +144,8 @@ void CCalculatorDialog::ReturnToRefused(QLineEdit* edit)
 bool CCalculatorDialog::CommitEntries()
 {
     if (m_returnPending) return false;
-    auto* edit = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    // The dialog's own focus field, also while another window is active.
+    auto* edit = qobject_cast<QLineEdit*>(focusWidget());
     if (edit != nullptr && m_fields.contains(edit)) CommitField(edit);
     return m_entriesAccepted && !m_returnPending;
 }
