@@ -41,17 +41,40 @@ void CamCalculator::Recompute()
     }
 }
 
-ErrorCode CamCalculator::CheckApply() const
+namespace {
+
+using Check = std::pair<const CFloatPtSpec*, ErrorCode>;
+
+// The code of the first parameter that is not valid, 0 when all are.
+template <std::size_t N>
+ErrorCode FirstInvalid(const Check (&checks)[N])
 {
-    const std::pair<const CFloatPtSpec*, ErrorCode> checks[] = {
-        {&m_cam.LobeCenter(), 39},     {&m_cam.NominalIntakeCenterline(), 38},
-        {&m_cam.IntakeDuration(), 40}, {&m_cam.ExhaustDuration(), 41},
-        {&m_cam.IntakeLift(), 32},     {&m_cam.ExhaustLift(), 33},
-        {&m_cam.NominalIvo(), 34},     {&m_cam.NominalIvc(), 35},
-        {&m_cam.NominalEvo(), 36},     {&m_cam.NominalEvc(), 37},
-    };
     for (const auto& [parameter, code] : checks) {
         if (!parameter->IsValid()) return code;
     }
     return 0;
+}
+
+}  // namespace
+
+ErrorCode CamCalculator::CheckCard() const
+{
+    const Check checks[] = {{&m_cam.LobeCenter(), 39}, {&m_cam.NominalIntakeCenterline(), 38},
+                            {&m_cam.IntakeDuration(), 40}, {&m_cam.ExhaustDuration(), 41}};
+    return FirstInvalid(checks);
+}
+
+ErrorCode CamCalculator::CheckEvents() const
+{
+    const Check checks[] = {{&m_cam.NominalIvo(), 34}, {&m_cam.NominalIvc(), 35}, {&m_cam.NominalEvo(), 36},
+                            {&m_cam.NominalEvc(), 37}};
+    return FirstInvalid(checks);
+}
+
+ErrorCode CamCalculator::CheckApply() const
+{
+    if (const ErrorCode code = CheckCard(); code != 0) return code;
+    const Check lifts[] = {{&m_cam.IntakeLift(), 32}, {&m_cam.ExhaustLift(), 33}};
+    if (const ErrorCode code = FirstInvalid(lifts); code != 0) return code;
+    return CheckEvents();
 }

@@ -34,9 +34,12 @@ public:
     void Recompute();
 
     // The checks of Apply in order: 39 lobe center angle, 38 intake
-    // centerline, 40 intake duration, 41 exhaust duration, 32 intake lift,
-    // 33 exhaust lift, 34 to 37 the four events. 0 when the cam may be applied.
+    // centerline, 40 intake duration, 41 exhaust duration (CheckCard), 32
+    // intake lift, 33 exhaust lift, 34 to 37 the four events (CheckEvents).
+    // 0 when the cam may be applied.
     ErrorCode CheckApply() const;
+    ErrorCode CheckCard() const;
+    ErrorCode CheckEvents() const;
 
 private:
     CamData m_cam;
