@@ -93,6 +93,7 @@ void DrawDimension(QPainter& painter, const QPointF& from, const QPointF& to)
 CPistonPicture::CPistonPicture(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("pistonPicture"));
+    setAccessibleName(tr("Flattop piston"));
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
@@ -108,8 +109,8 @@ void CPistonPicture::SetDomed(bool domed)
 
 QSize CPistonPicture::sizeHint() const
 {
-    // As tall as about fourteen lines of the dialog's text.
-    const int height = fontMetrics().lineSpacing() * 14;
+    // As tall as the measurements beside it.
+    const int height = fontMetrics().lineSpacing() * 16;
     return {int(height * kWidth / kHeight), height};
 }
 
