@@ -27,9 +27,9 @@ constexpr const char* kCalcDescription =
     "  cam          the four valve events from the figures of a cam card\n"
     "'torqwell-cli calc KIND --help' shows the options of each. Every number is checked\n"
     "against the range the desktop program allows and must be a whole number text\n"
-    "('4abc' is refused). Exit status: 0 the figures are printed; 2 bad usage or a value\n"
-    "out of range (the range is printed); 3 the figures are printed, but the desktop\n"
-    "program would not apply them (its message is printed).";
+    "('4abc' is refused). Exit status: 0 the figures are printed; 2 bad input: a value\n"
+    "out of range (the range is printed), or figures the desktop program would refuse\n"
+    "to apply (they are printed, with the program's message).";
 
 // One "label: value units" row, or the JSON value of a figure.
 struct Figure {
@@ -146,12 +146,13 @@ private:
     bool m_json = false;
 };
 
-// Prints the calculator's message for a failed check: status 3.
+// Prints the calculator's message for a failed check: figures the dialog
+// would refuse to apply are bad input, status 2.
 int CheckFailed(QTextStream& err, ErrorCode code)
 {
     CliPresenter presenter(err);
     ShowErrorMessage(code);
-    return presenter.FailureExitCode();
+    return kExitUsage;
 }
 
 std::string ShownText(const CFloatPtSpec& parameter) { return EditText(parameter); }
@@ -164,31 +165,28 @@ int CompressionCalc(const QStringList& arguments, QTextStream& out, QTextStream&
     CalcLine line("compression", "[options]",
                   "The compression ratio from what is measured on the parts (the Compression Ratio\n"
                   "Calculator). Lengths in inches, or millimetres with --metric; volumes in cc.\n"
-                  "A flattop piston (the default) is measured down the bore at TDC, negative when it\n"
-                  "stands above the deck; a piston with a dome, dish or valve reliefs (--domed) at a\n"
-                  "distance down from TDC, where the volume above it is measured (--piston-volume).\n"
+                  "A flattop piston (the default) is measured down the bore at TDC (--deck), negative\n"
+                  "when it stands above the deck; a piston with a dome, dish or valve reliefs is given\n"
+                  "with the volume measured above it (--dome) at a distance down from TDC (--deck).\n"
                   "\n"
                   "Example: torqwell-cli calc compression --bore 4.0 --stroke 3.48 --chamber 64\n"
-                  "  --gasket-bore 4.1 --gasket-thickness 0.040 --flattop --piston-distance 0.025");
+                  "  --gasket-bore 4.1 --gasket-thickness 0.040 --deck 0.025");
     line.AddOption("bore", "in", "Cylinder bore (the short block's), 2.8 to 7.0 in.");
     line.AddOption("stroke", "in", "Crankshaft stroke, 2.4 to 7.0 in: with the bore, the swept volume.");
     line.AddOption("chamber", "cc", "Cylinder head chamber volume, 0.1 to 500 cc (kept to 2 decimals).");
     line.AddOption("gasket-bore", "in", "Head gasket bore diameter, 2.8 to 8.0 in.");
     line.AddOption("gasket-thickness", "in", "Head gasket compressed thickness, 0 to 0.15 in.");
-    line.AddOption("flattop", nullptr, "A flat-top piston without valve reliefs (the default).");
-    line.AddOption("domed", nullptr, "A piston with a dome, dish or valve reliefs.");
-    line.AddOption("piston-distance", "in",
-                   "Piston down the bore at TDC, -0.5 to 2.0 in (flattop); down from TDC, 0.1 to 2.0 in (domed).");
-    line.AddOption("piston-volume", "cc", "Domed: the volume measured above the piston, 0.1 to 6000 cc.");
+    line.AddOption("deck", "in",
+                   "Piston down the bore at TDC, -0.5 to 2.0 in (flattop); with --dome, the distance down\n"
+                   "from TDC where the volume above the piston is measured, 0.1 to 2.0 in.");
+    line.AddOption("dome", "cc",
+                   "A piston with a dome, dish or valve reliefs: the volume measured above it, 0.1 to 6000 cc.");
     line.AddOption("metric", nullptr, "Lengths in millimetres.");
     if (!line.Parse(arguments, out, err)) return line.Status();
-    if (line.Has("flattop") && line.Has("domed")) return line.Usage(err, "--flattop or --domed, not both");
-    const bool domed = line.Has("domed");
-    if (!line.Require(err, {"bore", "stroke", "chamber", "gasket-bore", "gasket-thickness", "piston-distance"}) ||
-        (domed && !line.Require(err, {"piston-volume"}))) {
+    const bool domed = line.Has("dome");
+    if (!line.Require(err, {"bore", "stroke", "chamber", "gasket-bore", "gasket-thickness", "deck"})) {
         return line.Status();
     }
-    if (!domed && line.Has("piston-volume")) return line.Usage(err, "--piston-volume is for --domed pistons");
 
     // A short block of the given bore and stroke, as the document computes its swept volume.
     CTorqDoc doc;
@@ -209,8 +207,8 @@ int CompressionCalc(const QStringList& arguments, QTextStream& out, QTextStream&
     calculator.SetPistonKind(domed ? CompressionCalculator::kDomedPiston : CompressionCalculator::kFlattopPiston);
     const std::pair<const char*, Input> inputs[] = {
         {"chamber", Input::ChamberVolume},           {"gasket-bore", Input::GasketBore},
-        {"gasket-thickness", Input::GasketThickness}, {"piston-distance", Input::PistonDistance},
-        {"piston-volume", Input::PistonVolume}};
+        {"gasket-thickness", Input::GasketThickness}, {"deck", Input::PistonDistance},
+        {"dome", Input::PistonVolume}};
     for (const auto& [option, input] : inputs) {
         if (!line.Has(option)) continue;
         const auto enter = [&calculator, input = input](const std::string& text) {
@@ -232,75 +230,42 @@ int CompressionCalc(const QStringList& arguments, QTextStream& out, QTextStream&
 
 // ---------------------------------------------------------------- airflow
 
-struct PressureUnit {
-    bool metric;
-    bool mercury;
-};
-
-bool ParsePressureUnit(const QString& text, PressureUnit& unit)
-{
-    const QString lower = text.trimmed().toLower();
-    if (lower == "inh2o") unit = {false, false};
-    else if (lower == "inhg") unit = {false, true};
-    else if (lower == "cmh2o") unit = {true, false};
-    else if (lower == "cmhg") unit = {true, true};
-    else return false;
-    return true;
-}
-
 int AirflowCalc(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     using Input = AirflowCalculator::Input;
     CalcLine line("airflow", "[options]",
                   "Converts an airflow measured at one pressure drop to the airflow at another by the\n"
                   "square-root law (the Airflow Math Calculator): to a carburettor rating standard,\n"
-                  "4-barrel at 1.5 inHg (the default) or 2-barrel at 3.0 inHg, or with --standard none\n"
-                  "to a pressure drop of your own (--target). Pressures in inches of water or mercury,\n"
-                  "or centimetres (1 inH2O = 0.0738 inHg). A rated airflow must lie within 100 to\n"
-                  "4000 cfm, as the engine's induction flow does.\n"
+                  "2-barrel at 3.0 inHg or 4-barrel at 1.5 inHg, or to a pressure drop of your own in\n"
+                  "inches of water. A rated airflow must lie within 100 to 4000 cfm, as the engine's\n"
+                  "induction flow does.\n"
                   "\n"
-                  "Example: torqwell-cli calc airflow --flow 600 --pressure 20 --standard 4-barrel");
+                  "Example: torqwell-cli calc airflow --flow 600 --at 20 --to 4bbl");
     line.AddOption("flow", "cfm", "The measured airflow, 100 to 4000 cfm.");
-    line.AddOption("pressure", "drop", "The pressure drop it was measured at (0.1 to 100 inH2O).");
-    line.AddOption("pressure-unit", "unit", "inH2O (default), inHg, cmH2O or cmHg.");
-    line.AddOption("standard", "rating", "4-barrel (default), 2-barrel or none.");
-    line.AddOption("target", "drop", "With --standard none: the pressure drop to convert to.");
-    line.AddOption("target-unit", "unit", "The target's unit: inHg (default), inH2O, cmHg or cmH2O.");
+    line.AddOption("at", "inH2O", "The pressure drop it was measured at, 0.1 to 100 inches of water.");
+    line.AddOption("at-hg", "inHg", "The same in inches of mercury (1 inH2O = 0.0738 inHg).");
+    line.AddOption("to", "target", "2bbl (3.0 inHg), 4bbl (1.5 inHg), or a pressure drop in inches of water.");
     if (!line.Parse(arguments, out, err)) return line.Status();
-    if (!line.Require(err, {"flow", "pressure"})) return line.Status();
+    if (!line.Require(err, {"flow", "to"})) return line.Status();
+    if (line.Has("at") == line.Has("at-hg")) return line.Usage(err, "give the measured pressure drop once: --at or --at-hg");
 
-    const QString standard = line.Has("standard") ? line.Value("standard").trimmed().toLower() : "4-barrel";
-    int mode = AirflowCalculator::kFourBarrel;
-    if (standard == "2-barrel" || standard == "2bbl") mode = AirflowCalculator::kTwoBarrel;
-    else if (standard == "none") mode = AirflowCalculator::kNoStandard;
-    else if (standard != "4-barrel" && standard != "4bbl") {
-        return line.Usage(err, "unknown --standard '" + line.Value("standard") + "' (4-barrel, 2-barrel or none)");
-    }
+    const QString to = line.Value("to").trimmed().toLower();
+    int mode = AirflowCalculator::kNoStandard;
+    if (to == "2bbl") mode = AirflowCalculator::kTwoBarrel;
+    if (to == "4bbl") mode = AirflowCalculator::kFourBarrel;
     const bool free = mode == AirflowCalculator::kNoStandard;
-    if (free && !line.Require(err, {"target"})) return line.Status();
-    if (!free && (line.Has("target") || line.Has("target-unit"))) {
-        return line.Usage(err, "the rating standard sets the target; --target goes with --standard none");
-    }
-    PressureUnit known{false, false};
-    if (line.Has("pressure-unit") && !ParsePressureUnit(line.Value("pressure-unit"), known)) {
-        return line.Usage(err, "unknown --pressure-unit '" + line.Value("pressure-unit") + "'");
-    }
-    PressureUnit target{known.metric, true};
-    if (line.Has("target-unit") && !ParsePressureUnit(line.Value("target-unit"), target)) {
-        return line.Usage(err, "unknown --target-unit '" + line.Value("target-unit") + "'");
-    }
-    if (target.metric != known.metric) return line.Usage(err, "both pressures in inches or both in centimetres");
 
-    AirflowCalculator calculator(known.metric ? kMetricUnits : kEnglishUnits);
-    calculator.ShowKnownPressureInMercury(known.mercury);
-    calculator.ShowTargetPressureInMercury(target.mercury);
+    AirflowCalculator calculator(kEnglishUnits);
+    calculator.ShowKnownPressureInMercury(line.Has("at-hg"));
+    calculator.ShowTargetPressureInMercury(!free);
     calculator.SetMode(mode);
     const auto field = [&calculator](Input input) {
         return [&calculator, input](const std::string& text) { return calculator.Enter(input, text); };
     };
+    const char* known = line.Has("at") ? "at" : "at-hg";
     if (!line.Number(err, "flow", calculator.Parameter(Input::KnownAirflow), field(Input::KnownAirflow)) ||
-        !line.Number(err, "pressure", calculator.Parameter(Input::KnownPressure), field(Input::KnownPressure)) ||
-        (free && !line.Number(err, "target", calculator.Parameter(Input::TargetPressure), field(Input::TargetPressure)))) {
+        !line.Number(err, known, calculator.Parameter(Input::KnownPressure), field(Input::KnownPressure)) ||
+        (free && !line.Number(err, "to", calculator.Parameter(Input::TargetPressure), field(Input::TargetPressure)))) {
         return line.Status();
     }
 
@@ -326,32 +291,32 @@ int CamCalc(const QStringList& arguments, QTextStream& out, QTextStream& err)
                   "Calculator), in crank degrees: IVO before TDC, IVC after BDC, EVO before BDC, EVC\n"
                   "after TDC. An event outside the timing method's range (seat-to-seat 0 to 80/120/\n"
                   "115/80, 0.050-lift -25 to 50, -10 to 95, -10 to 95, -25 to 50) is not given: it is\n"
-                  "empty in the table, null in json, and the status is 3.\n"
+                  "empty in the table, null in json, and the status is 2.\n"
                   "\n"
-                  "Example: torqwell-cli calc cam --lobe-center 110 --intake-centerline 106\n"
-                  "  --intake-duration 280 --exhaust-duration 280");
-    line.AddOption("lobe-center", "deg", "Lobe center angle, cam degrees.");
-    line.AddOption("intake-centerline", "deg", "Intake centerline, crank degrees after TDC.");
+                  "Example: torqwell-cli calc cam --lsa 110 --icl 106 --intake-duration 280\n"
+                  "  --exhaust-duration 280");
+    line.AddOption("lsa", "deg", "Lobe center (lobe separation) angle, cam degrees.");
+    line.AddOption("icl", "deg", "Intake centerline, crank degrees after TDC.");
     line.AddOption("intake-duration", "deg", "Intake duration, crank degrees.");
     line.AddOption("exhaust-duration", "deg", "Exhaust duration, crank degrees.");
-    line.AddOption("timing", "method", "seat-to-seat (default) or 0.050-lift: how the card's figures are measured.");
+    line.AddOption("timing", "method", "seat (default) or 050: the card's figures are seat to seat or at 0.050 in lift.");
     if (!line.Parse(arguments, out, err)) return line.Status();
-    if (!line.Require(err, {"lobe-center", "intake-centerline", "intake-duration", "exhaust-duration"})) {
+    if (!line.Require(err, {"lsa", "icl", "intake-duration", "exhaust-duration"})) {
         return line.Status();
     }
-    const QString timing = line.Has("timing") ? line.Value("timing").trimmed().toLower() : "seat-to-seat";
+    const QString timing = line.Has("timing") ? line.Value("timing").trimmed().toLower() : "seat";
     CamData cam;
-    if (timing == "seat-to-seat" || timing == "seat") {
+    if (timing == "seat") {
         cam.SetTimingMethod(CamData::kSeatToSeat, CamData::kSeatToSeatName);
-    } else if (timing == "0.050-lift" || timing == "050" || timing == "0.050") {
+    } else if (timing == "050") {
         cam.SetTimingMethod(CamData::kFiftyLift, CamData::kFiftyLiftName);
     } else {
-        return line.Usage(err, "unknown --timing '" + line.Value("timing") + "' (seat-to-seat or 0.050-lift)");
+        return line.Usage(err, "unknown --timing '" + line.Value("timing") + "' (seat or 050)");
     }
 
     CamCalculator calculator(cam);
-    const std::pair<const char*, Input> inputs[] = {{"lobe-center", Input::LobeCenter},
-                                                    {"intake-centerline", Input::IntakeCenterline},
+    const std::pair<const char*, Input> inputs[] = {{"lsa", Input::LobeCenter},
+                                                    {"icl", Input::IntakeCenterline},
                                                     {"intake-duration", Input::IntakeDuration},
                                                     {"exhaust-duration", Input::ExhaustDuration}};
     for (const auto& [option, input] : inputs) {

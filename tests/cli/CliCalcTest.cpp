@@ -7,9 +7,9 @@
 
 namespace {
 
-const QStringList kFlattop = {"calc",          "compression", "--bore",  "4.0",   "--stroke",
-                              "3.48",          "--chamber",   "64",      "--gasket-bore", "4.1",
-                              "--gasket-thickness", "0.040",  "--flattop", "--piston-distance", "0.025"};
+const QStringList kFlattop = {"calc",      "compression", "--bore",        "4.0", "--stroke",
+                              "3.48",      "--chamber",   "64",            "--gasket-bore", "4.1",
+                              "--gasket-thickness", "0.040", "--deck", "0.025"};
 
 QJsonObject Json(const CliResult& result)
 {
@@ -62,19 +62,16 @@ TEST(CliCalcCompression, AFlattopChevy350PrintsTheDialogsFigures)
 
 TEST(CliCalcCompression, DomedAboveTheDeckAndMetricPistonsGiveTheirVolumes)
 {
-    EXPECT_EQ(Row(RunCli(With(kFlattop, "--piston-distance", "-0.025")), "Deck Volume @ TDC:"), "-5.15 cc");
+    EXPECT_EQ(Row(RunCli(With(kFlattop, "--deck", "-0.025")), "Deck Volume @ TDC:"), "-5.15 cc");
 
-    QStringList domed = kFlattop;
-    domed.removeAll("--flattop");
-    domed = With(With(domed, "--piston-distance", "0.1"), "--piston-volume", "10");
-    EXPECT_EQ(RunCli(domed).status, 2);  // a measured volume needs --domed
-    const CliResult dome = RunCli(domed << "--domed");
+    // A measured volume above the piston makes it a domed piston, measured down from TDC.
+    const CliResult dome = RunCli(With(With(kFlattop, "--deck", "0.1"), "--dome", "10"));
     EXPECT_EQ(dome.status, 0) << dome.err.toStdString();
     EXPECT_EQ(Row(dome, "Deck Volume @ TDC:"), "-10.59 cc");
 
     const CliResult metric =
         RunCli({"calc", "compression", "--metric", "--bore", "101.6", "--stroke", "88.392", "--chamber", "64",
-                "--gasket-bore", "104.14", "--gasket-thickness", "1.016", "--piston-distance", "0.635"});
+                "--gasket-bore", "104.14", "--gasket-thickness", "1.016", "--deck", "0.635"});
     EXPECT_EQ(metric.status, 0) << metric.err.toStdString();
     EXPECT_EQ(Row(metric, "Total Combustion Vol:"), "77.80 cc");
     EXPECT_EQ(Row(metric, "Compression Ratio:"), "10.21");
@@ -82,9 +79,9 @@ TEST(CliCalcCompression, DomedAboveTheDeckAndMetricPistonsGiveTheirVolumes)
 
 TEST(CliCalcCompression, AResultTheEngineCannotTakeIsPrintedAndRefused)
 {
-    // 18.01 is above the engine's range: figures, message 89, status 3.
+    // 18.01 is above the engine's range: figures, message 89, status 2.
     const CliResult high = RunCli(With(kFlattop, "--chamber", "28.33"));
-    EXPECT_EQ(high.status, 3);
+    EXPECT_EQ(high.status, 2);
     EXPECT_EQ(Row(high, "Compression Ratio:"), "18.01");
     EXPECT_TRUE(high.err.startsWith("Out-of-Range Compression Ratio:")) << high.err.toStdString();
     EXPECT_TRUE(high.err.contains("6.00 to 18.00"));
@@ -93,10 +90,9 @@ TEST(CliCalcCompression, AResultTheEngineCannotTakeIsPrintedAndRefused)
     // A total of zero leaves no ratio: "Infinity" in the table, null in
     // json, and message 96.
     const QStringList zero = {"calc", "compression", "--bore", "4", "--stroke", "3.48", "--chamber", "10",
-                              "--gasket-bore", "4.1", "--gasket-thickness", "0", "--domed", "--piston-distance",
-                              "0.1", "--piston-volume", "10.59"};
+                              "--gasket-bore", "4.1", "--gasket-thickness", "0", "--deck", "0.1", "--dome", "10.59"};
     const CliResult table = RunCli(zero);
-    EXPECT_EQ(table.status, 3);
+    EXPECT_EQ(table.status, 2);
     EXPECT_EQ(Row(table, "Compression Ratio:"), "Infinity");
     EXPECT_TRUE(table.err.contains("Total Combustion Volume of zero"));
     const QJsonObject json = Json(RunCli(zero + QStringList{"--format", "json"}));
@@ -117,10 +113,7 @@ TEST(CliCalcCompression, BadNumbersAreRefusedWithTheRange)
         << range.err.toStdString();
 
     // A domed piston stands at least 0.1 in down; a flattop may be above the deck.
-    QStringList domed = kFlattop;
-    domed.removeAll("--flattop");
-    domed = With(With(domed, "--piston-distance", "-0.025"), "--piston-volume", "10") << "--domed";
-    EXPECT_EQ(RunCli(domed).status, 2);
+    EXPECT_EQ(RunCli(With(With(kFlattop, "--deck", "-0.025"), "--dome", "10")).status, 2);
 
     QStringList missing = kFlattop;
     missing.removeAt(missing.indexOf("--chamber") + 1);
@@ -128,59 +121,50 @@ TEST(CliCalcCompression, BadNumbersAreRefusedWithTheRange)
     const CliResult absent = RunCli(missing);
     EXPECT_EQ(absent.status, 2);
     EXPECT_TRUE(absent.err.contains("--chamber is required"));
-    EXPECT_EQ(RunCli(kFlattop + QStringList{"--domed"}).status, 2);  // both kinds
 }
 
 TEST(CliCalcAirflow, SixHundredCfmRatesAt604Point9And722Point9)
 {
-    const CliResult four = RunCli({"calc", "airflow", "--flow", "600", "--pressure", "20"});
+    const CliResult four = RunCli({"calc", "airflow", "--flow", "600", "--at", "20", "--to", "4bbl"});
     ASSERT_EQ(four.status, 0) << four.err.toStdString();
     EXPECT_EQ(Row(four, "Airflow Rate:"), "604.9 cfm");
     EXPECT_EQ(Row(four, "Pressure Drop:"), "1.50 inHg");
 
-    const CliResult two =
-        RunCli({"calc", "airflow", "--flow", "600", "--pressure", "28", "--standard", "2-barrel", "--format", "json"});
+    const CliResult two = RunCli({"calc", "airflow", "--flow", "600", "--at", "28", "--to", "2bbl", "--format", "json"});
     ASSERT_EQ(two.status, 0) << two.err.toStdString();
     EXPECT_DOUBLE_EQ(Json(two)["airflow"].toDouble(), 722.9);
     EXPECT_DOUBLE_EQ(Json(two)["pressure_drop_inhg"].toDouble(), 3.0);
 
-    // The same pressure in mercury, and in centimetres.
-    EXPECT_EQ(Row(RunCli({"calc", "airflow", "--flow", "600", "--pressure", "2.0664", "--pressure-unit", "inHg",
-                          "--standard", "2-barrel"}),
-                  "Airflow Rate:"),
+    // The same pressure in mercury: both are brought to water first.
+    EXPECT_EQ(Row(RunCli({"calc", "airflow", "--flow", "600", "--at-hg", "2.0664", "--to", "2bbl"}), "Airflow Rate:"),
               "722.9 cfm");
-    const CliResult metric = RunCli({"calc", "airflow", "--flow", "600", "--pressure", "71.12", "--pressure-unit",
-                                     "cmH2O", "--standard", "2-barrel"});
-    EXPECT_EQ(Row(metric, "Airflow Rate:"), "722.9 cfm");
-    EXPECT_EQ(Row(metric, "Pressure Drop:"), "7.620 cmHg");
 }
 
 TEST(CliCalcAirflow, ARatingBelow100CfmIsRefusedWith99)
 {
-    const CliResult low = RunCli({"calc", "airflow", "--flow", "100", "--pressure", "20.37"});
-    EXPECT_EQ(low.status, 3);
+    const CliResult low = RunCli({"calc", "airflow", "--flow", "100", "--at", "20.37", "--to", "4bbl"});
+    EXPECT_EQ(low.status, 2);
     EXPECT_EQ(Row(low, "Airflow Rate:"), "99.9 cfm");
     EXPECT_TRUE(low.err.startsWith("Out-of-Range Airflow Rating Value:")) << low.err.toStdString();
-    EXPECT_EQ(RunCli({"calc", "airflow", "--flow", "100", "--pressure", "20.33"}).status, 0);
+    EXPECT_EQ(RunCli({"calc", "airflow", "--flow", "100", "--at", "20.33", "--to", "4bbl"}).status, 0);
 }
 
-TEST(CliCalcAirflow, WithoutAStandardTheTargetIsYours)
+TEST(CliCalcAirflow, ATargetInInchesOfWaterIsAFreeConversion)
 {
-    const CliResult free = RunCli({"calc", "airflow", "--flow", "600", "--pressure", "28", "--standard", "none",
-                                   "--target", "1.0", "--format", "json"});
+    const CliResult free =
+        RunCli({"calc", "airflow", "--flow", "600", "--at", "28", "--to", "13.55", "--format", "json"});
     ASSERT_EQ(free.status, 0) << free.err.toStdString();
     EXPECT_DOUBLE_EQ(Json(free)["airflow"].toDouble(), 417.4);
-    EXPECT_DOUBLE_EQ(Json(free)["pressure_drop_inhg"].toDouble(), 1.0);
+    EXPECT_NEAR(Json(free)["pressure_drop_inhg"].toDouble(), 1.0, 0.0005);
 
-    // The target belongs to "none"; the units must not mix; numbers are whole.
+    // One measured pressure, a target, whole numbers, known standards.
     for (const QStringList& bad : {
-             QStringList{"calc", "airflow", "--flow", "600", "--pressure", "28", "--target", "1"},
-             QStringList{"calc", "airflow", "--flow", "600", "--pressure", "28", "--standard", "none"},
-             QStringList{"calc", "airflow", "--flow", "600", "--pressure", "28", "--pressure-unit", "cmHg",
-                         "--standard", "none", "--target", "1", "--target-unit", "inHg"},
-             QStringList{"calc", "airflow", "--flow", "600x", "--pressure", "28"},
-             QStringList{"calc", "airflow", "--flow", "99", "--pressure", "28"},
-             QStringList{"calc", "airflow", "--flow", "600", "--pressure", "28", "--standard", "3-barrel"},
+             QStringList{"calc", "airflow", "--flow", "600", "--at", "28"},
+             QStringList{"calc", "airflow", "--flow", "600", "--to", "4bbl"},
+             QStringList{"calc", "airflow", "--flow", "600", "--at", "28", "--at-hg", "2", "--to", "4bbl"},
+             QStringList{"calc", "airflow", "--flow", "600x", "--at", "28", "--to", "4bbl"},
+             QStringList{"calc", "airflow", "--flow", "99", "--at", "28", "--to", "4bbl"},
+             QStringList{"calc", "airflow", "--flow", "600", "--at", "28", "--to", "3bbl"},
          }) {
         const CliResult result = RunCli(bad);
         EXPECT_EQ(result.status, 2) << bad.join(' ').toStdString();
@@ -190,8 +174,8 @@ TEST(CliCalcAirflow, WithoutAStandardTheTargetIsYours)
 
 TEST(CliCalcCam, ACamCardGivesItsFourEvents)
 {
-    const CliResult seat = RunCli({"calc", "cam", "--lobe-center", "110", "--intake-centerline", "106",
-                                   "--intake-duration", "280", "--exhaust-duration", "280"});
+    const CliResult seat =
+        RunCli({"calc", "cam", "--lsa", "110", "--icl", "106", "--intake-duration", "280", "--exhaust-duration", "280"});
     ASSERT_EQ(seat.status, 0) << seat.err.toStdString();
     EXPECT_EQ(Row(seat, "IVO (degrees BTDC):"), "34.0");
     EXPECT_EQ(Row(seat, "IVC (degrees ABDC):"), "66.0");
@@ -202,9 +186,9 @@ TEST(CliCalcCam, ACamCardGivesItsFourEvents)
 TEST(CliCalcCam, EventsOutsideTheTimingMethodAreNullAndRefusedWith34)
 {
     const CliResult fifty =
-        RunCli({"calc", "cam", "--lobe-center", "110", "--intake-centerline", "106", "--intake-duration", "360",
-                "--exhaust-duration", "280", "--timing", "0.050-lift", "--format", "json"});
-    EXPECT_EQ(fifty.status, 3);
+        RunCli({"calc", "cam", "--lsa", "110", "--icl", "106", "--intake-duration", "360", "--exhaust-duration",
+                "280", "--timing", "050", "--format", "json"});
+    EXPECT_EQ(fifty.status, 2);
     const QJsonObject json = Json(fifty);
     EXPECT_TRUE(json["ivo"].isNull());
     EXPECT_TRUE(json["ivc"].isNull());
@@ -212,8 +196,8 @@ TEST(CliCalcCam, EventsOutsideTheTimingMethodAreNullAndRefusedWith34)
     EXPECT_DOUBLE_EQ(json["evc"].toDouble(), 26.0);
     EXPECT_TRUE(fifty.err.contains("A valid Cam IVO value is Required")) << fifty.err.toStdString();
 
-    const CliResult wide = RunCli({"calc", "cam", "--lobe-center", "110", "--intake-centerline", "106",
-                                   "--intake-duration", "721", "--exhaust-duration", "280"});
+    const CliResult wide =
+        RunCli({"calc", "cam", "--lsa", "110", "--icl", "106", "--intake-duration", "721", "--exhaust-duration", "280"});
     EXPECT_EQ(wide.status, 2);
     EXPECT_TRUE(wide.err.contains("-720.0 to 720.0 Deg")) << wide.err.toStdString();
 }
@@ -227,5 +211,5 @@ TEST(CliCalc, NamesItsCalculatorsAndRefusesOthers)
     EXPECT_TRUE(calcHelp.out.contains("compression|airflow|cam"));
     EXPECT_EQ(RunCli({"calc"}).status, 2);
     EXPECT_EQ(RunCli({"calc", "boost"}).status, 2);
-    EXPECT_EQ(RunCli({"calc", "cam", "extra", "--lobe-center", "1"}).status, 2);
+    EXPECT_EQ(RunCli({"calc", "cam", "extra", "--lsa", "1"}).status, 2);
 }
