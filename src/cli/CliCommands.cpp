@@ -8,7 +8,7 @@ namespace cli {
 
 namespace {
 
-constexpr std::array<CliCommand, 6> kCommands = {{
+constexpr std::array<CliCommand, 7> kCommands = {{
     {"run", "Open an engine file, run it and print the 19 result points.", &RunCommand},
     {"new", "Build an engine from component choices and save it as an engine file.", &NewCommand},
     {"export-dos", "Export an engine as the 815-byte record of the older DOS programs.", &ExportDosCommand},
@@ -16,6 +16,7 @@ constexpr std::array<CliCommand, 6> kCommands = {{
     {"convert", "Save an engine file of any readable version as version 3.10 with fresh results.",
      &ConvertCommand},
     {"iterate", "Sweep engine parameters over ranges and list the ten best combinations.", &IterateCommand},
+    {"sheet", "Write an engine's one-page dyno sheet as PDF, PNG or SVG (no display needed).", &SheetCommand},
 }};
 
 void PrintToolHelp(QTextStream& out)

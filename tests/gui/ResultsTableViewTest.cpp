@@ -31,24 +31,31 @@ void ResultsTableViewTest::columnsAndRulesFollowTheCharacterSize()
     QCOMPARE(layout.rightEnd, 20 + 8 * 60);
     QCOMPARE(layout.title, QStringLiteral("CALCULATED POWER AND ENGINE PRESSURES"));
     QCOMPARE(layout.titlePos, QPoint(20, 8));
-    QCOMPARE(layout.header1Y, 38);
-    QCOMPARE(layout.header2Y, 38 + h);
+    // The peaks take the line under the title; the three header lines follow.
+    QCOMPARE(layout.peaksPos, QPoint(20, 8 + h));
+    QCOMPARE(layout.header1Y, 38 + h);
+    QCOMPARE(layout.header2Y, 38 + 2 * h);
+    QCOMPARE(layout.unitsY, 38 + 3 * h);
 
     const QStringList header1{"Engine", "Power", "Torque", "Int Man", "Vol", "IMEP", "FMEP", "BMEP"};
     const QStringList header2{"RPM", "(Fly)", "(Fly)", "Pressure", "Eff %", "Pressure", "Pressure", "Pressure"};
+    const QStringList units{"", "(hp)", "(ft-lbs)", "(psi)", "", "(psi)", "(psi)", "(psi)"};
     for (int column = 0; column < kResultsTableColumnCount; ++column) {
         QCOMPARE(layout.header1[column], header1[column]);
         QCOMPARE(layout.header2[column], header2[column]);
+        QCOMPARE(layout.units[column], units[column]);
     }
 
-    // Upper rule at 38 - h/4, header rule at 38 + 9h/4 (integer division),
-    // bottom rule 5h/4 below the last row, and the rule after the speed column.
+    // With the headers at y = 38 + h: upper rule h/4 above them, header rule
+    // 13h/4 below their top (integer division), bottom rule 5h/4 below the
+    // last row, and the rule after the speed column.
+    const int top = 38 + h;
     QCOMPARE(layout.rules.size(), std::size_t{4});
-    QCOMPARE(layout.rules[0], QLine(20, 38 - 3, 500, 38 - 3));
-    QCOMPARE(layout.rules[1], QLine(20, 38 + 29, 500, 38 + 29));
+    QCOMPARE(layout.rules[0], QLine(20, top - 3, 500, top - 3));
+    QCOMPARE(layout.rules[1], QLine(20, top + 42, 500, top + 42));
     const int lastRow = layout.rowY[kResultPointCount - 1];
     QCOMPARE(layout.rules[2], QLine(20, lastRow + 16, 500, lastRow + 16));
-    QCOMPARE(layout.rules[3], QLine(20 + 60 - 6, 38 - 3, 20 + 60 - 6, lastRow + 16));
+    QCOMPARE(layout.rules[3], QLine(20 + 60 - 6, top - 3, 20 + 60 - 6, lastRow + 16));
 }
 
 void ResultsTableViewTest::rowsComeInGroupsOfFour()
@@ -56,13 +63,13 @@ void ResultsTableViewTest::rowsComeInGroupsOfFour()
     CTorqDoc doc;
     const int h = 10;
     const ResultsTableLayout layout = ComputeResultsTableLayout(doc, h, 5);
-    QCOMPARE(layout.rowY[0], 38 + 3 * h);
+    QCOMPARE(layout.rowY[0], 38 + 5 * h);  // title, peaks, three header lines
     // Rows 0-3, 4-7, 8-11, 12-15, 16-18: one blank line between groups.
     for (int row = 1; row < kResultPointCount; ++row) {
         const int step = layout.rowY[row] - layout.rowY[row - 1];
         QCOMPARE(step, row % 4 == 0 ? 2 * h : h);
     }
-    QCOMPARE(layout.rowY[18], 38 + 3 * h + 18 * h + 4 * h);
+    QCOMPARE(layout.rowY[18], 38 + 5 * h + 18 * h + 4 * h);
 }
 
 void ResultsTableViewTest::valuesUseTheirColumnFormats()

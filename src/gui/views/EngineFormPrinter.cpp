@@ -3,6 +3,7 @@
 
 #include "views/EngineFormView.h"
 #include "views/TorqSpecEdit.h"
+#include "report/Printouts.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -268,6 +269,7 @@ bool CEngineFormView::Print(QPrinter* printer, const QString& title)
         QMessageBox::critical(this, tr("Print"), tr("The printer could not be started."));
         return false;
     }
+    ForgetEarlierPrintTransform(painter);
     const int count = PrintPageCount();
     int first = 1;
     int last = count;
