@@ -3,6 +3,7 @@
 
 #include "views/EngineFormView.h"
 #include "views/TorqSpecEdit.h"
+#include "report/PageHeader.h"
 #include "report/Printouts.h"
 
 #include <QFrame>
@@ -16,9 +17,8 @@
 
 namespace {
 
-constexpr const char* kProductName = "Torqwell";
-constexpr const char* kProductVersion = "3.10";
 constexpr double kPrintPoints = 10.0;
+constexpr double kLargestFormPoints = 12.0;
 // One logical unit of the printed page is one pixel of the form on the
 // screen, printed at 0.6667 of the screen's pixels per inch: the printout is
 // half as large again as the form on the screen.
@@ -57,11 +57,12 @@ DeviceInches InchesOf(const QPainter& painter)
     return {double(device->logicalDpiX()), double(device->logicalDpiY())};
 }
 
-// The mapping for content of the given logical size, made smaller when it
-// would not fit inside half-inch margins. The factor it was made smaller by
-// goes to shrink (1 when it fits).
+// The mapping for content of the given logical size: half as large again as
+// on the screen, made smaller when it would not fit inside half-inch margins
+// and, with fillWidth, larger until it fills the width between them. The
+// factor it was changed by goes to shrink (below 1 smaller, above 1 larger).
 PageMapping MapPage(const QPainter& painter, const QRect& paper, const QWidget& screenWidget,
-                    QSizeF contentSize, double& shrink)
+                    QSizeF contentSize, double& shrink, bool fillWidth = false)
 {
     const DeviceInches inch = InchesOf(painter);
     PageMapping mapping;
@@ -72,37 +73,13 @@ PageMapping MapPage(const QPainter& painter, const QRect& paper, const QWidget& 
     const double roomY = paper.height() - inch.y;
     shrink = 1.0;
     if (contentSize.width() > 0 && contentSize.height() > 0) {
-        shrink = std::min({1.0, roomX / (contentSize.width() * mapping.scaleX),
-                           roomY / (contentSize.height() * mapping.scaleY)});
+        const double fitX = roomX / (contentSize.width() * mapping.scaleX);
+        const double fitY = roomY / (contentSize.height() * mapping.scaleY);
+        shrink = std::min({fillWidth ? fitX : 1.0, fitX, fitY});
     }
     mapping.scaleX *= shrink;
     mapping.scaleY *= shrink;
     return mapping;
-}
-
-// A black rule half an inch below the paper's top edge, from half an inch
-// inside the left edge to half an inch inside the right; above it the title
-// (left), product and version (centred) and the page number (right), their
-// baseline raised by five quarters of the text height.
-void DrawPageHeader(QPainter& painter, const QRect& paper, int page, int pageCount, const QString& title)
-{
-    const DeviceInches inch = InchesOf(painter);
-    const QFont font = PrintFont(kPrintPoints);
-    painter.setFont(font);
-    const QFontMetricsF metrics(font, painter.device());
-    const double ruleY = paper.top() + inch.y / 2;
-    const double left = paper.left() + inch.x / 2;
-    const double right = paper.right() - inch.x / 2;
-    painter.setPen(QPen(Qt::black, 0));
-    painter.drawLine(QPointF(left, ruleY), QPointF(right, ruleY));
-
-    const double baseline = ruleY - metrics.height() * 5 / 4;
-    painter.drawText(QPointF(left, baseline), title);
-    const QString product =
-        QStringLiteral("%1  Version %2").arg(QLatin1String(kProductName), QLatin1String(kProductVersion));
-    painter.drawText(QPointF((left + right - metrics.horizontalAdvance(product)) / 2, baseline), product);
-    const QString pageText = QString::asprintf(" Page %d of %d", page, pageCount);
-    painter.drawText(QPointF(right - metrics.horizontalAdvance(pageText), baseline), pageText);
 }
 
 QRect RectIn(const QWidget* widget, const QWidget* ancestor, const QRect& local)
@@ -130,7 +107,7 @@ void CEngineFormView::PrintPage(QPainter& painter, const QRect& paperRect, int p
 {
     painter.save();
     painter.setBackgroundMode(Qt::TransparentMode);
-    DrawPageHeader(painter, paperRect, page, pageCount, title);
+    DrawPageHeader(painter, paperRect, InchesOf(painter).y, {title, TodayText(), page, pageCount});
     if (page == kFormPage) {
         PrintForm(painter, paperRect);
     } else if (page == kAirflowPage) {
@@ -145,14 +122,14 @@ void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
     QRect content;
     for (const CEngineFormGroup* group : m_groups) content |= group->geometry();
     double shrink = 1.0;
+    // The form fills the width between the margins (or the height, when that is less).
     const PageMapping mapping =
-        MapPage(painter, paperRect, *m_form, QSizeF(content.right() + 1, content.bottom() + 1), shrink);
+        MapPage(painter, paperRect, *m_form, QSizeF(content.right() + 1, content.bottom() + 1), shrink, true);
 
-    // 10 points unless the form had to be made smaller: then the size at
-    // which the screen's texts still fit their places.
+    // The size at which the screen's texts fill their places, at most 12 points.
     const double screenPoints = QFontInfo(m_form->font()).pointSizeF();
     const double printedScreenPoints = screenPoints / kScreenInchFraction * shrink;
-    const QFont font = PrintFont(std::min(kPrintPoints, printedScreenPoints));
+    const QFont font = PrintFont(std::min(kLargestFormPoints, printedScreenPoints));
     painter.setFont(font);
     const QFontMetricsF metrics(font, painter.device());
     const double textHeight = metrics.height() / mapping.scaleY;  // logical units
@@ -251,8 +228,8 @@ void CEngineFormView::PrintAirflow(QPainter& painter, const QRect& paperRect) co
     rule(218, 266, columnRuleY);
     rule(308, 356, columnRuleY);
 
-    // All ten points; those not in use show "***".
-    for (int point = 0; point < CylHeadFlowData::kMaxPoints; ++point) {
+    // The points in use; the unused rest would only print "***".
+    for (int point = 0; point < std::min(flow.GetPointCount(), CylHeadFlowData::kMaxPoints); ++point) {
         const int y = 137 + 24 * point;
         text(30, y, textOf(flow.IntakeLift(point)));
         text(120, y, textOf(flow.IntakeAirflow(point)));
