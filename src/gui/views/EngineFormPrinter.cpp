@@ -14,6 +14,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -116,15 +117,66 @@ void CEngineFormView::PrintPage(QPainter& painter, const QRect& paperRect, int p
     painter.restore();
 }
 
+namespace {
+
+// Where the groups go on paper: the form's one tall column of groups is cut
+// in two columns side by side (the first groups left, the rest right, cut
+// where the taller column is shortest), so that the form fills the page's
+// width. Each group moves by its offset; everything inside moves with it.
+struct PrintedGroups {
+    std::vector<QPoint> offsets;
+    QSize size;
+};
+
+PrintedGroups PlaceGroupsInTwoColumns(const std::array<CEngineFormGroup*, 6>& groups)
+{
+    constexpr int kColumnGap = 12;
+    const QPoint origin = groups.front()->geometry().topLeft();
+    int best = 1;
+    int bestHeight = std::numeric_limits<int>::max();
+    for (std::size_t split = 1; split < groups.size(); ++split) {
+        int left = 0;
+        int right = 0;
+        for (std::size_t i = 0; i < groups.size(); ++i) (i < split ? left : right) += groups[i]->height();
+        if (std::max(left, right) < bestHeight) {
+            bestHeight = std::max(left, right);
+            best = static_cast<int>(split);
+        }
+    }
+    PrintedGroups placed;
+    int columnWidth = 0;
+    for (const CEngineFormGroup* group : groups) columnWidth = std::max(columnWidth, group->width());
+    QPoint next = origin;
+    int height = 0;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        if (static_cast<int>(i) == best) next = QPoint(origin.x() + columnWidth + kColumnGap, origin.y());
+        placed.offsets.push_back(next - groups[i]->geometry().topLeft());
+        next.ry() += groups[i]->height();
+        height = std::max(height, next.y());
+    }
+    placed.size = QSize(origin.x() + 2 * columnWidth + kColumnGap, height);
+    return placed;
+}
+
+}  // namespace
+
 void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
 {
     LayOutHidden(m_form);
-    QRect content;
-    for (const CEngineFormGroup* group : m_groups) content |= group->geometry();
+    const PrintedGroups placed = PlaceGroupsInTwoColumns(m_groups);
+    // A widget's rectangle on paper: where it is in the form, moved with its group.
+    const auto printed = [&](const QWidget* widget, const QRect& local) {
+        QRect rect = RectIn(widget, m_form, local);
+        for (std::size_t i = 0; i < m_groups.size(); ++i) {
+            if (m_groups[i] == widget || m_groups[i]->isAncestorOf(widget)) return rect.translated(placed.offsets[i]);
+        }
+        return rect;
+    };
+    const QSize content = placed.size;
     double shrink = 1.0;
     // The form fills the width between the margins (or the height, when that is less).
     const PageMapping mapping =
-        MapPage(painter, paperRect, *m_form, QSizeF(content.right() + 1, content.bottom() + 1), shrink, true);
+        MapPage(painter, paperRect, *m_form, QSizeF(content), shrink, true);
 
     // The size at which the screen's texts fill their places, at most 12 points.
     const double screenPoints = QFontInfo(m_form->font()).pointSizeF();
@@ -138,7 +190,7 @@ void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
 
     // A group: its title, and a frame whose top edge runs at the title's height.
     for (const CEngineFormGroup* group : m_groups) {
-        const QRect area = group->geometry();
+        const QRect area = printed(group, group->rect());
         painter.drawText(mapping.Map(area.left(), area.top()) + QPointF(0, metrics.ascent()), group->Title());
         painter.drawRect(mapping.Map(
             QRectF(area.left(), area.top() + textHeight, area.width() - 2, area.height() - textHeight - 2)));
@@ -146,7 +198,7 @@ void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
 
     auto drawLabel = [&](const QLabel* label) {
         if (label == nullptr || label->text().isEmpty() || !label->isVisibleTo(m_form)) return;
-        const QRectF where = mapping.Map(QRectF(RectIn(label, m_form, label->rect())));
+        const QRectF where = mapping.Map(QRectF(printed(label, label->rect())));
         const Qt::Alignment horizontal = label->alignment() & Qt::AlignHorizontal_Mask;
         painter.drawText(where, int(horizontal | Qt::AlignVCenter), label->text());
     };
@@ -156,12 +208,12 @@ void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
 
     // An etched line prints as a line along its top edge.
     for (const QFrame* rule : m_rules) {
-        const QRect line = RectIn(rule, m_form, rule->rect());
+        const QRect line = printed(rule, rule->rect());
         painter.drawLine(mapping.Map(line.left(), line.top()), mapping.Map(line.right(), line.top()));
     }
 
     for (const CTorqSpecEditCtrl* control : m_controls) {
-        const QRectF field = mapping.Map(QRectF(RectIn(control, m_form, control->FieldRect())));
+        const QRectF field = mapping.Map(QRectF(printed(control, control->FieldRect())));
         const QRectF textArea = field.adjusted(4 * mapping.scaleX, 0, -2 * mapping.scaleX, 0);
         const QString text = metrics.elidedText(control->Text(), Qt::ElideRight, textArea.width());
         painter.drawText(textArea, int(Qt::AlignLeft | Qt::AlignVCenter), text);
