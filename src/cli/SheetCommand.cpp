@@ -1,4 +1,4 @@
-// torqwell-cli sheet ENGINE.trq -o SHEET.pdf|png|svg [--units english|kpa|bar] [--force]
+// torqwell-cli sheet ENGINE.trq -o SHEET.pdf|png|svg [--units english|kpa|bar] [--range auto|low|mid|hi] [--force]
 
 #include "CliCommands.h"
 #include "CliSupport.h"
@@ -55,6 +55,9 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
     line.Parser().addOption(QCommandLineOption(
         "units", "Results of a metric engine in english (hp, ft-lbs, psi; the default), kpa (kW, N·m, kPa) or bar.",
         "units", "english"));
+    line.Parser().addOption(QCommandLineOption(
+        "range", "The y axes' range: auto (fits the curves; the default), low, mid or hi (the graph's fixed ranges).",
+        "range", "auto"));
     line.Parser().addOption(QCommandLineOption("force", "Replace an existing output file."));
     line.Parser().addPositionalArgument("ENGINE.trq", "The engine file.");
     int status = kExitOk;
@@ -70,6 +73,11 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
     ResultUnits units = ResultUnits::English;
     if (!ResultUnitsFromKey(line.Parser().value("units").toStdString(), units)) {
         return line.UsageError(err, "unknown units '" + line.Parser().value("units") + "' (english, kpa or bar)");
+    }
+    const QStringList ranges{"auto", "low", "mid", "hi"};
+    const int rangeKind = static_cast<int>(ranges.indexOf(line.Parser().value("range")));
+    if (rangeKind < 0) {
+        return line.UsageError(err, "unknown range '" + line.Parser().value("range") + "' (auto, low, mid or hi)");
     }
     if (IsSameFile(output, files.front())) {
         err << kProgramName << " sheet: " << output << " is the engine file it reads; choose another output"
@@ -89,8 +97,8 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
     const QFileInfo engineFile(files.front());
     ChartOptions options;
     options.axes = {ChartAxisDescription::Make(kSeriesEngineSpeed, kHiRange),
-                    ChartAxisDescription::Make(kSeriesPower, kMidRange),
-                    ChartAxisDescription::Make(kSeriesTorque, kMidRange)};
+                    ChartAxisDescription::Make(kSeriesPower, rangeKind),
+                    ChartAxisDescription::Make(kSeriesTorque, rangeKind)};
     options.resultUnits = units;
     DynoSheetContent content;
     content.document = &doc;

@@ -170,16 +170,14 @@ void DrawCurve(QPainter& painter, const PlotMapping& map, const ChartCurve& curv
     painter.restore();
 }
 
-void DrawPeakLabel(QPainter& painter, const PlotMapping& map, const ChartPeakLabel& label, const QFont& font)
+void DrawPeakLabel(QPainter& painter, const PlotMapping& map, const ChartPeakLabel& label, const QFont& font,
+                   std::vector<QRectF>& taken)
 {
     const QFontMetricsF metrics(font);
-    const QPointF at = map.Map(label.at);
-    QRectF box(0, 0, metrics.horizontalAdvance(label.text) + 6, metrics.height() + 2);
-    box.moveBottomLeft(at + QPointF(6, -6));
-    // Kept inside the plot: to the left of a peak near the right edge, below one at the top.
-    if (box.right() > map.plot.right()) box.moveRight(at.x() - 6);
-    if (box.top() < map.plot.top()) box.moveTop(at.y() + 6);
-    box.moveLeft(std::max(box.left(), map.plot.left() + 1));
+    const QRectF box = PlacePeakLabel(map.Map(label.at),
+                                      QSizeF(metrics.horizontalAdvance(label.text) + 6, metrics.height() + 2), map.plot,
+                                      taken);
+    taken.push_back(box);
     painter.save();
     painter.setPen(QPen(label.colour, 0));
     painter.setBrush(QColor(255, 255, 255, 225));
@@ -191,6 +189,33 @@ void DrawPeakLabel(QPainter& painter, const PlotMapping& map, const ChartPeakLab
 }
 
 }  // namespace
+
+QRectF PlacePeakLabel(QPointF peak, QSizeF size, const QRectF& plot, const std::vector<QRectF>& taken)
+{
+    constexpr double kOffset = 6;
+    const auto isFree = [&](const QRectF& box) {
+        if (!plot.contains(box)) return false;
+        return std::none_of(taken.begin(), taken.end(), [&box](const QRectF& other) { return other.intersects(box); });
+    };
+    const double w = size.width();
+    const double h = size.height();
+    const double x = peak.x();
+    const double y = peak.y();
+    for (int lift = 0; lift < 4; ++lift) {
+        const double up = lift * (h + 2);
+        for (const QRectF& box : {QRectF(x + kOffset, y - kOffset - h - up, w, h),
+                                  QRectF(x - kOffset - w, y - kOffset - h - up, w, h),
+                                  QRectF(x + kOffset, y + kOffset + up, w, h),
+                                  QRectF(x - kOffset - w, y + kOffset + up, w, h)}) {
+            if (isFree(box)) return box;
+        }
+    }
+    // No free place: above-right, moved inside the plot.
+    QRectF box(x + kOffset, y - kOffset - h, w, h);
+    box.moveLeft(std::clamp(box.left(), plot.left() + 1, std::max(plot.left() + 1, plot.right() - w - 1)));
+    box.moveTop(std::clamp(box.top(), plot.top() + 1, std::max(plot.top() + 1, plot.bottom() - h - 1)));
+    return box;
+}
 
 ChartLegendLayout LayOutChartLegend(const ChartPicture& picture, const QFont& font, double width)
 {
@@ -273,8 +298,9 @@ void PaintChart(QPainter& painter, const QRectF& area, const ChartPicture& pictu
     for (const ChartClipMark& mark : picture.clipMarks) {
         DrawClipMark(painter, (mark.y2 ? y2Map : y1Map).Map(mark.at), kClipMarkSize, mark.direction, mark.colour);
     }
+    std::vector<QRectF> taken;
     for (const ChartPeakLabel& label : picture.peaks) {
-        DrawPeakLabel(painter, label.y2 ? y2Map : y1Map, label, peakFont);
+        DrawPeakLabel(painter, label.y2 ? y2Map : y1Map, label, peakFont, taken);
     }
 
     painter.translate(inner.left(), legendTop);

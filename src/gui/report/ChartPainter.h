@@ -17,6 +17,11 @@ class QPainter;
 // logical units; the font's pixel size is taken in the same units.
 void PaintChart(QPainter& painter, const QRectF& area, const ChartPicture& picture, const QFont& font);
 
+// Where a peak label of this size goes beside its peak: above and right of
+// it if there is room inside the plot and no other label is there, else
+// above-left, below-right, below-left, or further up.
+QRectF PlacePeakLabel(QPointF peak, QSizeF size, const QRectF& plot, const std::vector<QRectF>& taken);
+
 // The rows of the legend as they are laid out for a width: each entry's
 // swatch and text rectangles, relative to the legend's top left.
 struct ChartLegendEntry {

@@ -45,6 +45,7 @@ void FitAutoRange(ChartAxisPicture& axis, Extent extent)
         extent.low = extent.low >= 0 && extent.low - pad < 0 ? 0 : extent.low - pad;
         extent.high += pad;
     }
+    if (extent.low > 0 && extent.low < extent.high / 2) extent.low = 0;
     const double interval = NiceInterval((extent.high - extent.low) / kTargetIntervals);
     axis.minimum = std::floor(extent.low / interval) * interval;
     axis.maximum = std::ceil(extent.high / interval) * interval;

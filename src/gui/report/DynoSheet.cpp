@@ -26,7 +26,7 @@ constexpr double kPeaksPixels = 14;
 constexpr double kGraphPixels = 11;
 constexpr double kTablePixels = 10;
 constexpr double kSummaryPixels = 9;
-constexpr double kGraphHeight = 420;
+constexpr double kGraphHeight = 470;
 constexpr double kPngScale = 2;
 const QColor kQuietText(90, 90, 90);
 

@@ -379,18 +379,16 @@ void CChart2dView::ShowPeakLabels()
 void CChart2dView::PlacePeakLabels()
 {
     const QRectF plot = m_chart->plotArea();
+    std::vector<QRectF> taken;
     for (std::size_t i = 0; i < m_peakLabels.size() && i < m_picture.peaks.size(); ++i) {
         const ChartPeakLabel& peak = m_picture.peaks[i];
         QLineSeries* series = peak.y2 ? m_y2Sets[0] : m_y1Sets[0];
         const QPointF at = m_chart->mapToPosition(peak.at, series);
         QGraphicsItem* box = m_peakLabels[i];
-        QRectF area = box->boundingRect();
-        QPointF topLeft = at + QPointF(8, -8 - area.height());
-        // Kept inside the plot: left of a peak near the right edge, below one at the top.
-        if (topLeft.x() + area.width() > plot.right()) topLeft.setX(at.x() - 8 - area.width());
-        if (topLeft.y() < plot.top()) topLeft.setY(at.y() + 8);
-        topLeft.setX(std::max(topLeft.x(), plot.left() + 1));
-        box->setPos(topLeft - area.topLeft());
+        const QRectF area = box->boundingRect();
+        const QRectF placed = PlacePeakLabel(at, area.size(), plot, taken);
+        taken.push_back(placed);
+        box->setPos(placed.topLeft() - area.topLeft());
     }
 }
 
