@@ -255,6 +255,19 @@ void ChartLegibilityTest::aSmallGraphShowsFewerTicksAndTheSecondAxisNoGrid()
     const double labels = (view.XAxis()->max() - view.XAxis()->min()) / narrowInterval + 1;
     QVERIFY(labels * metrics.horizontalAdvance(QStringLiteral("10000")) <= view.Chart()->plotArea().width());
 
+    // Titles too long for their axis give way to the units; very narrow, the
+    // y titles leave their room to the tick labels (the legend names the units).
+    const QFontMetricsF titleMetrics(view.XAxis()->titleFont());
+    QVERIFY(titleMetrics.horizontalAdvance(view.XAxis()->titleText()) <= view.Chart()->plotArea().width());
+    QVERIFY(view.XAxis()->titleText() == QStringLiteral("Engine Speed (RPM)") ||
+            view.XAxis()->titleText() == QStringLiteral("rpm"));
+    QVERIFY(!view.Y1Axis()->isTitleVisible());
+    view.resize(900, 640);
+    QApplication::processEvents();
+    QCOMPARE(view.XAxis()->titleText(), QStringLiteral("Engine Speed (RPM)"));
+    QVERIFY(view.Y1Axis()->isTitleVisible());
+    QCOMPARE(view.Y1Axis()->titleText(), QStringLiteral("Power (HP)"));
+
     // On Auto-Range only the first y axis draws grid lines.
     view.SetAxisRange(ChartAxis::Y2, kAutoRange);
     QVERIFY(view.Y1Axis()->isGridLineVisible());

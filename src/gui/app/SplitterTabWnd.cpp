@@ -43,7 +43,10 @@ void CTorqSplitterWnd::FitLeftPane(int width)
 {
     const int room = width - handleWidth();
     if (room < 2 * kLeastPaneWidth) return;
-    const int left = std::clamp(std::min(RememberedLeftPaneWidth(), room / 2), kLeastPaneWidth, room - kLeastPaneWidth);
+    // The graph pane keeps half the room, and in a very narrow window (tiled
+    // windows) 300 pixels, as far as the least left pane leaves it.
+    const int right = std::min(room - kLeastPaneWidth, std::max(room / 2, kLeastGraphWidth));
+    const int left = std::clamp(std::min(RememberedLeftPaneWidth(), room - right), kLeastPaneWidth, room - kLeastPaneWidth);
     setSizes({left, room - left});
 }
 

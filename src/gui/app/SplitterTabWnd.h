@@ -21,6 +21,7 @@ class CTorqSplitterWnd : public QSplitter {
 public:
     static constexpr int kLeftPaneWidth = 400;
     static constexpr int kLeastPaneWidth = 120;
+    static constexpr int kLeastGraphWidth = 300;
 
     // The left pane's width the user chose last (400 before any choice).
     static int RememberedLeftPaneWidth();

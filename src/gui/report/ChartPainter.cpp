@@ -177,6 +177,7 @@ void DrawPeakLabel(QPainter& painter, const PlotMapping& map, const ChartPeakLab
     const QRectF box = PlacePeakLabel(map.Map(label.at),
                                       QSizeF(metrics.horizontalAdvance(label.text) + 6, metrics.height() + 2), map.plot,
                                       taken);
+    if (box.isNull()) return;  // no room in a small plot: left out rather than cut
     taken.push_back(box);
     painter.save();
     painter.setPen(QPen(label.colour, 0));
@@ -210,10 +211,11 @@ QRectF PlacePeakLabel(QPointF peak, QSizeF size, const QRectF& plot, const std::
             if (isFree(box)) return box;
         }
     }
-    // No free place: above-right, moved inside the plot.
+    // No free place: above-right, moved inside the plot; none when the label is larger than the plot.
+    if (w + 2 > plot.width() || h + 2 > plot.height()) return {};
     QRectF box(x + kOffset, y - kOffset - h, w, h);
-    box.moveLeft(std::clamp(box.left(), plot.left() + 1, std::max(plot.left() + 1, plot.right() - w - 1)));
-    box.moveTop(std::clamp(box.top(), plot.top() + 1, std::max(plot.top() + 1, plot.bottom() - h - 1)));
+    box.moveLeft(std::clamp(box.left(), plot.left() + 1, plot.right() - w - 1));
+    box.moveTop(std::clamp(box.top(), plot.top() + 1, plot.bottom() - h - 1));
     return box;
 }
 

@@ -19,7 +19,8 @@ void PaintChart(QPainter& painter, const QRectF& area, const ChartPicture& pictu
 
 // Where a peak label of this size goes beside its peak: above and right of
 // it if there is room inside the plot and no other label is there, else
-// above-left, below-right, below-left, or further up.
+// above-left, below-right, below-left, or further up; an empty rectangle
+// when the label is larger than the plot.
 QRectF PlacePeakLabel(QPointF peak, QSizeF size, const QRectF& plot, const std::vector<QRectF>& taken);
 
 // The rows of the legend as they are laid out for a width: each entry's

@@ -41,6 +41,7 @@ namespace {
 
 const QString kColourEachEngineKey = QStringLiteral("Graph/ColourEachEngine");
 constexpr int kClipMarkPixels = 14;
+constexpr double kLeastWidthForYTitles = 300;  // pixels of chart
 // The least room between two tick labels: x labels a label and a half apart,
 // y labels two lines apart.
 constexpr double kXLabelSpacing = 1.6;
@@ -117,8 +118,6 @@ void CChart2dView::CreateChart()
     m_axisY2 = makeAxis(Qt::AlignRight);
     // The second axis's ticks need not meet the first's: only Y1 draws grid lines.
     m_axisY2->setGridLineVisible(false);
-    m_axisY1->setTitleBrush(kChartY1Colour.darker(130));
-    m_axisY2->setTitleBrush(kChartY2Colour);
 
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setRenderHint(QPainter::Antialiasing);
@@ -131,6 +130,7 @@ void CChart2dView::CreateChart()
     layout->addWidget(m_chartView, 1);
     layout->addWidget(m_legend, 0);
     connect(m_chart, &QChart::plotAreaChanged, this, [this] {
+        FitAxisTexts();
         ApplyTickSpacing();
         PlacePeakLabels();
     });
@@ -262,10 +262,15 @@ void CChart2dView::UpdateChart()
     }
     m_picture = BuildChartPicture(Engines(), Options());
     ShowCurves();
+    // In the default colours the y titles say which curves are theirs; with a
+    // colour per engine the line style does (power solid, torque dashed).
+    m_axisY1->setTitleBrush(m_colourEachEngine ? QColor(Qt::black) : kChartY1Colour.darker(130));
+    m_axisY2->setTitleBrush(m_colourEachEngine ? QColor(Qt::black) : kChartY2Colour);
     ApplyAxis(m_axisX, m_picture.x);
     ApplyAxis(m_axisY1, m_picture.y1);
     m_axisY2->setVisible(m_picture.y2.visible);
     if (m_picture.y2.visible) ApplyAxis(m_axisY2, m_picture.y2);
+    FitAxisTexts();
     ApplyTickSpacing();
     ShowClipMarks();
     ShowPeakLabels();
@@ -306,6 +311,39 @@ void CChart2dView::ApplyAxis(QValueAxis* axis, const ChartAxisPicture& picture)
     axis->setTickType(QValueAxis::TicksDynamic);
     axis->setTickAnchor(0);
     axis->setTickInterval(picture.tickInterval);
+}
+
+void CChart2dView::FitAxisTexts()
+{
+    // A small graph (a narrow pane, tiled windows) takes a smaller font, and
+    // an axis title too long for its axis gives way to the axis's units
+    // ("RPM", "HP"), so that no text is cut to "Engine Speed (...".
+    if (m_fittingTexts) return;
+    m_fittingTexts = true;
+    const QSizeF size = m_chart->size();
+    QFont labels = SmallViewFont();
+    if (size.width() < 360 || size.height() < 260) labels.setPointSizeF(std::max(6.0, labels.pointSizeF() - 1.5));
+    QFont titles = labels;
+    titles.setBold(true);
+    const QRectF plot = m_chart->plotArea();
+    const QFontMetricsF metrics(titles);
+    const auto fit = [&](QValueAxis* axis, const ChartAxisPicture& picture, int series, double room) {
+        if (axis->labelsFont() != labels) axis->setLabelsFont(labels);
+        if (axis->titleFont() != titles) axis->setTitleFont(titles);
+        const bool fits = room <= 0 || metrics.horizontalAdvance(picture.title) <= room;
+        const QString shown = fits ? picture.title : QString::fromUtf8(ResultUnitLabel(series, m_picture.units));
+        if (axis->titleText() != shown) axis->setTitleText(shown);
+    };
+    fit(m_axisX, m_picture.x, m_axes.x.series, plot.width());
+    fit(m_axisY1, m_picture.y1, m_axes.y1.series, plot.height());
+    if (m_picture.y2.visible) fit(m_axisY2, m_picture.y2, m_axes.y2.series, plot.height());
+    // In a very narrow graph the y titles give their room to the tick labels;
+    // the legend under the graph still names each curve with its units.
+    const bool yTitles = size.width() >= kLeastWidthForYTitles;
+    for (QValueAxis* axis : {m_axisY1, m_axisY2}) {
+        if (axis->isTitleVisible() != yTitles) axis->setTitleVisible(yTitles);
+    }
+    m_fittingTexts = false;
 }
 
 void CChart2dView::ApplyTickSpacing()
@@ -387,6 +425,9 @@ void CChart2dView::PlacePeakLabels()
         QGraphicsItem* box = m_peakLabels[i];
         const QRectF area = box->boundingRect();
         const QRectF placed = PlacePeakLabel(at, area.size(), plot, taken);
+        // A label with no room in a small plot is left out rather than cut.
+        box->setVisible(!placed.isNull());
+        if (placed.isNull()) continue;
         taken.push_back(placed);
         box->setPos(placed.topLeft() - area.topLeft());
     }

@@ -128,6 +128,7 @@ private:
     void PlacePeakLabels();
     void ApplyAxis(QValueAxis* axis, const ChartAxisPicture& picture);
     void ApplyTickSpacing();
+    void FitAxisTexts();
     void OnDocumentClosed(int documentNumber);
     void AskAndSaveImage();
 
@@ -150,5 +151,6 @@ private:
     std::vector<QScatterSeries*> m_clipSeries;
     std::vector<QGraphicsItem*> m_peakLabels;
     int m_setCount = 0;
+    bool m_fittingTexts = false;
     ImageFileAsker m_askImageFile;
 };

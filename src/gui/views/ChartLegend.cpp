@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPixmap>
+#include <QResizeEvent>
 #include <QVBoxLayout>
 
 namespace {
@@ -41,6 +42,8 @@ CChartLegend::CChartLegend(QWidget* parent) : QWidget(parent), m_grid(new QGridL
     noteColour.setColor(QPalette::WindowText, QColor(128, 0, 0));
     m_note->setPalette(noteColour);
     m_note->hide();
+    // The height follows the width (wrapped texts): the graph above takes the rest.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 2, 8, 4);
     layout->setSpacing(2);
@@ -66,9 +69,12 @@ void CChartLegend::SetPicture(const ChartPicture& picture)
         swatch->setPixmap(QPixmap::fromImage(LegendSwatchImage(curve.style, kSwatchSize, ratio)));
         swatch->setFixedSize(kSwatchSize);
         auto* text = new QLabel(WithBreakHints(curve.legend), this);
+        QSizePolicy policy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        policy.setHeightForWidth(true);  // wrapped text: the height follows the width
+        text->setSizePolicy(policy);
         text->setWordWrap(true);
+        text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         text->setMinimumWidth(40);
-        text->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         const QString tip = curve.engineName + QStringLiteral("\n") + curve.legend;
         text->setToolTip(tip);
         swatch->setToolTip(tip);
@@ -80,5 +86,29 @@ void CChartLegend::SetPicture(const ChartPicture& picture)
     }
     m_note->setText(picture.clipNote);
     m_note->setVisible(!picture.clipNote.isEmpty());
+    m_shownHeight = -1;
     updateGeometry();
+}
+
+int CChartLegend::HeightFor(int width) const
+{
+    return layout()->hasHeightForWidth() ? layout()->heightForWidth(width) : layout()->sizeHint().height();
+}
+
+QSize CChartLegend::sizeHint() const
+{
+    const int width = this->width() > 0 ? this->width() : 400;
+    return {width, HeightFor(width)};
+}
+
+QSize CChartLegend::minimumSizeHint() const { return {0, sizeHint().height()}; }
+
+void CChartLegend::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const int height = HeightFor(event->size().width());
+    if (height != m_shownHeight) {
+        m_shownHeight = height;
+        updateGeometry();
+    }
 }

@@ -29,10 +29,20 @@ public:
     const std::vector<Entry>& Entries() const { return m_entries; }
     QLabel* Note() const { return m_note; }
 
+    // As tall as the wrapped texts need at the legend's width.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    int HeightFor(int width) const;
+
     void Clear();
 
     QGridLayout* m_grid;
     QLabel* m_note;
     std::vector<Entry> m_entries;
+    int m_shownHeight = -1;
 };
