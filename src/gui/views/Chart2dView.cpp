@@ -49,8 +49,16 @@ constexpr double kYLabelSpacing = 2.2;
 
 QString DefaultAskImageFile(QWidget* parent)
 {
-    return QFileDialog::getSaveFileName(parent, QObject::tr("Save Image As"), QString(),
-                                        QObject::tr("PNG Image (*.png);;SVG Image (*.svg)"));
+    const QString svgFilter = QObject::tr("SVG Image (*.svg)");
+    QString chosenFilter;
+    QString path = QFileDialog::getSaveFileName(parent, QObject::tr("Save Image As"), QString(),
+                                                QObject::tr("PNG Image (*.png)") + QStringLiteral(";;") + svgFilter,
+                                                &chosenFilter);
+    // A name typed without an extension takes the chosen type's.
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+        path += chosenFilter == svgFilter ? QStringLiteral(".svg") : QStringLiteral(".png");
+    }
+    return path;
 }
 
 void StyleCurve(QLineSeries* series, const CurveStyle& style)
