@@ -17,6 +17,7 @@ constexpr std::array<CliCommand, 7> kCommands = {{
      &ConvertCommand},
     {"iterate", "Sweep engine parameters over ranges and list the ten best combinations.", &IterateCommand},
     {"calc", "The calculators: compression ratio, airflow rating, cam valve events.", &CalcCommand},
+    {"sheet", "Write an engine's one-page dyno sheet as PDF, PNG or SVG (no display needed).", &SheetCommand},
 }};
 
 void PrintToolHelp(QTextStream& out)

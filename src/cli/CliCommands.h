@@ -39,5 +39,6 @@ int ExportGameCommand(const QStringList& arguments, QTextStream& out, QTextStrea
 int ConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int CalcCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 }  // namespace cli

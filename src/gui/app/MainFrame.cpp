@@ -105,7 +105,10 @@ CMainFrame::CMainFrame(const QString& startFolder, QWidget* parent)
       m_mdiArea(new QMdiArea(this)),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       m_chooseFileName(DefaultChooseFileName),
-      m_askSaveChanges(DefaultAskSaveChanges)
+      m_askSaveChanges(DefaultAskSaveChanges),
+      m_showExportError([](QWidget* parent, const QString& title, const QString& text) {
+          QMessageBox::warning(parent, title, text);
+      })
 {
     setWindowIcon(MakeAppIcon());
     m_mdiArea->setViewMode(QMdiArea::TabbedView);
@@ -147,6 +150,7 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int command, const QString& text, c
 void CMainFrame::CreateMenus()
 {
     CreateFileMenu();
+    CreateEditMenu();
     CreateEngineMenu();
     CreateViewMenu();
     CreateWindowMenu();
@@ -192,6 +196,7 @@ void CMainFrame::CreateFileMenu()
     action = AddCommand(exportMenu, Cmd::kExportDosRecord, tr("Export To &DOS Engine Record..."),
                         tr("Write the engine as an engine record for the older DOS programs"));
     connect(action, &QAction::triggered, this, &CMainFrame::OnExportDosRecord);
+    AddResultExports(menu);
     menu->addSeparator();
 
     action = AddCommand(menu, FrameCmd::kFilePrint, tr("&Print..."), tr("Print the active sheet"));
@@ -408,6 +413,7 @@ void CMainFrame::UpdateCommandStates()
         m_actions.value(command)->setChecked(child != nullptr &&
                                              child->Document().GetCommandState(command).checked);
     }
+    UpdateResultCommands();
 }
 
 void CMainFrame::UpdateMainTitle()
@@ -458,6 +464,9 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CTorqDoc> document)
     child->SetCloseQuery([this](CChildFrame& frame) { return SaveModified(frame); });
     connect(child, &CChildFrame::CaptionChanged, this, [this, child] {
         if (child == ActiveChild()) UpdateMainTitle();
+    });
+    connect(child, &CChildFrame::ActiveSheetChanged, this, [this, child] {
+        if (child == ActiveChild()) UpdateResultCommands();
     });
     connect(child, &QObject::destroyed, this, [this] {
         UpdateCommandStates();
