@@ -8,7 +8,7 @@ namespace cli {
 
 namespace {
 
-constexpr std::array<CliCommand, 7> kCommands = {{
+constexpr std::array<CliCommand, 8> kCommands = {{
     {"run", "Open an engine file, run it and print the 19 result points.", &RunCommand},
     {"new", "Build an engine from component choices and save it as an engine file.", &NewCommand},
     {"export-dos", "Export an engine as the 815-byte record of the older DOS programs.", &ExportDosCommand},
