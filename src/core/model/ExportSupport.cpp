@@ -8,10 +8,6 @@
 
 #include <filesystem>
 
-namespace {
-constexpr std::size_t kLongestDosName = 12;  // 8 + '.' + 3
-}  // namespace
-
 CRunStateKeeper::CRunStateKeeper(CTorqDoc& doc)
     : m_doc(doc), m_fuel(doc.FuelType()), m_nitrous(doc.NitrousFlowRate())
 {
@@ -76,6 +72,8 @@ std::string ExportTargetPath(const std::string& folder, const std::string& chose
 
 bool ShortenedNameCollides(const std::string& chosenFileName, const std::string& target)
 {
+    // Any shortening counts, not only of long names: "my.eng.trq" becomes "my.trq".
+    if (std::filesystem::path(target).filename() == chosenFileName) return false;
     std::error_code ignored;
-    return chosenFileName.size() > kLongestDosName && std::filesystem::exists(target, ignored);
+    return std::filesystem::exists(std::filesystem::symlink_status(target, ignored));
 }
