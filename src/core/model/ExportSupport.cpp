@@ -42,15 +42,31 @@ void CRunStateKeeper::RestoreResults()
 bool WriteFileWithRuns(CTorqDoc& doc, const std::string& target,
                        const std::function<void(std::FILE*, CRunStateKeeper&)>& write)
 {
+    CAtomicFile file(target);
+    if (target.empty() || !FinishFileWithRuns(doc, file, write)) {
+        if (target.empty()) ShowErrorMessage(43);
+        return false;
+    }
+    try {
+        CommitOrRaise(file);
+    } catch (const RaisedError& error) {
+        ShowErrorMessage(error.code);
+        return false;
+    }
+    return true;
+}
+
+bool FinishFileWithRuns(CTorqDoc& doc, CAtomicFile& file,
+                        const std::function<void(std::FILE*, CRunStateKeeper&)>& write)
+{
     CLocaleScope cLocale;
     const int shownUnitSystem = doc.GetUnitSystem();
     doc.SetUnitSystem(kEnglishUnits);
     CRunStateKeeper keeper(doc);
-    CAtomicFile file(target);
     try {
-        if (target.empty() || !file.Open()) RaiseError(43);
+        if (file.File() == nullptr && !file.Open()) RaiseError(43);
         write(file.File(), keeper);
-        CommitOrRaise(file);
+        FinishOrRaise(file);
     } catch (const RaisedError& error) {
         file.Abandon();
         keeper.RestoreFuel();

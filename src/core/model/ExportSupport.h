@@ -39,6 +39,11 @@ private:
 // shown and the answer is false; the unit system is put back either way.
 bool WriteFileWithRuns(CTorqDoc& doc, const std::string& target,
                        const std::function<void(std::FILE*, CRunStateKeeper&)>& write);
+// The same up to the rename: the file is written and finished but replaces
+// its target only when the caller commits it (base/AtomicFile.h). Opens the
+// file first when it is not open.
+bool FinishFileWithRuns(CTorqDoc& doc, CAtomicFile& file,
+                        const std::function<void(std::FILE*, CRunStateKeeper&)>& write);
 
 // The export target: folder / DosFileName(chosenFileName, extension).
 std::string ExportTargetPath(const std::string& folder, const std::string& chosenFileName,
