@@ -2,6 +2,8 @@
 
 #include "CliSupport.h"
 
+#include <QFileDevice>
+
 #include <array>
 
 namespace cli {
@@ -34,6 +36,19 @@ void PrintToolHelp(QTextStream& out)
     out.flush();
 }
 
+// A full disk or a closed file on the standard output fails the command: a
+// script must never take an empty results file for a success.
+int CheckedOutput(QTextStream& out, QTextStream& err, int status)
+{
+    out.flush();
+    if (out.status() == QTextStream::Ok) return status;
+    const auto* file = qobject_cast<const QFileDevice*>(out.device());
+    err << kProgramName << ": cannot write the standard output";
+    if (file != nullptr) err << ": " << file->errorString();
+    err << Qt::endl;
+    return status == kExitOk ? kExitUsage : status;
+}
+
 }  // namespace
 
 std::span<const CliCommand> Commands() { return kCommands; }
@@ -46,7 +61,10 @@ const CliCommand* FindCommand(const QString& name)
     return nullptr;
 }
 
-int RunTool(const QStringList& arguments, QTextStream& out, QTextStream& err)
+namespace {
+
+// The tool's own options, or the command.
+int DispatchTool(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     if (arguments.isEmpty()) {
         PrintToolHelp(err);
@@ -71,6 +89,13 @@ int RunTool(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return kExitUsage;
     }
     return command->run(help ? QStringList{"--help"} : arguments.mid(1), out, err);
+}
+
+}  // namespace
+
+int RunTool(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    return CheckedOutput(out, err, DispatchTool(arguments, out, err));
 }
 
 }  // namespace cli
