@@ -30,9 +30,13 @@ void PrintToolHelp(QTextStream& out)
     out << "\n"
         << "  " << kProgramName << " COMMAND --help   shows the options of a command.\n"
         << "  " << kProgramName << " --version        shows the version.\n\n"
-        << "Exit status: 0 success; 2 bad usage, or a file that cannot be read or\n"
-        << "written; 3 an incomplete engine, a failed simulation, or an engine that\n"
-        << "an export refuses. Messages go to the standard error.\n";
+        << "Files: a command never writes over a file it reads, and replaces a file\n"
+        << "that exists only when --force is given. Names are taken as their bytes.\n\n"
+        << "Exit status: 0 success; 2 bad usage (an option given twice, one the engine\n"
+        << "form would not allow), a file that cannot be read or written, a write\n"
+        << "refused, or a standard output that cannot be written; 3 an incomplete\n"
+        << "engine, a failed simulation, or an engine that an export refuses.\n"
+        << "Messages go to the standard error.\n";
     out.flush();
 }
 
