@@ -16,7 +16,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QString Shown(const std::string& path) { return "'" + ArgumentText(path) + "'"; }
+QString Shown(const std::string& path)
+{
+    return "'" + ArgumentText(path) + "'";
+}
 
 }  // namespace
 
@@ -46,9 +49,15 @@ bool FileTargets::IsInput(const std::string& path) const
     return id && std::find(m_inputs.begin(), m_inputs.end(), *id) != m_inputs.end();
 }
 
-QString FileTargets::Check(const std::string& path) { return CheckTarget(path, true); }
+QString FileTargets::Check(const std::string& path)
+{
+    return CheckTarget(path, true);
+}
 
-QString FileTargets::CheckNotRead(const std::string& path) { return CheckTarget(path, false); }
+QString FileTargets::CheckNotRead(const std::string& path)
+{
+    return CheckTarget(path, false);
+}
 
 QString FileTargets::CheckTarget(const std::string& path, bool replaceNeedsForce)
 {
@@ -78,9 +87,9 @@ QString CheckOutputFolder(const std::string& folder)
     fs::path existing = absolute;
     while (!fs::exists(existing, error) && existing.has_relative_path()) existing = existing.parent_path();
     if (!fs::is_directory(existing, error)) {
-        return existing == absolute ? Shown(folder) + " is not a folder"
-                                    : Shown(folder) + " cannot be created: " + Shown(existing.string()) +
-                                          " is not a folder";
+        return existing == absolute
+                   ? Shown(folder) + " is not a folder"
+                   : Shown(folder) + " cannot be created: " + Shown(existing.string()) + " is not a folder";
     }
     if (::access(existing.c_str(), W_OK | X_OK) != 0) {
         return Shown(existing.string()) + " is a folder that may not be written to";

@@ -85,7 +85,7 @@ public:
     const QString& FailureText() const { return m_failure; }
 
 private:
-    std::list<CAtomicFile> m_files;  // a list: CAtomicFile does not move
+    std::list<CAtomicFile> m_files;    // a list: CAtomicFile does not move
     std::vector<std::string> m_paths;  // as given, for the messages
     QString m_failure;
 };

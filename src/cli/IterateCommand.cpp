@@ -420,9 +420,9 @@ bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QStr
     for (int i = 0; written && i < iterator.GetKeptCount(); ++i) {
         CTorqDoc best;
         iterator.GetBestEngine(i).CopyTo(best);
-        written = ConfirmEngineSave(best) && files.Write(BestPath(folder, baseline, i + 1), [&best](CAtomicFile& file) {
-                      return FinishEngineFile(best, file);
-                  });
+        written = files.Write(BestPath(folder, baseline, i + 1), [&best](CAtomicFile& file) {
+            return ConfirmEngineSave(best) && FinishEngineFile(best, file);
+        });
     }
     if (!written || !files.CommitAll()) {
         failure = files.FailureText();

@@ -19,9 +19,10 @@ extern char** environ;
 // small-tube headers, high-performance street cam, hydraulic lifters.
 inline QStringList ChevyParts()
 {
-    return {"--block",   "Chevy 350", "--head",   "4",   "--intake-valve", "2.02", "--exhaust-valve", "1.6",
-            "--compression", "10",    "--induction", "750", "--manifold",   "2",    "--exhaust",       "3",
-            "--cam",     "2",         "--lifter", "1",   "--intake-lift",  "0.5",  "--exhaust-lift",  "0.5"};
+    return {"--block",         "Chevy 350", "--head",        "4",   "--intake-valve", "2.02",
+            "--exhaust-valve", "1.6",       "--compression", "10",  "--induction",    "750",
+            "--manifold",      "2",         "--exhaust",     "3",   "--cam",          "2",
+            "--lifter",        "1",         "--intake-lift", "0.5", "--exhaust-lift", "0.5"};
 }
 
 // What one run of the built program printed and returned.

@@ -39,11 +39,13 @@ TEST(CliNew, WhatTheEngineFormWouldNotAllowIsRefusedNamingTheOption)
             "--nitrous: the fuel \"Methanol\" carries no nitrous; choose --fuel \"Gasoline/Nitrous\"");
     refused(noManifold + QStringList{"--blower", "Turbo-Garrett TO4B 60*50", "--blower-rpm", "20000"},
             "--blower-rpm: the turbocharger \"Turbo-Garrett TO4B 60*50\" has no Blower RPM");
-    refused(noManifold + QStringList{"--blower", "Roots- BDS 671 (Street)", "--blower-pressure-ratio", "1.5"},
-            "--blower-pressure-ratio: the Roots blower \"Roots- BDS 671 (Street)\" has no Blower Pressure Ratio");
+    refused(
+        noManifold + QStringList{"--blower", "Roots- BDS 671 (Street)", "--blower-pressure-ratio", "1.5"},
+        "--blower-pressure-ratio: the Roots blower \"Roots- BDS 671 (Street)\" has no Blower Pressure Ratio");
     refused(noManifold + QStringList{"--blower", "none", "--blower-flow", "400"},
             "--blower-flow: the unit \"None\" has no Blower Flow Rate");
-    const QString noForcedInduction = ": only with forced induction, on the \"Forced Induction\" manifold (--blower)";
+    const QString noForcedInduction =
+        ": only with forced induction, on the \"Forced Induction\" manifold (--blower)";
     refused(parts + QStringList{"--blower", "10"}, "--blower" + noForcedInduction);
     refused(parts + QStringList{"--intercooler", "60"}, "--intercooler" + noForcedInduction);
     refused(parts + QStringList{"--intercooler", "none"}, "--intercooler" + noForcedInduction);
@@ -54,9 +56,9 @@ TEST(CliNew, WhatTheEngineFormWouldNotAllowIsRefusedNamingTheOption)
     EXPECT_FALSE(fs::exists(folder.File("x.trq")));
 
     // What the form allows: the exhaust chosen before the blower takes it over.
-    const CliResult blown =
-        RunCli(QStringList{"new", "-o", output} + noManifold +
-               QStringList{"--blower", "Centrifugal- Paxton NOVI 2000", "--blower-rpm", "40000", "--intercooler", "none"});
+    const CliResult blown = RunCli(QStringList{"new", "-o", output} + noManifold +
+                                   QStringList{"--blower", "Centrifugal- Paxton NOVI 2000", "--blower-rpm",
+                                               "40000", "--intercooler", "none"});
     EXPECT_EQ(blown.status, 0) << blown.err.toStdString();
 }
 

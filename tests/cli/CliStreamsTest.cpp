@@ -42,12 +42,14 @@ TEST(CliNames, EveryArgumentByteSurvivesTheParserAndComesBackForTheFileSystem)
         EXPECT_EQ(cli::LocalPath(cli::ArgumentText(name)), name) << byte;
     }
     // UTF-8 reads as text; broken or overlong sequences and encoded surrogates stay bytes.
-    for (const std::string name :
-         {"Motorpr\xc3\xa9par\xc3\xa9.trq", "\xf0\x9f\x94\xa7 \xe2\x82\xac", "\xc3", "\xe2\x82", "\xc0\xaf",
-          "\xed\xa0\x80", "\xf4\x90\x80\x80", "a\xff\xfe" "b\xc3\xa9"}) {
+    for (const std::string name : {"Motorpr\xc3\xa9par\xc3\xa9.trq", "\xf0\x9f\x94\xa7 \xe2\x82\xac", "\xc3",
+                                   "\xe2\x82", "\xc0\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80",
+                                   "a\xff\xfe"
+                                   "b\xc3\xa9"}) {
         EXPECT_EQ(cli::LocalPath(cli::ArgumentText(name)), name);
     }
-    EXPECT_EQ(cli::ArgumentText("Motorpr\xc3\xa9par\xc3\xa9"), QString::fromUtf8("Motorpr\xc3\xa9par\xc3\xa9"));
+    EXPECT_EQ(cli::ArgumentText("Motorpr\xc3\xa9par\xc3\xa9"),
+              QString::fromUtf8("Motorpr\xc3\xa9par\xc3\xa9"));
     EXPECT_EQ(cli::ArgumentText("a\xff").size(), 2);
 }
 

@@ -42,21 +42,24 @@ TEST(CliWrites, NoCommandWritesOverAFileItReadsWhateverNameReachesIt)
     EXPECT_EQ(defaultName.status, 2);
     EXPECT_EQ(defaultName.err, "torqwell-cli export-dos: '" + Q(engine) +
                                    "' is a file this command reads; it is never written over\n");
-    for (const fs::path& other : {folder.File("hard.trq"), folder.File("link.trq"), folder.Path() / "sub/../myeng.trq"}) {
+    for (const fs::path& other :
+         {folder.File("hard.trq"), folder.File("link.trq"), folder.Path() / "sub/../myeng.trq"}) {
         const CliResult result = RunCli({"export-dos", Q(engine), "-o", Q(other), "--force"});
         EXPECT_EQ(result.status, 2) << other;
         EXPECT_TRUE(result.err.contains("is a file this command reads")) << result.err.toStdString();
     }
     EXPECT_EQ(RunCli({"convert", Q(engine), "-o", Q(folder.File("hard.trq")), "--force"}).status, 2);
-    EXPECT_EQ(RunCli({"export-game", Q(folder.File("link.trq")), "-o", Q(folder.File("myeng.gme"))}).status, 0)
+    EXPECT_EQ(RunCli({"export-game", Q(folder.File("link.trq")), "-o", Q(folder.File("myeng.gme"))}).status,
+              0)
         << "another file, the same engine";
 
     // new: the cam file it reads is not the one it saves.
     const std::string camFile = (ExamplesFolder() / "street-roller.cam").string();
     fs::copy_file(camFile, folder.File("mine.cam"));
-    const CliResult cam = RunCli(QStringList{"new"} + Without(ChevyParts(), "--cam") +
-                                 QStringList{"-o", Q(folder.File("new.trq")), "--cam-file", Q(folder.File("mine.cam")),
-                                             "--save-cam", Q(folder.Path() / "./mine.cam"), "--force"});
+    const CliResult cam =
+        RunCli(QStringList{"new"} + Without(ChevyParts(), "--cam") +
+               QStringList{"-o", Q(folder.File("new.trq")), "--cam-file", Q(folder.File("mine.cam")),
+                           "--save-cam", Q(folder.Path() / "./mine.cam"), "--force"});
     EXPECT_EQ(cam.status, 2);
     EXPECT_TRUE(cam.err.contains("mine.cam' is a file this command reads")) << cam.err.toStdString();
     EXPECT_FALSE(fs::exists(folder.File("new.trq")));
@@ -103,12 +106,14 @@ TEST(CliExport, ANameThatTheCutChangesNeverReplacesTheFileItsShortFormNames)
     WriteWholeFile(folder.File("my.gme"), "another game file\n");
     for (const QString force : {"", "--force"}) {
         for (const char* command : {"export-dos", "export-game"}) {
-            const QString chosen = Q(folder.File(command == std::string("export-dos") ? "my.eng.trq" : "my.eng.gme"));
+            const QString chosen =
+                Q(folder.File(command == std::string("export-dos") ? "my.eng.trq" : "my.eng.gme"));
             QStringList arguments{command, Example("chevy-350-street.trq"), "-o", chosen};
             if (!force.isEmpty()) arguments << force;
             const CliResult result = RunCli(arguments);
             EXPECT_EQ(result.status, 2) << command << " " << force.toStdString();
-            EXPECT_TRUE(result.err.startsWith("File Export Error: After converting the file name entered to the DOS 8"))
+            EXPECT_TRUE(result.err.startsWith(
+                "File Export Error: After converting the file name entered to the DOS 8"))
                 << result.err.toStdString();
         }
     }
@@ -143,7 +148,8 @@ TEST(CliNew, TheEngineAndItsCamAndAirflowFilesAppearTogetherOrNotAtAll)
     const QString nowhere = Q(folder.Path() / "none/x.trq");
     const CliResult failed = RunCli(parts + QStringList{"-o", nowhere});
     EXPECT_EQ(failed.status, 2);
-    EXPECT_TRUE(failed.err.endsWith("torqwell-cli new: '" + nowhere + "' could not be written; no file was changed\n"))
+    EXPECT_TRUE(failed.err.endsWith("torqwell-cli new: '" + nowhere +
+                                    "' could not be written; no file was changed\n"))
         << failed.err.toStdString();
     unchanged();
 
@@ -162,15 +168,18 @@ TEST(CliIterate, SavedBestEnginesAppearAfterTheSeriesAllOfThemAndOnlyThoseOfThis
     TempDir dir;
     const QString chevy = Example("chevy-350-street.trq");
     const fs::path best = dir.File("best");
-    const auto bestFile = [&](int n) { return best / ("Best" + std::to_string(n) + "-chevy-350-street.trq"); };
+    const auto bestFile = [&](int n) {
+        return best / ("Best" + std::to_string(n) + "-chevy-350-street.trq");
+    };
     const auto iterate = [&](const char* sweep, QStringList more = {}) {
-        return RunCli(QStringList{"iterate", chevy, "--sweep", sweep, "--threads", "1", "--save-best", Q(best)} +
-                      more);
+        return RunCli(
+            QStringList{"iterate", chevy, "--sweep", sweep, "--threads", "1", "--save-best", Q(best)} + more);
     };
 
     // No folder for an engine that does not open, or a series the setup refuses.
-    EXPECT_EQ(RunCli({"iterate", Q(dir.File("none.trq")), "--sweep", "evc=20:31:1", "--save-best", Q(best)}).status,
-              2);
+    EXPECT_EQ(
+        RunCli({"iterate", Q(dir.File("none.trq")), "--sweep", "evc=20:31:1", "--save-best", Q(best)}).status,
+        2);
     EXPECT_EQ(iterate("bore=4.0:4.0:0.01").status, 2);
     EXPECT_FALSE(fs::exists(best));
 
@@ -190,7 +199,8 @@ TEST(CliIterate, SavedBestEnginesAppearAfterTheSeriesAllOfThemAndOnlyThoseOfThis
     // or with --force replaced and removed.
     const CliResult again = iterate("evc=20:22:1");
     EXPECT_EQ(again.status, 2);
-    EXPECT_TRUE(again.err.contains("Best1-chevy-350-street.trq' exists; give --force")) << again.err.toStdString();
+    EXPECT_TRUE(again.err.contains("Best1-chevy-350-street.trq' exists; give --force"))
+        << again.err.toStdString();
     EXPECT_TRUE(again.out.isEmpty());
     const CliResult forced = iterate("evc=20:22:1", {"--force"});
     ASSERT_EQ(forced.status, 0) << forced.err.toStdString();

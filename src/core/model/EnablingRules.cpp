@@ -110,4 +110,7 @@ Enabling CommandEnabling(const CTorqDoc& doc, int command)
     return Enabling::Enabled;
 }
 
-bool ShowsForcedInductionExhaust(const CTorqDoc& doc) { return OnForcedInductionManifold(doc); }
+bool ShowsForcedInductionExhaust(const CTorqDoc& doc)
+{
+    return OnForcedInductionManifold(doc);
+}

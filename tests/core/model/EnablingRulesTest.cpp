@@ -88,7 +88,8 @@ TEST(EnablingRules, NitrousFlowOnlyWithAGasolineNitrousFuel)
     for (int command = Cmd::kFuels.first; command <= Cmd::kFuels.last; ++command) {
         doc.OnCommand(command);
         const ComponentChoice& fuel = FindComponentChoice(command);
-        EXPECT_EQ(IsParameterEnabled(doc, doc.NitrousFlowRate()), std::string(fuel.name) == "Gasoline/Nitrous")
+        EXPECT_EQ(IsParameterEnabled(doc, doc.NitrousFlowRate()),
+                  std::string(fuel.name) == "Gasoline/Nitrous")
             << fuel.name << " " << fuel.partIndex;
     }
 }
