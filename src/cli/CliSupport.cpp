@@ -159,8 +159,9 @@ void PrintWrote(QTextStream& out, const QString& path, const QString& rest)
         out.flush();
         const std::string bytes = LocalPath(path);
         // After a failed write the stream keeps its status and the file its error text.
-        const bool failed = out.status() == QTextStream::Ok &&
-                            (file->write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !file->flush());
+        const bool failed =
+            out.status() == QTextStream::Ok &&
+            (file->write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !file->flush());
         if (failed) out.setStatus(QTextStream::WriteFailed);
     }
     out << rest << Qt::endl;

@@ -58,7 +58,8 @@ int RunExport(const ExportKind& kind, const QStringList& arguments, QTextStream&
     CliPresenter presenter(err);
     CTorqDoc doc;
     if (!OpenEngine(doc, files.front()) || !kind.check(doc)) return presenter.FailureExitCode();
-    const ExportTarget target = ResolveExportTarget(line.Parser().value("output"), ArgumentText(kind.proposedName(doc)));
+    const ExportTarget target =
+        ResolveExportTarget(line.Parser().value("output"), ArgumentText(kind.proposedName(doc)));
     if (target.fileName.isEmpty()) return line.UsageError(err, "the output needs a file name");
     const std::string folder = LocalPath(target.folder);
     const std::string chosenName = LocalPath(target.fileName);

@@ -383,7 +383,8 @@ constexpr int kMostKept = 10;
 std::string BestPath(const QString& folder, const CTorqDoc& baseline, int number)
 {
     const std::string& title = baseline.GetTitle();
-    const std::string name = "Best" + std::to_string(number) + "-" + title.substr(0, title.find('.')) + ".trq";
+    const std::string name =
+        "Best" + std::to_string(number) + "-" + title.substr(0, title.find('.')) + ".trq";
     return (std::filesystem::path(LocalPath(folder)) / name).string();
 }
 
@@ -456,7 +457,8 @@ int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
 
     PrintResults(iterator, options, out);
     QString failure;
-    const bool saved = options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder, failure);
+    const bool saved =
+        options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder, failure);
     iterator.ResetAll();  // the baseline goes with this command
     if (saved) return kExitOk;
     line.Error(err, failure);

@@ -126,7 +126,10 @@ QString Alias(const QString& option, const QString& value)
 bool IsAuto(const QString& value) { return value.trimmed().compare("auto", Qt::CaseInsensitive) == 0; }
 
 // The file name part of a path, as the engine names its cam and airflow files.
-std::string FileNameOf(const QString& path) { return std::filesystem::path(LocalPath(path)).filename().string(); }
+std::string FileNameOf(const QString& path)
+{
+    return std::filesystem::path(LocalPath(path)).filename().string();
+}
 
 const char* UnitKindName(int kind)
 {
@@ -145,7 +148,8 @@ const char* UnitKindName(int kind)
 // Why the engine form would not take the option, in the user's words.
 QString RefusalText(const QString& option, Enabling enabling, const CTorqDoc& doc, const CTorqSpec* parameter)
 {
-    const QString parameterName = parameter != nullptr ? QString::fromStdString(parameter->GetName()) : QString();
+    const QString parameterName =
+        parameter != nullptr ? QString::fromStdString(parameter->GetName()) : QString();
     switch (enabling) {
         case Enabling::NoForcedInductionManifold:
             return option + ": only with forced induction, on the \"Forced Induction\" manifold (--blower)";
@@ -253,8 +257,8 @@ private:
     bool Apply(int command, const QString& option)
     {
         if (!Allowed(option, CommandEnabling(m_doc, command))) return false;
-        if (m_doc.OnCommand(command) != CommandResult::Applied) return Fail(option + ": the choice was refused");
-        return true;
+        if (m_doc.OnCommand(command) == CommandResult::Applied) return true;
+        return Fail(option + ": the choice was refused");
     }
 
     bool Choose(const char* option)
@@ -461,7 +465,8 @@ bool SaveOutputs(CTorqDoc& doc, const NewOutputs& outputs, QString& failure)
     const bool written =
         (outputs.cam.isEmpty() || files.Write(LocalPath(outputs.cam), block(doc.Cam()))) &&
         (outputs.airflow.isEmpty() || files.Write(LocalPath(outputs.airflow), block(doc.FlowData()))) &&
-        files.Write(LocalPath(outputs.engine), [&doc](CAtomicFile& file) { return FinishEngineFile(doc, file); }) &&
+        files.Write(LocalPath(outputs.engine),
+                    [&doc](CAtomicFile& file) { return FinishEngineFile(doc, file); }) &&
         files.CommitAll();
     failure = files.FailureText();
     return written;
@@ -509,7 +514,8 @@ int NewCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         out.flush();
         return kExitOk;
     }
-    const NewOutputs outputs{options.value("output"), options.value("save-cam"), options.value("save-airflow")};
+    const NewOutputs outputs{options.value("output"), options.value("save-cam"),
+                             options.value("save-airflow")};
     if (outputs.engine.isEmpty()) return line.UsageError(err, "needs -o ENGINE.trq");
     const QString units = options.value("units");
     if (!units.isEmpty() && units != "english" && units != "metric") {
