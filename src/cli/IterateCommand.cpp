@@ -1,21 +1,24 @@
 // torqwell-cli iterate ENGINE.trq --sweep NAME=MIN:MAX:STEP [--sweep ...] [--criterion power|torque]
-//                      [--band MIN-MAX] [--threads N] [--format table|json] [--save-best DIR]
+//                      [--band MIN-MAX] [--threads N] [--format table|json] [--save-best DIR] [--force]
 
 #include "CliCommands.h"
 #include "CliSupport.h"
+#include "FileTargets.h"
 
 #include "iterator/IteratorRunner.h"
 #include "iterator/IteratorSetup.h"
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
 
-#include <QDir>
 #include <QFileDevice>
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <vector>
 
 namespace cli {
@@ -70,6 +73,7 @@ struct IterateOptions {
     int threads = 1;
     IterateFormat format = IterateFormat::Table;
     QString saveFolder;  // empty: the kept engines are not written
+    bool force = false;  // the Best files of an earlier run may be replaced
 };
 
 // "NAME=MIN:MAX:STEP"; false with a message for the user.
@@ -155,7 +159,15 @@ void AddIterateOptions(CommandLine& line)
         QCommandLineOption("threads", "Threads that simulate (default: every core).", "N"));
     line.Parser().addOption(QCommandLineOption({"f", "format"}, "table or json.", "format", "table"));
     line.Parser().addOption(QCommandLineOption(
-        "save-best", "Write each kept engine with its results as DIR/Best<n>-<engine title>.trq.", "DIR"));
+        "save-best",
+        "Write each kept engine with its results as DIR/Best<n>-<engine title>.trq, all of them\n"
+        "or none. DIR is created after the series has run. Best files of this engine from an\n"
+        "earlier run are refused unless --force is given; with --force they are replaced, and\n"
+        "those beyond this run's kept results are removed, so that DIR holds this run only.",
+        "DIR"));
+    line.Parser().addOption(QCommandLineOption(
+        "force", "With --save-best: replace and remove the Best files of an earlier run."));
+    line.AllowRepeated("sweep");
     line.Parser().addPositionalArgument("ENGINE.trq", "The baseline engine.");
 }
 
@@ -190,6 +202,7 @@ bool ParseIterateOptions(CommandLine& line, const QStringList& arguments, QTextS
     if (format != "table" && format != "json") return fail("unknown format '" + format + "' (table or json)");
     options.format = format == "json" ? IterateFormat::Json : IterateFormat::Table;
     options.saveFolder = parser.value("save-best");
+    options.force = parser.isSet("force");
     return true;
 }
 
@@ -363,17 +376,61 @@ void PrintResults(const IteratorTest& iterator, const IterateOptions& options, Q
     out.flush();
 }
 
-// Best<n>-<title up to its first '.'>.trq for each kept engine, with its
-// results. False when a file could not be written (its message is shown).
-bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder)
+// The most engines a series keeps: Best1 to Best10.
+constexpr int kMostKept = 10;
+
+// DIR/Best<n>-<title up to its first '.'>.trq, in the file system's bytes.
+std::string BestPath(const QString& folder, const CTorqDoc& baseline, int number)
 {
     const std::string& title = baseline.GetTitle();
-    const QString stem = QString::fromStdString(title.substr(0, title.find('.')));
-    for (int i = 0; i < iterator.GetKeptCount(); ++i) {
+    const std::string name =
+        "Best" + std::to_string(number) + "-" + title.substr(0, title.find('.')) + ".trq";
+    return (std::filesystem::path(LocalPath(folder)) / name).string();
+}
+
+// Before the series runs: the folder can hold the Best files, and none of
+// them is the engine read or, without --force, a file of an earlier run.
+// Empty, or the refusal.
+QString CheckSaveTargets(const IterateOptions& options, const CTorqDoc& baseline)
+{
+    if (options.saveFolder.isEmpty()) return {};
+    const QString folder = CheckOutputFolder(LocalPath(options.saveFolder));
+    if (!folder.isEmpty()) return folder;
+    FileTargets targets(options.force);
+    targets.AddInput(LocalPath(options.engineFile));
+    for (int number = 1; number <= kMostKept; ++number) {
+        const QString refusal = targets.Check(BestPath(options.saveFolder, baseline, number));
+        if (!refusal.isEmpty()) return refusal;
+    }
+    return {};
+}
+
+// Each kept engine with its results, all written before any is committed;
+// then the Best files of an earlier run beyond this run's are removed. False
+// (with failure naming the file) when the folder or a file could not be written.
+bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder, QString& failure)
+{
+    std::error_code error;
+    std::filesystem::create_directories(LocalPath(folder), error);
+    if (error) {
+        failure = "cannot create the folder '" + folder + "': " + QString::fromStdString(error.message());
+        return false;
+    }
+    OutputFiles files;
+    bool written = true;
+    for (int i = 0; written && i < iterator.GetKeptCount(); ++i) {
         CTorqDoc best;
         iterator.GetBestEngine(i).CopyTo(best);
-        const QString path = QDir(folder).filePath(QString("Best%1-%2.trq").arg(i + 1).arg(stem));
-        if (!SaveEngineDocument(best, LocalPath(path))) return false;
+        written = files.Write(BestPath(folder, baseline, i + 1), [&best](CAtomicFile& file) {
+            return ConfirmEngineSave(best) && FinishEngineFile(best, file);
+        });
+    }
+    if (!written || !files.CommitAll()) {
+        failure = files.FailureText();
+        return false;
+    }
+    for (int number = iterator.GetKeptCount() + 1; number <= kMostKept; ++number) {
+        std::filesystem::remove(BestPath(folder, baseline, number), error);
     }
     return true;
 }
@@ -387,22 +444,25 @@ int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     IterateOptions options;
     int status = kExitOk;
     if (!ParseIterateOptions(line, arguments, out, err, options, status)) return status;
-    if (!options.saveFolder.isEmpty() && !QDir().mkpath(options.saveFolder)) {
-        return line.UsageError(err, "cannot create the folder '" + options.saveFolder + "'");
-    }
 
     CliPresenter presenter(err);
     CTorqDoc baseline;
     if (!OpenBaseline(baseline, options.engineFile)) return presenter.FailureExitCode();
     IteratorSetup setup;
     if (!SetUpSeries(line, options, baseline, setup, err, status)) return status;
+    const QString refusal = CheckSaveTargets(options, baseline);
+    if (!refusal.isEmpty()) return line.Error(err, refusal);
     IteratorTest& iterator = IteratorTest::Instance();
     RunSeries(iterator, setup, options.threads, err);
 
     PrintResults(iterator, options, out);
-    const bool saved = options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder);
+    QString failure;
+    const bool saved =
+        options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder, failure);
     iterator.ResetAll();  // the baseline goes with this command
-    return saved ? kExitOk : presenter.FailureExitCode();
+    if (saved) return kExitOk;
+    line.Error(err, failure);
+    return kExitUsage;
 }
 
 }  // namespace cli
