@@ -13,6 +13,7 @@
 #include <memory>
 
 class CChildFrame;
+class CIteratorCommands;
 class CTorqDoc;
 class QLabel;
 class QMdiArea;
@@ -99,6 +100,7 @@ public:
     QToolBar* ToolBar() const { return m_toolBar; }
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
     const QString& StartFolder() const { return m_startFolder; }
+    CIteratorCommands& IteratorCommands() const { return *m_iteratorCommands; }
     QList<QLabel*> KeyStateIndicators() const { return m_keyIndicators; }
 
 protected:
@@ -145,4 +147,5 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     FileNameChooser m_chooseFileName;
     SaveChangesPrompt m_askSaveChanges;
+    CIteratorCommands* m_iteratorCommands;
 };
