@@ -408,13 +408,16 @@ void CItrSetupDlg::RefuseField(CEditFloatPt& field)
 {
     m_okAllowed = false;
     m_refusedField = &field;
+    if (m_refusalPending) return;  // one beep for one refusal
+    m_refusalPending = true;
     QMetaObject::invokeMethod(
         this,
-        [this, edit = &field] {
-            if (!isVisible() || m_refusedField != edit) return;
+        [this] {
+            m_refusalPending = false;
+            if (!isVisible() || m_refusedField == nullptr) return;
             BeepRefusal();
-            edit->setFocus(Qt::OtherFocusReason);
-            edit->selectAll();
+            m_refusedField->setFocus(Qt::OtherFocusReason);
+            m_refusedField->selectAll();
         },
         Qt::QueuedConnection);
 }

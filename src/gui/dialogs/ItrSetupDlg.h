@@ -91,6 +91,7 @@ private:
     IteratorSetup m_setup;
     bool m_okAllowed = true;
     CEditFloatPt* m_refusedField = nullptr;  // the field whose last text was refused
+    bool m_refusalPending = false;           // the beep and the focus back are on their way
     bool m_movingFocusToOk = false;
     std::vector<const CTorqDoc*> m_listedEngines;  // item i + 1 of the baseline list
 
