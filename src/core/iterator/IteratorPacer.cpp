@@ -10,6 +10,15 @@ namespace {
 // batch count never overflows.
 constexpr std::int32_t kLargestBatch = 1 << 20;
 
+// Weight of the newest slice in the averages of slice and gap times: about
+// the last ten slices count.
+constexpr double kAverageWeight = 0.2;
+
+double Average(double average, double sample)
+{
+    return average + kAverageWeight * (sample - average);
+}
+
 }  // namespace
 
 double IteratorPacer::SteadySeconds()
@@ -52,6 +61,9 @@ void IteratorPacer::StartTiming()
 {
     m_pace.clear();
     AddPaceSample();
+    m_lastSliceEnd = -1.0;
+    m_sliceAverage = 0.0;
+    m_gapAverage = 0.0;
 }
 
 IteratorRunner::Batch IteratorPacer::RunSlice()
@@ -59,10 +71,24 @@ IteratorRunner::Batch IteratorPacer::RunSlice()
     if (m_pace.empty()) AddPaceSample();
     const double start = m_clock();
     const IteratorRunner::Batch batch = m_runner.RunTests(m_batchSize);
-    const double seconds = m_clock() - start;
+    const double end = m_clock();
+    const double seconds = end - start;
     m_batchSize = NextBatchSize(m_batchSize, batch.testsIssued, seconds, m_sliceSeconds, GetThreadCount());
+    if (m_lastSliceEnd >= 0.0) {
+        m_sliceAverage = Average(m_sliceAverage, seconds);
+        m_gapAverage = Average(m_gapAverage, start - m_lastSliceEnd);
+    } else {
+        m_sliceAverage = seconds;  // the first slice of a run has no gap before it
+    }
+    m_lastSliceEnd = end;
     AddPaceSample();
     return batch;
+}
+
+double IteratorPacer::GetShareBetweenSlices() const
+{
+    const double total = m_sliceAverage + m_gapAverage;
+    return total > 0.0 ? m_gapAverage / total : 0.0;
 }
 
 // Keeps the samples of the last window, and the one just before it so that

@@ -19,7 +19,7 @@ public:
     using Clock = std::function<double()>;
     static double SteadySeconds();
 
-    static constexpr double kDefaultSliceSeconds = 0.040;
+    static constexpr double kDefaultSliceSeconds = 0.050;
     static constexpr double kPaceWindowSeconds = 3.0;
 
     // threads: 0 takes the hardware's count.
@@ -42,6 +42,10 @@ public:
     // Seconds the rest of the series takes at that pace; negative while the
     // pace is unknown.
     double GetSecondsLeft() const;
+    // The share of the time, over the last slices, that the caller spent
+    // between slices (drawing, answering input): time in which the threads
+    // simulate nothing. 0 until two slices have run since StartTiming.
+    double GetShareBetweenSlices() const;
 
     // The batch that takes about targetSeconds when the last one, of
     // batchSize tests of which testsIssued ran, took seconds: at least one
@@ -64,4 +68,7 @@ private:
     double m_sliceSeconds = kDefaultSliceSeconds;
     std::int32_t m_batchSize;
     std::deque<PaceSample> m_pace;  // oldest first, spanning about the pace window
+    double m_lastSliceEnd = -1.0;   // seconds; negative before the first slice of a run
+    double m_sliceAverage = 0.0;    // seconds, averaged over the last few slices
+    double m_gapAverage = 0.0;      // seconds between slices, likewise
 };

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -257,6 +258,7 @@ void CItrRunDlg::OnRun()
     RefreshStatus();
     RefreshCaption();
     m_pacer.StartTiming();
+    m_drawIntervalMs = kDrawIntervalMs;
     m_sinceDraw.start();
     m_sliceTimer->start();
 }
@@ -278,8 +280,22 @@ void CItrRunDlg::RunSlice()
         FinishRun();
         return;
     }
-    if (m_sinceDraw.elapsed() >= kDrawIntervalMs) DrawWhileRunning();
+    AdaptDrawInterval();
+    if (m_sinceDraw.elapsed() >= m_drawIntervalMs) DrawWhileRunning();
     m_sliceTimer->start();
+}
+
+// Drawing waits for the threads' work to be handed back and keeps them
+// waiting while it lasts: when it takes more than a few per cent of the
+// time, draw less often; when it takes little, more often again.
+void CItrRunDlg::AdaptDrawInterval()
+{
+    const double share = m_pacer.GetShareBetweenSlices();
+    if (share > kMostShareBetweenSlices) {
+        m_drawIntervalMs = std::min(kLongestDrawIntervalMs, m_drawIntervalMs * 5 / 4);
+    } else if (share < kMostShareBetweenSlices / 2) {
+        m_drawIntervalMs = std::max(kDrawIntervalMs, m_drawIntervalMs * 4 / 5);
+    }
 }
 
 void CItrRunDlg::DrawWhileRunning()

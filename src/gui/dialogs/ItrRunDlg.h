@@ -25,10 +25,12 @@ class QTimer;
 // and set the series up. OK hands the ticked results over to the
 // application, which makes a document of each; Close makes none.
 //
-// The series runs on every core in slices of about 40 ms, driven by a timer
+// The series runs on every core in slices of about 50 ms, driven by a timer
 // of the dialog's event loop, so the window answers between slices: Halt
 // stops the series after the slice under way, the surface turns, the window
-// moves. The charts and the status are drawn at most 20 times a second.
+// moves. The charts and the status are drawn at most 20 times a second, and
+// less often where drawing is slow (a surface drawn without a graphics
+// card), so that the time between slices stays a few per cent of the run.
 // Results reach the iterator in test order, exactly as one test after
 // another would give them.
 class CItrRunDlg : public QDialog {
@@ -43,7 +45,10 @@ public:
     // Runs the setup dialog; returns its result. Tests answer it themselves.
     using SetupRunner = std::function<int(CItrSetupDlg&)>;
 
-    static constexpr int kDrawIntervalMs = 50;
+    static constexpr int kDrawIntervalMs = 50;          // the shortest: 20 drawings a second
+    static constexpr int kLongestDrawIntervalMs = 1000;
+    // The share of the run the threads may wait while the window draws.
+    static constexpr double kMostShareBetweenSlices = 0.04;
 
     CItrRunDlg(IteratorTest& iterator, const CDocumentRegistry& documents, Options options, QWidget* parent = nullptr);
     CItrRunDlg(IteratorTest& iterator, const CDocumentRegistry& documents, QWidget* parent = nullptr);
@@ -107,6 +112,7 @@ private:
     void RefreshAxes();
     void RefreshButtons();
     void DrawWhileRunning();
+    void AdaptDrawInterval();
 
     IteratorTest& m_iterator;
     const CDocumentRegistry& m_documents;
@@ -120,6 +126,7 @@ private:
     bool m_bestChanged = false;  // since the surface was drawn last
     QTimer* m_sliceTimer;
     QElapsedTimer m_sinceDraw;
+    int m_drawIntervalMs = kDrawIntervalMs;
 
     QLabel* m_stateLabel = nullptr;
     QLabel* m_totalLabel = nullptr;

@@ -67,6 +67,7 @@ TEST(IteratorPacer, TheBatchMovesTowardsTheSliceTargetInWholeTestsPerThread)
 TEST_F(PacedSeries, SlicesSettleOnTheTargetAndRunTheSeriesAsOneTestAfterAnother)
 {
     IteratorPacer pacer(m_paced, 2, std::ref(m_clock));
+    pacer.SetSliceTarget(0.040);
     EXPECT_EQ(pacer.GetBatchSize(), 2);
     pacer.StartTiming();
     std::vector<std::int32_t> batches;
@@ -122,7 +123,7 @@ TEST_F(PacedSeries, ThePaceCountsTheTimeBetweenSlicesAndGivesTheTimeLeft)
 
 TEST_F(PacedSeries, AGapLeavesThePaceOnceItIsOutsideTheWindow)
 {
-    // 50 ms a test: one test per 40 ms slice, 20 tests a second.
+    // 50 ms a test: one test a slice, 20 tests a second.
     m_clock.secondsPerTest = 0.050;
     IteratorPacer pacer(m_paced, 1, std::ref(m_clock));
     pacer.StartTiming();
@@ -136,4 +137,29 @@ TEST_F(PacedSeries, AGapLeavesThePaceOnceItIsOutsideTheWindow)
     while (!m_paced.IsDone()) pacer.RunSlice();
     EXPECT_NEAR(pacer.GetTestsPerSecond(), 20.0, 1e-6);
     EXPECT_NEAR(pacer.GetSecondsLeft(), 0.0, 1e-9);
+}
+
+TEST_F(PacedSeries, TheShareBetweenSlicesIsTheCallersPartOfTheTime)
+{
+    // 40 ms a test: one test a slice.
+    m_clock.secondsPerTest = 0.040;
+    IteratorPacer pacer(m_paced, 1, std::ref(m_clock));
+    pacer.StartTiming();
+    EXPECT_EQ(pacer.GetShareBetweenSlices(), 0.0);
+    pacer.RunSlice();
+    m_clock.idle += 0.010;
+    EXPECT_EQ(pacer.GetShareBetweenSlices(), 0.0);  // no gap measured yet
+    // 10 ms of drawing after every slice: a fifth of the time.
+    for (int slice = 0; slice < 100; ++slice) {
+        pacer.RunSlice();
+        m_clock.idle += 0.010;
+    }
+    EXPECT_EQ(pacer.GetBatchSize(), 1);
+    EXPECT_NEAR(pacer.GetShareBetweenSlices(), 0.2, 1e-6);
+    // A new run forgets it.
+    pacer.StartTiming();
+    EXPECT_EQ(pacer.GetShareBetweenSlices(), 0.0);
+    pacer.RunSlice();
+    pacer.RunSlice();
+    EXPECT_EQ(pacer.GetShareBetweenSlices(), 0.0);  // nothing happened between these two
 }
