@@ -31,6 +31,7 @@ constexpr float kSpeedStepThousands = 0.5f;
 constexpr float kHorizontalAtZeroTurn = -90.0f;
 
 constexpr int kLabelFontPoints = 36;
+constexpr float kValueAxisStep = 100.0f;  // hp or lb-ft
 
 const QColor kGrey(192, 192, 192);
 const QColor kMidGrey(128, 128, 128);
@@ -209,9 +210,25 @@ void CItrBestSurface::ShowNoResults()
     ShowGrid();
 }
 
+namespace {
+
+// The value axis runs from 0 to the next whole hundred above the highest
+// value, so that a surface of positive results never shows negative labels.
+float ValueAxisMaximum(const std::vector<std::vector<float>>& grid)
+{
+    float highest = 0.0f;
+    for (const std::vector<float>& row : grid) {
+        for (float value : row) highest = std::max(highest, value);
+    }
+    return std::max(kValueAxisStep, std::ceil(highest / kValueAxisStep) * kValueAxisStep);
+}
+
+}  // namespace
+
 void CItrBestSurface::ShowGrid()
 {
     if (m_series == nullptr) return;
+    m_surface->axisY()->setRange(0.0f, ValueAxisMaximum(m_grid));
     auto* array = new QSurfaceDataArray;
     array->reserve(static_cast<qsizetype>(m_grid.size()));
     for (std::size_t row = 0; row < m_grid.size(); ++row) {

@@ -124,7 +124,7 @@ void CItrRunDlg::CreateControls()
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
     layout->addLayout(CreateButtonColumn());
-    resize(980, 560);
+    resize(1060, 600);
 }
 
 QWidget* CItrRunDlg::CreateStatusRow()
@@ -194,8 +194,8 @@ QWidget* CItrRunDlg::CreateChartRow()
 
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(current, 2);
-    layout->addWidget(best, 3);
+    layout->addWidget(current, 1);
+    layout->addWidget(best, 1);
     return row;
 }
 
@@ -302,9 +302,7 @@ void CItrRunDlg::DrawWhileRunning()
 {
     RefreshStatus();
     RefreshCaption();
-    m_currentChart->ShowTest(m_iterator.GetWorkingSpeeds(), m_iterator.GetCriterion() == kMaxPower
-                                                                ? m_iterator.GetWorkingPower()
-                                                                : m_iterator.GetWorkingTorque());
+    ShowCurrentTest();
     if (m_bestChanged) m_bestSurface->ShowResults(m_iterator);
     m_bestChanged = false;
     m_sinceDraw.start();
@@ -469,10 +467,16 @@ void CItrRunDlg::RefreshCharts()
         m_bestSurface->ShowNoResults();
         return;
     }
-    m_currentChart->ShowTest(m_iterator.GetWorkingSpeeds(), m_iterator.GetCriterion() == kMaxPower
-                                                                ? m_iterator.GetWorkingPower()
-                                                                : m_iterator.GetWorkingTorque());
+    ShowCurrentTest();
     m_bestSurface->ShowResults(m_iterator);
+}
+
+// The working engine holds the results of the test run last.
+void CItrRunDlg::ShowCurrentTest()
+{
+    const bool power = m_iterator.GetCriterion() == kMaxPower;
+    m_currentChart->ShowTest(m_iterator.GetWorkingSpeeds(),
+                             power ? m_iterator.GetWorkingPower() : m_iterator.GetWorkingTorque());
 }
 
 void CItrRunDlg::RefreshButtons()

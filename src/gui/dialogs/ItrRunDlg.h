@@ -109,6 +109,7 @@ private:
     void RefreshPace();
     void RefreshList();
     void RefreshCharts();
+    void ShowCurrentTest();
     void RefreshAxes();
     void RefreshButtons();
     void DrawWhileRunning();
