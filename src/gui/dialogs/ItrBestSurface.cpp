@@ -11,10 +11,12 @@
 #include <QLabel>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QSurface3DSeries>
 #include <QSurfaceDataProxy>
 #include <QVBoxLayout>
 #include <QValue3DAxis>
+#include <qutils.h>
 
 #include <algorithm>
 #include <cmath>
@@ -81,6 +83,12 @@ SurfaceCamera CameraForAngles(const SurfaceAngles& angles)
 
 bool CItrBestSurface::CanShowSurface(QString& whyNot)
 {
+    bool software = false;
+    return ProbeOpenGl(whyNot, software);
+}
+
+bool CItrBestSurface::ProbeOpenGl(QString& whyNot, bool& software)
+{
     // These platforms draw into memory only; a surface on them crashes.
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
@@ -100,6 +108,10 @@ bool CItrBestSurface::CanShowSurface(QString& whyNot)
         return false;
     }
     const bool recentEnough = context.isOpenGLES() || context.format().majorVersion() >= 2;
+    const auto* renderer = reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
+    const QString rendererName = QString::fromLatin1(renderer != nullptr ? renderer : "").toLower();
+    software = rendererName.contains(QLatin1String("llvmpipe")) || rendererName.contains(QLatin1String("softpipe")) ||
+               rendererName.contains(QLatin1String("swiftshader")) || rendererName.contains(QLatin1String("software"));
     context.doneCurrent();
     if (!recentEnough) {
         whyNot = tr("OpenGL 2 or later is needed");
@@ -113,8 +125,9 @@ CItrBestSurface::CItrBestSurface(bool allowSurface, QWidget* parent) : QWidget(p
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     QString whyNot = tr("it is switched off");
-    if (allowSurface && CanShowSurface(whyNot)) {
-        CreateSurface();
+    bool software = false;
+    if (allowSurface && ProbeOpenGl(whyNot, software)) {
+        CreateSurface(software);
         layout->addWidget(QWidget::createWindowContainer(m_surface, this));
     } else {
         m_note = new QLabel(tr("The 3-D view of the best results needs OpenGL: %1.\n"
@@ -140,9 +153,13 @@ CItrBestSurface::~CItrBestSurface()
     if (m_series != nullptr) m_series->dataProxy()->resetArray(nullptr);
 }
 
-void CItrBestSurface::CreateSurface()
+void CItrBestSurface::CreateSurface(bool softwareRenderer)
 {
-    m_surface = new Q3DSurface;
+    // Drawn by the processor, smoothing the edges costs the simulation more
+    // than it is worth; drawn by a graphics card it costs nothing.
+    const QSurfaceFormat format = qDefaultSurfaceFormat(!softwareRenderer);
+    m_surface = new Q3DSurface(&format);
+    m_surface->setShadowQuality(QAbstract3DGraph::ShadowQualityNone);
     auto* theme = m_surface->activeTheme();
     theme->setType(Q3DTheme::ThemeUserDefined);
     theme->setBackgroundEnabled(true);

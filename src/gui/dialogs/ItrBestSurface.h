@@ -72,7 +72,9 @@ public:
     const std::vector<std::vector<float>>& Grid() const { return m_grid; }
 
 private:
-    void CreateSurface();
+    // software: whether OpenGL is drawn by the processor.
+    static bool ProbeOpenGl(QString& whyNot, bool& software);
+    void CreateSurface(bool softwareRenderer);
     void ApplyAngles();
     void TakeAnglesFromCamera();
     void ShowGrid();
