@@ -60,13 +60,15 @@ struct Outcome {
 // tiny: a 2-test series, whose time is about the command's start-up alone.
 Outcome RunCommandLine(int threads, bool tiny = false)
 {
-    QStringList arguments{QStringLiteral("iterate"), QString::fromLatin1(kEngineFile), QStringLiteral("--format"),
-                          QStringLiteral("json"), QStringLiteral("--threads"), QString::number(threads)};
+    QStringList arguments{QStringLiteral("iterate"),   QString::fromLatin1(kEngineFile),
+                          QStringLiteral("--format"),  QStringLiteral("json"),
+                          QStringLiteral("--threads"), QString::number(threads)};
     if (tiny) arguments << QStringLiteral("--sweep") << QStringLiteral("ivc=60:61:1");
     for (const Sweep& sweep : kSweeps) {
         if (tiny) break;
-        arguments << QStringLiteral("--sweep")
-                  << QStringLiteral("%1=%2:%3:%4").arg(sweep.cliName).arg(sweep.min).arg(sweep.max).arg(sweep.step);
+        arguments
+            << QStringLiteral("--sweep")
+            << QStringLiteral("%1=%2:%3:%4").arg(sweep.cliName).arg(sweep.min).arg(sweep.max).arg(sweep.step);
     }
     QProcess cli;
     QElapsedTimer clock;
@@ -105,11 +107,13 @@ Outcome RunDialog(const CTorqDoc& baseline, int threads, bool surface)
     QElapsedTimer clock;
     clock.start();
     dialog.RunButton()->click();
-    while (dialog.GetRunState() == CItrRunDlg::kRunning) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    while (dialog.GetRunState() == CItrRunDlg::kRunning)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     Outcome outcome;
     outcome.seconds = clock.nsecsElapsed() / 1e9;
     outcome.tests = iterator.GetTestsRun();
-    for (int i = 0; i < iterator.GetKeptCount(); ++i) outcome.keptTests.push_back(iterator.GetBestTestNumber(i));
+    for (int i = 0; i < iterator.GetKeptCount(); ++i)
+        outcome.keptTests.push_back(iterator.GetBestTestNumber(i));
     return outcome;
 }
 
@@ -129,12 +133,14 @@ int IntOption(const QStringList& arguments, const QString& name, int fallback)
 
 int main(int argc, char* argv[])
 {
-    const bool offscreen = std::any_of(argv, argv + argc, [](const char* a) { return qstrcmp(a, "--offscreen") == 0; });
+    const bool offscreen =
+        std::any_of(argv, argv + argc, [](const char* a) { return qstrcmp(a, "--offscreen") == 0; });
     if (offscreen) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     const QStringList arguments = QApplication::arguments();
     const int repeats = std::max(1, IntOption(arguments, QStringLiteral("--repeats"), 9));
-    const int threads = IntOption(arguments, QStringLiteral("--threads"), IteratorRunner::HardwareThreadCount());
+    const int threads =
+        IntOption(arguments, QStringLiteral("--threads"), IteratorRunner::HardwareThreadCount());
     QString whyNot;
     const bool surface = CItrBestSurface::CanShowSurface(whyNot);
 
@@ -144,7 +150,8 @@ int main(int argc, char* argv[])
     CDocumentRegistry::Instance().Add(baseline);
 
     std::printf("2,200-test series on %d threads, %s\n", threads,
-                surface ? "the dialog with its 3-D surface" : qPrintable("the dialog without its surface: " + whyNot));
+                surface ? "the dialog with its 3-D surface"
+                        : qPrintable("the dialog without its surface: " + whyNot));
     std::vector<double> startups;
     for (int i = 0; i < 3; ++i) startups.push_back(RunCommandLine(threads, true).seconds);
     const double startup = Median(startups);
@@ -160,12 +167,13 @@ int main(int argc, char* argv[])
         cliPace.push_back(cli.tests / (cli.seconds - startup));
         dialogPace.push_back(dialog.tests / dialog.seconds);
         ratios.push_back(dialogPace.back() / cliPace.back());
-        std::printf("round %d: command line %7.1f tests/s (%.2f s), dialog %7.1f tests/s (%.2f s), ratio %.3f\n",
-                    round + 1, cliPace.back(), cli.seconds - startup, dialogPace.back(), dialog.seconds,
-                    ratios.back());
+        std::printf(
+            "round %d: command line %7.1f tests/s (%.2f s), dialog %7.1f tests/s (%.2f s), ratio %.3f\n",
+            round + 1, cliPace.back(), cli.seconds - startup, dialogPace.back(), dialog.seconds,
+            ratios.back());
     }
-    std::printf("median: command line %.1f tests/s, dialog %.1f tests/s, median ratio %.3f\n", Median(cliPace),
-                Median(dialogPace), Median(ratios));
+    std::printf("median: command line %.1f tests/s, dialog %.1f tests/s, median ratio %.3f\n",
+                Median(cliPace), Median(dialogPace), Median(ratios));
     const double bestCli = *std::max_element(cliPace.begin(), cliPace.end());
     const double bestDialog = *std::max_element(dialogPace.begin(), dialogPace.end());
     std::printf("best: command line %.1f tests/s, dialog %.1f tests/s, ratio %.3f\n", bestCli, bestDialog,

@@ -22,7 +22,8 @@ namespace {
 QStringList WindowTitles(const CMainFrame& frame)
 {
     QStringList titles;
-    for (CChildFrame* child : frame.ChildFrames()) titles << QString::fromStdString(child->Document().GetTitle());
+    for (CChildFrame* child : frame.ChildFrames())
+        titles << QString::fromStdString(child->Document().GetTitle());
     return titles;
 }
 
@@ -170,10 +171,9 @@ void IteratorCommandsTest::okMakesABestDocumentPerTickFromEachTickedResult()
     // The baseline may close meanwhile: the documents still carry its name.
     baseline->CloseWithoutQuery();
     QTRY_COMPARE_WITH_TIMEOUT(m_frame->ChildFrames().size(), 3, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(WindowTitles(*m_frame),
-                              (QStringList{"Best1-chevy-350-street", "Best2-chevy-350-street",
-                                           "Best3-chevy-350-street"}),
-                              10000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        WindowTitles(*m_frame),
+        (QStringList{"Best1-chevy-350-street", "Best2-chevy-350-street", "Best3-chevy-350-street"}), 10000);
     QTRY_VERIFY(!m_frame->IteratorCommands().IsMakingDocuments());
     const QList<CChildFrame*> made = m_frame->ChildFrames();
     for (int i = 0; i < 3; ++i) {
@@ -222,9 +222,9 @@ void IteratorCommandsTest::closeMakesNothingAndTheTicksWait()
     });
     m_frame->IteratorCommands().RunIterator();
     QCOMPARE(shown, (QStringList{"1", "0", "1"}));
-    QTRY_COMPARE_WITH_TIMEOUT(WindowTitles(*m_frame),
-                              (QStringList{"chevy-350-street.trq", "Best1-chevy-350-street", "Best3-chevy-350-street"}),
-                              10000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        WindowTitles(*m_frame),
+        (QStringList{"chevy-350-street.trq", "Best1-chevy-350-street", "Best3-chevy-350-street"}), 10000);
 }
 
 void IteratorCommandsTest::aDocumentThatCannotBeMadeGives66AndTheRestFollow()
@@ -246,8 +246,8 @@ void IteratorCommandsTest::aDocumentThatCannotBeMadeGives66AndTheRestFollow()
         if (std::exchange(first, false)) return nullptr;
         return m_frame->NewDocument();
     });
-    QTRY_VERIFY_WITH_TIMEOUT(!m_frame->IteratorCommands().IsMakingDocuments() && m_frame->ChildFrames().size() == 3,
-                             10000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !m_frame->IteratorCommands().IsMakingDocuments() && m_frame->ChildFrames().size() == 3, 10000);
     QCOMPARE(m_presenter->Codes(), std::vector<int>{66});
     QCOMPARE(WindowTitles(*m_frame),
              (QStringList{"chevy-350-street.trq", "Best2-chevy-350-street", "Best3-chevy-350-street"}));

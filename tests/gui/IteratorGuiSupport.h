@@ -101,7 +101,8 @@ inline bool ShowActive(QWidget& dialog)
 }
 
 // A row sweeping one parameter of the engine, in the engine's units.
-inline IterationParam SweepOf(IterationDataType type, const CTorqDoc& engine, float min, float max, float step)
+inline IterationParam SweepOf(IterationDataType type, const CTorqDoc& engine, float min, float max,
+                              float step)
 {
     IterationParam slot;
     slot.ChooseDataType(type, engine);
@@ -113,8 +114,8 @@ inline IterationParam SweepOf(IterationDataType type, const CTorqDoc& engine, fl
 }
 
 // What the setup dialog's OK does with these rows (in rows 1..).
-inline void ConfigureSeries(IteratorTest& iterator, const CTorqDoc& baseline, std::initializer_list<IterationParam> rows,
-                            int criterion = kMaxPower)
+inline void ConfigureSeries(IteratorTest& iterator, const CTorqDoc& baseline,
+                            std::initializer_list<IterationParam> rows, int criterion = kMaxPower)
 {
     IteratorSetup setup;
     setup.Reset();

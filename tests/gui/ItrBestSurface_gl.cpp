@@ -11,8 +11,8 @@
 #include <Q3DCamera>
 #include <Q3DScene>
 #include <Q3DSurface>
-#include <QSurface3DSeries>
 #include <QRadioButton>
+#include <QSurface3DSeries>
 #include <QSurfaceDataProxy>
 #include <QValue3DAxis>
 #include <QtTest>
@@ -92,7 +92,7 @@ void ItrBestSurfaceGlTest::theSurfaceShowsTheKeptResultsWithTheCriterionsTitlesA
     for (int row : {0, 4, 9}) {
         for (int column : {0, 7, 18}) {
             const QVector3D at = proxy->itemAt(row, column)->position();
-            QCOMPARE(at.z(), float(row + 1));              // result number
+            QCOMPARE(at.z(), float(row + 1));               // result number
             QCOMPARE(at.x(), 2.0f + 0.5f * float(column));  // thousands of rpm
             QCOMPARE(at.y(), iterator.GetBestPower(row)[column]);
         }

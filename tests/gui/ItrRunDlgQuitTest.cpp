@@ -24,8 +24,9 @@ void ItrRunDlgQuitTest::quittingHaltsTheSeriesAndIsLetThrough()
     QVERIFY(BuildChevy350(chevy.Doc()));
     IteratorTest iterator{IteratorTest::Detached{}};
     const CTorqDoc& baseline = chevy.Doc();
-    ConfigureSeries(iterator, baseline,
-                    {SweepOf(kItrIvc, baseline, 40.0f, 79.0f, 1.0f), SweepOf(kItrEvo, baseline, 40.0f, 79.0f, 1.0f)});
+    ConfigureSeries(
+        iterator, baseline,
+        {SweepOf(kItrIvc, baseline, 40.0f, 79.0f, 1.0f), SweepOf(kItrEvo, baseline, 40.0f, 79.0f, 1.0f)});
 
     CItrRunDlg dialog(iterator, CDocumentRegistry::Instance(), CItrRunDlg::Options{false, 2});
     int result = -1;

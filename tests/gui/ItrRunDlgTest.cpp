@@ -108,9 +108,10 @@ void ItrRunDlgTest::theStatesEnableTheirControlsThroughRunHaltRunDoneRestart()
     const CTorqDoc& chevy = m_chevy->Doc();
     // 5 bores x 20 IVC x 4 EVO = 400 tests; a reference runs them one by one.
     const auto configure = [&](IteratorTest& iterator) {
-        ConfigureSeries(iterator, chevy,
-                        {SweepOf(kItrBore, chevy, 4.00f, 4.04f, 0.01f), SweepOf(kItrIvc, chevy, 55.0f, 74.0f, 1.0f),
-                         SweepOf(kItrEvo, chevy, 60.0f, 63.0f, 1.0f)});
+        ConfigureSeries(
+            iterator, chevy,
+            {SweepOf(kItrBore, chevy, 4.00f, 4.04f, 0.01f), SweepOf(kItrIvc, chevy, 55.0f, 74.0f, 1.0f),
+             SweepOf(kItrEvo, chevy, 60.0f, 63.0f, 1.0f)});
     };
     configure(*m_iterator);
     CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
@@ -177,8 +178,9 @@ void ItrRunDlgTest::theStatesEnableTheirControlsThroughRunHaltRunDoneRestart()
 void ItrRunDlgTest::closingIsRefusedWhileTheSeriesRuns()
 {
     const CTorqDoc& chevy = m_chevy->Doc();
-    ConfigureSeries(*m_iterator, chevy,
-                    {SweepOf(kItrIvc, chevy, 40.0f, 79.0f, 1.0f), SweepOf(kItrEvo, chevy, 40.0f, 79.0f, 1.0f)});
+    ConfigureSeries(
+        *m_iterator, chevy,
+        {SweepOf(kItrIvc, chevy, 40.0f, 79.0f, 1.0f), SweepOf(kItrEvo, chevy, 40.0f, 79.0f, 1.0f)});
     CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
     QVERIFY(ShowActive(dialog));
     dialog.OnRun();
@@ -321,7 +323,9 @@ void ItrRunDlgTest::aSeriesRunHereKeepsWhatTheCommandLineKeeps()
                 return;
             }
             TypeSeries(setup, QStringLiteral("chevy-350-street.trq"),
-                       {{0, "Bore", "4.00", "4.06", "0.01"}, {2, "IVC", "55", "70", "1"}, {3, "EVO", "60", "64", "1"}});
+                       {{0, "Bore", "4.00", "4.06", "0.01"},
+                        {2, "IVC", "55", "70", "1"},
+                        {3, "EVO", "60", "64", "1"}});
             setup.MaxTorqueButton()->click();
             Choose(setup.MinRpmList(), QStringLiteral("3000"));
             Choose(setup.MaxRpmList(), QStringLiteral("6000"));
@@ -336,9 +340,10 @@ void ItrRunDlgTest::aSeriesRunHereKeepsWhatTheCommandLineKeeps()
     QTRY_COMPARE_WITH_TIMEOUT(dialog.GetRunState(), CItrRunDlg::kDone, kSeriesTimeoutMs);
 
     QProcess cli;
-    cli.start(QStringLiteral(TORQWELL_CLI_PATH),
-              {QStringLiteral("iterate"), engineFile, "--sweep", "bore=4.00:4.06:0.01", "--sweep", "ivc=55:70:1",
-               "--sweep", "evo=60:64:1", "--criterion", "torque", "--band", "3000-6000", "--format", "json"});
+    cli.start(
+        QStringLiteral(TORQWELL_CLI_PATH),
+        {QStringLiteral("iterate"), engineFile, "--sweep", "bore=4.00:4.06:0.01", "--sweep", "ivc=55:70:1",
+         "--sweep", "evo=60:64:1", "--criterion", "torque", "--band", "3000-6000", "--format", "json"});
     QVERIFY(cli.waitForFinished(kSeriesTimeoutMs));
     QCOMPARE(cli.exitCode(), 0);
     const QJsonObject report = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
@@ -353,7 +358,8 @@ void ItrRunDlgTest::aSeriesRunHereKeepsWhatTheCommandLineKeeps()
         QVERIFY2(SameFloat(float(kept["score"].toDouble()), m_iterator->GetBestScore(i)),
                  qPrintable(QStringLiteral("No. %1").arg(i + 1)));
         const QJsonObject values = kept["values"].toObject();
-        QVERIFY(SameFloat(float(values["ivc"].toDouble()), m_iterator->GetBestEngine(i).Cam().NominalIvc().GetValue()));
+        QVERIFY(SameFloat(float(values["ivc"].toDouble()),
+                          m_iterator->GetBestEngine(i).Cam().NominalIvc().GetValue()));
     }
 }
 

@@ -339,7 +339,8 @@ void ItrSetupDlgTest::reopeningShowsTheSeriesAndResetAllClearsIt()
     QCOMPARE(setup.EntryField(0, CItrSetupDlg::kMax)->text(), QStringLiteral("3.500"));
     QCOMPARE(setup.StepsLabel(0)->text(), QStringLiteral("3"));
     QCOMPARE(setup.DataTypeList(5)->currentText(), QStringLiteral("EVC"));
-    QCOMPARE(setup.UnitsLabel(5)->text(), QString::fromLatin1(m_chevy->Doc().Cam().NominalEvc().GetUnitsLabel()));
+    QCOMPARE(setup.UnitsLabel(5)->text(),
+             QString::fromLatin1(m_chevy->Doc().Cam().NominalEvc().GetUnitsLabel()));
     QVERIFY(setup.MaxTorqueButton()->isChecked());
     QCOMPARE(setup.MaxRpmList()->currentText(), QStringLiteral("8000"));
 

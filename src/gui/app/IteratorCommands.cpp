@@ -35,8 +35,9 @@ CIteratorCommands::CIteratorCommands(CMainFrame& frame, IteratorTest& iterator)
     m_timer1->setSingleShot(true);
     m_timer1->setInterval(kTimer1Ms);
     // The tick posts "Create New Docs", so the document is made from the event loop.
-    connect(m_timer1, &QTimer::timeout, this,
-            [this] { QMetaObject::invokeMethod(this, &CIteratorCommands::CreateBestDocuments, Qt::QueuedConnection); });
+    connect(m_timer1, &QTimer::timeout, this, [this] {
+        QMetaObject::invokeMethod(this, &CIteratorCommands::CreateBestDocuments, Qt::QueuedConnection);
+    });
 }
 
 bool CIteratorCommands::IsMakingDocuments() const

@@ -3,6 +3,7 @@
 #include "iterator/Iterator.h"
 #include "views/ViewFont.h"
 
+#include <qutils.h>
 #include <Q3DCamera>
 #include <Q3DScene>
 #include <Q3DSurface>
@@ -16,7 +17,6 @@
 #include <QSurfaceDataProxy>
 #include <QVBoxLayout>
 #include <QValue3DAxis>
-#include <qutils.h>
 
 #include <algorithm>
 #include <cmath>
@@ -110,8 +110,10 @@ bool CItrBestSurface::ProbeOpenGl(QString& whyNot, bool& software)
     const bool recentEnough = context.isOpenGLES() || context.format().majorVersion() >= 2;
     const auto* renderer = reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
     const QString rendererName = QString::fromLatin1(renderer != nullptr ? renderer : "").toLower();
-    software = rendererName.contains(QLatin1String("llvmpipe")) || rendererName.contains(QLatin1String("softpipe")) ||
-               rendererName.contains(QLatin1String("swiftshader")) || rendererName.contains(QLatin1String("software"));
+    software = rendererName.contains(QLatin1String("llvmpipe")) ||
+               rendererName.contains(QLatin1String("softpipe")) ||
+               rendererName.contains(QLatin1String("swiftshader")) ||
+               rendererName.contains(QLatin1String("software"));
     context.doneCurrent();
     if (!recentEnough) {
         whyNot = tr("OpenGL 2 or later is needed");
@@ -184,11 +186,13 @@ void CItrBestSurface::CreateSurface(bool softwareRenderer)
     m_surface->axisZ()->setSegmentCount(kGridRows - 1);
     m_surface->axisZ()->setLabelFormat(QStringLiteral("%d"));
     m_surface->axisX()->setTitle(QStringLiteral("RPMx1000(Y)"));
-    m_surface->axisX()->setRange(kFirstSpeedThousands, kFirstSpeedThousands + kSpeedStepThousands * (kGridColumns - 1));
+    m_surface->axisX()->setRange(kFirstSpeedThousands,
+                                 kFirstSpeedThousands + kSpeedStepThousands * (kGridColumns - 1));
     m_surface->axisX()->setSegmentCount(9);
     m_surface->axisX()->setLabelFormat(QStringLiteral("%.0f"));
     m_surface->axisY()->setLabelFormat(QStringLiteral("%.0f"));
-    for (QValue3DAxis* axis : {m_surface->axisX(), m_surface->axisY(), m_surface->axisZ()}) axis->setTitleVisible(true);
+    for (QValue3DAxis* axis : {m_surface->axisX(), m_surface->axisY(), m_surface->axisZ()})
+        axis->setTitleVisible(true);
 
     m_series = new QSurface3DSeries;
     m_series->setDrawMode(QSurface3DSeries::DrawSurfaceAndWireframe);
@@ -253,7 +257,8 @@ void CItrBestSurface::ShowGrid()
         auto* dataRow = new QSurfaceDataRow(static_cast<qsizetype>(values.size()));
         for (std::size_t column = 0; column < values.size(); ++column) {
             const float speed = kFirstSpeedThousands + kSpeedStepThousands * float(column);
-            (*dataRow)[static_cast<qsizetype>(column)].setPosition(QVector3D(speed, values[column], float(row + 1)));
+            (*dataRow)[static_cast<qsizetype>(column)].setPosition(
+                QVector3D(speed, values[column], float(row + 1)));
         }
         array->append(dataRow);
     }

@@ -60,7 +60,10 @@ QValueAxis* MakeAxis(const AxisSpec& spec)
 }  // namespace
 
 CItrCurrentChart::CItrCurrentChart(QWidget* parent)
-    : QChartView(parent), m_axisX(MakeAxis(kSpeedAxis)), m_axisY(MakeAxis(kPowerAxis)), m_curve(new QLineSeries)
+    : QChartView(parent),
+      m_axisX(MakeAxis(kSpeedAxis)),
+      m_axisY(MakeAxis(kPowerAxis)),
+      m_curve(new QLineSeries)
 {
     auto* chart = new QChart;
     chart->setFont(SmallViewFont());

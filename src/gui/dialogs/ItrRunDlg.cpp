@@ -28,7 +28,7 @@ struct RotateButtonSpec {
     float dx, dy, dz;  // degrees; Z+ turns the other way round
 };
 constexpr RotateButtonSpec kRotateButtons[] = {
-    {"X+", kRotateStepDegrees, 0, 0}, {"X-", -kRotateStepDegrees, 0, 0}, {"Y+", 0, kRotateStepDegrees, 0},
+    {"X+", kRotateStepDegrees, 0, 0},  {"X-", -kRotateStepDegrees, 0, 0}, {"Y+", 0, kRotateStepDegrees, 0},
     {"Y-", 0, -kRotateStepDegrees, 0}, {"Z+", 0, 0, -kRotateStepDegrees}, {"Z-", 0, 0, kRotateStepDegrees},
 };
 constexpr int kHomeButton = 6;
@@ -41,8 +41,10 @@ QString TimeLeftText(double seconds)
     const long long hours = whole / 3600;
     const long long minutes = whole / 60 % 60;
     const long long rest = whole % 60;
-    if (hours > 0) return QObject::tr("about %1 h %2 min left").arg(hours).arg(minutes, 2, 10, QLatin1Char('0'));
-    if (minutes > 0) return QObject::tr("about %1 min %2 s left").arg(minutes).arg(rest, 2, 10, QLatin1Char('0'));
+    if (hours > 0)
+        return QObject::tr("about %1 h %2 min left").arg(hours).arg(minutes, 2, 10, QLatin1Char('0'));
+    if (minutes > 0)
+        return QObject::tr("about %1 min %2 s left").arg(minutes).arg(rest, 2, 10, QLatin1Char('0'));
     return QObject::tr("about %1 s left").arg(rest);
 }
 
@@ -62,7 +64,8 @@ CItrRunDlg::CItrRunDlg(IteratorTest& iterator, const CDocumentRegistry& document
 {
 }
 
-CItrRunDlg::CItrRunDlg(IteratorTest& iterator, const CDocumentRegistry& documents, Options options, QWidget* parent)
+CItrRunDlg::CItrRunDlg(IteratorTest& iterator, const CDocumentRegistry& documents, Options options,
+                       QWidget* parent)
     : QDialog(parent),
       m_iterator(iterator),
       m_documents(documents),
@@ -102,14 +105,14 @@ QString CItrRunDlg::BaseCaption()
 const char* CItrRunDlg::RunStateText(RunState state)
 {
     switch (state) {
-    case kNeedsSetup:
-        return "NEEDS SETUP";
-    case kReady:
-        return "READY";
-    case kRunning:
-        return "RUNNING";
-    case kDone:
-        return "DONE";
+        case kNeedsSetup:
+            return "NEEDS SETUP";
+        case kReady:
+            return "READY";
+        case kRunning:
+            return "RUNNING";
+        case kDone:
+            return "DONE";
     }
     ReportAssertion(__FILE__, __LINE__);
 }
@@ -134,7 +137,8 @@ QWidget* CItrRunDlg::CreateStatusRow()
     QFont bold = m_stateLabel->font();
     bold.setBold(true);
     m_stateLabel->setFont(bold);
-    m_stateLabel->setMinimumWidth(m_stateLabel->fontMetrics().horizontalAdvance(QStringLiteral("NEEDS SETUP")) + 8);
+    m_stateLabel->setMinimumWidth(
+        m_stateLabel->fontMetrics().horizontalAdvance(QStringLiteral("NEEDS SETUP")) + 8);
     m_totalLabel = ValueLabel(QStringLiteral("1000000"), box);
     m_currentLabel = ValueLabel(QStringLiteral("99000"), box);
     m_progress = new QProgressBar(box);
@@ -142,7 +146,8 @@ QWidget* CItrRunDlg::CreateStatusRow()
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
     m_percentLabel = new QLabel(QStringLiteral("100%"), box);
-    m_percentLabel->setMinimumWidth(m_percentLabel->fontMetrics().horizontalAdvance(QStringLiteral("100%")) + 4);
+    m_percentLabel->setMinimumWidth(m_percentLabel->fontMetrics().horizontalAdvance(QStringLiteral("100%")) +
+                                    4);
     m_paceLabel = new QLabel(box);
 
     auto* grid = new QGridLayout(box);
@@ -228,7 +233,8 @@ QLayout* CItrRunDlg::CreateButtonColumn()
     keepLayout->addWidget(m_keepAllButton);
 
     auto* column = new QVBoxLayout;
-    for (QPushButton* button : {m_runButton, m_haltButton, m_restartButton, m_setupButton}) column->addWidget(button);
+    for (QPushButton* button : {m_runButton, m_haltButton, m_restartButton, m_setupButton})
+        column->addWidget(button);
     column->addWidget(keep, 1);
     column->addWidget(m_okButton);
     column->addWidget(m_closeButton);
@@ -413,9 +419,11 @@ void CItrRunDlg::RefreshCaption()
 {
     std::string title;
     const bool hasBaseline = m_iterator.GetBaselineTitle(title);
-    QString caption = BaseCaption() + (hasBaseline ? QStringLiteral(" - [%1]").arg(QString::fromStdString(title))
-                                                   : QStringLiteral(" - ") + QString::fromStdString(title));
-    if (m_state == kRunning) caption = QStringLiteral("%1% - ").arg(m_iterator.GetProgressPercent()) + caption;
+    QString caption =
+        BaseCaption() + (hasBaseline ? QStringLiteral(" - [%1]").arg(QString::fromStdString(title))
+                                     : QStringLiteral(" - ") + QString::fromStdString(title));
+    if (m_state == kRunning)
+        caption = QStringLiteral("%1% - ").arg(m_iterator.GetProgressPercent()) + caption;
     setWindowTitle(caption);
     m_totalLabel->setText(QString::number(m_iterator.GetTotalTests()));
 }

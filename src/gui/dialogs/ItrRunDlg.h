@@ -45,12 +45,13 @@ public:
     // Runs the setup dialog; returns its result. Tests answer it themselves.
     using SetupRunner = std::function<int(CItrSetupDlg&)>;
 
-    static constexpr int kDrawIntervalMs = 50;          // the shortest: 20 drawings a second
+    static constexpr int kDrawIntervalMs = 50;  // the shortest: 20 drawings a second
     static constexpr int kLongestDrawIntervalMs = 1000;
     // The share of the run the threads may wait while the window draws.
     static constexpr double kMostShareBetweenSlices = 0.04;
 
-    CItrRunDlg(IteratorTest& iterator, const CDocumentRegistry& documents, Options options, QWidget* parent = nullptr);
+    CItrRunDlg(IteratorTest& iterator, const CDocumentRegistry& documents, Options options,
+               QWidget* parent = nullptr);
     CItrRunDlg(IteratorTest& iterator, const CDocumentRegistry& documents, QWidget* parent = nullptr);
     ~CItrRunDlg() override;
 

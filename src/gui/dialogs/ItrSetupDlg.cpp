@@ -20,8 +20,8 @@
 namespace {
 
 constexpr IterationDataType kNumericTypes[] = {kItrNone, kItrBore, kItrStroke, kItrCompression};
-constexpr IterationDataType kCamTypes[] = {kItrNone, kItrIvo, kItrIvc, kItrEvo, kItrEvc, kItrIntakeLift,
-                                           kItrExhaustLift};
+constexpr IterationDataType kCamTypes[] = {kItrNone, kItrIvo,        kItrIvc,        kItrEvo,
+                                           kItrEvc,  kItrIntakeLift, kItrExhaustLift};
 constexpr int kBandSpeedCount = 19;  // 2000 to 11000 rpm by 500
 constexpr int kFieldWidthChars = 9;
 
@@ -60,8 +60,8 @@ CItrSetupDlg::CItrSetupDlg(IteratorTest& iterator, const CDocumentRegistry& docu
     FillBaselineList(documents);
     // A registered baseline that no longer validates is not offered: the
     // dialog starts without one rather than point at an engine it cannot list.
-    if (m_setup.baseline != nullptr &&
-        std::find(m_listedEngines.begin(), m_listedEngines.end(), m_setup.baseline) == m_listedEngines.end()) {
+    if (m_setup.baseline != nullptr && std::find(m_listedEngines.begin(), m_listedEngines.end(),
+                                                 m_setup.baseline) == m_listedEngines.end()) {
         m_setup.baseline = nullptr;
         for (IterationParam& slot : m_setup.params) slot.Clear();
     }
@@ -138,11 +138,14 @@ QWidget* CItrSetupDlg::CreateRowGroup(const QString& title, int firstRow, int ro
         Row& controls = m_rows[static_cast<std::size_t>(row)];
         controls.dataType = new QComboBox(group);
         if (numeric) {
-            for (IterationDataType type : kNumericTypes) controls.dataType->addItem(IterationDataTypeName(type), type);
+            for (IterationDataType type : kNumericTypes)
+                controls.dataType->addItem(IterationDataTypeName(type), type);
         } else {
-            for (IterationDataType type : kCamTypes) controls.dataType->addItem(IterationDataTypeName(type), type);
+            for (IterationDataType type : kCamTypes)
+                controls.dataType->addItem(IterationDataTypeName(type), type);
         }
-        connect(controls.dataType, &QComboBox::activated, this, [this, row](int index) { OnDataTypeChosen(row, index); });
+        connect(controls.dataType, &QComboBox::activated, this,
+                [this, row](int index) { OnDataTypeChosen(row, index); });
         grid->addWidget(controls.dataType, gridRow, 0);
 
         for (int f = kMin; f <= kStep; ++f) {
@@ -165,8 +168,8 @@ QWidget* CItrSetupDlg::CreateRowGroup(const QString& title, int firstRow, int ro
         grid->addWidget(controls.steps, gridRow, 6);
         // An empty row keeps its place, so that the rows never jump.
         for (QWidget* widget : std::initializer_list<QWidget*>{controls.fields[kMin], controls.fields[kMax],
-                                                               controls.fields[kStep], controls.to, controls.units,
-                                                               controls.steps}) {
+                                                               controls.fields[kStep], controls.to,
+                                                               controls.units, controls.steps}) {
             QSizePolicy policy = widget->sizePolicy();
             policy.setRetainSizeWhenHidden(true);
             widget->setSizePolicy(policy);
@@ -247,12 +250,12 @@ CFloatPtSpec& CItrSetupDlg::FieldParameter(int row, Field field)
 {
     IterationParam& slot = m_setup.params[static_cast<std::size_t>(row)];
     switch (field) {
-    case kMin:
-        return slot.minValue;
-    case kMax:
-        return slot.maxValue;
-    case kStep:
-        return slot.stepValue;
+        case kMin:
+            return slot.minValue;
+        case kMax:
+            return slot.maxValue;
+        case kStep:
+            return slot.stepValue;
     }
     ReportAssertion(__FILE__, __LINE__);
 }
@@ -358,12 +361,14 @@ bool CItrSetupDlg::eventFilter(QObject* watched, QEvent* event)
 {
     int row = 0;
     Field field = kMin;
-    if ((event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) && FindField(watched, row, field)) {
+    if ((event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) &&
+        FindField(watched, row, field)) {
         auto& edit = *EntryField(row, field);
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         if (event->type() == QEvent::FocusIn) {
             OnFieldFocusIn(edit);
-        } else if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !m_movingFocusToOk) {
+        } else if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+                   !m_movingFocusToOk) {
             // Switching to another window or opening a menu leaves the field
             // where it is; anything else within the dialog commits it.
             CommitField(edit);
