@@ -106,19 +106,19 @@ void ItrRunDlgTest::theStatesEnableTheirControlsThroughRunHaltRunDoneRestart()
     }
 
     const CTorqDoc& chevy = m_chevy->Doc();
-    // 5 bores x 20 IVC x 4 EVO = 400 tests; a reference runs them one by one.
+    // 5 bores x 20 IVC x 10 EVO = 1000 tests; a reference runs them one by one.
     const auto configure = [&](IteratorTest& iterator) {
         ConfigureSeries(
             iterator, chevy,
             {SweepOf(kItrBore, chevy, 4.00f, 4.04f, 0.01f), SweepOf(kItrIvc, chevy, 55.0f, 74.0f, 1.0f),
-             SweepOf(kItrEvo, chevy, 60.0f, 63.0f, 1.0f)});
+             SweepOf(kItrEvo, chevy, 60.0f, 69.0f, 1.0f)});
     };
     configure(*m_iterator);
     CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
     QVERIFY(ShowActive(dialog));
     QCOMPARE(dialog.StateLabel()->text(), QStringLiteral("READY"));
     QCOMPARE(EnabledControls(dialog), kReadyControls);
-    QCOMPARE(dialog.TotalTestsLabel()->text(), QStringLiteral("400"));
+    QCOMPARE(dialog.TotalTestsLabel()->text(), QStringLiteral("1000"));
     QCOMPARE(dialog.CurrentTestLabel()->text(), QStringLiteral("0"));
     QCOMPARE(dialog.PercentLabel()->text(), QStringLiteral("0%"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Iterator Testing - [Chevy.trq]"));
@@ -133,12 +133,12 @@ void ItrRunDlgTest::theStatesEnableTheirControlsThroughRunHaltRunDoneRestart()
 
     dialog.HaltButton()->click();
     const int halted = m_iterator->GetTestsRun();
-    QVERIFY2(halted < 400, "the series ended before it could be halted");
+    QVERIFY2(halted < 1000, "the series ended before it could be halted");
     QCOMPARE(dialog.StateLabel()->text(), QStringLiteral("READY"));
     QCOMPARE(EnabledControls(dialog), kReadyControls);
     QCOMPARE(dialog.CurrentTestLabel()->text(), QString::number(halted));
-    QCOMPARE(dialog.ProgressBar()->value(), halted * 100 / 400);
-    QCOMPARE(dialog.PercentLabel()->text(), QStringLiteral("%1%").arg(halted * 100 / 400));
+    QCOMPARE(dialog.ProgressBar()->value(), halted * 100 / 1000);
+    QCOMPARE(dialog.PercentLabel()->text(), QStringLiteral("%1%").arg(halted * 100 / 1000));
     QCOMPARE(dialog.ResultList()->count(), 10);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Iterator Testing - [Chevy.trq]"));
     QTest::qWait(100);
@@ -147,7 +147,7 @@ void ItrRunDlgTest::theStatesEnableTheirControlsThroughRunHaltRunDoneRestart()
     dialog.RunButton()->click();
     QTRY_COMPARE_WITH_TIMEOUT(dialog.StateLabel()->text(), QStringLiteral("DONE"), kSeriesTimeoutMs);
     QCOMPARE(EnabledControls(dialog), kDoneControls);
-    QCOMPARE(dialog.CurrentTestLabel()->text(), QStringLiteral("400"));
+    QCOMPARE(dialog.CurrentTestLabel()->text(), QStringLiteral("1000"));
     QCOMPARE(dialog.PercentLabel()->text(), QStringLiteral("100%"));
     QCOMPARE(dialog.PaceLabel()->text(), QString());
 
