@@ -4,6 +4,7 @@
 #include "AppIcons.h"
 #include "ChildFrame.h"
 #include "dialogs/CalculatorCommands.h"
+#include "IteratorCommands.h"
 #include "model/Commands.h"
 #include "model/DosRecordExport.h"
 #include "model/EngineFile.h"
@@ -54,7 +55,7 @@ constexpr int kProductInfoError = 77;
 constexpr int kDocumentCommands[] = {
     FrameCmd::kFileClose, FrameCmd::kFileSave, FrameCmd::kFileSaveAs, FrameCmd::kFilePrint,
     FrameCmd::kFilePrintPreview, Cmd::kExportGameText, Cmd::kExportDosRecord, Cmd::kRun, Cmd::kAutoRun,
-    Cmd::kClearComponents, Cmd::kEnglishUnits, Cmd::kMetricUnits, FrameCmd::kWindowArrange,
+    Cmd::kClearComponents, Cmd::kEnglishUnits, Cmd::kMetricUnits, Cmd::kIteratorTesting, FrameCmd::kWindowArrange,
     FrameCmd::kWindowCascade, FrameCmd::kWindowTile, Cmd::kCompressionRatioMath, Cmd::kAirflowMath,
     Cmd::kCamMath};
 
@@ -108,7 +109,8 @@ CMainFrame::CMainFrame(const QString& startFolder, QWidget* parent)
       m_askSaveChanges(DefaultAskSaveChanges),
       m_showExportError([](QWidget* parent, const QString& title, const QString& text) {
           QMessageBox::warning(parent, title, text);
-      })
+      }),
+      m_iteratorCommands(new CIteratorCommands(*this, IteratorTest::Instance()))
 {
     setWindowIcon(MakeAppIcon());
     m_mdiArea->setViewMode(QMdiArea::TabbedView);
@@ -236,6 +238,13 @@ void CMainFrame::CreateEngineMenu()
                                      tr("Show the engine in these units"));
         action->setCheckable(true);
     }
+    menu->addSeparator();
+    // The engine's command posts "Run the Iterator", which runs once the menu command has returned.
+    connect(AddCommand(menu, Cmd::kIteratorTesting, tr("&Iterator Testing..."),
+                       tr("Step chosen parameters of an engine over ranges and keep the ten best results")),
+            &QAction::triggered, this, [this] {
+                QMetaObject::invokeMethod(m_iteratorCommands, &CIteratorCommands::RunIterator, Qt::QueuedConnection);
+            });
     for (int command : {Cmd::kRun, Cmd::kAutoRun, Cmd::kClearComponents, Cmd::kEnglishUnits, Cmd::kMetricUnits}) {
         connect(m_actions.value(command), &QAction::triggered, this, [this, command] { OnEngineCommand(command); });
     }

@@ -13,6 +13,7 @@
 #include <memory>
 
 class CChildFrame;
+class CIteratorCommands;
 class CTorqDoc;
 class QLabel;
 class QMdiArea;
@@ -113,6 +114,7 @@ public:
     QToolBar* ToolBar() const { return m_toolBar; }
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
     const QString& StartFolder() const { return m_startFolder; }
+    CIteratorCommands& IteratorCommands() const { return *m_iteratorCommands; }
     QList<QLabel*> KeyStateIndicators() const { return m_keyIndicators; }
 
 protected:
@@ -164,4 +166,5 @@ private:
     FileNameChooser m_chooseFileName;
     SaveChangesPrompt m_askSaveChanges;
     ExportErrorShower m_showExportError;
+    CIteratorCommands* m_iteratorCommands;
 };
