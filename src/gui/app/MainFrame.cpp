@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "AppIcons.h"
 #include "ChildFrame.h"
+#include "UserManual.h"
 #include "dialogs/CalculatorCommands.h"
 #include "model/Commands.h"
 #include "model/DosRecordExport.h"
@@ -15,6 +16,7 @@
 #include "views/StatusText.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -45,7 +47,6 @@ namespace {
 
 const QString kEngineFilter = QStringLiteral("Torqwell Engine Files(*.trq)");
 const QString kAllFilesFilter = QStringLiteral("All Files (*)");
-const QString kManualFile = QStringLiteral("Trqmanual.pdf");
 const QString kProductInfoProgram = QStringLiteral("VellDemo/Vellmor Software.exe");
 constexpr int kUserManualError = 76;
 constexpr int kProductInfoError = 77;
@@ -105,7 +106,8 @@ CMainFrame::CMainFrame(const QString& startFolder, QWidget* parent)
       m_mdiArea(new QMdiArea(this)),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       m_chooseFileName(DefaultChooseFileName),
-      m_askSaveChanges(DefaultAskSaveChanges)
+      m_askSaveChanges(DefaultAskSaveChanges),
+      m_openDocument([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     setWindowIcon(MakeAppIcon());
     m_mdiArea->setViewMode(QMdiArea::TabbedView);
@@ -700,11 +702,9 @@ void CMainFrame::OnFilePrintSetup()
 
 void CMainFrame::OnHelpUserManual()
 {
-    const QString manual = QDir(m_startFolder).filePath(kManualFile);
-    // The system opens the manual with the program registered for PDF files.
-    if (!QFileInfo::exists(manual) || !QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
-        ShowErrorMessage(kUserManualError);
-    }
+    const QString manual = FindUserManual(m_startFolder, QCoreApplication::applicationDirPath());
+    // The desktop opens the manual with the program it has for PDF files.
+    if (manual.isEmpty() || !m_openDocument(QUrl::fromLocalFile(manual))) ShowErrorMessage(kUserManualError);
 }
 
 void CMainFrame::OnHelpProductInfo()

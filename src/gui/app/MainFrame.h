@@ -19,6 +19,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
+class QUrl;
 
 // Command identifiers of the frame's own menu entries (file, view, window).
 namespace FrameCmd {
@@ -60,6 +61,8 @@ public:
     using FileNameChooser = std::function<QString(QWidget* parent, const FileDialogRequest& request)>;
     // Asks whether to save a modified document: Yes, No or Cancel.
     using SaveChangesPrompt = std::function<QMessageBox::StandardButton(QWidget* parent, const QString& title)>;
+    // Opens a file with the program the desktop has for it; false when it could not.
+    using DocumentOpener = std::function<bool(const QUrl& url)>;
 
     explicit CMainFrame(const QString& startFolder, QWidget* parent = nullptr);
     ~CMainFrame() override;
@@ -67,6 +70,7 @@ public:
     // The dialogs can be replaced, so that the commands run without a modal window.
     void SetFileNameChooser(FileNameChooser chooser) { m_chooseFileName = std::move(chooser); }
     void SetSaveChangesPrompt(SaveChangesPrompt prompt) { m_askSaveChanges = std::move(prompt); }
+    void SetDocumentOpener(DocumentOpener opener) { m_openDocument = std::move(opener); }
 
     // ---- files
     CChildFrame* NewDocument();
@@ -147,4 +151,5 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     FileNameChooser m_chooseFileName;
     SaveChangesPrompt m_askSaveChanges;
+    DocumentOpener m_openDocument;
 };
