@@ -10,6 +10,7 @@ TORQWELL_PACKAGES=(
     xvfb xauth                              # GUI tests that need a real X server
     locales                                 # a decimal-comma locale for the locale tests
     dpkg-dev desktop-file-utils shared-mime-info  # the Debian package and its desktop integration
+    poppler-utils                           # the user manual's test reads the PDF
 )
 
 torqwell_ensure_packages() {
