@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -74,11 +75,11 @@ void SetCharFormat(QTextDocument& document, const FragmentAt& fragment, const QT
     cursor.setCharFormat(format);
 }
 
+// A block of a fenced code block (a paragraph that merely begins with code is none).
 bool IsCodeBlock(const QTextBlock& block)
 {
     return block.blockFormat().hasProperty(QTextFormat::BlockCodeFence) ||
-           block.blockFormat().hasProperty(QTextFormat::BlockCodeLanguage) ||
-           block.charFormat().fontFixedPitch();
+           block.blockFormat().hasProperty(QTextFormat::BlockCodeLanguage);
 }
 
 }  // namespace
@@ -180,8 +181,11 @@ bool ManualBook::LoadPictures()
     return true;
 }
 
-void ManualBook::FitPictures(double pixelsPerScreenPixel)
+void ManualBook::FitPictures()
 {
+    // Sizes in the document are in pixels of a 96 dpi screen, whatever the device.
+    const QSizeF body = m_body / m_devicePixelsPerLayoutPixel;
+    const double pixelsPerScreenPixel = 96.0 / kScreenPixelsPerInch;
     for (const FragmentAt& fragment : Fragments(m_document)) {
         if (!fragment.format.isImageFormat()) continue;
         QTextImageFormat format = fragment.format.toImageFormat();
@@ -190,7 +194,7 @@ void ManualBook::FitPictures(double pixelsPerScreenPixel)
         const double width = picture.width() * pixelsPerScreenPixel;
         const double height = picture.height() * pixelsPerScreenPixel;
         const double scale =
-            std::min({1.0, m_body.width() / width, kTallestPictureShare * m_body.height() / height});
+            std::min({1.0, body.width() / width, kTallestPictureShare * body.height() / height});
         format.setWidth(width * scale);
         format.setHeight(height * scale);
         SetCharFormat(m_document, fragment, format);
@@ -208,6 +212,7 @@ void ManualBook::SetCodeFont()
 {
     QFont code = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     code.setPointSizeF(kCodePointSize);
+    code.setStyleStrategy(QFont::PreferNoShaping);
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
         if (!IsCodeBlock(block)) continue;
         QTextCursor cursor(block);
@@ -221,8 +226,9 @@ void ManualBook::SetCodeFont()
     }
 }
 
-void ManualBook::FormatTables(double pixelsPerPoint)
+void ManualBook::FormatTables()
 {
+    constexpr double pixelsPerPoint = 96.0 / 72.0;
     const QList<QTextFrame*> frames = m_document.rootFrame()->childFrames();
     for (QTextFrame* frame : frames) {
         auto* table = qobject_cast<QTextTable*>(frame);
@@ -256,6 +262,43 @@ void ManualBook::FormatTables(double pixelsPerPoint)
     }
 }
 
+void ManualBook::SpaceHeadings()
+{
+    constexpr double pixelsPerPoint = 96.0 / 72.0;
+    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+        const int level = block.blockFormat().headingLevel();
+        if (level < 2) continue;
+        QTextBlockFormat spaced;
+        spaced.setTopMargin((level == 2 ? 12.0 : 8.0) * pixelsPerPoint);
+        spaced.setBottomMargin(3.0 * pixelsPerPoint);
+        QTextCursor(block).mergeBlockFormat(spaced);
+    }
+}
+
+void ManualBook::KeepHeadingsWithTheirText()
+{
+    // A heading in the last tenth of a page goes over to the next one, to
+    // stand above its text.
+    const double lowest = 0.9 * m_body.height();
+    for (int pass = 0; pass < 100; ++pass) {
+        m_document.markContentsDirty(0, m_document.characterCount());
+        bool moved = false;
+        for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+            const QTextBlockFormat format = block.blockFormat();
+            if (format.headingLevel() < 2 || format.pageBreakPolicy() != QTextFormat::PageBreak_Auto)
+                continue;
+            const double top = m_document.documentLayout()->blockBoundingRect(block).top();
+            if (std::fmod(top, m_body.height()) < lowest) continue;
+            QTextBlockFormat breaking;
+            breaking.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+            QTextCursor(block).mergeBlockFormat(breaking);
+            moved = true;
+            break;  // the pages after it have moved
+        }
+        if (!moved) break;
+    }
+}
+
 int ManualBook::PageOf(int blockNumber) const
 {
     const QTextBlock block = m_document.findBlockByNumber(blockNumber);
@@ -275,34 +318,45 @@ int ManualBook::ChapterLinkedFrom(const QTextBlock& block) const
     return -1;
 }
 
-void ManualBook::NumberContents()
+std::vector<ManualBook::ContentsEntry> ManualBook::ContentsEntries() const
 {
     // The contents entries are the list items before the first chapter that
     // link to a chapter; each chapter begins at its own heading of level 1.
-    std::vector<std::pair<int, int>> entries;  // block number, chapter
-    std::vector<int> headingBlocks;
-    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
-        if (block.blockFormat().headingLevel() == 1) headingBlocks.push_back(block.blockNumber());
-        if (headingBlocks.size() != 1 || block.textList() == nullptr) continue;
+    std::vector<ContentsEntry> entries;
+    int headings = 0;
+    for (QTextBlock block = m_document.begin(); block.isValid() && headings < 2; block = block.next()) {
+        if (block.blockFormat().headingLevel() == 1) ++headings;
+        if (headings != 1 || block.textList() == nullptr) continue;
         const int chapter = ChapterLinkedFrom(block);
-        if (chapter >= 0) entries.emplace_back(block.blockNumber(), chapter);
+        if (chapter >= 0) entries.push_back({block.blockNumber(), chapter});
     }
+    return entries;
+}
+
+void ManualBook::NumberContents(const std::vector<ContentsEntry>& entries)
+{
+    std::vector<int> headingBlocks;  // the title, then each chapter's
+    for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next())
+        if (block.blockFormat().headingLevel() == 1) headingBlocks.push_back(block.blockNumber());
+
     QTextBlockFormat tabbed;
-    tabbed.setTabPositions({QTextOption::Tab(m_body.width() * 0.85, QTextOption::RightTab)});
+    tabbed.setTabPositions(
+        {QTextOption::Tab(0.9 * m_body.width() / m_devicePixelsPerLayoutPixel, QTextOption::RightTab)});
     std::vector<QTextCursor> numbers;
-    for (const auto& [blockNumber, chapter] : entries) {
-        QTextCursor cursor(m_document.findBlockByNumber(blockNumber));
+    for (const ContentsEntry& entry : entries) {
+        QTextCursor cursor(m_document.findBlockByNumber(entry.block));
         cursor.mergeBlockFormat(tabbed);
         cursor.movePosition(QTextCursor::EndOfBlock);
         cursor.insertText(QStringLiteral("\t"), QTextCharFormat());
         numbers.push_back(cursor);
     }
     // The numbers themselves could move a chapter to another page; another
-    // pass settles them.
+    // pass settles them. Each pass lays the whole book out afresh.
     for (int pass = 0; pass < 3; ++pass) {
+        m_document.markContentsDirty(0, m_document.characterCount());
         bool changed = false;
         for (std::size_t i = 0; i < entries.size(); ++i) {
-            const QString page = QString::number(PageOf(headingBlocks[entries[i].second + 1]));
+            const QString page = QString::number(PageOf(headingBlocks[std::size_t(entries[i].chapter) + 1]));
             QTextCursor& cursor = numbers[i];
             cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
             if (cursor.selectedText() == page) continue;
@@ -333,6 +387,8 @@ void ManualBook::Layout(QPagedPaintDevice& device)
 {
     QFont body = m_document.defaultFont();
     body.setPointSizeF(kBodyPointSize);
+    // No ligatures: words found and copied in the PDF are the words typed.
+    body.setStyleStrategy(QFont::PreferNoShaping);
     m_document.setDefaultFont(body);
     m_document.setMarkdown(m_markdown, QTextDocument::MarkdownDialectGitHub);
     m_document.setBaseUrl(QUrl::fromLocalFile(m_folder + QLatin1Char('/')));
@@ -343,6 +399,9 @@ void ManualBook::Layout(QPagedPaintDevice& device)
     footer.setPointSizeF(kFooterPointSize);
     m_footerHeight = QFontMetricsF(footer, &device).height() * 2.5;
     m_body = QSizeF(device.width(), device.height() - m_footerHeight);
+    // Lengths in the document (pictures, tables, tabs) are in pixels of a
+    // 96 dpi screen; the layout scales them to the device.
+    m_devicePixelsPerLayoutPixel = device.logicalDpiY() / 96.0;
     m_document.setPageSize(m_body);
 }
 
@@ -368,11 +427,14 @@ bool ManualBook::WritePdf(const QString& pdfPath, const QString& footerText)
                         .arg(m_chapterFiles.size()));
     StartChaptersOnNewPages();
     SetCodeFont();
-    FormatTables(writer.resolution() / 72.0);
+    FormatTables();
     if (!LoadPictures()) return false;
-    FitPictures(writer.resolution() / kScreenPixelsPerInch);
-    NumberContents();
+    FitPictures();
+    SpaceHeadings();
+    KeepHeadingsWithTheirText();
+    const std::vector<ContentsEntry> contents = ContentsEntries();
     TurnPageLinksIntoText();
+    NumberContents(contents);
     m_pageCount = m_document.pageCount();
 
     QPainter painter(&writer);

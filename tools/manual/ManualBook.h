@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QTextDocument>
 
+#include <vector>
+
 class QPagedPaintDevice;
 class QTextBlock;
 class QPainter;
@@ -34,11 +36,18 @@ private:
     void StartChaptersOnNewPages();
     void TurnPageLinksIntoText();
     bool LoadPictures();
-    void FitPictures(double pixelsPerScreenPixel);
+    void FitPictures();
     void SetCodeFont();
-    void FormatTables(double pixelsPerPoint);
+    void SpaceHeadings();
+    void KeepHeadingsWithTheirText();
+    void FormatTables();
+    struct ContentsEntry {
+        int block;    // the list item of the contents page
+        int chapter;  // the chapter it links to, from 0
+    };
     int ChapterLinkedFrom(const QTextBlock& block) const;
-    void NumberContents();
+    std::vector<ContentsEntry> ContentsEntries() const;
+    void NumberContents(const std::vector<ContentsEntry>& entries);
     int PageOf(int blockNumber) const;
     void PaintFooter(QPainter& painter, int page, const QString& footerText) const;
 
@@ -48,6 +57,7 @@ private:
     QTextDocument m_document;
     QSizeF m_body;  // the text area of a page, device pixels
     double m_footerHeight = 0.0;
+    double m_devicePixelsPerLayoutPixel = 1.0;
     int m_pageCount = 0;
     QString m_error;
 };
