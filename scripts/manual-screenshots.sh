@@ -258,7 +258,7 @@ if [ -n "$(wait_window '^Graph Properties$')" ]; then
     type_text c
     keys Return
     sleep 0.5
-    shot_screen graph-compare.png "$((width - 405))x$((height - 110))+405+85"
+    shot_screen graph-compare.png "$((width - 405))x$((height - 120))+405+95"
 fi
 
 # Iterator testing, where the program has it.
