@@ -3,7 +3,8 @@
 #   - every chapter its contents page links to is in it, under its title,
 #     starting on the page the contents give for it;
 #   - every picture the pages show is in it;
-# and that the PDF tool refuses a manual with a missing picture or chapter.
+# and that the PDF tool refuses a manual with a missing picture or chapter,
+# or a link to a heading that is not there.
 # Run as a test:
 #   cmake -DPDF=<Trqmanual.pdf> -DMANUAL_DIR=<docs/manual> -DTOOL=<torqwell-manual-pdf> -P scripts/check-manual.cmake
 # Needs pdfinfo, pdftotext and pdfimages (poppler-utils).
@@ -134,7 +135,15 @@ execute_process(COMMAND ${TOOL} --output ${scratch}/book.pdf ${scratch}/README.m
 if(status EQUAL 0 OR NOT error MATCHES "two.md")
   fail("a missing chapter was not refused (${status}: ${error})")
 endif()
-file(WRITE ${scratch}/README.md "# Book\n\n1. [One](one.md)\n")
+# A shell comment in a code block is no heading.
+file(WRITE ${scratch}/one.md "# One\n\n```sh\n# The end\n```\n\n## The end, at last\n\nText.\n")
+file(WRITE ${scratch}/README.md "# Book\n\n1. [One](one.md)\n\nSee [the end](one.md#the-end).\n")
+execute_process(COMMAND ${TOOL} --output ${scratch}/book.pdf ${scratch}/README.md
+                RESULT_VARIABLE status ERROR_VARIABLE error OUTPUT_QUIET)
+if(status EQUAL 0 OR NOT error MATCHES "one.md#the-end")
+  fail("a link to a heading that is not there was not refused (${status}: ${error})")
+endif()
+file(WRITE ${scratch}/README.md "# Book\n\n1. [One](one.md)\n\nSee [the end](one.md#the-end-at-last).\n")
 execute_process(COMMAND ${TOOL} --output ${scratch}/book.pdf ${scratch}/README.md
                 RESULT_VARIABLE status ERROR_VARIABLE error OUTPUT_QUIET)
 if(NOT status EQUAL 0 OR NOT EXISTS ${scratch}/book.pdf)

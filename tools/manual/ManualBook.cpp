@@ -36,15 +36,35 @@ const QColor kCodeBackground(0xf2, 0xf2, 0xf2);
 // [text](target) and ![text](target) in Markdown, the target without a title.
 const QRegularExpression kLinkPattern(QStringLiteral(R"(\]\(\s*<?([^)\s>]+)>?(?:\s+"[^"]*")?\s*\))"));
 
+// The places of a page's headings, as the repository's web view names
+// them: the heading in lower case, without punctuation, spaces as hyphens;
+// a repeated heading gets -1, -2 ... Headings in fenced code are none.
+QStringList HeadingPlaces(const QString& markdown)
+{
+    static const QRegularExpression heading(QStringLiteral(R"(^#{1,6}\s+(.*?)\s*#*\s*$)"));
+    static const QRegularExpression punctuation(QStringLiteral(R"([^\w\- ])"),
+                                                QRegularExpression::UseUnicodePropertiesOption);
+    QStringList places;
+    bool inFence = false;
+    for (const QString& line : markdown.split(QLatin1Char('\n'))) {
+        if (line.trimmed().startsWith(QLatin1String("```"))) inFence = !inFence;
+        const QRegularExpressionMatch match = heading.match(line);
+        if (inFence || !match.hasMatch()) continue;
+        QString place = match.captured(1).toLower();
+        place.remove(punctuation);
+        place.replace(QLatin1Char(' '), QLatin1Char('-'));
+        const QString first = place;
+        for (int repeat = 1; places.contains(place); ++repeat)
+            place = first + QLatin1Char('-') + QString::number(repeat);
+        places.append(place);
+    }
+    return places;
+}
+
 bool IsPageOfTheManual(const QString& target)
 {
     const QString path = target.section(QLatin1Char('#'), 0, 0);
     return path.endsWith(QLatin1String(".md")) && !path.contains(QLatin1Char(':'));
-}
-
-bool IsRelativeFileTarget(const QString& target)
-{
-    return !target.startsWith(QLatin1Char('#')) && !target.contains(QLatin1Char(':'));
 }
 
 // The fragments of the document in order, with their place.
@@ -103,10 +123,18 @@ bool ManualBook::CheckLinks(const QString& fileName, const QString& text)
 {
     for (auto match = kLinkPattern.globalMatch(text); match.hasNext();) {
         const QString target = match.next().captured(1);
-        if (!IsRelativeFileTarget(target)) continue;
-        const QString path = QUrl::fromPercentEncoding(target.section(QLatin1Char('#'), 0, 0).toUtf8());
+        if (target.contains(QLatin1Char(':'))) continue;  // a web address
+        QString path = QUrl::fromPercentEncoding(target.section(QLatin1Char('#'), 0, 0).toUtf8());
+        if (path.isEmpty()) path = fileName;  // a place on the same page
         if (!QFileInfo::exists(QDir(m_folder).filePath(path)))
             return Fail(QStringLiteral("%1: the link to %2 leads nowhere").arg(fileName, target));
+        const QString place = target.section(QLatin1Char('#'), 1);
+        if (place.isEmpty() || !path.endsWith(QLatin1String(".md"))) continue;
+        QString page;
+        if (!ReadPage(path, page)) return false;
+        if (!HeadingPlaces(page).contains(place))
+            return Fail(
+                QStringLiteral("%1: the link to %2 names no heading of %3").arg(fileName, target, path));
     }
     return true;
 }
