@@ -17,7 +17,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -305,23 +304,31 @@ void ManualBook::SpaceHeadings()
 
 void ManualBook::KeepHeadingsWithTheirText()
 {
-    // A heading in the last tenth of a page goes over to the next one, to
-    // stand above its text.
-    const double lowest = 0.9 * m_body.height();
+    // A heading goes over to the next page when what follows it does (a
+    // picture too tall for the rest of the page), or when it stands in the
+    // last tenth of a page.
+    const double pageHeight = m_body.height();
+    const auto pageOf = [pageHeight](double y) { return static_cast<int>(y / pageHeight); };
+    QAbstractTextDocumentLayout* layout = m_document.documentLayout();
     for (int pass = 0; pass < 100; ++pass) {
         m_document.markContentsDirty(0, m_document.characterCount());
         bool moved = false;
-        for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock block = m_document.begin(); block.isValid() && !moved; block = block.next()) {
             const QTextBlockFormat format = block.blockFormat();
             if (format.headingLevel() < 2 || format.pageBreakPolicy() != QTextFormat::PageBreak_Auto)
                 continue;
-            const double top = m_document.documentLayout()->blockBoundingRect(block).top();
-            if (std::fmod(top, m_body.height()) < lowest) continue;
+            const double top = layout->blockBoundingRect(block).top();
+            const QTextBlock next = block.next();
+            // Where the next block's first line stands: the layout moves a
+            // line that does not fit to the next page inside its block.
+            const bool alone = next.isValid() && next.layout()->lineCount() > 0 &&
+                               pageOf(layout->blockBoundingRect(next).top() +
+                                      next.layout()->lineAt(0).position().y()) > pageOf(top);
+            if (!alone && top - pageOf(top) * pageHeight < 0.9 * pageHeight) continue;
             QTextBlockFormat breaking;
             breaking.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
             QTextCursor(block).mergeBlockFormat(breaking);
-            moved = true;
-            break;  // the pages after it have moved
+            moved = true;  // the pages after it have moved: look again from the start
         }
         if (!moved) break;
     }
@@ -467,10 +474,15 @@ bool ManualBook::WritePdf(const QString& pdfPath, const QString& footerText)
 
     QPainter painter(&writer);
     if (!painter.isActive()) return Fail(QStringLiteral("%1: the PDF cannot be drawn").arg(pdfPath));
+    // Screenshots are flat colours and sharp text: compressed without loss,
+    // not as photographs.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     for (int page = 0; page < m_pageCount; ++page) {
         if (page > 0) writer.newPage();
         painter.save();
-        const QRectF clip(0, page * m_body.height(), m_body.width(), m_body.height());
+        // Two device pixels short, so that a picture that starts the next
+        // page leaves no sliver at the foot of this one.
+        const QRectF clip(0, page * m_body.height(), m_body.width(), m_body.height() - 2.0);
         painter.translate(0, -clip.top());
         painter.setClipRect(clip);
         QAbstractTextDocumentLayout::PaintContext context;
