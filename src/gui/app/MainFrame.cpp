@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "AppIcons.h"
 #include "ChildFrame.h"
+#include "UserManual.h"
 #include "dialogs/CalculatorCommands.h"
 #include "IteratorCommands.h"
 #include "model/Commands.h"
@@ -16,6 +17,7 @@
 #include "views/StatusText.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -46,7 +48,6 @@ namespace {
 
 const QString kEngineFilter = QStringLiteral("Torqwell Engine Files(*.trq)");
 const QString kAllFilesFilter = QStringLiteral("All Files (*)");
-const QString kManualFile = QStringLiteral("Trqmanual.pdf");
 const QString kProductInfoProgram = QStringLiteral("VellDemo/Vellmor Software.exe");
 constexpr int kUserManualError = 76;
 constexpr int kProductInfoError = 77;
@@ -110,7 +111,8 @@ CMainFrame::CMainFrame(const QString& startFolder, QWidget* parent)
       m_showExportError([](QWidget* parent, const QString& title, const QString& text) {
           QMessageBox::warning(parent, title, text);
       }),
-      m_iteratorCommands(new CIteratorCommands(*this, IteratorTest::Instance(), [this] { return NewDocument(); }))
+      m_iteratorCommands(new CIteratorCommands(*this, IteratorTest::Instance(), [this] { return NewDocument(); })),
+      m_openDocument([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     setWindowIcon(MakeAppIcon());
     m_mdiArea->setViewMode(QMdiArea::TabbedView);
@@ -718,11 +720,9 @@ void CMainFrame::OnFilePrintSetup()
 
 void CMainFrame::OnHelpUserManual()
 {
-    const QString manual = QDir(m_startFolder).filePath(kManualFile);
-    // The system opens the manual with the program registered for PDF files.
-    if (!QFileInfo::exists(manual) || !QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
-        ShowErrorMessage(kUserManualError);
-    }
+    const QString manual = FindUserManual(m_startFolder, QCoreApplication::applicationDirPath());
+    // The desktop opens the manual with the program it has for PDF files.
+    if (manual.isEmpty() || !m_openDocument(QUrl::fromLocalFile(manual))) ShowErrorMessage(kUserManualError);
 }
 
 void CMainFrame::OnHelpProductInfo()

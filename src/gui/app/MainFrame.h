@@ -20,6 +20,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
+class QUrl;
 
 // Command identifiers of the frame's own menu entries (file, view, window).
 namespace FrameCmd {
@@ -66,6 +67,8 @@ public:
     using SaveChangesPrompt = std::function<QMessageBox::StandardButton(QWidget* parent, const QString& title)>;
     // Shows why an export failed.
     using ExportErrorShower = std::function<void(QWidget* parent, const QString& title, const QString& text)>;
+    // Opens a file with the program the desktop has for it; false when it could not.
+    using DocumentOpener = std::function<bool(const QUrl& url)>;
 
     explicit CMainFrame(const QString& startFolder, QWidget* parent = nullptr);
     ~CMainFrame() override;
@@ -74,6 +77,7 @@ public:
     void SetFileNameChooser(FileNameChooser chooser) { m_chooseFileName = std::move(chooser); }
     void SetSaveChangesPrompt(SaveChangesPrompt prompt) { m_askSaveChanges = std::move(prompt); }
     void SetExportErrorShower(ExportErrorShower shower) { m_showExportError = std::move(shower); }
+    void SetDocumentOpener(DocumentOpener opener) { m_openDocument = std::move(opener); }
 
     // ---- files
     CChildFrame* NewDocument();
@@ -167,4 +171,5 @@ private:
     SaveChangesPrompt m_askSaveChanges;
     ExportErrorShower m_showExportError;
     CIteratorCommands* m_iteratorCommands;
+    DocumentOpener m_openDocument;
 };
