@@ -1,5 +1,6 @@
 #include "Chart2dView.h"
 
+#include "StaleResultsNote.h"
 #include "ViewFont.h"
 #include "dialogs/Chart2dDlg.h"
 #include "model/DocumentRegistry.h"
@@ -29,6 +30,7 @@ const QColor kY1Colour(255, 0, 0);
 const QColor kY2Colour(0, 128, 0);
 const QColor kOverlayMarkerColour(0, 0, 128);
 const QColor kChartGrey(192, 192, 192);
+const QColor kStaleCurveColour(170, 170, 170);
 constexpr int kCurveWidth = 2;
 constexpr int kMarkerPixels = 7;
 
@@ -336,7 +338,24 @@ void CChart2dView::UpdateChart()
     ApplyAxis(m_axisY1, m_axes.y1, false, false);
     m_axisY2->setVisible(m_axes.y2.series != 0);
     if (m_axes.y2.series != 0) ApplyAxis(m_axisY2, m_axes.y2, false, true);
+    if (m_stale) ShowStaleness();
     m_chartView->update();
+}
+
+void CChart2dView::SetStale(bool stale)
+{
+    if (stale == m_stale) return;
+    m_stale = stale;
+    ShowStaleness();
+}
+
+void CChart2dView::ShowStaleness()
+{
+    if (m_stale && m_staleNote == nullptr) m_staleNote = new CStaleResultsNote(this);
+    if (m_staleNote != nullptr) m_staleNote->setVisible(m_stale);
+    if (m_setCount == 0) return;
+    StyleCurve(m_y1Sets[0], m_stale ? kStaleCurveColour : kY1Colour, 0);
+    StyleCurve(m_y2Sets[0], m_stale ? kStaleCurveColour : kY2Colour, 0);
 }
 
 void CChart2dView::ApplyAxis(QValueAxis* axis, const ChartAxisDescription& description, bool isX, bool y2)

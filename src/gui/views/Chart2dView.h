@@ -50,6 +50,10 @@ public:
 
     // Re-reads every shown engine and redraws.
     void UpdateChart();
+    // The own engine's results belong to it as it was before its last
+    // change: its curves are greyed and a note says to run it again.
+    void SetStale(bool stale);
+    bool IsStale() const { return m_stale; }
 
     // The right-click menu with the current choices checked.
     QMenu* CreateContextMenu(QWidget* parent);
@@ -82,6 +86,7 @@ private:
     void RecreateSets(int count);
     void FillSet(int set, const CTorqDoc& document, ChartSlot& slot);
     void ApplyAxis(QValueAxis* axis, const ChartAxisDescription& description, bool isX, bool y2);
+    void ShowStaleness();
 
     CTorqDoc* m_document;
     const CDocumentRegistry& m_registry;
@@ -96,4 +101,6 @@ private:
     std::array<QLineSeries*, kChartSlotCount> m_y1Sets{};
     std::array<QLineSeries*, kChartSlotCount> m_y2Sets{};
     int m_setCount = 0;
+    bool m_stale = false;
+    QWidget* m_staleNote = nullptr;
 };

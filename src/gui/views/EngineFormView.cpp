@@ -4,6 +4,7 @@
 #include "dialogs/AirFlowDlg.h"
 #include "dialogs/CamTypeDlg.h"
 #include "model/Commands.h"
+#include "views/EngineHistory.h"
 #include "views/TorqSpecEdit.h"
 
 #include <QEvent>
@@ -18,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -67,6 +69,25 @@ const QImage& StatusImage(bool complete)
 {
     static const QImage images[2] = {MakeStatusImage(false), MakeStatusImage(true)};
     return images[complete ? 1 : 0];
+}
+
+// A value as a change's name gives it: the form's text, a number without
+// the zeros its display format pads it with ("10.50" reads "10.5").
+QString ValueNameOf(const CTorqSpec& parameter)
+{
+    QString text = QString::fromStdString(parameter.GetTextWithUnits()).trimmed();
+    if (dynamic_cast<const CPartTypeSpec*>(&parameter) != nullptr) {
+        return text.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    }
+    if (dynamic_cast<const CFloatPtSpec*>(&parameter) == nullptr || !parameter.IsSet()) return text;
+    const qsizetype numberEnd = text.indexOf(QLatin1Char(' '));
+    QString number = text.left(numberEnd);
+    const QString units = numberEnd < 0 ? QString() : text.mid(numberEnd);
+    if (number.contains(QLatin1Char('.'))) {
+        while (number.endsWith(QLatin1Char('0'))) number.chop(1);
+        if (number.endsWith(QLatin1Char('.'))) number.chop(1);
+    }
+    return number + units;
 }
 
 QLabel* MakeLabel(const QString& text, QWidget* parent)
@@ -323,6 +344,15 @@ void CEngineFormView::BuildForm()
     stack->setContentsMargins(6, 6, 6, 6);
     stack->setSpacing(6);
 
+    // A hint above the groups, shown only while the form asks for one.
+    m_hint = MakeLabel(QString(), m_form);
+    m_hint->setObjectName(QStringLiteral("formHint"));
+    m_hint->setWordWrap(true);
+    m_hint->setStyleSheet(QStringLiteral("QLabel { background: #e8f0fb; color: #102040; border: 1px solid #7a96c0;"
+                                         " padding: 4px 6px; }"));
+    m_hint->hide();
+    stack->addWidget(m_hint);
+
     std::array<QGridLayout*, 6> grids{};
     for (std::size_t i = 0; i < m_groups.size(); ++i) {
         m_groups[i] = new CEngineFormGroup(QString::fromLatin1(kGroupTitles[i]), m_form);
@@ -460,6 +490,14 @@ void CEngineFormView::UpdateView()
         m_controls.front()->setFocus(Qt::OtherFocusReason);
     }
 }
+
+void CEngineFormView::SetHint(const QString& text)
+{
+    m_hint->setText(text);
+    m_hint->setVisible(!text.isEmpty());
+}
+
+QString CEngineFormView::Hint() const { return m_hint->isHidden() ? QString() : m_hint->text(); }
 
 void CEngineFormView::showEvent(QShowEvent* event)
 {
@@ -602,11 +640,41 @@ void CEngineFormView::DetachDocument()
 
 void CEngineFormView::OnEditDone(CTorqSpecEditCtrl* control, bool ok)
 {
+    const int command = std::exchange(m_editCommand, 0);
     if (!ok || m_document == nullptr) return;
     FocusNextAfter(control);
-    m_document->SetModified();
     m_document->Recalculate();
+    RecordEngineChange(*m_document, ChangeName(*control, command));
     m_document->UpdateAllViews();
+}
+
+// What Edit > Undo calls the edit: the parameter and its new value as the
+// form shows it ("Compression Ratio 10.5", "Bore 4.03 in"), or the switch
+// that a popup entry turned.
+QString CEngineFormView::ChangeName(const CTorqSpecEditCtrl& control, int command) const
+{
+    const auto onOff = [](const char* name, bool on) {
+        return QString::fromLatin1(name) + (on ? QStringLiteral(" On") : QStringLiteral(" Off"));
+    };
+    const CTorqDoc& document = *m_document;
+    const CTorqSpec* parameter = control.Parameter();
+    switch (command) {
+        case Cmd::kAutoValveSizes:
+            return onOff("Auto Calculate Valve Sizes", document.IsAutoValveSizes());
+        case Cmd::kAutoValveLift:
+            return onOff("Auto Calculate Valve Lift", document.Cam().IsAutoValveLift());
+        case Cmd::kOneIntakeValve:
+        case Cmd::kTwoIntakeValves:
+            parameter = &document.IntakeValveCount();
+            break;
+        case Cmd::kOneExhaustValve:
+        case Cmd::kTwoExhaustValves:
+            parameter = &document.ExhaustValveCount();
+            break;
+        default:
+            break;
+    }
+    return QString::fromUtf8(parameter->GetName()) + QLatin1Char(' ') + ValueNameOf(*parameter);
 }
 
 void CEngineFormView::FocusNextAfter(CTorqSpecEditCtrl* control)
@@ -630,6 +698,8 @@ void CEngineFormView::FocusNextAfter(CTorqSpecEditCtrl* control)
 void CEngineFormView::OnMenuCommand(int command)
 {
     if (m_document == nullptr) return;
+    // The edit that the entry belongs to ends with the entry's change.
+    if (m_document->IsParameterEditorOpen()) m_editCommand = command;
     switch (command) {
         case Cmd::kOpenAirflow:
             OpenComponentFile(FileRequest::OpenAirflow);
