@@ -54,7 +54,8 @@ void CollectChoices(const QMenu* menu, std::vector<QAction*>& choices)
     for (QAction* action : menu->actions()) {
         if (action->menu() != nullptr) {
             CollectChoices(action->menu(), choices);
-        } else if (!action->isSeparator() && action->isEnabled() && !kWithDialogs.contains(action->data().toInt())) {
+        } else if (!action->isSeparator() && action->isEnabled() &&
+                   !kWithDialogs.contains(action->data().toInt())) {
             choices.push_back(action);
         }
     }
@@ -72,7 +73,10 @@ QAction* FindCommand(const QMenu* menu, int command)
     return nullptr;
 }
 
-bool EditorClosed() { return QTest::qWaitFor([] { return CTorqSpecEditDlg::OpenEditor() == nullptr; }, 3000); }
+bool EditorClosed()
+{
+    return QTest::qWaitFor([] { return CTorqSpecEditDlg::OpenEditor() == nullptr; }, 3000);
+}
 
 // Runs work on the next modal dialog once it is up (the caller then opens it).
 template <class Dialog>
@@ -156,9 +160,12 @@ void EngineHistoryTest::init()
     // Component files open from the examples; saves go to the scratch folder.
     Form()->SetFileNameAsker([this](CEngineFormView::FileRequest request, const QString&) {
         switch (request) {
-        case CEngineFormView::FileRequest::OpenAirflow: return kExamples + QStringLiteral("wedge-fully-ported.flw");
-        case CEngineFormView::FileRequest::OpenCam: return kExamples + QStringLiteral("street-roller.cam");
-        default: return m_folder->filePath(QStringLiteral("saved component"));
+            case CEngineFormView::FileRequest::OpenAirflow:
+                return kExamples + QStringLiteral("wedge-fully-ported.flw");
+            case CEngineFormView::FileRequest::OpenCam:
+                return kExamples + QStringLiteral("street-roller.cam");
+            default:
+                return m_folder->filePath(QStringLiteral("saved component"));
         }
     });
 }
@@ -232,7 +239,8 @@ void EngineHistoryTest::aTypedValueIsNamedUndoneAndRedoneExactly()
     Undo();
     QVERIFY(Doc().Values() == saved);
     QCOMPARE(Form()->Control(QStringLiteral("Compression Ratio"))->Text(), QStringLiteral("10.00"));
-    QCOMPARE(m_frame->CommandAction(FrameCmd::kEditRedo)->text(), QStringLiteral("&Redo Compression Ratio 10.5"));
+    QCOMPARE(m_frame->CommandAction(FrameCmd::kEditRedo)->text(),
+             QStringLiteral("&Redo Compression Ratio 10.5"));
     Redo();
     QVERIFY(Doc().Values() == edited);
     QCOMPARE(m_child->RightGraph()->Y1Series(0)->points()[10].y(), double(Doc().GetResult(kSeriesPower, 10)));
@@ -289,7 +297,8 @@ void EngineHistoryTest::everyKindOfChangeUndoesToTheEngineBeforeIt()
     const std::vector<Step> steps = {
         {"Short Block Type Chevy 454", [this] { return Choose("Short Block Type", kChevy454); }},
         {"Compression Ratio 10.5", [this] { return Choose("Compression Ratio", kCompression105); }},
-        {"Auto Calculate Valve Sizes On", [this] { return Choose("Intake Valve Diameter", Cmd::kAutoValveSizes); }},
+        {"Auto Calculate Valve Sizes On",
+         [this] { return Choose("Intake Valve Diameter", Cmd::kAutoValveSizes); }},
         {"Number of Intake Valves per Cylinder 2",
          [this] { return Choose("Cylinder Head Type", Cmd::kTwoIntakeValves); }},
         {"Airflow File wedge-fully-ported.flw", [this] { return Choose("Airflow File", Cmd::kOpenAirflow); }},
@@ -399,18 +408,21 @@ void EngineHistoryTest::RandomStep(std::mt19937& random)
             std::uniform_real_distribution<double> value(number->GetMinimum(), number->GetMaximum());
             text = QString::number(value(random), 'f', 2);
         } else if (const auto* count = dynamic_cast<const CIntegerSpec*>(control->Parameter())) {
-            text = QString::number(std::uniform_int_distribution<int>(count->GetMinimum(), count->GetMaximum())(random));
+            text = QString::number(
+                std::uniform_int_distribution<int>(count->GetMinimum(), count->GetMaximum())(random));
         }
-        if (text.isEmpty() || control->GetEditMode() != CTorqSpecEditCtrl::kEditable || !control->BeginEdit()) return;
+        if (text.isEmpty() || control->GetEditMode() != CTorqSpecEditCtrl::kEditable || !control->BeginEdit())
+            return;
         CTorqSpecEditDlg* editor = CTorqSpecEditDlg::OpenEditor();
         editor->TextBox()->setText(text);
         editor->OkButton()->click();
         if (CTorqSpecEditDlg::OpenEditor() != nullptr) editor->reject();  // rounded out of range: refused
         QVERIFY(EditorClosed());
     } else {
-        static constexpr int kEngineCommands[] = {Cmd::kAutoRun, Cmd::kMetricUnits, Cmd::kEnglishUnits, Cmd::kRun,
-                                                  Cmd::kAutoRun, Cmd::kMetricUnits, Cmd::kEnglishUnits, Cmd::kRun,
-                                                  Cmd::kClearComponents};
+        static constexpr int kEngineCommands[] = {
+            Cmd::kAutoRun,      Cmd::kMetricUnits, Cmd::kEnglishUnits,
+            Cmd::kRun,          Cmd::kAutoRun,     Cmd::kMetricUnits,
+            Cmd::kEnglishUnits, Cmd::kRun,         Cmd::kClearComponents};
         Trigger(kEngineCommands[pick(std::size(kEngineCommands))]);
     }
 }

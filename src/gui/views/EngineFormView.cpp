@@ -28,7 +28,7 @@ enum class Place {
     Full,       // label at the left, the value across the rest of the row
     Left,       // the left pair (an "(Auto)" label goes to the right of it)
     Right,      // the right pair, for short labels
-    WideLabel,  // a long label across the left pair, the value at the right
+    LongLabel,  // the left pair, with a label that takes two lines where one is too narrow
 };
 
 enum class AutoLabel { None, ValveSize, ValveLift };
@@ -162,9 +162,9 @@ static const CEngineFormView::Binding kBindings[] = {
      kValueStyle, kEditable, M::ExhaustValveDiameters, true, 5, P::Left, A::ValveSize},
 
     {G::Compression, "Compression Ratio:", PARAM(CompressionRatio()),
-     kCountStyle, kEditable, M::CompressionRatios, true, 0, P::WideLabel},
+     kCountStyle, kEditable, M::CompressionRatios, true, 0, P::LongLabel},
     {G::Compression, "Combustion Space:", PARAM(CombustionSpace()),
-     kValueStyle, kComputed, M::None, true, 1, P::WideLabel},
+     kValueStyle, kComputed, M::None, true, 1, P::LongLabel},
 
     {G::Induction, "Induction Flow:", PARAM(InductionFlow()),
      kValueStyle, kEditable, M::Induction, true, 0, P::Left},
@@ -189,7 +189,7 @@ static const CEngineFormView::Binding kBindings[] = {
     {G::Induction, "Surge Flow:", PARAM(BlowerSurgeFlowRate()),
      kValueStyle, kEditable, M::None, true, 8, P::Left},
     {G::Induction, "Internal Gear Ratio:", PARAM(BlowerInternalGearRatio()),
-     kValueStyle, kEditable, M::None, true, 9, P::WideLabel},
+     kValueStyle, kEditable, M::None, true, 9, P::LongLabel},
     {G::Induction, "Belt Gear Ratio:", PARAM(BlowerBeltGearRatio()),
      kValueStyle, kEditable, M::None, true, 10, P::Left},
     {G::Induction, "Boost Limit:", PARAM(BlowerBoostLevelLimit()),
@@ -213,7 +213,7 @@ static const CEngineFormView::Binding kBindings[] = {
     {G::Camshaft, "Valve Overlap:", PARAM(Cam().Overlap()),
      kValueStyle, kComputed, M::None, false, 5, P::Left},
     {G::Camshaft, "Timing@ Adv(+)/Ret(-):", PARAM(Cam().AdvanceRetard()),
-     kValueStyle, kEditable, M::None, false, 6, P::WideLabel},
+     kValueStyle, kEditable, M::None, false, 6, P::LongLabel},
     {G::Camshaft, "Int Lift@Valve:", PARAM(Cam().IntakeLift()),
      kValueStyle, kEditable, M::IntakeValveLifts, true, 7, P::Left, A::ValveLift},
     {G::Camshaft, "Exh Lift@Valve:", PARAM(Cam().ExhaustLift()),
@@ -385,17 +385,22 @@ void CEngineFormView::BuildForm()
         m_staticTexts.push_back(heading);
     }
 
-    // Every group's label columns as wide as the widest label of the form, so
-    // that the values line up from group to group.
+    // Every group's label columns as wide as the widest one-line label of the
+    // form, so that all values stand in the same two columns from group to
+    // group; the few longer labels ("Compression Ratio:", "Timing@
+    // Adv(+)/Ret(-):") take two lines rather than push the values out of the pane.
     int leftWidth = 0;
     int rightWidth = 0;
     for (std::size_t i = 0; i < m_controls.size(); ++i) {
         const int width = m_labels[i]->sizeHint().width();
         if (m_bindings[i]->place == Place::Right) {
             rightWidth = std::max(rightWidth, width);
-        } else if (m_bindings[i]->place != Place::WideLabel) {
+        } else if (m_bindings[i]->place != Place::LongLabel) {
             leftWidth = std::max(leftWidth, width);
         }
+    }
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        if (m_bindings[i]->place == Place::LongLabel) m_labels[i]->setFixedWidth(leftWidth);
     }
     for (QGridLayout* grid : grids) {
         grid->setColumnMinimumWidth(0, leftWidth);
@@ -449,9 +454,10 @@ CTorqSpecEditCtrl* CEngineFormView::AddControl(const Binding& binding, QWidget* 
             grid->addWidget(label, row, 2);
             grid->addWidget(control, row, 3);
             break;
-        case Place::WideLabel:
-            grid->addWidget(label, row, 0, 1, 3);
-            grid->addWidget(control, row, 3);
+        case Place::LongLabel:
+            label->setWordWrap(true);
+            grid->addWidget(label, row, 0);
+            grid->addWidget(control, row, 1);
             break;
     }
 

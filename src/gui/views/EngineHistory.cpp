@@ -69,7 +69,10 @@ CEngineHistory::~CEngineHistory()
     Histories().remove(&m_document);
 }
 
-CEngineHistory* CEngineHistory::Of(const CTorqDoc& document) { return Histories().value(&document, nullptr); }
+CEngineHistory* CEngineHistory::Of(const CTorqDoc& document)
+{
+    return Histories().value(&document, nullptr);
+}
 
 void CEngineHistory::Record(const QString& name)
 {
@@ -90,7 +93,10 @@ void CEngineHistory::Record(const QString& name)
     FollowCleanState(m_stack->isClean());
 }
 
-void CEngineHistory::TakeCurrentState() { *m_current = m_document.Values(); }
+void CEngineHistory::TakeCurrentState()
+{
+    *m_current = m_document.Values();
+}
 
 void CEngineHistory::MarkSaved()
 {

@@ -22,8 +22,9 @@ CStaleResultsNote::CStaleResultsNote(QWidget* host) : QLabel(Text(), host)
     setTextFormat(Qt::PlainText);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     // A pale yellow slip with a dark edge, the colours of a note pinned on the sheet.
-    setStyleSheet(QStringLiteral("QLabel { background: #fff3b0; color: #202020; border: 1px solid #a08000;"
-                                 " padding: 3px 8px; }"));
+    setStyleSheet(
+        QStringLiteral("QLabel { background: #fff3b0; color: #202020; border: 1px solid #a08000;"
+                       " padding: 3px 8px; }"));
     QFont bold = font();
     bold.setBold(true);
     setFont(bold);
