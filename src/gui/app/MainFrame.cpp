@@ -208,7 +208,7 @@ void CMainFrame::CreateFileMenu()
     action->setIcon(MakeToolIcon(ToolIcon::Open));
     connect(action, &QAction::triggered, this, &CMainFrame::OnFileOpen);
 
-    m_exampleMenu = menu->addMenu(tr("Open E&xample"));
+    m_exampleMenu = menu->addMenu(tr("Open Exa&mple"));
     m_exampleMenu->setStatusTip(tr("Open one of the example engines that come with Torqwell"));
     connect(m_exampleMenu, &QMenu::aboutToShow, this, &CMainFrame::RebuildExampleMenu);
     RebuildExampleMenu();
