@@ -186,6 +186,14 @@ void MainFrameDesktopTest::engineFilesDroppedOnTheWindowOpen()
     const QString notes = m_folder->filePath(QStringLiteral("notes.txt"));
     WriteWholeFile(notes.toStdString(), "not an engine\n");
 
+    // Nothing inside an engine window takes a drop for itself: wherever the
+    // file lands, it reaches the main window (the graphs would take it for their scenes).
+    CChildFrame* empty = frame.NewDocument();
+    const auto inside = empty->findChildren<QWidget*>();
+    for (const QWidget* widget : inside) QVERIFY2(!widget->acceptDrops(), widget->metaObject()->className());
+    empty->CloseWithoutQuery();
+    QTRY_VERIFY(frame.ChildFrames().isEmpty());
+
     // Only engine files are taken; others in the same drag are left alone.
     QVERIFY(!DropFiles(frame, {notes}));
     QVERIFY(frame.ChildFrames().isEmpty());

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGraphicsView>
 
 CChildFrame::CChildFrame(std::unique_ptr<CTorqDoc> document, QWidget* parent)
     : QMdiSubWindow(parent),
@@ -38,6 +39,12 @@ CChildFrame::CChildFrame(std::unique_ptr<CTorqDoc> document, QWidget* parent)
     m_activePane = left;
     setWidget(m_splitter);
     setWindowIcon(MakeAppIcon());
+    // A file dropped anywhere on the window goes on to the main window, which
+    // opens engine files; a graph's view would take it for its scene.
+    for (QGraphicsView* view : findChildren<QGraphicsView*>()) {
+        view->setAcceptDrops(false);
+        view->viewport()->setAcceptDrops(false);
+    }
 
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { TrackActivePane(now); });
     for (CSplitterPaneTabWnd* pane : {left, right}) {
