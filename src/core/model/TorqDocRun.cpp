@@ -116,7 +116,11 @@ void CTorqDoc::Recalculate()
     RecalculateValveSizes();
     RecalculateValveLifts();
     if (Cam().CheckEvents(code)) Cam().ComputeEvents();
-    if (m_values.autoRun) RunSimulation(false, true);
+    if (m_values.autoRun) {
+        RunSimulation(false, true);
+    } else {
+        m_values.resultsStale = HasResults();
+    }
     SetUnitSystem(m_values.unitSystem);
 }
 
@@ -191,6 +195,7 @@ void CTorqDoc::StoreRunResults(const SimWorkspace& workspace)
     store(kSeriesImep, GetImep, workspace.results);
     store(kSeriesBmep, GetBmep, workspace.results);
     store(kSeriesFmep, GetFmep, workspace.results);
+    m_values.resultsStale = false;
 }
 
 bool CTorqDoc::ConfirmChangeAgainstCalculator(const CTorqSpec& parameter)
