@@ -1,5 +1,7 @@
 #include "dialogs/ItrCurrentChart.h"
 
+#include "report/ChartSeries.h"
+#include "views/ChartLook.h"
 #include "views/ViewFont.h"
 
 #include <QChart>
@@ -10,22 +12,29 @@
 
 namespace {
 
-// The axes of the engine speed, power and torque series of the graph sheet,
-// with the ranges the run dialog uses (Hi-Range for speed, Low-Range for the curve).
+// The axes of the engine speed, power and torque series of the graph's
+// series table, with the ranges the run dialog uses (Hi-Range for speed,
+// Low-Range for the curve).
 struct AxisSpec {
-    const char* title;
-    double minimum;
-    double maximum;
+    int series;
+    int rangeKind;
     double tickInterval;  // labels at whole thousands of rpm, hundreds of hp
 };
-constexpr AxisSpec kSpeedAxis{"Engine Speed (RPM)", 0, 11000, 2000};
-constexpr AxisSpec kPowerAxis{"Power (HP)", 0, 500, 100};
-constexpr AxisSpec kTorqueAxis{"Torque (ft-lbs)", 0, 500, 100};
+constexpr AxisSpec kSpeedAxis{kSeriesEngineSpeed, kHiRange, 2000};
+constexpr AxisSpec kPowerAxis{kSeriesPower, kLowRange, 100};
+constexpr AxisSpec kTorqueAxis{kSeriesTorque, kLowRange, 100};
+
+void ShowAxis(QValueAxis& axis, const AxisSpec& spec)
+{
+    const ChartSeriesInfo& series = GetChartSeries(spec.series);
+    const auto& range = series.fixedRanges[static_cast<std::size_t>(spec.rangeKind - kLowRange)];
+    axis.setTitleText(QString::fromLatin1(series.title));
+    axis.setRange(range[0], range[1]);
+}
 
 const QColor kPowerColour(255, 0, 0);
 const QColor kTorqueColour(0, 128, 0);
 const QColor kPointColour(255, 0, 0);
-const QColor kChartGrey(192, 192, 192);
 constexpr int kPointPixels = 5;
 
 QImage PointImage()
@@ -52,8 +61,7 @@ QValueAxis* MakeAxis(const AxisSpec& spec)
     axis->setTickType(QValueAxis::TicksDynamic);
     axis->setTickAnchor(0);
     axis->setTickInterval(spec.tickInterval);
-    axis->setTitleText(QString::fromLatin1(spec.title));
-    axis->setRange(spec.minimum, spec.maximum);
+    ShowAxis(*axis, spec);
     return axis;
 }
 
@@ -66,12 +74,7 @@ CItrCurrentChart::CItrCurrentChart(QWidget* parent)
       m_curve(new QLineSeries)
 {
     auto* chart = new QChart;
-    chart->setFont(SmallViewFont());
-    chart->setBackgroundBrush(kChartGrey);
-    chart->setBackgroundRoundness(0);
-    chart->setPlotAreaBackgroundBrush(Qt::white);
-    chart->setPlotAreaBackgroundVisible(true);
-    chart->legend()->hide();
+    ApplyChartLook(*chart);
     // The chart is small: little room around the plot.
     chart->setMargins(QMargins(2, 2, 2, 2));
     chart->addAxis(m_axisX, Qt::AlignBottom);
@@ -91,9 +94,7 @@ CItrCurrentChart::CItrCurrentChart(QWidget* parent)
 void CItrCurrentChart::SetCriterion(int criterion)
 {
     TORQ_ASSERT(criterion == 0 || criterion == 1);
-    const AxisSpec& spec = criterion == 0 ? kPowerAxis : kTorqueAxis;
-    m_axisY->setTitleText(QString::fromLatin1(spec.title));
-    m_axisY->setRange(spec.minimum, spec.maximum);
+    ShowAxis(*m_axisY, criterion == 0 ? kPowerAxis : kTorqueAxis);
     m_curve->setPen(QPen(criterion == 0 ? kPowerColour : kTorqueColour, 2));
 }
 

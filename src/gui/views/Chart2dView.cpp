@@ -1,6 +1,7 @@
 #include "Chart2dView.h"
 
 #include "ChartLegend.h"
+#include "ChartLook.h"
 #include "ResultUnitsChoice.h"
 #include "StaleResultsNote.h"
 #include "ViewFont.h"
@@ -103,13 +104,8 @@ CChart2dView::~CChart2dView()
 void CChart2dView::CreateChart()
 {
     m_chart = new QChart;
-    m_chart->setFont(SmallViewFont());
-    m_chart->setBackgroundBrush(kChartGrey);
-    m_chart->setBackgroundRoundness(0);
-    m_chart->setPlotAreaBackgroundBrush(Qt::white);
-    m_chart->setPlotAreaBackgroundVisible(true);
     // The legend is a widget of its own under the chart (CChartLegend).
-    m_chart->legend()->hide();
+    ApplyChartLook(*m_chart);
     m_chart->setMargins(QMargins(4, 4, 4, 2));
 
     const auto makeAxis = [this](Qt::Alignment alignment) {
