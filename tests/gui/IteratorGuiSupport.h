@@ -9,6 +9,8 @@
 #include "model/TorqDoc.h"
 #include "views/TorqSpecEdit.h"
 
+#include "IteratorSeries.h"
+
 #include <QComboBox>
 #include <QPushButton>
 #include <QtTest>
@@ -98,19 +100,6 @@ inline bool ShowActive(QWidget& dialog)
     dialog.show();
     dialog.activateWindow();
     return QTest::qWaitForWindowActive(&dialog);
-}
-
-// A row sweeping one parameter of the engine, in the engine's units.
-inline IterationParam SweepOf(IterationDataType type, const CTorqDoc& engine, float min, float max,
-                              float step)
-{
-    IterationParam slot;
-    slot.ChooseDataType(type, engine);
-    slot.minValue.SetValue(min);
-    slot.maxValue.SetValue(max);
-    slot.stepValue.SetValue(step);
-    slot.ComputeSteps();
-    return slot;
 }
 
 // What the setup dialog's OK does with these rows (in rows 1..).

@@ -65,7 +65,7 @@ void ItrBestSurfaceGlTest::theSurfaceShowsTheKeptResultsWithTheCriterionsTitlesA
     IteratorTest iterator{IteratorTest::Detached{}};
     const CTorqDoc& baseline = chevy.Doc();
     // 12 tests: ten are kept.
-    ConfigureSeries(iterator, baseline, {SweepOf(kItrStroke, baseline, 3.40f, 3.51f, 0.01f)});
+    ConfigureSeries(iterator, baseline, {Sweep(kItrStroke, baseline, 3.40f, 3.51f, 0.01f)});
 
     CItrRunDlg dialog(iterator, CDocumentRegistry::Instance(), CItrRunDlg::Options{true, 2});
     QVERIFY(ShowActive(dialog));

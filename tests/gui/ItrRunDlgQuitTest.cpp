@@ -26,7 +26,7 @@ void ItrRunDlgQuitTest::quittingHaltsTheSeriesAndIsLetThrough()
     const CTorqDoc& baseline = chevy.Doc();
     ConfigureSeries(
         iterator, baseline,
-        {SweepOf(kItrIvc, baseline, 40.0f, 79.0f, 1.0f), SweepOf(kItrEvo, baseline, 40.0f, 79.0f, 1.0f)});
+        {Sweep(kItrIvc, baseline, 40.0f, 79.0f, 1.0f), Sweep(kItrEvo, baseline, 40.0f, 79.0f, 1.0f)});
 
     CItrRunDlg dialog(iterator, CDocumentRegistry::Instance(), CItrRunDlg::Options{false, 2});
     int result = -1;

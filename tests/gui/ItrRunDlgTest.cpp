@@ -110,8 +110,8 @@ void ItrRunDlgTest::theStatesEnableTheirControlsThroughRunHaltRunDoneRestart()
     const auto configure = [&](IteratorTest& iterator) {
         ConfigureSeries(
             iterator, chevy,
-            {SweepOf(kItrBore, chevy, 4.00f, 4.04f, 0.01f), SweepOf(kItrIvc, chevy, 55.0f, 74.0f, 1.0f),
-             SweepOf(kItrEvo, chevy, 60.0f, 69.0f, 1.0f)});
+            {Sweep(kItrBore, chevy, 4.00f, 4.04f, 0.01f), Sweep(kItrIvc, chevy, 55.0f, 74.0f, 1.0f),
+             Sweep(kItrEvo, chevy, 60.0f, 69.0f, 1.0f)});
     };
     configure(*m_iterator);
     CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
@@ -180,7 +180,7 @@ void ItrRunDlgTest::closingIsRefusedWhileTheSeriesRuns()
     const CTorqDoc& chevy = m_chevy->Doc();
     ConfigureSeries(
         *m_iterator, chevy,
-        {SweepOf(kItrIvc, chevy, 40.0f, 79.0f, 1.0f), SweepOf(kItrEvo, chevy, 40.0f, 79.0f, 1.0f)});
+        {Sweep(kItrIvc, chevy, 40.0f, 79.0f, 1.0f), Sweep(kItrEvo, chevy, 40.0f, 79.0f, 1.0f)});
     CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
     QVERIFY(ShowActive(dialog));
     dialog.OnRun();
@@ -198,7 +198,7 @@ void ItrRunDlgTest::closingIsRefusedWhileTheSeriesRuns()
 void ItrRunDlgTest::aThreeTestSeriesKeepsThreeAndTheTicksOutliveTheDialog()
 {
     const CTorqDoc& chevy = m_chevy->Doc();
-    ConfigureSeries(*m_iterator, chevy, {SweepOf(kItrStroke, chevy, 3.40f, 3.50f, 0.05f)});
+    ConfigureSeries(*m_iterator, chevy, {Sweep(kItrStroke, chevy, 3.40f, 3.50f, 0.05f)});
     {
         CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
         QVERIFY(ShowActive(dialog));
@@ -235,7 +235,7 @@ void ItrRunDlgTest::aThreeTestSeriesKeepsThreeAndTheTicksOutliveTheDialog()
 void ItrRunDlgTest::switchingTheCriterionInSetupChangesTheChartTitles()
 {
     const CTorqDoc& chevy = m_chevy->Doc();
-    ConfigureSeries(*m_iterator, chevy, {SweepOf(kItrStroke, chevy, 3.40f, 3.50f, 0.05f)});
+    ConfigureSeries(*m_iterator, chevy, {Sweep(kItrStroke, chevy, 3.40f, 3.50f, 0.05f)});
     CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
     QVERIFY(ShowActive(dialog));
     CItrCurrentChart& chart = *dialog.CurrentChart();
@@ -284,7 +284,7 @@ void ItrRunDlgTest::switchingTheCriterionInSetupChangesTheChartTitles()
 void ItrRunDlgTest::aClosedBaselineLeavesTheDialogNeedingSetup()
 {
     const CTorqDoc& chevy = m_chevy->Doc();
-    ConfigureSeries(*m_iterator, chevy, {SweepOf(kItrStroke, chevy, 3.40f, 3.50f, 0.05f)});
+    ConfigureSeries(*m_iterator, chevy, {Sweep(kItrStroke, chevy, 3.40f, 3.50f, 0.05f)});
     {
         CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
         dialog.OnRun();
