@@ -9,6 +9,7 @@
 #include "sim/EngineSim.h"
 #include "sim/ValveGeometry.h"
 
+#include "CycleSteps.h"
 #include "ExampleFiles.h"
 #include "RecordingPresenter.h"
 
@@ -78,22 +79,6 @@ bool SameBits(const SimResults& a, const SimResults& b)
     return std::memcmp(&a, &b, sizeof(SimResults)) == 0;
 }
 
-// Crank steps of the cycle at each speed point: the angle accumulates in
-// float from EVO while it stays within EVO + 720, so engines whose EVO has
-// other low bits may take one step more or less at the same speed.
-std::vector<int> CycleSteps(const SimInputs& in)
-{
-    const float evo = ComputeValveEvents(in, GetLifterData(in.lifterType)).exhaustOpening;
-    std::vector<int> counts;
-    for (int point = 0; point < kSpeedPointCount; ++point) {
-        const float step = static_cast<float>(0.0003 * SpeedPointRpm(point));
-        int steps = 0;
-        for (float theta = evo; theta <= static_cast<double>(evo) + 720.0; theta += step) ++steps;
-        counts.push_back(steps);
-    }
-    return counts;
-}
-
 }  // namespace
 
 TEST(EngineSimBatch, ExampleAndRandomEnginesGiveTheirOneEngineBitsInBatchesOfEveryWidth)
@@ -109,7 +94,7 @@ TEST(EngineSimBatch, ExampleAndRandomEnginesGiveTheirOneEngineBitsInBatchesOfEve
     int cycleFailures = 0;
     std::set<std::vector<int>> stepCounts;
     for (std::size_t e = 0; e < engines.size(); ++e) {
-        stepCounts.insert(CycleSteps(engines[e]));
+        stepCounts.insert(CycleStepCounts(engines[e]));
         if (RunEngineSim(engines[e], alone[e])) continue;
         ValveSetup setup{};
         ++(PrepareValveData(engines[e], setup) ? cycleFailures : setupFailures);
