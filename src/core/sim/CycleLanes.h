@@ -12,8 +12,8 @@
 #include "EngineSim.h"
 #include "ValveGeometry.h"
 
-// Engines the crank loop runs at once: eight doubles fill a 512-bit register.
-inline constexpr int kMaxCycleLanes = 8;
+// Engines the crank loop runs at once: two 512-bit registers of doubles.
+inline constexpr int kMaxCycleLanes = 16;
 
 struct alignas(64) LaneValues {
     double v[kMaxCycleLanes];
