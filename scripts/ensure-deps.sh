@@ -10,6 +10,7 @@ TORQWELL_PACKAGES=(
     qt6-datavisualization-dev qt6-declarative-dev libgl1-mesa-dev  # 3-D surface
     xvfb xauth                              # GUI tests that need a real X server
     locales                                 # a decimal-comma locale for the locale tests
+    dpkg-dev desktop-file-utils shared-mime-info  # the Debian package and its desktop integration
 )
 
 torqwell_ensure_packages() {

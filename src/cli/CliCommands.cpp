@@ -8,7 +8,7 @@ namespace cli {
 
 namespace {
 
-constexpr std::array<CliCommand, 6> kCommands = {{
+constexpr std::array<CliCommand, 7> kCommands = {{
     {"run", "Open an engine file, run it and print the 19 result points.", &RunCommand},
     {"new", "Build an engine from component choices and save it as an engine file.", &NewCommand},
     {"export-dos", "Export an engine as the 815-byte record of the older DOS programs.", &ExportDosCommand},
@@ -16,6 +16,7 @@ constexpr std::array<CliCommand, 6> kCommands = {{
     {"convert", "Save an engine file of any readable version as version 3.10 with fresh results.",
      &ConvertCommand},
     {"iterate", "Sweep engine parameters over ranges and list the ten best combinations.", &IterateCommand},
+    {"calc", "The calculators: compression ratio, airflow rating, cam valve events.", &CalcCommand},
 }};
 
 void PrintToolHelp(QTextStream& out)
@@ -29,8 +30,9 @@ void PrintToolHelp(QTextStream& out)
         << "  " << kProgramName << " COMMAND --help   shows the options of a command.\n"
         << "  " << kProgramName << " --version        shows the version.\n\n"
         << "Exit status: 0 success; 2 bad usage, or a file that cannot be read or\n"
-        << "written; 3 an incomplete engine, a failed simulation, or an engine that\n"
-        << "an export refuses. Messages go to the standard error.\n";
+        << "written; 3 an incomplete engine, a failed simulation, an engine that\n"
+        << "an export refuses, or a calculation the desktop program would not apply.\n"
+        << "Messages go to the standard error.\n";
     out.flush();
 }
 

@@ -38,5 +38,6 @@ int ExportDosCommand(const QStringList& arguments, QTextStream& out, QTextStream
 int ExportGameCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int ConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int CalcCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 }  // namespace cli

@@ -2,6 +2,7 @@
 // (through the in-place editor, by mouse and by keyboard), the cam and
 // airflow file commands, the custom cam type, layout and printing.
 
+#include "dialogs/AirFlowDlg.h"
 #include "dialogs/CamTypeDlg.h"
 #include "model/Commands.h"
 #include "base/ErrCode.h"
@@ -115,6 +116,7 @@ private slots:
     void editOkRecalculatesCancelChangesNothing();
     void componentFiles();
     void customCamType();
+    void customPortFlow();
     void layoutFitsTheLeftPane();
     void printing();
     void documentGoesAway();
@@ -359,7 +361,7 @@ void EngineFormTest::menusCoverTheChoiceTable()
     };
     const std::vector<std::pair<FormMenu, std::multiset<int>>> expected = {
         {FormMenu::ShortBlocks, range(33100, 33304)},
-        {FormMenu::CylinderHeads, plus(range(32795, 32810), {32914, 32915, 32916, 32917})},
+        {FormMenu::CylinderHeads, plus(range(32795, 32811), {32914, 32915, 32916, 32917})},
         {FormMenu::AirflowFile, {32918, 32919}},
         {FormMenu::IntakeValveDiameters, plus(range(33045, 33057), {32904})},
         {FormMenu::ExhaustValveDiameters, plus(range(33058, 33070), {32904})},
@@ -564,6 +566,40 @@ void EngineFormTest::customCamType()
     QTRY_COMPARE(CTorqSpecEditDlg::OpenEditor(), nullptr);
     QCOMPARE(m_doc->Cam().CamType().GetIndex(), 6);
     QCOMPARE(camType->Text(), QStringLiteral("My Grind"));
+}
+
+void EngineFormTest::customPortFlow()
+{
+    QVERIFY(BuildChevy350(*m_doc));
+    m_doc->SetModified(false);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    std::vector<CEngineFormView::FileRequest> asked;
+    m_form->SetFileNameAsker([&](CEngineFormView::FileRequest request, const QString&) {
+        asked.push_back(request);
+        return folder.filePath(QStringLiteral("ported.flw"));
+    });
+    CTorqSpecEditDlg* editor = OpenEditor(Ctrl(m_doc->CylinderHeadType()));
+    QVERIFY(editor != nullptr);
+    bool opened = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<CAirFlowDlg*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        opened = true;
+        dialog->DescriptionEdit()->setFocus();
+        dialog->DescriptionEdit()->selectAll();
+        QTest::keyClicks(dialog->DescriptionEdit(), QStringLiteral("Ported Wedge"));
+        dialog->SaveAs();  // the form's own file question
+        dialog->Ok();
+    });
+    FindAction(editor->Menu(), QStringLiteral("Custom Port Flow..."))->trigger();
+    QVERIFY(opened);
+    QTRY_COMPARE(CTorqSpecEditDlg::OpenEditor(), nullptr);
+    QCOMPARE(asked, std::vector<CEngineFormView::FileRequest>{CEngineFormView::FileRequest::SaveAirflow});
+    QCOMPARE(m_doc->CylinderHeadType().GetIndex(), kCustomHeadIndex);
+    QCOMPARE(Ctrl(m_doc->CylinderHeadType())->Text(), QStringLiteral("Ported Wedge"));
+    QCOMPARE(Ctrl(m_doc->AirflowFile())->Text(), QStringLiteral("ported.flw"));
+    QVERIFY(m_doc->IsModified());
 }
 
 void EngineFormTest::layoutFitsTheLeftPane()

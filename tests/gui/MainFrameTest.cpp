@@ -8,6 +8,7 @@
 #include "model/EngineFile.h"
 #include "views/ResultsTableView.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
@@ -15,6 +16,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <deque>
@@ -101,6 +103,7 @@ private slots:
     void closingAsksToSaveEveryModifiedEngine();
     void helpCommandsReportWhatCannotBeStarted();
     void engineMenuFollowsTheActiveEngine();
+    void calculatorsOpenOverTheActiveEngine();
     void windowMenuListsAndActivatesTheEngines();
     void exportsProposeDosNames();
 
@@ -131,14 +134,12 @@ void MainFrameTest::menusCarryEveryCommandWithItsText()
           "Export To &NIRA Intense Imports Game...", "&Print...", "Print Pre&view", "P&rint Setup...", "E&xit",
           "&Run!", "&Auto Run", "&Clear Components", "Domestic/English", "Foreign/Metric Units", "&Toolbar",
           "&Status Bar", "&Workbook", "&Window", "&Cascade", "&Tile", "&Arrange Icons", "&Help", "&User Manual...",
-          "&Vellmor Software...", "&About Torqwell..."}) {
+          "&Vellmor Software...", "&About Torqwell...", "&Calculators", "Compression &Ratio Math...",
+          "&Airflow Math...", "&Cam Math..."}) {
         QVERIFY2(texts.contains(QString::fromLatin1(text)), text);
     }
-    // The calculators and the iterator come later: no entries yet.
-    for (const char* absent : {"&Cam Math...", "Compression &Ratio Math...", "&Airflow Math...",
-                               "&Iterator Testing..."}) {
-        QVERIFY2(!texts.contains(QString::fromLatin1(absent)), absent);
-    }
+    // The iterator comes later: no entry yet.
+    QVERIFY(!texts.contains(QStringLiteral("&Iterator Testing...")));
     QCOMPARE(frame.CommandAction(Cmd::kExportDosRecord)->text().contains(QStringLiteral("DOS")), true);
     QVERIFY(frame.CommandAction(Cmd::kAutoRun)->isCheckable());
     QVERIFY(frame.CommandAction(FrameCmd::kViewWorkbook)->isChecked());
@@ -146,6 +147,7 @@ void MainFrameTest::menusCarryEveryCommandWithItsText()
     // No engine window: the document commands wait for one.
     QVERIFY(!frame.CommandAction(Cmd::kRun)->isEnabled());
     QVERIFY(!frame.CommandAction(FrameCmd::kFileSave)->isEnabled());
+    QVERIFY(!frame.CommandAction(Cmd::kCamMath)->isEnabled());
     QVERIFY(frame.CommandAction(FrameCmd::kFileNew)->isEnabled());
 
     // The key-state indicators are there; without a readable state they stay dimmed.
@@ -414,6 +416,37 @@ void MainFrameTest::engineMenuFollowsTheActiveEngine()
     frame.CommandAction(Cmd::kClearComponents)->trigger();
     QVERIFY(!metric->Document().ShortBlockType().IsSet());
     QVERIFY(frame.CommandAction(Cmd::kEnglishUnits)->isChecked());
+}
+
+void MainFrameTest::calculatorsOpenOverTheActiveEngine()
+{
+    RecordingPresenter messages;
+    CMainFrame frame(m_folder->path());
+    CChildFrame* child = frame.NewDocument();
+    QVERIFY(frame.CommandAction(Cmd::kCamMath)->isEnabled());
+
+    // Without a short block there is nothing to compress: 88, and no dialog.
+    frame.CommandAction(Cmd::kCompressionRatioMath)->trigger();
+    QCOMPARE(messages.Codes(), std::vector<int>{88});
+
+    QVERIFY(ApplyChevy350Commands(child->Document()));
+    for (int command : {Cmd::kCompressionRatioMath, Cmd::kAirflowMath, Cmd::kCamMath}) {
+        QString title;
+        QTimer::singleShot(0, &frame, [&title] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            if (dialog == nullptr) return;
+            title = dialog->windowTitle();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        frame.CommandAction(command)->trigger();
+        const QString expected = command == Cmd::kCompressionRatioMath ? QStringLiteral("Compression Ratio Calculator")
+                                 : command == Cmd::kAirflowMath        ? QStringLiteral("Airflow Math Calculator")
+                                                                       : QStringLiteral("Cam Math Calculator");
+        QCOMPARE(title, expected);
+    }
+    // Escape cancelled each one: nothing was applied.
+    QVERIFY(!child->Document().IsModified());
+    QVERIFY(!child->Document().IsCompressionFromCalculator());
 }
 
 void MainFrameTest::windowMenuListsAndActivatesTheEngines()

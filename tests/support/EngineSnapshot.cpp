@@ -19,23 +19,11 @@ void Add(std::vector<std::string>& lines, const CTorqSpec& spec)
 
 }  // namespace
 
-std::vector<std::string> EngineSnapshot(const CTorqDoc& doc)
+std::vector<std::string> EngineSnapshot(const EngineValues& engine)
 {
     std::vector<std::string> lines;
-    for (const CTorqSpec* spec : std::initializer_list<const CTorqSpec*>{
-             &doc.ShortBlockType(), &doc.Bore(), &doc.Stroke(), &doc.NumberOfCylinders(), &doc.CylinderVolume(),
-             &doc.TotalBlockVolume(), &doc.CylinderHeadType(), &doc.AirflowFile(), &doc.IntakeValveCount(),
-             &doc.ExhaustValveCount(), &doc.IntakeValveDiameter(), &doc.ExhaustValveDiameter(),
-             &doc.CompressionRatio(), &doc.CombustionSpace(), &doc.InductionFlow(), &doc.PressureDrop(),
-             &doc.ManifoldType(), &doc.FuelType(), &doc.NitrousFlowRate(), &doc.ForcedInductionType(),
-             &doc.BlowerFlowRate(), &doc.BlowerPressureRatio(), &doc.BlowerEfficiency(), &doc.BlowerRpm(),
-             &doc.BlowerSurgeFlowRate(), &doc.BlowerInternalGearRatio(), &doc.BlowerBeltGearRatio(),
-             &doc.BlowerBoostLevelLimit(), &doc.IntercoolerEfficiency(), &doc.ExhaustSystem(), &doc.CamDataFile(),
-             &doc.ChamberVolume(), &doc.GasketBore(), &doc.GasketThickness(), &doc.PistonDistance(),
-             &doc.PistonDeckVolume(), &doc.GasketVolume(), &doc.DeckVolume()}) {
-        Add(lines, *spec);
-    }
-    const CamData& cam = doc.Cam();
+    engine.ForEachParameter([&lines](const CTorqSpec& spec, ParameterRole) { Add(lines, spec); });
+    const CamData& cam = engine.cam;
     for (const CTorqSpec* spec : std::initializer_list<const CTorqSpec*>{
              &cam.CamType(), &cam.LifterType(), &cam.TimingMethod(), &cam.LobeCenter(), &cam.Overlap(),
              &cam.AdvanceRetard(), &cam.IntakeLift(), &cam.ExhaustLift(), &cam.IntakeDuration(),
@@ -46,7 +34,7 @@ std::vector<std::string> EngineSnapshot(const CTorqDoc& doc)
     }
     lines.push_back("auto valve lift = " + std::to_string(cam.IsAutoValveLift()));
 
-    const CylHeadFlowData& flow = doc.FlowData();
+    const CylHeadFlowData& flow = engine.flowData;
     lines.push_back("airflow description = " + flow.GetDescription());
     lines.push_back("airflow points = " + std::to_string(flow.GetPointCount()));
     for (const CTorqSpec* spec : {&flow.IntakeTestDiameter(), &flow.IntakeTestPressureDrop(),
@@ -60,16 +48,18 @@ std::vector<std::string> EngineSnapshot(const CTorqDoc& doc)
         }
     }
 
-    lines.push_back("forced induction class = " + std::to_string(doc.GetForcedInductionClass()));
-    lines.push_back("calculator used = " + std::to_string(doc.IsCompressionFromCalculator()));
-    lines.push_back("piston kind = " + std::to_string(doc.GetPistonKind()));
-    lines.push_back("unit system = " + std::to_string(doc.GetUnitSystem()));
-    lines.push_back("auto valve sizes = " + std::to_string(doc.IsAutoValveSizes()));
-    lines.push_back("auto run = " + std::to_string(doc.IsAutoRun()));
+    lines.push_back("forced induction class = " + std::to_string(engine.forcedInductionClass));
+    lines.push_back("calculator used = " + std::to_string(engine.calculatorUsed));
+    lines.push_back("piston kind = " + std::to_string(engine.pistonKind));
+    lines.push_back("unit system = " + std::to_string(engine.unitSystem));
+    lines.push_back("auto valve sizes = " + std::to_string(engine.autoValveSizes));
+    lines.push_back("auto run = " + std::to_string(engine.autoRun));
     for (int series = 1; series <= kResultSeriesCount; ++series) {
         std::string values = "series " + std::to_string(series) + ":";
-        for (float value : doc.GetResultSeries(series)) values += FormatC(" %.9g", double(value));
+        for (float value : engine.results[series - 1]) values += FormatC(" %.9g", double(value));
         lines.push_back(values);
     }
     return lines;
 }
+
+std::vector<std::string> EngineSnapshot(const CTorqDoc& doc) { return EngineSnapshot(doc.Values()); }

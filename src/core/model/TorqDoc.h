@@ -1,12 +1,8 @@
 #pragma once
 
+#include "EngineValues.h"
 #include "base/ErrCode.h"
-#include "base/TorqSpec.h"
-#include "components/Cam.h"
-#include "components/CylHeadFlow.h"
 
-#include <array>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,14 +25,6 @@ public:
     virtual void OnDocumentChanged(CTorqDoc& document, DocumentChange change) = 0;
 };
 
-// Forced-induction class of the chosen unit.
-enum ForcedInductionClass : std::int32_t {
-    kNoForcedInduction = 0,
-    kTurbocharger = 1,
-    kCentrifugalBlower = 2,
-    kRootsBlower = 3,
-};
-
 // Index constants of the part-type lists that the rules below name.
 inline constexpr int kCustomHeadIndex = 17;       // "User Entered Airflow Data"
 inline constexpr int kForcedInductionManifold = 7;
@@ -44,8 +32,6 @@ inline constexpr int kForcedInductionNoneIndex = 1;
 inline constexpr int kGasolineIndex = 1;
 inline constexpr int kSeatToSeatIndex = 1;
 inline constexpr int kFiftyLiftIndex = 2;
-inline constexpr int kResultSeriesCount = 8;
-inline constexpr int kResultPointCount = 19;
 
 // Result series numbers (1-based, as the graph menus number them).
 enum ResultSeries : int {
@@ -58,8 +44,6 @@ enum ResultSeries : int {
     kSeriesBmep = 7,
     kSeriesFmep = 8,
 };
-
-using ResultSeriesValues = std::array<float, kResultPointCount>;
 
 struct SimResults;
 // The eight result series of a run, as the document stores them: the
@@ -93,9 +77,10 @@ struct CompressionCalculatorResult {
     float compressionRatio;  // the new ratio
 };
 
-// One engine: every parameter of the engine with its range and units, the
+// One engine (its EngineValues: every parameter with its range and units, the
 // cam and cylinder-head airflow data, the compression calculator's inputs,
-// the automatic switches, and the eight result series of the last run.
+// the automatic switches and the eight result series of the last run) with
+// the document's own number, title, path, modified flag and views.
 // The document answers the component commands of the engine form from the
 // component choice table, keeps its derived values up to date, switches
 // between the two unit systems, validates the engine and runs the simulation.
@@ -107,108 +92,111 @@ public:
     CTorqDoc& operator=(const CTorqDoc&) = delete;
 
     // ---- short block
-    CPartTypeSpec& ShortBlockType() { return m_shortBlockType; }
-    CFloatPtSpec& Bore() { return m_bore; }
-    CFloatPtSpec& Stroke() { return m_stroke; }
-    CIntegerSpec& NumberOfCylinders() { return m_cylinders; }
-    CFloatPtSpec& CylinderVolume() { return m_cylinderVolume; }
-    CFloatPtSpec& TotalBlockVolume() { return m_totalBlockVolume; }
+    CPartTypeSpec& ShortBlockType() { return m_values.shortBlockType; }
+    CFloatPtSpec& Bore() { return m_values.bore; }
+    CFloatPtSpec& Stroke() { return m_values.stroke; }
+    CIntegerSpec& NumberOfCylinders() { return m_values.cylinders; }
+    CFloatPtSpec& CylinderVolume() { return m_values.cylinderVolume; }
+    CFloatPtSpec& TotalBlockVolume() { return m_values.totalBlockVolume; }
     // ---- cylinder heads
-    CPartTypeSpec& CylinderHeadType() { return m_cylinderHeadType; }
-    CFileSpec& AirflowFile() { return m_airflowFile; }
-    CylHeadFlowData& FlowData() { return m_flowData; }
-    CIntegerSpec& IntakeValveCount() { return m_intakeValves; }
-    CIntegerSpec& ExhaustValveCount() { return m_exhaustValves; }
-    CFloatPtSpec& IntakeValveDiameter() { return m_intakeValveDiameter; }
-    CFloatPtSpec& ExhaustValveDiameter() { return m_exhaustValveDiameter; }
+    CPartTypeSpec& CylinderHeadType() { return m_values.cylinderHeadType; }
+    CFileSpec& AirflowFile() { return m_values.airflowFile; }
+    CylHeadFlowData& FlowData() { return m_values.flowData; }
+    CIntegerSpec& IntakeValveCount() { return m_values.intakeValves; }
+    CIntegerSpec& ExhaustValveCount() { return m_values.exhaustValves; }
+    CFloatPtSpec& IntakeValveDiameter() { return m_values.intakeValveDiameter; }
+    CFloatPtSpec& ExhaustValveDiameter() { return m_values.exhaustValveDiameter; }
     // ---- compression
-    CFloatPtSpec& CompressionRatio() { return m_compressionRatio; }
-    CFloatPtSpec& CombustionSpace() { return m_combustionSpace; }
+    CFloatPtSpec& CompressionRatio() { return m_values.compressionRatio; }
+    CFloatPtSpec& CombustionSpace() { return m_values.combustionSpace; }
     // ---- induction
-    CFloatPtSpec& InductionFlow() { return m_inductionFlow; }
-    CFloatPtSpec& PressureDrop() { return m_pressureDrop; }
-    CPartTypeSpec& ManifoldType() { return m_manifoldType; }
-    CPartTypeSpec& FuelType() { return m_fuelType; }
-    CFloatPtSpec& NitrousFlowRate() { return m_nitrousFlowRate; }
-    CPartTypeSpec& ForcedInductionType() { return m_forcedInductionType; }
-    CFloatPtSpec& BlowerFlowRate() { return m_blowerFlowRate; }
-    CFloatPtSpec& BlowerPressureRatio() { return m_blowerPressureRatio; }
-    CFloatPtSpec& BlowerEfficiency() { return m_blowerEfficiency; }
-    CFloatPtSpec& BlowerRpm() { return m_blowerRpm; }
-    CFloatPtSpec& BlowerSurgeFlowRate() { return m_blowerSurgeFlowRate; }
-    CFloatPtSpec& BlowerInternalGearRatio() { return m_blowerInternalGearRatio; }
-    CFloatPtSpec& BlowerBeltGearRatio() { return m_blowerBeltGearRatio; }
-    CFloatPtSpec& BlowerBoostLevelLimit() { return m_blowerBoostLevelLimit; }
-    CFloatPtSpec& IntercoolerEfficiency() { return m_intercoolerEfficiency; }
+    CFloatPtSpec& InductionFlow() { return m_values.inductionFlow; }
+    CFloatPtSpec& PressureDrop() { return m_values.pressureDrop; }
+    CPartTypeSpec& ManifoldType() { return m_values.manifoldType; }
+    CPartTypeSpec& FuelType() { return m_values.fuelType; }
+    CFloatPtSpec& NitrousFlowRate() { return m_values.nitrousFlowRate; }
+    CPartTypeSpec& ForcedInductionType() { return m_values.forcedInductionType; }
+    CFloatPtSpec& BlowerFlowRate() { return m_values.blowerFlowRate; }
+    CFloatPtSpec& BlowerPressureRatio() { return m_values.blowerPressureRatio; }
+    CFloatPtSpec& BlowerEfficiency() { return m_values.blowerEfficiency; }
+    CFloatPtSpec& BlowerRpm() { return m_values.blowerRpm; }
+    CFloatPtSpec& BlowerSurgeFlowRate() { return m_values.blowerSurgeFlowRate; }
+    CFloatPtSpec& BlowerInternalGearRatio() { return m_values.blowerInternalGearRatio; }
+    CFloatPtSpec& BlowerBeltGearRatio() { return m_values.blowerBeltGearRatio; }
+    CFloatPtSpec& BlowerBoostLevelLimit() { return m_values.blowerBoostLevelLimit; }
+    CFloatPtSpec& IntercoolerEfficiency() { return m_values.intercoolerEfficiency; }
     // ---- exhaust and camshaft
-    CPartTypeSpec& ExhaustSystem() { return m_exhaustSystem; }
-    CFileSpec& CamDataFile() { return m_camDataFile; }
-    CamData& Cam() { return m_cam; }
+    CPartTypeSpec& ExhaustSystem() { return m_values.exhaustSystem; }
+    CFileSpec& CamDataFile() { return m_values.camDataFile; }
+    CamData& Cam() { return m_values.cam; }
     // ---- compression calculator inputs
-    CFloatPtSpec& ChamberVolume() { return m_chamberVolume; }
-    CFloatPtSpec& GasketBore() { return m_gasketBore; }
-    CFloatPtSpec& GasketThickness() { return m_gasketThickness; }
-    CFloatPtSpec& PistonDistance() { return m_pistonDistance; }
-    CFloatPtSpec& PistonDeckVolume() { return m_pistonDeckVolume; }
-    CFloatPtSpec& GasketVolume() { return m_gasketVolume; }
-    CFloatPtSpec& DeckVolume() { return m_deckVolume; }
+    CFloatPtSpec& ChamberVolume() { return m_values.chamberVolume; }
+    CFloatPtSpec& GasketBore() { return m_values.gasketBore; }
+    CFloatPtSpec& GasketThickness() { return m_values.gasketThickness; }
+    CFloatPtSpec& PistonDistance() { return m_values.pistonDistance; }
+    CFloatPtSpec& PistonDeckVolume() { return m_values.pistonDeckVolume; }
+    CFloatPtSpec& GasketVolume() { return m_values.gasketVolume; }
+    CFloatPtSpec& DeckVolume() { return m_values.deckVolume; }
 
     // Read-only views of the same, for code that only looks.
-    const CPartTypeSpec& ShortBlockType() const { return m_shortBlockType; }
-    const CFloatPtSpec& Bore() const { return m_bore; }
-    const CFloatPtSpec& Stroke() const { return m_stroke; }
-    const CIntegerSpec& NumberOfCylinders() const { return m_cylinders; }
-    const CFloatPtSpec& CylinderVolume() const { return m_cylinderVolume; }
-    const CFloatPtSpec& TotalBlockVolume() const { return m_totalBlockVolume; }
-    const CPartTypeSpec& CylinderHeadType() const { return m_cylinderHeadType; }
-    const CFileSpec& AirflowFile() const { return m_airflowFile; }
-    const CylHeadFlowData& FlowData() const { return m_flowData; }
-    const CIntegerSpec& IntakeValveCount() const { return m_intakeValves; }
-    const CIntegerSpec& ExhaustValveCount() const { return m_exhaustValves; }
-    const CFloatPtSpec& IntakeValveDiameter() const { return m_intakeValveDiameter; }
-    const CFloatPtSpec& ExhaustValveDiameter() const { return m_exhaustValveDiameter; }
-    const CFloatPtSpec& CompressionRatio() const { return m_compressionRatio; }
-    const CFloatPtSpec& CombustionSpace() const { return m_combustionSpace; }
-    const CFloatPtSpec& InductionFlow() const { return m_inductionFlow; }
-    const CFloatPtSpec& PressureDrop() const { return m_pressureDrop; }
-    const CPartTypeSpec& ManifoldType() const { return m_manifoldType; }
-    const CPartTypeSpec& FuelType() const { return m_fuelType; }
-    const CFloatPtSpec& NitrousFlowRate() const { return m_nitrousFlowRate; }
-    const CPartTypeSpec& ForcedInductionType() const { return m_forcedInductionType; }
-    const CFloatPtSpec& BlowerFlowRate() const { return m_blowerFlowRate; }
-    const CFloatPtSpec& BlowerPressureRatio() const { return m_blowerPressureRatio; }
-    const CFloatPtSpec& BlowerEfficiency() const { return m_blowerEfficiency; }
-    const CFloatPtSpec& BlowerRpm() const { return m_blowerRpm; }
-    const CFloatPtSpec& BlowerSurgeFlowRate() const { return m_blowerSurgeFlowRate; }
-    const CFloatPtSpec& BlowerInternalGearRatio() const { return m_blowerInternalGearRatio; }
-    const CFloatPtSpec& BlowerBeltGearRatio() const { return m_blowerBeltGearRatio; }
-    const CFloatPtSpec& BlowerBoostLevelLimit() const { return m_blowerBoostLevelLimit; }
-    const CFloatPtSpec& IntercoolerEfficiency() const { return m_intercoolerEfficiency; }
-    const CPartTypeSpec& ExhaustSystem() const { return m_exhaustSystem; }
-    const CFileSpec& CamDataFile() const { return m_camDataFile; }
-    const CamData& Cam() const { return m_cam; }
-    const CFloatPtSpec& ChamberVolume() const { return m_chamberVolume; }
-    const CFloatPtSpec& GasketBore() const { return m_gasketBore; }
-    const CFloatPtSpec& GasketThickness() const { return m_gasketThickness; }
-    const CFloatPtSpec& PistonDistance() const { return m_pistonDistance; }
-    const CFloatPtSpec& PistonDeckVolume() const { return m_pistonDeckVolume; }
-    const CFloatPtSpec& GasketVolume() const { return m_gasketVolume; }
-    const CFloatPtSpec& DeckVolume() const { return m_deckVolume; }
+    const CPartTypeSpec& ShortBlockType() const { return m_values.shortBlockType; }
+    const CFloatPtSpec& Bore() const { return m_values.bore; }
+    const CFloatPtSpec& Stroke() const { return m_values.stroke; }
+    const CIntegerSpec& NumberOfCylinders() const { return m_values.cylinders; }
+    const CFloatPtSpec& CylinderVolume() const { return m_values.cylinderVolume; }
+    const CFloatPtSpec& TotalBlockVolume() const { return m_values.totalBlockVolume; }
+    const CPartTypeSpec& CylinderHeadType() const { return m_values.cylinderHeadType; }
+    const CFileSpec& AirflowFile() const { return m_values.airflowFile; }
+    const CylHeadFlowData& FlowData() const { return m_values.flowData; }
+    const CIntegerSpec& IntakeValveCount() const { return m_values.intakeValves; }
+    const CIntegerSpec& ExhaustValveCount() const { return m_values.exhaustValves; }
+    const CFloatPtSpec& IntakeValveDiameter() const { return m_values.intakeValveDiameter; }
+    const CFloatPtSpec& ExhaustValveDiameter() const { return m_values.exhaustValveDiameter; }
+    const CFloatPtSpec& CompressionRatio() const { return m_values.compressionRatio; }
+    const CFloatPtSpec& CombustionSpace() const { return m_values.combustionSpace; }
+    const CFloatPtSpec& InductionFlow() const { return m_values.inductionFlow; }
+    const CFloatPtSpec& PressureDrop() const { return m_values.pressureDrop; }
+    const CPartTypeSpec& ManifoldType() const { return m_values.manifoldType; }
+    const CPartTypeSpec& FuelType() const { return m_values.fuelType; }
+    const CFloatPtSpec& NitrousFlowRate() const { return m_values.nitrousFlowRate; }
+    const CPartTypeSpec& ForcedInductionType() const { return m_values.forcedInductionType; }
+    const CFloatPtSpec& BlowerFlowRate() const { return m_values.blowerFlowRate; }
+    const CFloatPtSpec& BlowerPressureRatio() const { return m_values.blowerPressureRatio; }
+    const CFloatPtSpec& BlowerEfficiency() const { return m_values.blowerEfficiency; }
+    const CFloatPtSpec& BlowerRpm() const { return m_values.blowerRpm; }
+    const CFloatPtSpec& BlowerSurgeFlowRate() const { return m_values.blowerSurgeFlowRate; }
+    const CFloatPtSpec& BlowerInternalGearRatio() const { return m_values.blowerInternalGearRatio; }
+    const CFloatPtSpec& BlowerBeltGearRatio() const { return m_values.blowerBeltGearRatio; }
+    const CFloatPtSpec& BlowerBoostLevelLimit() const { return m_values.blowerBoostLevelLimit; }
+    const CFloatPtSpec& IntercoolerEfficiency() const { return m_values.intercoolerEfficiency; }
+    const CPartTypeSpec& ExhaustSystem() const { return m_values.exhaustSystem; }
+    const CFileSpec& CamDataFile() const { return m_values.camDataFile; }
+    const CamData& Cam() const { return m_values.cam; }
+    const CFloatPtSpec& ChamberVolume() const { return m_values.chamberVolume; }
+    const CFloatPtSpec& GasketBore() const { return m_values.gasketBore; }
+    const CFloatPtSpec& GasketThickness() const { return m_values.gasketThickness; }
+    const CFloatPtSpec& PistonDistance() const { return m_values.pistonDistance; }
+    const CFloatPtSpec& PistonDeckVolume() const { return m_values.pistonDeckVolume; }
+    const CFloatPtSpec& GasketVolume() const { return m_values.gasketVolume; }
+    const CFloatPtSpec& DeckVolume() const { return m_values.deckVolume; }
 
     // ---- switches and plain state
-    int GetForcedInductionClass() const { return m_forcedInductionClass; }
+    int GetForcedInductionClass() const { return m_values.forcedInductionClass; }
     void SetForcedInductionClass(int forcedInductionClass);
-    bool IsCompressionFromCalculator() const { return m_calculatorUsed; }
-    void SetCompressionFromCalculator(bool used) { m_calculatorUsed = used; }
-    int GetPistonKind() const { return m_pistonKind; }
+    bool IsCompressionFromCalculator() const { return m_values.calculatorUsed; }
+    void SetCompressionFromCalculator(bool used) { m_values.calculatorUsed = used; }
+    int GetPistonKind() const { return m_values.pistonKind; }
     // Stores the kind and gives "Piston Distance" the kind's range.
     void SetPistonKind(int pistonKind);
-    int GetUnitSystem() const { return m_unitSystem; }
-    bool IsAutoValveSizes() const { return m_autoValveSizes; }
-    void SetAutoValveSizes(bool on) { m_autoValveSizes = on; }
-    bool IsAutoRun() const { return m_autoRun; }
-    void SetAutoRun(bool on) { m_autoRun = on; }
+    int GetUnitSystem() const { return m_values.unitSystem; }
+    bool IsAutoValveSizes() const { return m_values.autoValveSizes; }
+    void SetAutoValveSizes(bool on) { m_values.autoValveSizes = on; }
+    bool IsAutoRun() const { return m_values.autoRun; }
+    void SetAutoRun(bool on) { m_values.autoRun = on; }
     int GetDocumentNumber() const { return m_documentNumber; }
+
+    // Everything the engine consists of, by value (not the number, title or path).
+    const EngineValues& Values() const { return m_values; }
 
     // ---- framework state: title, path, modified flag
     const std::string& GetTitle() const { return m_title; }
@@ -246,7 +234,7 @@ public:
     // compression calculator's results: warning 203 / 202. False on Cancel.
     bool ConfirmChangeAgainstCalculator(const CTorqSpec& parameter);
     void ClearCalculatorInputs();
-    // Copies everything the engine consists of (not the number, title or path).
+    // Copies the engine's values, exactly (not the number, title, path or views).
     void CopyTo(CTorqDoc& other) const;
 
     // ---- commands of the engine form's popup menus and the Engine menu
@@ -281,16 +269,37 @@ public:
 private:
     void Clear();
     void ClearCalculatorParameters();
+    // ---- the command table and the commands it applies
+    enum class CommandEnding;
+    struct CommandRow;
+    static const CommandRow* FindCommandRow(int command);
+    void EndCommand(CommandEnding ending);
+    void ApplyShortBlock(int command);
     void ApplyRowUnits(int metricFlag);
-    bool ApplyShortBlock(int command);
     void ApplyCylinderHead(int command);
     void ApplyValveCounts(int intakeValves, int exhaustValves);
+    void ApplyValveCount(int command);
+    void ShowValveCountNote();
+    void ApplyValveDiameter(int command);
+    void ApplyValveLift(int command);
+    void ApplyCompressionRatio(int command);
+    void ApplyInduction(int command);
+    void ApplyPressureDrop(int command);
     void ApplyManifold(int command);
     void ApplyFuel(int command);
     void ApplyForcedInduction(int command);
+    void ApplyIntercooler(int command);
+    void ApplyExhaustSystem(int command);
     void ApplyCamType(int command);
     void ApplyTimingMethod(int command);
-    void ShowValveCountNote();
+    void ApplyLifterType(int command);
+    void ToggleAutoValveSizes(int command);
+    void ToggleAutoValveLift(int command);
+    void ToggleAutoRun(int command);
+    void ApplyUnitsChoice(int command);
+    void ApplyRun(int command);
+    void ApplyClearComponents(int command);
+    // ---- validation, derived values, runs
     bool ValidateCylinderHeads(ErrorCode& code) const;
     bool ValidateInduction(ErrorCode& code) const;
     bool ValidateForcedInduction(ErrorCode& code) const;
@@ -299,55 +308,7 @@ private:
     void RecalculateValveLifts();
     void StoreRunResults(const SimWorkspace& workspace);
 
-    CPartTypeSpec m_shortBlockType;
-    CFloatPtSpec m_bore;
-    CFloatPtSpec m_stroke;
-    CIntegerSpec m_cylinders;
-    CFloatPtSpec m_cylinderVolume;
-    CFloatPtSpec m_totalBlockVolume;
-    CPartTypeSpec m_cylinderHeadType;
-    CFileSpec m_airflowFile;
-    CylHeadFlowData m_flowData;
-    CIntegerSpec m_intakeValves;
-    CIntegerSpec m_exhaustValves;
-    CFloatPtSpec m_intakeValveDiameter;
-    CFloatPtSpec m_exhaustValveDiameter;
-    CFloatPtSpec m_compressionRatio;
-    CFloatPtSpec m_combustionSpace;
-    CFloatPtSpec m_inductionFlow;
-    CFloatPtSpec m_pressureDrop;
-    CPartTypeSpec m_manifoldType;
-    CPartTypeSpec m_fuelType;
-    CFloatPtSpec m_nitrousFlowRate;
-    CPartTypeSpec m_forcedInductionType;
-    std::int32_t m_forcedInductionClass = kNoForcedInduction;
-    CFloatPtSpec m_blowerFlowRate;
-    CFloatPtSpec m_blowerPressureRatio;
-    CFloatPtSpec m_blowerEfficiency;
-    CFloatPtSpec m_blowerRpm;
-    CFloatPtSpec m_blowerSurgeFlowRate;
-    CFloatPtSpec m_blowerInternalGearRatio;
-    CFloatPtSpec m_blowerBeltGearRatio;
-    CFloatPtSpec m_blowerBoostLevelLimit;
-    CFloatPtSpec m_intercoolerEfficiency;
-    CPartTypeSpec m_exhaustSystem;
-    CFileSpec m_camDataFile;
-    CamData m_cam;
-
-    bool m_calculatorUsed = false;
-    std::int32_t m_pistonKind = 2;
-    CFloatPtSpec m_chamberVolume;
-    CFloatPtSpec m_gasketBore;
-    CFloatPtSpec m_gasketThickness;
-    CFloatPtSpec m_pistonDistance;
-    CFloatPtSpec m_pistonDeckVolume;
-    CFloatPtSpec m_gasketVolume;
-    CFloatPtSpec m_deckVolume;
-
-    std::array<ResultSeriesValues, kResultSeriesCount> m_results{};
-    std::int32_t m_unitSystem = kEnglishUnits;
-    bool m_autoValveSizes = false;
-    bool m_autoRun = true;
+    EngineValues m_values;
     int m_documentNumber;
 
     std::string m_title;

@@ -30,123 +30,128 @@ bool SetChoiceFromRow(CPartTypeSpec& spec, const ComponentChoice& row)
 
 }  // namespace
 
+// How the views hear of a command's change.
+enum class CTorqDoc::CommandEnding {
+    ShowInEditor,  // an open parameter editor shows the new value and closes; the edit's end recomputes
+    Recalculate,   // recomputed at once, unless a parameter editor is waiting for the choice
+    UpdateViews,   // every view updates
+    None,          // the command has updated the views itself
+};
+
+// The commands of one row, in the order they are tried: the first row whose
+// range holds a command answers it.
+struct CTorqDoc::CommandRow {
+    Cmd::Range commands;
+    void (CTorqDoc::*apply)(int command);
+    CommandEnding ending;
+    // The parameter the command changes that the compression calculator's
+    // results depend on: the user must agree first (warning 203 / 202).
+    CFloatPtSpec EngineValues::*askedAgainstCalculator = nullptr;
+};
+
+namespace {
+
+constexpr Cmd::Range Only(int command) { return {command, command}; }
+
+}  // namespace
+
+const CTorqDoc::CommandRow* CTorqDoc::FindCommandRow(int command)
+{
+    using enum CommandEnding;
+    static constexpr CommandRow kRows[] = {
+        {Cmd::kShortBlocks, &CTorqDoc::ApplyShortBlock, ShowInEditor, &EngineValues::bore},
+        {Cmd::kStandardHeads, &CTorqDoc::ApplyCylinderHead, Recalculate},
+        {{Cmd::kOneIntakeValve, Cmd::kTwoExhaustValves}, &CTorqDoc::ApplyValveCount, ShowInEditor},
+        {Cmd::kIntakeValveDiameters, &CTorqDoc::ApplyValveDiameter, ShowInEditor},
+        {Cmd::kExhaustValveDiameters, &CTorqDoc::ApplyValveDiameter, ShowInEditor},
+        {Cmd::kIntakeValveLifts, &CTorqDoc::ApplyValveLift, ShowInEditor},
+        {Cmd::kExhaustValveLifts, &CTorqDoc::ApplyValveLift, ShowInEditor},
+        {Cmd::kCompressionRatios, &CTorqDoc::ApplyCompressionRatio, ShowInEditor,
+         &EngineValues::compressionRatio},
+        {Cmd::kInduction, &CTorqDoc::ApplyInduction, ShowInEditor},
+        {{Cmd::kPressureDrop15, Cmd::kPressureDrop30}, &CTorqDoc::ApplyPressureDrop, ShowInEditor},
+        {Cmd::kManifolds, &CTorqDoc::ApplyManifold, ShowInEditor},
+        {Cmd::kFuels, &CTorqDoc::ApplyFuel, ShowInEditor},
+        {Cmd::kForcedInduction, &CTorqDoc::ApplyForcedInduction, ShowInEditor},
+        {Cmd::kIntercoolers, &CTorqDoc::ApplyIntercooler, ShowInEditor},
+        {Cmd::kExhaustSystems, &CTorqDoc::ApplyExhaustSystem, ShowInEditor},
+        {Cmd::kCamProfiles, &CTorqDoc::ApplyCamType, ShowInEditor},
+        {Cmd::kTimingMethods, &CTorqDoc::ApplyTimingMethod, ShowInEditor},
+        {Cmd::kLifterTypes, &CTorqDoc::ApplyLifterType, ShowInEditor},
+        {Only(Cmd::kAutoValveSizes), &CTorqDoc::ToggleAutoValveSizes, ShowInEditor},
+        {Only(Cmd::kAutoValveLift), &CTorqDoc::ToggleAutoValveLift, ShowInEditor},
+        {Only(Cmd::kAutoRun), &CTorqDoc::ToggleAutoRun, ShowInEditor},
+        {{Cmd::kEnglishUnits, Cmd::kMetricUnits}, &CTorqDoc::ApplyUnitsChoice, UpdateViews},
+        {Only(Cmd::kRun), &CTorqDoc::ApplyRun, UpdateViews},
+        {Only(Cmd::kClearComponents), &CTorqDoc::ApplyClearComponents, None},
+    };
+    for (const CommandRow& row : kRows) {
+        if (row.commands.Contains(command)) return &row;
+    }
+    return nullptr;
+}
+
 CommandResult CTorqDoc::OnCommand(int command)
 {
     if (!GetCommandState(command).enabled) return CommandResult::Refused;
+    const CommandRow* row = FindCommandRow(command);
+    if (row == nullptr) return CommandResult::NotHandled;
+    if (row->askedAgainstCalculator != nullptr &&
+        !ConfirmChangeAgainstCalculator(m_values.*row->askedAgainstCalculator)) {
+        return CommandResult::Refused;
+    }
+    (this->*row->apply)(command);
+    EndCommand(row->ending);
+    return CommandResult::Applied;
+}
 
-    if (Cmd::kShortBlocks.Contains(command)) {
-        if (!ApplyShortBlock(command)) return CommandResult::Refused;
-    } else if (Cmd::kStandardHeads.Contains(command)) {
-        ApplyCylinderHead(command);
-        // A head choice ends the edit itself when no editor is waiting for it.
+void CTorqDoc::EndCommand(CommandEnding ending)
+{
+    switch (ending) {
+    case CommandEnding::ShowInEditor:
+        UpdateAllViews(m_parameterEditorOpen ? DocumentChange::ChoiceApplied : DocumentChange::Updated);
+        break;
+    case CommandEnding::Recalculate:
+        // A head or airflow choice ends the edit itself when no editor is waiting for it.
         if (m_parameterEditorOpen) {
             UpdateAllViews(DocumentChange::ChoiceApplied);
         } else {
             Recalculate();
             UpdateAllViews();
         }
-        return CommandResult::Applied;
-    } else if (command >= Cmd::kOneIntakeValve && command <= Cmd::kTwoExhaustValves) {
-        CIntegerSpec& valves = command <= Cmd::kTwoIntakeValves ? m_intakeValves : m_exhaustValves;
-        valves.SetValue(command == Cmd::kOneIntakeValve || command == Cmd::kOneExhaustValve ? 1 : 2);
-        ShowValveCountNote();
-    } else if (Cmd::kIntakeValveDiameters.Contains(command) || Cmd::kExhaustValveDiameters.Contains(command)) {
-        CFloatPtSpec& diameter =
-            Cmd::kIntakeValveDiameters.Contains(command) ? m_intakeValveDiameter : m_exhaustValveDiameter;
-        diameter.SetValueIn(FindComponentChoice(command).values[0], true);
-        m_autoValveSizes = false;
-        SetUnitSystem(m_unitSystem);
-    } else if (Cmd::kIntakeValveLifts.Contains(command) || Cmd::kExhaustValveLifts.Contains(command)) {
-        CFloatPtSpec& lift = Cmd::kIntakeValveLifts.Contains(command) ? m_cam.IntakeLift() : m_cam.ExhaustLift();
-        lift.SetValueIn(FindComponentChoice(command).values[0], true);
-        m_cam.SetAutoValveLift(false);
-        SetUnitSystem(m_unitSystem);
-    } else if (Cmd::kCompressionRatios.Contains(command)) {
-        if (!ConfirmChangeAgainstCalculator(m_compressionRatio)) return CommandResult::Refused;
-        m_compressionRatio.SetValueIn(FindComponentChoice(command).values[0], true);
-        SetUnitSystem(m_unitSystem);
-    } else if (Cmd::kInduction.Contains(command)) {
-        const ComponentChoice& row = FindComponentChoice(command);
-        m_inductionFlow.SetValueIn(row.values[0], true);
-        m_pressureDrop.SetValueIn(row.values[1], true);
-        SetUnitSystem(m_unitSystem);
-    } else if (command == Cmd::kPressureDrop15 || command == Cmd::kPressureDrop30) {
-        m_pressureDrop.SetValueIn(command == Cmd::kPressureDrop15 ? 1.5f : 3.0f, true);
-        SetUnitSystem(m_unitSystem);
-    } else if (Cmd::kManifolds.Contains(command)) {
-        ApplyManifold(command);
-    } else if (Cmd::kFuels.Contains(command)) {
-        ApplyFuel(command);
-    } else if (Cmd::kForcedInduction.Contains(command)) {
-        ApplyForcedInduction(command);
-    } else if (command == Cmd::kIntercoolerNone) {
-        m_intercoolerEfficiency.Reset();
-    } else if (Cmd::kIntercoolers.Contains(command)) {
-        m_intercoolerEfficiency.SetValueIn(FindComponentChoice(command).values[0], true);
-        SetUnitSystem(m_unitSystem);
-    } else if (Cmd::kExhaustSystems.Contains(command)) {
-        SetChoiceFromRow(m_exhaustSystem, FindComponentChoice(command));
-    } else if (Cmd::kCamProfiles.Contains(command)) {
-        ApplyCamType(command);
-    } else if (Cmd::kTimingMethods.Contains(command)) {
-        ApplyTimingMethod(command);
-    } else if (Cmd::kLifterTypes.Contains(command)) {
-        SetChoiceFromRow(m_cam.LifterType(), FindComponentChoice(command));
-    } else if (command == Cmd::kAutoValveSizes) {
-        m_autoValveSizes = !m_autoValveSizes;
-    } else if (command == Cmd::kAutoValveLift) {
-        m_cam.SetAutoValveLift(!m_cam.IsAutoValveLift());
-    } else if (command == Cmd::kAutoRun) {
-        m_autoRun = !m_autoRun;
-    } else if (command == Cmd::kEnglishUnits || command == Cmd::kMetricUnits) {
-        SetUnitSystem(command == Cmd::kEnglishUnits ? kEnglishUnits : kMetricUnits);
-        UpdateAllViews();
-        return CommandResult::Applied;
-    } else if (command == Cmd::kRun) {
-        RunSimulation(true, true);
-        UpdateAllViews();
-        return CommandResult::Applied;
-    } else if (command == Cmd::kClearComponents) {
-        ClearComponents();
-        return CommandResult::Applied;
-    } else {
-        return CommandResult::NotHandled;
+        break;
+    case CommandEnding::UpdateViews: UpdateAllViews(); break;
+    case CommandEnding::None: break;
     }
-    // An open parameter editor shows the new value and closes; the edit's end
-    // recomputes the derived values.
-    UpdateAllViews(m_parameterEditorOpen ? DocumentChange::ChoiceApplied : DocumentChange::Updated);
-    return CommandResult::Applied;
 }
 
 CommandState CTorqDoc::GetCommandState(int command) const
 {
     CommandState state;
     if (command == Cmd::kAutoValveSizes) {
-        state.checked = m_autoValveSizes;
-        state.enabled = m_cylinderHeadType.IsValid() && m_cylinderHeadType.GetIndex() != kCustomHeadIndex;
+        state.checked = m_values.autoValveSizes;
+        state.enabled = CylinderHeadType().IsValid() && CylinderHeadType().GetIndex() != kCustomHeadIndex;
     } else if (command == Cmd::kAutoValveLift) {
-        state.checked = m_cam.IsAutoValveLift();
+        state.checked = Cam().IsAutoValveLift();
     } else if (command == Cmd::kAutoRun) {
-        state.checked = m_autoRun;
+        state.checked = m_values.autoRun;
     } else if (command == Cmd::kEnglishUnits) {
-        state.checked = m_unitSystem == kEnglishUnits;
+        state.checked = m_values.unitSystem == kEnglishUnits;
     } else if (command == Cmd::kMetricUnits) {
-        state.checked = m_unitSystem == kMetricUnits;
+        state.checked = m_values.unitSystem == kMetricUnits;
     }
     return state;
 }
 
-bool CTorqDoc::ApplyShortBlock(int command)
+void CTorqDoc::ApplyShortBlock(int command)
 {
-    if (!ConfirmChangeAgainstCalculator(m_bore)) return false;
     const ComponentChoice& row = FindComponentChoice(command);
-    SetChoiceFromRow(m_shortBlockType, row);
-    m_bore.SetValueIn(row.values[0], true);
-    m_stroke.SetValueIn(row.values[1], true);
-    m_cylinders.SetValue(static_cast<int>(row.values[2]));
+    SetChoiceFromRow(ShortBlockType(), row);
+    Bore().SetValueIn(row.values[0], true);
+    Stroke().SetValueIn(row.values[1], true);
+    NumberOfCylinders().SetValue(static_cast<int>(row.values[2]));
     // Every row is English, so a short block choice leaves the engine in English units.
     ApplyRowUnits(row.metricFlag);
-    return true;
 }
 
 void CTorqDoc::ApplyRowUnits(int metricFlag) { SetUnitSystem(metricFlag == 0 ? kEnglishUnits : kMetricUnits); }
@@ -154,127 +159,203 @@ void CTorqDoc::ApplyRowUnits(int metricFlag) { SetUnitSystem(metricFlag == 0 ? k
 void CTorqDoc::ApplyCylinderHead(int command)
 {
     const ComponentChoice& row = FindComponentChoice(command);
-    m_airflowFile.MarkUnset();
-    SetChoiceFromRow(m_cylinderHeadType, row);
-    m_flowData.LoadPreset(row.partIndex, row.name);
+    AirflowFile().MarkUnset();
+    SetChoiceFromRow(CylinderHeadType(), row);
+    FlowData().LoadPreset(row.partIndex, row.name);
     ApplyValveCounts(static_cast<int>(row.values[0]), static_cast<int>(row.values[1]));
 }
 
 void CTorqDoc::ApplyValveCounts(int intakeValves, int exhaustValves)
 {
-    m_intakeValves.SetValue(intakeValves);
-    m_exhaustValves.SetValue(exhaustValves);
+    IntakeValveCount().SetValue(intakeValves);
+    ExhaustValveCount().SetValue(exhaustValves);
+    ShowValveCountNote();
+}
+
+void CTorqDoc::ApplyValveCount(int command)
+{
+    CIntegerSpec& valves = command <= Cmd::kTwoIntakeValves ? IntakeValveCount() : ExhaustValveCount();
+    valves.SetValue(command == Cmd::kOneIntakeValve || command == Cmd::kOneExhaustValve ? 1 : 2);
     ShowValveCountNote();
 }
 
 void CTorqDoc::ShowValveCountNote()
 {
-    const int valves = m_intakeValves.GetValue() + m_exhaustValves.GetValue();
+    const int valves = IntakeValveCount().GetValue() + ExhaustValveCount().GetValue();
     if (valves == 3) ShowNoteMessage(103);
     if (valves == 4) ShowNoteMessage(104);
+}
+
+void CTorqDoc::ApplyValveDiameter(int command)
+{
+    CFloatPtSpec& diameter =
+        Cmd::kIntakeValveDiameters.Contains(command) ? IntakeValveDiameter() : ExhaustValveDiameter();
+    diameter.SetValueIn(FindComponentChoice(command).values[0], true);
+    m_values.autoValveSizes = false;
+    SetUnitSystem(m_values.unitSystem);
+}
+
+void CTorqDoc::ApplyValveLift(int command)
+{
+    CFloatPtSpec& lift = Cmd::kIntakeValveLifts.Contains(command) ? Cam().IntakeLift() : Cam().ExhaustLift();
+    lift.SetValueIn(FindComponentChoice(command).values[0], true);
+    Cam().SetAutoValveLift(false);
+    SetUnitSystem(m_values.unitSystem);
+}
+
+void CTorqDoc::ApplyCompressionRatio(int command)
+{
+    CompressionRatio().SetValueIn(FindComponentChoice(command).values[0], true);
+    SetUnitSystem(m_values.unitSystem);
+}
+
+void CTorqDoc::ApplyInduction(int command)
+{
+    const ComponentChoice& row = FindComponentChoice(command);
+    InductionFlow().SetValueIn(row.values[0], true);
+    PressureDrop().SetValueIn(row.values[1], true);
+    SetUnitSystem(m_values.unitSystem);
+}
+
+void CTorqDoc::ApplyPressureDrop(int command)
+{
+    PressureDrop().SetValueIn(command == Cmd::kPressureDrop15 ? 1.5f : 3.0f, true);  // inHg
+    SetUnitSystem(m_values.unitSystem);
 }
 
 void CTorqDoc::ApplyManifold(int command)
 {
     const ComponentChoice& row = FindComponentChoice(command);
-    SetChoiceFromRow(m_manifoldType, row);
+    SetChoiceFromRow(ManifoldType(), row);
     if (row.partIndex == 4) ShowNoteMessage(105);
     // A blower feeds its own exhaust: the form shows "Forced Induction Exhaust",
     // but the engine still needs an exhaust system to run.
-    if (command == Cmd::kForcedInductionManifold && !m_exhaustSystem.IsValid()) {
-        SetChoiceFromRow(m_exhaustSystem, FindComponentChoice(Cmd::kExhaustStock));
+    if (command == Cmd::kForcedInductionManifold && !ExhaustSystem().IsValid()) {
+        SetChoiceFromRow(ExhaustSystem(), FindComponentChoice(Cmd::kExhaustStock));
     }
 }
 
 void CTorqDoc::ApplyFuel(int command)
 {
     const ComponentChoice& row = FindComponentChoice(command);
-    SetChoiceFromRow(m_fuelType, row);
-    m_nitrousFlowRate.SetValueIn(row.values[0], true);
-    SetUnitSystem(m_unitSystem);
+    SetChoiceFromRow(FuelType(), row);
+    NitrousFlowRate().SetValueIn(row.values[0], true);
+    SetUnitSystem(m_values.unitSystem);
 }
 
 void CTorqDoc::ApplyForcedInduction(int command)
 {
     const ComponentChoice& row = FindComponentChoice(command);
-    SetChoiceFromRow(m_forcedInductionType, row);
-    m_forcedInductionClass = static_cast<int>(row.values[0]);
-    for (CFloatPtSpec* spec : {&m_blowerFlowRate, &m_blowerPressureRatio, &m_blowerEfficiency, &m_blowerRpm,
-                               &m_blowerSurgeFlowRate, &m_blowerInternalGearRatio, &m_blowerBeltGearRatio}) {
+    SetChoiceFromRow(ForcedInductionType(), row);
+    m_values.forcedInductionClass = static_cast<int>(row.values[0]);
+    for (CFloatPtSpec* spec : {&BlowerFlowRate(), &BlowerPressureRatio(), &BlowerEfficiency(), &BlowerRpm(),
+                               &BlowerSurgeFlowRate(), &BlowerInternalGearRatio(), &BlowerBeltGearRatio()}) {
         spec->Reset();
     }
     if (command == Cmd::kForcedInductionNone || command == Cmd::kCustomTurbo ||
         command == Cmd::kCustomCentrifugalBlower || command == Cmd::kCustomRootsBlower) {
         return;  // the user enters the values
     }
-    const int kind = m_forcedInductionClass;
+    const int kind = m_values.forcedInductionClass;
     TORQ_ASSERT(kind != kNoForcedInduction);
     const float* v = row.values;  // class, flow, ratio, efficiency, rpm, surge, internal, belt, boost
-    m_blowerFlowRate.SetValueIn(v[1], true);
-    if (kind == kTurbocharger || kind == kCentrifugalBlower) m_blowerPressureRatio.SetValueIn(v[2], true);
-    m_blowerEfficiency.SetValueIn(v[3], true);
-    if (kind == kCentrifugalBlower) m_blowerRpm.SetValueIn(v[4], true);
-    if (kind == kTurbocharger) m_blowerSurgeFlowRate.SetValueIn(v[5], true);
-    if (kind == kCentrifugalBlower) m_blowerInternalGearRatio.SetValueIn(v[6], true);
-    if (kind == kCentrifugalBlower || kind == kRootsBlower) m_blowerBeltGearRatio.SetValueIn(v[7], true);
-    if (!m_blowerBoostLevelLimit.IsValid()) m_blowerBoostLevelLimit.SetValueIn(v[8], true);
-    SetUnitSystem(m_unitSystem);
+    BlowerFlowRate().SetValueIn(v[1], true);
+    if (kind == kTurbocharger || kind == kCentrifugalBlower) BlowerPressureRatio().SetValueIn(v[2], true);
+    BlowerEfficiency().SetValueIn(v[3], true);
+    if (kind == kCentrifugalBlower) BlowerRpm().SetValueIn(v[4], true);
+    if (kind == kTurbocharger) BlowerSurgeFlowRate().SetValueIn(v[5], true);
+    if (kind == kCentrifugalBlower) BlowerInternalGearRatio().SetValueIn(v[6], true);
+    if (kind == kCentrifugalBlower || kind == kRootsBlower) BlowerBeltGearRatio().SetValueIn(v[7], true);
+    if (!BlowerBoostLevelLimit().IsValid()) BlowerBoostLevelLimit().SetValueIn(v[8], true);
+    SetUnitSystem(m_values.unitSystem);
+}
+
+void CTorqDoc::ApplyIntercooler(int command)
+{
+    if (command == Cmd::kIntercoolerNone) {
+        IntercoolerEfficiency().Reset();
+        return;
+    }
+    IntercoolerEfficiency().SetValueIn(FindComponentChoice(command).values[0], true);
+    SetUnitSystem(m_values.unitSystem);
+}
+
+void CTorqDoc::ApplyExhaustSystem(int command)
+{
+    SetChoiceFromRow(ExhaustSystem(), FindComponentChoice(command));
 }
 
 void CTorqDoc::ApplyCamType(int command)
 {
     const ComponentChoice& row = FindComponentChoice(command);
-    m_camDataFile.MarkUnset();
+    CamDataFile().MarkUnset();
     const float* events = row.values;  // nominal IVO, IVC, EVO, EVC
-    const int note = m_cam.ChooseProfile(row.partIndex, row.name, events[0], events[1], events[2], events[3]);
+    const int note = Cam().ChooseProfile(row.partIndex, row.name, events[0], events[1], events[2], events[3]);
     if (note != 0) ShowNoteMessage(note);
 }
 
 void CTorqDoc::ApplyTimingMethod(int command)
 {
     const ComponentChoice& row = FindComponentChoice(command);
-    const int note = m_cam.SetTimingMethod(row.partIndex, row.name);
+    const int note = Cam().SetTimingMethod(row.partIndex, row.name);
     if (note != 0) ShowNoteMessage(note);
 }
+
+void CTorqDoc::ApplyLifterType(int command)
+{
+    SetChoiceFromRow(Cam().LifterType(), FindComponentChoice(command));
+}
+
+// ---------------------------------------------------------------- the Engine menu
+
+void CTorqDoc::ToggleAutoValveSizes(int) { m_values.autoValveSizes = !m_values.autoValveSizes; }
+
+void CTorqDoc::ToggleAutoValveLift(int) { Cam().SetAutoValveLift(!Cam().IsAutoValveLift()); }
+
+void CTorqDoc::ToggleAutoRun(int) { m_values.autoRun = !m_values.autoRun; }
+
+void CTorqDoc::ApplyUnitsChoice(int command)
+{
+    SetUnitSystem(command == Cmd::kEnglishUnits ? kEnglishUnits : kMetricUnits);
+}
+
+void CTorqDoc::ApplyRun(int) { RunSimulation(true, true); }
+
+void CTorqDoc::ApplyClearComponents(int) { ClearComponents(); }
 
 // ---------------------------------------------------------------- after a dialog's OK
 
 void CTorqDoc::ApplyUserAirflowData(const CylHeadFlowData& flowData, const CFileSpec& airflowFile)
 {
-    m_flowData.Assign(flowData);
+    FlowData().Assign(flowData);
     if (airflowFile.IsSet()) {
-        m_airflowFile = airflowFile;
+        m_values.airflowFile = airflowFile;
     } else {
-        m_airflowFile.MarkUnset();
+        AirflowFile().MarkUnset();
     }
-    std::string headName = TrimBlanks(m_flowData.GetDescription());
+    std::string headName = TrimBlanks(FlowData().GetDescription());
     if (IsStandardHeadName(headName)) headName = kCustomAirflowName;
-    m_cylinderHeadType.SetChoice(kCustomHeadIndex, headName);
-    m_autoValveSizes = false;
-    if (!m_intakeValves.IsValid() || !m_exhaustValves.IsValid()) {
-        m_intakeValves.SetValue(1);
-        m_exhaustValves.SetValue(1);
+    CylinderHeadType().SetChoice(kCustomHeadIndex, headName);
+    m_values.autoValveSizes = false;
+    if (!IntakeValveCount().IsValid() || !ExhaustValveCount().IsValid()) {
+        IntakeValveCount().SetValue(1);
+        ExhaustValveCount().SetValue(1);
     }
-    if (m_parameterEditorOpen) {
-        UpdateAllViews(DocumentChange::ChoiceApplied);
-    } else {
-        Recalculate();
-        UpdateAllViews();
-    }
+    EndCommand(CommandEnding::Recalculate);
 }
 
 void CTorqDoc::ApplyCustomCamType(const std::string& description)
 {
     const std::string name = TrimBlanks(description);
     TORQ_ASSERT(!name.empty());
-    m_camDataFile.MarkUnset();
-    m_cam.CamType().SetChoice(m_cam.CamType().GetMaximumIndex(), name);
-    UpdateAllViews(m_parameterEditorOpen ? DocumentChange::ChoiceApplied : DocumentChange::Updated);
+    CamDataFile().MarkUnset();
+    Cam().CamType().SetChoice(Cam().CamType().GetMaximumIndex(), name);
+    EndCommand(CommandEnding::ShowInEditor);
 }
 
 void CTorqDoc::ApplyCamMath(const CamData& cam)
 {
-    m_cam.Assign(cam);
+    Cam().Assign(cam);
     Recalculate();
     UpdateAllViews();
 }
@@ -289,26 +370,26 @@ bool CTorqDoc::CanOpenCompressionCalculator()
 
 void CTorqDoc::ApplyCompressionCalculator(const CompressionCalculatorResult& result)
 {
-    m_chamberVolume = result.chamberVolume;
-    m_gasketBore = result.gasketBore;
-    m_gasketThickness = result.gasketThickness;
-    m_pistonDistance = result.pistonDistance;
-    m_pistonDeckVolume = result.pistonDeckVolume;
-    m_gasketVolume = result.gasketVolume;
-    m_deckVolume = result.deckVolume;
+    m_values.chamberVolume = result.chamberVolume;
+    m_values.gasketBore = result.gasketBore;
+    m_values.gasketThickness = result.gasketThickness;
+    m_values.pistonDistance = result.pistonDistance;
+    m_values.pistonDeckVolume = result.pistonDeckVolume;
+    m_values.gasketVolume = result.gasketVolume;
+    m_values.deckVolume = result.deckVolume;
     SetPistonKind(result.pistonKind);
-    m_combustionSpace.SetValue(result.combustionSpace);
-    m_compressionRatio.SetValue(result.compressionRatio);
-    m_calculatorUsed = true;
+    CombustionSpace().SetValue(result.combustionSpace);
+    CompressionRatio().SetValue(result.compressionRatio);
+    m_values.calculatorUsed = true;
     Recalculate();
     UpdateAllViews();
 }
 
 void CTorqDoc::ApplyAirflowMath(float inductionFlowCfm, float pressureDropInHg)
 {
-    m_inductionFlow.SetValueIn(inductionFlowCfm, true);
-    m_pressureDrop.SetValueIn(pressureDropInHg, true);
-    SetUnitSystem(m_unitSystem);
+    InductionFlow().SetValueIn(inductionFlowCfm, true);
+    PressureDrop().SetValueIn(pressureDropInHg, true);
+    SetUnitSystem(m_values.unitSystem);
     Recalculate();
     UpdateAllViews();
 }
@@ -319,22 +400,23 @@ bool CTorqDoc::OpenAirflowFile(const std::string& path, const std::string& fileN
 {
     CylHeadFlowData loaded;
     if (!loaded.LoadFromFile(path)) return false;
-    m_flowData.Assign(loaded);
-    m_airflowFile.SetFromText(fileName.empty() ? path : fileName, false);
-    const std::string& description = m_flowData.GetDescription();
-    m_cylinderHeadType.SetChoice(kCustomHeadIndex, description.empty() ? std::string(kCustomAirflowName) : description);
-    if (!m_intakeValves.IsValid() || !m_exhaustValves.IsValid()) {
-        m_intakeValves.SetValue(1);
-        m_exhaustValves.SetValue(1);
+    FlowData().Assign(loaded);
+    AirflowFile().SetFromText(fileName.empty() ? path : fileName, false);
+    const std::string& description = FlowData().GetDescription();
+    const std::string headName = description.empty() ? std::string(kCustomAirflowName) : description;
+    CylinderHeadType().SetChoice(kCustomHeadIndex, headName);
+    if (!IntakeValveCount().IsValid() || !ExhaustValveCount().IsValid()) {
+        IntakeValveCount().SetValue(1);
+        ExhaustValveCount().SetValue(1);
     }
-    SetUnitSystem(m_unitSystem);
+    SetUnitSystem(m_values.unitSystem);
     return true;
 }
 
 bool CTorqDoc::SaveAirflowFile(const std::string& path, const std::string& fileName)
 {
-    if (!m_flowData.SaveToFile(path)) return false;
-    m_airflowFile.SetFromText(fileName.empty() ? path : fileName, false);
+    if (!FlowData().SaveToFile(path)) return false;
+    AirflowFile().SetFromText(fileName.empty() ? path : fileName, false);
     return true;
 }
 
@@ -342,15 +424,15 @@ bool CTorqDoc::OpenCamFile(const std::string& path, const std::string& fileName)
 {
     CamData loaded;
     if (!loaded.LoadFromFile(path)) return false;
-    m_cam.Assign(loaded);
-    m_camDataFile.SetFromText(fileName.empty() ? path : fileName, false);
-    SetUnitSystem(m_unitSystem);
+    Cam().Assign(loaded);
+    CamDataFile().SetFromText(fileName.empty() ? path : fileName, false);
+    SetUnitSystem(m_values.unitSystem);
     return true;
 }
 
 bool CTorqDoc::SaveCamFile(const std::string& path, const std::string& fileName)
 {
-    if (!m_cam.SaveToFile(path)) return false;
-    m_camDataFile.SetFromText(fileName.empty() ? path : fileName, false);
+    if (!Cam().SaveToFile(path)) return false;
+    CamDataFile().SetFromText(fileName.empty() ? path : fileName, false);
     return true;
 }

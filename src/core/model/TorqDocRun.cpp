@@ -28,27 +28,29 @@ bool AllValid(std::initializer_list<std::pair<const CTorqSpec*, int>> checks, Er
 
 bool CTorqDoc::ValidateShortBlock(ErrorCode& code) const
 {
-    return AllValid({{&m_shortBlockType, 1}, {&m_bore, 2}, {&m_stroke, 3}, {&m_cylinders, 4}}, code);
+    return AllValid({{&ShortBlockType(), 1}, {&Bore(), 2}, {&Stroke(), 3}, {&NumberOfCylinders(), 4}}, code);
 }
 
 bool CTorqDoc::ValidateCylinderHeads(ErrorCode& code) const
 {
-    if (!AllValid({{&m_cylinderHeadType, 5}, {&m_intakeValves, 6}, {&m_exhaustValves, 7}}, code)) return false;
-    if (!m_flowData.CheckComplete(code)) return false;
-    return AllValid({{&m_intakeValveDiameter, 8}, {&m_exhaustValveDiameter, 9}}, code);
+    if (!AllValid({{&CylinderHeadType(), 5}, {&IntakeValveCount(), 6}, {&ExhaustValveCount(), 7}}, code)) {
+        return false;
+    }
+    if (!FlowData().CheckComplete(code)) return false;
+    return AllValid({{&IntakeValveDiameter(), 8}, {&ExhaustValveDiameter(), 9}}, code);
 }
 
 bool CTorqDoc::ValidateInduction(ErrorCode& code) const
 {
-    if (!AllValid({{&m_inductionFlow, 11},
-                   {&m_pressureDrop, 12},
-                   {&m_manifoldType, 13},
-                   {&m_fuelType, 14},
-                   {&m_nitrousFlowRate, 15}},
+    if (!AllValid({{&InductionFlow(), 11},
+                   {&PressureDrop(), 12},
+                   {&ManifoldType(), 13},
+                   {&FuelType(), 14},
+                   {&NitrousFlowRate(), 15}},
                   code)) {
         return false;
     }
-    if (m_manifoldType.GetIndex() != kForcedInductionManifold) return true;
+    if (ManifoldType().GetIndex() != kForcedInductionManifold) return true;
     return ValidateForcedInduction(code);
 }
 
@@ -56,24 +58,24 @@ bool CTorqDoc::ValidateInduction(ErrorCode& code) const
 // needs only the values its model reads.
 bool CTorqDoc::ValidateForcedInduction(ErrorCode& code) const
 {
-    if (!m_forcedInductionType.IsValid() || m_forcedInductionType.GetIndex() == kForcedInductionNoneIndex) {
+    if (!ForcedInductionType().IsValid() || ForcedInductionType().GetIndex() == kForcedInductionNoneIndex) {
         code = 16;
         return false;
     }
-    const int kind = m_forcedInductionClass;
+    const int kind = m_values.forcedInductionClass;
     TORQ_ASSERT(kind != kNoForcedInduction);
     const bool turbo = kind == kTurbocharger;
     const bool centrifugal = kind == kCentrifugalBlower;
     const bool roots = kind == kRootsBlower;
     const std::pair<const CFloatPtSpec*, int> checks[] = {
-        {&m_blowerFlowRate, 17},
-        {(turbo || centrifugal) ? &m_blowerPressureRatio : nullptr, 18},
-        {&m_blowerBoostLevelLimit, 24},
-        {centrifugal ? &m_blowerRpm : nullptr, 20},
-        {(centrifugal || roots) ? &m_blowerBeltGearRatio : nullptr, 23},
-        {turbo ? &m_blowerSurgeFlowRate : nullptr, 21},
-        {&m_blowerEfficiency, 19},
-        {centrifugal ? &m_blowerInternalGearRatio : nullptr, 22},
+        {&BlowerFlowRate(), 17},
+        {(turbo || centrifugal) ? &BlowerPressureRatio() : nullptr, 18},
+        {&BlowerBoostLevelLimit(), 24},
+        {centrifugal ? &BlowerRpm() : nullptr, 20},
+        {(centrifugal || roots) ? &BlowerBeltGearRatio() : nullptr, 23},
+        {turbo ? &BlowerSurgeFlowRate() : nullptr, 21},
+        {&BlowerEfficiency(), 19},
+        {centrifugal ? &BlowerInternalGearRatio() : nullptr, 22},
     };
     for (const auto& [spec, failCode] : checks) {
         if (spec != nullptr && !spec->IsValid()) {
@@ -87,8 +89,8 @@ bool CTorqDoc::ValidateForcedInduction(ErrorCode& code) const
 bool CTorqDoc::Validate(ErrorCode& code) const
 {
     return ValidateShortBlock(code) && ValidateCylinderHeads(code) &&
-           AllValid({{&m_compressionRatio, 10}}, code) && ValidateInduction(code) &&
-           AllValid({{&m_exhaustSystem, 26}}, code) && m_cam.CheckComplete(code);
+           AllValid({{&CompressionRatio(), 10}}, code) && ValidateInduction(code) &&
+           AllValid({{&ExhaustSystem(), 26}}, code) && Cam().CheckComplete(code);
 }
 
 bool CTorqDoc::IsGroupComplete(EngineGroup group) const
@@ -97,10 +99,10 @@ bool CTorqDoc::IsGroupComplete(EngineGroup group) const
     switch (group) {
     case EngineGroup::ShortBlock: return ValidateShortBlock(code);
     case EngineGroup::CylinderHeads: return ValidateCylinderHeads(code);
-    case EngineGroup::Compression: return m_compressionRatio.IsValid();
+    case EngineGroup::Compression: return CompressionRatio().IsValid();
     case EngineGroup::Induction: return ValidateInduction(code);
-    case EngineGroup::Exhaust: return m_exhaustSystem.IsValid();
-    case EngineGroup::Camshaft: return m_cam.CheckComplete(code);
+    case EngineGroup::Exhaust: return ExhaustSystem().IsValid();
+    case EngineGroup::Camshaft: return Cam().CheckComplete(code);
     }
     return false;
 }
@@ -113,42 +115,44 @@ void CTorqDoc::Recalculate()
     if (ValidateShortBlock(code)) RecalculateVolumes();
     RecalculateValveSizes();
     RecalculateValveLifts();
-    if (m_cam.CheckEvents(code)) m_cam.ComputeEvents();
-    if (m_autoRun) RunSimulation(false, true);
-    SetUnitSystem(m_unitSystem);
+    if (Cam().CheckEvents(code)) Cam().ComputeEvents();
+    if (m_values.autoRun) RunSimulation(false, true);
+    SetUnitSystem(m_values.unitSystem);
 }
 
 // Swept volume of a cylinder (cc) and of the engine (ci), and the
 // combustion space that the compression ratio leaves.
 void CTorqDoc::RecalculateVolumes()
 {
-    m_bore.ToEnglish();
-    m_stroke.ToEnglish();
-    const float cylinderCc = ::CylinderVolume(m_bore.GetValue(), m_stroke.GetValue());
-    m_cylinderVolume.SetRoundedValue(cylinderCc, 2);
-    m_totalBlockVolume.SetValueIn(
-        float(m_cylinders.GetValue() * (double(cylinderCc) / double(kCubicCentimetresPerCubicInch))), true);
-    if (!m_calculatorUsed && m_compressionRatio.IsValid()) {
-        const float combustion = CombustionVolume(m_cylinderVolume.GetValue(), m_compressionRatio.GetValue());
-        m_combustionSpace.SetRoundedValue(combustion, 2);
+    Bore().ToEnglish();
+    Stroke().ToEnglish();
+    const float cylinderCc = ::CylinderVolume(Bore().GetValue(), Stroke().GetValue());
+    CylinderVolume().SetRoundedValue(cylinderCc, 2);
+    TotalBlockVolume().SetValueIn(
+        float(NumberOfCylinders().GetValue() * (double(cylinderCc) / double(kCubicCentimetresPerCubicInch))), true);
+    if (!m_values.calculatorUsed && CompressionRatio().IsValid()) {
+        const float combustion = CombustionVolume(CylinderVolume().GetValue(), CompressionRatio().GetValue());
+        CombustionSpace().SetRoundedValue(combustion, 2);
     }
 }
 
 void CTorqDoc::RecalculateValveSizes()
 {
-    const int head = m_cylinderHeadType.GetIndex();
-    if (!m_autoValveSizes || !m_cylinderHeadType.IsValid() || head < 1 || head > 16 || !m_bore.IsValid()) return;
-    const ValvePair diameters = DefaultValveDiameters(head, m_bore.GetEnglishValue());
-    m_intakeValveDiameter.SetValueIn(diameters.intake, true);
-    m_exhaustValveDiameter.SetValueIn(diameters.exhaust, true);
+    const int head = CylinderHeadType().GetIndex();
+    const bool standardHead = CylinderHeadType().IsValid() && head >= 1 && head <= 16;
+    if (!m_values.autoValveSizes || !standardHead || !Bore().IsValid()) return;
+    const ValvePair diameters = DefaultValveDiameters(head, Bore().GetEnglishValue());
+    IntakeValveDiameter().SetValueIn(diameters.intake, true);
+    ExhaustValveDiameter().SetValueIn(diameters.exhaust, true);
 }
 
 void CTorqDoc::RecalculateValveLifts()
 {
-    if (!m_cam.IsAutoValveLift() || !m_cam.CamType().IsValid() || !m_intakeValveDiameter.IsValid()) return;
-    const ValvePair lifts = DefaultValveLifts(m_cam.CamType().GetIndex(), m_intakeValveDiameter.GetEnglishValue());
-    m_cam.IntakeLift().SetValueIn(lifts.intake, true);
-    m_cam.ExhaustLift().SetValueIn(lifts.exhaust, true);
+    if (!Cam().IsAutoValveLift() || !Cam().CamType().IsValid() || !IntakeValveDiameter().IsValid()) return;
+    const float intakeDiameterIn = IntakeValveDiameter().GetEnglishValue();
+    const ValvePair lifts = DefaultValveLifts(Cam().CamType().GetIndex(), intakeDiameterIn);
+    Cam().IntakeLift().SetValueIn(lifts.intake, true);
+    Cam().ExhaustLift().SetValueIn(lifts.exhaust, true);
 }
 
 // ---------------------------------------------------------------- runs
@@ -191,15 +195,15 @@ void CopyRunResults(const SimResults& results, std::array<ResultSeriesValues, kR
 
 void CTorqDoc::StoreRunResults(const SimWorkspace& workspace)
 {
-    CopyRunResults(workspace.results, m_results);
+    CopyRunResults(workspace.results, m_values.results);
 }
 
 bool CTorqDoc::ConfirmChangeAgainstCalculator(const CTorqSpec& parameter)
 {
-    if (!m_calculatorUsed) return true;
+    if (!m_values.calculatorUsed) return true;
     int warning = 0;
-    if (&parameter == &m_bore || &parameter == &m_stroke) warning = 203;
-    if (&parameter == &m_compressionRatio) warning = 202;
+    if (&parameter == &Bore() || &parameter == &Stroke()) warning = 203;
+    if (&parameter == &CompressionRatio()) warning = 202;
     if (warning == 0) return true;
     if (AskWarningMessage(warning) != WarningAnswer::Ok) return false;
     ClearCalculatorParameters();

@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "AppIcons.h"
 #include "ChildFrame.h"
+#include "dialogs/CalculatorCommands.h"
 #include "model/Commands.h"
 #include "model/DosRecordExport.h"
 #include "model/EngineFile.h"
@@ -54,7 +55,8 @@ constexpr int kDocumentCommands[] = {
     FrameCmd::kFileClose, FrameCmd::kFileSave, FrameCmd::kFileSaveAs, FrameCmd::kFilePrint,
     FrameCmd::kFilePrintPreview, Cmd::kExportGameText, Cmd::kExportDosRecord, Cmd::kRun, Cmd::kAutoRun,
     Cmd::kClearComponents, Cmd::kEnglishUnits, Cmd::kMetricUnits, FrameCmd::kWindowArrange,
-    FrameCmd::kWindowCascade, FrameCmd::kWindowTile};
+    FrameCmd::kWindowCascade, FrameCmd::kWindowTile, Cmd::kCompressionRatioMath, Cmd::kAirflowMath,
+    Cmd::kCamMath};
 
 // Engine-menu entries whose check mark the document decides.
 constexpr int kCheckedEngineCommands[] = {Cmd::kAutoRun, Cmd::kEnglishUnits, Cmd::kMetricUnits};
@@ -233,6 +235,19 @@ void CMainFrame::CreateEngineMenu()
         connect(m_actions.value(command), &QAction::triggered, this, [this, command] { OnEngineCommand(command); });
     }
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+
+    // The engine's calculators, in a menu of their own beside it.
+    QMenu* calculators = menuBar()->addMenu(tr("&Calculators"));
+    AddCommand(calculators, Cmd::kCompressionRatioMath, tr("Compression &Ratio Math..."),
+               tr("Work out the compression ratio from chamber, gasket and deck measurements"));
+    AddCommand(calculators, Cmd::kAirflowMath, tr("&Airflow Math..."), tr("Convert an airflow to a carburettor rating"));
+    AddCommand(calculators, Cmd::kCamMath, tr("&Cam Math..."), tr("Work out the valve events from a cam card"));
+    for (int command : {Cmd::kCompressionRatioMath, Cmd::kAirflowMath, Cmd::kCamMath}) {
+        connect(m_actions.value(command), &QAction::triggered, this, [this, command] {
+            if (CChildFrame* child = ActiveChild()) RunCalculatorCommand(command, child->Document(), this);
+        });
+    }
+    connect(calculators, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
 }
 
 void CMainFrame::CreateViewMenu()

@@ -157,11 +157,12 @@ void AddValveCounts(QMenu& menu, const QString& title, const CIntegerSpec& count
 
 void FillCylinderHeads(QMenu& menu, const CTorqDoc& document, const Chooser& choose)
 {
-    // The custom port flow entry belongs to the airflow data dialog; until
-    // then a user brings in custom airflow by opening an airflow file.
     for (int command = Cmd::kStandardHeads.first; command <= Cmd::kStandardHeads.last; ++command) {
         AddPartChoice(menu, RowName(command), command, document.CylinderHeadType(), choose);
     }
+    // The user's own flow-bench data, typed in the airflow data dialog.
+    AddPartChoice(menu, QStringLiteral("Custom Port Flow..."), Cmd::kCustomPortFlow, document.CylinderHeadType(),
+                  choose);
     menu.addSeparator();
     AddValveCounts(menu, QStringLiteral("&Intake Valves per Cylinder"), document.IntakeValveCount(),
                    Cmd::kOneIntakeValve, Cmd::kTwoIntakeValves, choose);

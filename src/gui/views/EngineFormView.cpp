@@ -1,6 +1,7 @@
 #include "views/EngineFormView.h"
 
 #include "base/ErrCode.h"
+#include "dialogs/AirFlowDlg.h"
 #include "dialogs/CamTypeDlg.h"
 #include "model/Commands.h"
 #include "views/TorqSpecEdit.h"
@@ -645,6 +646,9 @@ void CEngineFormView::OnMenuCommand(int command)
         case Cmd::kCustomCamType:
             AskCustomCamType();
             break;
+        case Cmd::kCustomPortFlow:
+            EditAirflowData();
+            break;
         default:
             m_document->OnCommand(command);
             break;
@@ -699,6 +703,16 @@ void CEngineFormView::AskCustomCamType()
     CCamTypeDlg dialog(current, DialogParent());
     if (dialog.exec() != QDialog::Accepted || m_document == nullptr) return;
     m_document->ApplyCustomCamType(dialog.Description().toStdString());
+}
+
+void CEngineFormView::EditAirflowData()
+{
+    CAirFlowDlg dialog(*m_document, DialogParent());
+    dialog.SetFileAsker([this](bool save, const QString& proposedName) {
+        return AskFileName(save ? FileRequest::SaveAirflow : FileRequest::OpenAirflow, proposedName);
+    });
+    // On OK the dialog hands the data to the engine, which names the head.
+    dialog.exec();
 }
 
 QWidget* CEngineFormView::DialogParent()

@@ -115,7 +115,8 @@ public:
     void SetFileNameAsker(FileNameAsker asker) { m_fileNameAsker = std::move(asker); }
 
     // A command of a value's popup menu: component choices go to the
-    // document; the file commands and the custom cam type open their dialogs.
+    // document; the file commands, the custom cam type and the custom port
+    // flow open their dialogs.
     void OnMenuCommand(int command);
 
     // One row of the form's binding table (EngineFormView.cpp).
@@ -138,6 +139,7 @@ private:
     void OpenComponentFile(FileRequest request);
     void SaveComponentFile(FileRequest request);
     void AskCustomCamType();
+    void EditAirflowData();
     QString AskFileName(FileRequest request, const QString& proposedName);
     QWidget* DialogParent();
     void AfterComponentChange();

@@ -1,3 +1,4 @@
+#include "model/Commands.h"
 #include "model/ComponentTable.h"
 #include "model/TorqDoc.h"
 #include "model/SimInterface.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -532,6 +534,47 @@ TEST(EngineDocument, ObserversHearUpdatesAndTheEndOfTheDocument)
     }
     EXPECT_EQ(listener.heard, (std::vector<DocumentChange>{DocumentChange::Updated, DocumentChange::ChoiceApplied,
                                                            DocumentChange::Destroyed}));
+}
+
+TEST(EngineDocument, EachKindOfCommandTellsTheViewsItsOwnWay)
+{
+    struct Listener : DocumentObserver {
+        std::vector<DocumentChange> heard;
+        void OnDocumentChanged(CTorqDoc&, DocumentChange change) override { heard.push_back(change); }
+        std::vector<DocumentChange> Take() { return std::exchange(heard, {}); }
+    } views;
+    using Changes = std::vector<DocumentChange>;
+    RecordingPresenter presenter;
+    CTorqDoc doc;
+    ASSERT_TRUE(BuildChevy350(doc));
+    doc.AddObserver(&views);
+
+    // An open parameter editor takes a choice and closes; the edit's end recomputes.
+    doc.SetParameterEditorOpen(true);
+    doc.ClearResults();
+    EXPECT_EQ(doc.OnCommand(kWedgeStockHeads), CommandResult::Applied);
+    EXPECT_EQ(views.Take(), Changes{DocumentChange::ChoiceApplied});
+    EXPECT_FALSE(doc.HasResults()) << "the head waits for the edit's end";
+    EXPECT_EQ(doc.OnCommand(kCompression95), CommandResult::Applied);
+    EXPECT_EQ(views.Take(), Changes{DocumentChange::ChoiceApplied});
+    EXPECT_EQ(doc.OnCommand(Cmd::kMetricUnits), CommandResult::Applied);
+    EXPECT_EQ(views.Take(), Changes{DocumentChange::Updated}) << "a unit switch is no choice for the editor";
+    EXPECT_EQ(doc.OnCommand(Cmd::kRun), CommandResult::Applied);
+    EXPECT_EQ(views.Take(), Changes{DocumentChange::Updated});
+
+    // Without an editor a head choice recomputes at once, and Auto Run runs the engine.
+    doc.SetParameterEditorOpen(false);
+    doc.ClearResults();
+    EXPECT_EQ(doc.OnCommand(kWedgeStockHeads), CommandResult::Applied);
+    EXPECT_EQ(views.Take(), Changes{DocumentChange::Updated});
+    EXPECT_TRUE(doc.HasResults());
+
+    EXPECT_EQ(doc.OnCommand(Cmd::kPrint), CommandResult::NotHandled);
+    EXPECT_EQ(doc.OnCommand(Cmd::kClearComponents), CommandResult::Applied);
+    EXPECT_EQ(views.Take(), Changes{DocumentChange::Updated}) << "clearing updates the views once";
+    EXPECT_EQ(doc.OnCommand(Cmd::kAutoValveSizes), CommandResult::Refused) << "no head chosen";
+    EXPECT_FALSE(doc.IsAutoValveSizes());
+    EXPECT_TRUE(views.Take().empty());
 }
 
 TEST(ComponentTable, HoldsEveryChoiceOnceWithEnglishValues)

@@ -1,0 +1,80 @@
+#include "CamCalculator.h"
+
+#include <utility>
+
+CamCalculator::CamCalculator(const CamData& cam) : m_cam(cam) { Recompute(); }
+
+CFloatPtSpec& CamCalculator::Parameter(Input input)
+{
+    switch (input) {
+        case Input::LobeCenter: return m_cam.LobeCenter();
+        case Input::IntakeCenterline: return m_cam.NominalIntakeCenterline();
+        case Input::IntakeDuration: return m_cam.IntakeDuration();
+        case Input::ExhaustDuration: return m_cam.ExhaustDuration();
+        case Input::IntakeLift: return m_cam.IntakeLift();
+        case Input::ExhaustLift: return m_cam.ExhaustLift();
+    }
+    ReportAssertion(__FILE__, __LINE__);
+}
+
+const CFloatPtSpec& CamCalculator::Parameter(Input input) const
+{
+    return const_cast<CamCalculator*>(this)->Parameter(input);
+}
+
+EntryResult CamCalculator::Enter(Input input, std::string_view text)
+{
+    const EntryResult result = EnterNumber(Parameter(input), text);
+    if (result == EntryResult::Accepted) Recompute();
+    return result;
+}
+
+void CamCalculator::Recompute()
+{
+    if (m_cam.LobeCenter().IsValid() && m_cam.NominalIntakeCenterline().IsValid() &&
+        m_cam.IntakeDuration().IsValid() && m_cam.ExhaustDuration().IsValid()) {
+        m_cam.EventsFromTimingSpecs();
+        return;
+    }
+    for (CFloatPtSpec* event : {&m_cam.NominalIvo(), &m_cam.NominalIvc(), &m_cam.NominalEvo(), &m_cam.NominalEvc()}) {
+        event->MarkUnset();
+    }
+}
+
+namespace {
+
+using Check = std::pair<const CFloatPtSpec*, ErrorCode>;
+
+// The code of the first parameter that is not valid, 0 when all are.
+template <std::size_t N>
+ErrorCode FirstInvalid(const Check (&checks)[N])
+{
+    for (const auto& [parameter, code] : checks) {
+        if (!parameter->IsValid()) return code;
+    }
+    return 0;
+}
+
+}  // namespace
+
+ErrorCode CamCalculator::CheckCard() const
+{
+    const Check checks[] = {{&m_cam.LobeCenter(), 39}, {&m_cam.NominalIntakeCenterline(), 38},
+                            {&m_cam.IntakeDuration(), 40}, {&m_cam.ExhaustDuration(), 41}};
+    return FirstInvalid(checks);
+}
+
+ErrorCode CamCalculator::CheckEvents() const
+{
+    const Check checks[] = {{&m_cam.NominalIvo(), 34}, {&m_cam.NominalIvc(), 35}, {&m_cam.NominalEvo(), 36},
+                            {&m_cam.NominalEvc(), 37}};
+    return FirstInvalid(checks);
+}
+
+ErrorCode CamCalculator::CheckApply() const
+{
+    if (const ErrorCode code = CheckCard(); code != 0) return code;
+    const Check lifts[] = {{&m_cam.IntakeLift(), 32}, {&m_cam.ExhaustLift(), 33}};
+    if (const ErrorCode code = FirstInvalid(lifts); code != 0) return code;
+    return CheckEvents();
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "CalculatorEntry.h"
+#include "base/ErrCode.h"
+#include "base/TorqSpec.h"
+
+#include <cstdint>
+#include <string>
+
+class CTorqDoc;
+struct CompressionCalculatorResult;
+
+// The compression ratio of an engine from what a builder measures on the
+// parts: the head's chamber volume, the head gasket's bore and compressed
+// thickness, the piston's distance from the block deck at TDC and, for a
+// piston with a dome, dish or valve reliefs, the volume measured above it.
+//
+//   gasket volume     = V(gasket bore, gasket thickness)
+//   deck volume       = V(bore, piston distance)                 flattop
+//                     = measured volume - V(bore, piston distance) domed
+//   total combustion  = chamber + (gasket + deck)
+//   compression ratio = (total + swept) / total
+//
+// with V(d, h) the volume of a cylinder slice in cc from inches. Every
+// figure is rounded to 2 decimals, as it is shown.
+//
+// The calculator works on copies of the document's calculator inputs, its
+// bore and its swept cylinder volume, in the document's unit system; the
+// document changes only through Result() handed to
+// CTorqDoc::ApplyCompressionCalculator.
+class CompressionCalculator {
+public:
+    // Piston kinds (the document's numbering).
+    static constexpr std::int32_t kDomedPiston = 1;    // dome, dish or valve reliefs: volume measured
+    static constexpr std::int32_t kFlattopPiston = 2;  // flat top without reliefs
+
+    enum class Input { ChamberVolume, GasketBore, GasketThickness, PistonDistance, PistonVolume };
+
+    // The document's short block must be complete (CanOpenCompressionCalculator).
+    explicit CompressionCalculator(const CTorqDoc& doc);
+
+    std::int32_t GetPistonKind() const { return m_pistonKind; }
+    // Stores the kind, gives the piston distance the kind's range (a distance
+    // outside it is reset) and recalculates.
+    void SetPistonKind(std::int32_t pistonKind);
+
+    CFloatPtSpec& Parameter(Input input);
+    const CFloatPtSpec& Parameter(Input input) const;
+    // The field protocol: chamber and measured volume are kept to 2 decimals;
+    // an accepted value recalculates.
+    EntryResult Enter(Input input, std::string_view text);
+
+    // Volume of a cylinder slice, cc, from diameter and height in inches,
+    // in 32-bit floats in the order pi * d * d * h / 4 * cc-per-cubic-inch.
+    static float SliceVolumeCc(float diameterIn, float heightIn);
+
+    void Recalculate();
+
+    const CFloatPtSpec& GasketVolume() const { return m_gasketVolume; }
+    const CFloatPtSpec& DeckVolume() const { return m_deckVolume; }
+    const CFloatPtSpec& TotalVolume() const { return m_totalVolume; }
+    const CFloatPtSpec& NewRatio() const { return m_newRatio; }
+    const CFloatPtSpec& SweptVolume() const { return m_sweptVolume; }
+    // A total of exactly zero leaves no ratio: it is infinite.
+    bool IsRatioInfinite() const { return m_totalVolume.IsValid() && m_totalVolume.GetValue() == 0.0f; }
+    // "Infinity", the ratio's value text, or empty while there is none.
+    std::string RatioText() const;
+
+    // The checks of Apply in order: 90 chamber, 91 gasket bore, 92 gasket
+    // thickness, 93 / 94 piston distance (flattop / domed), 95 measured
+    // volume (domed), 96 no ratio, 89 a ratio outside the document's
+    // "Compression Ratio" range, and 96 again for a total the document's
+    // "Combustion Space" cannot hold. 0 when the result may be applied.
+    ErrorCode CheckApply() const;
+    // What the document stores on Apply; CheckApply must have passed.
+    CompressionCalculatorResult Result() const;
+
+private:
+    float EnglishBoreIn() const;
+
+    std::int32_t m_pistonKind;
+    CFloatPtSpec m_bore;          // the document's, in its units
+    CFloatPtSpec m_sweptVolume;   // the document's "Cylinder Volume", cc
+    CFloatPtSpec m_engineRatio;   // the document's "Compression Ratio": its range decides 89
+    CFloatPtSpec m_engineSpace;   // the document's "Combustion Space": its range must hold the total
+    CFloatPtSpec m_chamberVolume;
+    CFloatPtSpec m_gasketBore;
+    CFloatPtSpec m_gasketThickness;
+    CFloatPtSpec m_pistonDistance;
+    CFloatPtSpec m_pistonVolume;  // measured above a domed piston at the piston distance
+    CFloatPtSpec m_gasketVolume;
+    CFloatPtSpec m_deckVolume;
+    CFloatPtSpec m_totalVolume;
+    CFloatPtSpec m_newRatio;
+};
