@@ -57,6 +57,17 @@ void IteratorRunner::SetBatchKernel(bool batch)
     m_batchKernel = batch;
 }
 
+void IteratorRunner::SetShare(const SeriesShare& share)
+{
+    TORQ_ASSERT(share.count >= 1 && share.index >= 1 && share.index <= share.count);
+    m_share = share;
+}
+
+void IteratorRunner::SetNewBestObserver(std::function<void(std::int32_t testNumber)> observer)
+{
+    m_newBestObserver = std::move(observer);
+}
+
 void IteratorRunner::SetThreadCount(int threads)
 {
     TORQ_ASSERT(threads >= 0 && threads <= kMostThreads);
@@ -71,19 +82,22 @@ void IteratorRunner::SetThreadCount(int threads)
 IteratorRunner::Batch IteratorRunner::RunTests(std::int32_t maxTests)
 {
     TORQ_ASSERT(maxTests >= 0);
-    if (m_threadCount == 1 && !m_batchKernel) return RunSequentially(maxTests);
+    if (m_threadCount == 1 && !m_batchKernel && m_share.IsWhole()) return RunSequentially(maxTests);
 
     PrepareWorkers();
     Batch batch;
     const int capacity = static_cast<int>(m_jobs.size());
     while (batch.testsIssued < maxTests && !m_iterator.IsDone()) {
+        // The next tests of the share; another share's tests are only counted.
+        int issued = 0;
         int count = 0;
-        while (count < capacity && batch.testsIssued + count < maxTests &&
+        while (count < capacity && batch.testsIssued + issued < maxTests &&
                m_iterator.IssueNextTest(m_jobs[count].values, m_jobs[count].testNumber)) {
-            ++count;
+            ++issued;
+            if (m_share.Contains(m_jobs[count].testNumber)) ++count;
         }
-        if (count == 0) break;
-        EvaluateChunk(count);
+        if (issued == 0) break;
+        if (count > 0) EvaluateChunk(count);
         // Back in test order, on this thread: messages, the working engine
         // and the best results change exactly as one test after another would.
         for (int j = 0; j < count; ++j) {
@@ -91,9 +105,10 @@ IteratorRunner::Batch IteratorRunner::RunTests(std::int32_t maxTests)
             bool isNewBest = false;
             if (m_iterator.FinishTest(job.values, job.testNumber, job.outcome, isNewBest))
                 ++batch.testsSimulated;
+            if (isNewBest && m_newBestObserver) m_newBestObserver(job.testNumber);
             batch.newBest = batch.newBest || isNewBest;
         }
-        batch.testsIssued += count;
+        batch.testsIssued += issued;
     }
     return batch;
 }
@@ -105,6 +120,7 @@ IteratorRunner::Batch IteratorRunner::RunSequentially(std::int32_t maxTests)
         const std::int32_t before = m_iterator.GetTestsRun();
         bool isNewBest = false;
         if (m_iterator.RunNextTest(isNewBest)) ++batch.testsSimulated;
+        if (isNewBest && m_newBestObserver) m_newBestObserver(m_iterator.GetTestsRun());
         batch.testsIssued += m_iterator.GetTestsRun() - before;
         batch.newBest = batch.newBest || isNewBest;
     }

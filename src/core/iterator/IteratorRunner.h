@@ -1,10 +1,12 @@
 #pragma once
 
 #include "Iterator.h"
+#include "IteratorShard.h"
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -49,6 +51,17 @@ public:
     void SetBatchKernel(bool batch);
     bool UsesBatchKernel() const { return m_batchKernel; }
 
+    // A shard of the series (IteratorShard.h): every test is still issued
+    // and counted, but only the share's tests are simulated and offered to
+    // the best results. The whole series (1 of 1) by default.
+    void SetShare(const SeriesShare& share);
+    const SeriesShare& GetShare() const { return m_share; }
+
+    // Called on the calling thread each time a test has entered the best
+    // results, with its test number; the working engine then holds that
+    // test's results.
+    void SetNewBestObserver(std::function<void(std::int32_t testNumber)> observer);
+
     struct Batch {
         std::int32_t testsIssued = 0;     // combinations issued (test numbers used)
         std::int32_t testsSimulated = 0;  // of those, tests with results
@@ -78,6 +91,8 @@ private:
     IteratorTest& m_iterator;
     int m_threadCount = 1;
     bool m_batchKernel = true;
+    SeriesShare m_share;
+    std::function<void(std::int32_t)> m_newBestObserver;
     std::vector<std::unique_ptr<Worker>> m_workers;  // [0] is the calling thread's
     std::vector<Job> m_jobs;                         // one chunk
     std::vector<std::thread> m_threads;

@@ -285,6 +285,21 @@ std::int64_t InstructionSet()
     return HWY_TARGET;
 }
 
+// Whether Highway's multiply-add (inside Exp and Log) is one fused
+// operation on this instruction set: x86 from AVX2 on, and the Arm, Power
+// and RISC-V vector sets, round once; SSE4 and below, WebAssembly and the
+// portable fallbacks round the product first.
+bool FusesMultiplyAdd()
+{
+#if HWY_ARCH_X86
+    return HWY_TARGET <= HWY_AVX2;
+#elif HWY_ARCH_WASM
+    return false;
+#else
+    return HWY_TARGET != HWY_EMU128 && HWY_TARGET != HWY_SCALAR;
+#endif
+}
+
 }  // namespace HWY_NAMESPACE
 }  // namespace crank_step
 HWY_AFTER_NAMESPACE();
@@ -298,6 +313,7 @@ HWY_EXPORT(CrankCycleLanes);
 HWY_EXPORT(CrankCycleOneLane);
 HWY_EXPORT(LaneWidth);
 HWY_EXPORT(InstructionSet);
+HWY_EXPORT(FusesMultiplyAdd);
 }  // namespace crank_step
 
 void RunCrankCycle(CycleLanes& lanes, int width, float stepAngle, int stepLimit)
@@ -318,6 +334,11 @@ int CycleLaneWidth()
 const char* CycleInstructionSet()
 {
     return hwy::TargetName(HWY_DYNAMIC_DISPATCH(crank_step::InstructionSet)());
+}
+
+bool CycleFusesMultiplyAdd()
+{
+    return HWY_DYNAMIC_DISPATCH(crank_step::FusesMultiplyAdd)();
 }
 
 #endif  // HWY_ONCE

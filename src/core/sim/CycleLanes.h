@@ -115,6 +115,7 @@ void RunCrankCycle(CycleLanes& lanes, int width, float stepAngle, int stepLimit)
 // the name of the instruction set the loop runs with ("AVX3", "AVX2", ...).
 int CycleLaneWidth();
 const char* CycleInstructionSet();
+bool CycleFusesMultiplyAdd();
 
 // One engine's values into lane `lane` of the lane records.
 void SetLobeLane(LobeLanes& lanes, int lane, const CamLobe& lobe);

@@ -405,3 +405,8 @@ const char* EngineSimInstructionSet()
 {
     return CycleInstructionSet();
 }
+
+bool EngineSimFusesMultiplyAdd()
+{
+    return CycleFusesMultiplyAdd();
+}

@@ -28,6 +28,12 @@ void RunEngineSimBatch(std::span<const SimInputs> inputs, std::span<SimResults> 
 int EngineSimBatchWidth();
 const char* EngineSimInstructionSet();
 
+// Whether the instruction set rounds a multiply-add once (AVX2 and newer,
+// NEON, ...) or twice (SSE4 and older). Within each kind every instruction
+// set gives the same results to the bit; between the kinds the last bits of
+// a result may differ.
+bool EngineSimFusesMultiplyAdd();
+
 // ---- Pieces of the cycle, exposed for tests ----
 
 // Internal energy and enthalpy in BTU/lb, specific heat at constant volume in
