@@ -8,7 +8,7 @@ namespace cli {
 
 namespace {
 
-constexpr std::array<CliCommand, 7> kCommands = {{
+constexpr std::array<CliCommand, 8> kCommands = {{
     {"run", "Open an engine file, run it and print the 19 result points.", &RunCommand},
     {"new", "Build an engine from component choices and save it as an engine file.", &NewCommand},
     {"export-dos", "Export an engine as the 815-byte record of the older DOS programs.", &ExportDosCommand},
@@ -16,6 +16,7 @@ constexpr std::array<CliCommand, 7> kCommands = {{
     {"convert", "Save an engine file of any readable version as version 3.10 with fresh results.",
      &ConvertCommand},
     {"iterate", "Sweep engine parameters over ranges and list the ten best combinations.", &IterateCommand},
+    {"iterate-merge", "Combine the shards of an iterator series run on several machines.", &IterateMergeCommand},
     {"calc", "The calculators: compression ratio, airflow rating, cam valve events.", &CalcCommand},
 }};
 
@@ -24,7 +25,7 @@ void PrintToolHelp(QTextStream& out)
     out << "Usage: " << kProgramName << " COMMAND [options] [arguments]\n"
         << "The Torqwell engine dynamometer on the command line.\n\nCommands:\n";
     for (const CliCommand& command : Commands()) {
-        out << "  " << QString(command.name).leftJustified(13) << command.summary << "\n";
+        out << "  " << QString(command.name).leftJustified(15) << command.summary << "\n";
     }
     out << "\n"
         << "  " << kProgramName << " COMMAND --help   shows the options of a command.\n"

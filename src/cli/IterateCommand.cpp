@@ -1,8 +1,11 @@
 // torqwell-cli iterate ENGINE.trq --sweep NAME=MIN:MAX:STEP [--sweep ...] [--criterion power|torque]
-//                      [--band MIN-MAX] [--threads N] [--format table|json] [--save-best DIR]
+//                      [--band MIN-MAX] [--threads N] [--no-batch] [--format table|json]
+//                      [--save-best DIR] [--shard K/N]
+
+#include "IterateCommand.h"
 
 #include "CliCommands.h"
-#include "CliSupport.h"
+#include "IterateShardFile.h"
 
 #include "iterator/IteratorRunner.h"
 #include "iterator/IteratorSetup.h"
@@ -10,6 +13,7 @@
 #include "model/TorqDoc.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDevice>
 
 #include <unistd.h>
@@ -20,7 +24,7 @@
 
 namespace cli {
 
-namespace {
+namespace iterate {
 
 // ---------------------------------------------------------------- parse
 
@@ -50,29 +54,6 @@ constexpr SweepName kSweepNames[] = {
 
 constexpr int kMostSweeps = 8;  // the rows of the setup dialog
 
-// One --sweep as typed: the parameter and its three texts.
-struct SweepText {
-    QString name;
-    IterationDataType type = kItrNone;
-    QString min;
-    QString max;
-    QString step;
-};
-
-enum class IterateFormat { Table, Json };
-
-// What the command was asked for, checked as far as the arguments alone
-// allow: the slots are built once the baseline is open, in its units.
-struct IterateOptions {
-    QString engineFile;
-    std::vector<SweepText> sweeps;  // in the order given: the first changes slowest
-    IteratorSetup setup;            // criterion and band; no baseline and empty slots yet
-    int threads = 1;
-    IterateFormat format = IterateFormat::Table;
-    QString saveFolder;  // empty: the kept engines are not written
-};
-
-// "NAME=MIN:MAX:STEP"; false with a message for the user.
 bool ParseSweep(const QString& text, SweepText& sweep, QString& problem)
 {
     const qsizetype equals = text.indexOf('=');
@@ -128,6 +109,19 @@ bool ParseBand(const QString& text, float& minRpm, float& maxRpm)
     return minOk && maxOk && inSpan(minRpm) && inSpan(maxRpm);
 }
 
+// "K/N": shard K of N, 1 <= K <= N <= 100000.
+bool ParseShare(const QString& text, SeriesShare& share)
+{
+    const QStringList parts = text.split('/');
+    if (parts.size() != 2) return false;
+    bool indexOk = false;
+    bool countOk = false;
+    share.index = parts[0].trimmed().toInt(&indexOk);
+    share.count = parts[1].trimmed().toInt(&countOk);
+    return indexOk && countOk && share.count >= 1 && share.count <= 100000 && share.index >= 1 &&
+           share.index <= share.count;
+}
+
 // --threads N, 1 to 256; every hardware thread when not given.
 bool ParseThreads(const QCommandLineParser& parser, int& threads)
 {
@@ -153,6 +147,13 @@ void AddIterateOptions(CommandLine& line)
                                                "MIN-MAX", "2000-11000"));
     line.Parser().addOption(
         QCommandLineOption("threads", "Threads that simulate (default: every core).", "N"));
+    line.Parser().addOption(QCommandLineOption(
+        "no-batch", "Simulate one engine at a time instead of several side by side in SIMD lanes "
+                    "(the same results, more slowly; for comparison)."));
+    line.Parser().addOption(QCommandLineOption(
+        "shard", "Run only shard K of N of the series (every N-th test) and print the shard record "
+                 "that iterate-merge combines with the other shards into the series' results.",
+        "K/N"));
     line.Parser().addOption(QCommandLineOption({"f", "format"}, "table or json.", "format", "table"));
     line.Parser().addOption(QCommandLineOption(
         "save-best", "Write each kept engine with its results as DIR/Best<n>-<engine title>.trq.", "DIR"));
@@ -186,10 +187,19 @@ bool ParseIterateOptions(CommandLine& line, const QStringList& arguments, QTextS
         return fail("--band takes MIN-MAX in rpm within 2000-11000");
     }
     if (!ParseThreads(parser, options.threads)) return fail("--threads takes 1 to 256");
+    options.batchKernel = !parser.isSet("no-batch");
     const QString format = parser.value("format");
     if (format != "table" && format != "json") return fail("unknown format '" + format + "' (table or json)");
+    options.formatGiven = parser.isSet("format");
     options.format = format == "json" ? IterateFormat::Json : IterateFormat::Table;
     options.saveFolder = parser.value("save-best");
+    options.sharded = parser.isSet("shard");
+    if (options.sharded) {
+        if (!ParseShare(parser.value("shard"), options.share)) return fail("--shard takes K/N with 1 <= K <= N");
+        if (options.formatGiven || !options.saveFolder.isEmpty()) {
+            return fail("--shard prints the shard record; --format and --save-best go with iterate-merge");
+        }
+    }
     return true;
 }
 
@@ -259,12 +269,21 @@ bool ErrorStreamIsTerminal(const QTextStream& err)
     return file != nullptr && file->handle() == STDERR_FILENO && isatty(STDERR_FILENO) == 1;
 }
 
-// Every test of the series, in batches of 64 per thread so that the
-// progress line moves.
-void RunSeries(IteratorTest& iterator, const IteratorSetup& setup, int threads, QTextStream& err)
+// Every test of the series (of its shard), in batches of 64 per thread so
+// that the progress line moves. A shard records each test that enters its
+// ten best.
+void RunSeries(IteratorTest& iterator, const IteratorSetup& setup, const IterateOptions& options,
+               std::vector<ShardEntry>& entries, QTextStream& err)
 {
+    const int threads = options.threads;
     ApplySetup(iterator, setup);
     IteratorRunner runner(iterator, threads);
+    runner.SetBatchKernel(options.batchKernel);
+    runner.SetShare(options.share);
+    if (options.sharded) {
+        runner.SetNewBestObserver(
+            [&](std::int32_t test) { entries.push_back(EntryOfWorkingEngine(iterator, test)); });
+    }
     const bool showProgress = ErrorStreamIsTerminal(err);
     const auto start = std::chrono::steady_clock::now();
     while (!iterator.IsDone()) {
@@ -363,8 +382,6 @@ void PrintResults(const IteratorTest& iterator, const IterateOptions& options, Q
     out.flush();
 }
 
-// Best<n>-<title up to its first '.'>.trq for each kept engine, with its
-// results. False when a file could not be written (its message is shown).
 bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder)
 {
     const std::string& title = baseline.GetTitle();
@@ -378,10 +395,11 @@ bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QStr
     return true;
 }
 
-}  // namespace
+}  // namespace iterate
 
 int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
+    using namespace iterate;
     CommandLine line("iterate", "[options] ENGINE.trq --sweep NAME=MIN:MAX:STEP [--sweep ...]", kDescription);
     AddIterateOptions(line);
     IterateOptions options;
@@ -392,13 +410,25 @@ int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     }
 
     CliPresenter presenter(err);
+    // A shard record carries the engine file itself, as it was read.
+    QByteArray engineFile;
+    if (options.sharded) {
+        QFile file(options.engineFile);
+        if (file.open(QIODevice::ReadOnly)) engineFile = file.readAll();
+    }
     CTorqDoc baseline;
     if (!OpenBaseline(baseline, options.engineFile)) return presenter.FailureExitCode();
     IteratorSetup setup;
     if (!SetUpSeries(line, options, baseline, setup, err, status)) return status;
     IteratorTest& iterator = IteratorTest::Instance();
-    RunSeries(iterator, setup, options.threads, err);
+    std::vector<ShardEntry> entries;
+    RunSeries(iterator, setup, options, entries, err);
 
+    if (options.sharded) {
+        PrintShardRecord(iterator, options, engineFile, entries, out);
+        iterator.ResetAll();
+        return kExitOk;
+    }
     PrintResults(iterator, options, out);
     const bool saved = options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder);
     iterator.ResetAll();  // the baseline goes with this command
