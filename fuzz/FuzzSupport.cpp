@@ -2,13 +2,15 @@
 
 #include "base/ErrCode.h"
 
+#include <system_error>
+
 namespace {
 
 class FuzzPresenter final : public MessagePresenter {
 public:
     void ShowMessage(MessageKind kind, int, const ErrorMessage&) override
     {
-        if (kind == MessageKind::Assertion) __builtin_trap();
+        if (kind == MessageKind::Assertion) PropertyFailed("an internal consistency report");
     }
     WarningAnswer AskWarning(int, const ErrorMessage&) override { return WarningAnswer::Cancel; }
 };
@@ -30,5 +32,24 @@ std::FILE* OpenInput(const std::uint8_t* data, std::size_t size)
 void PropertyFailed(const char* what)
 {
     std::fprintf(stderr, "property failed: %s\n", what);
+    std::error_code ignored;
+    std::filesystem::remove_all(FuzzFolder(), ignored);
     __builtin_trap();
+}
+
+const std::filesystem::path& FuzzFolder()
+{
+    static const TempDir folder;
+    return folder.Path();
+}
+
+InputFile::InputFile(const std::uint8_t* data, std::size_t size, const char* name) : m_path(FuzzFolder() / name)
+{
+    WriteWholeFile(m_path, std::string(reinterpret_cast<const char*>(data), size));
+}
+
+InputFile::~InputFile()
+{
+    std::error_code ignored;
+    std::filesystem::remove(m_path, ignored);
 }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "base/ErrCode.h"
@@ -21,7 +22,25 @@ void InstallFuzzPresenter();
 std::FILE* OpenInput(const std::uint8_t* data, std::size_t size);
 
 // Stops the run with a message when a property of the readers does not hold.
+// The process's temporary folder goes first: a run that stops leaves no file behind.
 [[noreturn]] void PropertyFailed(const char* what);
+
+// This process's own scratch folder, removed when the run ends.
+const std::filesystem::path& FuzzFolder();
+
+// The input as a file of the scratch folder, for the readers that open a
+// path as the program does; removed again when it goes out of scope.
+class InputFile {
+public:
+    InputFile(const std::uint8_t* data, std::size_t size, const char* name);
+    ~InputFile();
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    std::string Path() const { return m_path.string(); }
+
+private:
+    std::filesystem::path m_path;
+};
 
 // True when the reader took the whole block; false for any error code.
 template <typename Block>
@@ -49,11 +68,21 @@ bool ReadBlockFrom(Block& block, const std::string& text)
 // written as a block it accepts again, and after the first save (which may
 // tidy what was read: values to six decimals, names cut to 78 characters
 // without trailing blanks) a save and a read change nothing.
+//
+// The same bytes as a file, loaded by path as the program loads them
+// (LoadFromFile), are accepted or refused as the stream is, and read the same.
 template <typename Block>
-void CheckBlockReader(const std::uint8_t* data, std::size_t size)
+void CheckBlockReader(const std::uint8_t* data, std::size_t size, const char* fileName)
 {
     Block block;
-    if (!ReadBlockFrom(block, data, size)) return;
+    const bool read = ReadBlockFrom(block, data, size);
+    {
+        const InputFile input(data, size, fileName);
+        Block loaded;
+        if (loaded.LoadFromFile(input.Path()) != read) PropertyFailed("a file and a stream of the same bytes read differently");
+        if (read && WrittenBlock(loaded) != WrittenBlock(block)) PropertyFailed("a file read other values than its stream");
+    }
+    if (!read) return;
     ErrorCode code = 0;
     block.CheckComplete(code);
     const std::string first = WrittenBlock(block);

@@ -7,6 +7,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     InstallFuzzPresenter();
-    CheckBlockReader<CylHeadFlowData>(data, size);
+    CheckBlockReader<CylHeadFlowData>(data, size, "input.flw");
     return 0;
 }

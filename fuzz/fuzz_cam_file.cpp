@@ -7,6 +7,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     InstallFuzzPresenter();
-    CheckBlockReader<CamData>(data, size);
+    CheckBlockReader<CamData>(data, size, "input.cam");
     return 0;
 }

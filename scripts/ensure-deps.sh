@@ -7,8 +7,10 @@ TORQWELL_PACKAGES=(
     libbenchmark-dev                        # bench/
     libhwy-dev                              # SIMD batch kernel of the cycle model
     qt6-base-dev qt6-charts-dev             # desktop program, printing, 2-D graphs
+    qt6-svg-dev                             # SVG dyno sheets and graph images
     qt6-datavisualization-dev qt6-declarative-dev libgl1-mesa-dev  # 3-D surface
     xvfb xauth                              # GUI tests that need a real X server
+    poppler-utils                           # pdftoppm: printed pages compared as pictures
     locales                                 # a decimal-comma locale for the locale tests
     dpkg-dev desktop-file-utils shared-mime-info  # the Debian package and its desktop integration
 )

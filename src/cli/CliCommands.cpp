@@ -2,13 +2,15 @@
 
 #include "CliSupport.h"
 
+#include <QFileDevice>
+
 #include <array>
 
 namespace cli {
 
 namespace {
 
-constexpr std::array<CliCommand, 8> kCommands = {{
+constexpr std::array<CliCommand, 9> kCommands = {{
     {"run", "Open an engine file, run it and print the 19 result points.", &RunCommand},
     {"new", "Build an engine from component choices and save it as an engine file.", &NewCommand},
     {"export-dos", "Export an engine as the 815-byte record of the older DOS programs.", &ExportDosCommand},
@@ -18,6 +20,7 @@ constexpr std::array<CliCommand, 8> kCommands = {{
     {"iterate", "Sweep engine parameters over ranges and list the ten best combinations.", &IterateCommand},
     {"iterate-merge", "Combine the shards of an iterator series run on several machines.", &IterateMergeCommand},
     {"calc", "The calculators: compression ratio, airflow rating, cam valve events.", &CalcCommand},
+    {"sheet", "Write an engine's one-page dyno sheet as PDF, PNG or SVG (no display needed).", &SheetCommand},
 }};
 
 void PrintToolHelp(QTextStream& out)
@@ -30,11 +33,28 @@ void PrintToolHelp(QTextStream& out)
     out << "\n"
         << "  " << kProgramName << " COMMAND --help   shows the options of a command.\n"
         << "  " << kProgramName << " --version        shows the version.\n\n"
-        << "Exit status: 0 success; 2 bad usage, or a file that cannot be read or\n"
-        << "written; 3 an incomplete engine, a failed simulation, an engine that\n"
-        << "an export refuses, or a calculation the desktop program would not apply.\n"
+        << "Files: a command never writes over a file it reads, and replaces a file\n"
+        << "that exists only when --force is given. Names are taken as their bytes.\n\n"
+        << "Exit status: 0 success; 2 bad usage (an option given twice, one the engine\n"
+        << "form would not allow, a calculation the desktop program would not apply),\n"
+        << "a file that cannot be read or written, a write\n"
+        << "refused, or a standard output that cannot be written; 3 an incomplete\n"
+        << "engine, a failed simulation, or an engine that an export refuses.\n"
         << "Messages go to the standard error.\n";
     out.flush();
+}
+
+// A full disk or a closed file on the standard output fails the command: a
+// script must never take an empty results file for a success.
+int CheckedOutput(QTextStream& out, QTextStream& err, int status)
+{
+    out.flush();
+    if (out.status() == QTextStream::Ok) return status;
+    const auto* file = qobject_cast<const QFileDevice*>(out.device());
+    err << kProgramName << ": cannot write the standard output";
+    if (file != nullptr) err << ": " << file->errorString();
+    err << Qt::endl;
+    return status == kExitOk ? kExitUsage : status;
 }
 
 }  // namespace
@@ -49,7 +69,10 @@ const CliCommand* FindCommand(const QString& name)
     return nullptr;
 }
 
-int RunTool(const QStringList& arguments, QTextStream& out, QTextStream& err)
+namespace {
+
+// The tool's own options, or the command.
+int DispatchTool(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     if (arguments.isEmpty()) {
         PrintToolHelp(err);
@@ -74,6 +97,13 @@ int RunTool(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return kExitUsage;
     }
     return command->run(help ? QStringList{"--help"} : arguments.mid(1), out, err);
+}
+
+}  // namespace
+
+int RunTool(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    return CheckedOutput(out, err, DispatchTool(arguments, out, err));
 }
 
 }  // namespace cli

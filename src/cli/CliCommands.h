@@ -40,5 +40,6 @@ int ConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
 int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int IterateMergeCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int CalcCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 }  // namespace cli

@@ -4,9 +4,10 @@
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include <QFileDevice>
+
+#include <filesystem>
+#include <system_error>
 
 namespace cli {
 
@@ -83,19 +84,90 @@ bool CommandLine::Parse(const QStringList& arguments, QTextStream& out, QTextStr
         exitCode = kExitOk;
         return false;
     }
+    for (const QString& option : m_parser.optionNames()) {
+        if (m_repeatable.contains(option) || m_parser.values(option).size() <= 1) continue;
+        exitCode = UsageError(err, (option.size() == 1 ? "-" : "--") + option + " is given more than once");
+        return false;
+    }
     return true;
 }
 
 int CommandLine::UsageError(QTextStream& err, const QString& text) const
 {
-    err << kProgramName << " " << m_name << ": " << text << Qt::endl;
+    Error(err, text);
     err << "Try '" << kProgramName << " " << m_name << " --help'." << Qt::endl;
     return kExitUsage;
 }
 
-// ---------------------------------------------------------------- engines and files
+int CommandLine::Error(QTextStream& err, const QString& text) const
+{
+    err << kProgramName << " " << m_name << ": " << text << Qt::endl;
+    return kExitUsage;
+}
 
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+// ---------------------------------------------------------------- names as bytes
+
+namespace {
+constexpr char16_t kEscapedByteBase = 0xDC00;  // U+DC80 to U+DCFF stand for the bytes 0x80 to 0xFF
+}  // namespace
+
+QString ArgumentText(std::string_view bytes)
+{
+    QString text;
+    std::size_t runStart = 0;
+    const auto takeRun = [&](std::size_t end) {
+        text += QString::fromUtf8(bytes.data() + runStart, qsizetype(end - runStart));
+    };
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = CharacterLength(bytes, at);
+        const auto byte = static_cast<unsigned char>(bytes[at]);
+        if (length == 1 && byte >= 0x80) {
+            takeRun(at);
+            text += QChar(char16_t(kEscapedByteBase + byte));
+            runStart = at + 1;
+        }
+        at += length;
+    }
+    takeRun(bytes.size());
+    return text;
+}
+
+std::string LocalPath(const QString& path)
+{
+    std::string bytes;
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char16_t unit = path[i].unicode();
+        const bool paired = i > 0 && path[i - 1].isHighSurrogate();
+        if (unit < kEscapedByteBase + 0x80 || unit > kEscapedByteBase + 0xFF || paired) continue;
+        bytes += path.mid(runStart, i - runStart).toStdString();
+        bytes += static_cast<char>(unit - kEscapedByteBase);
+        runStart = i + 1;
+    }
+    bytes += path.mid(runStart).toStdString();
+    return bytes;
+}
+
+void PrintWrote(QTextStream& out, const QString& path, const QString& rest)
+{
+    out << "Wrote ";
+    // A file's own stream takes the name's bytes; a text stream (the tests') takes the text.
+    auto* file = qobject_cast<QFileDevice*>(out.device());
+    if (file == nullptr) {
+        out << path;
+    } else {
+        out.flush();
+        const std::string bytes = LocalPath(path);
+        // After a failed write the stream keeps its status and the file its error text.
+        const bool failed =
+            out.status() == QTextStream::Ok &&
+            (file->write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !file->flush());
+        if (failed) out.setStatus(QTextStream::WriteFailed);
+    }
+    out << rest << Qt::endl;
+}
+
+// ---------------------------------------------------------------- engines and files
 
 bool OpenEngine(CTorqDoc& doc, const QString& path) { return OpenEngineDocument(doc, LocalPath(path)); }
 
@@ -106,10 +178,13 @@ QString RoundTripText(float value) { return QString::fromStdString(FormatC("%.9g
 ExportTarget ResolveExportTarget(const QString& output, const QString& proposedName)
 {
     if (output.isEmpty()) return {".", proposedName};
-    const QFileInfo info(output);
-    if (info.isDir() || output.endsWith('/')) return {output, proposedName};
-    const QString folder = info.path();
-    return {folder.isEmpty() ? QString(".") : folder, info.fileName()};
+    std::error_code ignored;
+    if (output.endsWith('/') || std::filesystem::is_directory(LocalPath(output), ignored)) {
+        return {output, proposedName};
+    }
+    const qsizetype slash = output.lastIndexOf('/');
+    if (slash < 0) return {".", output};
+    return {slash == 0 ? QString("/") : output.left(slash), output.mid(slash + 1)};
 }
 
 }  // namespace cli

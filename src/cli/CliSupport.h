@@ -9,6 +9,7 @@
 
 #include <set>
 #include <string>
+#include <string_view>
 
 class CTorqDoc;
 
@@ -69,6 +70,11 @@ public:
     QCommandLineParser& Parser() { return m_parser; }
     QString HelpText() const;
 
+    // An option that may be given more than once (every value counts). Any
+    // other option given twice is a usage error: the second would silently
+    // win over the first.
+    void AllowRepeated(const QString& option) { m_repeatable << option; }
+
     // Parses the command's arguments. False when the command is done: help
     // was printed (exitCode 0) or the usage was wrong (message printed,
     // exitCode 2).
@@ -76,15 +82,26 @@ public:
 
     // Prints "torqwell-cli NAME: text" and the hint to --help; returns 2.
     int UsageError(QTextStream& err, const QString& text) const;
+    // Prints "torqwell-cli NAME: text" alone (a refused file, not a misuse); returns 2.
+    int Error(QTextStream& err, const QString& text) const;
 
 private:
     QString m_name;
     QString m_synopsis;
     QCommandLineParser m_parser;
+    QStringList m_repeatable;
 };
 
-// A path as the C library takes it.
+// File names pass from the command line to the file system as the bytes they
+// were given, also when they are not UTF-8 (a name in another 8-bit
+// encoding). ArgumentText decodes an argument for the parser: valid UTF-8 as
+// such, every other byte 0x80-0xFF as the lone surrogate U+DC80-U+DCFF, which
+// no valid text contains; LocalPath gives back exactly the original bytes.
+QString ArgumentText(std::string_view bytes);
 std::string LocalPath(const QString& path);
+
+// Prints "Wrote PATH" and the rest of the line, the path in its own bytes.
+void PrintWrote(QTextStream& out, const QString& path, const QString& rest = QString());
 
 // Opens an engine file as the desktop program does (Recalculate, and a run
 // when the file's Auto Run is on). Messages go to the installed presenter.

@@ -1,7 +1,8 @@
-// torqwell-cli convert IN.trq -o OUT.trq [--units english|metric] [--allow-no-results]
+// torqwell-cli convert IN.trq -o OUT.trq [--units english|metric] [--allow-no-results] [--force]
 
 #include "CliCommands.h"
 #include "CliSupport.h"
+#include "FileTargets.h"
 
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
@@ -13,8 +14,10 @@ int ConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     CommandLine line("convert", "[options] IN.trq -o OUT.trq",
                      "Opens an engine file of any readable version (3.05 to 3.10), runs it afresh and\n"
                      "saves it as version 3.10 with its results: how old files are brought up to date.\n"
-                     "OUT may be IN itself; the old file is replaced only once the new one is complete.");
+                     "OUT is a new file (or an existing one with --force), never IN itself: the file\n"
+                     "read stays as it was. OUT appears only once it is complete.");
     line.Parser().addOption(QCommandLineOption({"o", "output"}, "The engine file to write.", "file"));
+    AddForceOption(line);
     line.Parser().addOption(
         QCommandLineOption("units", "english or metric: the units the saved engine is shown in.", "system"));
     line.Parser().addOption(QCommandLineOption(
@@ -31,6 +34,10 @@ int ConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         return line.UsageError(err, "unknown units '" + units + "' (english or metric)");
     }
     const bool allowNoResults = line.Parser().isSet("allow-no-results");
+    FileTargets targets(line.Parser().isSet("force"));
+    targets.AddInput(LocalPath(files.front()));
+    const QString refusal = targets.Check(LocalPath(output));
+    if (!refusal.isEmpty()) return line.Error(err, refusal);
 
     CliPresenter presenter(err);
     if (allowNoResults) presenter.AnswerOk(204);
@@ -44,7 +51,7 @@ int ConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     }
     if (!RunEngine(doc) && !allowNoResults) return presenter.FailureExitCode();
     if (!SaveEngineDocument(doc, LocalPath(output))) return presenter.FailureExitCode();
-    out << "Wrote " << output << Qt::endl;
+    PrintWrote(out, output);
     return kExitOk;
 }
 

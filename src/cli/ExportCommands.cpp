@@ -3,13 +3,15 @@
 
 #include "CliCommands.h"
 #include "CliSupport.h"
+#include "FileTargets.h"
 
 #include "base/Util.h"
 #include "model/DosRecordExport.h"
+#include "model/ExportSupport.h"
 #include "model/GameTextExport.h"
 #include "model/TorqDoc.h"
 
-#include <QDir>
+#include <filesystem>
 
 namespace cli {
 
@@ -24,17 +26,29 @@ struct ExportKind {
     bool (*write)(CTorqDoc&, const std::string&, const std::string&);
 };
 
+// The target's checks: never the engine read, and an existing file only
+// with --force. A chosen name that the 8.3 form changes is checked by the
+// export itself: when its short form names an existing file, that file was
+// never chosen, and the export refuses it with 78 whatever --force says.
+QString CheckExportTarget(FileTargets& targets, const std::string& target, const std::string& chosenName,
+                          const char* extension)
+{
+    if (DosFileName(chosenName, extension) != chosenName) return targets.CheckNotRead(target);
+    return targets.Check(target);
+}
+
 int RunExport(const ExportKind& kind, const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     CommandLine line(kind.name, "[options] ENGINE.trq", kind.description);
     line.Parser().addOption(QCommandLineOption(
         {"o", "output"},
-        QString("The file to write. Its name is cut to the DOS 8.3 form (%1); a name longer than 12 "
-                "characters whose short form names an existing file is refused. Without -o, or with a "
-                "folder, the name is the engine's file name in that form, in the current folder or the "
-                "folder given.")
+        QString("The file to write. Its name is cut to the DOS 8.3 form (%1); a name that the cut "
+                "changes, whose short form names an existing file, is refused (also with --force). "
+                "Without -o, or with a folder, the name is the engine's file name in that form, in the "
+                "current folder or the folder given. The engine file itself is never written over.")
             .arg(kind.extension),
         "file"));
+    AddForceOption(line);
     line.Parser().addPositionalArgument("ENGINE.trq", "The engine file to export.");
     int status = kExitOk;
     if (!line.Parse(arguments, out, err, status)) return status;
@@ -45,14 +59,18 @@ int RunExport(const ExportKind& kind, const QStringList& arguments, QTextStream&
     CTorqDoc doc;
     if (!OpenEngine(doc, files.front()) || !kind.check(doc)) return presenter.FailureExitCode();
     const ExportTarget target =
-        ResolveExportTarget(line.Parser().value("output"), QString::fromStdString(kind.proposedName(doc)));
+        ResolveExportTarget(line.Parser().value("output"), ArgumentText(kind.proposedName(doc)));
     if (target.fileName.isEmpty()) return line.UsageError(err, "the output needs a file name");
-    if (!kind.write(doc, LocalPath(target.folder), LocalPath(target.fileName))) {
-        return presenter.FailureExitCode();
-    }
-    const QString written =
-        QDir(target.folder).filePath(QString::fromStdString(DosFileName(LocalPath(target.fileName), kind.extension)));
-    out << "Wrote " << QDir::cleanPath(written) << Qt::endl;
+    const std::string folder = LocalPath(target.folder);
+    const std::string chosenName = LocalPath(target.fileName);
+    const std::string path = ExportTargetPath(folder, chosenName, kind.extension);
+
+    FileTargets targets(line.Parser().isSet("force"));
+    targets.AddInput(LocalPath(files.front()));
+    const QString refusal = CheckExportTarget(targets, path, chosenName, kind.extension);
+    if (!refusal.isEmpty()) return line.Error(err, refusal);
+    if (!kind.write(doc, folder, chosenName)) return presenter.FailureExitCode();
+    PrintWrote(out, ArgumentText(std::filesystem::path(path).lexically_normal().string()));
     return kExitOk;
 }
 

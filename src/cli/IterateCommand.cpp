@@ -1,10 +1,11 @@
 // torqwell-cli iterate ENGINE.trq --sweep NAME=MIN:MAX:STEP [--sweep ...] [--criterion power|torque]
 //                      [--band MIN-MAX] [--threads N] [--no-batch] [--format table|json]
-//                      [--save-best DIR] [--shard K/N]
+//                      [--save-best DIR] [--force] [--shard K/N]
 
 #include "IterateCommand.h"
 
 #include "CliCommands.h"
+#include "FileTargets.h"
 #include "IterateShardFile.h"
 
 #include "iterator/IteratorRunner.h"
@@ -12,14 +13,15 @@
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
 
-#include <QDir>
-#include <QFile>
 #include <QFileDevice>
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <string>
+#include <system_error>
 #include <vector>
 
 namespace cli {
@@ -156,7 +158,15 @@ void AddIterateOptions(CommandLine& line)
         "K/N"));
     line.Parser().addOption(QCommandLineOption({"f", "format"}, "table or json.", "format", "table"));
     line.Parser().addOption(QCommandLineOption(
-        "save-best", "Write each kept engine with its results as DIR/Best<n>-<engine title>.trq.", "DIR"));
+        "save-best",
+        "Write each kept engine with its results as DIR/Best<n>-<engine title>.trq, all of them\n"
+        "or none. DIR is created after the series has run. Best files of this engine from an\n"
+        "earlier run are refused unless --force is given; with --force they are replaced, and\n"
+        "those beyond this run's kept results are removed, so that DIR holds this run only.",
+        "DIR"));
+    line.Parser().addOption(QCommandLineOption(
+        "force", "With --save-best: replace and remove the Best files of an earlier run."));
+    line.AllowRepeated("sweep");
     line.Parser().addPositionalArgument("ENGINE.trq", "The baseline engine.");
 }
 
@@ -193,6 +203,7 @@ bool ParseIterateOptions(CommandLine& line, const QStringList& arguments, QTextS
     options.formatGiven = parser.isSet("format");
     options.format = format == "json" ? IterateFormat::Json : IterateFormat::Table;
     options.saveFolder = parser.value("save-best");
+    options.force = parser.isSet("force");
     options.sharded = parser.isSet("shard");
     if (options.sharded) {
         if (!ParseShare(parser.value("shard"), options.share)) return fail("--shard takes K/N with 1 <= K <= N");
@@ -382,15 +393,55 @@ void PrintResults(const IteratorTest& iterator, const IterateOptions& options, Q
     out.flush();
 }
 
-bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder)
+// The most engines a series keeps: Best1 to Best10.
+constexpr int kMostKept = 10;
+
+// DIR/Best<n>-<title up to its first '.'>.trq, in the file system's bytes.
+std::string BestPath(const QString& folder, const CTorqDoc& baseline, int number)
 {
     const std::string& title = baseline.GetTitle();
-    const QString stem = QString::fromStdString(title.substr(0, title.find('.')));
-    for (int i = 0; i < iterator.GetKeptCount(); ++i) {
+    const std::string name =
+        "Best" + std::to_string(number) + "-" + title.substr(0, title.find('.')) + ".trq";
+    return (std::filesystem::path(LocalPath(folder)) / name).string();
+}
+
+QString CheckSaveTargets(const IterateOptions& options, const CTorqDoc& baseline)
+{
+    if (options.saveFolder.isEmpty()) return {};
+    const QString folder = CheckOutputFolder(LocalPath(options.saveFolder));
+    if (!folder.isEmpty()) return folder;
+    FileTargets targets(options.force);
+    targets.AddInput(LocalPath(options.engineFile));
+    for (int number = 1; number <= kMostKept; ++number) {
+        const QString refusal = targets.Check(BestPath(options.saveFolder, baseline, number));
+        if (!refusal.isEmpty()) return refusal;
+    }
+    return {};
+}
+
+bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder, QString& failure)
+{
+    std::error_code error;
+    std::filesystem::create_directories(LocalPath(folder), error);
+    if (error) {
+        failure = "cannot create the folder '" + folder + "': " + QString::fromStdString(error.message());
+        return false;
+    }
+    OutputFiles files;
+    bool written = true;
+    for (int i = 0; written && i < iterator.GetKeptCount(); ++i) {
         CTorqDoc best;
         iterator.GetBestEngine(i).CopyTo(best);
-        const QString path = QDir(folder).filePath(QString("Best%1-%2.trq").arg(i + 1).arg(stem));
-        if (!SaveEngineDocument(best, LocalPath(path))) return false;
+        written = files.Write(BestPath(folder, baseline, i + 1), [&best](CAtomicFile& file) {
+            return ConfirmEngineSave(best) && FinishEngineFile(best, file);
+        });
+    }
+    if (!written || !files.CommitAll()) {
+        failure = files.FailureText();
+        return false;
+    }
+    for (int number = iterator.GetKeptCount() + 1; number <= kMostKept; ++number) {
+        std::filesystem::remove(BestPath(folder, baseline, number), error);
     }
     return true;
 }
@@ -405,21 +456,19 @@ int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     IterateOptions options;
     int status = kExitOk;
     if (!ParseIterateOptions(line, arguments, out, err, options, status)) return status;
-    if (!options.saveFolder.isEmpty() && !QDir().mkpath(options.saveFolder)) {
-        return line.UsageError(err, "cannot create the folder '" + options.saveFolder + "'");
-    }
 
     CliPresenter presenter(err);
     // A shard record carries the engine file itself, as it was read.
     QByteArray engineFile;
-    if (options.sharded) {
-        QFile file(options.engineFile);
-        if (file.open(QIODevice::ReadOnly)) engineFile = file.readAll();
+    if (options.sharded && !ReadWholeFile(options.engineFile, engineFile)) {
+        return line.Error(err, "cannot read '" + options.engineFile + "'");
     }
     CTorqDoc baseline;
     if (!OpenBaseline(baseline, options.engineFile)) return presenter.FailureExitCode();
     IteratorSetup setup;
     if (!SetUpSeries(line, options, baseline, setup, err, status)) return status;
+    const QString refusal = CheckSaveTargets(options, baseline);
+    if (!refusal.isEmpty()) return line.Error(err, refusal);
     IteratorTest& iterator = IteratorTest::Instance();
     std::vector<ShardEntry> entries;
     RunSeries(iterator, setup, options, entries, err);
@@ -430,9 +479,13 @@ int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         return kExitOk;
     }
     PrintResults(iterator, options, out);
-    const bool saved = options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder);
+    QString failure;
+    const bool saved =
+        options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder, failure);
     iterator.ResetAll();  // the baseline goes with this command
-    return saved ? kExitOk : presenter.FailureExitCode();
+    if (saved) return kExitOk;
+    line.Error(err, failure);
+    return kExitUsage;
 }
 
 }  // namespace cli

@@ -41,6 +41,7 @@ struct IterateOptions {
     bool formatGiven = false;
     IterateFormat format = IterateFormat::Table;
     QString saveFolder;  // empty: the kept engines are not written
+    bool force = false;  // the Best files of an earlier run may be replaced
 };
 
 // "NAME=MIN:MAX:STEP"; false with a message for the user.
@@ -58,8 +59,15 @@ bool SetUpSeries(const CommandLine& line, const IterateOptions& options, const C
 // The kept results of a finished series, as a table or as JSON.
 void PrintResults(const IteratorTest& iterator, const IterateOptions& options, QTextStream& out);
 
-// Best<n>-<title up to its first '.'>.trq for each kept engine, with its
-// results. False when a file could not be written (its message is shown).
-bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder);
+// Before the series runs: the folder can hold the Best files, and none of
+// them is the engine read or, without --force, a file of an earlier run.
+// Empty, or the refusal.
+QString CheckSaveTargets(const IterateOptions& options, const CTorqDoc& baseline);
+
+// Each kept engine with its results as DIR/Best<n>-<title up to its first
+// '.'>.trq, all written before any is committed; then the Best files of an
+// earlier run beyond this run's are removed. False (with failure naming the
+// file) when the folder or a file could not be written.
+bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder, QString& failure);
 
 }  // namespace cli::iterate

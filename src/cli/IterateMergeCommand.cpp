@@ -6,7 +6,6 @@
 
 #include "model/TorqDoc.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -28,6 +27,7 @@ struct MergeOptions {
     QStringList files;
     IterateFormat format = IterateFormat::Table;
     QString saveFolder;
+    bool force = false;
 };
 
 bool ParseMergeOptions(CommandLine& line, const QStringList& arguments, QTextStream& out, QTextStream& err,
@@ -35,7 +35,10 @@ bool ParseMergeOptions(CommandLine& line, const QStringList& arguments, QTextStr
 {
     line.Parser().addOption(QCommandLineOption({"f", "format"}, "table or json.", "format", "table"));
     line.Parser().addOption(QCommandLineOption(
-        "save-best", "Write each kept engine with its results as DIR/Best<n>-<engine title>.trq.", "DIR"));
+        "save-best", "Write each kept engine with its results as DIR/Best<n>-<engine title>.trq, as iterate does.",
+        "DIR"));
+    line.Parser().addOption(QCommandLineOption(
+        "force", "With --save-best: replace and remove the Best files of an earlier run."));
     line.Parser().addPositionalArgument("SHARD.json", "The shard records, one per shard, in any order.");
     if (!line.Parse(arguments, out, err, status)) return false;
     const QCommandLineParser& parser = line.Parser();
@@ -51,6 +54,7 @@ bool ParseMergeOptions(CommandLine& line, const QStringList& arguments, QTextStr
     }
     options.format = format == "json" ? IterateFormat::Json : IterateFormat::Table;
     options.saveFolder = parser.value("save-best");
+    options.force = parser.isSet("force");
     return true;
 }
 
@@ -131,39 +135,43 @@ int IterateMergeCommand(const QStringList& arguments, QTextStream& out, QTextStr
     std::vector<ShardRecord> records(std::size_t(merge.files.size()));
     QString problem;
     for (qsizetype i = 0; i < merge.files.size(); ++i) {
-        if (!ReadShardRecord(merge.files[i], records[std::size_t(i)], problem)) return line.UsageError(err, problem);
+        if (!ReadShardRecord(merge.files[i], records[std::size_t(i)], problem)) return line.Error(err, problem);
     }
-    if (!CheckShards(records, merge.files, problem)) return line.UsageError(err, problem);
-    if (!merge.saveFolder.isEmpty() && !QDir().mkpath(merge.saveFolder)) {
-        return line.UsageError(err, "cannot create the folder '" + merge.saveFolder + "'");
-    }
+    if (!CheckShards(records, merge.files, problem)) return line.Error(err, problem);
 
     // The series again, from the engine file and the sweeps it ran with.
     const QJsonObject& series = records.front().series;
     QTemporaryDir folder;
     const QString engineFile = folder.isValid() ? WriteSeriesEngine(series, folder.path()) : QString();
-    if (engineFile.isEmpty()) return line.UsageError(err, "cannot write the series' engine file to a temporary folder");
+    if (engineFile.isEmpty()) return line.Error(err, "cannot write the series' engine file to a temporary folder");
     IterateOptions options;
     SeriesOptions(series, options);
     options.engineFile = engineFile;
     options.format = merge.format;
+    options.saveFolder = merge.saveFolder;
+    options.force = merge.force;
     CliPresenter presenter(err);
     CTorqDoc baseline;
     if (!OpenBaseline(baseline, engineFile)) return presenter.FailureExitCode();
     IteratorSetup setup;
     if (!SetUpSeries(line, options, baseline, setup, err, status)) return status;
+    const QString refusal = CheckSaveTargets(options, baseline);
+    if (!refusal.isEmpty()) return line.Error(err, refusal);
     IteratorTest& iterator = IteratorTest::Instance();
     ApplySetup(iterator, setup);
     if (iterator.GetTotalTests() != series["total_tests"].toInt()) {
         iterator.ResetAll();
-        return line.UsageError(err, "the shards' series gives another number of tests here");
+        return line.Error(err, "the shards' series gives another number of tests here");
     }
     ReplayShardEntries(iterator, AllEntries(records));
 
     PrintResults(iterator, options, out);
-    const bool saved = merge.saveFolder.isEmpty() || SaveBest(iterator, baseline, merge.saveFolder);
+    QString failure;
+    const bool saved = options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder, failure);
     iterator.ResetAll();  // the baseline goes with this command
-    return saved ? kExitOk : presenter.FailureExitCode();
+    if (saved) return kExitOk;
+    line.Error(err, failure);
+    return kExitUsage;
 }
 
 }  // namespace cli

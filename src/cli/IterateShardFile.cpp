@@ -9,6 +9,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <utility>
 
 namespace cli::iterate {
@@ -117,6 +120,16 @@ QJsonObject WithoutTypedSweeps(QJsonObject series)
 
 }  // namespace
 
+bool ReadWholeFile(const QString& path, QByteArray& bytes)
+{
+    std::ifstream file(LocalPath(path), std::ios::binary);
+    if (!file) return false;
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad()) return false;
+    bytes = QByteArray::fromStdString(text);
+    return true;
+}
+
 void PrintShardRecord(const IteratorTest& iterator, const IterateOptions& options, const QByteArray& engineFile,
                       const std::vector<ShardEntry>& entries, QTextStream& out)
 {
@@ -138,12 +151,12 @@ void PrintShardRecord(const IteratorTest& iterator, const IterateOptions& option
 
 bool ReadShardRecord(const QString& path, ShardRecord& record, QString& problem)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray text;
+    if (!ReadWholeFile(path, text)) {
         problem = "cannot read '" + path + "'";
         return false;
     }
-    const QJsonObject object = QJsonDocument::fromJson(file.readAll()).object();
+    const QJsonObject object = QJsonDocument::fromJson(text).object();
     if (object["format"].toString() != kRecordFormat || object["version"].toInt() != kRecordVersion) {
         problem = "'" + path + "' is not a shard record of torqwell-cli iterate --shard";
         return false;

@@ -30,6 +30,9 @@ struct ShardRecord {
 void PrintShardRecord(const IteratorTest& iterator, const IterateOptions& options, const QByteArray& engineFile,
                       const std::vector<ShardEntry>& entries, QTextStream& out);
 
+// The whole of a file named on the command line; false when it cannot be read.
+bool ReadWholeFile(const QString& path, QByteArray& bytes);
+
 // Reads a record; false with a message naming what is wrong with it.
 bool ReadShardRecord(const QString& path, ShardRecord& record, QString& problem);
 

@@ -3,15 +3,17 @@
 #include "ChoiceLookup.h"
 #include "CliCommands.h"
 #include "CliSupport.h"
+#include "FileTargets.h"
 
+#include "base/LineFile.h"
 #include "base/Util.h"
 #include "model/ComponentTable.h"
+#include "model/EnablingRules.h"
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
 
-#include <QFileInfo>
-
 #include <algorithm>
+#include <filesystem>
 
 namespace cli {
 
@@ -29,10 +31,23 @@ constexpr const char* kDescription =
     "the parameter's range, not only the menu values. Later options refine earlier\n"
     "ones: --bore after --block, --cam-events after --cam and --timing.\n"
     "\n"
+    "The engine form's rules hold here too: --nitrous only with a \"Gasoline/Nitrous\"\n"
+    "fuel; --blower and --intercooler only on the \"Forced Induction\" manifold (which\n"
+    "--blower chooses unless --manifold is given); of the blower figures only those its\n"
+    "kind reads (a turbocharger has no --blower-rpm, a Roots blower no\n"
+    "--blower-pressure-ratio); automatic valve sizes only for one of the listed heads.\n"
+    "An option they do not allow is refused, naming it (exit status 2). Each option is\n"
+    "given once.\n"
+    "\n"
     "An engine that is incomplete is refused with the desktop program's message\n"
     "(exit status 3), and so is one the simulation cannot run, unless\n"
     "--allow-no-results is given. Notes the desktop program shows about a choice\n"
     "(4-valve heads, individual runners, timing methods) are not printed.\n"
+    "\n"
+    "Every file to write is checked before any is written: none may exist unless\n"
+    "--force is given, and none may be a file the command reads (--airflow, --cam-file).\n"
+    "The engine file and the --save-cam and --save-airflow files appear together, or\n"
+    "none of them does.\n"
     "\n"
     "Example (the small-block of examples/chevy-350-street.trq):\n"
     "  torqwell-cli new -o chevy-350-street.trq --block \"Chevy 350\"\n"
@@ -93,6 +108,7 @@ const NewOption kOptions[] = {
     {"save-cam", "file.cam", "Also save the engine's camshaft as a cam file (the engine names it)."},
     {"save-airflow", "file.flw", "Also save the heads' airflow data as an airflow file (the engine names it)."},
     {"allow-no-results", nullptr, "Save an engine the simulation cannot run, without results."},
+    {"force", nullptr, "Replace files that exist already (never a file the command reads)."},
 };
 
 // Short forms the menus' names do not have.
@@ -109,6 +125,51 @@ QString Alias(const QString& option, const QString& value)
 
 bool IsAuto(const QString& value) { return value.trimmed().compare("auto", Qt::CaseInsensitive) == 0; }
 
+// The file name part of a path, as the engine names its cam and airflow files.
+std::string FileNameOf(const QString& path)
+{
+    return std::filesystem::path(LocalPath(path)).filename().string();
+}
+
+const char* UnitKindName(int kind)
+{
+    switch (kind) {
+        case kTurbocharger:
+            return "turbocharger";
+        case kCentrifugalBlower:
+            return "centrifugal blower";
+        case kRootsBlower:
+            return "Roots blower";
+        default:
+            return "unit";
+    }
+}
+
+// Why the engine form would not take the option, in the user's words.
+QString RefusalText(const QString& option, Enabling enabling, const CTorqDoc& doc, const CTorqSpec* parameter)
+{
+    const QString parameterName =
+        parameter != nullptr ? QString::fromStdString(parameter->GetName()) : QString();
+    switch (enabling) {
+        case Enabling::NoForcedInductionManifold:
+            return option + ": only with forced induction, on the \"Forced Induction\" manifold (--blower)";
+        case Enabling::NotReadByBlowerKind:
+            return QString("%1: the %2 \"%3\" has no %4")
+                .arg(option, UnitKindName(doc.GetForcedInductionClass()),
+                     QString::fromStdString(doc.ForcedInductionType().GetChoiceName()), parameterName);
+        case Enabling::ExhaustTakenByBlower:
+            return option + ": the \"Forced Induction\" manifold takes the exhaust over";
+        case Enabling::FuelWithoutNitrous:
+            return QString("%1: the fuel \"%2\" carries no nitrous; choose --fuel \"Gasoline/Nitrous\"")
+                .arg(option, QString::fromStdString(doc.FuelType().GetChoiceName()));
+        case Enabling::AutoSizesNeedListedHead:
+            return option + " auto: automatic valve sizes need one of the listed heads, not airflow data";
+        case Enabling::Enabled:
+            break;
+    }
+    return {};
+}
+
 // Applies the options to a new engine, one group after the other. The first
 // problem is printed as a usage error and stops the building.
 class EngineBuilder {
@@ -120,8 +181,10 @@ public:
 
     bool Build()
     {
-        return ShortBlock() && CylinderHeads() && Number("compression", m_doc.CompressionRatio()) && Induction() &&
-               ForcedInduction() && Choose("exhaust") && Camshaft();
+        // The exhaust before the induction: the forced-induction manifold takes the
+        // exhaust over, so a user picks the exhaust first, as on the form.
+        return ShortBlock() && CylinderHeads() && Number("compression", m_doc.CompressionRatio()) &&
+               Choose("exhaust") && Induction() && ForcedInduction() && Camshaft();
     }
 
     int Status() const { return m_status; }
@@ -138,7 +201,17 @@ private:
 
     bool Number(const char* option, CFloatPtSpec& spec)
     {
-        return !Has(option) || NumberText(QString("--") + option, Value(option), spec);
+        if (!Has(option)) return true;
+        return Allowed(QString("--") + option, ParameterEnabling(m_doc, spec), &spec) &&
+               NumberText(QString("--") + option, Value(option), spec);
+    }
+
+    // The engine form's enabling rules (model/EnablingRules.h): an option
+    // they do not allow is refused, naming it.
+    bool Allowed(const QString& option, Enabling enabling, const CTorqSpec* parameter = nullptr)
+    {
+        if (enabling == Enabling::Enabled) return true;
+        return Fail(RefusalText(option, enabling, m_doc, parameter));
     }
 
     bool NumberText(const QString& what, const QString& text, CFloatPtSpec& spec)
@@ -181,17 +254,18 @@ private:
         return 0;
     }
 
-    bool Apply(int command)
+    bool Apply(int command, const QString& option)
     {
-        if (m_doc.OnCommand(command) != CommandResult::Applied) return Fail("the choice was refused");
-        return true;
+        if (!Allowed(option, CommandEnabling(m_doc, command))) return false;
+        if (m_doc.OnCommand(command) == CommandResult::Applied) return true;
+        return Fail(option + ": the choice was refused");
     }
 
     bool Choose(const char* option)
     {
         if (!Has(option)) return true;
         const int command = ChoiceCommand(option);
-        return command != 0 && Apply(command);
+        return command != 0 && Apply(command, QString("--") + option);
     }
 
     bool ShortBlock()
@@ -206,7 +280,7 @@ private:
         if (!Choose("head")) return false;
         if (Has("airflow")) {
             const QString path = Value("airflow");
-            if (!m_doc.OpenAirflowFile(LocalPath(path), LocalPath(QFileInfo(path).fileName()))) {
+            if (!m_doc.OpenAirflowFile(LocalPath(path), FileNameOf(path))) {
                 m_status = kExitUsage;  // the file's message is shown
                 return false;
             }
@@ -220,6 +294,10 @@ private:
         if (autoIntake || autoExhaust) {
             if ((Has("intake-valve") && !autoIntake) || (Has("exhaust-valve") && !autoExhaust)) {
                 return Fail("auto sizes both valves: give no diameter beside it");
+            }
+            if (!Allowed(autoIntake ? "--intake-valve" : "--exhaust-valve",
+                         CommandEnabling(m_doc, Cmd::kAutoValveSizes))) {
+                return false;
             }
             m_doc.SetAutoValveSizes(true);
             return true;
@@ -254,17 +332,17 @@ private:
         for (int candidate : match.candidates) {
             if (FindComponentChoice(candidate).values[0] == nitrous) command = candidate;
         }
-        return Apply(command);
+        return Apply(command, "--fuel");
     }
 
     bool ForcedInduction()
     {
         if (Has("blower")) {
             const int command = ChoiceCommand("blower");
-            if (command == 0 || !Apply(command)) return false;
-            if (!Has("manifold") && command != Cmd::kForcedInductionNone && !Apply(Cmd::kForcedInductionManifold)) {
-                return false;
-            }
+            if (command == 0) return false;
+            // A blower sits on the forced-induction manifold: as in the form, it is chosen first.
+            if (!Has("manifold") && !Apply(Cmd::kForcedInductionManifold, "--blower")) return false;
+            if (!Apply(command, "--blower")) return false;
         }
         if (!Number("blower-flow", m_doc.BlowerFlowRate()) ||
             !Number("blower-pressure-ratio", m_doc.BlowerPressureRatio()) ||
@@ -276,7 +354,7 @@ private:
             return false;
         }
         if (Has("intercooler") && Value("intercooler").trimmed().compare("none", Qt::CaseInsensitive) == 0) {
-            return Apply(Cmd::kIntercoolerNone);
+            return Apply(Cmd::kIntercoolerNone, "--intercooler");
         }
         return Number("intercooler", m_doc.IntercoolerEfficiency());
     }
@@ -291,7 +369,7 @@ private:
             if (command == 0) return false;
             if (command == Cmd::kCustomCamType) {
                 m_doc.ApplyCustomCamType(FindComponentChoice(command).name);
-            } else if (!Apply(command)) {
+            } else if (!Apply(command, "--cam")) {
                 return false;
             }
         }
@@ -301,7 +379,7 @@ private:
         }
         if (Has("cam-file")) {
             const QString path = Value("cam-file");
-            if (!m_doc.OpenCamFile(LocalPath(path), LocalPath(QFileInfo(path).fileName()))) {
+            if (!m_doc.OpenCamFile(LocalPath(path), FileNameOf(path))) {
                 m_status = kExitUsage;
                 return false;
             }
@@ -347,25 +425,63 @@ private:
     int m_status = kExitOk;
 };
 
-// The cam and airflow files, before the engine file that names them.
-bool SaveComponentFiles(CTorqDoc& doc, const QCommandLineParser& options)
+// The files new writes: -o and the optional cam and airflow files.
+struct NewOutputs {
+    QString engine;
+    QString cam;      // empty: none
+    QString airflow;  // empty: none
+};
+
+// Every target checked before anything is written; empty, or the refusal.
+QString CheckOutputs(const QCommandLineParser& options, const NewOutputs& outputs)
 {
-    const QString cam = options.value("save-cam");
-    if (!cam.isEmpty() && !doc.SaveCamFile(LocalPath(cam), LocalPath(QFileInfo(cam).fileName()))) return false;
-    const QString airflow = options.value("save-airflow");
-    return airflow.isEmpty() || doc.SaveAirflowFile(LocalPath(airflow), LocalPath(QFileInfo(airflow).fileName()));
+    FileTargets targets(options.isSet("force"));
+    for (const char* input : {"airflow", "cam-file"}) {
+        if (options.isSet(input)) targets.AddInput(LocalPath(options.value(input)));
+    }
+    for (const QString& output : {outputs.cam, outputs.airflow, outputs.engine}) {
+        if (output.isEmpty()) continue;
+        const QString refusal = targets.Check(LocalPath(output));
+        if (!refusal.isEmpty()) return refusal;
+    }
+    return {};
 }
 
-// "Wrote FILE: 348 hp at 5500 rpm, 378 lb-ft at 4000 rpm"
-QString Summary(const CTorqDoc& doc, const QString& path)
+// The cam and airflow files and the engine file that names them, each
+// written completely before any of them replaces its target. False when one
+// failed (its message shown, the file named in failure).
+bool SaveOutputs(CTorqDoc& doc, const NewOutputs& outputs, QString& failure)
 {
-    if (!doc.HasResults()) return "Wrote " + path + " without results";
+    // The engine names the files it is saved with.
+    if (!outputs.cam.isEmpty()) doc.CamDataFile().SetFromText(FileNameOf(outputs.cam), false);
+    if (!outputs.airflow.isEmpty()) doc.AirflowFile().SetFromText(FileNameOf(outputs.airflow), false);
+
+    OutputFiles files;
+    const auto block = [](auto& data) {
+        return [&data](CAtomicFile& file) {
+            return FinishTextFile(file, [&data](std::FILE* stream) { data.WriteBlock(stream); });
+        };
+    };
+    const bool written =
+        (outputs.cam.isEmpty() || files.Write(LocalPath(outputs.cam), block(doc.Cam()))) &&
+        (outputs.airflow.isEmpty() || files.Write(LocalPath(outputs.airflow), block(doc.FlowData()))) &&
+        files.Write(LocalPath(outputs.engine),
+                    [&doc](CAtomicFile& file) { return FinishEngineFile(doc, file); }) &&
+        files.CommitAll();
+    failure = files.FailureText();
+    return written;
+}
+
+// What follows "Wrote FILE": ": 348 hp at 5500 rpm, 378 lb-ft at 4000 rpm"
+QString Summary(const CTorqDoc& doc)
+{
+    if (!doc.HasResults()) return " without results";
     const auto& power = doc.GetResultSeries(kSeriesPower);
     const auto& torque = doc.GetResultSeries(kSeriesTorque);
     const auto peakPower = std::max_element(power.begin(), power.end()) - power.begin();
     const auto peakTorque = std::max_element(torque.begin(), torque.end()) - torque.begin();
-    return QString::fromStdString(FormatC("Wrote %s: %.0f hp at %.0f rpm, %.0f lb-ft at %.0f rpm",
-                                          LocalPath(path).c_str(), double(power[std::size_t(peakPower)]),
+    return QString::fromStdString(FormatC(": %.0f hp at %.0f rpm, %.0f lb-ft at %.0f rpm",
+                                          double(power[std::size_t(peakPower)]),
                                           double(doc.GetResult(kSeriesEngineSpeed, int(peakPower))),
                                           double(torque[std::size_t(peakTorque)]),
                                           double(doc.GetResult(kSeriesEngineSpeed, int(peakTorque)))));
@@ -398,13 +514,16 @@ int NewCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
         out.flush();
         return kExitOk;
     }
-    const QString output = options.value("output");
-    if (output.isEmpty()) return line.UsageError(err, "needs -o ENGINE.trq");
+    const NewOutputs outputs{options.value("output"), options.value("save-cam"),
+                             options.value("save-airflow")};
+    if (outputs.engine.isEmpty()) return line.UsageError(err, "needs -o ENGINE.trq");
     const QString units = options.value("units");
     if (!units.isEmpty() && units != "english" && units != "metric") {
         return line.UsageError(err, "unknown units '" + units + "' (english or metric)");
     }
     const bool allowNoResults = options.isSet("allow-no-results");
+    const QString refusal = CheckOutputs(options, outputs);
+    if (!refusal.isEmpty()) return line.Error(err, refusal);
 
     CliPresenter presenter(err);
     if (allowNoResults) presenter.AnswerOk(204);
@@ -423,9 +542,13 @@ int NewCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
     if (!RunEngine(doc) && !allowNoResults) return presenter.FailureExitCode();
     if (units == "metric") doc.SetUnitSystem(kMetricUnits);
-    if (!SaveComponentFiles(doc, options)) return presenter.FailureExitCode();
-    if (!SaveEngineDocument(doc, LocalPath(output))) return presenter.FailureExitCode();
-    out << Summary(doc, output) << Qt::endl;
+    if (!ConfirmEngineSave(doc)) return presenter.FailureExitCode();
+    QString failure;
+    if (!SaveOutputs(doc, outputs, failure)) {
+        line.Error(err, failure);
+        return presenter.FailureExitCode();
+    }
+    PrintWrote(out, outputs.engine, Summary(doc));
     return kExitOk;
 }
 

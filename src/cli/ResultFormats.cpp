@@ -2,6 +2,7 @@
 
 #include "CliSupport.h"
 #include "base/Util.h"
+#include "model/ResultsCsv.h"
 #include "model/ResultsTable.h"
 #include "model/TorqDoc.h"
 
@@ -19,23 +20,6 @@ namespace {
 // the second column separates the engine speed from the rest.
 constexpr int kColumnWidth = 10;
 constexpr int kTableWidth = kColumnWidth * kResultsTableColumnCount;
-
-struct Series {
-    const char* key;
-    int series;
-};
-
-// The CSV's and JSON's order.
-constexpr std::array<Series, 8> kSeriesOrder = {{
-    {"rpm", kSeriesEngineSpeed},
-    {"power", kSeriesPower},
-    {"torque", kSeriesTorque},
-    {"manifold_pressure", kSeriesManifoldPressure},
-    {"volumetric_efficiency", kSeriesVolumetricEfficiency},
-    {"imep", kSeriesImep},
-    {"bmep", kSeriesBmep},
-    {"fmep", kSeriesFmep},
-}};
 
 QString TableRow(const std::array<QString, kResultsTableColumnCount>& cells)
 {
@@ -82,11 +66,13 @@ QString FormatResultsTable(const CTorqDoc& doc)
     QString text = QString::fromLatin1(kResultsTableTitle) + "\n\n";
     Cells header1;
     Cells header2;
+    Cells units;
     for (int column = 0; column < kResultsTableColumnCount; ++column) {
         header1[column] = ResultsTableColumns()[column].header1;
         header2[column] = ResultsTableColumns()[column].header2;
+        units[column] = QString::fromStdString(ResultsTableUnitsHeader(column, ResultUnits::English));
     }
-    text += Rule() + TableRow(header1) + TableRow(header2) + Rule();
+    text += Rule() + TableRow(header1) + TableRow(header2) + TableRow(units) + Rule();
     for (int point = 0; point < kResultPointCount; ++point) {
         if (point > 0 && point % 4 == 0) text += TableRow({});
         Cells cells;
@@ -98,18 +84,7 @@ QString FormatResultsTable(const CTorqDoc& doc)
     return text + Rule();
 }
 
-QString FormatResultsCsv(const CTorqDoc& doc)
-{
-    QStringList header;
-    for (const Series& series : kSeriesOrder) header << series.key;
-    QString text = header.join(',') + "\n";
-    for (int point = 0; point < kResultPointCount; ++point) {
-        QStringList values;
-        for (const Series& series : kSeriesOrder) values << RoundTripText(doc.GetResult(series.series, point));
-        text += values.join(',') + "\n";
-    }
-    return text;
-}
+QString FormatResultsCsv(const CTorqDoc& doc) { return QString::fromStdString(::FormatResultsCsv(doc)); }
 
 QJsonObject EngineSummary(const CTorqDoc& doc)
 {
@@ -159,7 +134,7 @@ QJsonObject EngineSummary(const CTorqDoc& doc)
 QString FormatResultsJson(const CTorqDoc& doc, const QString& file)
 {
     QJsonObject results;
-    for (const Series& series : kSeriesOrder) {
+    for (const ResultSeriesKey& series : ResultSeriesKeys()) {
         QJsonArray values;
         for (float value : doc.GetResultSeries(series.series)) values.append(JsonNumber(value));
         results.insert(series.key, values);

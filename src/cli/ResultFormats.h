@@ -11,7 +11,7 @@ namespace cli {
 // of "torqwell-cli run". All figures are the model's English units: hp,
 // lb-ft, psi absolute, %, psi.
 
-// The desktop program's results table: its title, the two header lines, the
+// The desktop program's results table: its title, the three header lines, the
 // columns speed, power, torque, manifold pressure, volumetric efficiency,
 // IMEP, FMEP, BMEP with their number formats, a blank line after every
 // four rows, and the rules that frame it.

@@ -2,6 +2,7 @@
 // src/cli (CliCommands.h); this only hands them the arguments and streams.
 
 #include "CliCommands.h"
+#include "CliSupport.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,8 +12,9 @@
 
 int main(int argc, char* argv[])
 {
+    // File names keep their bytes, also those that are not UTF-8 (CliSupport.h).
     QStringList arguments;
-    for (int i = 1; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    for (int i = 1; i < argc; ++i) arguments << cli::ArgumentText(argv[i]);
     QTextStream out(stdout);
     QTextStream err(stderr);
     const int status = cli::RunTool(arguments, out, err);

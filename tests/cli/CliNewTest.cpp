@@ -141,7 +141,8 @@ TEST(CliNew, AnIncompleteEngineIsRefusedWithItsMessageAndNothingIsWritten)
     EXPECT_FALSE(fs::exists(path));
 
     // The simulation cannot feed a big-block through 100 cfm.
-    const QStringList starved = engine + QStringList{"--manifold", "2", "--cam", "2", "--induction", "100"};
+    QStringList starved = engine + QStringList{"--manifold", "2", "--cam", "2"};
+    starved[starved.indexOf("750")] = "100";
     const CliResult failed = RunCli(starved);
     EXPECT_EQ(failed.status, 3);
     EXPECT_TRUE(failed.err.startsWith("Simulation Run Time Error: ")) << failed.err.toStdString();

@@ -55,10 +55,12 @@ TEST(CliRun, TheTableIsTheDesktopResultsTableInGroupsOfFour)
     EXPECT_EQ(lines[0], "CALCULATED POWER AND ENGINE PRESSURES");
     EXPECT_EQ(lines[3], "Engine   |Power     Torque    Int Man   Vol       IMEP      FMEP      BMEP");
     EXPECT_EQ(lines[4], "RPM      |(Fly)     (Fly)     Pressure  Eff %     Pressure  Pressure  Pressure");
+    EXPECT_EQ(lines[5], "         |(hp)      (ft-lbs)  (psi)               (psi)     (psi)     (psi)");
     EXPECT_TRUE(lines[2].startsWith("---------+---"));
+    EXPECT_TRUE(lines[6].startsWith("---------+---"));
     // The body: 19 rows and a blank row after every four, then the closing rule.
-    const QStringList body = lines.mid(6, 23);
-    EXPECT_TRUE(lines[6 + 23].startsWith("---------+---"));
+    const QStringList body = lines.mid(7, 23);
+    EXPECT_TRUE(lines[7 + 23].startsWith("---------+---"));
     int row = 0;
     for (int index = 0; index < body.size(); ++index) {
         if (index % 5 == 4) {
@@ -89,7 +91,7 @@ TEST(CliRun, CsvAndJsonGiveBackEveryResultOfEveryExampleExactly)
 
         const CliResult table = RunCli({"run", Q(path), "--format", "table"});
         EXPECT_EQ(table.status, 0);
-        EXPECT_EQ(Lines(table.out).size(), 3 + 2 + 19 + 4 + 1);
+        EXPECT_EQ(Lines(table.out).size(), 3 + 3 + 19 + 4 + 1);
 
         const CliResult csv = RunCli({"run", Q(path), "--format=csv"});
         ASSERT_EQ(csv.status, 0) << csv.err.toStdString();

@@ -2,6 +2,7 @@
 #include "model/DocumentRegistry.h"
 #include "dialogs/Chart2dDlg.h"
 #include "views/Chart2dView.h"
+#include "views/ChartLegend.h"
 
 #include <QChart>
 #include <QComboBox>
@@ -68,7 +69,7 @@ private slots:
     void choosingSeriesAndRangesFollowsTheAxisRules();
     void secondAxisNoneHidesItsCurves();
     void overlaysShowOtherEnginesWithTheirOwnMarkers();
-    void closedOverlayIsDroppedAtTheNextUpdate();
+    void closedOverlayLeavesTheGraphAtOnce();
     void contextMenuChecksTheCurrentChoices();
     void optionsDialogSetsOverlaysAndAxes();
     void staleOptionsTakeTitlesRangesAndEnginesFromWhatIsThere();
@@ -218,7 +219,7 @@ void Chart2dViewTest::overlaysShowOtherEnginesWithTheirOwnMarkers()
     QCOMPARE(view.Y1Series(1)->name(), QStringLiteral("Power (HP)-Big Block.trq"));
 }
 
-void Chart2dViewTest::closedOverlayIsDroppedAtTheNextUpdate()
+void Chart2dViewTest::closedOverlayLeavesTheGraphAtOnce()
 {
     CDocumentRegistry registry;
     auto doc = MakeDocument("Torq1", 1.0f, registry);
@@ -228,11 +229,12 @@ void Chart2dViewTest::closedOverlayIsDroppedAtTheNextUpdate()
     view.SetCompareDocuments({second->GetDocumentNumber(), third->GetDocumentNumber(), 0});
     QCOMPARE(view.SetCount(), 3);
 
+    // Closing takes the engine off the list of open engines: its curves go
+    // at once, without waiting for the own engine to update.
     registry.Remove(*second);
     second.reset();
-    QCOMPARE(view.SetCount(), 3);  // nothing changes until the graph updates
-    doc->UpdateAllViews();
     QCOMPARE(view.SetCount(), 2);
+    QCOMPARE(view.Legend()->Entries().size(), std::size_t{4});
     QVERIFY(!view.Slots()[1].IsFilled());
     QCOMPARE(view.Slots()[2].name, QStringLiteral("Torq3"));
     QCOMPARE(view.Y1Series(1)->name(), QStringLiteral("Power (HP)-Torq3"));
@@ -252,7 +254,7 @@ void Chart2dViewTest::contextMenuChecksTheCurrentChoices()
         if (!action->isSeparator()) titles << action->text();
     }
     QCOMPARE(titles, (QStringList{"X    Data", "Y1  Data", "Y2  Data", "X    Range", "Y1  Range", "Y2  Range",
-                                  "&Properties..."}));
+                                  "&Properties...", "Copy Image", "Save Image As..."}));
     QMenu* xData = SubMenu(menu.get(), "X    Data");
     QMenu* y2Data = SubMenu(menu.get(), "Y2  Data");
     QCOMPARE(xData->actions().size(), 8);

@@ -206,7 +206,7 @@ void EngineFormTest::showsEveryParameterInTabOrder()
         {&m_doc->PressureDrop(), "1.50 inHg"},
         {&m_doc->AirflowFile(), "***"},
         {&m_doc->Cam().CamType(), "High Performance Street"},
-        {&m_doc->Cam().NominalIvo(), "31.0"},
+        {&m_doc->Cam().NominalIvo(), "31.0 Deg"},  // cam events name their degrees
         {&m_doc->Cam().IntakeLift(), "0.500 in"},
         {&m_doc->ExhaustSystem(), "Small-Tube Headers With Mufflers"},
     };

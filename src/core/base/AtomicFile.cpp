@@ -263,9 +263,11 @@ void CAtomicFile::RemoveStaleTemporaries() const
     }
 }
 
-void CommitOrRaise(CAtomicFile& file)
+namespace {
+
+void RaiseForResult(CAtomicFile::Result result)
 {
-    switch (file.Commit()) {
+    switch (result) {
     case CAtomicFile::Result::Ok:
         return;
     case CAtomicFile::Result::CloseFailed:
@@ -277,6 +279,12 @@ void CommitOrRaise(CAtomicFile& file)
     // The content never reached the selected file.
     RaiseError(44);
 }
+
+}  // namespace
+
+void FinishOrRaise(CAtomicFile& file) { RaiseForResult(file.Finish()); }
+
+void CommitOrRaise(CAtomicFile& file) { RaiseForResult(file.Commit()); }
 
 std::FILE* OpenRegularFileForReading(const std::string& path)
 {

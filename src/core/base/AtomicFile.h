@@ -73,6 +73,8 @@ private:
 // Commits the temporary file over its target; raises error 46 when the file
 // could not be closed and 44 when its content did not reach the target.
 void CommitOrRaise(CAtomicFile& file);
+// Finishes the temporary file without committing it; raises as CommitOrRaise.
+void FinishOrRaise(CAtomicFile& file);
 
 // The suffix of the temporary files of a save: ".tmp-" and six characters.
 inline constexpr const char* kTemporaryFileSuffix = ".tmp-";

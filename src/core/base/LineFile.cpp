@@ -121,12 +121,24 @@ bool ReadTextFile(const std::string& path, const std::function<void(std::FILE*)>
 
 bool WriteTextFile(const std::string& path, const std::function<void(std::FILE*)>& write)
 {
-    CLocaleScope cLocale;
     CAtomicFile file(path);
+    if (!FinishTextFile(file, write)) return false;
     try {
-        if (!file.Open()) RaiseError(43);
-        write(file.File());
         CommitOrRaise(file);
+        return true;
+    } catch (const RaisedError& error) {
+        ShowErrorMessage(error.code);
+        return false;
+    }
+}
+
+bool FinishTextFile(CAtomicFile& file, const std::function<void(std::FILE*)>& write)
+{
+    CLocaleScope cLocale;
+    try {
+        if (file.File() == nullptr && !file.Open()) RaiseError(43);
+        write(file.File());
+        FinishOrRaise(file);
         return true;
     } catch (const RaisedError& error) {
         file.Abandon();

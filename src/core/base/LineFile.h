@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+class CAtomicFile;
+
 // The line-oriented text form that engine, cam and airflow files share:
 // name lines, "%d" integer lines, the version line that opens a block, and
 // the open/read/close and write-then-rename steps around a whole file.
@@ -61,3 +63,10 @@ bool ReadTextFile(const std::string& path, const std::function<void(std::FILE*)>
 // shown and gives false: 43 when the file cannot be created, 44 when it
 // cannot be written, 46 when it cannot be closed.
 bool WriteTextFile(const std::string& path, const std::function<void(std::FILE*)>& write);
+
+// The same up to the rename: the content goes to the file's temporary, which
+// is finished (flushed, synced, closed) but does not replace the target yet,
+// so that several files can be written completely before any of them is
+// committed. Opens the file first when it is not open. A raised code is
+// shown, the temporary removed, and the answer is false.
+bool FinishTextFile(CAtomicFile& file, const std::function<void(std::FILE*)>& write);

@@ -14,12 +14,45 @@ float RoundToDecimals(float value, int decimals)
     return float(value < 0.0f ? -magnitude : magnitude);
 }
 
+std::size_t CharacterLength(std::string_view text, std::size_t at)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned lead = byte(at);
+    // The sequence length and the smallest code point it may carry (no overlong forms).
+    std::size_t length = 1;
+    unsigned lowest = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        lowest = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        lowest = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        lowest = 0x10000;
+    } else {
+        return 1;  // ASCII, or a byte that starts no character
+    }
+    if (at + length > text.size()) return 1;
+    unsigned codePoint = lead & (0x7Fu >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0u) != 0x80u) return 1;
+        codePoint = (codePoint << 6) | (byte(at + i) & 0x3Fu);
+    }
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    if (codePoint < lowest || codePoint > 0x10FFFF || surrogate) return 1;
+    return length;
+}
+
 std::string DosFileName(std::string_view name, std::string_view extension)
 {
     TORQ_ASSERT(!name.empty());
-    std::string_view stem = name.substr(0, name.find('.'));
-    if (stem.size() > 8) stem = stem.substr(0, 8);
-    std::string result(stem);
+    // '.' is never part of a multi-byte character, so the stem ends at the first one.
+    const std::string_view stem = name.substr(0, name.find('.'));
+    constexpr int kStemCharacters = 8;
+    std::size_t end = 0;
+    for (int kept = 0; kept < kStemCharacters && end < stem.size(); ++kept) end += CharacterLength(stem, end);
+    std::string result(stem.substr(0, end));
     result += extension;
     return result;
 }

@@ -10,9 +10,15 @@ float RoundToDecimals(float value, int decimals);
 
 // The DOS 8.3 form of a file name: the text before the first '.' (the whole
 // name when it has none), cut to 8 characters, followed by the extension,
-// which includes its dot (".gme", ".trq"). An empty name is an internal
-// consistency failure.
+// which includes its dot (".gme", ".trq"). A character is one UTF-8 encoded
+// character, so the cut never splits one; a byte that is not part of valid
+// UTF-8 (a name in another 8-bit encoding) counts as a character of its own.
+// An empty name is an internal consistency failure.
 std::string DosFileName(std::string_view name, std::string_view extension);
+
+// The length in bytes of the character at text[at]: 2 to 4 for a valid
+// UTF-8 sequence, 1 for ASCII and for any byte that does not start one.
+std::size_t CharacterLength(std::string_view text, std::size_t at);
 
 // printf-style formatting that always uses '.' as the decimal point,
 // whatever locale the program runs in.

@@ -18,7 +18,28 @@ void CDocumentRegistry::Add(CTorqDoc& document)
 
 void CDocumentRegistry::Remove(const CTorqDoc& document)
 {
-    m_documents.erase(std::remove(m_documents.begin(), m_documents.end(), &document), m_documents.end());
+    const auto gone = std::remove(m_documents.begin(), m_documents.end(), &document);
+    if (gone == m_documents.end()) return;
+    m_documents.erase(gone, m_documents.end());
+    // A listener may add or remove listeners: call a copy of the list.
+    const std::vector<Listener> listeners = m_listeners;
+    for (const Listener& listener : listeners) {
+        const bool stillListening = std::any_of(m_listeners.begin(), m_listeners.end(),
+                                                [&listener](const Listener& l) { return l.key == listener.key; });
+        if (stillListening) listener.call(document.GetDocumentNumber());
+    }
+}
+
+int CDocumentRegistry::AddRemovalListener(RemovalListener listener)
+{
+    const int key = m_nextListenerKey++;
+    m_listeners.push_back({key, std::move(listener)});
+    return key;
+}
+
+void CDocumentRegistry::RemoveRemovalListener(int key)
+{
+    std::erase_if(m_listeners, [key](const Listener& listener) { return listener.key == key; });
 }
 
 CTorqDoc* CDocumentRegistry::Find(int documentNumber) const

@@ -70,8 +70,8 @@ bool CheckDosRecordExport(CTorqDoc& doc);
 // document that has no title yet).
 std::string ProposedDosRecordName(const CTorqDoc& doc);
 
-// Writes folder / DosFileName(chosenFileName, ".trq"). A chosen name longer
-// than 12 characters whose 8.3 form names an existing file gives 78 and
+// Writes folder / DosFileName(chosenFileName, ".trq"). A chosen name that
+// the 8.3 form changes and whose 8.3 form names an existing file gives 78 and
 // writes nothing; file errors show 43, 44 or 46. The checks are the caller's
 // (CheckDosRecordExport before the dialog).
 bool ExportDosRecordFile(CTorqDoc& doc, const std::string& folder, const std::string& chosenFileName);

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <initializer_list>
 #include <string_view>
 
@@ -123,10 +124,14 @@ void ReadCalculatorSection(CTorqDoc& doc, std::FILE* file)
 
 // ---------------------------------------------------------------- the file operations
 
-bool WriteEngineFile(CTorqDoc& doc, const std::string& path)
+namespace {
+
+// Items, then the two result blocks: with nitrous the first is a run on
+// plain gasoline without nitrous, the second the engine's own.
+std::function<void(std::FILE*, CRunStateKeeper&)> EngineFileWriter(CTorqDoc& doc)
 {
     const int shownUnitSystem = doc.GetUnitSystem();
-    return WriteFileWithRuns(doc, path, [&](std::FILE* file, CRunStateKeeper& keeper) {
+    return [&doc, shownUnitSystem](std::FILE* file, CRunStateKeeper& keeper) {
         const bool withNitrous = doc.NitrousFlowRate().GetValue() > 0.0f;
         WriteEngineItems(doc, file, shownUnitSystem, withNitrous);
         if (withNitrous) {
@@ -139,8 +144,17 @@ bool WriteEngineFile(CTorqDoc& doc, const std::string& path)
             doc.RunSimulation(false, false);
         }
         WriteResultBlock(doc, file);
-    });
+    };
 }
+
+}  // namespace
+
+bool WriteEngineFile(CTorqDoc& doc, const std::string& path)
+{
+    return WriteFileWithRuns(doc, path, EngineFileWriter(doc));
+}
+
+bool FinishEngineFile(CTorqDoc& doc, CAtomicFile& file) { return FinishFileWithRuns(doc, file, EngineFileWriter(doc)); }
 
 void ReadEngineItems(CTorqDoc& doc, std::FILE* file)
 {
@@ -200,14 +214,19 @@ std::string DocumentTitleFromPath(const std::string& path)
     return std::filesystem::path(path).filename().string();
 }
 
-bool SaveEngineDocument(CTorqDoc& doc, const std::string& path)
+bool ConfirmEngineSave(CTorqDoc& doc)
 {
     ErrorCode code = 0;
     if (!doc.Validate(code)) {
         ShowErrorMessage(code);
         return false;
     }
-    if (!doc.HasResults() && AskWarningMessage(204) != WarningAnswer::Ok) return false;
+    return doc.HasResults() || AskWarningMessage(204) == WarningAnswer::Ok;
+}
+
+bool SaveEngineDocument(CTorqDoc& doc, const std::string& path)
+{
+    if (!ConfirmEngineSave(doc)) return false;
     if (!WriteEngineFile(doc, path)) return false;
     doc.SetModified(false);
     doc.SetPathName(path);

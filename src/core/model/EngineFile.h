@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+class CAtomicFile;
 class CTorqDoc;
 
 // The engine file (*.trq): the engine's parameters in English units, the cam
@@ -23,6 +24,11 @@ inline constexpr const char* kEngineFileVersion = "3.10";
 // put back as they were before the call.
 bool WriteEngineFile(CTorqDoc& doc, const std::string& path);
 
+// The same up to the rename: the engine file is written to the file's
+// temporary and finished, and replaces its target only when the caller
+// commits it, so that several files can appear together (base/AtomicFile.h).
+bool FinishEngineFile(CTorqDoc& doc, CAtomicFile& file);
+
 // Reads an engine file into the document, which should be freshly cleared
 // (a 3.07 file leaves the calculator inputs alone). Errors 43 to 50 (the
 // blocks raise 49 and 50 for their own versions) are shown once and give
@@ -34,11 +40,14 @@ bool ReadEngineFile(CTorqDoc& doc, const std::string& path);
 // problem (RaisedError). ReadEngineFile and the fuzz targets use it.
 void ReadEngineItems(CTorqDoc& doc, std::FILE* file);
 
-// The Save command: Validate (its code is shown and the save refused); no
-// results asks warning 204 (Cancel refuses); WriteEngineFile. On success the
+// The Save command: ConfirmEngineSave, then WriteEngineFile. On success the
 // document is unmodified and takes the path and, as its title, the file name
 // with its extension ("My Big Engine.trq").
 bool SaveEngineDocument(CTorqDoc& doc, const std::string& path);
+
+// The checks before a save: Validate (its code is shown and the save
+// refused); no results asks warning 204 (Cancel refuses).
+bool ConfirmEngineSave(CTorqDoc& doc);
 
 // The Open command: reads the file into a fresh engine and, only when the
 // whole file was read, puts that engine into doc, runs Recalculate, marks it

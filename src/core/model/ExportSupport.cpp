@@ -8,10 +8,6 @@
 
 #include <filesystem>
 
-namespace {
-constexpr std::size_t kLongestDosName = 12;  // 8 + '.' + 3
-}  // namespace
-
 CRunStateKeeper::CRunStateKeeper(CTorqDoc& doc)
     : m_doc(doc), m_fuel(doc.FuelType()), m_nitrous(doc.NitrousFlowRate())
 {
@@ -46,15 +42,31 @@ void CRunStateKeeper::RestoreResults()
 bool WriteFileWithRuns(CTorqDoc& doc, const std::string& target,
                        const std::function<void(std::FILE*, CRunStateKeeper&)>& write)
 {
+    CAtomicFile file(target);
+    if (target.empty() || !FinishFileWithRuns(doc, file, write)) {
+        if (target.empty()) ShowErrorMessage(43);
+        return false;
+    }
+    try {
+        CommitOrRaise(file);
+    } catch (const RaisedError& error) {
+        ShowErrorMessage(error.code);
+        return false;
+    }
+    return true;
+}
+
+bool FinishFileWithRuns(CTorqDoc& doc, CAtomicFile& file,
+                        const std::function<void(std::FILE*, CRunStateKeeper&)>& write)
+{
     CLocaleScope cLocale;
     const int shownUnitSystem = doc.GetUnitSystem();
     doc.SetUnitSystem(kEnglishUnits);
     CRunStateKeeper keeper(doc);
-    CAtomicFile file(target);
     try {
-        if (target.empty() || !file.Open()) RaiseError(43);
+        if (file.File() == nullptr && !file.Open()) RaiseError(43);
         write(file.File(), keeper);
-        CommitOrRaise(file);
+        FinishOrRaise(file);
     } catch (const RaisedError& error) {
         file.Abandon();
         keeper.RestoreFuel();
@@ -76,6 +88,8 @@ std::string ExportTargetPath(const std::string& folder, const std::string& chose
 
 bool ShortenedNameCollides(const std::string& chosenFileName, const std::string& target)
 {
+    // Any shortening counts, not only of long names: "my.eng.trq" becomes "my.trq".
+    if (std::filesystem::path(target).filename() == chosenFileName) return false;
     std::error_code ignored;
-    return chosenFileName.size() > kLongestDosName && std::filesystem::exists(target, ignored);
+    return std::filesystem::exists(std::filesystem::symlink_status(target, ignored));
 }

@@ -39,12 +39,18 @@ private:
 // shown and the answer is false; the unit system is put back either way.
 bool WriteFileWithRuns(CTorqDoc& doc, const std::string& target,
                        const std::function<void(std::FILE*, CRunStateKeeper&)>& write);
+// The same up to the rename: the file is written and finished but replaces
+// its target only when the caller commits it (base/AtomicFile.h). Opens the
+// file first when it is not open.
+bool FinishFileWithRuns(CTorqDoc& doc, CAtomicFile& file,
+                        const std::function<void(std::FILE*, CRunStateKeeper&)>& write);
 
 // The export target: folder / DosFileName(chosenFileName, extension).
 std::string ExportTargetPath(const std::string& folder, const std::string& chosenFileName,
                              const char* extension);
 
-// The 8.3 rule of both exports: a chosen name of more than 12 characters
-// whose shortened form names a file that exists already would overwrite a
-// file the user never chose (code 78).
+// The 8.3 rule of both exports: a chosen name that the 8.3 form changes,
+// whose shortened form (the target's file name) names a file that exists
+// already, would overwrite a file the user never chose (code 78). A name the
+// 8.3 form keeps is the user's own choice, asked about by the file dialog.
 bool ShortenedNameCollides(const std::string& chosenFileName, const std::string& target);

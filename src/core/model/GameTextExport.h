@@ -21,8 +21,8 @@ bool CheckGameTextExport(CTorqDoc& doc);
 // a document that has no title yet).
 std::string ProposedGameTextName(const CTorqDoc& doc);
 
-// Writes folder / DosFileName(chosenFileName, ".gme"). A chosen name longer
-// than 12 characters whose 8.3 form names an existing file gives 78. The
+// Writes folder / DosFileName(chosenFileName, ".gme"). A chosen name that
+// the 8.3 form changes and whose 8.3 form names an existing file gives 78. The
 // engine is run afresh for both blocks (the first on plain gasoline without
 // nitrous when it has nitrous); a failed run gives 42, file errors 43, 44
 // and 46. The file appears only when it is complete: on failure an existing

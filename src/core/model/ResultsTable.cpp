@@ -7,21 +7,86 @@
 const std::array<ResultsTableColumn, kResultsTableColumnCount>& ResultsTableColumns()
 {
     static constexpr std::array<ResultsTableColumn, kResultsTableColumnCount> kColumns{{
-        {"Engine", "RPM", kSeriesEngineSpeed, "%.0f"},
-        {"Power", "(Fly)", kSeriesPower, "%.0f"},
-        {"Torque", "(Fly)", kSeriesTorque, "%.0f"},
-        {"Int Man", "Pressure", kSeriesManifoldPressure, "%.2f"},
-        {"Vol", "Eff %", kSeriesVolumetricEfficiency, "%.1f"},
-        {"IMEP", "Pressure", kSeriesImep, "%.1f"},
-        {"FMEP", "Pressure", kSeriesFmep, "%.1f"},
-        {"BMEP", "Pressure", kSeriesBmep, "%.1f"},
+        {"Engine", "RPM", "RPM", kSeriesEngineSpeed},
+        {"Power", "(Fly)", "Power", kSeriesPower},
+        {"Torque", "(Fly)", "Torque", kSeriesTorque},
+        {"Int Man", "Pressure", "Int Man Pressure", kSeriesManifoldPressure},
+        {"Vol", "Eff %", "Vol Eff", kSeriesVolumetricEfficiency},
+        {"IMEP", "Pressure", "IMEP", kSeriesImep},
+        {"FMEP", "Pressure", "FMEP", kSeriesFmep},
+        {"BMEP", "Pressure", "BMEP", kSeriesBmep},
     }};
     return kColumns;
 }
 
-std::string FormatResultsTableCell(const CTorqDoc& document, int column, int point)
+namespace {
+
+const ResultsTableColumn& ColumnAt(int column)
 {
     TORQ_ASSERT(column >= 0 && column < kResultsTableColumnCount);
-    const ResultsTableColumn& shown = ResultsTableColumns()[column];
-    return FormatC(shown.format, double(document.GetResult(shown.series, point)));
+    return ResultsTableColumns()[static_cast<std::size_t>(column)];
+}
+
+}  // namespace
+
+std::string ResultsTableUnitsHeader(int column, ResultUnits units)
+{
+    const int series = ColumnAt(column).series;
+    if (series == kSeriesEngineSpeed || series == kSeriesVolumetricEfficiency) return {};
+    return std::string("(") + ResultUnitLabel(series, units) + ")";
+}
+
+std::string FormatResultsTableCell(const CTorqDoc& document, int column, int point, ResultUnits units)
+{
+    const int series = ColumnAt(column).series;
+    return FormatC(ResultTableFormat(series, units), ConvertResult(series, document.GetResult(series, point), units));
+}
+
+std::string FormatResultsTableTsv(const CTorqDoc& document, ResultUnits units)
+{
+    std::string text;
+    for (int column = 0; column < kResultsTableColumnCount; ++column) {
+        const ResultsTableColumn& shown = ColumnAt(column);
+        if (column > 0) text += '\t';
+        text += shown.name;
+        if (shown.series != kSeriesEngineSpeed) text += std::string(" (") + ResultUnitLabel(shown.series, units) + ")";
+    }
+    text += '\n';
+    for (int point = 0; point < kResultPointCount; ++point) {
+        for (int column = 0; column < kResultsTableColumnCount; ++column) {
+            if (column > 0) text += '\t';
+            text += FormatResultsTableCell(document, column, point, units);
+        }
+        text += '\n';
+    }
+    return text;
+}
+
+ResultPeak FindResultPeak(const CTorqDoc& document, int series)
+{
+    const ResultSeriesValues& values = document.GetResultSeries(series);
+    ResultPeak peak;
+    peak.value = values[0];
+    for (int point = 1; point < kResultPointCount; ++point) {
+        if (values[static_cast<std::size_t>(point)] > peak.value) {
+            peak.point = point;
+            peak.value = values[static_cast<std::size_t>(point)];
+        }
+    }
+    peak.rpm = document.GetResult(kSeriesEngineSpeed, peak.point);
+    return peak;
+}
+
+std::string FormatResultPeak(const CTorqDoc& document, int series, ResultUnits units)
+{
+    const ResultPeak peak = FindResultPeak(document, series);
+    return FormatC("%.0f %s @ %.0f rpm", ConvertResult(series, peak.value, units), ResultUnitLabel(series, units),
+                   double(peak.rpm));
+}
+
+std::string FormatResultPeaks(const CTorqDoc& document, ResultUnits units)
+{
+    if (!document.HasResults()) return {};
+    return "Peak power " + FormatResultPeak(document, kSeriesPower, units) + "   Peak torque " +
+           FormatResultPeak(document, kSeriesTorque, units);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ResultUnits.h"
+
 #include <array>
 #include <string>
 
@@ -7,13 +9,13 @@ class CTorqDoc;
 
 // The results table of an engine's last run, as the desktop program draws
 // it and the command line prints it: one row per engine speed, eight columns
-// with two header lines each. FMEP comes before BMEP here, unlike the
-// result-series order.
+// with two header lines each and a line with the column's units. FMEP comes
+// before BMEP here, unlike the result-series order.
 struct ResultsTableColumn {
     const char* header1;
     const char* header2;
-    int series;          // result series shown in the column (1..8)
-    const char* format;  // printf format of its values
+    const char* name;  // the column's name on one line, for copies and exports
+    int series;        // result series shown in the column (1..8)
 };
 
 inline constexpr int kResultsTableColumnCount = 8;
@@ -21,5 +23,31 @@ inline constexpr const char* kResultsTableTitle = "CALCULATED POWER AND ENGINE P
 
 const std::array<ResultsTableColumn, kResultsTableColumnCount>& ResultsTableColumns();
 
-// The text of one cell: the column's series at the point, in its format.
-std::string FormatResultsTableCell(const CTorqDoc& document, int column, int point);
+// The third header line: the column's units in brackets ("(hp)"), empty for
+// the columns whose first two lines name their units already (RPM, Eff %).
+std::string ResultsTableUnitsHeader(int column, ResultUnits units);
+
+// The text of one cell: the column's series at the point, converted to the
+// units and in the column's format for them.
+std::string FormatResultsTableCell(const CTorqDoc& document, int column, int point,
+                                   ResultUnits units = ResultUnits::English);
+
+// The table as tab-separated text for a spreadsheet: a header row with each
+// column's name and units ("Power (hp)"), then the 19 rows as the table shows
+// them; every line ends in "\n".
+std::string FormatResultsTableTsv(const CTorqDoc& document, ResultUnits units);
+
+// The largest value of a result series and the engine speed it is reached at
+// (the first such point on a tie). Meaningful only after a run.
+struct ResultPeak {
+    int point = 0;
+    float value = 0;  // model units
+    float rpm = 0;
+};
+ResultPeak FindResultPeak(const CTorqDoc& document, int series);
+
+// "Peak power 346 hp @ 5500 rpm   Peak torque 380 ft-lbs @ 4000 rpm" in the
+// given units; empty when the engine has no results.
+std::string FormatResultPeaks(const CTorqDoc& document, ResultUnits units);
+// One peak as a short label: "346 hp @ 5500 rpm".
+std::string FormatResultPeak(const CTorqDoc& document, int series, ResultUnits units);

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEvent>
 
 CChildFrame::CChildFrame(std::unique_ptr<CTorqDoc> document, QWidget* parent)
     : QMdiSubWindow(parent), m_document(std::move(document)), m_splitter(new CTorqSplitterWnd(this))
@@ -34,9 +35,17 @@ CChildFrame::CChildFrame(std::unique_ptr<CTorqDoc> document, QWidget* parent)
     setWidget(m_splitter);
     setWindowIcon(QIcon());
 
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { TrackActivePane(now); });
+    // The pane the user looks at: the one last clicked in or turned to another sheet.
+    qApp->installEventFilter(this);
     for (CSplitterPaneTabWnd* pane : {left, right}) {
-        connect(pane, &QTabWidget::tabBarClicked, this, [this, pane] { m_activePane = pane; });
+        connect(pane, &QTabWidget::tabBarClicked, this, [this, pane] { SetActivePane(pane); });
+        connect(pane, &QTabWidget::currentChanged, this, [this, pane] {
+            if (pane == m_activePane) {
+                emit ActiveSheetChanged();
+            } else if (pane->isVisible()) {
+                SetActivePane(pane);
+            }
+        });
     }
     doc.AddObserver(this);
     UpdateCaption();
@@ -44,6 +53,7 @@ CChildFrame::CChildFrame(std::unique_ptr<CTorqDoc> document, QWidget* parent)
 
 CChildFrame::~CChildFrame()
 {
+    qApp->removeEventFilter(this);
     // The views go before the document they show.
     m_document->RemoveObserver(this);
     delete m_splitter;
@@ -56,14 +66,36 @@ CSplitterPaneTabWnd* CChildFrame::RightPane() const { return m_splitter->RightPa
 
 QWidget* CChildFrame::ActiveSheet() const { return m_activePane->currentWidget(); }
 
-void CChildFrame::TrackActivePane(QWidget* focused)
+QString CChildFrame::ActiveSheetDescription() const
 {
-    for (QWidget* w = focused; w != nullptr && w != this; w = w->parentWidget()) {
-        if (w == LeftPane() || w == RightPane()) {
-            m_activePane = static_cast<CSplitterPaneTabWnd*>(w);
-            return;
-        }
+    const QString sheet = m_activePane->tabText(m_activePane->currentIndex());
+    return tr("the %1 sheet of %2 (%3 pane)")
+        .arg(sheet, QString::fromStdString(m_document->GetTitle()),
+             m_activePane == LeftPane() ? tr("left") : tr("right"));
+}
+
+void CChildFrame::SetActivePane(CSplitterPaneTabWnd* pane)
+{
+    if (pane == nullptr || pane == m_activePane) return;
+    m_activePane = pane;
+    emit ActiveSheetChanged();
+}
+
+CSplitterPaneTabWnd* CChildFrame::PaneOf(QObject* object) const
+{
+    for (QObject* o = object; o != nullptr && o != this; o = o->parent()) {
+        if (o == LeftPane() || o == RightPane()) return static_cast<CSplitterPaneTabWnd*>(o);
     }
+    return nullptr;
+}
+
+bool CChildFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // A click anywhere in a pane (a value, the graph, the table) makes it the user's.
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::ContextMenu) {
+        SetActivePane(PaneOf(watched));
+    }
+    return QMdiSubWindow::eventFilter(watched, event);
 }
 
 void CChildFrame::UpdateCaption()

@@ -42,9 +42,13 @@ public:
     CChart2dView* RightGraph() const { return m_rightGraph; }
     CResultsTableView* RightTable() const { return m_rightTable; }
 
-    // The sheet the user works in: the current sheet of the pane that had
-    // the focus last (the left pane at first).
+    // The sheet the user sees and works in: the current sheet of the pane
+    // the user last clicked in or turned to another sheet (the left pane at
+    // first). Where the keyboard focus sits does not decide it.
     QWidget* ActiveSheet() const;
+    CSplitterPaneTabWnd* ActivePane() const { return m_activePane; }
+    // "the Graph sheet of Torq1 (right pane)", for the print command's tip.
+    QString ActiveSheetDescription() const;
 
     // Title with the modified mark.
     void UpdateCaption();
@@ -53,12 +57,15 @@ public:
 
 signals:
     void CaptionChanged();
+    void ActiveSheetChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void TrackActivePane(QWidget* focused);
+    void SetActivePane(CSplitterPaneTabWnd* pane);
+    CSplitterPaneTabWnd* PaneOf(QObject* object) const;
 
     std::unique_ptr<CTorqDoc> m_document;
     CTorqSplitterWnd* m_splitter;

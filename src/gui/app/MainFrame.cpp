@@ -4,6 +4,7 @@
 #include "AppIcons.h"
 #include "ChildFrame.h"
 #include "dialogs/CalculatorCommands.h"
+#include "IteratorCommands.h"
 #include "model/Commands.h"
 #include "model/DosRecordExport.h"
 #include "model/EngineFile.h"
@@ -54,7 +55,7 @@ constexpr int kProductInfoError = 77;
 constexpr int kDocumentCommands[] = {
     FrameCmd::kFileClose, FrameCmd::kFileSave, FrameCmd::kFileSaveAs, FrameCmd::kFilePrint,
     FrameCmd::kFilePrintPreview, Cmd::kExportGameText, Cmd::kExportDosRecord, Cmd::kRun, Cmd::kAutoRun,
-    Cmd::kClearComponents, Cmd::kEnglishUnits, Cmd::kMetricUnits, FrameCmd::kWindowArrange,
+    Cmd::kClearComponents, Cmd::kEnglishUnits, Cmd::kMetricUnits, Cmd::kIteratorTesting, FrameCmd::kWindowArrange,
     FrameCmd::kWindowCascade, FrameCmd::kWindowTile, Cmd::kCompressionRatioMath, Cmd::kAirflowMath,
     Cmd::kCamMath};
 
@@ -105,7 +106,11 @@ CMainFrame::CMainFrame(const QString& startFolder, QWidget* parent)
       m_mdiArea(new QMdiArea(this)),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       m_chooseFileName(DefaultChooseFileName),
-      m_askSaveChanges(DefaultAskSaveChanges)
+      m_askSaveChanges(DefaultAskSaveChanges),
+      m_showExportError([](QWidget* parent, const QString& title, const QString& text) {
+          QMessageBox::warning(parent, title, text);
+      }),
+      m_iteratorCommands(new CIteratorCommands(*this, IteratorTest::Instance()))
 {
     setWindowIcon(MakeAppIcon());
     m_mdiArea->setViewMode(QMdiArea::TabbedView);
@@ -147,6 +152,7 @@ QAction* CMainFrame::AddCommand(QMenu* menu, int command, const QString& text, c
 void CMainFrame::CreateMenus()
 {
     CreateFileMenu();
+    CreateEditMenu();
     CreateEngineMenu();
     CreateViewMenu();
     CreateWindowMenu();
@@ -192,6 +198,7 @@ void CMainFrame::CreateFileMenu()
     action = AddCommand(exportMenu, Cmd::kExportDosRecord, tr("Export To &DOS Engine Record..."),
                         tr("Write the engine as an engine record for the older DOS programs"));
     connect(action, &QAction::triggered, this, &CMainFrame::OnExportDosRecord);
+    AddResultExports(menu);
     menu->addSeparator();
 
     action = AddCommand(menu, FrameCmd::kFilePrint, tr("&Print..."), tr("Print the active sheet"));
@@ -231,6 +238,13 @@ void CMainFrame::CreateEngineMenu()
                                      tr("Show the engine in these units"));
         action->setCheckable(true);
     }
+    menu->addSeparator();
+    // The engine's command posts "Run the Iterator", which runs once the menu command has returned.
+    connect(AddCommand(menu, Cmd::kIteratorTesting, tr("&Iterator Testing..."),
+                       tr("Step chosen parameters of an engine over ranges and keep the ten best results")),
+            &QAction::triggered, this, [this] {
+                QMetaObject::invokeMethod(m_iteratorCommands, &CIteratorCommands::RunIterator, Qt::QueuedConnection);
+            });
     for (int command : {Cmd::kRun, Cmd::kAutoRun, Cmd::kClearComponents, Cmd::kEnglishUnits, Cmd::kMetricUnits}) {
         connect(m_actions.value(command), &QAction::triggered, this, [this, command] { OnEngineCommand(command); });
     }
@@ -408,6 +422,7 @@ void CMainFrame::UpdateCommandStates()
         m_actions.value(command)->setChecked(child != nullptr &&
                                              child->Document().GetCommandState(command).checked);
     }
+    UpdateResultCommands();
 }
 
 void CMainFrame::UpdateMainTitle()
@@ -458,6 +473,9 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CTorqDoc> document)
     child->SetCloseQuery([this](CChildFrame& frame) { return SaveModified(frame); });
     connect(child, &CChildFrame::CaptionChanged, this, [this, child] {
         if (child == ActiveChild()) UpdateMainTitle();
+    });
+    connect(child, &CChildFrame::ActiveSheetChanged, this, [this, child] {
+        if (child == ActiveChild()) UpdateResultCommands();
     });
     connect(child, &QObject::destroyed, this, [this] {
         UpdateCommandStates();

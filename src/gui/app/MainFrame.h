@@ -13,6 +13,7 @@
 #include <memory>
 
 class CChildFrame;
+class CIteratorCommands;
 class CTorqDoc;
 class QLabel;
 class QMdiArea;
@@ -38,6 +39,9 @@ inline constexpr int kAppExit = 57665;
 inline constexpr int kViewToolbar = 59392;
 inline constexpr int kViewStatusBar = 59393;
 inline constexpr int kViewWorkbook = 59394;
+inline constexpr int kEditCopy = 57634;
+inline constexpr int kExportDynoSheet = 33420;
+inline constexpr int kExportResults = 33421;
 }  // namespace FrameCmd
 
 // What a file dialog is asked for.
@@ -60,6 +64,8 @@ public:
     using FileNameChooser = std::function<QString(QWidget* parent, const FileDialogRequest& request)>;
     // Asks whether to save a modified document: Yes, No or Cancel.
     using SaveChangesPrompt = std::function<QMessageBox::StandardButton(QWidget* parent, const QString& title)>;
+    // Shows why an export failed.
+    using ExportErrorShower = std::function<void(QWidget* parent, const QString& title, const QString& text)>;
 
     explicit CMainFrame(const QString& startFolder, QWidget* parent = nullptr);
     ~CMainFrame() override;
@@ -67,6 +73,7 @@ public:
     // The dialogs can be replaced, so that the commands run without a modal window.
     void SetFileNameChooser(FileNameChooser chooser) { m_chooseFileName = std::move(chooser); }
     void SetSaveChangesPrompt(SaveChangesPrompt prompt) { m_askSaveChanges = std::move(prompt); }
+    void SetExportErrorShower(ExportErrorShower shower) { m_showExportError = std::move(shower); }
 
     // ---- files
     CChildFrame* NewDocument();
@@ -80,6 +87,12 @@ public:
     bool SaveModified(CChildFrame& child);
     void OnExportGameText();
     void OnExportDosRecord();
+    // File > Export Dyno Sheet... (PDF, PNG or SVG) and Export Results... (CSV),
+    // written through a temporary file; false when nothing was written.
+    bool OnExportDynoSheet();
+    bool OnExportResults();
+    // Edit > Copy: the table as text and HTML, the graph as an image.
+    void OnEditCopy();
 
     // ---- printing the active sheet
     void OnFilePrint();
@@ -101,6 +114,7 @@ public:
     QToolBar* ToolBar() const { return m_toolBar; }
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
     const QString& StartFolder() const { return m_startFolder; }
+    CIteratorCommands& IteratorCommands() const { return *m_iteratorCommands; }
     QList<QLabel*> KeyStateIndicators() const { return m_keyIndicators; }
 
 protected:
@@ -111,6 +125,10 @@ private:
     QAction* AddCommand(QMenu* menu, int command, const QString& text, const QString& statusTip);
     void CreateMenus();
     void CreateFileMenu();
+    void AddResultExports(QMenu* menu);
+    void CreateEditMenu();
+    void UpdateResultCommands();
+    bool EnsureResults(CChildFrame& child);
     void CreateEngineMenu();
     void CreateViewMenu();
     void CreateWindowMenu();
@@ -147,4 +165,6 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     FileNameChooser m_chooseFileName;
     SaveChangesPrompt m_askSaveChanges;
+    ExportErrorShower m_showExportError;
+    CIteratorCommands* m_iteratorCommands;
 };

@@ -3,6 +3,7 @@
 #include "model/DocumentRegistry.h"
 #include "model/TorqDoc.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -65,6 +66,23 @@ CChart2dDlg::CChart2dDlg(const CTorqDoc& ownDocument, const CDocumentRegistry& r
         m_range[Index(axis)] = range;
     }
 
+    auto* lookGroup = new QGroupBox(tr("Appearance"), this);
+    auto* lookLayout = new QFormLayout(lookGroup);
+    m_colourEachEngine = new QCheckBox(tr("&Colour each engine"), lookGroup);
+    m_colourEachEngine->setToolTip(
+        tr("Every engine in a colour of its own that colour-blind eyes tell apart: power solid, torque dashed"));
+    lookLayout->addRow(m_colourEachEngine);
+    m_units = new QComboBox(lookGroup);
+    for (ResultUnits units : {ResultUnits::English, ResultUnits::MetricKpa, ResultUnits::MetricBar}) {
+        m_units->addItem(QString::fromUtf8(ResultUnitsName(units)), static_cast<int>(units));
+    }
+    // Only a metric engine shows its results in other units.
+    m_units->setEnabled(ownDocument.GetUnitSystem() == kMetricUnits);
+    if (!m_units->isEnabled()) m_units->setToolTip(tr("For an engine in Foreign/Metric Units"));
+    auto* unitsLabel = new QLabel(tr("Result &units:"), lookGroup);
+    unitsLabel->setBuddy(m_units);
+    lookLayout->addRow(unitsLabel, m_units);
+
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -72,6 +90,7 @@ CChart2dDlg::CChart2dDlg(const CTorqDoc& ownDocument, const CDocumentRegistry& r
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(compareGroup);
     layout->addWidget(axesGroup);
+    layout->addWidget(lookGroup);
     layout->addWidget(buttons);
 }
 
@@ -82,6 +101,8 @@ void CChart2dDlg::SetOptions(const ChartOptions& options)
         SelectData(m_series[Index(axis)], options.axes[axis].series);
         SelectData(m_range[Index(axis)], options.axes[axis].rangeKind);
     }
+    m_colourEachEngine->setChecked(options.colourEachEngine);
+    SelectData(m_units, static_cast<int>(options.resultUnits));
 }
 
 ChartOptions CChart2dDlg::Options() const
@@ -94,5 +115,7 @@ ChartOptions CChart2dDlg::Options() const
         options.axes[axis] = ChartAxisDescription::Make(m_series[Index(axis)]->currentData().toInt(),
                                                         m_range[Index(axis)]->currentData().toInt());
     }
+    options.colourEachEngine = m_colourEachEngine->isChecked();
+    options.resultUnits = static_cast<ResultUnits>(m_units->currentData().toInt());
     return options;
 }

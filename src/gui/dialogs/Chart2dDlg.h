@@ -1,6 +1,6 @@
 #pragma once
 
-#include "views/ChartSeries.h"
+#include "report/ChartSeries.h"
 
 #include <QDialog>
 
@@ -8,11 +8,13 @@
 
 class CDocumentRegistry;
 class CTorqDoc;
+class QCheckBox;
 class QComboBox;
 
 // The graph options: which other open engines the graph compares with its
-// own (up to three), and the series and range of each axis. The dialog
-// opens on one options value and gives back another; it knows no graph.
+// own (up to three), the series and range of each axis, whether every engine
+// gets a colour of its own, and the units of a metric engine's results. The
+// dialog opens on one options value and gives back another; it knows no graph.
 class CChart2dDlg : public QDialog {
     Q_OBJECT
 public:
@@ -26,6 +28,8 @@ public:
     QComboBox* CompareBox(int index) const { return m_compare[static_cast<std::size_t>(index)]; }
     QComboBox* SeriesBox(ChartAxis axis) const { return m_series[Index(axis)]; }
     QComboBox* RangeBox(ChartAxis axis) const { return m_range[Index(axis)]; }
+    QCheckBox* ColourEachEngineBox() const { return m_colourEachEngine; }
+    QComboBox* UnitsBox() const { return m_units; }
 
 private:
     static std::size_t Index(ChartAxis axis) { return static_cast<std::size_t>(axis); }
@@ -33,4 +37,6 @@ private:
     std::array<QComboBox*, kChartCompareCount> m_compare{};
     std::array<QComboBox*, kChartAxisCount> m_series{};
     std::array<QComboBox*, kChartAxisCount> m_range{};
+    QCheckBox* m_colourEachEngine = nullptr;
+    QComboBox* m_units = nullptr;
 };

@@ -1,141 +1,72 @@
 #include "Chart2dView.h"
 
+#include "ChartLegend.h"
+#include "ResultUnitsChoice.h"
 #include "ViewFont.h"
 #include "dialogs/Chart2dDlg.h"
 #include "model/DocumentRegistry.h"
+#include "report/ChartPainter.h"
+#include "report/Printouts.h"
+#include "report/ReportFile.h"
 
+#include <QApplication>
+#include <QBuffer>
 #include <QChart>
 #include <QChartView>
+#include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGraphicsLayout>
+#include <QGraphicsRectItem>
+#include <QGraphicsSimpleTextItem>
 #include <QImage>
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPrinter>
+#include <QScatterSeries>
+#include <QSettings>
+#include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
-#include <limits>
+#include <map>
+#include <tuple>
 
 namespace {
 
-const QColor kY1Colour(255, 0, 0);
-const QColor kY2Colour(0, 128, 0);
-const QColor kOverlayMarkerColour(0, 0, 128);
-const QColor kChartGrey(192, 192, 192);
-constexpr int kCurveWidth = 2;
-constexpr int kMarkerPixels = 7;
+const QString kColourEachEngineKey = QStringLiteral("Graph/ColourEachEngine");
+constexpr int kClipMarkPixels = 14;
+constexpr double kLeastWidthForYTitles = 300;  // pixels of chart
+// The least room between two tick labels: x labels a label and a half apart,
+// y labels two lines apart.
+constexpr double kXLabelSpacing = 1.6;
+constexpr double kYLabelSpacing = 2.2;
 
-enum class MarkerShape { Dot, Star, Triangle, Diamond };
-
-// The engines are told apart by their point markers: the own engine with
-// dots in the curve's colour, the three compared engines with stars,
-// triangles and diamonds in navy.
-MarkerShape MarkerShapeOfSet(int set)
+QString DefaultAskImageFile(QWidget* parent)
 {
-    static constexpr std::array<MarkerShape, kChartSlotCount> shapes{MarkerShape::Dot, MarkerShape::Star,
-                                                                      MarkerShape::Triangle, MarkerShape::Diamond};
-    return shapes[static_cast<std::size_t>(set)];
-}
-
-QImage MarkerImage(MarkerShape shape, const QColor& colour)
-{
-    constexpr int size = 4 * kMarkerPixels;  // drawn large, scaled down by the chart
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    const QRectF box(2, 2, size - 4, size - 4);
-    const QPointF c = box.center();
-    const double r = box.width() / 2;
-    QPainterPath path;
-    switch (shape) {
-    case MarkerShape::Dot:
-        path.addEllipse(box);
-        break;
-    case MarkerShape::Triangle:
-        path.moveTo(c.x(), box.top());
-        path.lineTo(box.right(), box.bottom());
-        path.lineTo(box.left(), box.bottom());
-        path.closeSubpath();
-        break;
-    case MarkerShape::Diamond:
-        path.moveTo(c.x(), box.top());
-        path.lineTo(box.right(), c.y());
-        path.lineTo(c.x(), box.bottom());
-        path.lineTo(box.left(), c.y());
-        path.closeSubpath();
-        break;
-    case MarkerShape::Star:
-        for (int i = 0; i < 10; ++i) {
-            const double angle = -std::numbers::pi / 2 + i * std::numbers::pi / 5;
-            const double radius = (i % 2 == 0) ? r : r * 0.45;
-            const QPointF p(c.x() + radius * std::cos(angle), c.y() + radius * std::sin(angle));
-            if (i == 0) {
-                path.moveTo(p);
-            } else {
-                path.lineTo(p);
-            }
-        }
-        path.closeSubpath();
-        break;
+    const QString svgFilter = QObject::tr("SVG Image (*.svg)");
+    QString chosenFilter;
+    QString path = QFileDialog::getSaveFileName(parent, QObject::tr("Save Image As"), QString(),
+                                                QObject::tr("PNG Image (*.png)") + QStringLiteral(";;") + svgFilter,
+                                                &chosenFilter);
+    // A name typed without an extension takes the chosen type's.
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+        path += chosenFilter == svgFilter ? QStringLiteral(".svg") : QStringLiteral(".png");
     }
-    painter.drawPath(path);
-    return image;
+    return path;
 }
 
-void StyleCurve(QLineSeries* series, const QColor& colour, int set)
+void StyleCurve(QLineSeries* series, const CurveStyle& style)
 {
-    QPen pen(colour, kCurveWidth);
+    QPen pen(style.colour, kChartCurveWidth, style.penStyle);
     series->setPen(pen);
-    const QColor markerColour = set == 0 ? colour : kOverlayMarkerColour;
-    series->setLightMarker(MarkerImage(MarkerShapeOfSet(set), markerColour));
-    series->setMarkerSize(kMarkerPixels);
-}
-
-// The smallest and largest value of the shown points along one coordinate.
-struct Extent {
-    double low = std::numeric_limits<double>::max();
-    double high = std::numeric_limits<double>::lowest();
-    void Add(double value)
-    {
-        low = std::min(low, value);
-        high = std::max(high, value);
-    }
-    bool IsEmpty() const { return low > high; }
-};
-
-// 1, 2 or 5 times a power of ten, giving about five to ten intervals.
-double RoundTickInterval(double span)
-{
-    if (span <= 0) return 1;
-    const double rough = span / 6;
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    for (double factor : {1.0, 2.0, 5.0}) {
-        if (factor * power >= rough * 0.75) return factor * power;
-    }
-    return 10 * power;
-}
-
-void SetAutoRange(QValueAxis* axis, Extent extent)
-{
-    if (extent.IsEmpty()) extent = Extent{0, 0};
-    if (extent.high - extent.low < 1e-6) {
-        // A flat line (all zeros before the first run) still gets a readable axis.
-        const double pad = std::abs(extent.high) > 1e-6 ? std::abs(extent.high) * 0.1 : 1.0;
-        extent.low = extent.low >= 0 && extent.low - pad < 0 ? 0 : extent.low - pad;
-        extent.high += pad;
-    }
-    axis->setRange(extent.low, extent.high);
-    axis->applyNiceNumbers();
+    series->setLightMarker(MarkerImage(style.marker, style.markerColour));
+    series->setMarkerSize(kChartMarkerPixels);
 }
 
 }  // namespace
@@ -145,21 +76,25 @@ CChart2dView::CChart2dView(CTorqDoc& document, QWidget* parent)
 {
 }
 
-CChart2dView::CChart2dView(CTorqDoc& document, const CDocumentRegistry& registry, QWidget* parent)
+CChart2dView::CChart2dView(CTorqDoc& document, CDocumentRegistry& registry, QWidget* parent)
     : QWidget(parent),
       m_document(&document),
       m_registry(registry),
       m_axes{ChartAxisDescription::Make(kSeriesEngineSpeed, kHiRange),
              ChartAxisDescription::Make(kSeriesPower, kMidRange),
-             ChartAxisDescription::Make(kSeriesTorque, kMidRange)}
+             ChartAxisDescription::Make(kSeriesTorque, kMidRange)},
+      m_colourEachEngine(QSettings().value(kColourEachEngineKey, false).toBool()),
+      m_askImageFile(DefaultAskImageFile)
 {
     CreateChart();
     m_document->AddObserver(this);
+    m_registryListener = m_registry.AddRemovalListener([this](int number) { OnDocumentClosed(number); });
     UpdateChart();
 }
 
 CChart2dView::~CChart2dView()
 {
+    m_registry.RemoveRemovalListener(m_registryListener);
     if (m_document != nullptr) m_document->RemoveObserver(this);
 }
 
@@ -171,9 +106,9 @@ void CChart2dView::CreateChart()
     m_chart->setBackgroundRoundness(0);
     m_chart->setPlotAreaBackgroundBrush(Qt::white);
     m_chart->setPlotAreaBackgroundVisible(true);
-    m_chart->legend()->setAlignment(Qt::AlignBottom);
-    m_chart->legend()->setFont(SmallViewFont());
-    m_chart->setMargins(QMargins(4, 4, 4, 4));
+    // The legend is a widget of its own under the chart (CChartLegend).
+    m_chart->legend()->hide();
+    m_chart->setMargins(QMargins(4, 4, 4, 2));
 
     const auto makeAxis = [this](Qt::Alignment alignment) {
         auto* axis = new QValueAxis;
@@ -182,21 +117,31 @@ void CChart2dView::CreateChart()
         titleFont.setBold(true);
         axis->setTitleFont(titleFont);
         axis->setLabelFormat(QStringLiteral("%g"));
+        axis->setMinorGridLineVisible(false);
         m_chart->addAxis(axis, alignment);
         return axis;
     };
     m_axisX = makeAxis(Qt::AlignBottom);
     m_axisY1 = makeAxis(Qt::AlignLeft);
     m_axisY2 = makeAxis(Qt::AlignRight);
-    m_axisY1->setTitleBrush(kY1Colour.darker(130));
-    m_axisY2->setTitleBrush(kY2Colour);
+    // The second axis's ticks need not meet the first's: only Y1 draws grid lines.
+    m_axisY2->setGridLineVisible(false);
 
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->setContextMenuPolicy(Qt::NoContextMenu);
+    m_chartView->setMinimumSize(120, 100);
+    m_legend = new CChartLegend(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_chartView);
+    layout->setSpacing(0);
+    layout->addWidget(m_chartView, 1);
+    layout->addWidget(m_legend, 0);
+    connect(m_chart, &QChart::plotAreaChanged, this, [this] {
+        FitAxisTexts();
+        ApplyTickSpacing();
+        PlacePeakLabels();
+    });
 }
 
 const ChartAxisDescription& CChart2dView::Axis(ChartAxis axis) const
@@ -228,6 +173,13 @@ void CChart2dView::SetCompareDocuments(const std::array<int, kChartCompareCount>
     UpdateChart();
 }
 
+void CChart2dView::SetColourEachEngine(bool on)
+{
+    m_colourEachEngine = on;
+    QSettings().setValue(kColourEachEngineKey, on);
+    UpdateChart();
+}
+
 QLineSeries* CChart2dView::Y1Series(int set) const
 {
     TORQ_ASSERT(set >= 0 && set < m_setCount);
@@ -250,6 +202,17 @@ void CChart2dView::OnDocumentChanged(CTorqDoc& document, DocumentChange change)
     if (change == DocumentChange::Updated) UpdateChart();
 }
 
+void CChart2dView::OnDocumentClosed(int documentNumber)
+{
+    // A compared engine that closes leaves the graph at once.
+    for (std::size_t slot = 1; slot < kChartSlotCount; ++slot) {
+        if (m_slots[slot].documentNumber == documentNumber) {
+            UpdateChart();
+            return;
+        }
+    }
+}
+
 void CChart2dView::RecreateSets(int count)
 {
     for (int set = 0; set < m_setCount; ++set) {
@@ -270,36 +233,23 @@ void CChart2dView::RecreateSets(int count)
         y1->attachAxis(m_axisY1);
         y2->attachAxis(m_axisX);
         y2->attachAxis(m_axisY2);
-        StyleCurve(y1, kY1Colour, set);
-        StyleCurve(y2, kY2Colour, set);
         m_y1Sets[set] = y1;
         m_y2Sets[set] = y2;
     }
 }
 
-void CChart2dView::FillSet(int set, const CTorqDoc& document, ChartSlot& slot)
+std::vector<ChartEngine> CChart2dView::Engines() const
 {
-    const ResultSeriesValues& x = document.GetResultSeries(m_axes.x.series);
-    const ResultSeriesValues& y1 = document.GetResultSeries(m_axes.y1.series);
-    QList<QPointF> points;
-    points.reserve(kResultPointCount);
-    for (int i = 0; i < kResultPointCount; ++i) points.append(QPointF(x[i], y1[i]));
-    m_y1Sets[set]->replace(points);
-    slot.legendY1 = QString::fromStdString(m_axes.y1.title) + QLatin1Char('-') + slot.name;
-    m_y1Sets[set]->setName(slot.legendY1);
-
-    QLineSeries* y2Series = m_y2Sets[set];
-    if (m_axes.y2.series != 0) {
-        const ResultSeriesValues& y2 = document.GetResultSeries(m_axes.y2.series);
-        for (int i = 0; i < kResultPointCount; ++i) points[i].setY(y2[i]);
-        y2Series->replace(points);
-        slot.legendY2 = QString::fromStdString(m_axes.y2.title) + QLatin1Char('-') + slot.name;
-        y2Series->setName(slot.legendY2);
-        y2Series->setVisible(true);
-    } else {
-        slot.legendY2.clear();
-        y2Series->setVisible(false);
+    std::vector<ChartEngine> engines;
+    for (const ChartSlot& slot : m_slots) {
+        if (!slot.IsFilled()) continue;
+        const CTorqDoc* doc = m_registry.Find(slot.documentNumber);
+        if (doc == nullptr && m_document != nullptr && slot.documentNumber == m_document->GetDocumentNumber()) {
+            doc = m_document;  // the own engine, also when the registry does not hold it
+        }
+        if (doc != nullptr) engines.push_back({doc, slot.name});
     }
+    return engines;
 }
 
 void CChart2dView::UpdateChart()
@@ -309,8 +259,6 @@ void CChart2dView::UpdateChart()
     m_slots[0].documentNumber = m_document->GetDocumentNumber();
 
     // Engines closed since the last update leave the graph.
-    std::array<const CTorqDoc*, kChartSlotCount> shown{};
-    int count = 0;
     for (std::size_t slot = 0; slot < kChartSlotCount; ++slot) {
         if (!m_slots[slot].IsFilled()) continue;
         const CTorqDoc* doc = slot == 0 ? m_document : m_registry.Find(m_slots[slot].documentNumber);
@@ -319,45 +267,185 @@ void CChart2dView::UpdateChart()
             continue;
         }
         m_slots[slot].name = QString::fromStdString(doc->GetTitle());
-        shown[static_cast<std::size_t>(count++)] = doc;
     }
-    if (count != m_setCount) RecreateSets(count);
-
-    int set = 0;
-    for (ChartSlot& slot : m_slots) {
-        if (!slot.IsFilled()) continue;
-        FillSet(set, *shown[static_cast<std::size_t>(set)], slot);
-        ++set;
-    }
-    const auto markers = m_chart->legend()->markers();
-    for (QLegendMarker* marker : markers) marker->setVisible(marker->series()->isVisible());
-
-    ApplyAxis(m_axisX, m_axes.x, true, false);
-    ApplyAxis(m_axisY1, m_axes.y1, false, false);
-    m_axisY2->setVisible(m_axes.y2.series != 0);
-    if (m_axes.y2.series != 0) ApplyAxis(m_axisY2, m_axes.y2, false, true);
+    m_picture = BuildChartPicture(Engines(), Options());
+    ShowCurves();
+    // In the default colours the y titles say which curves are theirs; with a
+    // colour per engine the line style does (power solid, torque dashed).
+    m_axisY1->setTitleBrush(m_colourEachEngine ? QColor(Qt::black) : kChartY1Colour.darker(130));
+    m_axisY2->setTitleBrush(m_colourEachEngine ? QColor(Qt::black) : kChartY2Colour);
+    ApplyAxis(m_axisX, m_picture.x);
+    ApplyAxis(m_axisY1, m_picture.y1);
+    m_axisY2->setVisible(m_picture.y2.visible);
+    if (m_picture.y2.visible) ApplyAxis(m_axisY2, m_picture.y2);
+    FitAxisTexts();
+    ApplyTickSpacing();
+    ShowClipMarks();
+    ShowPeakLabels();
+    m_legend->SetPicture(m_picture);
     m_chartView->update();
 }
 
-void CChart2dView::ApplyAxis(QValueAxis* axis, const ChartAxisDescription& description, bool isX, bool y2)
+void CChart2dView::ShowCurves()
 {
-    axis->setTitleText(QString::fromStdString(description.title));
-    if (description.rangeKind != kAutoRange) {
-        // Ticks at round numbers from 0, whether or not they divide the range.
-        axis->setRange(description.minimum, description.maximum);
-        axis->setTickType(QValueAxis::TicksDynamic);
-        axis->setTickAnchor(0);
-        axis->setTickInterval(RoundTickInterval(description.maximum - description.minimum));
-        return;
+    const int count = static_cast<int>(std::count_if(m_slots.begin(), m_slots.end(),
+                                                     [](const ChartSlot& slot) { return slot.IsFilled(); }));
+    if (count != m_setCount) RecreateSets(count);
+    for (int set = 0; set < m_setCount; ++set) m_y2Sets[set]->setVisible(false);
+    int set = -1;
+    for (ChartSlot& slot : m_slots) {
+        if (!slot.IsFilled()) continue;
+        ++set;
+        slot.legendY2.clear();
+        for (const ChartCurve& curve : m_picture.curves) {
+            if (curve.set != set) continue;
+            QLineSeries* series = curve.y2 ? m_y2Sets[set] : m_y1Sets[set];
+            series->replace(curve.points);
+            series->setName(curve.legend);
+            StyleCurve(series, curve.style);
+            series->setVisible(true);
+            (curve.y2 ? slot.legendY2 : slot.legendY1) = curve.legend;
+        }
     }
-    axis->setTickType(QValueAxis::TicksFixed);
-    Extent extent;
-    for (int set = 0; set < m_setCount; ++set) {
-        const QLineSeries* series = y2 ? m_y2Sets[set] : m_y1Sets[set];
-        const auto points = series->points();
-        for (const QPointF& point : points) extent.Add(isX ? point.x() : point.y());
+    const auto markers = m_chart->legend()->markers();
+    for (QLegendMarker* marker : markers) marker->setVisible(marker->series()->isVisible());
+}
+
+void CChart2dView::ApplyAxis(QValueAxis* axis, const ChartAxisPicture& picture)
+{
+    axis->setTitleText(picture.title);
+    axis->setRange(picture.minimum, picture.maximum);
+    // Ticks at round numbers from 0, whether or not they divide the range.
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(picture.tickInterval);
+}
+
+void CChart2dView::FitAxisTexts()
+{
+    // A small graph (a narrow pane, tiled windows) takes a smaller font, and
+    // an axis title too long for its axis gives way to the axis's units
+    // ("RPM", "HP"), so that no text is cut to "Engine Speed (...".
+    if (m_fittingTexts) return;
+    m_fittingTexts = true;
+    const QSizeF size = m_chart->size();
+    QFont labels = SmallViewFont();
+    if (size.width() < 360 || size.height() < 260) labels.setPointSizeF(std::max(6.0, labels.pointSizeF() - 1.5));
+    QFont titles = labels;
+    titles.setBold(true);
+    const QRectF plot = m_chart->plotArea();
+    const QFontMetricsF metrics(titles);
+    const auto fit = [&](QValueAxis* axis, const ChartAxisPicture& picture, int series, double room) {
+        if (axis->labelsFont() != labels) axis->setLabelsFont(labels);
+        if (axis->titleFont() != titles) axis->setTitleFont(titles);
+        const bool fits = room <= 0 || metrics.horizontalAdvance(picture.title) <= room;
+        const QString shown = fits ? picture.title : QString::fromUtf8(ResultUnitLabel(series, m_picture.units));
+        if (axis->titleText() != shown) axis->setTitleText(shown);
+    };
+    fit(m_axisX, m_picture.x, m_axes.x.series, plot.width());
+    fit(m_axisY1, m_picture.y1, m_axes.y1.series, plot.height());
+    if (m_picture.y2.visible) fit(m_axisY2, m_picture.y2, m_axes.y2.series, plot.height());
+    // In a very narrow graph the y titles give their room to the tick labels;
+    // the legend under the graph still names each curve with its units.
+    const bool yTitles = size.width() >= kLeastWidthForYTitles;
+    for (QValueAxis* axis : {m_axisY1, m_axisY2}) {
+        if (axis->isTitleVisible() != yTitles) axis->setTitleVisible(yTitles);
     }
-    SetAutoRange(axis, extent);
+    m_fittingTexts = false;
+}
+
+void CChart2dView::ApplyTickSpacing()
+{
+    // Fewer ticks where the plot is small, so that no tick label is cut.
+    const QRectF plot = m_chart->plotArea();
+    if (plot.width() < 1 || plot.height() < 1) return;
+    const QFontMetricsF metrics(m_axisX->labelsFont());
+    const auto widest = [&metrics](const ChartAxisPicture& axis) {
+        return std::max(metrics.horizontalAdvance(QString::number(axis.maximum)),
+                        metrics.horizontalAdvance(QString::number(axis.minimum)));
+    };
+    const double x = TickIntervalFor(m_picture.x.maximum - m_picture.x.minimum, plot.width(),
+                                     widest(m_picture.x) * kXLabelSpacing);
+    if (!qFuzzyCompare(m_axisX->tickInterval(), x)) m_axisX->setTickInterval(x);
+    const double lineSpacing = metrics.height() * kYLabelSpacing;
+    const double y1 = TickIntervalFor(m_picture.y1.maximum - m_picture.y1.minimum, plot.height(), lineSpacing);
+    if (!qFuzzyCompare(m_axisY1->tickInterval(), y1)) m_axisY1->setTickInterval(y1);
+    if (m_picture.y2.visible) {
+        const double y2 = TickIntervalFor(m_picture.y2.maximum - m_picture.y2.minimum, plot.height(), lineSpacing);
+        if (!qFuzzyCompare(m_axisY2->tickInterval(), y2)) m_axisY2->setTickInterval(y2);
+    }
+}
+
+void CChart2dView::ShowClipMarks()
+{
+    for (QScatterSeries* series : m_clipSeries) {
+        m_chart->removeSeries(series);
+        delete series;
+    }
+    m_clipSeries.clear();
+    // One scatter series per axis, direction and colour: each has one marker image.
+    std::map<std::tuple<bool, int, QRgb>, QList<QPointF>> groups;
+    for (const ChartClipMark& mark : m_picture.clipMarks) {
+        groups[{mark.y2, static_cast<int>(mark.direction), mark.colour.rgba()}].append(mark.at);
+    }
+    for (const auto& [key, points] : groups) {
+        const auto& [y2, direction, colour] = key;
+        auto* series = new QScatterSeries;
+        series->setName(QStringLiteral("Clipped"));
+        series->setLightMarker(ClipMarkImage(static_cast<ClipDirection>(direction), QColor::fromRgba(colour)));
+        series->setMarkerSize(2 * kClipMarkPixels);
+        series->setBorderColor(Qt::transparent);
+        series->append(points);
+        m_chart->addSeries(series);
+        series->attachAxis(m_axisX);
+        series->attachAxis(y2 ? m_axisY2 : m_axisY1);
+        m_clipSeries.push_back(series);
+    }
+}
+
+void CChart2dView::ShowPeakLabels()
+{
+    for (QGraphicsItem* item : m_peakLabels) delete item;
+    m_peakLabels.clear();
+    QFont font = SmallViewFont();
+    for (const ChartPeakLabel& peak : m_picture.peaks) {
+        auto* box = new QGraphicsRectItem(m_chart);
+        box->setPen(QPen(peak.colour, 1));
+        box->setBrush(QColor(255, 255, 255, 225));
+        auto* text = new QGraphicsSimpleTextItem(peak.text, box);
+        text->setFont(font);
+        text->setBrush(peak.colour.darker(120));
+        box->setRect(text->boundingRect().adjusted(-3, -1, 3, 1));
+        box->setZValue(10);
+        m_peakLabels.push_back(box);
+    }
+    PlacePeakLabels();
+}
+
+void CChart2dView::PlacePeakLabels()
+{
+    const QRectF plot = m_chart->plotArea();
+    std::vector<QRectF> taken;
+    for (std::size_t i = 0; i < m_peakLabels.size() && i < m_picture.peaks.size(); ++i) {
+        const ChartPeakLabel& peak = m_picture.peaks[i];
+        QLineSeries* series = peak.y2 ? m_y2Sets[0] : m_y1Sets[0];
+        const QPointF at = m_chart->mapToPosition(peak.at, series);
+        QGraphicsItem* box = m_peakLabels[i];
+        const QRectF area = box->boundingRect();
+        const QRectF placed = PlacePeakLabel(at, area.size(), plot, taken);
+        // A label with no room in a small plot is left out rather than cut.
+        box->setVisible(!placed.isNull());
+        if (placed.isNull()) continue;
+        taken.push_back(placed);
+        box->setPos(placed.topLeft() - area.topLeft());
+    }
+}
+
+QStringList CChart2dView::PeakLabelTexts() const
+{
+    QStringList texts;
+    for (const ChartPeakLabel& peak : m_picture.peaks) texts << peak.text;
+    return texts;
 }
 
 QMenu* CChart2dView::CreateContextMenu(QWidget* parent)
@@ -391,6 +479,10 @@ QMenu* CChart2dView::CreateContextMenu(QWidget* parent)
     menu->addSeparator();
     connect(menu->addAction(QStringLiteral("&Properties...")), &QAction::triggered, this,
             &CChart2dView::RunPropertiesDialog);
+    menu->addSeparator();
+    connect(menu->addAction(QStringLiteral("Copy Image")), &QAction::triggered, this, &CChart2dView::CopyImage);
+    connect(menu->addAction(QStringLiteral("Save Image As...")), &QAction::triggered, this,
+            &CChart2dView::AskAndSaveImage);
     return menu;
 }
 
@@ -408,6 +500,8 @@ ChartOptions CChart2dView::Options() const
         options.comparedDocuments[slot - 1] = m_slots[slot].documentNumber;
     }
     options.axes = m_axes;
+    options.colourEachEngine = m_colourEachEngine;
+    options.resultUnits = m_document != nullptr ? ChosenResultUnits(*m_document) : ResultUnits::English;
     return options;
 }
 
@@ -418,7 +512,14 @@ void CChart2dView::ApplyOptions(const ChartOptions& options)
         const ChartAxisDescription& chosen = options.axes[axis];
         m_axes[axis] = ChartAxisDescription::Make(chosen.series, chosen.rangeKind);
     }
-    SetCompareDocuments(options.comparedDocuments);  // and redraws
+    if (options.colourEachEngine != m_colourEachEngine) {
+        m_colourEachEngine = options.colourEachEngine;
+        QSettings().setValue(kColourEachEngineKey, m_colourEachEngine);
+    }
+    // A new choice of units redraws every view of the engine; the compared
+    // engines then redraw this graph.
+    if (m_document != nullptr) ChooseResultUnits(*m_document, options.resultUnits);
+    SetCompareDocuments(options.comparedDocuments);
 }
 
 void CChart2dView::RunPropertiesDialog()
@@ -430,27 +531,85 @@ void CChart2dView::RunPropertiesDialog()
     ApplyOptions(dialog.Options());
 }
 
+// ---------------------------------------------------------------- images
+
+QImage CChart2dView::RenderImage(double devicePixelRatio) const
+{
+    const QSize size = this->size().expandedTo(QSize(320, 240));
+    QImage image(size * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    PaintChart(painter, QRectF(QPointF(0, 0), QSizeF(size)), m_picture, ReportFont(11));
+    return image;
+}
+
+QByteArray CChart2dView::RenderSvg() const
+{
+    const QSize size = this->size().expandedTo(QSize(320, 240));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(size);
+    generator.setViewBox(QRect(QPoint(0, 0), size));
+    generator.setResolution(int(kReportUnitsPerInch));
+    generator.setTitle(m_slots[0].name + QStringLiteral(" - graph"));
+    {
+        QPainter painter(&generator);
+        PaintChart(painter, QRectF(QPointF(0, 0), QSizeF(size)), m_picture, ReportFont(11));
+    }
+    return bytes;
+}
+
+void CChart2dView::CopyImage() const { QApplication::clipboard()->setImage(RenderImage()); }
+
+bool CChart2dView::SaveImage(const QString& path, QString& error) const
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    QByteArray bytes;
+    if (suffix == QLatin1String("svg")) {
+        bytes = RenderSvg();
+    } else if (suffix == QLatin1String("png")) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        RenderImage().save(&buffer, "PNG");
+    } else {
+        error = tr("Cannot write %1: a graph image is saved as .png or .svg.").arg(path);
+        return false;
+    }
+    return WriteFileAtomically(path, bytes, error);
+}
+
+void CChart2dView::AskAndSaveImage()
+{
+    const QString path = m_askImageFile(this);
+    if (path.isEmpty()) return;
+    QString error;
+    if (!SaveImage(path, error)) QMessageBox::warning(this, tr("Save Image As"), error);
+}
+
+// ---------------------------------------------------------------- printing
+
 void CChart2dView::PaintPrintPage(QPainter& painter, const QRectF& target)
 {
-    // Lay the chart out for the page, draw it, and give the screen its layout back.
-    const QSizeF screenSize = m_chart->size();
-    const QPointF screenPos = m_chart->pos();
-    m_chart->setGeometry(QRectF(QPointF(0, 0), target.size()));
-    m_chart->layout()->activate();
-    m_chart->scene()->render(&painter, target, QRectF(QPointF(0, 0), target.size()));
-    m_chart->setGeometry(QRectF(screenPos, screenSize));
-    m_chart->layout()->activate();
+    PaintChart(painter, target, m_picture, ReportFont(12));
+}
+
+void CChart2dView::PaintPrintout(QPainter& painter, const QRectF& paper, const QString& date) const
+{
+    const PageHeaderText header{m_slots[0].name, date, 1, 1};
+    PaintGraphPrintout(painter, paper, m_picture, header);
 }
 
 void CChart2dView::Print(QPrinter& printer)
 {
     QPainter painter(&printer);
     if (!painter.isActive()) return;
-    // One logical unit is 1/96 inch; the graph takes the page width at 4:3.
-    const double scale = printer.resolution() / 96.0;
-    painter.scale(scale, scale);
-    const QRectF page = printer.pageLayout().paintRectPixels(printer.resolution());
-    const double width = page.width() / scale;
-    const double height = std::min(page.height() / scale, width * 0.75);
-    PaintPrintPage(painter, QRectF(0, 0, width, height));
+    ForgetEarlierPrintTransform(painter);
+    QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    if (!printer.fullPage()) paper.translate(-printer.pageRect(QPrinter::DevicePixel).topLeft());
+    PaintPrintout(painter, UseReportUnits(painter, paper, printer.resolution()));
 }

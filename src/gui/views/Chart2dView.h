@@ -1,20 +1,27 @@
 #pragma once
 
-#include "ChartSeries.h"
 #include "model/TorqDoc.h"
+#include "report/ChartPicture.h"
+#include "report/ChartSeries.h"
+#include "report/PageHeader.h"
 
 #include <QString>
 #include <QWidget>
 
 #include <array>
+#include <functional>
+#include <vector>
 
+class CChartLegend;
 class CDocumentRegistry;
 class QChart;
 class QChartView;
+class QGraphicsItem;
 class QLineSeries;
 class QMenu;
 class QPainter;
 class QPrinter;
+class QScatterSeries;
 class QValueAxis;
 
 inline constexpr int kChartSlotCount = 1 + kChartCompareCount;  // slot 0 is the view's own engine
@@ -30,12 +37,18 @@ struct ChartSlot {
 
 // The "Graph" sheet: one result series of the last run against another, with
 // an optional second series on a second y axis, for the view's own engine and
-// up to three other open engines.
+// up to three other open engines. Under the plot a legend shows each curve's
+// own line and marker; where a curve leaves a fixed range a mark stands at the
+// edge and the legend says so; the own engine's peak power and torque carry
+// a label. An engine that closes leaves the graph at once.
 class CChart2dView : public QWidget, public DocumentObserver {
     Q_OBJECT
 public:
+    // Asks for the file of "Save Image As..."; empty when the user cancels.
+    using ImageFileAsker = std::function<QString(QWidget* parent)>;
+
     explicit CChart2dView(CTorqDoc& document, QWidget* parent = nullptr);
-    CChart2dView(CTorqDoc& document, const CDocumentRegistry& registry, QWidget* parent = nullptr);
+    CChart2dView(CTorqDoc& document, CDocumentRegistry& registry, QWidget* parent = nullptr);
     ~CChart2dView() override;
 
     CTorqDoc* Document() const { return m_document; }
@@ -48,6 +61,11 @@ public:
     // Fills slots 1..3 with the documents of these numbers (0 leaves a slot empty).
     void SetCompareDocuments(const std::array<int, kChartCompareCount>& documentNumbers);
 
+    // "Colour each engine": every engine in a colour of its own. The last
+    // choice is remembered in the settings for the next graphs.
+    bool IsColourEachEngine() const { return m_colourEachEngine; }
+    void SetColourEachEngine(bool on);
+
     // Re-reads every shown engine and redraws.
     void UpdateChart();
 
@@ -55,15 +73,35 @@ public:
     QMenu* CreateContextMenu(QWidget* parent);
     // What the graph shows, as the options dialog sets it.
     ChartOptions Options() const;
-    // Takes the compared engines and the axis choices, then redraws.
+    // Takes the compared engines, the axis choices, the colours and the
+    // units, then redraws.
     void ApplyOptions(const ChartOptions& options);
     // The graph options dialog; on OK the graph follows its choices.
     void RunPropertiesDialog();
 
-    void Print(QPrinter& printer);
-    void PaintPrintPage(QPainter& painter, const QRectF& target);
+    // What is drawn, worked out from the engines and the options.
+    const ChartPicture& Picture() const { return m_picture; }
+    // The engines in slot order, for drawing the graph elsewhere (dyno sheet).
+    std::vector<ChartEngine> Engines() const;
 
-    // For tests and printing: the chart objects.
+    // ---- images: the graph as drawn at the view's size
+    QImage RenderImage(double devicePixelRatio = 2.0) const;
+    QByteArray RenderSvg() const;
+    // "Copy Image": the graph on the clipboard as an image.
+    void CopyImage() const;
+    // "Save Image As...": PNG or SVG by the file's extension, written through
+    // a temporary file. False with a message when it cannot be written.
+    bool SaveImage(const QString& path, QString& error) const;
+    void SetImageFileAsker(ImageFileAsker asker) { m_askImageFile = std::move(asker); }
+
+    // ---- printing
+    void Print(QPrinter& printer);
+    // The graph alone, drawn into a rectangle of any painter.
+    void PaintPrintPage(QPainter& painter, const QRectF& target);
+    // The printed page in logical units of 1/96 inch: header and graph.
+    void PaintPrintout(QPainter& painter, const QRectF& paper, const QString& date = TodayText()) const;
+
+    // For tests: the chart objects.
     QChart* Chart() const { return m_chart; }
     QLineSeries* Y1Series(int set) const;
     QLineSeries* Y2Series(int set) const;
@@ -71,6 +109,10 @@ public:
     QValueAxis* XAxis() const { return m_axisX; }
     QValueAxis* Y1Axis() const { return m_axisY1; }
     QValueAxis* Y2Axis() const { return m_axisY2; }
+    CChartLegend* Legend() const { return m_legend; }
+    const std::vector<QScatterSeries*>& ClipMarkSeries() const { return m_clipSeries; }
+    // The texts of the peak labels on the plot.
+    QStringList PeakLabelTexts() const;
 
     void OnDocumentChanged(CTorqDoc& document, DocumentChange change) override;
 
@@ -80,20 +122,35 @@ protected:
 private:
     void CreateChart();
     void RecreateSets(int count);
-    void FillSet(int set, const CTorqDoc& document, ChartSlot& slot);
-    void ApplyAxis(QValueAxis* axis, const ChartAxisDescription& description, bool isX, bool y2);
+    void ShowCurves();
+    void ShowClipMarks();
+    void ShowPeakLabels();
+    void PlacePeakLabels();
+    void ApplyAxis(QValueAxis* axis, const ChartAxisPicture& picture);
+    void ApplyTickSpacing();
+    void FitAxisTexts();
+    void OnDocumentClosed(int documentNumber);
+    void AskAndSaveImage();
 
     CTorqDoc* m_document;
-    const CDocumentRegistry& m_registry;
+    CDocumentRegistry& m_registry;
+    int m_registryListener = 0;
     ChartAxes m_axes;
+    bool m_colourEachEngine = false;
     std::array<ChartSlot, kChartSlotCount> m_slots;
+    ChartPicture m_picture;
 
     QChartView* m_chartView = nullptr;
     QChart* m_chart = nullptr;
+    CChartLegend* m_legend = nullptr;
     QValueAxis* m_axisX = nullptr;
     QValueAxis* m_axisY1 = nullptr;
     QValueAxis* m_axisY2 = nullptr;
     std::array<QLineSeries*, kChartSlotCount> m_y1Sets{};
     std::array<QLineSeries*, kChartSlotCount> m_y2Sets{};
+    std::vector<QScatterSeries*> m_clipSeries;
+    std::vector<QGraphicsItem*> m_peakLabels;
     int m_setCount = 0;
+    bool m_fittingTexts = false;
+    ImageFileAsker m_askImageFile;
 };

@@ -3,6 +3,8 @@
 
 #include "views/EngineFormView.h"
 #include "views/TorqSpecEdit.h"
+#include "report/PageHeader.h"
+#include "report/Printouts.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -12,12 +14,12 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
-constexpr const char* kProductName = "Torqwell";
-constexpr const char* kProductVersion = "3.10";
 constexpr double kPrintPoints = 10.0;
+constexpr double kLargestFormPoints = 12.0;
 // One logical unit of the printed page is one pixel of the form on the
 // screen, printed at 0.6667 of the screen's pixels per inch: the printout is
 // half as large again as the form on the screen.
@@ -56,11 +58,12 @@ DeviceInches InchesOf(const QPainter& painter)
     return {double(device->logicalDpiX()), double(device->logicalDpiY())};
 }
 
-// The mapping for content of the given logical size, made smaller when it
-// would not fit inside half-inch margins. The factor it was made smaller by
-// goes to shrink (1 when it fits).
+// The mapping for content of the given logical size: half as large again as
+// on the screen, made smaller when it would not fit inside half-inch margins
+// and, with fillWidth, larger until it fills the width between them. The
+// factor it was changed by goes to shrink (below 1 smaller, above 1 larger).
 PageMapping MapPage(const QPainter& painter, const QRect& paper, const QWidget& screenWidget,
-                    QSizeF contentSize, double& shrink)
+                    QSizeF contentSize, double& shrink, bool fillWidth = false)
 {
     const DeviceInches inch = InchesOf(painter);
     PageMapping mapping;
@@ -71,37 +74,13 @@ PageMapping MapPage(const QPainter& painter, const QRect& paper, const QWidget& 
     const double roomY = paper.height() - inch.y;
     shrink = 1.0;
     if (contentSize.width() > 0 && contentSize.height() > 0) {
-        shrink = std::min({1.0, roomX / (contentSize.width() * mapping.scaleX),
-                           roomY / (contentSize.height() * mapping.scaleY)});
+        const double fitX = roomX / (contentSize.width() * mapping.scaleX);
+        const double fitY = roomY / (contentSize.height() * mapping.scaleY);
+        shrink = std::min({fillWidth ? fitX : 1.0, fitX, fitY});
     }
     mapping.scaleX *= shrink;
     mapping.scaleY *= shrink;
     return mapping;
-}
-
-// A black rule half an inch below the paper's top edge, from half an inch
-// inside the left edge to half an inch inside the right; above it the title
-// (left), product and version (centred) and the page number (right), their
-// baseline raised by five quarters of the text height.
-void DrawPageHeader(QPainter& painter, const QRect& paper, int page, int pageCount, const QString& title)
-{
-    const DeviceInches inch = InchesOf(painter);
-    const QFont font = PrintFont(kPrintPoints);
-    painter.setFont(font);
-    const QFontMetricsF metrics(font, painter.device());
-    const double ruleY = paper.top() + inch.y / 2;
-    const double left = paper.left() + inch.x / 2;
-    const double right = paper.right() - inch.x / 2;
-    painter.setPen(QPen(Qt::black, 0));
-    painter.drawLine(QPointF(left, ruleY), QPointF(right, ruleY));
-
-    const double baseline = ruleY - metrics.height() * 5 / 4;
-    painter.drawText(QPointF(left, baseline), title);
-    const QString product =
-        QStringLiteral("%1  Version %2").arg(QLatin1String(kProductName), QLatin1String(kProductVersion));
-    painter.drawText(QPointF((left + right - metrics.horizontalAdvance(product)) / 2, baseline), product);
-    const QString pageText = QString::asprintf(" Page %d of %d", page, pageCount);
-    painter.drawText(QPointF(right - metrics.horizontalAdvance(pageText), baseline), pageText);
 }
 
 QRect RectIn(const QWidget* widget, const QWidget* ancestor, const QRect& local)
@@ -129,7 +108,7 @@ void CEngineFormView::PrintPage(QPainter& painter, const QRect& paperRect, int p
 {
     painter.save();
     painter.setBackgroundMode(Qt::TransparentMode);
-    DrawPageHeader(painter, paperRect, page, pageCount, title);
+    DrawPageHeader(painter, paperRect, InchesOf(painter).y, {title, TodayText(), page, pageCount});
     if (page == kFormPage) {
         PrintForm(painter, paperRect);
     } else if (page == kAirflowPage) {
@@ -138,20 +117,71 @@ void CEngineFormView::PrintPage(QPainter& painter, const QRect& paperRect, int p
     painter.restore();
 }
 
+namespace {
+
+// Where the groups go on paper: the form's one tall column of groups is cut
+// in two columns side by side (the first groups left, the rest right, cut
+// where the taller column is shortest), so that the form fills the page's
+// width. Each group moves by its offset; everything inside moves with it.
+struct PrintedGroups {
+    std::vector<QPoint> offsets;
+    QSize size;
+};
+
+PrintedGroups PlaceGroupsInTwoColumns(const std::array<CEngineFormGroup*, 6>& groups)
+{
+    constexpr int kColumnGap = 12;
+    const QPoint origin = groups.front()->geometry().topLeft();
+    int best = 1;
+    int bestHeight = std::numeric_limits<int>::max();
+    for (std::size_t split = 1; split < groups.size(); ++split) {
+        int left = 0;
+        int right = 0;
+        for (std::size_t i = 0; i < groups.size(); ++i) (i < split ? left : right) += groups[i]->height();
+        if (std::max(left, right) < bestHeight) {
+            bestHeight = std::max(left, right);
+            best = static_cast<int>(split);
+        }
+    }
+    PrintedGroups placed;
+    int columnWidth = 0;
+    for (const CEngineFormGroup* group : groups) columnWidth = std::max(columnWidth, group->width());
+    QPoint next = origin;
+    int height = 0;
+    for (std::size_t i = 0; i < groups.size(); ++i) {
+        if (static_cast<int>(i) == best) next = QPoint(origin.x() + columnWidth + kColumnGap, origin.y());
+        placed.offsets.push_back(next - groups[i]->geometry().topLeft());
+        next.ry() += groups[i]->height();
+        height = std::max(height, next.y());
+    }
+    placed.size = QSize(origin.x() + 2 * columnWidth + kColumnGap, height);
+    return placed;
+}
+
+}  // namespace
+
 void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
 {
     LayOutHidden(m_form);
-    QRect content;
-    for (const CEngineFormGroup* group : m_groups) content |= group->geometry();
+    const PrintedGroups placed = PlaceGroupsInTwoColumns(m_groups);
+    // A widget's rectangle on paper: where it is in the form, moved with its group.
+    const auto printed = [&](const QWidget* widget, const QRect& local) {
+        QRect rect = RectIn(widget, m_form, local);
+        for (std::size_t i = 0; i < m_groups.size(); ++i) {
+            if (m_groups[i] == widget || m_groups[i]->isAncestorOf(widget)) return rect.translated(placed.offsets[i]);
+        }
+        return rect;
+    };
+    const QSize content = placed.size;
     double shrink = 1.0;
+    // The form fills the width between the margins (or the height, when that is less).
     const PageMapping mapping =
-        MapPage(painter, paperRect, *m_form, QSizeF(content.right() + 1, content.bottom() + 1), shrink);
+        MapPage(painter, paperRect, *m_form, QSizeF(content), shrink, true);
 
-    // 10 points unless the form had to be made smaller: then the size at
-    // which the screen's texts still fit their places.
+    // The size at which the screen's texts fill their places, at most 12 points.
     const double screenPoints = QFontInfo(m_form->font()).pointSizeF();
     const double printedScreenPoints = screenPoints / kScreenInchFraction * shrink;
-    const QFont font = PrintFont(std::min(kPrintPoints, printedScreenPoints));
+    const QFont font = PrintFont(std::min(kLargestFormPoints, printedScreenPoints));
     painter.setFont(font);
     const QFontMetricsF metrics(font, painter.device());
     const double textHeight = metrics.height() / mapping.scaleY;  // logical units
@@ -160,7 +190,7 @@ void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
 
     // A group: its title, and a frame whose top edge runs at the title's height.
     for (const CEngineFormGroup* group : m_groups) {
-        const QRect area = group->geometry();
+        const QRect area = printed(group, group->rect());
         painter.drawText(mapping.Map(area.left(), area.top()) + QPointF(0, metrics.ascent()), group->Title());
         painter.drawRect(mapping.Map(
             QRectF(area.left(), area.top() + textHeight, area.width() - 2, area.height() - textHeight - 2)));
@@ -168,7 +198,7 @@ void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
 
     auto drawLabel = [&](const QLabel* label) {
         if (label == nullptr || label->text().isEmpty() || !label->isVisibleTo(m_form)) return;
-        const QRectF where = mapping.Map(QRectF(RectIn(label, m_form, label->rect())));
+        const QRectF where = mapping.Map(QRectF(printed(label, label->rect())));
         const Qt::Alignment horizontal = label->alignment() & Qt::AlignHorizontal_Mask;
         painter.drawText(where, int(horizontal | Qt::AlignVCenter), label->text());
     };
@@ -178,12 +208,12 @@ void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
 
     // An etched line prints as a line along its top edge.
     for (const QFrame* rule : m_rules) {
-        const QRect line = RectIn(rule, m_form, rule->rect());
+        const QRect line = printed(rule, rule->rect());
         painter.drawLine(mapping.Map(line.left(), line.top()), mapping.Map(line.right(), line.top()));
     }
 
     for (const CTorqSpecEditCtrl* control : m_controls) {
-        const QRectF field = mapping.Map(QRectF(RectIn(control, m_form, control->FieldRect())));
+        const QRectF field = mapping.Map(QRectF(printed(control, control->FieldRect())));
         const QRectF textArea = field.adjusted(4 * mapping.scaleX, 0, -2 * mapping.scaleX, 0);
         const QString text = metrics.elidedText(control->Text(), Qt::ElideRight, textArea.width());
         painter.drawText(textArea, int(Qt::AlignLeft | Qt::AlignVCenter), text);
@@ -250,8 +280,8 @@ void CEngineFormView::PrintAirflow(QPainter& painter, const QRect& paperRect) co
     rule(218, 266, columnRuleY);
     rule(308, 356, columnRuleY);
 
-    // All ten points; those not in use show "***".
-    for (int point = 0; point < CylHeadFlowData::kMaxPoints; ++point) {
+    // The points in use; the unused rest would only print "***".
+    for (int point = 0; point < std::min(flow.GetPointCount(), CylHeadFlowData::kMaxPoints); ++point) {
         const int y = 137 + 24 * point;
         text(30, y, textOf(flow.IntakeLift(point)));
         text(120, y, textOf(flow.IntakeAirflow(point)));
@@ -268,6 +298,7 @@ bool CEngineFormView::Print(QPrinter* printer, const QString& title)
         QMessageBox::critical(this, tr("Print"), tr("The printer could not be started."));
         return false;
     }
+    ForgetEarlierPrintTransform(painter);
     const int count = PrintPageCount();
     int first = 1;
     int last = count;

@@ -4,6 +4,7 @@
 #include "dialogs/AirFlowDlg.h"
 #include "dialogs/CamTypeDlg.h"
 #include "model/Commands.h"
+#include "model/EnablingRules.h"
 #include "views/TorqSpecEdit.h"
 
 #include <QEvent>
@@ -30,9 +31,6 @@ enum class Place {
 };
 
 enum class AutoLabel { None, ValveSize, ValveLift };
-
-// Fuel choices that carry no nitrous.
-constexpr int kFuelsWithoutNitrous[] = {1, 10, 19, 20, 21};
 
 constexpr int kGridSpacing = 6;
 
@@ -188,43 +186,43 @@ static const CEngineFormView::Binding kBindings[] = {
     {G::Camshaft, "Cam Specs @:", PARAM(Cam().TimingMethod()),
      kNameStyle, kChooseOnly, M::TimingMethods, false, 3, P::Left},
     {G::Camshaft, "Lobe Center:", PARAM(Cam().LobeCenter()),
-     kValueStyle, kComputed, M::None, false, 4, P::Left},
+     kValueStyle, kComputed, M::None, true, 4, P::Left},
     {G::Camshaft, "Valve Overlap:", PARAM(Cam().Overlap()),
-     kValueStyle, kComputed, M::None, false, 5, P::Left},
+     kValueStyle, kComputed, M::None, true, 5, P::Left},
     {G::Camshaft, "Timing@ Adv(+)/Ret(-):", PARAM(Cam().AdvanceRetard()),
-     kValueStyle, kEditable, M::None, false, 6, P::WideLabel},
+     kValueStyle, kEditable, M::None, true, 6, P::WideLabel},
     {G::Camshaft, "Int Lift@Valve:", PARAM(Cam().IntakeLift()),
      kValueStyle, kEditable, M::IntakeValveLifts, true, 7, P::Left, A::ValveLift},
     {G::Camshaft, "Exh Lift@Valve:", PARAM(Cam().ExhaustLift()),
      kValueStyle, kEditable, M::ExhaustValveLifts, true, 8, P::Left, A::ValveLift},
     {G::Camshaft, "Int Duration:", PARAM(Cam().IntakeDuration()),
-     kValueStyle, kComputed, M::None, false, 9, P::Left},
+     kValueStyle, kComputed, M::None, true, 9, P::Left},
     {G::Camshaft, "Exh Duration:", PARAM(Cam().ExhaustDuration()),
-     kValueStyle, kComputed, M::None, false, 10, P::Left},
+     kValueStyle, kComputed, M::None, true, 10, P::Left},
     {G::Camshaft, "IVO  (BTDC):", PARAM(Cam().NominalIvo()),
-     kValueStyle, kEditable, M::None, false, 13, P::Left},
+     kValueStyle, kEditable, M::None, true, 13, P::Left},
     {G::Camshaft, "IVC  (ABDC):", PARAM(Cam().NominalIvc()),
-     kValueStyle, kEditable, M::None, false, 14, P::Left},
+     kValueStyle, kEditable, M::None, true, 14, P::Left},
     {G::Camshaft, "EVO (BBDC):", PARAM(Cam().NominalEvo()),
-     kValueStyle, kEditable, M::None, false, 15, P::Left},
+     kValueStyle, kEditable, M::None, true, 15, P::Left},
     {G::Camshaft, "EVC (ATDC):", PARAM(Cam().NominalEvc()),
-     kValueStyle, kEditable, M::None, false, 16, P::Left},
+     kValueStyle, kEditable, M::None, true, 16, P::Left},
     {G::Camshaft, "ICA  (ATDC):", PARAM(Cam().NominalIntakeCenterline()),
-     kValueStyle, kComputed, M::None, false, 17, P::Left},
+     kValueStyle, kComputed, M::None, true, 17, P::Left},
     {G::Camshaft, "ECA (BTDC):", PARAM(Cam().NominalExhaustCenterline()),
-     kValueStyle, kComputed, M::None, false, 18, P::Left},
+     kValueStyle, kComputed, M::None, true, 18, P::Left},
     {G::Camshaft, "IVO:", PARAM(Cam().ActualIvo()),
-     kValueStyle, kComputed, M::None, false, 13, P::Right},
+     kValueStyle, kComputed, M::None, true, 13, P::Right},
     {G::Camshaft, "IVC:", PARAM(Cam().ActualIvc()),
-     kValueStyle, kComputed, M::None, false, 14, P::Right},
+     kValueStyle, kComputed, M::None, true, 14, P::Right},
     {G::Camshaft, "EVO:", PARAM(Cam().ActualEvo()),
-     kValueStyle, kComputed, M::None, false, 15, P::Right},
+     kValueStyle, kComputed, M::None, true, 15, P::Right},
     {G::Camshaft, "EVC:", PARAM(Cam().ActualEvc()),
-     kValueStyle, kComputed, M::None, false, 16, P::Right},
+     kValueStyle, kComputed, M::None, true, 16, P::Right},
     {G::Camshaft, "ICA:", PARAM(Cam().ActualIntakeCenterline()),
-     kValueStyle, kComputed, M::None, false, 17, P::Right},
+     kValueStyle, kComputed, M::None, true, 17, P::Right},
     {G::Camshaft, "ECA:", PARAM(Cam().ActualExhaustCenterline()),
-     kValueStyle, kComputed, M::None, false, 18, P::Right},
+     kValueStyle, kComputed, M::None, true, 18, P::Right},
 };
 // clang-format on
 
@@ -472,57 +470,21 @@ void CEngineFormView::showEvent(QShowEvent* event)
     }
 }
 
-void CEngineFormView::SetControlEnabled(CTorqSpecEditCtrl* control, bool enabled)
+void CEngineFormView::SetControlEnabled(std::size_t index, bool enabled)
 {
-    control->setEnabled(enabled);
-    const auto index = std::find(m_controls.begin(), m_controls.end(), control) - m_controls.begin();
-    m_labels[std::size_t(index)]->setEnabled(enabled);
+    m_controls[index]->setEnabled(enabled);
+    m_labels[index]->setEnabled(enabled);
 }
 
 void CEngineFormView::ApplyEnablingRules()
 {
-    CTorqDoc& document = *m_document;
-    const CPartTypeSpec& manifold = document.ManifoldType();
-    const bool forcedInductionManifold = manifold.IsSet() && manifold.GetIndex() == kForcedInductionManifold;
-
-    // Forced induction: the unit's kind decides which of its figures apply.
-    // clang-format off
-    //                        flow  ratio  eff    speed  surge  intern belt   boost
-    static constexpr bool kUses[4][8] = {
-        {false, false, false, false, false, false, false, false},  // none
-        {true, true, true, false, true, false, false, true},       // turbocharger
-        {true, true, true, true, false, true, true, true},         // centrifugal blower
-        {true, false, true, false, false, false, true, true},      // Roots blower
-    };
-    // clang-format on
-    CTorqSpecEditCtrl* figures[8] = {
-        ControlFor(document.BlowerFlowRate()),      ControlFor(document.BlowerPressureRatio()),
-        ControlFor(document.BlowerEfficiency()),    ControlFor(document.BlowerRpm()),
-        ControlFor(document.BlowerSurgeFlowRate()), ControlFor(document.BlowerInternalGearRatio()),
-        ControlFor(document.BlowerBeltGearRatio()), ControlFor(document.BlowerBoostLevelLimit()),
-    };
-    int kind = kNoForcedInduction;
-    if (forcedInductionManifold) {
-        kind = document.GetForcedInductionClass();
-        TORQ_ASSERT(kind >= kNoForcedInduction && kind <= kRootsBlower);
-        // "None" is the only unit without a kind.
-        const bool none = document.ForcedInductionType().GetIndex() == kForcedInductionNoneIndex;
-        TORQ_ASSERT(none == (kind == kNoForcedInduction));
+    const CTorqDoc& document = *m_document;
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        SetControlEnabled(i, IsParameterEnabled(document, *m_controls[i]->Parameter()));
     }
-    SetControlEnabled(ControlFor(document.ForcedInductionType()), forcedInductionManifold);
-    SetControlEnabled(ControlFor(document.IntercoolerEfficiency()), forcedInductionManifold);
-    for (std::size_t i = 0; i < std::size(figures); ++i) SetControlEnabled(figures[i], kUses[kind][i]);
-
-    // A blower feeds its own exhaust.
-    CTorqSpecEditCtrl* exhaust = ControlFor(document.ExhaustSystem());
-    SetControlEnabled(exhaust, !forcedInductionManifold);
-    if (forcedInductionManifold) exhaust->ShowText(QStringLiteral("Forced Induction Exhaust"));
-
-    const CPartTypeSpec& fuel = document.FuelType();
-    const bool nitrous =
-        fuel.IsSet() && std::find(std::begin(kFuelsWithoutNitrous), std::end(kFuelsWithoutNitrous),
-                                  fuel.GetIndex()) == std::end(kFuelsWithoutNitrous);
-    SetControlEnabled(ControlFor(document.NitrousFlowRate()), nitrous);
+    if (ShowsForcedInductionExhaust(document)) {
+        ControlFor(document.ExhaustSystem())->ShowText(QString::fromLatin1(kForcedInductionExhaustText));
+    }
 }
 
 void CEngineFormView::UpdateGroupStatus()

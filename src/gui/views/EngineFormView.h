@@ -129,7 +129,7 @@ private:
     void BuildForm();
     CTorqSpecEditCtrl* AddControl(const Binding& binding, QWidget* group, QGridLayout* grid);
     void ApplyEnablingRules();
-    void SetControlEnabled(CTorqSpecEditCtrl* control, bool enabled);
+    void SetControlEnabled(std::size_t index, bool enabled);
     void UpdateGroupStatus();
     void OnEditDone(CTorqSpecEditCtrl* control, bool ok);
     void FocusNextAfter(CTorqSpecEditCtrl* control);

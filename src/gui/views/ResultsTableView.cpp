@@ -1,9 +1,17 @@
 #include "ResultsTableView.h"
 
+#include "ResultUnitsChoice.h"
 #include "ViewFont.h"
-#include "model/ResultsTable.h"
+#include "report/Printouts.h"
 
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontMetrics>
+#include <QMenu>
+#include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPrinter>
@@ -11,87 +19,27 @@
 
 namespace {
 
-constexpr int kLeft = 20;        // left end of the table, device units
-constexpr int kTitleY = 8;
-constexpr int kHeaderY = 38;     // first header line
-constexpr int kColumnChars = 10;  // a column is ten average characters wide
 constexpr int kExtentChars = 90;  // scroll extent: 90 characters by 50 lines
 constexpr int kExtentLines = 50;
 constexpr int kScreenBackground = 192;
-constexpr int kScreenRuleGrey = 128;
 
-// Printed text is set at 10 points on a page measured in 1/96 inch.
-constexpr int kPrintFontPixels = 13;
-
-void DrawTextAt(QPainter& painter, const QFontMetrics& metrics, int x, int y, const QString& text)
+QString HtmlTable(const CTorqDoc& document, ResultUnits units)
 {
-    // Layout positions are the top-left corner of the text, as the table was drawn.
-    painter.drawText(x, y + metrics.ascent(), text);
+    const QStringList lines = QString::fromStdString(FormatResultsTableTsv(document, units)).split(
+        QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QString html = QStringLiteral("<table>\n");
+    for (qsizetype row = 0; row < lines.size(); ++row) {
+        const QString cell = row == 0 ? QStringLiteral("th") : QStringLiteral("td");
+        html += QStringLiteral("<tr>");
+        for (const QString& text : lines[row].split(QLatin1Char('\t'))) {
+            html += QStringLiteral("<%1>%2</%1>").arg(cell, text.toHtmlEscaped());
+        }
+        html += QStringLiteral("</tr>\n");
+    }
+    return html + QStringLiteral("</table>\n");
 }
 
 }  // namespace
-
-ResultsTableLayout ComputeResultsTableLayout(const CTorqDoc& document, int charHeight, int avgCharWidth)
-{
-    ResultsTableLayout layout;
-    const int h = charHeight;
-    layout.charHeight = h;
-    layout.columnWidth = kColumnChars * avgCharWidth;
-    if (layout.columnWidth < 0) layout.columnWidth = 50;
-    const int a = layout.columnWidth;
-    for (int column = 0; column < kResultsTableColumnCount; ++column) layout.columnX[column] = kLeft + column * a;
-    layout.rightEnd = kLeft + kResultsTableColumnCount * a;
-
-    layout.title = QString::fromLatin1(kResultsTableTitle);
-    layout.titlePos = QPoint(kLeft, kTitleY);
-    layout.header1Y = kHeaderY;
-    layout.header2Y = kHeaderY + h;
-    for (int column = 0; column < kResultsTableColumnCount; ++column) {
-        layout.header1[column] = QString::fromLatin1(ResultsTableColumns()[column].header1);
-        layout.header2[column] = QString::fromLatin1(ResultsTableColumns()[column].header2);
-    }
-    const int upperRuleY = kHeaderY - h / 4;
-    layout.rules.emplace_back(kLeft, upperRuleY, layout.rightEnd, upperRuleY);
-    const int headerRuleY = kHeaderY + 9 * h / 4;
-    layout.rules.emplace_back(kLeft, headerRuleY, layout.rightEnd, headerRuleY);
-
-    // A blank line before rows 4, 8, 12 and 16 groups the speeds by four.
-    int y = kHeaderY + 2 * h;
-    for (int row = 0; row < kResultPointCount; ++row) {
-        y += (row > 0 && row % 4 == 0) ? 2 * h : h;
-        layout.rowY[row] = y;
-        for (int column = 0; column < kResultsTableColumnCount; ++column) {
-            layout.cells[row][column] = QString::fromStdString(FormatResultsTableCell(document, column, row));
-        }
-    }
-
-    const int lowerRuleY = layout.rowY[kResultPointCount - 1] + 5 * h / 4;
-    layout.rules.emplace_back(kLeft, lowerRuleY, layout.rightEnd, lowerRuleY);
-    const int speedRuleX = (kLeft + a) - avgCharWidth;
-    layout.rules.emplace_back(speedRuleX, upperRuleY, speedRuleX, lowerRuleY);
-    return layout;
-}
-
-void PaintResultsTable(QPainter& painter, const ResultsTableLayout& layout, bool printing)
-{
-    const QFontMetrics metrics = painter.fontMetrics();
-    painter.setBackgroundMode(Qt::TransparentMode);
-    painter.setPen(Qt::black);
-    DrawTextAt(painter, metrics, layout.titlePos.x(), layout.titlePos.y(), layout.title);
-    for (int column = 0; column < kResultsTableColumnCount; ++column) {
-        DrawTextAt(painter, metrics, layout.columnX[column], layout.header1Y, layout.header1[column]);
-        DrawTextAt(painter, metrics, layout.columnX[column], layout.header2Y, layout.header2[column]);
-    }
-    for (int row = 0; row < kResultPointCount; ++row) {
-        for (int column = 0; column < kResultsTableColumnCount; ++column) {
-            DrawTextAt(painter, metrics, layout.columnX[column], layout.rowY[row], layout.cells[row][column]);
-        }
-    }
-    QPen rulePen = printing ? QPen(Qt::black, 1) : QPen(QColor(kScreenRuleGrey, kScreenRuleGrey, kScreenRuleGrey), 2);
-    rulePen.setCapStyle(Qt::FlatCap);
-    painter.setPen(rulePen);
-    for (const QLine& rule : layout.rules) painter.drawLine(rule);
-}
 
 CResultsTableView::CResultsTableView(CTorqDoc& document, QWidget* parent)
     : QAbstractScrollArea(parent), m_document(&document), m_font(SmallViewFont())
@@ -111,7 +59,8 @@ ResultsTableLayout CResultsTableView::ScreenLayout() const
 {
     TORQ_ASSERT(m_document != nullptr);
     const QFontMetrics metrics(m_font);
-    return ComputeResultsTableLayout(*m_document, metrics.height(), metrics.averageCharWidth());
+    return ComputeResultsTableLayout(*m_document, metrics.height(), metrics.averageCharWidth(),
+                                     DisplayedResultUnits(*m_document));
 }
 
 QSize CResultsTableView::ScrollExtent() const
@@ -163,23 +112,63 @@ void CResultsTableView::UpdateScrollBars()
     verticalScrollBar()->setSingleStep(QFontMetrics(m_font).height());
 }
 
-void CResultsTableView::PaintPrintPage(QPainter& painter) const
+QMimeData* CResultsTableView::CreateCopyData() const
+{
+    auto* data = new QMimeData;
+    if (m_document == nullptr) return data;
+    const ResultUnits units = DisplayedResultUnits(*m_document);
+    data->setText(QString::fromStdString(FormatResultsTableTsv(*m_document, units)));
+    data->setHtml(HtmlTable(*m_document, units));
+    return data;
+}
+
+void CResultsTableView::Copy() const { QApplication::clipboard()->setMimeData(CreateCopyData()); }
+
+QMenu* CResultsTableView::CreateContextMenu(QWidget* parent)
+{
+    auto* menu = new QMenu(parent);
+    QAction* copy = menu->addAction(tr("&Copy"), this, &CResultsTableView::Copy);
+    copy->setShortcut(QKeySequence::Copy);
+    if (m_document == nullptr) return menu;
+    menu->addSeparator();
+    QMenu* unitsMenu = menu->addMenu(tr("Result &Units"));
+    // Only a metric engine has a choice; an English one shows its own units.
+    const bool metric = m_document->GetUnitSystem() == kMetricUnits;
+    auto* group = new QActionGroup(unitsMenu);
+    for (ResultUnits units : {ResultUnits::English, ResultUnits::MetricKpa, ResultUnits::MetricBar}) {
+        QAction* action = unitsMenu->addAction(QString::fromUtf8(ResultUnitsName(units)));
+        action->setCheckable(true);
+        action->setChecked(DisplayedResultUnits(*m_document) == units);
+        action->setEnabled(metric || units == ResultUnits::English);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, units] {
+            if (m_document != nullptr) ChooseResultUnits(*m_document, units);
+        });
+    }
+    if (!metric) unitsMenu->setToolTip(tr("Metric units are there for an engine in Foreign/Metric Units"));
+    return menu;
+}
+
+void CResultsTableView::contextMenuEvent(QContextMenuEvent* event)
+{
+    QMenu* menu = CreateContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void CResultsTableView::PaintPrintPage(QPainter& painter, const QRectF& paper, const QString& date) const
 {
     TORQ_ASSERT(m_document != nullptr);
-    QFont printFont = m_font;
-    printFont.setPixelSize(kPrintFontPixels);
-    painter.setFont(printFont);
-    const QFontMetrics metrics(printFont);
-    PaintResultsTable(painter, ComputeResultsTableLayout(*m_document, metrics.height(), metrics.averageCharWidth()),
-                      true);
+    const PageHeaderText header{QString::fromStdString(m_document->GetTitle()), date, 1, 1};
+    PaintTablePrintout(painter, paper, *m_document, DisplayedResultUnits(*m_document), header);
 }
 
 void CResultsTableView::Print(QPrinter& printer) const
 {
     QPainter painter(&printer);
     if (!painter.isActive()) return;
-    // One logical unit is 1/96 inch on every printer.
-    const double scale = printer.resolution() / 96.0;
-    painter.scale(scale, scale);
-    PaintPrintPage(painter);
+    ForgetEarlierPrintTransform(painter);
+    QRectF paper = printer.paperRect(QPrinter::DevicePixel);
+    if (!printer.fullPage()) paper.translate(-printer.pageRect(QPrinter::DevicePixel).topLeft());
+    PaintPrintPage(painter, UseReportUnits(painter, paper, printer.resolution()));
 }

@@ -1,50 +1,20 @@
 #pragma once
 
-#include "model/ResultsTable.h"
 #include "model/TorqDoc.h"
+#include "report/PageHeader.h"
+#include "report/ResultsTableLayout.h"
 
 #include <QAbstractScrollArea>
 #include <QFont>
-#include <QLine>
-#include <QPoint>
-#include <QString>
 
-#include <array>
-#include <vector>
-
+class QMenu;
+class QMimeData;
 class QPainter;
 class QPrinter;
 
-// Where everything of the results table goes, in device units, for a font
-// with character height h and average character width cw. Drawing on the
-// screen and on the printer both follow it.
-struct ResultsTableLayout {
-    int charHeight = 0;
-    int columnWidth = 0;                      // a = 10 * cw
-    std::array<int, kResultsTableColumnCount> columnX{};  // left edge of each column's text
-    int rightEnd = 0;                         // right end of the rules
-    QPoint titlePos;                          // top-left of the title text
-    QString title;
-    int header1Y = 0;
-    int header2Y = 0;
-    std::array<QString, kResultsTableColumnCount> header1;
-    std::array<QString, kResultsTableColumnCount> header2;
-    std::array<int, kResultPointCount> rowY{};  // top of each row's text
-    std::array<std::array<QString, kResultsTableColumnCount>, kResultPointCount> cells;
-    std::vector<QLine> rules;  // top rule, rule below the headers, bottom rule, speed-column rule
-};
-
-// The table of a document's last run: one row per engine speed, the eight
-// columns with their fixed formats, blank lines after every four rows. Values
-// are the stored results (English units), without conversion.
-ResultsTableLayout ComputeResultsTableLayout(const CTorqDoc& document, int charHeight, int avgCharWidth);
-
-// Draws a computed layout. On the screen the rules are 2 units wide and
-// grey; for the printer 1 unit wide and black.
-void PaintResultsTable(QPainter& painter, const ResultsTableLayout& layout, bool printing);
-
 // The "Table" sheet: the results table drawn on light grey, scrollable over
-// 90 average character widths by 50 character heights, and printable.
+// 90 average character widths by 50 character heights, and printable. Its
+// right-click menu copies the table and chooses the units of a metric engine.
 class CResultsTableView : public QAbstractScrollArea, public DocumentObserver {
     Q_OBJECT
 public:
@@ -56,10 +26,21 @@ public:
     ResultsTableLayout ScreenLayout() const;
     QSize ScrollExtent() const;
 
-    // Prints the table on one page, with the printer's own font.
+    // Edit > Copy: the table as tab-separated text with a header row, for
+    // any spreadsheet, and as an HTML table.
+    QMimeData* CreateCopyData() const;
+    void Copy() const;
+
+    // The right-click menu: Copy, and the units of the results.
+    QMenu* CreateContextMenu(QWidget* parent);
+
+    // Prints the table on one page under the page header.
     void Print(QPrinter& printer) const;
-    // Draws the printed page into any painter whose logical unit is 1/96 inch.
-    void PaintPrintPage(QPainter& painter) const;
+    // Draws the printed page into any painter whose logical unit is 1/96
+    // inch: the header with the engine's name, the date and the page, the
+    // engine and the units, and the table.
+    void PaintPrintPage(QPainter& painter, const QRectF& paper = QRectF(0, 0, 816, 1056),
+                        const QString& date = TodayText()) const;
 
     void OnDocumentChanged(CTorqDoc& document, DocumentChange change) override;
 
@@ -67,6 +48,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void UpdateScrollBars();

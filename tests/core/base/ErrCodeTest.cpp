@@ -91,6 +91,35 @@ TEST(Util, DosFileNameKeepsEightCharactersBeforeTheFirstDot)
     EXPECT_EQ(DosFileName(".hidden", ".gme"), ".gme");
 }
 
+TEST(Util, DosFileNameCutsAfterTheEighthCharacterNeverInsideOne)
+{
+    // "é" is two bytes in UTF-8 and the eighth character: a cut after 8 bytes would split it.
+    EXPECT_EQ(DosFileName("Motorpréparé.trq", ".trq"), "Motorpré.trq");
+    EXPECT_EQ(DosFileName("\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527",
+                          ".gme"),
+              "\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527.gme");
+    // A name in an 8-bit encoding (Latin-1 "ä" is the one byte 0xE4), and bytes
+    // that start a character the name does not finish, count one each.
+    EXPECT_EQ(DosFileName("Motor\xe4\xe4\xe4\xe4.trq", ".trq"), "Motor\xe4\xe4\xe4.trq");
+    EXPECT_EQ(DosFileName("abcde\xc3\xa9\xe2\x82", ".trq"), "abcde\xc3\xa9\xe2\x82.trq");
+    EXPECT_EQ(DosFileName("abcdefg\xe2\x82", ".trq"), "abcdefg\xe2.trq");
+
+    // Whatever the offset of the multi-byte characters, a UTF-8 name stays UTF-8.
+    for (const std::string wide : {"\u00e9", "\u20ac", "\U0001F527"}) {
+        for (std::size_t ascii = 0; ascii < 9; ++ascii) {
+            std::string name(ascii, 'a');
+            for (int i = 0; i < 9; ++i) name += wide;
+            const std::string shortened = DosFileName(name, "");
+            std::size_t characters = 0;
+            for (std::size_t at = 0; at < shortened.size(); at += CharacterLength(shortened, at)) {
+                EXPECT_TRUE(CharacterLength(shortened, at) > 1 || shortened[at] == 'a') << name << " at " << at;
+                ++characters;
+            }
+            EXPECT_EQ(characters, 8u) << name;
+        }
+    }
+}
+
 TEST(Util, FormattingUsesAPointWhateverTheLocale)
 {
     if (setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no locale with a decimal comma installed";

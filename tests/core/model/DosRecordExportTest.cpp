@@ -199,10 +199,14 @@ TEST(DosRecordExport, ALongChosenNameIsShortenedAndMayNotOverwriteAnotherFile)
     WriteWholeFile(folder.File("MYENGINE.trq"), "somebody else's engine");
     EXPECT_FALSE(ExportDosRecordFile(doc, folder.Path().string(), "MYENGINE2001.trq"));
     EXPECT_EQ(ReadWholeFile(folder.File("MYENGINE.trq")), "somebody else's engine");
-    EXPECT_TRUE(ExportDosRecordFile(doc, folder.Path().string(), "MYENGINE.trq")) << "12 characters: no check";
+    EXPECT_TRUE(ExportDosRecordFile(doc, folder.Path().string(), "MYENGINE.trq")) << "the name chosen: no check";
     EXPECT_EQ(fs::file_size(folder.File("MYENGINE.trq")), 815u);
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{78});
-    EXPECT_EQ(FilesIn(folder.Path()), 1u);
+    // A short name that the cut changes: "my.eng.trq" would write my.trq.
+    WriteWholeFile(folder.File("my.trq"), "another engine");
+    EXPECT_FALSE(ExportDosRecordFile(doc, folder.Path().string(), "my.eng.trq"));
+    EXPECT_EQ(ReadWholeFile(folder.File("my.trq")), "another engine");
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{78, 78}));
+    EXPECT_EQ(FilesIn(folder.Path()), 2u);
 }
 
 TEST(DosRecordExportDeathTest, AFailedWriteLeavesTheOldFileAndNoPartOfTheNewOne)

@@ -104,7 +104,7 @@ TEST(GameTextExport, ANitrousEngineExportsItsGasolineRunFirstAndKeepsItsNitrous)
     EXPECT_EQ(doc.FuelType().GetIndex(), 5);
 }
 
-TEST(GameTextExport, ALongNameWhoseShortFormIsTakenGives78WhileAShortNameOverwrites)
+TEST(GameTextExport, ANameTheShortFormChangesGives78WhenThatFileExistsWhileTheChosenNameOverwrites)
 {
     TempDir folder;
     RecordingPresenter presenter;
@@ -121,7 +121,10 @@ TEST(GameTextExport, ALongNameWhoseShortFormIsTakenGives78WhileAShortNameOverwri
     EXPECT_EQ(ReadWholeFile(folder.File("short.gme")).substr(0, 10), "VER: 3.10\n");
     EXPECT_TRUE(ExportGameTextFile(doc, folder.Path().string(), "OtherLongName.txt"));
     EXPECT_TRUE(fs::exists(folder.File("OtherLon.gme")));
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{78});
+    // Short names too: "short.v2.gme" and "short" become short.gme.
+    EXPECT_FALSE(ExportGameTextFile(doc, folder.Path().string(), "short.v2.gme"));
+    EXPECT_FALSE(ExportGameTextFile(doc, folder.Path().string(), "short"));
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{78, 78, 78}));
 }
 
 TEST(GameTextExport, AFailedRunLeavesNoFileAndTheEngineAsItWas)

@@ -31,6 +31,13 @@ const ChartSeriesInfo& GetChartSeries(int index)
     return info;
 }
 
+std::string ChartSeriesTitle(int index, ResultUnits units)
+{
+    const ChartSeriesInfo& info = GetChartSeries(index);
+    if (units == ResultUnits::English || index == 0 || ConvertResult(index, 1.0, units) == 1.0) return info.title;
+    return std::string(info.menuName) + " (" + ResultUnitLabel(index, units) + ")";
+}
+
 const char* GetRangeKindName(int rangeKind)
 {
     TORQ_ASSERT(rangeKind >= 0 && rangeKind < kChartRangeKinds);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/ResultUnits.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -29,6 +31,11 @@ struct ChartSeriesInfo {
 
 const ChartSeriesInfo& GetChartSeries(int index);
 const char* GetRangeKindName(int rangeKind);
+
+// The axis title of a series in the units shown: the series table's title
+// in the model's units ("Power (HP)"), else the series' name with the
+// other unit ("Power (kW)", "IMEP (bar)"; UTF-8).
+std::string ChartSeriesTitle(int index, ResultUnits units);
 
 // What one axis shows: a series and how its range is chosen.
 struct ChartAxisDescription {
@@ -60,10 +67,14 @@ struct ChartAxes {
 };
 
 // Everything the graph options set: the engines compared with the graph's
-// own (document numbers, 0 for none) and the axes.
+// own (document numbers, 0 for none), the axes, whether every engine gets a
+// colour of its own, and the units the results are shown in (those of a
+// metric engine; an English engine always shows horsepower, ft-lbs and psi).
 struct ChartOptions {
     std::array<int, kChartCompareCount> comparedDocuments{};
     ChartAxes axes;
+    bool colourEachEngine = false;
+    ResultUnits resultUnits = ResultUnits::English;
 
     bool operator==(const ChartOptions&) const = default;
 };

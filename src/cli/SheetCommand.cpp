@@ -1,0 +1,121 @@
+// torqwell-cli sheet ENGINE.trq -o SHEET.pdf|png|svg [--units english|kpa|bar] [--range auto|low|mid|hi] [--force]
+
+#include "CliCommands.h"
+#include "CliSupport.h"
+
+#include "model/TorqDoc.h"
+#include "report/ChartPicture.h"
+#include "report/DynoSheet.h"
+#include "report/PageHeader.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace cli {
+
+namespace {
+
+// Fonts and painting need a GUI application. Without a display the sheet is
+// drawn on Qt's offscreen platform, unless the caller chose a platform.
+bool EnsureGuiApplication(QTextStream& err)
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) return true;
+    if (QCoreApplication::instance() != nullptr) {
+        err << kProgramName << " sheet: drawing needs a GUI application" << Qt::endl;
+        return false;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "torqwell-cli";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication application(argc, argv);
+    return true;
+}
+
+bool IsSameFile(const QString& a, const QString& b)
+{
+    std::error_code error;
+    return std::filesystem::equivalent(LocalPath(a), LocalPath(b), error);
+}
+
+}  // namespace
+
+int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    CommandLine line("sheet", "[options] ENGINE.trq -o SHEET.pdf|png|svg",
+                     "Opens an engine file, runs it and writes its dyno sheet: one page with the engine's\n"
+                     "name and file, the date, the peaks, the graph of power and torque, the results\n"
+                     "table and the engine in brief. The output's extension chooses the format: .pdf,\n"
+                     ".png (192 pixels per inch) or .svg. Needs no display.");
+    line.Parser().addOption(QCommandLineOption({"o", "output"}, "The sheet to write (.pdf, .png or .svg).", "file"));
+    line.Parser().addOption(QCommandLineOption(
+        "units", "Results of a metric engine in english (hp, ft-lbs, psi; the default), kpa (kW, N·m, kPa) or bar.",
+        "units", "english"));
+    line.Parser().addOption(QCommandLineOption(
+        "range", "The y axes' range: auto (fits the curves; the default), low, mid or hi (the graph's fixed ranges).",
+        "range", "auto"));
+    line.Parser().addOption(QCommandLineOption("force", "Replace an existing output file."));
+    line.Parser().addPositionalArgument("ENGINE.trq", "The engine file.");
+    int status = kExitOk;
+    if (!line.Parse(arguments, out, err, status)) return status;
+
+    const QStringList files = line.Parser().positionalArguments();
+    if (files.size() != 1) return line.UsageError(err, "expects one engine file");
+    const QString output = line.Parser().value("output");
+    if (output.isEmpty()) return line.UsageError(err, "needs the sheet to write: -o SHEET.pdf, .png or .svg");
+    if (SheetFormatOf(output) == SheetFormat::Unknown) {
+        return line.UsageError(err, "cannot tell the format of '" + output + "': use .pdf, .png or .svg");
+    }
+    ResultUnits units = ResultUnits::English;
+    if (!ResultUnitsFromKey(line.Parser().value("units").toStdString(), units)) {
+        return line.UsageError(err, "unknown units '" + line.Parser().value("units") + "' (english, kpa or bar)");
+    }
+    const QStringList ranges{"auto", "low", "mid", "hi"};
+    const int rangeKind = static_cast<int>(ranges.indexOf(line.Parser().value("range")));
+    if (rangeKind < 0) {
+        return line.UsageError(err, "unknown range '" + line.Parser().value("range") + "' (auto, low, mid or hi)");
+    }
+    if (IsSameFile(output, files.front())) {
+        err << kProgramName << " sheet: " << output << " is the engine file it reads; choose another output"
+            << Qt::endl;
+        return kExitUsage;
+    }
+    if (QFileInfo::exists(output) && !line.Parser().isSet("force")) {
+        err << kProgramName << " sheet: " << output << " exists; use --force to replace it" << Qt::endl;
+        return kExitUsage;
+    }
+
+    CliPresenter presenter(err);
+    CTorqDoc doc;
+    if (!OpenEngine(doc, files.front()) || !RunEngine(doc)) return presenter.FailureExitCode();
+    if (!EnsureGuiApplication(err)) return kExitUsage;
+
+    const QFileInfo engineFile(files.front());
+    ChartOptions options;
+    options.axes = {ChartAxisDescription::Make(kSeriesEngineSpeed, kHiRange),
+                    ChartAxisDescription::Make(kSeriesPower, rangeKind),
+                    ChartAxisDescription::Make(kSeriesTorque, rangeKind)};
+    options.resultUnits = units;
+    DynoSheetContent content;
+    content.document = &doc;
+    content.engineName = QString::fromStdString(doc.GetTitle());
+    if (content.engineName.isEmpty()) content.engineName = engineFile.fileName();
+    content.filePath = engineFile.absoluteFilePath();
+    content.date = TodayText();
+    content.units = ShownResultUnits(units, doc);
+    content.graph = BuildChartPicture({{&doc, content.engineName}}, options);
+
+    QString error;
+    if (!ExportDynoSheet(content, output, error)) {
+        err << kProgramName << " sheet: " << error << Qt::endl;
+        return kExitUsage;
+    }
+    out << "Wrote " << output << Qt::endl;
+    return kExitOk;
+}
+
+}  // namespace cli

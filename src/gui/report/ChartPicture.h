@@ -1,0 +1,82 @@
+#pragma once
+
+#include "ChartSeries.h"
+#include "ChartStyle.h"
+
+#include <QList>
+#include <QPointF>
+#include <QString>
+
+#include <vector>
+
+class CTorqDoc;
+
+// What the graph shows, worked out once from the engines and the graph's
+// options and drawn by the screen's chart, the printer, images and the dyno
+// sheet alike: the three axes with their ranges in the units shown, every
+// curve with its legend text and style, the marks where a curve leaves a
+// fixed range, and the labels of the own engine's peaks.
+
+// One engine on the graph, in slot order: the own engine first.
+struct ChartEngine {
+    const CTorqDoc* document = nullptr;
+    QString name;
+};
+
+struct ChartAxisPicture {
+    QString title;
+    double minimum = 0;  // units shown
+    double maximum = 1;
+    double tickInterval = 1;  // for about six intervals; TickIntervalFor gives fewer for a small plot
+    bool fixed = false;       // a fixed range (curves may leave it), not Auto-Range
+    bool visible = true;
+};
+
+struct ChartCurve {
+    int set = 0;  // 0 the own engine, then the compared engines without gaps
+    bool y2 = false;
+    QString legend;  // "Power (HP)-Torq1"
+    QString engineName;
+    CurveStyle style;
+    QList<QPointF> points;  // units shown, as computed (not clipped)
+};
+
+// Where a curve leaves a fixed range: the point moved onto the edge it
+// crossed, and which way the hidden value lies.
+struct ChartClipMark {
+    int set = 0;
+    bool y2 = false;
+    QPointF at;
+    ClipDirection direction = ClipDirection::Up;
+    QColor colour;
+};
+
+struct ChartPeakLabel {
+    bool y2 = false;
+    QPointF at;     // the peak, on the edge when it is clipped
+    QString text;   // "346 hp @ 5500 rpm"
+    QColor colour;
+};
+
+struct ChartPicture {
+    ChartAxisPicture x;
+    ChartAxisPicture y1;
+    ChartAxisPicture y2;  // invisible when Y2 shows "(None)"
+    std::vector<ChartCurve> curves;  // per engine the Y1 curve, then its Y2 curve when shown
+    std::vector<ChartClipMark> clipMarks;
+    QString clipNote;  // empty when nothing is clipped
+    std::vector<ChartPeakLabel> peaks;
+    ResultUnits units = ResultUnits::English;
+
+    const ChartAxisPicture& AxisOf(bool y2) const { return y2 ? this->y2 : y1; }
+};
+
+// The picture of the engines (one to four, the own engine first) under these
+// options. The units shown are those chosen for the own engine when it is a
+// metric engine; every engine's curves are drawn in them.
+ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const ChartOptions& options);
+
+// 1, 2 or 5 times a power of ten: the tick interval for a span shown over so
+// many pixels (or other length units) with at least minSpacing between two ticks,
+// and never more than about six intervals.
+double TickIntervalFor(double span, double length, double minSpacing);
