@@ -1,11 +1,11 @@
 #include "IteratorCommands.h"
 
 #include "ChildFrame.h"
-#include "MainFrame.h"
 #include "iterator/RegistryDirectory.h"
 
 #include <QApplication>
 #include <QTimer>
+#include <QWidget>
 
 namespace {
 
@@ -24,11 +24,11 @@ public:
 
 }  // namespace
 
-CIteratorCommands::CIteratorCommands(CMainFrame& frame, IteratorTest& iterator)
-    : QObject(&frame),
-      m_frame(frame),
+CIteratorCommands::CIteratorCommands(QWidget& window, IteratorTest& iterator, DocumentMaker makeDocument)
+    : QObject(&window),
+      m_window(window),
       m_iterator(iterator),
-      m_makeDocument([&frame] { return frame.NewDocument(); }),
+      m_makeDocument(std::move(makeDocument)),
       m_runDialog([](CItrRunDlg& dialog) { return dialog.exec(); }),
       m_timer1(new QTimer(this))
 {
@@ -60,7 +60,7 @@ void CIteratorCommands::RunIterator()
     // Results still waiting to become documents wait in the dialog, ticked;
     // its OK makes them, its Close leaves them.
     m_timer1->stop();
-    CItrRunDlg dialog(m_iterator, CDocumentRegistry::Instance(), m_options, &m_frame);
+    CItrRunDlg dialog(m_iterator, CDocumentRegistry::Instance(), m_options, &m_window);
     if (m_runDialog(dialog) != QDialog::Accepted) return;
     m_iterator.GetBaselineTitle(m_baselineTitle);
     m_timer1->start();

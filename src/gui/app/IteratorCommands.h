@@ -8,8 +8,8 @@
 #include <string>
 
 class CChildFrame;
-class CMainFrame;
 class QTimer;
+class QWidget;
 
 // The main window's two iterator commands. "Run the Iterator" asks warning
 // 201 when the baseline's cam timing method has changed since it was
@@ -27,7 +27,8 @@ public:
     // Runs the iterator dialog modally; returns its result.
     using RunDialog = std::function<int(CItrRunDlg&)>;
 
-    CIteratorCommands(CMainFrame& frame, IteratorTest& iterator);
+    // window: the main window, which owns the commands and their dialog.
+    CIteratorCommands(QWidget& window, IteratorTest& iterator, DocumentMaker makeDocument);
 
     void SetDocumentMaker(DocumentMaker maker) { m_makeDocument = std::move(maker); }
     void SetRunDialog(RunDialog run) { m_runDialog = std::move(run); }
@@ -44,7 +45,7 @@ public:
     static std::string BestDocumentTitle(int resultIndex, const std::string& baselineTitle);
 
 private:
-    CMainFrame& m_frame;
+    QWidget& m_window;
     IteratorTest& m_iterator;
     DocumentMaker m_makeDocument;
     RunDialog m_runDialog;

@@ -110,7 +110,7 @@ CMainFrame::CMainFrame(const QString& startFolder, QWidget* parent)
       m_showExportError([](QWidget* parent, const QString& title, const QString& text) {
           QMessageBox::warning(parent, title, text);
       }),
-      m_iteratorCommands(new CIteratorCommands(*this, IteratorTest::Instance()))
+      m_iteratorCommands(new CIteratorCommands(*this, IteratorTest::Instance(), [this] { return NewDocument(); }))
 {
     setWindowIcon(MakeAppIcon());
     m_mdiArea->setViewMode(QMdiArea::TabbedView);
