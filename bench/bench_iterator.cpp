@@ -175,7 +175,8 @@ public:
             if (threads == run.counters.end() || batch == run.counters.end() || rate == run.counters.end() ||
                 cpuRate == run.counters.end())
                 continue;
-            const std::pair<int, bool> key{static_cast<int>(threads->second.value), batch->second.value != 0.0};
+            const std::pair<int, bool> key{static_cast<int>(threads->second.value),
+                                           batch->second.value != 0.0};
             g_testsPerSecond[key] = rate->second.value;
             g_testsPerCpuSecond[key] = cpuRate->second.value;
         }
@@ -186,13 +187,16 @@ void PrintComparison(int threads)
 {
     const std::pair<int, bool> single{threads, false};
     const std::pair<int, bool> batch{threads, true};
-    if (g_testsPerSecond.count(single) == 0 || g_testsPerSecond.count(batch) == 0 || g_testsPerSecond[single] <= 0.0)
+    if (g_testsPerSecond.count(single) == 0 || g_testsPerSecond.count(batch) == 0 ||
+        g_testsPerSecond[single] <= 0.0)
         return;
-    std::printf("%d thread%s: one-engine runner %.0f tests/s (%.0f per cpu-s), batch runner %.0f tests/s "
-                "(%.0f per cpu-s), ratio %.2f (%.2f in processor time)\n",
-                threads, threads == 1 ? "" : "s", g_testsPerSecond[single], g_testsPerCpuSecond[single],
-                g_testsPerSecond[batch], g_testsPerCpuSecond[batch], g_testsPerSecond[batch] / g_testsPerSecond[single],
-                g_testsPerCpuSecond[batch] / g_testsPerCpuSecond[single]);
+    std::printf(
+        "%d thread%s: one-engine runner %.0f tests/s (%.0f per cpu-s), batch runner %.0f tests/s "
+        "(%.0f per cpu-s), ratio %.2f (%.2f in processor time)\n",
+        threads, threads == 1 ? "" : "s", g_testsPerSecond[single], g_testsPerCpuSecond[single],
+        g_testsPerSecond[batch], g_testsPerCpuSecond[batch],
+        g_testsPerSecond[batch] / g_testsPerSecond[single],
+        g_testsPerCpuSecond[batch] / g_testsPerCpuSecond[single]);
 }
 
 }  // namespace
@@ -203,7 +207,8 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     SpeedUpReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("Cycle model: %s, %d engines side by side\n", EngineSimInstructionSet(), EngineSimBatchWidth());
+    std::printf("Cycle model: %s, %d engines side by side\n", EngineSimInstructionSet(),
+                EngineSimBatchWidth());
     std::printf("2,000-test series:\n");
     PrintComparison(1);
     const int all = IteratorRunner::HardwareThreadCount();

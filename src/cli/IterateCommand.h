@@ -68,6 +68,7 @@ QString CheckSaveTargets(const IterateOptions& options, const CTorqDoc& baseline
 // '.'>.trq, all written before any is committed; then the Best files of an
 // earlier run beyond this run's are removed. False (with failure naming the
 // file) when the folder or a file could not be written.
-bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder, QString& failure);
+bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder,
+              QString& failure);
 
 }  // namespace cli::iterate

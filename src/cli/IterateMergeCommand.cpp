@@ -35,7 +35,8 @@ bool ParseMergeOptions(CommandLine& line, const QStringList& arguments, QTextStr
 {
     line.Parser().addOption(QCommandLineOption({"f", "format"}, "table or json.", "format", "table"));
     line.Parser().addOption(QCommandLineOption(
-        "save-best", "Write each kept engine with its results as DIR/Best<n>-<engine title>.trq, as iterate does.",
+        "save-best",
+        "Write each kept engine with its results as DIR/Best<n>-<engine title>.trq, as iterate does.",
         "DIR"));
     line.Parser().addOption(QCommandLineOption(
         "force", "With --save-best: replace and remove the Best files of an earlier run."));
@@ -84,10 +85,11 @@ bool CheckShards(const std::vector<ShardRecord>& records, const QStringList& fil
             return false;
         }
         if (record.fusedMultiplyAdd != first.fusedMultiplyAdd) {
-            problem = name + " was computed " + (record.fusedMultiplyAdd ? "with" : "without") +
-                      " fused multiply-add (" + record.instructionSet + "), '" + files[0] + "' " +
-                      (first.fusedMultiplyAdd ? "with" : "without") + " (" + first.instructionSet +
-                      "): their results may differ in the last digits; run every shard on processors of one kind";
+            problem =
+                name + " was computed " + (record.fusedMultiplyAdd ? "with" : "without") +
+                " fused multiply-add (" + record.instructionSet + "), '" + files[0] + "' " +
+                (first.fusedMultiplyAdd ? "with" : "without") + " (" + first.instructionSet +
+                "): their results may differ in the last digits; run every shard on processors of one kind";
             return false;
         }
         if (record.testsIssued != record.series["total_tests"].toInt()) {
@@ -96,8 +98,8 @@ bool CheckShards(const std::vector<ShardRecord>& records, const QStringList& fil
         }
         const auto [place, added] = byIndex.emplace(record.share.index, i);
         if (!added) {
-            problem = "shard " + ShardName(record.share) + " is given twice ('" + files[place->second] + "' and " +
-                      name + ")";
+            problem = "shard " + ShardName(record.share) + " is given twice ('" + files[place->second] +
+                      "' and " + name + ")";
             return false;
         }
     }
@@ -117,7 +119,8 @@ bool CheckShards(const std::vector<ShardRecord>& records, const QStringList& fil
 std::vector<ShardEntry> AllEntries(const std::vector<ShardRecord>& records)
 {
     std::vector<ShardEntry> entries;
-    for (const ShardRecord& record : records) entries.insert(entries.end(), record.entries.begin(), record.entries.end());
+    for (const ShardRecord& record : records)
+        entries.insert(entries.end(), record.entries.begin(), record.entries.end());
     std::sort(entries.begin(), entries.end(),
               [](const ShardEntry& a, const ShardEntry& b) { return a.testNumber < b.testNumber; });
     return entries;
@@ -135,7 +138,8 @@ int IterateMergeCommand(const QStringList& arguments, QTextStream& out, QTextStr
     std::vector<ShardRecord> records(std::size_t(merge.files.size()));
     QString problem;
     for (qsizetype i = 0; i < merge.files.size(); ++i) {
-        if (!ReadShardRecord(merge.files[i], records[std::size_t(i)], problem)) return line.Error(err, problem);
+        if (!ReadShardRecord(merge.files[i], records[std::size_t(i)], problem))
+            return line.Error(err, problem);
     }
     if (!CheckShards(records, merge.files, problem)) return line.Error(err, problem);
 
@@ -143,7 +147,8 @@ int IterateMergeCommand(const QStringList& arguments, QTextStream& out, QTextStr
     const QJsonObject& series = records.front().series;
     QTemporaryDir folder;
     const QString engineFile = folder.isValid() ? WriteSeriesEngine(series, folder.path()) : QString();
-    if (engineFile.isEmpty()) return line.Error(err, "cannot write the series' engine file to a temporary folder");
+    if (engineFile.isEmpty())
+        return line.Error(err, "cannot write the series' engine file to a temporary folder");
     IterateOptions options;
     SeriesOptions(series, options);
     options.engineFile = engineFile;
@@ -167,7 +172,8 @@ int IterateMergeCommand(const QStringList& arguments, QTextStream& out, QTextStr
 
     PrintResults(iterator, options, out);
     QString failure;
-    const bool saved = options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder, failure);
+    const bool saved =
+        options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder, failure);
     iterator.ResetAll();  // the baseline goes with this command
     if (saved) return kExitOk;
     line.Error(err, failure);

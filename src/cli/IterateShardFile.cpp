@@ -40,18 +40,20 @@ QString CriterionName(std::int32_t criterion)
 
 // The series as the record keeps it. Numbers are written as the doubles
 // that the floats are, which JSON gives back exactly.
-QJsonObject SeriesObject(const IteratorTest& iterator, const IterateOptions& options, const QByteArray& engine)
+QJsonObject SeriesObject(const IteratorTest& iterator, const IterateOptions& options,
+                         const QByteArray& engine)
 {
     QJsonArray sweeps;
     for (std::size_t i = 0; i < options.sweeps.size(); ++i) {
         const SweepText& typed = options.sweeps[i];
         IterationParam slot;
         iterator.GetSlot(static_cast<int>(i), slot);
-        sweeps.append(QJsonObject{{"sweep", typed.name + "=" + typed.min + ":" + typed.max + ":" + typed.step},
-                                  {"min", double(slot.minValue.GetValue())},
-                                  {"max", double(slot.maxValue.GetValue())},
-                                  {"step", double(slot.stepValue.GetValue())},
-                                  {"steps", slot.numberOfSteps}});
+        sweeps.append(
+            QJsonObject{{"sweep", typed.name + "=" + typed.min + ":" + typed.max + ":" + typed.step},
+                        {"min", double(slot.minValue.GetValue())},
+                        {"max", double(slot.maxValue.GetValue())},
+                        {"step", double(slot.stepValue.GetValue())},
+                        {"steps", slot.numberOfSteps}});
     }
     float minRpm = 0.0f;
     float maxRpm = 0.0f;
@@ -97,7 +99,8 @@ bool EntriesFitTheShare(const ShardRecord& record)
     const std::int32_t total = record.series["total_tests"].toInt();
     std::int32_t previous = 0;
     for (const ShardEntry& entry : record.entries) {
-        if (entry.testNumber <= previous || entry.testNumber > total || !record.share.Contains(entry.testNumber))
+        if (entry.testNumber <= previous || entry.testNumber > total ||
+            !record.share.Contains(entry.testNumber))
             return false;
         previous = entry.testNumber;
     }
@@ -130,8 +133,8 @@ bool ReadWholeFile(const QString& path, QByteArray& bytes)
     return true;
 }
 
-void PrintShardRecord(const IteratorTest& iterator, const IterateOptions& options, const QByteArray& engineFile,
-                      const std::vector<ShardEntry>& entries, QTextStream& out)
+void PrintShardRecord(const IteratorTest& iterator, const IterateOptions& options,
+                      const QByteArray& engineFile, const std::vector<ShardEntry>& entries, QTextStream& out)
 {
     QJsonArray entryArray;
     for (const ShardEntry& entry : entries) entryArray.append(EntryObject(entry));

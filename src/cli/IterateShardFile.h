@@ -27,8 +27,8 @@ struct ShardRecord {
 
 // Prints the record of the shard just run; engineFile is the baseline's
 // file as it was read.
-void PrintShardRecord(const IteratorTest& iterator, const IterateOptions& options, const QByteArray& engineFile,
-                      const std::vector<ShardEntry>& entries, QTextStream& out);
+void PrintShardRecord(const IteratorTest& iterator, const IterateOptions& options,
+                      const QByteArray& engineFile, const std::vector<ShardEntry>& entries, QTextStream& out);
 
 // The whole of a file named on the command line; false when it cannot be read.
 bool ReadWholeFile(const QString& path, QByteArray& bytes);

@@ -23,12 +23,13 @@ const QString kChevy = Example("chevy-350-street.trq");
 // 66 tests: the 1.2 in intake lift cannot be ground on the shorter intake
 // lobes, and from 10,000 rpm on the milder cams make no power, so many
 // tests tie at 0.
-const QStringList kCamSeries = {"iterate",        kChevy,           "--sweep", "ivc=40:100:6",
-                                "--sweep",        "evo=30:90:30",   "--sweep", "int-lift=1.1:1.2:0.1",
-                                "--band",         "10000-11000"};
+const QStringList kCamSeries = {"iterate", kChevy,         "--sweep", "ivc=40:100:6",
+                                "--sweep", "evo=30:90:30", "--sweep", "int-lift=1.1:1.2:0.1",
+                                "--band",  "10000-11000"};
 // 48 tests scored by torque, whose scores climb with bore and stroke.
-const QStringList kBoreSeries = {"iterate", kChevy, "--sweep", "bore=3.9:4.2:0.1", "--sweep",
-                                 "stroke=3.2:3.75:0.05", "--criterion", "torque", "--band", "2500-5000"};
+const QStringList kBoreSeries = {
+    "iterate",     kChevy,   "--sweep", "bore=3.9:4.2:0.1", "--sweep", "stroke=3.2:3.75:0.05",
+    "--criterion", "torque", "--band",  "2500-5000"};
 
 void WriteFile(const std::filesystem::path& path, const QString& text)
 {
@@ -58,7 +59,8 @@ QString RunShard(const QStringList& series, int k, int n, const TempDir& dir)
     if (k % 2 == 0) arguments << "--no-batch";
     const CliResult result = RunCli(arguments);
     EXPECT_EQ(result.status, 0) << result.err.toStdString();
-    const std::filesystem::path path = dir.File("shard-" + std::to_string(k) + "-of-" + std::to_string(n) + ".json");
+    const std::filesystem::path path =
+        dir.File("shard-" + std::to_string(k) + "-of-" + std::to_string(n) + ".json");
     WriteFile(path, result.out);
     return Q(path);
 }
@@ -172,7 +174,8 @@ TEST(CliIterateShards, TheMergeRefusesDamagedAndUnfinishedRecordsAndMixedArithme
     ExpectRefused(Merge({one, Q(dir.File("misplaced.json"))}), "is damaged");
 
     // A record cut short, as by a shard killed while it printed.
-    WriteFile(dir.File("cut.json"), QString::fromStdString(ReadWholeFile(dir.File("shard-2-of-2.json")).substr(0, 200)));
+    WriteFile(dir.File("cut.json"),
+              QString::fromStdString(ReadWholeFile(dir.File("shard-2-of-2.json")).substr(0, 200)));
     ExpectRefused(Merge({one, Q(dir.File("cut.json"))}), "is not a shard record");
     ExpectRefused(Merge({one, Q(dir.File("absent.json"))}), "cannot read");
     EXPECT_EQ(Merge({one, two}).status, 0);
@@ -183,12 +186,14 @@ TEST(CliIterate, ShardAndBatchOptionsAreCheckedAndTheOneEngineRunnerGivesTheSame
     const auto refused = [](const QStringList& options, const char* message) {
         ExpectRefused(RunCli(kBoreSeries + options), message);
     };
-    for (const char* shard : {"0/3", "4/3", "2", "a/b", "1/0"}) refused({"--shard", shard}, "--shard takes K/N");
+    for (const char* shard : {"0/3", "4/3", "2", "a/b", "1/0"})
+        refused({"--shard", shard}, "--shard takes K/N");
     refused({"--shard", "1/2", "--format", "json"}, "--format and --save-best go with iterate-merge");
     refused({"--shard", "1/2", "--save-best", "x"}, "--format and --save-best go with iterate-merge");
 
     const CliResult batch = RunCli(kCamSeries + QStringList{"--format", "json"});
-    const CliResult oneEngine = RunCli(kCamSeries + QStringList{"--format", "json", "--no-batch", "--threads", "1"});
+    const CliResult oneEngine =
+        RunCli(kCamSeries + QStringList{"--format", "json", "--no-batch", "--threads", "1"});
     ASSERT_EQ(batch.status, 0);
     EXPECT_EQ(oneEngine.out.toStdString(), batch.out.toStdString());
 }

@@ -24,8 +24,8 @@ constexpr double kRamRampPerDegree = 0.028571429;
 // Mass flow through an effective area, lb per crank degree: sqrt(psi) a P / T
 // x 1/R x A x seconds per crank degree (a ft/s, P psi, T R, A sq in).
 template <class D>
-HWY_INLINE V<D> OrificeFlow(D d, V<D> psi, V<D> soundSpeed, V<D> upstreamPressure, V<D> perUpstreamTemp, V<D> area,
-                            V<D> perStep)
+HWY_INLINE V<D> OrificeFlow(D d, V<D> psi, V<D> soundSpeed, V<D> upstreamPressure, V<D> perUpstreamTemp,
+                            V<D> area, V<D> perStep)
 {
     V<D> flow = Mul(Mul(Sqrt(psi), soundSpeed), upstreamPressure);
     flow = Mul(Mul(flow, Constant(d, kOrificeFlowCoefficient)), perUpstreamTemp);
@@ -43,7 +43,7 @@ HWY_INLINE V<D> AdamsBashforth(D d, V<D> x, V<D> dx, V<D> dxPrev, V<D> step)
 template <class D>
 void CrankCycle(D d, CycleLanes& L, float stepAngle, int stepLimit)
 {
-        const V<D> zero = Zero(d);
+    const V<D> zero = Zero(d);
     const V<D> one = Constant(d, 1.0);
     const V<D> step = Constant(d, stepAngle);  // crank degrees
 
@@ -81,16 +81,16 @@ void CrankCycle(D d, CycleLanes& L, float stepAngle, int stepLimit)
         const V<D> p = pressure;
 
         // Effective valve areas, sq in; a closed valve has none.
-        const M<D> intakeOpen = And(active, And(Lt(LoadLanes(d, L.intakeOpening), theta),
-                                                     Lt(theta, LoadLanes(d, L.intakeClosing))));
+        const M<D> intakeOpen = And(
+            active, And(Lt(LoadLanes(d, L.intakeOpening), theta), Lt(theta, LoadLanes(d, L.intakeClosing))));
         const M<D> exhaustOpen = And(active, And(Lt(LoadLanes(d, L.exhaustOpening), theta),
-                                                      Lt(theta, LoadLanes(d, L.exhaustClosing))));
+                                                 Lt(theta, LoadLanes(d, L.exhaustClosing))));
         V<D> intakeArea = zero;
         V<D> exhaustArea = zero;
         if (!AllFalse(d, intakeOpen)) {
-            intakeArea = IfThenElseZero(intakeOpen, IntakeValveArea(d, L.intakeLobe, L.intakeFlow,
-                                                                        LoadLanes(d, L.intakeDiameter), theta,
-                                                                        portPressure, p));
+            intakeArea = IfThenElseZero(
+                intakeOpen, IntakeValveArea(d, L.intakeLobe, L.intakeFlow, LoadLanes(d, L.intakeDiameter),
+                                            theta, portPressure, p));
         }
         if (!AllFalse(d, exhaustOpen)) {
             exhaustArea = IfThenElseZero(
@@ -100,35 +100,35 @@ void CrankCycle(D d, CycleLanes& L, float stepAngle, int stepLimit)
 
         // Exhaust port: the tuned wave, or a steady pressure against a turbine or blower drive.
         const V<D> pe = IfThenElse(boosted, LoadLanes(d, L.boostedExhaustPressure),
-                                       ExhaustPortPressure(d, L.wave, theta, exhaustPort));
+                                   ExhaustPortPressure(d, L.wave, theta, exhaustPort));
         exhaustPort = IfThenElse(active, pe, exhaustPort);
 
         // Ram: a ramp towards BDC, then an oscillation in the runner.
         const V<D> ramAmplitude = LoadLanes(d, L.ramAmplitude);
         const M<D> ramp = And(active, And(Lt(Constant(d, 510.0), theta), Le(theta, Constant(d, 540.0))));
         if (!AllFalse(d, ramp)) {
-            const V<D> rising = Mul(Mul(Sub(theta, Constant(d, 510.0)), ramAmplitude),
-                                        Constant(d, kRamRampPerDegree));
+            const V<D> rising =
+                Mul(Mul(Sub(theta, Constant(d, 510.0)), ramAmplitude), Constant(d, kRamRampPerDegree));
             ram = IfThenElse(ramp, AsStored(d, rising), ram);
         }
         const M<D> ringing = And(active, And(Lt(Constant(d, 540.0), theta), Lt(theta, Constant(d, 650.0))));
         if (!AllFalse(d, ringing)) {
-            const V<D> phase =
-                Mul(Mul(Sub(theta, Constant(d, 540.0)), LoadLanes(d, L.ramFrequency)),
-                        Constant(d, kRadiansPerDegree));
+            const V<D> phase = Mul(Mul(Sub(theta, Constant(d, 540.0)), LoadLanes(d, L.ramFrequency)),
+                                   Constant(d, kRadiansPerDegree));
             ram = IfThenElse(ringing, AsStored(d, Mul(CrankSine(d, phase), ramAmplitude)), ram);
         }
 
         // Intake port: the manifold pressure less the dynamic head of the
         // port flow of the last intake computation, plus the ram, psi.
         const V<D> portVelocity = Div(Mul(Mul(Sqrt(flowFunction), soundSpeed), intakeArea),
-                                          LoadLanes(d, L.intakePortArea));  // ft/s
+                                      LoadLanes(d, L.intakePortArea));  // ft/s
         const V<D> dynamicHead =
             Mul(Mul(Mul(Constant(d, 0.5), portDensity), portVelocity), portVelocity);  // lbf/sq ft
-        const V<D> newPort = Add(
-            Mul(Sub(Mul(LoadLanes(d, L.manifoldPressure), Constant(d, kSquareInchesPerSquareFoot)), dynamicHead),
+        const V<D> newPort =
+            Add(Mul(Sub(Mul(LoadLanes(d, L.manifoldPressure), Constant(d, kSquareInchesPerSquareFoot)),
+                        dynamicHead),
                     Constant(d, kSquareFeetPerSquareInch)),
-            ram);
+                ram);
         portPressure = IfThenElse(active, AsStored(d, newPort), portPressure);
 
         const V<D> gasSoundSpeed = Sqrt(Mul(Constant(d, kSoundSpeedSquaredPerRankine), temp));
@@ -145,8 +145,7 @@ void CrankCycle(D d, CycleLanes& L, float stepAngle, int stepLimit)
             const V<D> tu = IfThenElse(inward, LoadLanes(d, L.chargeTemp), temp);
             const V<D> r = Div(IfThenElse(inward, p, portPressure), pu);
             const V<D> psi = FlowFunction(d, r);
-            const M<D> failed =
-                And(intakeFlowing, Or(Or(Lt(r, zero), Lt(tu, zero)), Lt(psi, zero)));
+            const M<D> failed = And(intakeFlowing, Or(Or(Lt(r, zero), Lt(tu, zero)), Lt(psi, zero)));
             const V<D> upstreamSound = IfThenElse(inward, LoadLanes(d, L.chargeSoundSpeed), gasSoundSpeed);
             const V<D> perTu = IfThenElse(inward, LoadLanes(d, L.perChargeTemp), gasPerTemp);
             V<D> flow = OrificeFlow(d, psi, upstreamSound, pu, perTu, intakeArea, perStep);
@@ -156,7 +155,7 @@ void CrankCycle(D d, CycleLanes& L, float stepAngle, int stepLimit)
             flowFunction = IfThenElse(flowing, AsStored(d, psi), flowFunction);
             soundSpeed = IfThenElse(flowing, AsStored(d, upstreamSound), soundSpeed);
             const V<D> density = Div(Mul(portPressure, Constant(d, kSquareInchesPerSquareFoot)),
-                                         Mul(tu, Constant(d, kGasConstantSlug)));
+                                     Mul(tu, Constant(d, kGasConstantSlug)));
             portDensity = IfThenElse(flowing, AsStored(d, density), portDensity);
             inducted = IfThenElse(flowing, AsStored(d, Add(inducted, Mul(flow, step))), inducted);
             running = AndNot(failed, running);
@@ -174,7 +173,8 @@ void CrankCycle(D d, CycleLanes& L, float stepAngle, int stepLimit)
             const V<D> r = Div(IfThenElse(outward, pe, p), pu);
             const M<D> failed = And(exhaustFlowing, Or(Lt(r, zero), Lt(tu, zero)));
             const V<D> upstreamSound = IfThenElse(outward, gasSoundSpeed, Constant(d, kBackflowSoundSpeed));
-            const V<D> perTu = IfThenElse(outward, gasPerTemp, Constant(d, 1.0 / kExhaustBackflowTemperature));
+            const V<D> perTu =
+                IfThenElse(outward, gasPerTemp, Constant(d, 1.0 / kExhaustBackflowTemperature));
             V<D> flow = OrificeFlow(d, FlowFunction(d, r), upstreamSound, pu, perTu, exhaustArea, perStep);
             flow = IfThenElse(Lt(p, pe), Neg(flow), flow);
             exhaustFlow = IfThenElseZero(AndNot(failed, exhaustFlowing), flow);
@@ -187,25 +187,27 @@ void CrankCycle(D d, CycleLanes& L, float stepAngle, int stepLimit)
         //   dT = ((V dP + P dV)/9336 - T dm R) / (m R),   K = cv / R
         const V<D> u = InternalEnergy(d, temp);
         const V<D> cylinderEnthalpy = Add(u, Mul(Constant(d, kGasConstantBtu), temp));  // BTU/lb
-        const V<D> intakeEnthalpy = IfThenElse(Le(p, portPressure), LoadLanes(d, L.chargeEnthalpy), cylinderEnthalpy);
-        const V<D> exhaustEnthalpy = IfThenElse(Le(pe, p), cylinderEnthalpy, Constant(d, kExhaustBackflowEnthalpy));
+        const V<D> intakeEnthalpy =
+            IfThenElse(Le(p, portPressure), LoadLanes(d, L.chargeEnthalpy), cylinderEnthalpy);
+        const V<D> exhaustEnthalpy =
+            IfThenElse(Le(pe, p), cylinderEnthalpy, Constant(d, kExhaustBackflowEnthalpy));
         // Heat to the walls (head, piston crown and the exposed liner), BTU per crank degree.
         const V<D> wallArea = Add(Mul(volume, LoadLanes(d, L.fourPerBore)), LoadLanes(d, L.wallArea));
-        const V<D> wallHeat = Mul(
-            Mul(Mul(Mul(Constant(d, kWallFilmCoefficient), Sub(Constant(d, kWallTemperature), temp)),
-                            wallArea),
+        const V<D> wallHeat =
+            Mul(Mul(Mul(Mul(Constant(d, kWallFilmCoefficient), Sub(Constant(d, kWallTemperature), temp)),
+                        wallArea),
                     Constant(d, kWallFilmCoefficientUnit)),
-            perStep);
+                perStep);
         // Fraction of the charge burnt per crank degree: a half-sine over 60 degrees that sums to 1.
         V<D> burnRate = zero;
         const M<D> burning = And(active, And(Lt(Constant(d, kBurnStart), theta),
-                                                  Lt(theta, Constant(d, kBurnStart + kBurnDuration))));
+                                             Lt(theta, Constant(d, kBurnStart + kBurnDuration))));
         if (!AllFalse(d, burning)) {
             const V<D> phase = Mul(Sub(theta, Constant(d, kBurnStart)), Constant(d, kBurnPhasePerDegree));
             burnRate = IfThenElseZero(burning, Mul(CrankSine(d, phase), Constant(d, kBurnFractionScale)));
         }
         const V<D> burnHeat = Div(Mul(Mul(burnRate, LoadLanes(d, L.heatingValue)), inducted),
-                                      Add(LoadLanes(d, L.airFuelRatio), one));  // BTU per degree
+                                  Add(LoadLanes(d, L.airFuelRatio), one));  // BTU per degree
 
         const V<D> massRate = Sub(intakeFlow, exhaustFlow);
         const V<D> cv = SpecificHeat(d, temp);
@@ -222,8 +224,8 @@ void CrankCycle(D d, CycleLanes& L, float stepAngle, int stepLimit)
         energy = Add(energy, Mul(Sub(Mul(temp, cv), u), massRate));
         const V<D> dPressure = Mul(Mul(Constant(d, kInchPoundsPerBtu), energy), perKV);
         const V<D> dTemp = Mul(Sub(Mul(Add(Mul(volume, dPressure), pdv), btuPerInchPound),
-                                           Mul(Mul(temp, massRate), Constant(d, kGasConstantBtu))),
-                                   perMR);
+                                   Mul(Mul(temp, massRate), Constant(d, kGasConstantBtu))),
+                               perMR);
 
         // Second-order Adams-Bashforth step of pressure, temperature and mass.
         const V<D> newPressure = AdamsBashforth(d, p, dPressure, dPressurePrev, step);
@@ -262,7 +264,7 @@ void CrankCycle(D d, CycleLanes& L, float stepAngle, int stepLimit)
 #if HWY_HAVE_SCALABLE
 using BatchTag = hn::CappedTag<double, kMaxCycleLanes>;
 #else
-using BatchTag = Twin<hn::CappedTag<double, kMaxCycleLanes / 2>>;
+using BatchTag = Twin<hn::CappedTag<double, kMaxCycleLanes / 2> >;
 #endif
 
 void CrankCycleLanes(CycleLanes& lanes, float stepAngle, int stepLimit)

@@ -39,7 +39,8 @@ namespace hn = hwy::HWY_NAMESPACE;
 // sets whose vectors have no fixed size: they run one vector.)
 
 template <class D>
-struct Twin {};
+struct Twin {
+};
 
 template <class Vec>
 struct TwinVec {
@@ -112,17 +113,17 @@ HWY_INLINE bool AllFalse(Twin<D>, M<Twin<D>> m)
     return hn::AllFalse(D(), m.a) && hn::AllFalse(D(), m.b);
 }
 
-#define TORQWELL_TWIN_UNARY(Op, Type)                  \
-    template <class X>                                 \
-    HWY_INLINE Type<X> Op(Type<X> x)                   \
-    {                                                  \
-        return {hn::Op(x.a), hn::Op(x.b)};             \
+#define TORQWELL_TWIN_UNARY(Op, Type)      \
+    template <class X>                     \
+    HWY_INLINE Type<X> Op(Type<X> x)       \
+    {                                      \
+        return {hn::Op(x.a), hn::Op(x.b)}; \
     }
-#define TORQWELL_TWIN_BINARY(Op, In, Out)                                       \
-    template <class X>                                                          \
-    HWY_INLINE auto Op(In<X> x, In<X> y)->Out<decltype(hn::Op(x.a, y.a))>       \
-    {                                                                           \
-        return {hn::Op(x.a, y.a), hn::Op(x.b, y.b)};                            \
+#define TORQWELL_TWIN_BINARY(Op, In, Out)                                 \
+    template <class X>                                                    \
+    HWY_INLINE auto Op(In<X> x, In<X> y)->Out<decltype(hn::Op(x.a, y.a))> \
+    {                                                                     \
+        return {hn::Op(x.a, y.a), hn::Op(x.b, y.b)};                      \
     }
 TORQWELL_TWIN_UNARY(Sqrt, TwinVec)
 TORQWELL_TWIN_UNARY(Neg, TwinVec)
@@ -376,10 +377,9 @@ HWY_INLINE V<D> ValveLift(D d, const LobeLanes& lobe, V<D> theta)
     const V<D> c = CrankCosine(d, Mul(angle, Constant(d, kRadiansPerDegree)));
     const V<D> flankLift =
         Mul(Mul(Constant(d, kRockerRatio), LoadLanes(d, lobe.flankOffset)), Sub(Constant(d, 1.0), c));
-    const V<D> noseLift =
-        Mul(Constant(d, kRockerRatio), Sub(Add(Mul(LoadLanes(d, lobe.noseRadius), c),
-                                                           LoadLanes(d, lobe.noseOffset)),
-                                                   Constant(d, kBaseCircleRadius)));
+    const V<D> noseLift = Mul(Constant(d, kRockerRatio),
+                              Sub(Add(Mul(LoadLanes(d, lobe.noseRadius), c), LoadLanes(d, lobe.noseOffset)),
+                                  Constant(d, kBaseCircleRadius)));
     const V<D> lift = IfThenElse(onNose, noseLift, flankLift);
     return IfThenElse(Lt(lift, Zero(d)), Constant(d, kMinimumLift), lift);
 }
@@ -420,13 +420,12 @@ HWY_INLINE V<D> IntakeCoefficient(D d, V<D> c, V<D> portPressure, V<D> cylinderP
     const V<D> one = Constant(d, 1.0);
     const V<D> f = Div(portPressure, cylinderPressure);
     const V<D> open = Sub(one, c);
-    const V<D> subcritical = Add(
-        c, Mul(Mul(Mul(Sub(f, one), open), Sub(c, Constant(d, 0.1))),
-                   Constant(d, kSubcriticalCorrectionPerRatio)));
+    const V<D> subcritical = Add(c, Mul(Mul(Mul(Sub(f, one), open), Sub(c, Constant(d, 0.1))),
+                                        Constant(d, kSubcriticalCorrectionPerRatio)));
     const V<D> i = Div(Constant(d, kCriticalPressureRatio), f);  // beyond the critical ratio of air
-    const V<D> choked = Add(
-        Add(c, Mul(Mul(Constant(d, 0.7), open), Sub(c, Constant(d, 0.1)))),
-        Mul(Mul(open, Sub(one, Mul(i, i))), Sub(Constant(d, 0.27), Mul(Constant(d, 0.1), c))));
+    const V<D> choked =
+        Add(Add(c, Mul(Mul(Constant(d, 0.7), open), Sub(c, Constant(d, 0.1)))),
+            Mul(Mul(open, Sub(one, Mul(i, i))), Sub(Constant(d, 0.27), Mul(Constant(d, 0.1), c))));
     const V<D> corrected = IfThenElse(Le(f, Constant(d, kCriticalPressureRatio)), subcritical, choked);
     return HeldWithin(d, corrected, 0.43, 1.0);
 }
@@ -442,8 +441,8 @@ HWY_INLINE V<D> ExhaustValveArea(D d, const LobeLanes& lobe, const FlowTableLane
 }
 
 template <class D>
-HWY_INLINE V<D> IntakeValveArea(D d, const LobeLanes& lobe, const FlowTableLanes& table, V<D> diameter, V<D> theta,
-                                V<D> portPressure, V<D> cylinderPressure)
+HWY_INLINE V<D> IntakeValveArea(D d, const LobeLanes& lobe, const FlowTableLanes& table, V<D> diameter,
+                                V<D> theta, V<D> portPressure, V<D> cylinderPressure)
 {
     const V<D> lift = ValveLift(d, lobe, theta);
     const V<D> c = IntakeCoefficient(d, FlowCoefficient(d, table, lift), portPressure, cylinderPressure);
@@ -460,9 +459,9 @@ HWY_INLINE V<D> IntakeValveArea(D d, const LobeLanes& lobe, const FlowTableLanes
 template <class D>
 HWY_INLINE V<D> ExhaustPortPressure(D d, const WaveLanes& w, V<D> theta, V<D> previous)
 {
-    const V<D> y = Mul(Div(Mul(Sub(theta, LoadLanes(d, w.exhaustOpening)), LoadLanes(d, w.tuningRpm)),
-                                   LoadLanes(d, w.rpm)),
-                           LoadLanes(d, w.angleScale));
+    const V<D> y = Mul(
+        Div(Mul(Sub(theta, LoadLanes(d, w.exhaustOpening)), LoadLanes(d, w.tuningRpm)), LoadLanes(d, w.rpm)),
+        LoadLanes(d, w.angleScale));
     const V<D> sinY = CrankSine(d, Mul(y, Constant(d, kRadiansPerDegree)));
     const V<D> amplitude = LoadLanes(d, w.amplitude);
     const V<D> base = LoadLanes(d, w.basePressure);
@@ -470,8 +469,7 @@ HWY_INLINE V<D> ExhaustPortPressure(D d, const WaveLanes& w, V<D> theta, V<D> pr
     const V<D> reflection = Add(Mul(Mul(LoadLanes(d, w.laterWaveFactor), amplitude), sinY), base);
     const V<D> ringing = Add(Mul(Mul(Constant(d, 0.8), amplitude), sinY), base);
     V<D> pe = IfThenElse(Gt(y, Constant(d, 360.0)), AsStored(d, ringing), previous);
-    pe = IfThenElse(And(Gt(y, Constant(d, 180.0)), Lt(y, Constant(d, 360.0))),
-                        AsStored(d, reflection), pe);
+    pe = IfThenElse(And(Gt(y, Constant(d, 180.0)), Lt(y, Constant(d, 360.0))), AsStored(d, reflection), pe);
     return IfThenElse(Lt(y, Constant(d, 180.0)), AsStored(d, blowdown), pe);
 }
 
@@ -483,8 +481,8 @@ template <class D>
 HWY_INLINE V<D> FlowFunction(D d, V<D> r)
 {
     const V<D> logR = Log(d, r);
-    return Mul(Constant(d, 5.0), Sub(Exp(d, Mul(Constant(d, 1.428), logR)),
-                                             Exp(d, Mul(Constant(d, 1.714), logR))));
+    return Mul(Constant(d, 5.0),
+               Sub(Exp(d, Mul(Constant(d, 1.428), logR)), Exp(d, Mul(Constant(d, 1.714), logR))));
 }
 
 // Internal energy u (BTU/lb) and specific heat cv (BTU/(lb R)) of the charge at T (R).

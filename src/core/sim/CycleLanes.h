@@ -32,17 +32,17 @@ struct LobeLanes {
 
 // A flow-coefficient table per lane (see FlowTable).
 struct FlowTableLanes {
-    LaneValues lift[11];         // in
+    LaneValues lift[11];  // in
     LaneValues coefficient[11];
-    LaneValues slope[10];        // per inch of lift
+    LaneValues slope[10];  // per inch of lift
 };
 
 // The piston's motion per lane (see EngineGeometry).
 struct PistonLanes {
-    LaneValues crankRadius;       // in
-    LaneValues rodLength;         // in
-    LaneValues pistonArea;        // sq in
-    LaneValues clearanceVolume;   // ci
+    LaneValues crankRadius;      // in
+    LaneValues rodLength;        // in
+    LaneValues pistonArea;       // sq in
+    LaneValues clearanceVolume;  // ci
     LaneValues crankOverRod;
     LaneValues twoRodOverStroke;
 };
@@ -53,8 +53,8 @@ struct WaveLanes {
     LaneValues tuningRpm;
     LaneValues rpm;
     LaneValues angleScale;
-    LaneValues amplitude;        // psi
-    LaneValues basePressure;     // psi absolute
+    LaneValues amplitude;     // psi
+    LaneValues basePressure;  // psi absolute
     LaneValues laterWaveFactor;
 };
 
@@ -66,31 +66,31 @@ struct CycleLanes {
     FlowTableLanes intakeFlow, exhaustFlow;
     LaneValues intakeDiameter, exhaustDiameter;  // in, all valves of a side as one
     PistonLanes piston;
-    LaneValues fourPerBore;     // 1/in
-    LaneValues wallArea;        // sq in, head and crown
-    LaneValues heatingValue;    // BTU/lb
+    LaneValues fourPerBore;   // 1/in
+    LaneValues wallArea;      // sq in, head and crown
+    LaneValues heatingValue;  // BTU/lb
     LaneValues airFuelRatio;
     LaneValues intakePortArea;  // sq in
 
     // ---- Fixed for one speed point
-    LaneValues startPressure;    // psi, cylinder at EVO
-    LaneValues manifoldPressure;  // psi absolute
-    LaneValues chargeTemp;        // R
-    LaneValues chargeEnthalpy;    // BTU/lb
-    LaneValues chargeSoundSpeed;  // ft/s
-    LaneValues perChargeTemp;     // 1/R
-    LaneValues perStep;           // s per crank degree
-    LaneValues ramFrequency;      // degrees of ram wave per crank degree
-    LaneValues ramAmplitude;      // psi
-    LaneValues boosted;           // 1 with boost above 0, else 0
+    LaneValues startPressure;           // psi, cylinder at EVO
+    LaneValues manifoldPressure;        // psi absolute
+    LaneValues chargeTemp;              // R
+    LaneValues chargeEnthalpy;          // BTU/lb
+    LaneValues chargeSoundSpeed;        // ft/s
+    LaneValues perChargeTemp;           // 1/R
+    LaneValues perStep;                 // s per crank degree
+    LaneValues ramFrequency;            // degrees of ram wave per crank degree
+    LaneValues ramAmplitude;            // psi
+    LaneValues boosted;                 // 1 with boost above 0, else 0
     LaneValues boostedExhaustPressure;  // psi
     WaveLanes wave;
 
     // ---- Carried from point to point (read and written by the loop)
     LaneValues exhaustPortPressure;  // psi
     LaneValues intakeFlowFunction;
-    LaneValues intakeSoundSpeed;     // ft/s
-    LaneValues intakePortDensity;    // slug/ft3
+    LaneValues intakeSoundSpeed;   // ft/s
+    LaneValues intakePortDensity;  // slug/ft3
 
     // ---- Written by the loop: the cylinder at the end of the cycle
     LaneValues startVolume;  // ci, at EVO

@@ -52,7 +52,8 @@ double FlowCoefficientOne(const FlowTableLanes& table, double lift)
 double IntakeCoefficientOne(double c, double portPressure, double cylinderPressure)
 {
     const One d;
-    return hn::GetLane(IntakeCoefficient(d, hn::Set(d, c), hn::Set(d, portPressure), hn::Set(d, cylinderPressure)));
+    return hn::GetLane(
+        IntakeCoefficient(d, hn::Set(d, c), hn::Set(d, portPressure), hn::Set(d, cylinderPressure)));
 }
 
 double ExhaustValveAreaOne(const LobeLanes& lobe, const FlowTableLanes& table, double diameter, double theta)
@@ -150,7 +151,8 @@ double FlowCoefficient(const FlowTable& table, double lift)
 
 double IntakeCoefficient(double benchCoefficient, double portPressure, double cylinderPressure)
 {
-    return HWY_DYNAMIC_DISPATCH(crank_step::IntakeCoefficientOne)(benchCoefficient, portPressure, cylinderPressure);
+    return HWY_DYNAMIC_DISPATCH(crank_step::IntakeCoefficientOne)(benchCoefficient, portPressure,
+                                                                  cylinderPressure);
 }
 
 double ExhaustValveArea(const CamLobe& lobe, const FlowTable& table, double exhaustDiameter, double theta)
@@ -162,9 +164,8 @@ double ExhaustValveArea(const CamLobe& lobe, const FlowTable& table, double exha
 double IntakeValveArea(const CamLobe& lobe, const FlowTable& table, double intakeDiameter, double theta,
                        double portPressure, double cylinderPressure)
 {
-    return HWY_DYNAMIC_DISPATCH(crank_step::IntakeValveAreaOne)(LobeInLaneZero(lobe), TableInLaneZero(table),
-                                                                intakeDiameter, theta, portPressure,
-                                                                cylinderPressure);
+    return HWY_DYNAMIC_DISPATCH(crank_step::IntakeValveAreaOne)(
+        LobeInLaneZero(lobe), TableInLaneZero(table), intakeDiameter, theta, portPressure, cylinderPressure);
 }
 
 PistonMotion PistonKinematics(const EngineGeometry& geometry, double theta)
@@ -180,7 +181,8 @@ float ExhaustPortPressure(const ExhaustWave& wave, float theta, float previous)
 {
     WaveLanes lanes{};
     SetWaveLane(lanes, 0, wave);
-    return static_cast<float>(HWY_DYNAMIC_DISPATCH(crank_step::ExhaustPortPressureOne)(lanes, theta, previous));
+    return static_cast<float>(
+        HWY_DYNAMIC_DISPATCH(crank_step::ExhaustPortPressureOne)(lanes, theta, previous));
 }
 
 #endif  // HWY_ONCE

@@ -11,8 +11,8 @@
 
 #include <functional>
 #include <set>
-#include <tuple>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -132,10 +132,11 @@ TEST_P(ParallelRun, AFractionalExhaustOpeningSweepMixesCycleLengthsAndFailuresIn
     // intake lift cannot be ground on these intake lobes, and as the lift
     // changes fastest, failing and running engines alternate in the lanes.
     const auto configure = [&](IteratorTest& iterator) {
-        Configure(iterator, baseline,
-                  {Sweep(kItrEvo, baseline, 60.0f, 74.3f, 1.3f), Sweep(kItrIvc, baseline, 40.0f, 70.0f, 30.0f),
-                   Sweep(kItrIntakeLift, baseline, 0.5f, 1.2f, 0.7f)},
-                  kMaxPower, 4000.0f, 7000.0f);
+        Configure(
+            iterator, baseline,
+            {Sweep(kItrEvo, baseline, 60.0f, 74.3f, 1.3f), Sweep(kItrIvc, baseline, 40.0f, 70.0f, 30.0f),
+             Sweep(kItrIntakeLift, baseline, 0.5f, 1.2f, 0.7f)},
+            kMaxPower, 4000.0f, 7000.0f);
     };
     std::set<std::vector<int>> stepCounts;
     for (int k = 0; k < 12; ++k) {

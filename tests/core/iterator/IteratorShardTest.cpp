@@ -93,10 +93,11 @@ TEST(IteratorShards, ACamSweepWithFailuresAndTiedZeroScoresMergesToTheWholeSerie
     // 66 tests: unsolvable lobes fail, and from 10,000 rpm on the milder
     // cams make no power, so many tests tie at 0.
     const Configurer configure = [&](IteratorTest& iterator) {
-        Configure(iterator, baseline,
-                  {Sweep(kItrIvc, baseline, 40.0f, 100.0f, 6.0f), Sweep(kItrEvo, baseline, 30.0f, 90.0f, 30.0f),
-                   Sweep(kItrIntakeLift, baseline, 1.1f, 1.2f, 0.1f)},
-                  kMaxPower, 10000.0f, 11000.0f);
+        Configure(
+            iterator, baseline,
+            {Sweep(kItrIvc, baseline, 40.0f, 100.0f, 6.0f), Sweep(kItrEvo, baseline, 30.0f, 90.0f, 30.0f),
+             Sweep(kItrIntakeLift, baseline, 1.1f, 1.2f, 0.1f)},
+            kMaxPower, 10000.0f, 11000.0f);
     };
     ExpectShardsRebuildTheSeries(configure, {1, 2, 3, 5, 8, 66, 70});
 }
@@ -108,9 +109,10 @@ TEST(IteratorShards, ABoreAndStrokeSweepScoredByTorqueMergesToTheWholeSeries)
     // 48 tests whose scores climb with the bore and the stroke: late tests
     // keep displacing the weakest, so each shard has many entries.
     const Configurer configure = [&](IteratorTest& iterator) {
-        Configure(iterator, baseline,
-                  {Sweep(kItrBore, baseline, 3.9f, 4.2f, 0.1f), Sweep(kItrStroke, baseline, 3.2f, 3.75f, 0.05f)},
-                  kMaxTorque, 2500.0f, 5000.0f);
+        Configure(
+            iterator, baseline,
+            {Sweep(kItrBore, baseline, 3.9f, 4.2f, 0.1f), Sweep(kItrStroke, baseline, 3.2f, 3.75f, 0.05f)},
+            kMaxTorque, 2500.0f, 5000.0f);
     };
     ExpectShardsRebuildTheSeries(configure, {2, 4, 7});
 }

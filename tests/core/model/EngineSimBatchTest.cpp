@@ -44,8 +44,12 @@ std::vector<SimInputs> ExampleInputs()
 // vacuum and fails it in the cycle.
 SimInputs RandomEngine(std::mt19937& rng, const std::vector<SimInputs>& examples)
 {
-    const auto between = [&](float lo, float hi) { return std::uniform_real_distribution<float>(lo, hi)(rng); };
-    const auto oneOf = [&](int lo, int hi) { return static_cast<std::int16_t>(std::uniform_int_distribution<int>(lo, hi)(rng)); };
+    const auto between = [&](float lo, float hi) {
+        return std::uniform_real_distribution<float>(lo, hi)(rng);
+    };
+    const auto oneOf = [&](int lo, int hi) {
+        return static_cast<std::int16_t>(std::uniform_int_distribution<int>(lo, hi)(rng));
+    };
     SimInputs in = examples[static_cast<std::size_t>(oneOf(0, static_cast<int>(examples.size()) - 1))];
     in.bore = between(2.5f, 4.6f);
     in.stroke = between(2.2f, 4.5f);
@@ -108,8 +112,10 @@ TEST(EngineSimBatch, ExampleAndRandomEnginesGiveTheirOneEngineBitsInBatchesOfEve
     for (int width = 1; width <= lanes + 1; ++width) {
         std::vector<SimResults> batched(engines.size());
         for (std::size_t first = 0; first < engines.size(); first += static_cast<std::size_t>(width)) {
-            const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(width), engines.size() - first);
-            RunEngineSimBatch(std::span(engines).subspan(first, count), std::span(batched).subspan(first, count));
+            const std::size_t count =
+                std::min<std::size_t>(static_cast<std::size_t>(width), engines.size() - first);
+            RunEngineSimBatch(std::span(engines).subspan(first, count),
+                              std::span(batched).subspan(first, count));
         }
         for (std::size_t e = 0; e < engines.size(); ++e)
             ASSERT_TRUE(SameBits(alone[e], batched[e])) << "engine " << e << " in batches of " << width;

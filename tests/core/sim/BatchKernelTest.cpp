@@ -82,7 +82,8 @@ TEST(BatchKernel, EveryInstructionSetGivesEachEngineTheSameBitsInABatchAsAlone)
     for (const auto& [fused, results] : byKind) {
         for (const std::vector<SimResults>& other : results) {
             for (std::size_t e = 0; e < engines.size(); ++e)
-                EXPECT_TRUE(SameBits(results.front()[e], other[e])) << (fused ? "fused" : "separate") << " " << e;
+                EXPECT_TRUE(SameBits(results.front()[e], other[e]))
+                    << (fused ? "fused" : "separate") << " " << e;
         }
     }
 #if HWY_ARCH_X86
