@@ -99,7 +99,7 @@ TEST(IteratorShards, ACamSweepWithFailuresAndTiedZeroScoresMergesToTheWholeSerie
              Sweep(kItrIntakeLift, baseline, 1.1f, 1.2f, 0.1f)},
             kMaxPower, 10000.0f, 11000.0f);
     };
-    ExpectShardsRebuildTheSeries(configure, {1, 2, 3, 5, 8, 66, 70});
+    ExpectShardsRebuildTheSeries(configure, {1, 3, 8, 70});  // 70: more shards than tests
 }
 
 TEST(IteratorShards, ABoreAndStrokeSweepScoredByTorqueMergesToTheWholeSeries)
@@ -114,5 +114,5 @@ TEST(IteratorShards, ABoreAndStrokeSweepScoredByTorqueMergesToTheWholeSeries)
             {Sweep(kItrBore, baseline, 3.9f, 4.2f, 0.1f), Sweep(kItrStroke, baseline, 3.2f, 3.75f, 0.05f)},
             kMaxTorque, 2500.0f, 5000.0f);
     };
-    ExpectShardsRebuildTheSeries(configure, {2, 4, 7});
+    ExpectShardsRebuildTheSeries(configure, {2, 7});
 }

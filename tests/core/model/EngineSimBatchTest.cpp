@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <set>
@@ -108,16 +109,23 @@ TEST(EngineSimBatch, ExampleAndRandomEnginesGiveTheirOneEngineBitsInBatchesOfEve
     EXPECT_GT(static_cast<int>(engines.size()) - setupFailures - cycleFailures, 100);
     EXPECT_GT(stepCounts.size(), 1u);
 
+    // Every width from one engine to one more than the lanes: all engines in
+    // batches as wide as the lanes and one wider, the first ones (examples,
+    // running and failing engines among them) in the narrower batches.
     const int lanes = EngineSimBatchWidth();
+    const std::size_t narrowSet =
+        std::min<std::size_t>(engines.size(), 2 * static_cast<std::size_t>(lanes) + 2);
+    EXPECT_TRUE(std::any_of(alone.begin(), alone.begin() + std::ptrdiff_t(narrowSet),
+                            [](const SimResults& r) { return r.power[0] == 0.0f; }));
     for (int width = 1; width <= lanes + 1; ++width) {
-        std::vector<SimResults> batched(engines.size());
-        for (std::size_t first = 0; first < engines.size(); first += static_cast<std::size_t>(width)) {
-            const std::size_t count =
-                std::min<std::size_t>(static_cast<std::size_t>(width), engines.size() - first);
+        const std::size_t used = width >= lanes ? engines.size() : narrowSet;
+        std::vector<SimResults> batched(used);
+        for (std::size_t first = 0; first < used; first += static_cast<std::size_t>(width)) {
+            const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(width), used - first);
             RunEngineSimBatch(std::span(engines).subspan(first, count),
                               std::span(batched).subspan(first, count));
         }
-        for (std::size_t e = 0; e < engines.size(); ++e)
+        for (std::size_t e = 0; e < used; ++e)
             ASSERT_TRUE(SameBits(alone[e], batched[e])) << "engine " << e << " in batches of " << width;
     }
 }
