@@ -13,6 +13,7 @@ TORQWELL_PACKAGES=(
     poppler-utils                           # pdftoppm: printed pages compared as pictures
     locales                                 # a decimal-comma locale for the locale tests
     dpkg-dev desktop-file-utils shared-mime-info  # the Debian package and its desktop integration
+    poppler-utils                           # the user manual's test reads the PDF
 )
 
 torqwell_ensure_packages() {

@@ -35,6 +35,7 @@
 #include <QVBoxLayout>
 #include <QtTest>
 
+#include <algorithm>
 #include <initializer_list>
 #include <map>
 #include <set>
@@ -110,6 +111,7 @@ private slots:
     void groupPicturesFollowCompleteness();
     void autoValveSizesMakeDiametersChooseOnly();
     void menuChoiceThroughTheEditor();
+    void compressionRatioMenuTicksTheCurrentRatio();
     void menusCoverTheChoiceTable();
     void keyboardOnly();
     void enterNeverPressesADefaultButton();
@@ -118,6 +120,7 @@ private slots:
     void customCamType();
     void customPortFlow();
     void layoutFitsTheLeftPane();
+    void valuesStandInTheSameColumnsInEveryGroup();
     void printing();
     void documentGoesAway();
 
@@ -346,6 +349,29 @@ void EngineFormTest::menuChoiceThroughTheEditor()
     QVERIFY(Choose(Ctrl(m_doc->CylinderHeadType()), QStringLiteral("4-Valve Head/Stock Ports And Valves")));
     QCOMPARE(Ctrl(m_doc->IntakeValveCount())->Text(), QStringLiteral("2"));
     QVERIFY(!m_doc->IsParameterEditorOpen());
+}
+
+void EngineFormTest::compressionRatioMenuTicksTheCurrentRatio()
+{
+    CTorqSpecEditCtrl* ratio = Ctrl(m_doc->CompressionRatio());
+    const auto ticked = [this, ratio] {
+        CTorqSpecEditDlg* editor = OpenEditor(ratio);
+        QStringList checked;
+        if (editor == nullptr) return QStringList{"(no editor)"};
+        for (const QAction* action : editor->Menu()->actions()) {
+            if (action->isChecked()) checked << EntryText(action);
+        }
+        editor->reject();
+        return checked;
+    };
+    QCOMPARE(ticked(), QStringList{});  // no ratio yet
+    QVERIFY(Choose(ratio, QStringLiteral("10.5:1")));
+    QTRY_COMPARE(CTorqSpecEditDlg::OpenEditor(), nullptr);
+    QCOMPARE(ticked(), QStringList{"10.5:1"});
+    QTRY_COMPARE(CTorqSpecEditDlg::OpenEditor(), nullptr);
+    QVERIFY(m_doc->CompressionRatio().SetFromText("10.6", false));  // between two entries
+    QCOMPARE(ticked(), QStringList{});
+    QTRY_COMPARE(CTorqSpecEditDlg::OpenEditor(), nullptr);
 }
 
 void EngineFormTest::menusCoverTheChoiceTable()
@@ -614,9 +640,44 @@ void EngineFormTest::layoutFitsTheLeftPane()
             const int room = control->FieldRect().width() - 7;
             QVERIFY2(control->fontMetrics().horizontalAdvance(control->Text()) <= room,
                      control->objectName().toUtf8());
+            // A label's text fits its room, on one line or, for the long ones, on two.
             const QLabel* label = m_form->LabelOf(control);
-            QVERIFY2(label->sizeHint().width() <= label->width(), label->text().toUtf8());
+            if (label->wordWrap()) {
+                QVERIFY2(label->heightForWidth(label->width()) <= label->height(), label->text().toUtf8());
+            } else {
+                QVERIFY2(label->sizeHint().width() <= label->width(), label->text().toUtf8());
+            }
         }
+    }
+}
+
+void EngineFormTest::valuesStandInTheSameColumnsInEveryGroup()
+{
+    QVERIFY(BuildTurboFour(*m_doc));
+    QApplication::processEvents();
+    // A value alone in its row stands in the left column, as the short block's does;
+    // a second value in a row stands in the right column.
+    const auto leftEdge = [this](const QWidget* widget) { return widget->mapTo(m_form->FormWidget(), QPoint()).x(); };
+    const int leftColumn = leftEdge(Ctrl(m_doc->ShortBlockType()));
+    const int rightColumn = leftEdge(Ctrl(m_doc->Stroke()));
+    QVERIFY(rightColumn > leftColumn);
+    std::map<std::pair<const QWidget*, int>, std::vector<int>> rows;  // (group, top) -> left edges
+    for (const CTorqSpecEditCtrl* control : m_form->Controls()) {
+        rows[{control->parentWidget(), control->geometry().top()}].push_back(leftEdge(control));
+    }
+    for (const auto& [row, edges] : rows) {
+        QVERIFY(edges.size() <= 2);
+        QCOMPARE(*std::min_element(edges.begin(), edges.end()), leftColumn);
+        if (edges.size() == 2) QCOMPARE(*std::max_element(edges.begin(), edges.end()), rightColumn);
+    }
+    // The long labels take two lines in the label column rather than push their values over.
+    for (const char* name : {"Compression Ratio", "Blower Internal Gear Ratio", "Camshaft Advance/Retard"}) {
+        const CTorqSpecEditCtrl* control = m_form->Control(QString::fromLatin1(name));
+        QVERIFY2(control != nullptr, name);
+        QCOMPARE(leftEdge(control), leftColumn);
+        const QLabel* label = m_form->LabelOf(control);
+        QVERIFY2(label->height() >= label->heightForWidth(label->width()), name);
+        QVERIFY2(label->geometry().right() < control->geometry().left(), name);
     }
 }
 

@@ -473,12 +473,18 @@ void MainFrameTest::windowMenuListsAndActivatesTheEngines()
     }
     QCOMPARE(frame.ActiveChild(), first);
 
-    // Arranging the windows leaves the workbook for overlapping windows.
+    // Arranging needs windows, not workbook tabs: Cascade and Tile wait for the workbook to be left.
+    QVERIFY(!frame.CommandAction(FrameCmd::kWindowTile)->isEnabled());
+    QVERIFY(!frame.CommandAction(FrameCmd::kWindowCascade)->isEnabled());
+    frame.CommandAction(FrameCmd::kViewWorkbook)->trigger();
+    QCOMPARE(frame.MdiArea()->viewMode(), QMdiArea::SubWindowView);
+    QVERIFY(frame.CommandAction(FrameCmd::kWindowTile)->isEnabled());
+    QVERIFY(frame.CommandAction(FrameCmd::kWindowCascade)->isEnabled());
     frame.CommandAction(FrameCmd::kWindowTile)->trigger();
     QCOMPARE(frame.MdiArea()->viewMode(), QMdiArea::SubWindowView);
-    QVERIFY(!frame.CommandAction(FrameCmd::kViewWorkbook)->isChecked());
     frame.CommandAction(FrameCmd::kViewWorkbook)->trigger();
     QCOMPARE(frame.MdiArea()->viewMode(), QMdiArea::TabbedView);
+    QVERIFY(!frame.CommandAction(FrameCmd::kWindowTile)->isEnabled());
 }
 
 void MainFrameTest::exportsProposeDosNames()

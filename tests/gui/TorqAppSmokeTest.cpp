@@ -190,10 +190,21 @@ void TorqAppSmokeTest::buildsRunsAndClearsAnEngineThroughTheMenus()
     child->Document().UpdateAllViews();
     QCOMPARE(child->RightGraph()->SetCount(), 1);
 
+    // Clearing is a change like any other: marked, and taken back by Edit > Undo.
+    const QString powerOfTheEdit = child->LeftTable()->ScreenLayout().cells[10][1];
     frame->CommandAction(Cmd::kClearComponents)->trigger();
     QCOMPARE(child->LeftTable()->ScreenLayout().cells[10][1], QStringLiteral("0"));
-    QVERIFY(!doc.IsModified());
+    QVERIFY(doc.IsModified());
+    frame->CommandAction(FrameCmd::kEditUndo)->trigger();
+    QCOMPARE(doc.Bore().GetValue(), 4.125f);
+    QCOMPARE(child->LeftTable()->ScreenLayout().cells[10][1], powerOfTheEdit);
+    QStringList askedFor;
+    frame->SetSaveChangesPrompt([&askedFor](QWidget*, const QString& title) {
+        askedFor << title;
+        return QMessageBox::No;
+    });
     QVERIFY(frame->close());
+    QCOMPARE(askedFor, QStringList{"Torq1"});
 }
 
 void TorqAppSmokeTest::splashHoldsTheMainWindowForTwoSeconds()

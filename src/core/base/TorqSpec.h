@@ -33,6 +33,8 @@ public:
 
     const char* GetName() const { return m_name; }
     bool IsSet() const { return m_set != 0; }
+    // Exact: the same parameter with the same set flag (the kinds add their value, units and range).
+    bool operator==(const CTorqSpec& other) const = default;
     // Clears the set flag and keeps the value: the parameter shows "***".
     void MarkUnset() { m_set = 0; }
 
@@ -57,6 +59,7 @@ public:
     // A copy is set only when the source is valid.
     CFloatPtSpec(const CFloatPtSpec& other);
     CFloatPtSpec& operator=(const CFloatPtSpec& other);
+    bool operator==(const CFloatPtSpec& other) const = default;
 
     bool SetFromText(std::string_view text, bool checkOnly) override;
     std::string GetText() const override;
@@ -127,6 +130,7 @@ public:
     CIntegerSpec(const char* name, std::int32_t minimum, std::int32_t maximum);
     CIntegerSpec(const CIntegerSpec&) = default;
     CIntegerSpec& operator=(const CIntegerSpec& other);
+    bool operator==(const CIntegerSpec& other) const = default;
 
     bool SetFromText(std::string_view text, bool checkOnly) override;
     std::string GetText() const override;
@@ -157,6 +161,7 @@ public:
     CPartTypeSpec(const char* name, std::int32_t minIndex, std::int32_t maxIndex);
     CPartTypeSpec(const CPartTypeSpec&) = default;
     CPartTypeSpec& operator=(const CPartTypeSpec& other);
+    bool operator==(const CPartTypeSpec& other) const = default;
 
     bool SetFromText(std::string_view text, bool checkOnly) override;
     std::string GetText() const override;
@@ -187,6 +192,7 @@ public:
     explicit CFileSpec(const char* name);
     CFileSpec(const CFileSpec&) = default;
     CFileSpec& operator=(const CFileSpec& other);
+    bool operator==(const CFileSpec& other) const = default;
 
     bool SetFromText(std::string_view text, bool checkOnly) override;
     std::string GetText() const override;

@@ -33,6 +33,8 @@ public:
     // Copies are made with Assign: every parameter keeps its set flag, units and ranges.
     CamData(const CamData& other);
     CamData& operator=(const CamData& other);
+    // Exact, parameter by parameter (units and ranges included).
+    bool operator==(const CamData& other) const = default;
 
     void Assign(const CamData& other);
 

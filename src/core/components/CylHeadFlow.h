@@ -32,6 +32,8 @@ public:
     // Copies are made with Assign: every parameter keeps its set flag, units and ranges.
     CylHeadFlowData(const CylHeadFlowData& other);
     CylHeadFlowData& operator=(const CylHeadFlowData& other);
+    // Exact, parameter by parameter (units and ranges included).
+    bool operator==(const CylHeadFlowData& other) const = default;
 
     void Assign(const CylHeadFlowData& other);
 

@@ -119,16 +119,20 @@ const CFloatPtSpec& StepTemplate(IterationDataType type)
 
 std::int32_t CountSteps(float minValue, float maxValue, float stepValue)
 {
+    // Whole steps are counted with 0.01 of a step to spare, as the last step
+    // below: 4.02 - 4.00 is 0.019999981 in floats, yet it is one step of 0.02.
+    constexpr float kStepTolerance = 0.01f;
     const float range = maxValue - minValue;
-    if (!(range > 0.0f) || !(stepValue > 0.0f) || range < stepValue) return 0;
+    if (!(range > 0.0f) || !(stepValue > 0.0f)) return 0;
     const float q = range / stepValue;
+    if (q < 1.0f - kStepTolerance) return 0;
     // A sweep this long is refused at setup anyway (300,000,000 tests at
     // most); saturate rather than overflow the count.
     constexpr float kLongest = 2147483520.0f;  // the largest float below 2^31
     if (!(q < kLongest)) return std::numeric_limits<std::int32_t>::max();
     std::int32_t n = static_cast<std::int32_t>(q);
     // A remainder of more than 0.01 of a step gives one shorter last step.
-    if (q - static_cast<float>(n) > 0.01f) ++n;
+    if (q - static_cast<float>(n) > kStepTolerance) ++n;
     return n + 1;
 }
 

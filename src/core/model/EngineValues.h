@@ -48,6 +48,9 @@ struct EngineValues {
     // constructor would leave unset.
     EngineValues(const EngineValues& other);
     EngineValues& operator=(const EngineValues& other) = default;
+    // Exact: every parameter with its set flag, value, units and range, the
+    // airflow and cam data, the switches and every result bit for bit.
+    bool operator==(const EngineValues& other) const = default;
 
     // Calls visit(parameter, role) for every parameter of the engine itself in
     // declaration order, each as its own kind (CFloatPtSpec&, CPartTypeSpec&,
@@ -117,6 +120,9 @@ struct EngineValues {
     CFloatPtSpec deckVolume;
     // ---- results of the last run (series 1..8 at [series - 1], English units) and switches
     std::array<ResultSeriesValues, kResultSeriesCount> results{};
+    // The results belong to the engine as it was before a later change (Auto
+    // Run off): they stay on show, marked as out of date, until the next run.
+    bool resultsStale = false;
     std::int32_t unitSystem = kEnglishUnits;
     bool autoValveSizes = false;
     bool autoRun = true;

@@ -9,7 +9,7 @@
 #include <filesystem>
 
 CRunStateKeeper::CRunStateKeeper(CTorqDoc& doc)
-    : m_doc(doc), m_fuel(doc.FuelType()), m_nitrous(doc.NitrousFlowRate())
+    : m_doc(doc), m_fuel(doc.FuelType()), m_nitrous(doc.NitrousFlowRate()), m_resultsStale(doc.AreResultsStale())
 {
     for (int series = 1; series <= kResultSeriesCount; ++series) {
         m_results[series - 1] = doc.GetResultSeries(series);
@@ -37,6 +37,7 @@ void CRunStateKeeper::RestoreResults()
     for (int series = 1; series <= kResultSeriesCount; ++series) {
         m_doc.SetResultSeries(series, m_results[series - 1]);
     }
+    m_doc.SetResultsStale(m_resultsStale);
 }
 
 bool WriteFileWithRuns(CTorqDoc& doc, const std::string& target,

@@ -29,6 +29,7 @@ private:
     CPartTypeSpec m_fuel;
     CFloatPtSpec m_nitrous;
     std::array<ResultSeriesValues, kResultSeriesCount> m_results{};
+    bool m_resultsStale = false;
     bool m_changedFuel = false;
 };
 

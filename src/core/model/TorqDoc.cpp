@@ -83,7 +83,7 @@ void CTorqDoc::ClearComponents()
 {
     Clear();
     SetUnitSystem(m_values.unitSystem);
-    m_modified = false;
+    m_modified = true;
     UpdateAllViews();
 }
 
@@ -129,6 +129,7 @@ void CTorqDoc::SetResultSeries(int series, const ResultSeriesValues& values)
 void CTorqDoc::ClearResults()
 {
     for (ResultSeriesValues& series : m_values.results) series.fill(0.0f);
+    m_values.resultsStale = false;  // no results are never out of date
 }
 
 bool CTorqDoc::HasResults() const { return m_values.results[kSeriesPower - 1][0] > 0.0f; }
@@ -140,6 +141,8 @@ void CTorqDoc::CopyTo(CTorqDoc& other) const
     TORQ_ASSERT(&other != this);
     other.m_values = m_values;
 }
+
+void CTorqDoc::RestoreValues(const EngineValues& values) { m_values = values; }
 
 void CTorqDoc::AddObserver(DocumentObserver* observer)
 {

@@ -197,6 +197,10 @@ public:
 
     // Everything the engine consists of, by value (not the number, title or path).
     const EngineValues& Values() const { return m_values; }
+    // Puts the engine back exactly as the values were taken (an undone
+    // change): every parameter, the switches and the results with their
+    // staleness. The views are not told; the caller updates them.
+    void RestoreValues(const EngineValues& values);
 
     // ---- framework state: title, path, modified flag
     const std::string& GetTitle() const { return m_title; }
@@ -213,10 +217,15 @@ public:
     void ClearResults();
     // Power at the first point above 0: the engine has been run.
     bool HasResults() const;
+    // The results were computed for the engine before a later change (Auto
+    // Run off); a run, or clearing the results, makes them current again.
+    bool AreResultsStale() const { return m_values.resultsStale; }
+    void SetResultsStale(bool stale) { m_values.resultsStale = stale; }
 
     // ---- operations
     // Recomputes the derived values (volumes, automatic valve sizes and
-    // lifts, cam events) and, with Auto Run on, runs the simulation.
+    // lifts, cam events) and, with Auto Run on, runs the simulation; with
+    // Auto Run off the results it has are marked out of date.
     void Recalculate();
     // 0 English, 1 metric: converts every parameter whose units differ.
     void SetUnitSystem(int unitSystem);
@@ -228,7 +237,8 @@ public:
     // workspace the run uses those simulation records instead of the
     // program-wide ones, so that several engines can run at once.
     bool RunSimulation(bool showValidationError, bool showRunError, SimWorkspace* workspace = nullptr);
-    // Clears the engine (as a new document) and marks it unmodified.
+    // Clears the engine (as a new document) and marks it modified: the
+    // components it had are work the user may still want to save.
     void ClearComponents();
     // Before bore, stroke or compression ratio change against the
     // compression calculator's results: warning 203 / 202. False on Cancel.

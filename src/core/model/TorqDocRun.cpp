@@ -116,7 +116,11 @@ void CTorqDoc::Recalculate()
     RecalculateValveSizes();
     RecalculateValveLifts();
     if (Cam().CheckEvents(code)) Cam().ComputeEvents();
-    if (m_values.autoRun) RunSimulation(false, true);
+    if (m_values.autoRun) {
+        RunSimulation(false, true);
+    } else {
+        m_values.resultsStale = HasResults();
+    }
     SetUnitSystem(m_values.unitSystem);
 }
 
@@ -196,6 +200,7 @@ void CopyRunResults(const SimResults& results, std::array<ResultSeriesValues, kR
 void CTorqDoc::StoreRunResults(const SimWorkspace& workspace)
 {
     CopyRunResults(workspace.results, m_values.results);
+    m_values.resultsStale = false;
 }
 
 bool CTorqDoc::ConfirmChangeAgainstCalculator(const CTorqSpec& parameter)

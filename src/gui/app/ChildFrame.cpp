@@ -1,17 +1,23 @@
 #include "ChildFrame.h"
 
+#include "AppIcons.h"
 #include "SplitterTabWnd.h"
 #include "model/DocumentRegistry.h"
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
+#include "views/EngineHistory.h"
 #include "views/ResultsTableView.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QGraphicsView>
 
 CChildFrame::CChildFrame(std::unique_ptr<CTorqDoc> document, QWidget* parent)
-    : QMdiSubWindow(parent), m_document(std::move(document)), m_splitter(new CTorqSplitterWnd(this))
+    : QMdiSubWindow(parent),
+      m_document(std::move(document)),
+      m_history(new CEngineHistory(*m_document, this)),
+      m_splitter(new CTorqSplitterWnd(this))
 {
     TORQ_ASSERT(m_document != nullptr);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -33,7 +39,13 @@ CChildFrame::CChildFrame(std::unique_ptr<CTorqDoc> document, QWidget* parent)
     right->addTab(m_rightTable, tr("Table"));
     m_activePane = left;
     setWidget(m_splitter);
-    setWindowIcon(QIcon());
+    setWindowIcon(MakeAppIcon());
+    // A file dropped anywhere on the window goes on to the main window, which
+    // opens engine files; a graph's view would take it for its scene.
+    for (QGraphicsView* view : findChildren<QGraphicsView*>()) {
+        view->setAcceptDrops(false);
+        view->viewport()->setAcceptDrops(false);
+    }
 
     // The pane the user looks at: the one last clicked in or turned to another sheet.
     qApp->installEventFilter(this);
@@ -48,14 +60,17 @@ CChildFrame::CChildFrame(std::unique_ptr<CTorqDoc> document, QWidget* parent)
         });
     }
     doc.AddObserver(this);
+    connect(m_history, &CEngineHistory::ModifiedChanged, this, &CChildFrame::UpdateCaption);
     UpdateCaption();
+    ShowStaleness();
 }
 
 CChildFrame::~CChildFrame()
 {
     qApp->removeEventFilter(this);
-    // The views go before the document they show.
+    // The history and the views go before the document they show.
     m_document->RemoveObserver(this);
+    delete m_history;
     delete m_splitter;
     if (m_registered) CDocumentRegistry::Instance().Remove(*m_document);
 }
@@ -107,7 +122,17 @@ void CChildFrame::UpdateCaption()
 
 void CChildFrame::OnDocumentChanged(CTorqDoc& document, DocumentChange change)
 {
-    if (&document == m_document.get() && change == DocumentChange::Updated) UpdateCaption();
+    if (&document != m_document.get() || change != DocumentChange::Updated) return;
+    UpdateCaption();
+    ShowStaleness();
+}
+
+void CChildFrame::ShowStaleness()
+{
+    // The views have redrawn before the frame hears of the change.
+    const bool stale = m_document->AreResultsStale();
+    for (CChart2dView* graph : {m_leftGraph, m_rightGraph}) graph->SetStale(stale);
+    for (CResultsTableView* table : {m_leftTable, m_rightTable}) table->SetStale(stale);
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event)

@@ -9,6 +9,7 @@
 
 class CChart2dView;
 class CEngineFormView;
+class CEngineHistory;
 class CResultsTableView;
 class CSplitterPaneTabWnd;
 class CTorqSplitterWnd;
@@ -28,6 +29,8 @@ public:
 
     CTorqDoc& Document() { return *m_document; }
     const CTorqDoc& Document() const { return *m_document; }
+    // The undo history of the document's changes.
+    CEngineHistory* History() const { return m_history; }
 
     void SetCloseQuery(CloseQuery query) { m_closeQuery = std::move(query); }
     // Closes after the caller has dealt with the modified document itself.
@@ -66,8 +69,13 @@ protected:
 private:
     void SetActivePane(CSplitterPaneTabWnd* pane);
     CSplitterPaneTabWnd* PaneOf(QObject* object) const;
+    void TrackActivePane(QWidget* focused);
+    // The graphs and tables mark results that belong to the engine before
+    // its last change (Auto Run off, not run since).
+    void ShowStaleness();
 
     std::unique_ptr<CTorqDoc> m_document;
+    CEngineHistory* m_history;
     CTorqSplitterWnd* m_splitter;
     CEngineFormView* m_engineSheet = nullptr;
     CChart2dView* m_leftGraph = nullptr;

@@ -3,6 +3,7 @@
 #include "AboutDlg.h"
 #include "AppIcons.h"
 #include "ChildFrame.h"
+#include "UserManual.h"
 #include "dialogs/CalculatorCommands.h"
 #include "IteratorCommands.h"
 #include "model/Commands.h"
@@ -12,18 +13,23 @@
 #include "model/TorqDoc.h"
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
+#include "views/EngineHistory.h"
 #include "views/ResultsTableView.h"
 #include "views/StatusText.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -32,6 +38,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QUndoGroup>
+#include <QUndoStack>
 #include <QUrl>
 
 #include <filesystem>
@@ -46,7 +54,6 @@ namespace {
 
 const QString kEngineFilter = QStringLiteral("Torqwell Engine Files(*.trq)");
 const QString kAllFilesFilter = QStringLiteral("All Files (*)");
-const QString kManualFile = QStringLiteral("Trqmanual.pdf");
 const QString kProductInfoProgram = QStringLiteral("VellDemo/Vellmor Software.exe");
 constexpr int kUserManualError = 76;
 constexpr int kProductInfoError = 77;
@@ -56,8 +63,39 @@ constexpr int kDocumentCommands[] = {
     FrameCmd::kFileClose, FrameCmd::kFileSave, FrameCmd::kFileSaveAs, FrameCmd::kFilePrint,
     FrameCmd::kFilePrintPreview, Cmd::kExportGameText, Cmd::kExportDosRecord, Cmd::kRun, Cmd::kAutoRun,
     Cmd::kClearComponents, Cmd::kEnglishUnits, Cmd::kMetricUnits, Cmd::kIteratorTesting, FrameCmd::kWindowArrange,
-    FrameCmd::kWindowCascade, FrameCmd::kWindowTile, Cmd::kCompressionRatioMath, Cmd::kAirflowMath,
-    Cmd::kCamMath};
+    Cmd::kCompressionRatioMath, Cmd::kAirflowMath, Cmd::kCamMath};
+
+// Arranging windows needs them as windows: not while they are workbook tabs.
+constexpr int kWindowArrangingCommands[] = {FrameCmd::kWindowCascade, FrameCmd::kWindowTile};
+
+// What Edit > Undo calls a command of the Engine menu.
+QString EngineChangeName(int command, const CTorqDoc& doc)
+{
+    switch (command) {
+    case Cmd::kAutoRun: return doc.IsAutoRun() ? QStringLiteral("Auto Run On") : QStringLiteral("Auto Run Off");
+    case Cmd::kClearComponents: return QStringLiteral("Clear Components");
+    case Cmd::kEnglishUnits: return QStringLiteral("Domestic/English Units");
+    case Cmd::kMetricUnits: return QStringLiteral("Foreign/Metric Units");
+    default: return QString();
+    }
+}
+
+// An engine file among dropped URLs: local, and named *.trq.
+bool IsEngineFileUrl(const QUrl& url)
+{
+    return url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".trq"), Qt::CaseInsensitive);
+}
+
+QList<QUrl> EngineFileUrls(const QMimeData* data)
+{
+    QList<QUrl> engines;
+    if (data == nullptr || !data->hasUrls()) return engines;
+    const QList<QUrl> urls = data->urls();
+    for (const QUrl& url : urls) {
+        if (IsEngineFileUrl(url)) engines.append(url);
+    }
+    return engines;
+}
 
 // Engine-menu entries whose check mark the document decides.
 constexpr int kCheckedEngineCommands[] = {Cmd::kAutoRun, Cmd::kEnglishUnits, Cmd::kMetricUnits};
@@ -104,13 +142,15 @@ CMainFrame::CMainFrame(const QString& startFolder, QWidget* parent)
       m_startFolder(startFolder),
       m_lastFolder(startFolder),
       m_mdiArea(new QMdiArea(this)),
+      m_undoGroup(new QUndoGroup(this)),
       m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution)),
       m_chooseFileName(DefaultChooseFileName),
       m_askSaveChanges(DefaultAskSaveChanges),
       m_showExportError([](QWidget* parent, const QString& title, const QString& text) {
           QMessageBox::warning(parent, title, text);
       }),
-      m_iteratorCommands(new CIteratorCommands(*this, IteratorTest::Instance(), [this] { return NewDocument(); }))
+      m_iteratorCommands(new CIteratorCommands(*this, IteratorTest::Instance(), [this] { return NewDocument(); })),
+      m_openDocument([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     setWindowIcon(MakeAppIcon());
     m_mdiArea->setViewMode(QMdiArea::TabbedView);
@@ -120,6 +160,7 @@ CMainFrame::CMainFrame(const QString& startFolder, QWidget* parent)
     m_mdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdiArea);
+    setAcceptDrops(true);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
 
     CreateMenus();
@@ -173,6 +214,11 @@ void CMainFrame::CreateFileMenu()
     action->setIcon(MakeToolIcon(ToolIcon::Open));
     connect(action, &QAction::triggered, this, &CMainFrame::OnFileOpen);
 
+    m_exampleMenu = menu->addMenu(tr("Open Exa&mple"));
+    m_exampleMenu->setStatusTip(tr("Open one of the example engines that come with Torqwell"));
+    connect(m_exampleMenu, &QMenu::aboutToShow, this, &CMainFrame::RebuildExampleMenu);
+    RebuildExampleMenu();
+
     action = AddCommand(menu, FrameCmd::kFileClose, tr("&Close"), tr("Close the active engine"));
     connect(action, &QAction::triggered, this, [this] {
         if (CChildFrame* child = ActiveChild()) child->close();
@@ -219,6 +265,24 @@ void CMainFrame::CreateFileMenu()
     menu->addSeparator();
     action = AddCommand(menu, FrameCmd::kAppExit, tr("E&xit"), tr("Quit Torqwell; asks to save modified engines"));
     connect(action, &QAction::triggered, this, &QWidget::close);
+}
+
+void CMainFrame::CreateEditMenu()
+{
+    m_editMenu = menuBar()->addMenu(tr("&Edit"));
+    // The active engine's history names the change: "Undo Compression Ratio 10.5".
+    QAction* undo = m_undoGroup->createUndoAction(this, tr("&Undo"));
+    undo->setShortcuts(QKeySequence::Undo);
+    undo->setStatusTip(tr("Take back the last change of the engine"));
+    m_actions.insert(FrameCmd::kEditUndo, undo);
+    m_editMenu->addAction(undo);
+    QAction* redo = m_undoGroup->createRedoAction(this, tr("&Redo"));
+    redo->setShortcuts(QKeySequence::Redo);
+    redo->setStatusTip(tr("Make the change that was taken back again"));
+    m_actions.insert(FrameCmd::kEditRedo, redo);
+    m_editMenu->addAction(redo);
+    m_editMenu->addSeparator();
+    AddCopyCommand(m_editMenu);
 }
 
 void CMainFrame::CreateEngineMenu()
@@ -284,6 +348,8 @@ void CMainFrame::CreateViewMenu()
         if (!on) {
             if (QMdiSubWindow* current = m_mdiArea->currentSubWindow()) current->showMaximized();
         }
+        UpdateCommandStates();
+        UpdateMainTitle();
     });
 }
 
@@ -291,18 +357,11 @@ void CMainFrame::CreateWindowMenu()
 {
     m_windowMenu = menuBar()->addMenu(tr("&Window"));
     connect(m_windowMenu, &QMenu::aboutToShow, this, &CMainFrame::RebuildWindowMenu);
-    // Arranging windows needs them as windows, not as workbook tabs.
-    const auto leaveWorkbook = [this] { m_actions.value(FrameCmd::kViewWorkbook)->setChecked(false); };
+    // Arranging windows needs them as windows: both wait while the workbook shows tabs.
     connect(AddCommand(m_windowMenu, FrameCmd::kWindowCascade, tr("&Cascade"), tr("Arrange the windows overlapped")),
-            &QAction::triggered, this, [this, leaveWorkbook] {
-                leaveWorkbook();
-                m_mdiArea->cascadeSubWindows();
-            });
+            &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
     connect(AddCommand(m_windowMenu, FrameCmd::kWindowTile, tr("&Tile"), tr("Arrange the windows side by side")),
-            &QAction::triggered, this, [this, leaveWorkbook] {
-                leaveWorkbook();
-                m_mdiArea->tileSubWindows();
-            });
+            &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
     connect(AddCommand(m_windowMenu, FrameCmd::kWindowArrange, tr("&Arrange Icons"),
                        tr("Line up the minimized windows at the bottom")),
             &QAction::triggered, this, &CMainFrame::ArrangeIcons);
@@ -418,6 +477,8 @@ void CMainFrame::UpdateCommandStates()
 {
     CChildFrame* child = ActiveChild();
     for (int command : kDocumentCommands) m_actions.value(command)->setEnabled(child != nullptr);
+    const bool workbook = m_mdiArea->viewMode() == QMdiArea::TabbedView;
+    for (int command : kWindowArrangingCommands) m_actions.value(command)->setEnabled(child != nullptr && !workbook);
     for (int command : kCheckedEngineCommands) {
         m_actions.value(command)->setChecked(child != nullptr &&
                                              child->Document().GetCommandState(command).checked);
@@ -433,7 +494,13 @@ void CMainFrame::UpdateMainTitle()
         setWindowModified(false);
         return;
     }
-    setWindowTitle(QStringLiteral("Torqwell - ") + child->windowTitle());
+    // Outside the workbook a maximized window adds its own title to the
+    // frame's, so the frame names only the program there.
+    if (m_mdiArea->viewMode() == QMdiArea::TabbedView) {
+        setWindowTitle(QStringLiteral("Torqwell - ") + child->windowTitle());
+    } else {
+        setWindowTitle(QStringLiteral("Torqwell[*]"));
+    }
     setWindowModified(child->Document().IsModified());
 }
 
@@ -481,6 +548,11 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CTorqDoc> document)
         UpdateCommandStates();
         UpdateMainTitle();
     });
+    m_undoGroup->addStack(child->History()->Stack());
+    // The start-up hint goes with the first change of its engine.
+    connect(child->History()->Stack(), &QUndoStack::indexChanged, this, [this, child] {
+        if (child == m_hintedChild) ClearStartHint();
+    });
     m_mdiArea->addSubWindow(child);
     // New and opened engines always get the whole workbook.
     child->showMaximized();
@@ -494,7 +566,10 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window)
     // Activating an engine window brings all of its views up to date.
     if (auto* child = qobject_cast<CChildFrame*>(window)) {
         m_lastActive = child;
+        m_undoGroup->setActiveStack(child->History()->Stack());
         child->Document().UpdateAllViews();
+    } else if (ActiveChild() == nullptr) {
+        m_undoGroup->setActiveStack(nullptr);
     }
     UpdateCommandStates();
     UpdateMainTitle();
@@ -579,6 +654,7 @@ CChildFrame* CMainFrame::OpenNativeDocumentFile(const std::string& nativePath)
     if (!OpenEngineDocument(*document, absolute.string())) return nullptr;
     m_recentFiles.Add(QFile::decodeName(QByteArray::fromStdString(absolute.string())));
     RebuildRecentFileMenu();
+    ClearStartHint();
     return AddChildFrame(std::move(document));
 }
 
@@ -609,6 +685,8 @@ bool CMainFrame::SaveDocument(CChildFrame& child, bool askForName)
         if (path.isEmpty()) return false;
     }
     if (!SaveEngineDocument(doc, QFileInfo(path).absoluteFilePath().toStdString())) return false;
+    // Saving may have run the engine; what is saved is the clean state.
+    child.History()->MarkSaved();
     m_recentFiles.Add(path);
     RebuildRecentFileMenu();
     doc.UpdateAllViews();
@@ -666,8 +744,113 @@ void CMainFrame::OnEngineCommand(int command)
 {
     CChildFrame* child = ActiveChild();
     if (child == nullptr) return;
-    child->Document().OnCommand(command);
+    CTorqDoc& doc = child->Document();
+    if (doc.OnCommand(command) == CommandResult::Applied) {
+        // A run changes no part of the engine, only what it yields: the
+        // results belong to the present state and are not undone by
+        // themselves.
+        if (command == Cmd::kRun) {
+            child->History()->TakeCurrentState();
+        } else {
+            child->History()->Record(EngineChangeName(command, doc));
+        }
+    }
     UpdateCommandStates();
+}
+
+// ---------------------------------------------------------------- examples, start-up hint, dropped files
+
+QString CMainFrame::ExampleFolder() const
+{
+    if (!m_exampleFolder.isEmpty()) return m_exampleFolder;
+#ifdef TORQWELL_SOURCE_DIR
+    const QString sourceFolder = QStringLiteral(TORQWELL_SOURCE_DIR "/examples");
+#else
+    const QString sourceFolder;
+#endif
+    return FindExampleFolder(QCoreApplication::applicationDirPath(), sourceFolder);
+}
+
+QString CMainFrame::FindExampleFolder(const QString& programFolder, const QString& sourceFolder)
+{
+    // Installed: <prefix>/bin/torqwell beside <prefix>/share/torqwell/examples.
+    const QDir installed(QDir(programFolder).filePath(QStringLiteral("../share/torqwell/examples")));
+    if (installed.exists()) return installed.canonicalPath();
+    // A build tree: the examples of the source it was built from.
+    if (!sourceFolder.isEmpty() && QDir(sourceFolder).exists()) return QDir(sourceFolder).canonicalPath();
+    return {};
+}
+
+QStringList CMainFrame::ExampleFiles() const
+{
+    const QString folder = ExampleFolder();
+    if (folder.isEmpty()) return {};
+    QStringList files;
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("*.trq")}, QDir::Files | QDir::Readable, QDir::Name);
+    for (const QString& name : names) files.append(QDir(folder).filePath(name));
+    return files;
+}
+
+void CMainFrame::RebuildExampleMenu()
+{
+    m_exampleMenu->clear();
+    const QStringList files = ExampleFiles();
+    for (const QString& file : files) {
+        QString text = QFileInfo(file).completeBaseName();
+        text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* action = m_exampleMenu->addAction(text);
+        action->setData(file);
+        action->setStatusTip(tr("Open the example engine %1").arg(QFileInfo(file).fileName()));
+        connect(action, &QAction::triggered, this, [this, file] { OpenExample(file); });
+    }
+    if (files.isEmpty()) m_exampleMenu->addAction(tr("(no examples installed)"))->setEnabled(false);
+}
+
+CChildFrame* CMainFrame::OpenExample(const QString& path)
+{
+    auto document = std::make_unique<CTorqDoc>();
+    if (!OpenEngineDocument(*document, QFile::encodeName(QFileInfo(path).absoluteFilePath()).toStdString())) {
+        return nullptr;
+    }
+    // The example opens as a new engine under its name: saving asks where,
+    // and the example that came with the program stays as it is.
+    document->SetPathName(std::string());
+    ClearStartHint();
+    return AddChildFrame(std::move(document));
+}
+
+void CMainFrame::ShowStartHint()
+{
+    CChildFrame* child = ActiveChild();
+    if (child == nullptr) return;
+    m_hintedChild = child;
+    child->EngineSheet()->SetHint(tr("Build an engine from the form, or File > Open Example"));
+}
+
+void CMainFrame::ClearStartHint()
+{
+    if (m_hintedChild != nullptr) m_hintedChild->EngineSheet()->SetHint(QString());
+    m_hintedChild = nullptr;
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!EngineFileUrls(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (!EngineFileUrls(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> engines = EngineFileUrls(event->mimeData());
+    if (engines.isEmpty()) return;
+    event->acceptProposedAction();
+    // Each file that cannot be read shows its message; the others still open.
+    for (const QUrl& url : engines) OpenDocumentFile(url.toLocalFile());
 }
 
 // ---------------------------------------------------------------- printing
@@ -718,11 +901,9 @@ void CMainFrame::OnFilePrintSetup()
 
 void CMainFrame::OnHelpUserManual()
 {
-    const QString manual = QDir(m_startFolder).filePath(kManualFile);
-    // The system opens the manual with the program registered for PDF files.
-    if (!QFileInfo::exists(manual) || !QDesktopServices::openUrl(QUrl::fromLocalFile(manual))) {
-        ShowErrorMessage(kUserManualError);
-    }
+    const QString manual = FindUserManual(m_startFolder, QCoreApplication::applicationDirPath());
+    // The desktop opens the manual with the program it has for PDF files.
+    if (manual.isEmpty() || !m_openDocument(QUrl::fromLocalFile(manual))) ShowErrorMessage(kUserManualError);
 }
 
 void CMainFrame::OnHelpProductInfo()

@@ -20,6 +20,8 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
+class QUrl;
+class QUndoGroup;
 
 // Command identifiers of the frame's own menu entries (file, view, window).
 namespace FrameCmd {
@@ -32,6 +34,8 @@ inline constexpr int kFilePrintSetup = 57606;
 inline constexpr int kFilePrint = 57607;
 inline constexpr int kFilePrintPreview = 57609;
 inline constexpr int kFileMru1 = 57616;  // then 57617..57619
+inline constexpr int kEditUndo = 57643;
+inline constexpr int kEditRedo = 57644;
 inline constexpr int kWindowArrange = 57649;
 inline constexpr int kWindowCascade = 57650;
 inline constexpr int kWindowTile = 57651;
@@ -66,6 +70,8 @@ public:
     using SaveChangesPrompt = std::function<QMessageBox::StandardButton(QWidget* parent, const QString& title)>;
     // Shows why an export failed.
     using ExportErrorShower = std::function<void(QWidget* parent, const QString& title, const QString& text)>;
+    // Opens a file with the program the desktop has for it; false when it could not.
+    using DocumentOpener = std::function<bool(const QUrl& url)>;
 
     explicit CMainFrame(const QString& startFolder, QWidget* parent = nullptr);
     ~CMainFrame() override;
@@ -74,6 +80,7 @@ public:
     void SetFileNameChooser(FileNameChooser chooser) { m_chooseFileName = std::move(chooser); }
     void SetSaveChangesPrompt(SaveChangesPrompt prompt) { m_askSaveChanges = std::move(prompt); }
     void SetExportErrorShower(ExportErrorShower shower) { m_showExportError = std::move(shower); }
+    void SetDocumentOpener(DocumentOpener opener) { m_openDocument = std::move(opener); }
 
     // ---- files
     CChildFrame* NewDocument();
@@ -93,6 +100,26 @@ public:
     bool OnExportResults();
     // Edit > Copy: the table as text and HTML, the graph as an image.
     void OnEditCopy();
+
+    // ---- the example engines that come with the program
+    // The examples' folder: <prefix>/share/torqwell/examples beside the
+    // installed program, else the examples of the source tree it was built
+    // from; empty when there is neither.
+    QString ExampleFolder() const;
+    static QString FindExampleFolder(const QString& programFolder, const QString& sourceFolder);
+    void SetExampleFolder(const QString& folder) { m_exampleFolder = folder; }
+    // The example engine files, by name.
+    QStringList ExampleFiles() const;
+    // Opens an example as a new engine under its name, without a path.
+    CChildFrame* OpenExample(const QString& path);
+    QMenu* ExampleMenu() const { return m_exampleMenu; }
+
+    // The hint on the first engine after start-up, until the user edits or opens something.
+    void ShowStartHint();
+    void ClearStartHint();
+
+    // The undo histories of the engine windows; the active window's answers Edit > Undo.
+    QUndoGroup* UndoGroup() const { return m_undoGroup; }
 
     // ---- printing the active sheet
     void OnFilePrint();
@@ -120,6 +147,10 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Engine files (*.trq) dropped on the window open.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QAction* AddCommand(QMenu* menu, int command, const QString& text, const QString& statusTip);
@@ -127,6 +158,8 @@ private:
     void CreateFileMenu();
     void AddResultExports(QMenu* menu);
     void CreateEditMenu();
+    void AddCopyCommand(QMenu* menu);
+    void RebuildExampleMenu();
     void UpdateResultCommands();
     bool EnsureResults(CChildFrame& child);
     void CreateEngineMenu();
@@ -152,8 +185,13 @@ private:
     QString m_startFolder;
     QString m_lastFolder;
     QMdiArea* m_mdiArea;
+    QUndoGroup* m_undoGroup;
     QToolBar* m_toolBar = nullptr;
     QMenu* m_fileMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_exampleMenu = nullptr;
+    QString m_exampleFolder;  // set by tests; else found beside the program
+    QPointer<CChildFrame> m_hintedChild;
     QMenu* m_windowMenu = nullptr;
     QAction* m_recentSeparator = nullptr;
     QList<QAction*> m_recentActions;
@@ -167,4 +205,5 @@ private:
     SaveChangesPrompt m_askSaveChanges;
     ExportErrorShower m_showExportError;
     CIteratorCommands* m_iteratorCommands;
+    DocumentOpener m_openDocument;
 };

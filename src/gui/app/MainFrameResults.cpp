@@ -48,9 +48,8 @@ void CMainFrame::AddResultExports(QMenu* menu)
     connect(results, &QAction::triggered, this, &CMainFrame::OnExportResults);
 }
 
-void CMainFrame::CreateEditMenu()
+void CMainFrame::AddCopyCommand(QMenu* menu)
 {
-    QMenu* menu = menuBar()->addMenu(tr("&Edit"));
     QAction* copy = AddCommand(menu, FrameCmd::kEditCopy, tr("&Copy"),
                                tr("Copy the table as text for a spreadsheet, or the graph as an image"));
     copy->setShortcut(QKeySequence::Copy);

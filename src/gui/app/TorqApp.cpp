@@ -80,6 +80,7 @@ bool CTorqApp::InitInstance(const std::vector<std::string>& arguments)
 
     // 8. One new engine, 9. the main window maximized.
     m_mainFrame->NewDocument();
+    m_mainFrame->ShowStartHint();
     // The screen's working area first, for window systems without a manager
     // that would carry out the maximizing.
     if (const QScreen* screen = m_mainFrame->screen()) m_mainFrame->setGeometry(screen->availableGeometry());

@@ -5,24 +5,43 @@
 #include "dialogs/CompRatioDlg.h"
 #include "model/Commands.h"
 #include "model/TorqDoc.h"
+#include "views/EngineHistory.h"
 
 bool IsCalculatorCommand(int command)
 {
     return command == Cmd::kCompressionRatioMath || command == Cmd::kAirflowMath || command == Cmd::kCamMath;
 }
 
+namespace {
+
+// Runs the calculator; true when the user applied its result to the engine.
+bool RunCalculator(int command, CTorqDoc& doc, QWidget* parent)
+{
+    if (command == Cmd::kCompressionRatioMath) {
+        if (!doc.CanOpenCompressionCalculator()) return false;
+        CCompRatioDlg dialog(doc, parent);
+        return dialog.exec() == QDialog::Accepted;
+    }
+    if (command == Cmd::kAirflowMath) {
+        CAirFlowMathDlg dialog(doc, parent);
+        return dialog.exec() == QDialog::Accepted;
+    }
+    CCamMathDlg dialog(doc, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace
+
+QString CalculatorChangeName(int command)
+{
+    TORQ_ASSERT(IsCalculatorCommand(command));
+    if (command == Cmd::kCompressionRatioMath) return QStringLiteral("Compression Ratio Math");
+    if (command == Cmd::kAirflowMath) return QStringLiteral("Airflow Math");
+    return QStringLiteral("Cam Math");
+}
+
 void RunCalculatorCommand(int command, CTorqDoc& doc, QWidget* parent)
 {
     TORQ_ASSERT(IsCalculatorCommand(command));
-    if (command == Cmd::kCompressionRatioMath) {
-        if (!doc.CanOpenCompressionCalculator()) return;
-        CCompRatioDlg dialog(doc, parent);
-        dialog.exec();
-    } else if (command == Cmd::kAirflowMath) {
-        CAirFlowMathDlg dialog(doc, parent);
-        dialog.exec();
-    } else {
-        CCamMathDlg dialog(doc, parent);
-        dialog.exec();
-    }
+    if (RunCalculator(command, doc, parent)) RecordEngineChange(doc, CalculatorChangeName(command));
 }

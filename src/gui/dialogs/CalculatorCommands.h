@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class CTorqDoc;
 class QWidget;
 
@@ -9,6 +11,10 @@ class QWidget;
 bool IsCalculatorCommand(int command);
 
 // Opens the command's calculator over parent, modally. The engine changes
-// only when the user applies the result; the compression ratio calculator
-// needs a complete short block and otherwise shows error 88.
+// only when the user applies the result, which ends one change of the
+// engine's undo history; the compression ratio calculator needs a complete
+// short block and otherwise shows error 88.
 void RunCalculatorCommand(int command, CTorqDoc& doc, QWidget* parent);
+
+// The name of a calculator's applied result in the undo history.
+QString CalculatorChangeName(int command);

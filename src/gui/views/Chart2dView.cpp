@@ -2,6 +2,7 @@
 
 #include "ChartLegend.h"
 #include "ResultUnitsChoice.h"
+#include "StaleResultsNote.h"
 #include "ViewFont.h"
 #include "dialogs/Chart2dDlg.h"
 #include "model/DocumentRegistry.h"
@@ -46,6 +47,7 @@ constexpr double kLeastWidthForYTitles = 300;  // pixels of chart
 // y labels two lines apart.
 constexpr double kXLabelSpacing = 1.6;
 constexpr double kYLabelSpacing = 2.2;
+const QColor kStaleCurveColour(170, 170, 170);
 
 QString DefaultAskImageFile(QWidget* parent)
 {
@@ -283,7 +285,23 @@ void CChart2dView::UpdateChart()
     ShowClipMarks();
     ShowPeakLabels();
     m_legend->SetPicture(m_picture);
+    ShowStalenessNote();
     m_chartView->update();
+}
+
+void CChart2dView::SetStale(bool stale)
+{
+    if (stale == m_stale) return;
+    m_stale = stale;
+    UpdateChart();
+}
+
+// Results that belong to the engine before its last change: the engine's own
+// curves are drawn grey and a note says how to bring them up to date.
+void CChart2dView::ShowStalenessNote()
+{
+    if (m_stale && m_staleNote == nullptr) m_staleNote = new CStaleResultsNote(this);
+    if (m_staleNote != nullptr) m_staleNote->setVisible(m_stale);
 }
 
 void CChart2dView::ShowCurves()
@@ -302,7 +320,9 @@ void CChart2dView::ShowCurves()
             QLineSeries* series = curve.y2 ? m_y2Sets[set] : m_y1Sets[set];
             series->replace(curve.points);
             series->setName(curve.legend);
-            StyleCurve(series, curve.style);
+            CurveStyle style = curve.style;
+            if (m_stale && set == 0) style.colour = style.markerColour = kStaleCurveColour;
+            StyleCurve(series, style);
             series->setVisible(true);
             (curve.y2 ? slot.legendY2 : slot.legendY1) = curve.legend;
         }

@@ -68,6 +68,10 @@ public:
 
     // Re-reads every shown engine and redraws.
     void UpdateChart();
+    // The own engine's results belong to it as it was before its last
+    // change: its curves are greyed and a note says to run it again.
+    void SetStale(bool stale);
+    bool IsStale() const { return m_stale; }
 
     // The right-click menu with the current choices checked.
     QMenu* CreateContextMenu(QWidget* parent);
@@ -131,6 +135,7 @@ private:
     void FitAxisTexts();
     void OnDocumentClosed(int documentNumber);
     void AskAndSaveImage();
+    void ShowStalenessNote();
 
     CTorqDoc* m_document;
     CDocumentRegistry& m_registry;
@@ -153,4 +158,6 @@ private:
     int m_setCount = 0;
     bool m_fittingTexts = false;
     ImageFileAsker m_askImageFile;
+    bool m_stale = false;
+    QWidget* m_staleNote = nullptr;
 };

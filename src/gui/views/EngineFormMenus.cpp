@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <vector>
 
@@ -18,6 +19,8 @@ namespace {
 using Chooser = std::function<void(int)>;
 
 constexpr double kMillimetresPerInch = 25.4;
+// Two compression ratios closer than this are the same choice (the slack of every range check).
+constexpr float kSameRatio = 0.00001f;
 
 QAction* AddChoice(QMenu& menu, const QString& text, int command, const Chooser& choose)
 {
@@ -285,11 +288,14 @@ void FillDiameters(QMenu& menu, Cmd::Range range, const CTorqDoc& document, cons
     }
 }
 
-void FillRatios(QMenu& menu, const Chooser& choose)
+void FillRatios(QMenu& menu, const CTorqDoc& document, const Chooser& choose)
 {
+    const CFloatPtSpec& current = document.CompressionRatio();
     for (int command = Cmd::kCompressionRatios.first; command <= Cmd::kCompressionRatios.last; ++command) {
-        AddChoice(menu, QStringLiteral("%1:1").arg(double(FindComponentChoice(command).values[0]), 0, 'f', 1),
-                  command, choose);
+        const float ratio = FindComponentChoice(command).values[0];
+        QAction* action = AddChoice(menu, QStringLiteral("%1:1").arg(double(ratio), 0, 'f', 1), command, choose);
+        // A ratio is the same figure in both unit systems.
+        MarkIfCurrent(action, current.IsSet() && std::fabs(current.GetValue() - ratio) <= kSameRatio);
     }
 }
 
@@ -324,7 +330,7 @@ void FillFormMenu(QMenu& menu, FormMenu which, const CTorqDoc& document, const C
             FillDiameters(menu, Cmd::kExhaustValveDiameters, document, choose);
             break;
         case FormMenu::CompressionRatios:
-            FillRatios(menu, choose);
+            FillRatios(menu, document, choose);
             break;
         case FormMenu::Induction:
             FillInduction(menu, choose);

@@ -200,7 +200,8 @@ void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
         if (label == nullptr || label->text().isEmpty() || !label->isVisibleTo(m_form)) return;
         const QRectF where = mapping.Map(QRectF(printed(label, label->rect())));
         const Qt::Alignment horizontal = label->alignment() & Qt::AlignHorizontal_Mask;
-        painter.drawText(where, int(horizontal | Qt::AlignVCenter), label->text());
+        const int wrap = label->wordWrap() ? int(Qt::TextWordWrap) : 0;
+        painter.drawText(where, int(horizontal | Qt::AlignVCenter) | wrap, label->text());
     };
     for (const QLabel* label : m_labels) drawLabel(label);
     for (const QLabel* label : m_autoLabels) drawLabel(label);

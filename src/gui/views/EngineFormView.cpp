@@ -5,6 +5,7 @@
 #include "dialogs/CamTypeDlg.h"
 #include "model/Commands.h"
 #include "model/EnablingRules.h"
+#include "views/EngineHistory.h"
 #include "views/TorqSpecEdit.h"
 
 #include <QEvent>
@@ -19,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -27,7 +29,7 @@ enum class Place {
     Full,       // label at the left, the value across the rest of the row
     Left,       // the left pair (an "(Auto)" label goes to the right of it)
     Right,      // the right pair, for short labels
-    WideLabel,  // a long label across the left pair, the value at the right
+    LongLabel,  // the left pair, with a label that takes two lines where one is too narrow
 };
 
 enum class AutoLabel { None, ValveSize, ValveLift };
@@ -65,6 +67,25 @@ const QImage& StatusImage(bool complete)
 {
     static const QImage images[2] = {MakeStatusImage(false), MakeStatusImage(true)};
     return images[complete ? 1 : 0];
+}
+
+// A value as a change's name gives it: the form's text, a number without
+// the zeros its display format pads it with ("10.50" reads "10.5").
+QString ValueNameOf(const CTorqSpec& parameter)
+{
+    QString text = QString::fromStdString(parameter.GetTextWithUnits()).trimmed();
+    if (dynamic_cast<const CPartTypeSpec*>(&parameter) != nullptr) {
+        return text.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    }
+    if (dynamic_cast<const CFloatPtSpec*>(&parameter) == nullptr || !parameter.IsSet()) return text;
+    const qsizetype numberEnd = text.indexOf(QLatin1Char(' '));
+    QString number = text.left(numberEnd);
+    const QString units = numberEnd < 0 ? QString() : text.mid(numberEnd);
+    if (number.contains(QLatin1Char('.'))) {
+        while (number.endsWith(QLatin1Char('0'))) number.chop(1);
+        if (number.endsWith(QLatin1Char('.'))) number.chop(1);
+    }
+    return number + units;
 }
 
 QLabel* MakeLabel(const QString& text, QWidget* parent)
@@ -139,9 +160,9 @@ static const CEngineFormView::Binding kBindings[] = {
      kValueStyle, kEditable, M::ExhaustValveDiameters, true, 5, P::Left, A::ValveSize},
 
     {G::Compression, "Compression Ratio:", PARAM(CompressionRatio()),
-     kCountStyle, kEditable, M::CompressionRatios, true, 0, P::WideLabel},
+     kCountStyle, kEditable, M::CompressionRatios, true, 0, P::LongLabel},
     {G::Compression, "Combustion Space:", PARAM(CombustionSpace()),
-     kValueStyle, kComputed, M::None, true, 1, P::WideLabel},
+     kValueStyle, kComputed, M::None, true, 1, P::LongLabel},
 
     {G::Induction, "Induction Flow:", PARAM(InductionFlow()),
      kValueStyle, kEditable, M::Induction, true, 0, P::Left},
@@ -166,7 +187,7 @@ static const CEngineFormView::Binding kBindings[] = {
     {G::Induction, "Surge Flow:", PARAM(BlowerSurgeFlowRate()),
      kValueStyle, kEditable, M::None, true, 8, P::Left},
     {G::Induction, "Internal Gear Ratio:", PARAM(BlowerInternalGearRatio()),
-     kValueStyle, kEditable, M::None, true, 9, P::WideLabel},
+     kValueStyle, kEditable, M::None, true, 9, P::LongLabel},
     {G::Induction, "Belt Gear Ratio:", PARAM(BlowerBeltGearRatio()),
      kValueStyle, kEditable, M::None, true, 10, P::Left},
     {G::Induction, "Boost Limit:", PARAM(BlowerBoostLevelLimit()),
@@ -190,7 +211,7 @@ static const CEngineFormView::Binding kBindings[] = {
     {G::Camshaft, "Valve Overlap:", PARAM(Cam().Overlap()),
      kValueStyle, kComputed, M::None, true, 5, P::Left},
     {G::Camshaft, "Timing@ Adv(+)/Ret(-):", PARAM(Cam().AdvanceRetard()),
-     kValueStyle, kEditable, M::None, true, 6, P::WideLabel},
+     kValueStyle, kEditable, M::None, true, 6, P::LongLabel},
     {G::Camshaft, "Int Lift@Valve:", PARAM(Cam().IntakeLift()),
      kValueStyle, kEditable, M::IntakeValveLifts, true, 7, P::Left, A::ValveLift},
     {G::Camshaft, "Exh Lift@Valve:", PARAM(Cam().ExhaustLift()),
@@ -321,6 +342,15 @@ void CEngineFormView::BuildForm()
     stack->setContentsMargins(6, 6, 6, 6);
     stack->setSpacing(6);
 
+    // A hint above the groups, shown only while the form asks for one.
+    m_hint = MakeLabel(QString(), m_form);
+    m_hint->setObjectName(QStringLiteral("formHint"));
+    m_hint->setWordWrap(true);
+    m_hint->setStyleSheet(QStringLiteral("QLabel { background: #e8f0fb; color: #102040; border: 1px solid #7a96c0;"
+                                         " padding: 4px 6px; }"));
+    m_hint->hide();
+    stack->addWidget(m_hint);
+
     std::array<QGridLayout*, 6> grids{};
     for (std::size_t i = 0; i < m_groups.size(); ++i) {
         m_groups[i] = new CEngineFormGroup(QString::fromLatin1(kGroupTitles[i]), m_form);
@@ -353,17 +383,22 @@ void CEngineFormView::BuildForm()
         m_staticTexts.push_back(heading);
     }
 
-    // Every group's label columns as wide as the widest label of the form, so
-    // that the values line up from group to group.
+    // Every group's label columns as wide as the widest one-line label of the
+    // form, so that all values stand in the same two columns from group to
+    // group; the few longer labels ("Compression Ratio:", "Timing@
+    // Adv(+)/Ret(-):") take two lines rather than push the values out of the pane.
     int leftWidth = 0;
     int rightWidth = 0;
     for (std::size_t i = 0; i < m_controls.size(); ++i) {
         const int width = m_labels[i]->sizeHint().width();
         if (m_bindings[i]->place == Place::Right) {
             rightWidth = std::max(rightWidth, width);
-        } else if (m_bindings[i]->place != Place::WideLabel) {
+        } else if (m_bindings[i]->place != Place::LongLabel) {
             leftWidth = std::max(leftWidth, width);
         }
+    }
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        if (m_bindings[i]->place == Place::LongLabel) m_labels[i]->setFixedWidth(leftWidth);
     }
     for (QGridLayout* grid : grids) {
         grid->setColumnMinimumWidth(0, leftWidth);
@@ -417,9 +452,10 @@ CTorqSpecEditCtrl* CEngineFormView::AddControl(const Binding& binding, QWidget* 
             grid->addWidget(label, row, 2);
             grid->addWidget(control, row, 3);
             break;
-        case Place::WideLabel:
-            grid->addWidget(label, row, 0, 1, 3);
-            grid->addWidget(control, row, 3);
+        case Place::LongLabel:
+            label->setWordWrap(true);
+            grid->addWidget(label, row, 0);
+            grid->addWidget(control, row, 1);
             break;
     }
 
@@ -458,6 +494,14 @@ void CEngineFormView::UpdateView()
         m_controls.front()->setFocus(Qt::OtherFocusReason);
     }
 }
+
+void CEngineFormView::SetHint(const QString& text)
+{
+    m_hint->setText(text);
+    m_hint->setVisible(!text.isEmpty());
+}
+
+QString CEngineFormView::Hint() const { return m_hint->isHidden() ? QString() : m_hint->text(); }
 
 void CEngineFormView::showEvent(QShowEvent* event)
 {
@@ -564,11 +608,41 @@ void CEngineFormView::DetachDocument()
 
 void CEngineFormView::OnEditDone(CTorqSpecEditCtrl* control, bool ok)
 {
+    const int command = std::exchange(m_editCommand, 0);
     if (!ok || m_document == nullptr) return;
     FocusNextAfter(control);
-    m_document->SetModified();
     m_document->Recalculate();
+    RecordEngineChange(*m_document, ChangeName(*control, command));
     m_document->UpdateAllViews();
+}
+
+// What Edit > Undo calls the edit: the parameter and its new value as the
+// form shows it ("Compression Ratio 10.5", "Bore 4.03 in"), or the switch
+// that a popup entry turned.
+QString CEngineFormView::ChangeName(const CTorqSpecEditCtrl& control, int command) const
+{
+    const auto onOff = [](const char* name, bool on) {
+        return QString::fromLatin1(name) + (on ? QStringLiteral(" On") : QStringLiteral(" Off"));
+    };
+    const CTorqDoc& document = *m_document;
+    const CTorqSpec* parameter = control.Parameter();
+    switch (command) {
+        case Cmd::kAutoValveSizes:
+            return onOff("Auto Calculate Valve Sizes", document.IsAutoValveSizes());
+        case Cmd::kAutoValveLift:
+            return onOff("Auto Calculate Valve Lift", document.Cam().IsAutoValveLift());
+        case Cmd::kOneIntakeValve:
+        case Cmd::kTwoIntakeValves:
+            parameter = &document.IntakeValveCount();
+            break;
+        case Cmd::kOneExhaustValve:
+        case Cmd::kTwoExhaustValves:
+            parameter = &document.ExhaustValveCount();
+            break;
+        default:
+            break;
+    }
+    return QString::fromUtf8(parameter->GetName()) + QLatin1Char(' ') + ValueNameOf(*parameter);
 }
 
 void CEngineFormView::FocusNextAfter(CTorqSpecEditCtrl* control)
@@ -592,6 +666,8 @@ void CEngineFormView::FocusNextAfter(CTorqSpecEditCtrl* control)
 void CEngineFormView::OnMenuCommand(int command)
 {
     if (m_document == nullptr) return;
+    // The edit that the entry belongs to ends with the entry's change.
+    if (m_document->IsParameterEditorOpen()) m_editCommand = command;
     switch (command) {
         case Cmd::kOpenAirflow:
             OpenComponentFile(FileRequest::OpenAirflow);

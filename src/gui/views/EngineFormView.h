@@ -107,6 +107,10 @@ public:
     CEngineFormGroup* Group(EngineGroup group) const { return m_groups[static_cast<std::size_t>(group)]; }
     QWidget* FormWidget() const { return m_form; }
 
+    // A line of help above the groups (hidden while the text is empty).
+    void SetHint(const QString& text);
+    QString Hint() const;
+
     // ---- dialogs the menus open
     enum class FileRequest { OpenAirflow, SaveAirflow, OpenCam, SaveCam };
     // Returns the chosen path, or an empty text when the user cancels. The
@@ -132,6 +136,7 @@ private:
     void SetControlEnabled(std::size_t index, bool enabled);
     void UpdateGroupStatus();
     void OnEditDone(CTorqSpecEditCtrl* control, bool ok);
+    QString ChangeName(const CTorqSpecEditCtrl& control, int command) const;
     void FocusNextAfter(CTorqSpecEditCtrl* control);
     void DetachDocument();
     CTorqSpecEditCtrl* ControlWithOpenEditor() const;
@@ -150,6 +155,7 @@ private:
 
     CTorqDoc* m_document;
     QWidget* m_form = nullptr;
+    QLabel* m_hint = nullptr;
     std::vector<CTorqSpecEditCtrl*> m_controls;  // in binding order, which is the tab order
     std::vector<const Binding*> m_bindings;      // parallel to m_controls
     std::vector<QLabel*> m_labels;               // parallel to m_controls
@@ -159,5 +165,6 @@ private:
     std::array<CEngineFormGroup*, 6> m_groups{};
     bool m_firstUpdate = true;
     bool m_shownOnce = false;
+    int m_editCommand = 0;  // the popup entry chosen during the open edit
     FileNameAsker m_fileNameAsker;
 };

@@ -1,6 +1,7 @@
 #include "ResultsTableView.h"
 
 #include "ResultUnitsChoice.h"
+#include "StaleResultsNote.h"
 #include "ViewFont.h"
 #include "report/Printouts.h"
 
@@ -90,6 +91,19 @@ void CResultsTableView::paintEvent(QPaintEvent* event)
     painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
     painter.setFont(m_font);
     PaintResultsTable(painter, ScreenLayout(), false);
+    if (m_stale) {
+        painter.resetTransform();
+        painter.fillRect(background, QColor(kScreenBackground, kScreenBackground, kScreenBackground, 170));
+    }
+}
+
+void CResultsTableView::SetStale(bool stale)
+{
+    if (stale == m_stale) return;
+    m_stale = stale;
+    if (m_stale && m_staleNote == nullptr) m_staleNote = new CStaleResultsNote(this);
+    if (m_staleNote != nullptr) m_staleNote->setVisible(m_stale);
+    viewport()->update();
 }
 
 void CResultsTableView::resizeEvent(QResizeEvent* event)

@@ -44,6 +44,11 @@ public:
 
     void OnDocumentChanged(CTorqDoc& document, DocumentChange change) override;
 
+    // The results belong to the engine as it was before its last change:
+    // the table is washed grey and a note says to run it again.
+    void SetStale(bool stale);
+    bool IsStale() const { return m_stale; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -55,4 +60,6 @@ private:
 
     CTorqDoc* m_document;
     QFont m_font;
+    bool m_stale = false;
+    QWidget* m_staleNote = nullptr;
 };

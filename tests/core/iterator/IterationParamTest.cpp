@@ -17,6 +17,15 @@ TEST(IterationSteps, AWholeNumberOfStepsGivesOneValueMoreAndALargerRemainderASho
     EXPECT_EQ(CountSteps(0.0f, 2.0101f, 1.0f), 4);
 }
 
+TEST(IterationSteps, ARangeOfOneStepIsTwoValuesThoughItsFloatDifferenceFallsAHairShort)
+{
+    // 4.02f - 4.00f is 0.019999981 against a step of 0.02: still one step,
+    // the two values 4.00 and 4.02; more than 0.01 of a step short is none.
+    EXPECT_EQ(CountSteps(4.00f, 4.02f, 0.02f), 2);
+    EXPECT_EQ(CountSteps(106.0f, 107.0f, 1.0f), 2);
+    EXPECT_EQ(CountSteps(4.0f, 4.0195f, 0.02f), 0);
+}
+
 TEST(IterationSteps, AnEmptyOrTooShortRangeOrNoStepGivesNoSteps)
 {
     EXPECT_EQ(CountSteps(4.0f, 4.0f, 0.01f), 0);

@@ -61,13 +61,13 @@ TEST(EngineValues, ACopiedEngineIsExactInEveryParameterAndKeepsItsOwnDocument)
     RecordingPresenter presenter;
     CTorqDoc source;
     BuildMetricTurboFourWithCalculator(source);
+    Listener listener;  // outlives the engine it listens to, which tells it of its end
     CTorqDoc target;
     ASSERT_TRUE(BuildChevy350(target));
     target.SetTitle("Target.trq");
     target.SetPathName("/engines/Target.trq");
     target.SetModified();
     target.SetParameterEditorOpen(true);
-    Listener listener;
     target.AddObserver(&listener);
     ASSERT_NE(EngineSnapshot(target), EngineSnapshot(source));
 

@@ -1,0 +1,158 @@
+# Checks the user manual as a reader gets it, from the PDF the build wrote:
+#   - it has at least MIN_PAGES pages;
+#   - every chapter its contents page links to is in it, under its title,
+#     starting on the page the contents give for it;
+#   - every picture the pages show is in it;
+# and that the PDF tool refuses a manual with a missing picture or chapter,
+# or a link to a heading that is not there.
+# Run as a test:
+#   cmake -DPDF=<Trqmanual.pdf> -DMANUAL_DIR=<docs/manual> -DTOOL=<torqwell-manual-pdf> -P scripts/check-manual.cmake
+# Needs pdfinfo, pdftotext and pdfimages (poppler-utils).
+cmake_minimum_required(VERSION 3.25)
+foreach(variable PDF MANUAL_DIR TOOL)
+  if(NOT ${variable})
+    message(FATAL_ERROR "${variable} is not set")
+  endif()
+endforeach()
+if(NOT MIN_PAGES)
+  set(MIN_PAGES 20)
+endif()
+foreach(program pdfinfo pdftotext pdfimages)
+  find_program(${program}_PATH ${program})
+  if(NOT ${program}_PATH)
+    message(FATAL_ERROR "${program} is missing: install poppler-utils")
+  endif()
+endforeach()
+
+set(failures "")
+macro(fail message)
+  list(APPEND failures "${message}")
+endmacro()
+
+# ---- pages
+execute_process(COMMAND ${pdfinfo_PATH} ${PDF} OUTPUT_VARIABLE info RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${PDF} is not a readable PDF")
+endif()
+string(REGEX MATCH "Pages: +([0-9]+)" _ "${info}")
+set(pages ${CMAKE_MATCH_1})
+if(pages LESS MIN_PAGES)
+  fail("${pages} pages, fewer than ${MIN_PAGES}")
+endif()
+
+function(page_text first last layout out)
+  set(options)
+  if(layout)
+    set(options -layout)
+  endif()
+  execute_process(COMMAND ${pdftotext_PATH} ${options} -f ${first} -l ${last} ${PDF} -
+                  OUTPUT_VARIABLE text RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "pdftotext cannot read ${PDF}")
+  endif()
+  string(REGEX REPLACE "[ \t\r\n]+" " " text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# ---- chapters, in the order the contents page links to them
+file(READ ${MANUAL_DIR}/README.md contents)
+# (Matched without the brackets: CMake lists do not split inside them.)
+string(REGEX MATCHALL "\\(([0-9A-Za-z_-]+\\.md)\\)" links "${contents}")
+set(chapters "")
+foreach(link ${links})
+  string(REGEX REPLACE "^\\((.*)\\)$" "\\1" chapter "${link}")
+  list(APPEND chapters ${chapter})
+endforeach()
+list(REMOVE_DUPLICATES chapters)
+list(LENGTH chapters chapter_count)
+if(chapter_count EQUAL 0)
+  fail("README.md links to no chapter")
+endif()
+
+page_text(1 1 ON contents_page)
+set(pictures "")
+foreach(chapter ${chapters})
+  file(STRINGS ${MANUAL_DIR}/${chapter} heading LIMIT_COUNT 1 REGEX "^# ")
+  string(REGEX REPLACE "^# +" "" title "${heading}")
+  if(title STREQUAL "")
+    fail("${chapter} does not begin with its title")
+    continue()
+  endif()
+  # The contents give the page after the title.
+  string(REGEX REPLACE "([][.*+?^$()|\\\\])" "\\\\\\1" title_pattern "${title}")
+  if(NOT contents_page MATCHES "${title_pattern} ([0-9]+)")
+    fail("the contents page gives no page for \"${title}\"")
+    continue()
+  endif()
+  set(page ${CMAKE_MATCH_1})
+  if(page GREATER pages)
+    fail("the contents send \"${title}\" to page ${page} of ${pages}")
+    continue()
+  endif()
+  page_text(${page} ${page} OFF text)
+  string(STRIP "${text}" text)
+  string(FIND "${text}" "${title}" at)
+  if(NOT at EQUAL 0)
+    fail("page ${page} does not begin with the chapter \"${title}\"")
+  endif()
+
+  file(READ ${MANUAL_DIR}/${chapter} markdown)
+  string(REGEX MATCHALL "\\(images/[^)]+\\)" shown "${markdown}")
+  foreach(picture ${shown})
+    string(REGEX REPLACE "^\\((.*)\\)$" "\\1" picture "${picture}")
+    list(APPEND pictures ${picture})
+  endforeach()
+endforeach()
+
+# ---- pictures: each one shown is drawn in the PDF
+list(REMOVE_DUPLICATES pictures)
+list(LENGTH pictures picture_count)
+execute_process(COMMAND ${pdfimages_PATH} -list ${PDF} OUTPUT_VARIABLE image_list)
+string(REGEX MATCHALL "\n *[0-9]+ +[0-9]+ image" images "${image_list}")
+list(LENGTH images image_count)
+if(image_count LESS picture_count)
+  fail("${image_count} pictures in the PDF for the ${picture_count} the pages show")
+endif()
+
+# ---- the tool refuses a manual that is not whole
+set(scratch ${PDF}.check)
+file(REMOVE_RECURSE ${scratch})
+file(MAKE_DIRECTORY ${scratch}/images)
+file(WRITE ${scratch}/README.md "# Book\n\n1. [One](one.md)\n")
+file(WRITE ${scratch}/one.md "# One\n\n![A window](images/window.png)\n")
+execute_process(COMMAND ${TOOL} --output ${scratch}/book.pdf ${scratch}/README.md
+                RESULT_VARIABLE status ERROR_VARIABLE error OUTPUT_QUIET)
+if(status EQUAL 0 OR NOT error MATCHES "images/window.png")
+  fail("a missing picture was not refused (${status}: ${error})")
+endif()
+if(EXISTS ${scratch}/book.pdf)
+  fail("a refused manual left a PDF behind")
+endif()
+file(WRITE ${scratch}/README.md "# Book\n\n1. [One](one.md)\n2. [Two](two.md)\n")
+file(WRITE ${scratch}/one.md "# One\n\nText.\n")
+execute_process(COMMAND ${TOOL} --output ${scratch}/book.pdf ${scratch}/README.md
+                RESULT_VARIABLE status ERROR_VARIABLE error OUTPUT_QUIET)
+if(status EQUAL 0 OR NOT error MATCHES "two.md")
+  fail("a missing chapter was not refused (${status}: ${error})")
+endif()
+# A shell comment in a code block is no heading.
+file(WRITE ${scratch}/one.md "# One\n\n```sh\n# The end\n```\n\n## The end, at last\n\nText.\n")
+file(WRITE ${scratch}/README.md "# Book\n\n1. [One](one.md)\n\nSee [the end](one.md#the-end).\n")
+execute_process(COMMAND ${TOOL} --output ${scratch}/book.pdf ${scratch}/README.md
+                RESULT_VARIABLE status ERROR_VARIABLE error OUTPUT_QUIET)
+if(status EQUAL 0 OR NOT error MATCHES "one.md#the-end")
+  fail("a link to a heading that is not there was not refused (${status}: ${error})")
+endif()
+file(WRITE ${scratch}/README.md "# Book\n\n1. [One](one.md)\n\nSee [the end](one.md#the-end-at-last).\n")
+execute_process(COMMAND ${TOOL} --output ${scratch}/book.pdf ${scratch}/README.md
+                RESULT_VARIABLE status ERROR_VARIABLE error OUTPUT_QUIET)
+if(NOT status EQUAL 0 OR NOT EXISTS ${scratch}/book.pdf)
+  fail("a whole manual of one chapter was refused (${status}: ${error})")
+endif()
+file(REMOVE_RECURSE ${scratch})
+
+if(failures)
+  list(JOIN failures "\n  " shown)
+  message(FATAL_ERROR "The user manual:\n  ${shown}")
+endif()
+message(STATUS "The user manual: ${pages} pages, ${chapter_count} chapters, ${picture_count} pictures")

@@ -1,0 +1,301 @@
+#!/usr/bin/env bash
+# Takes the pictures of the user manual from the real program, on a virtual
+# X display of its own, driving it with the keyboard and the mouse as a user
+# would, and writes them as small PNG files.
+#   scripts/manual-screenshots.sh build/release/torqwell [OUTPUT_FOLDER]
+# OUTPUT_FOLDER defaults to docs/manual/images. Needs Xvfb, xdotool and
+# ImageMagick (import, convert). The program runs with settings of its own
+# (no recent files of yours appear, and yours are left alone).
+#
+# Pictures of features the program does not have yet are skipped with a
+# note; run the script again once they are there.
+set -euo pipefail
+
+program=$(realpath "${1:?usage: scripts/manual-screenshots.sh PATH/TO/torqwell [OUTPUT_FOLDER]}")
+repo=$(cd "$(dirname "$0")/.." && pwd)
+out=$(realpath -m "${2:-$repo/docs/manual/images}")
+examples="$repo/examples"
+[ -x "$program" ] || { echo "not a program: $program" >&2; exit 2; }
+for tool in Xvfb xdotool import convert; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 2; }
+done
+mkdir -p "$out"
+
+scratch=$(mktemp -d)
+xvfb_pid=""
+program_pid=""
+cleanup() {
+    [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# The program's own settings, runtime folder and a fixed style and scale.
+export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" XDG_RUNTIME_DIR="$scratch/runtime"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+export QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=1 QT_AUTO_SCREEN_SCALE_FACTOR=0 QT_STYLE_OVERRIDE=Fusion
+unset QT_SCREEN_SCALE_FACTORS WAYLAND_DISPLAY
+
+note() { echo "manual-screenshots: $*"; }
+
+# ---------------------------------------------------------------- the display
+
+start_display() {  # WIDTH HEIGHT
+    stop_display
+    local n=91
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 "${1}x${2}x24" -nolisten tcp >"$scratch/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "Xvfb did not start" >&2
+    exit 1
+}
+
+stop_display() {
+    stop_program
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+        xvfb_pid=""
+    fi
+}
+
+# ---------------------------------------------------------------- the program
+
+main_window=""
+
+start_program() {  # ENGINE FILES...
+    stop_program
+    (cd "$examples" && exec "$program" "$@") >"$scratch/program.log" 2>&1 &
+    program_pid=$!
+    # The splash stays up two seconds; the main window's title begins with the name.
+    main_window=""
+    for _ in $(seq 100); do
+        main_window=$(xdotool search --onlyvisible --name '^Torqwell' 2>/dev/null | head -1 || true)
+        [ -n "$main_window" ] && break
+        sleep 0.1
+    done
+    [ -n "$main_window" ] || { echo "the program did not show its window" >&2; cat "$scratch/program.log" >&2; exit 1; }
+    sleep 1.5
+    focus_main
+}
+
+stop_program() {
+    if [ -n "$program_pid" ]; then
+        kill "$program_pid" 2>/dev/null || true
+        wait "$program_pid" 2>/dev/null || true
+        program_pid=""
+    fi
+}
+
+# Without a window manager nothing gives the keyboard back to the main window
+# when a dialog closes.
+focus_main() {
+    xdotool windowfocus --sync "$main_window" 2>/dev/null || xdotool windowfocus "$main_window"
+    sleep 0.3
+}
+
+keys() { xdotool key --delay 150 "$@"; sleep 0.5; }
+type_text() { xdotool type --delay 60 "$1"; }
+click() { xdotool mousemove "$1" "$2" click "${3:-1}"; sleep 0.7; }
+
+# The window whose title matches, once it is shown; empty after 5 seconds.
+wait_window() {
+    local id=""
+    for _ in $(seq 50); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -1 || true)
+        [ -n "$id" ] && break
+        sleep 0.1
+    done
+    echo "$id"
+}
+
+# ---------------------------------------------------------------- pictures
+
+# Kept small: no metadata, at most 256 colours without dithering (screens
+# are flat colours), the strongest compression.
+save_png() {  # SOURCE NAME [CROP]
+    local crop=()
+    [ -n "${3:-}" ] && crop=(-crop "$3" +repage)
+    convert "$1" "${crop[@]}" -strip +dither -colors 256 -define png:compression-level=9 \
+        -define png:exclude-chunks=date,time "PNG8:$out/$2"
+    note "$2 ($(identify -format '%wx%h' "$out/$2"), $(($(stat -c %s "$out/$2") / 1024)) KiB)"
+}
+
+shot_screen() {  # NAME [CROP]
+    sleep 0.4
+    import -window root "$scratch/screen.png"
+    save_png "$scratch/screen.png" "$1" "${2:-}"
+}
+
+shot_window() {  # TITLE-PATTERN NAME
+    local id
+    id=$(wait_window "$1")
+    if [ -z "$id" ]; then
+        note "no window '$1': $2 not taken"
+        return 1
+    fi
+    sleep 0.5
+    import -window "$id" "$scratch/window.png"
+    save_png "$scratch/window.png" "$2"
+}
+
+# The form's six groups, found by their status marks: a column of pixels
+# through the marks, the rows where it turns green (complete) or red.
+group_tops() {  # SCREEN-PNG X
+    convert "$1" -crop "1x$(identify -format %h "$1")+$2+0" +repage -depth 8 txt:- |
+        awk -F'[,: ()]+' 'NR > 1 {
+            y = $2; r = $3; g = $4; b = $5
+            mark = (r < 60 && g > 110 && b < 60) || (r > 170 && g < 80 && b < 80)
+            # The tick or cross inside a mark splits its column in two.
+            if (mark && (last == "" || y - last > 20)) { print y; last = y }
+        }'
+}
+
+# ---------------------------------------------------------------- the session
+# Coordinates below are for a 1280 x 800 screen: the left pane is 400 pixels
+# wide, the right pane's sheet tabs sit 37 pixels above the screen's foot.
+width=1280
+height=800
+right_pane_graph_tab=(434 $((height - 37)))
+right_pane_table_tab=(492 $((height - 37)))
+graph_centre=(840 400)
+block_value=(245 119)
+
+start_display "$width" "$height"
+
+# A new engine: every value "***", every group marked incomplete.
+start_program
+shot_screen new-engine.png 660x560+0+0
+
+# The short-block choices: the value's editor and its popup menu, by make.
+keys Return
+keys alt+Down
+keys Down Down Right
+shot_screen popup-short-block.png 870x715+0+85
+keys Escape Escape Escape
+
+# The menus of the menu bar.
+focus_main
+keys alt+f
+shot_screen menu-file.png 300x250+0+0
+keys Escape
+focus_main
+keys alt+e
+shot_screen menu-engine.png 260x210+30+0
+keys Escape
+
+# An engine from the examples: form, graph and table.
+start_program chevy-350-street.trq
+shot_screen main-window.png
+click "${right_pane_table_tab[@]}"
+shot_screen table.png 520x425+405+85
+click "${right_pane_graph_tab[@]}"
+
+# The graph's menu and its properties.
+click "${graph_centre[@]}" 3
+shot_screen graph-menu.png 200x190+$((graph_centre[0] - 10))+$((graph_centre[1] - 10))
+keys p
+shot_window '^Graph Properties$' graph-properties.png
+keys Escape
+
+# The calculators, with the figures of a measured small-block.
+focus_main
+keys alt+c
+shot_screen menu-calculators.png 300x110+60+0
+keys r
+if [ -n "$(wait_window '^Compression Ratio Calculator$')" ]; then
+    keys Tab
+    type_text 64; keys Tab
+    type_text 4.1; keys Tab
+    type_text 0.040; keys Tab
+    type_text 0.025; keys Tab
+    shot_window '^Compression Ratio Calculator$' calc-compression.png
+    keys Escape
+fi
+focus_main
+keys alt+c a
+if [ -n "$(wait_window '^Airflow Math Calculator$')" ]; then
+    # The known airflow: 600 cfm measured at 28 inches of water.
+    keys Tab
+    type_text 28; keys Tab Tab
+    type_text 600; keys Tab
+    shot_window '^Airflow Math Calculator$' calc-airflow.png
+    keys Escape
+fi
+focus_main
+keys alt+c c
+shot_window '^Cam Math Calculator$' calc-cam.png && keys Escape
+
+# The airflow data of the heads: Custom Port Flow... on the heads' menu. A
+# click on the Block value (which opens its editor; Escape closes it) puts
+# the keyboard on the form's first value; the heads are four values on.
+focus_main
+click "${block_value[@]}"
+keys Escape
+keys Tab Tab Tab Tab Return
+keys alt+Down
+shot_screen popup-cylinder-heads.png 600x470+0+200
+keys Up Up Up Return
+shot_window '^Cylinder Head Airflow Data$' airflow-data.png && keys Escape
+sleep 0.5
+focus_main
+keys Escape
+
+# Two engines on one graph: the built 383 compared with the stock 350.
+start_program chevy-350-street.trq chevy-383-built.trq
+click "${graph_centre[@]}" 3
+keys p
+if [ -n "$(wait_window '^Graph Properties$')" ]; then
+    # The engine list answers to the first letter of a name.
+    keys alt+2
+    type_text c
+    keys Return
+    sleep 0.5
+    shot_screen graph-compare.png "$((width - 405))x$((height - 120))+405+95"
+fi
+
+# Iterator testing, where the program has it.
+focus_main
+keys alt+e i
+if [ -n "$(wait_window '^Iterator Testing')" ]; then
+    shot_window '^Iterator Testing' iterator-run.png
+    keys alt+s
+    shot_window '^Iterator Setup' iterator-setup.png && keys Escape
+    keys Escape
+else
+    keys Escape
+    note "no Iterator Testing dialog: iterator-run.png and iterator-setup.png not taken"
+fi
+
+# The whole engine form, on a screen tall enough to hold it, cut group by
+# group: a turbocharged engine, so that the blower's values are in use.
+stop_display
+tall=1800
+start_display "$width" "$tall"
+start_program buick-231-turbo.trq
+import -window root "$scratch/tall.png"
+mapfile -t tops < <(group_tops "$scratch/tall.png" 21)
+if [ "${#tops[@]}" -ne 6 ]; then
+    note "found ${#tops[@]} group marks instead of 6: the form's pictures not taken"
+else
+    # The form ends where the camshaft group's frame ends: where its left
+    # edge, a grey line 6 pixels from the pane's edge, stops.
+    names=(form-short-block form-cylinder-heads form-compression form-induction form-exhaust form-camshaft)
+    frame_end=$(convert "$scratch/tall.png" -crop "1x$((tall - tops[5]))+6+${tops[5]}" +repage -depth 8 txt:- |
+        awk -F'[,: ()]+' 'NR > 1 && $2 > 15 && $3 >= 200 && !found { print $2; found = 1 }')
+    form_bottom=$((tops[5] + frame_end + 4))
+    for i in 0 1 2 3 4 5; do
+        top=$((tops[i] - 9))
+        if [ "$i" -lt 5 ]; then bottom=$((tops[i + 1] - 9)); else bottom=$form_bottom; fi
+        save_png "$scratch/tall.png" "${names[i]}.png" "388x$((bottom - top))+0+$top"
+    done
+fi
+
+note "pictures written to $out"
