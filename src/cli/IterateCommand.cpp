@@ -149,13 +149,15 @@ void AddIterateOptions(CommandLine& line)
                                                "MIN-MAX", "2000-11000"));
     line.Parser().addOption(
         QCommandLineOption("threads", "Threads that simulate (default: every core).", "N"));
-    line.Parser().addOption(QCommandLineOption(
-        "no-batch", "Simulate one engine at a time instead of several side by side in SIMD lanes "
-                    "(the same results, more slowly; for comparison)."));
-    line.Parser().addOption(QCommandLineOption(
-        "shard", "Run only shard K of N of the series (every N-th test) and print the shard record "
-                 "that iterate-merge combines with the other shards into the series' results.",
-        "K/N"));
+    line.Parser().addOption(
+        QCommandLineOption("no-batch",
+                           "Simulate one engine at a time instead of several side by side in SIMD lanes "
+                           "(the same results, more slowly; for comparison)."));
+    line.Parser().addOption(
+        QCommandLineOption("shard",
+                           "Run only shard K of N of the series (every N-th test) and print the shard record "
+                           "that iterate-merge combines with the other shards into the series' results.",
+                           "K/N"));
     line.Parser().addOption(QCommandLineOption({"f", "format"}, "table or json.", "format", "table"));
     line.Parser().addOption(QCommandLineOption(
         "save-best",
@@ -206,9 +208,14 @@ bool ParseIterateOptions(CommandLine& line, const QStringList& arguments, QTextS
     options.force = parser.isSet("force");
     options.sharded = parser.isSet("shard");
     if (options.sharded) {
-        if (!ParseShare(parser.value("shard"), options.share)) return fail("--shard takes K/N with 1 <= K <= N");
-        if (options.formatGiven || !options.saveFolder.isEmpty()) {
-            return fail("--shard prints the shard record; --format and --save-best go with iterate-merge");
+        if (!ParseShare(parser.value("shard"), options.share))
+            return fail("--shard takes K/N with 1 <= K <= N");
+        // The record is JSON whatever the format; a table or saved engines
+        // come from iterate-merge.
+        if ((options.formatGiven && options.format != IterateFormat::Json) || !options.saveFolder.isEmpty()) {
+            return fail(
+                "--shard prints the shard record (JSON); --format table and --save-best go with "
+                "iterate-merge");
         }
     }
     return true;

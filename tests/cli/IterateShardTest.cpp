@@ -188,8 +188,13 @@ TEST(CliIterate, ShardAndBatchOptionsAreCheckedAndTheOneEngineRunnerGivesTheSame
     };
     for (const char* shard : {"0/3", "4/3", "2", "a/b", "1/0"})
         refused({"--shard", shard}, "--shard takes K/N");
-    refused({"--shard", "1/2", "--format", "json"}, "--format and --save-best go with iterate-merge");
-    refused({"--shard", "1/2", "--save-best", "x"}, "--format and --save-best go with iterate-merge");
+    refused({"--shard", "1/2", "--format", "table"}, "--format table and --save-best go with iterate-merge");
+    refused({"--shard", "1/2", "--save-best", "x"}, "--format table and --save-best go with iterate-merge");
+    // The record is JSON: asking for JSON changes nothing.
+    const CliResult asked = RunCli(kBoreSeries + QStringList{"--shard", "1/2", "--format", "json"});
+    const CliResult plain = RunCli(kBoreSeries + QStringList{"--shard", "1/2"});
+    EXPECT_EQ(asked.status, 0);
+    EXPECT_EQ(asked.out.toStdString(), plain.out.toStdString());
 
     const CliResult batch = RunCli(kCamSeries + QStringList{"--format", "json"});
     const CliResult oneEngine =
