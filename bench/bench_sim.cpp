@@ -1,4 +1,6 @@
-// Time of one full engine run (all 19 speed points) for three typical engines.
+// Time of one full engine run (all 19 speed points) for three typical engines,
+// one at a time and as batches of engines side by side in SIMD lanes
+// (time per engine in both).
 // Run: ./bench_sim --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 
 #include "sim/EngineSim.h"
@@ -6,6 +8,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -113,8 +117,28 @@ void RunEngine(benchmark::State& state, SimInputs (*engine)())
     }
 }
 
+// A batch of the three engines, repeated to fill several groups of lanes;
+// reported per engine.
+void RunBatch(benchmark::State& state)
+{
+    const SimInputs kinds[] = {SmallBlockV8(), FourValveFour(), TurboV8()};
+    std::vector<SimInputs> inputs;
+    for (int i = 0; i < 4 * EngineSimBatchWidth(); ++i) inputs.push_back(kinds[i % 3]);
+    std::vector<SimResults> results(inputs.size());
+    for (auto _ : state) {
+        RunEngineSimBatch(inputs, results);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(inputs.size()));
+    state.counters["us_per_engine"] = benchmark::Counter(
+        static_cast<double>(state.iterations() * inputs.size()) * 1e-6,
+        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.SetLabel(std::string(EngineSimInstructionSet()) + ", " + std::to_string(EngineSimBatchWidth()) + " lanes");
+}
+
 }  // namespace
 
+BENCHMARK(RunBatch)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(RunEngine, CarburetedSmallBlockV8, SmallBlockV8)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(RunEngine, FourValveFourCylinder, FourValveFour)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(RunEngine, TurbochargedV8, TurboV8)->Unit(benchmark::kMicrosecond);

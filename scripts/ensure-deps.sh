@@ -5,6 +5,7 @@ TORQWELL_PACKAGES=(
     cmake ninja-build g++                   # build
     libgtest-dev libgmock-dev               # unit tests
     libbenchmark-dev                        # bench/
+    libhwy-dev                              # SIMD batch kernel of the cycle model
     qt6-base-dev qt6-charts-dev             # desktop program, printing, 2-D graphs
     qt6-svg-dev                             # SVG dyno sheets and graph images
     qt6-datavisualization-dev qt6-declarative-dev libgl1-mesa-dev  # 3-D surface

@@ -10,7 +10,7 @@ namespace cli {
 
 namespace {
 
-constexpr std::array<CliCommand, 8> kCommands = {{
+constexpr std::array<CliCommand, 9> kCommands = {{
     {"run", "Open an engine file, run it and print the 19 result points.", &RunCommand},
     {"new", "Build an engine from component choices and save it as an engine file.", &NewCommand},
     {"export-dos", "Export an engine as the 815-byte record of the older DOS programs.", &ExportDosCommand},
@@ -18,6 +18,7 @@ constexpr std::array<CliCommand, 8> kCommands = {{
     {"convert", "Save an engine file of any readable version as version 3.10 with fresh results.",
      &ConvertCommand},
     {"iterate", "Sweep engine parameters over ranges and list the ten best combinations.", &IterateCommand},
+    {"iterate-merge", "Combine the shards of an iterator series run on several machines.", &IterateMergeCommand},
     {"calc", "The calculators: compression ratio, airflow rating, cam valve events.", &CalcCommand},
     {"sheet", "Write an engine's one-page dyno sheet as PDF, PNG or SVG (no display needed).", &SheetCommand},
 }};
@@ -27,7 +28,7 @@ void PrintToolHelp(QTextStream& out)
     out << "Usage: " << kProgramName << " COMMAND [options] [arguments]\n"
         << "The Torqwell engine dynamometer on the command line.\n\nCommands:\n";
     for (const CliCommand& command : Commands()) {
-        out << "  " << QString(command.name).leftJustified(13) << command.summary << "\n";
+        out << "  " << QString(command.name).leftJustified(15) << command.summary << "\n";
     }
     out << "\n"
         << "  " << kProgramName << " COMMAND --help   shows the options of a command.\n"

@@ -38,6 +38,7 @@ int ExportDosCommand(const QStringList& arguments, QTextStream& out, QTextStream
 int ExportGameCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int ConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int IterateMergeCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int CalcCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 

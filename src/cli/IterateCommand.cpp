@@ -1,9 +1,12 @@
 // torqwell-cli iterate ENGINE.trq --sweep NAME=MIN:MAX:STEP [--sweep ...] [--criterion power|torque]
-//                      [--band MIN-MAX] [--threads N] [--format table|json] [--save-best DIR] [--force]
+//                      [--band MIN-MAX] [--threads N] [--no-batch] [--format table|json]
+//                      [--save-best DIR] [--force] [--shard K/N]
+
+#include "IterateCommand.h"
 
 #include "CliCommands.h"
-#include "CliSupport.h"
 #include "FileTargets.h"
+#include "IterateShardFile.h"
 
 #include "iterator/IteratorRunner.h"
 #include "iterator/IteratorSetup.h"
@@ -23,7 +26,7 @@
 
 namespace cli {
 
-namespace {
+namespace iterate {
 
 // ---------------------------------------------------------------- parse
 
@@ -53,30 +56,6 @@ constexpr SweepName kSweepNames[] = {
 
 constexpr int kMostSweeps = 8;  // the rows of the setup dialog
 
-// One --sweep as typed: the parameter and its three texts.
-struct SweepText {
-    QString name;
-    IterationDataType type = kItrNone;
-    QString min;
-    QString max;
-    QString step;
-};
-
-enum class IterateFormat { Table, Json };
-
-// What the command was asked for, checked as far as the arguments alone
-// allow: the slots are built once the baseline is open, in its units.
-struct IterateOptions {
-    QString engineFile;
-    std::vector<SweepText> sweeps;  // in the order given: the first changes slowest
-    IteratorSetup setup;            // criterion and band; no baseline and empty slots yet
-    int threads = 1;
-    IterateFormat format = IterateFormat::Table;
-    QString saveFolder;  // empty: the kept engines are not written
-    bool force = false;  // the Best files of an earlier run may be replaced
-};
-
-// "NAME=MIN:MAX:STEP"; false with a message for the user.
 bool ParseSweep(const QString& text, SweepText& sweep, QString& problem)
 {
     const qsizetype equals = text.indexOf('=');
@@ -132,6 +111,19 @@ bool ParseBand(const QString& text, float& minRpm, float& maxRpm)
     return minOk && maxOk && inSpan(minRpm) && inSpan(maxRpm);
 }
 
+// "K/N": shard K of N, 1 <= K <= N <= 100000.
+bool ParseShare(const QString& text, SeriesShare& share)
+{
+    const QStringList parts = text.split('/');
+    if (parts.size() != 2) return false;
+    bool indexOk = false;
+    bool countOk = false;
+    share.index = parts[0].trimmed().toInt(&indexOk);
+    share.count = parts[1].trimmed().toInt(&countOk);
+    return indexOk && countOk && share.count >= 1 && share.count <= 100000 && share.index >= 1 &&
+           share.index <= share.count;
+}
+
 // --threads N, 1 to 256; every hardware thread when not given.
 bool ParseThreads(const QCommandLineParser& parser, int& threads)
 {
@@ -157,6 +149,15 @@ void AddIterateOptions(CommandLine& line)
                                                "MIN-MAX", "2000-11000"));
     line.Parser().addOption(
         QCommandLineOption("threads", "Threads that simulate (default: every core).", "N"));
+    line.Parser().addOption(
+        QCommandLineOption("no-batch",
+                           "Simulate one engine at a time instead of several side by side in SIMD lanes "
+                           "(the same results, more slowly; for comparison)."));
+    line.Parser().addOption(
+        QCommandLineOption("shard",
+                           "Run only shard K of N of the series (every N-th test) and print the shard record "
+                           "that iterate-merge combines with the other shards into the series' results.",
+                           "K/N"));
     line.Parser().addOption(QCommandLineOption({"f", "format"}, "table or json.", "format", "table"));
     line.Parser().addOption(QCommandLineOption(
         "save-best",
@@ -198,11 +199,25 @@ bool ParseIterateOptions(CommandLine& line, const QStringList& arguments, QTextS
         return fail("--band takes MIN-MAX in rpm within 2000-11000");
     }
     if (!ParseThreads(parser, options.threads)) return fail("--threads takes 1 to 256");
+    options.batchKernel = !parser.isSet("no-batch");
     const QString format = parser.value("format");
     if (format != "table" && format != "json") return fail("unknown format '" + format + "' (table or json)");
+    options.formatGiven = parser.isSet("format");
     options.format = format == "json" ? IterateFormat::Json : IterateFormat::Table;
     options.saveFolder = parser.value("save-best");
     options.force = parser.isSet("force");
+    options.sharded = parser.isSet("shard");
+    if (options.sharded) {
+        if (!ParseShare(parser.value("shard"), options.share))
+            return fail("--shard takes K/N with 1 <= K <= N");
+        // The record is JSON whatever the format; a table or saved engines
+        // come from iterate-merge.
+        if ((options.formatGiven && options.format != IterateFormat::Json) || !options.saveFolder.isEmpty()) {
+            return fail(
+                "--shard prints the shard record (JSON); --format table and --save-best go with "
+                "iterate-merge");
+        }
+    }
     return true;
 }
 
@@ -272,12 +287,21 @@ bool ErrorStreamIsTerminal(const QTextStream& err)
     return file != nullptr && file->handle() == STDERR_FILENO && isatty(STDERR_FILENO) == 1;
 }
 
-// Every test of the series, in batches of 64 per thread so that the
-// progress line moves.
-void RunSeries(IteratorTest& iterator, const IteratorSetup& setup, int threads, QTextStream& err)
+// Every test of the series (of its shard), in batches of 64 per thread so
+// that the progress line moves. A shard records each test that enters its
+// ten best.
+void RunSeries(IteratorTest& iterator, const IteratorSetup& setup, const IterateOptions& options,
+               std::vector<ShardEntry>& entries, QTextStream& err)
 {
+    const int threads = options.threads;
     ApplySetup(iterator, setup);
     IteratorRunner runner(iterator, threads);
+    runner.SetBatchKernel(options.batchKernel);
+    runner.SetShare(options.share);
+    if (options.sharded) {
+        runner.SetNewBestObserver(
+            [&](std::int32_t test) { entries.push_back(EntryOfWorkingEngine(iterator, test)); });
+    }
     const bool showProgress = ErrorStreamIsTerminal(err);
     const auto start = std::chrono::steady_clock::now();
     while (!iterator.IsDone()) {
@@ -388,9 +412,6 @@ std::string BestPath(const QString& folder, const CTorqDoc& baseline, int number
     return (std::filesystem::path(LocalPath(folder)) / name).string();
 }
 
-// Before the series runs: the folder can hold the Best files, and none of
-// them is the engine read or, without --force, a file of an earlier run.
-// Empty, or the refusal.
 QString CheckSaveTargets(const IterateOptions& options, const CTorqDoc& baseline)
 {
     if (options.saveFolder.isEmpty()) return {};
@@ -405,9 +426,6 @@ QString CheckSaveTargets(const IterateOptions& options, const CTorqDoc& baseline
     return {};
 }
 
-// Each kept engine with its results, all written before any is committed;
-// then the Best files of an earlier run beyond this run's are removed. False
-// (with failure naming the file) when the folder or a file could not be written.
 bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder, QString& failure)
 {
     std::error_code error;
@@ -435,10 +453,11 @@ bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QStr
     return true;
 }
 
-}  // namespace
+}  // namespace iterate
 
 int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
+    using namespace iterate;
     CommandLine line("iterate", "[options] ENGINE.trq --sweep NAME=MIN:MAX:STEP [--sweep ...]", kDescription);
     AddIterateOptions(line);
     IterateOptions options;
@@ -446,6 +465,11 @@ int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     if (!ParseIterateOptions(line, arguments, out, err, options, status)) return status;
 
     CliPresenter presenter(err);
+    // A shard record carries the engine file itself, as it was read.
+    QByteArray engineFile;
+    if (options.sharded && !ReadWholeFile(options.engineFile, engineFile)) {
+        return line.Error(err, "cannot read '" + options.engineFile + "'");
+    }
     CTorqDoc baseline;
     if (!OpenBaseline(baseline, options.engineFile)) return presenter.FailureExitCode();
     IteratorSetup setup;
@@ -453,8 +477,14 @@ int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     const QString refusal = CheckSaveTargets(options, baseline);
     if (!refusal.isEmpty()) return line.Error(err, refusal);
     IteratorTest& iterator = IteratorTest::Instance();
-    RunSeries(iterator, setup, options.threads, err);
+    std::vector<ShardEntry> entries;
+    RunSeries(iterator, setup, options, entries, err);
 
+    if (options.sharded) {
+        PrintShardRecord(iterator, options, engineFile, entries, out);
+        iterator.ResetAll();
+        return kExitOk;
+    }
     PrintResults(iterator, options, out);
     QString failure;
     const bool saved =

@@ -1,8 +1,10 @@
 #include "IteratorRunner.h"
 
 #include "model/SimInterface.h"
+#include "sim/EngineSim.h"
 
 #include <algorithm>
+#include <span>
 
 namespace {
 
@@ -14,11 +16,16 @@ constexpr int kMostThreads = 256;
 
 }  // namespace
 
-// What one thread needs to simulate a test: an engine that starts each
-// batch as a copy of the working engine, and its own simulation records.
+// What one thread needs to simulate tests: an engine that starts each
+// batch as a copy of the working engine, and its own simulation records:
+// one pair for a single run, and the lanes' worth for the batch kernel with
+// the jobs whose engines fill them.
 struct IteratorRunner::Worker {
     CTorqDoc engine;
     SimWorkspace workspace;
+    std::vector<SimInputs> inputs;
+    std::vector<SimResults> results;
+    std::vector<int> jobs;
 };
 
 // One combination of a chunk: issued by the calling thread, simulated by
@@ -45,6 +52,22 @@ int IteratorRunner::HardwareThreadCount()
     return count == 0 ? 1 : static_cast<int>(std::min<unsigned>(count, kMostThreads));
 }
 
+void IteratorRunner::SetBatchKernel(bool batch)
+{
+    m_batchKernel = batch;
+}
+
+void IteratorRunner::SetShare(const SeriesShare& share)
+{
+    TORQ_ASSERT(share.count >= 1 && share.index >= 1 && share.index <= share.count);
+    m_share = share;
+}
+
+void IteratorRunner::SetNewBestObserver(std::function<void(std::int32_t testNumber)> observer)
+{
+    m_newBestObserver = std::move(observer);
+}
+
 void IteratorRunner::SetThreadCount(int threads)
 {
     TORQ_ASSERT(threads >= 0 && threads <= kMostThreads);
@@ -59,19 +82,22 @@ void IteratorRunner::SetThreadCount(int threads)
 IteratorRunner::Batch IteratorRunner::RunTests(std::int32_t maxTests)
 {
     TORQ_ASSERT(maxTests >= 0);
-    if (m_threadCount == 1) return RunSequentially(maxTests);
+    if (m_threadCount == 1 && !m_batchKernel && m_share.IsWhole()) return RunSequentially(maxTests);
 
     PrepareWorkers();
     Batch batch;
     const int capacity = static_cast<int>(m_jobs.size());
     while (batch.testsIssued < maxTests && !m_iterator.IsDone()) {
+        // The next tests of the share; another share's tests are only counted.
+        int issued = 0;
         int count = 0;
-        while (count < capacity && batch.testsIssued + count < maxTests &&
+        while (count < capacity && batch.testsIssued + issued < maxTests &&
                m_iterator.IssueNextTest(m_jobs[count].values, m_jobs[count].testNumber)) {
-            ++count;
+            ++issued;
+            if (m_share.Contains(m_jobs[count].testNumber)) ++count;
         }
-        if (count == 0) break;
-        EvaluateChunk(count);
+        if (issued == 0) break;
+        if (count > 0) EvaluateChunk(count);
         // Back in test order, on this thread: messages, the working engine
         // and the best results change exactly as one test after another would.
         for (int j = 0; j < count; ++j) {
@@ -79,9 +105,10 @@ IteratorRunner::Batch IteratorRunner::RunTests(std::int32_t maxTests)
             bool isNewBest = false;
             if (m_iterator.FinishTest(job.values, job.testNumber, job.outcome, isNewBest))
                 ++batch.testsSimulated;
+            if (isNewBest && m_newBestObserver) m_newBestObserver(job.testNumber);
             batch.newBest = batch.newBest || isNewBest;
         }
-        batch.testsIssued += count;
+        batch.testsIssued += issued;
     }
     return batch;
 }
@@ -93,6 +120,7 @@ IteratorRunner::Batch IteratorRunner::RunSequentially(std::int32_t maxTests)
         const std::int32_t before = m_iterator.GetTestsRun();
         bool isNewBest = false;
         if (m_iterator.RunNextTest(isNewBest)) ++batch.testsSimulated;
+        if (isNewBest && m_newBestObserver) m_newBestObserver(m_iterator.GetTestsRun());
         batch.testsIssued += m_iterator.GetTestsRun() - before;
         batch.newBest = batch.newBest || isNewBest;
     }
@@ -106,7 +134,14 @@ IteratorRunner::Batch IteratorRunner::RunSequentially(std::int32_t maxTests)
 void IteratorRunner::PrepareWorkers()
 {
     if (m_workers.empty()) {
-        for (int i = 0; i < m_threadCount; ++i) m_workers.push_back(std::make_unique<Worker>());
+        const std::size_t lanes = static_cast<std::size_t>(EngineSimBatchWidth());
+        for (int i = 0; i < m_threadCount; ++i) {
+            auto worker = std::make_unique<Worker>();
+            worker->inputs.resize(lanes);
+            worker->results.resize(lanes);
+            worker->jobs.resize(lanes);
+            m_workers.push_back(std::move(worker));
+        }
         m_jobs.resize(static_cast<std::size_t>(m_threadCount) * kChunkTestsPerThread);
     }
     for (const auto& worker : m_workers) m_iterator.GetWorkingEngine().CopyTo(worker->engine);
@@ -164,6 +199,10 @@ void IteratorRunner::ThreadMain(int workerIndex, std::uint64_t seen)
 
 void IteratorRunner::WorkOn(Worker& worker)
 {
+    if (m_batchKernel) {
+        WorkOnInBatches(worker);
+        return;
+    }
     for (;;) {
         const int j = m_nextJob.fetch_add(1, std::memory_order_relaxed);
         if (j >= m_jobCount) return;
@@ -189,5 +228,59 @@ void IteratorRunner::Evaluate(Job& job, Worker& worker) const
         outcome.validationCode = code;
     } else {
         outcome.kind = IteratorTest::TestOutcome::Kind::RunFailed;
+    }
+}
+
+// Takes jobs one at a time and fills the lanes with the engines that pass
+// validation; a full set of lanes, and what is left at the end of the
+// chunk, run as one batch.
+void IteratorRunner::WorkOnInBatches(Worker& worker)
+{
+    const int lanes = static_cast<int>(worker.inputs.size());
+    int filled = 0;
+    for (;;) {
+        const int j = m_nextJob.fetch_add(1, std::memory_order_relaxed);
+        if (j >= m_jobCount) break;
+        if (!PrepareInputs(m_jobs[j], worker, worker.inputs[filled])) continue;
+        worker.jobs[filled++] = j;
+        if (filled == lanes) {
+            SimulateBatch(worker, filled);
+            filled = 0;
+        }
+    }
+    if (filled > 0) SimulateBatch(worker, filled);
+}
+
+// The test's values on the worker's engine and, when it validates, its
+// simulation inputs as the engine's run operation would fill them. An
+// engine that does not validate gets its outcome here.
+bool IteratorRunner::PrepareInputs(Job& job, Worker& worker, SimInputs& inputs) const
+{
+    CTorqDoc& engine = worker.engine;
+    m_iterator.ApplyValues(engine, job.values);
+    ErrorCode code = 0;
+    if (!engine.Validate(code)) {
+        job.outcome.kind = IteratorTest::TestOutcome::Kind::InvalidEngine;
+        job.outcome.validationCode = code;
+        return false;
+    }
+    inputs = SimInputs{};
+    SimInterface::FillInputs(engine, inputs);
+    return true;
+}
+
+void IteratorRunner::SimulateBatch(Worker& worker, int count)
+{
+    const auto size = static_cast<std::size_t>(count);
+    RunEngineSimBatch(std::span(worker.inputs).first(size), std::span(worker.results).first(size));
+    for (std::size_t k = 0; k < size; ++k) {
+        IteratorTest::TestOutcome& outcome = m_jobs[static_cast<std::size_t>(worker.jobs[k])].outcome;
+        const SimResults& results = worker.results[k];
+        if (results.power[0] != 0.0f) {
+            outcome.kind = IteratorTest::TestOutcome::Kind::Simulated;
+            CopyRunResults(results, outcome.results);
+        } else {
+            outcome.kind = IteratorTest::TestOutcome::Kind::RunFailed;
+        }
     }
 }

@@ -45,6 +45,11 @@ enum ResultSeries : int {
     kSeriesFmep = 8,
 };
 
+struct SimResults;
+// The eight result series of a run, as the document stores them: the
+// engine speeds, then the seven curves in the order of SimResults.
+void CopyRunResults(const SimResults& results, std::array<ResultSeriesValues, kResultSeriesCount>& series);
+
 // What a menu shows for a command: whether it can be chosen and its check mark.
 struct CommandState {
     bool enabled = true;

@@ -182,19 +182,24 @@ bool CTorqDoc::RunSimulation(bool showValidationError, bool showRunError, SimWor
     return true;
 }
 
+void CopyRunResults(const SimResults& results, std::array<ResultSeriesValues, kResultSeriesCount>& series)
+{
+    auto store = [&](int number, void (*copy)(const SimResults&, float*, int)) {
+        copy(results, series[number - 1].data(), kResultPointCount);
+    };
+    GetSpeedPoints(series[kSeriesEngineSpeed - 1].data(), kResultPointCount);
+    store(kSeriesPower, GetPower);
+    store(kSeriesTorque, GetTorque);
+    store(kSeriesManifoldPressure, GetManifoldPressure);
+    store(kSeriesVolumetricEfficiency, GetVolumetricEfficiency);
+    store(kSeriesImep, GetImep);
+    store(kSeriesBmep, GetBmep);
+    store(kSeriesFmep, GetFmep);
+}
+
 void CTorqDoc::StoreRunResults(const SimWorkspace& workspace)
 {
-    auto store = [this](int series, void (*copy)(const SimResults&, float*, int), const SimResults& results) {
-        copy(results, m_values.results[series - 1].data(), kResultPointCount);
-    };
-    GetSpeedPoints(m_values.results[kSeriesEngineSpeed - 1].data(), kResultPointCount);
-    store(kSeriesPower, GetPower, workspace.results);
-    store(kSeriesTorque, GetTorque, workspace.results);
-    store(kSeriesManifoldPressure, GetManifoldPressure, workspace.results);
-    store(kSeriesVolumetricEfficiency, GetVolumetricEfficiency, workspace.results);
-    store(kSeriesImep, GetImep, workspace.results);
-    store(kSeriesBmep, GetBmep, workspace.results);
-    store(kSeriesFmep, GetFmep, workspace.results);
+    CopyRunResults(workspace.results, m_values.results);
     m_values.resultsStale = false;
 }
 

@@ -1,9 +1,12 @@
 #include "EngineSim.h"
 
 #include "BoostModel.h"
+#include "CycleLanes.h"
 #include "SimConstants.h"
 #include "ValveGeometry.h"
+#include "base/ErrCode.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -18,13 +21,6 @@ constexpr double kInductionCapacityScale = kCubicInchesPerCubicFoot * 120.0;
 // Crank step per rpm, degrees: a fixed step of 50 microseconds (0.0003 = 6 x 5e-05).
 constexpr double kStepDegreesPerRpm = 0.0003;
 
-// The charge burns between 710 and 770 crank degrees at a rate shaped as the
-// half-sine sin(pi (theta - 710) / 60); its integral over the 60 degrees is
-// 120 / pi, so pi / 120 makes the burnt fractions sum to 1.
-constexpr double kBurnDuration = 60.0;                               // crank degrees
-constexpr double kBurnPhasePerDegree = kPi * (1.0 / kBurnDuration);  // half-sine radians per crank degree
-constexpr double kBurnFractionScale = kPi / (2.0 * kBurnDuration);   // pi / 120
-
 // Everything that stays fixed for the whole run.
 struct RunConstants {
     ValveSetup valves;
@@ -37,7 +33,9 @@ struct RunConstants {
     double intakePortArea;     // sq in
 };
 
-// Values one speed point leaves to the next.
+// Values one speed point leaves to the next. The exhaust port pressure and
+// the three values of the last intake flow live in the crank loop's lanes
+// and are copied here after each point.
 struct CarriedState {
     float vePrev = kFirstVolumetricEfficiency;  // %
     float finalPressure = 0.0f;                 // psi, cylinder at the end of the last cycle
@@ -65,36 +63,7 @@ struct PointConstants {
     double perStep;            // 1 / (6 N): seconds per crank degree
 };
 
-// The cylinder through one cycle: state stored in single precision.
-struct CycleState {
-    float theta;       // crank degrees
-    float pressure;    // psi
-    float temp;        // R
-    float mass;        // lb
-    float dPressurePrev, dTempPrev, dMassPrev;
-    float inducted;    // net mass through the intake valve, lb
-    float work;        // indicated work, in-lbf
-    float ram;         // psi
-    float portPressure;  // psi, intake port at the previous step
-};
-
 bool Finite(double v) { return std::isfinite(v); }
-
-// Subsonic compressible flow function of the pressure ratio r = downstream / upstream.
-// psi = 5 (r^1.428 - r^1.714), both powers from one logarithm.
-double FlowFunction(double r)
-{
-    const double logR = std::log(r);
-    return 5.0 * (std::exp(1.428 * logR) - std::exp(1.714 * logR));
-}
-
-// Mass flow through an effective area, lb per crank degree, from the flow
-// function, the sound-speed term sqrt(2405.018 Tu) and the upstream pressure
-// (psi) over the upstream temperature (perTu = 1 / Tu, R).
-double OrificeFlow(double psi, double soundSpeed, double upstreamPressure, double perTu, double area, double perStep)
-{
-    return std::sqrt(psi) * soundSpeed * upstreamPressure * kOrificeFlowCoefficient * perTu * area * perStep;
-}
 
 // Any value carried to the next point or stored as a result that is not a
 // finite number fails the run: a cycle pushed there (an absolute boost
@@ -166,211 +135,100 @@ PointConstants MakePointConstants(const SimInputs& in, const RunConstants& run, 
     return pc;
 }
 
-// Terms of the cylinder gas at the start of a step.
-struct CylinderGas {
-    double pressure;    // psi
-    double temp;        // R
-    double soundSpeed;  // ft/s, sqrt(2405.018 T)
-    double perTemp;     // 1 / T
-};
-
-// Exhaust-port pressure, ram wave and intake port pressure at the step's
-// crank angle, psi. The port pressure is the manifold pressure less the
-// dynamic head of the port flow of the last intake computation, plus the ram.
-void UpdatePortPressures(const RunConstants& run, const PointConstants& pc, CarriedState& carried, CycleState& s,
-                         double intakeArea)
+// The per-run constants of one engine; false when its valve data cannot be prepared.
+bool PrepareRunConstants(const SimInputs& in, RunConstants& run)
 {
-    const double theta = s.theta;
-    carried.exhaustPortPressure = pc.boosted ? pc.boostedExhaustPressure
-                                             : ExhaustPortPressure(pc.wave, s.theta, carried.exhaustPortPressure);
-    // Ram: a ramp towards BDC, then an oscillation in the runner.
-    if (510.0f < s.theta && s.theta <= 540.0f)
-        s.ram = static_cast<float>((theta - 510.0) * carried.ramAmplitude * 0.028571429);
-    else if (540.0f < s.theta && s.theta < 650.0f)
-        s.ram = static_cast<float>(CrankSin((theta - 540.0) * pc.ramFrequency * kRadiansPerDegree) *
-                                   carried.ramAmplitude);
-    const double portVelocity = std::sqrt(static_cast<double>(carried.intakeFlowFunction)) * carried.intakeSoundSpeed *
-                                intakeArea / run.intakePortArea;  // ft/s
-    const double dynamicHead = 0.5 * carried.intakePortDensity * portVelocity * portVelocity;  // lbf/sq ft
-    s.portPressure = static_cast<float>(
-        (pc.manifoldPressure * kSquareInchesPerSquareFoot - dynamicHead) * kSquareFeetPerSquareInch + s.ram);
-}
-
-// Mass flow through the intake valve into the cylinder, lb per crank degree
-// (negative: charge pushed back into the port). Keeps the flow function,
-// speed of sound and port density for the next steps' port pressure.
-bool IntakeMassFlow(const PointConstants& pc, CarriedState& carried, const CylinderGas& gas, double area, double pp,
-                    double& flow)
-{
-    const bool inward = pp > gas.pressure;
-    const double pu = inward ? pp : gas.pressure;
-    const double tu = inward ? static_cast<double>(pc.chargeTemp) : gas.temp;
-    const double r = (inward ? gas.pressure : pp) / pu;
-    if (r < 0.0 || tu < 0.0) return false;
-    const double psi = FlowFunction(r);
-    if (psi < 0.0) return false;
-    const double soundSpeed = inward ? pc.chargeSoundSpeed : gas.soundSpeed;
-    flow = OrificeFlow(psi, soundSpeed, pu, inward ? pc.perChargeTemp : gas.perTemp, area, pc.perStep);
-    if (pp < gas.pressure) flow = -flow;
-    carried.intakeFlowFunction = static_cast<float>(psi);
-    carried.intakeSoundSpeed = static_cast<float>(soundSpeed);
-    carried.intakePortDensity = static_cast<float>(pp * kSquareInchesPerSquareFoot / (tu * kGasConstantSlug));
+    if (!PrepareValveData(in, run.valves)) return false;
+    const EngineGeometry& geo = run.valves.geometry;
+    run.heatingValue = FuelHeatingValue(in.fuelType);
+    run.inductionCapacity = InductionCapacity(in);
+    run.nitrousPower = in.nitrousFlow * 25.0;
+    run.airFuelRatio = run.valves.lifter.airFuelRatio;
+    run.wallArea = kHeadAndCrownAreaPerBoreSquared * static_cast<double>(geo.bore) * geo.bore;
+    run.fourPerBore = 4.0 / geo.bore;
+    const double portDiameter = geo.intakePortDiameter;
+    run.intakePortArea = kQuarterPi * (portDiameter * portDiameter);
     return true;
 }
 
-// Mass flow through the exhaust valve out of the cylinder, lb per crank
-// degree (negative: port gas at 2000 R flowing back in).
-bool ExhaustMassFlow(const PointConstants& pc, const CylinderGas& gas, double area, double pe, double& flow)
-{
-    const bool outward = gas.pressure >= pe;
-    const double pu = outward ? gas.pressure : pe;
-    const double tu = outward ? gas.temp : kExhaustBackflowTemperature;
-    const double r = (outward ? pe : gas.pressure) / pu;
-    if (r < 0.0 || tu < 0.0) return false;
-    flow = OrificeFlow(FlowFunction(r), outward ? gas.soundSpeed : kBackflowSoundSpeed, pu,
-                       outward ? gas.perTemp : 1.0 / kExhaustBackflowTemperature, area, pc.perStep);
-    if (gas.pressure < pe) flow = -flow;
-    return true;
-}
-
-struct Derivatives {
-    double pressure;  // psi per crank degree
-    double temp;      // R per crank degree
-    double mass;      // lb per crank degree
+// One engine of a group: its records, its constants and what it carries
+// from point to point.
+struct LaneEngine {
+    const SimInputs* inputs = nullptr;
+    SimResults* results = nullptr;
+    RunConstants run{};
+    CarriedState carried;
+    bool running = false;
 };
 
-// Energy and state equations of the cylinder gas, per crank degree:
-//   dP = 9336 (dQburn + dQwall - P dV/9336 + min hI - mex hE - P dV K/9336 + (T cv - u) dm) / (K V)
-//   dT = ((V dP + P dV)/9336 - T dm R) / (m R),   K = cv / R
-Derivatives EnergyBalance(const RunConstants& run, const PointConstants& pc, const CycleState& s, double v, double dv,
-                          double pe, double intakeFlow, double exhaustFlow)
-{
-    const double p = s.pressure;
-    const double t = s.temp;
-    const double pp = s.portPressure;
-    const double cylinderEnthalpy = ChargeEnthalpy(t);  // BTU/lb
-    const double intakeEnthalpy = p <= pp ? pc.chargeEnthalpy : cylinderEnthalpy;
-    const double exhaustEnthalpy = pe <= p ? cylinderEnthalpy : kExhaustBackflowEnthalpy;
-
-    // Heat to the walls (head, piston crown and the exposed liner), BTU per crank degree.
-    const double wallHeat = kWallFilmCoefficient * (kWallTemperature - t) * (v * run.fourPerBore + run.wallArea) *
-                            kWallFilmCoefficientUnit * pc.perStep;
-    // Fraction of the charge burnt per crank degree: a half-sine over 60 degrees that sums to 1.
-    double burnRate = 0.0;
-    if (710.0f < s.theta && s.theta < 770.0f)
-        burnRate = CrankSin((s.theta - 710.0) * kBurnPhasePerDegree) * kBurnFractionScale;
-    const double burnHeat = burnRate * run.heatingValue * s.inducted / (run.airFuelRatio + 1.0);  // BTU per degree
-
-    const double massRate = intakeFlow - exhaustFlow;
-    const double cv = ChargeSpecificHeat(t);
-    const double k = cv * kEnergyBalancePerGasConstant;
-    const double pdv = p * dv;
-    // The divisors are known before the flows; their reciprocals keep
-    // divisions off the chain from one pressure to the next.
-    const double perKV = 1.0 / (k * v);
-    const double perMR = 1.0 / (static_cast<double>(s.mass) * kGasConstantBtu);
-    Derivatives d;
-    d.mass = massRate;
-    d.pressure = kInchPoundsPerBtu *
-                 (burnHeat + wallHeat - pdv * kBtuPerInchPound + intakeFlow * intakeEnthalpy -
-                  exhaustFlow * exhaustEnthalpy - pdv * k * kBtuPerInchPound +
-                  (t * cv - ChargeInternalEnergy(t)) * massRate) *
-                 perKV;
-    d.temp = ((v * d.pressure + pdv) * kBtuPerInchPound - t * massRate * kGasConstantBtu) * perMR;
-    return d;
-}
-
-// One crank step of the filling-and-emptying cycle. v and dv are the volume
-// (ci) and its rate (ci per crank degree) at the step's crank angle; they
-// come back for the new crank angle. Returns false when the gas state stops
-// making sense (a negative pressure ratio or temperature).
-bool CrankStep(const RunConstants& run, const PointConstants& pc, CarriedState& carried, CycleState& s, double& v,
-               double& dv)
+void SetRunLane(CycleLanes& lanes, int lane, const RunConstants& run)
 {
     const ValveSetup& valves = run.valves;
-    const ValveEvents& ev = valves.events;
-    const double p = s.pressure;
-
-    // Effective valve areas, sq in; a closed valve has none.
-    double intakeArea = 0.0;
-    double exhaustArea = 0.0;
-    if (ev.intakeOpening < s.theta && s.theta < ev.intakeClosing)
-        intakeArea = IntakeValveArea(valves.intakeLobe, valves.intakeFlow, valves.geometry.intakeDiameter, s.theta,
-                                     s.portPressure, p);
-    if (ev.exhaustOpening < s.theta && s.theta < ev.exhaustClosing)
-        exhaustArea = ExhaustValveArea(valves.exhaustLobe, valves.exhaustFlow, valves.geometry.exhaustDiameter, s.theta);
-    UpdatePortPressures(run, pc, carried, s, intakeArea);
-    const double pe = carried.exhaustPortPressure;
-
-    const CylinderGas gas{p, s.temp, std::sqrt(kSoundSpeedSquaredPerRankine * s.temp), 1.0 / s.temp};
-    double intakeFlow = 0.0;
-    double exhaustFlow = 0.0;
-    if (intakeArea > 0.0) {
-        if (!IntakeMassFlow(pc, carried, gas, intakeArea, s.portPressure, intakeFlow)) return false;
-        s.inducted = static_cast<float>(s.inducted + intakeFlow * pc.stepAngle);
-    }
-    if (exhaustArea > 0.0 && !ExhaustMassFlow(pc, gas, exhaustArea, pe, exhaustFlow)) return false;
-
-    // Second-order Adams-Bashforth step of pressure, temperature and mass.
-    const Derivatives d = EnergyBalance(run, pc, s, v, dv, pe, intakeFlow, exhaustFlow);
-    const double step = pc.stepAngle;
-    s.pressure = static_cast<float>(p + (1.5 * d.pressure - 0.5 * s.dPressurePrev) * step);
-    s.temp = static_cast<float>(s.temp + (1.5 * d.temp - 0.5 * s.dTempPrev) * step);
-    s.mass = static_cast<float>(s.mass + (1.5 * d.mass - 0.5 * s.dMassPrev) * step);
-    s.dPressurePrev = static_cast<float>(d.pressure);
-    s.dTempPrev = static_cast<float>(d.temp);
-    s.dMassPrev = static_cast<float>(d.mass);
-
-    // Indicated work by the trapezoid rule over the volume swept, in-lbf.
-    s.theta = s.theta + pc.stepAngle;
-    const PistonMotion next = PistonKinematics(valves.geometry, s.theta);
-    s.work = static_cast<float>(s.work + (static_cast<double>(s.pressure) + p) * (next.volume - v) * 0.5);
-    v = next.volume;
-    dv = next.rate;
-    return true;
+    lanes.intakeOpening.v[lane] = valves.events.intakeOpening;
+    lanes.intakeClosing.v[lane] = valves.events.intakeClosing;
+    lanes.exhaustOpening.v[lane] = valves.events.exhaustOpening;
+    lanes.exhaustClosing.v[lane] = valves.events.exhaustClosing;
+    SetLobeLane(lanes.intakeLobe, lane, valves.intakeLobe);
+    SetLobeLane(lanes.exhaustLobe, lane, valves.exhaustLobe);
+    SetFlowTableLane(lanes.intakeFlow, lane, valves.intakeFlow);
+    SetFlowTableLane(lanes.exhaustFlow, lane, valves.exhaustFlow);
+    lanes.intakeDiameter.v[lane] = valves.geometry.intakeDiameter;
+    lanes.exhaustDiameter.v[lane] = valves.geometry.exhaustDiameter;
+    SetPistonLane(lanes.piston, lane, valves.geometry);
+    lanes.fourPerBore.v[lane] = run.fourPerBore;
+    lanes.wallArea.v[lane] = run.wallArea;
+    lanes.heatingValue.v[lane] = run.heatingValue;
+    lanes.airFuelRatio.v[lane] = run.airFuelRatio;
+    lanes.intakePortArea.v[lane] = run.intakePortArea;
+    lanes.running.v[lane] = 1.0;
 }
 
-// One full cycle from EVO to EVO + 720 at one speed point, then the point's
-// results. Returns false when the cycle fails.
-bool SolvePoint(const SimInputs& in, const RunConstants& run, int point, CarriedState& carried,
-                SimResults& results)
+void SetPointLane(CycleLanes& lanes, int lane, int point, const PointConstants& pc, const CarriedState& carried)
 {
-    const PointConstants pc = MakePointConstants(in, run, point, carried);
-    const EngineGeometry& geo = run.valves.geometry;
-    const float evo = run.valves.events.exhaustOpening;
+    lanes.startPressure.v[lane] = point == 0 ? static_cast<float>(kStartPressurePsi) : carried.finalPressure;
+    lanes.manifoldPressure.v[lane] = pc.manifoldPressure;
+    lanes.chargeTemp.v[lane] = pc.chargeTemp;
+    lanes.chargeEnthalpy.v[lane] = pc.chargeEnthalpy;
+    lanes.chargeSoundSpeed.v[lane] = pc.chargeSoundSpeed;
+    lanes.perChargeTemp.v[lane] = pc.perChargeTemp;
+    lanes.perStep.v[lane] = pc.perStep;
+    lanes.ramFrequency.v[lane] = pc.ramFrequency;
+    lanes.ramAmplitude.v[lane] = carried.ramAmplitude;
+    lanes.boosted.v[lane] = pc.boosted ? 1.0 : 0.0;
+    lanes.boostedExhaustPressure.v[lane] = pc.boostedExhaustPressure;
+    SetWaveLane(lanes.wave, lane, pc.wave);
+}
 
-    CycleState s{};
-    s.theta = evo;
-    s.pressure = point == 0 ? static_cast<float>(kStartPressurePsi) : carried.finalPressure;
-    s.temp = static_cast<float>(kStartTemperature);
-    PistonMotion start = PistonKinematics(geo, s.theta);
-    s.mass = static_cast<float>(start.volume * s.pressure * kStartMassPerPsiCubicInch);
-    s.portPressure = pc.manifoldPressure;
-    const double referenceMass = start.volume * kStandardAirPerCubicInch;  // lb of standard air in that volume
-
-    double v = start.volume;
-    double dv = start.rate;
-    const double lastAngle = static_cast<double>(evo) + 720.0;
-    // Float accumulation decides whether the final step runs; the guard only
-    // stops a cycle that could never end.
-    const int stepLimit = static_cast<int>(720.0 / pc.stepAngle) + 8;
-    for (int steps = 0; s.theta <= lastAngle; ++steps) {
-        if (steps > stepLimit || !CrankStep(run, pc, carried, s, v, dv)) return false;
-    }
+// The point's results from the lane's cylinder at the end of its cycle.
+// Returns false when the cycle failed or left the finite numbers.
+bool FinishPoint(const RunConstants& run, const PointConstants& pc, int point, const CycleLanes& lanes, int lane,
+                 CarriedState& carried, SimResults& results)
+{
+    carried.exhaustPortPressure = static_cast<float>(lanes.exhaustPortPressure.v[lane]);
+    carried.intakeFlowFunction = static_cast<float>(lanes.intakeFlowFunction.v[lane]);
+    carried.intakeSoundSpeed = static_cast<float>(lanes.intakeSoundSpeed.v[lane]);
+    carried.intakePortDensity = static_cast<float>(lanes.intakePortDensity.v[lane]);
+    if (lanes.running.v[lane] == 0.0) return false;
+    const float pressure = static_cast<float>(lanes.pressure.v[lane]);
+    const float inducted = static_cast<float>(lanes.inducted.v[lane]);
+    const float work = static_cast<float>(lanes.work.v[lane]);
     // A state that has once left the finite numbers never comes back (each
     // is updated from itself), so one look at the end of the cycle finds it.
-    if (!(Finite(s.pressure) && Finite(s.temp) && Finite(s.mass) && Finite(s.inducted) && Finite(s.work)))
+    if (!(Finite(pressure) && Finite(lanes.temp.v[lane]) && Finite(lanes.mass.v[lane]) && Finite(inducted) &&
+          Finite(work)))
         return false;
-    carried.finalPressure = s.pressure;
+    carried.finalPressure = pressure;
 
+    const EngineGeometry& geo = run.valves.geometry;
+    const double referenceMass = lanes.startVolume.v[lane] * kStandardAirPerCubicInch;  // lb of standard air at EVO
     const double rpm = pc.rpm;
-    const double ve = s.inducted / referenceMass * 100.0;
+    const double ve = inducted / referenceMass * 100.0;
     carried.vePrev = static_cast<float>(ve);
     const double pistonSpeed = rpm * geo.stroke / 6.0;  // ft/min
     const double fmep = 12.964 + pistonSpeed * (0.0030476 + 6.5476e-07 * pistonSpeed);
     const double fb = SpeedFactor(rpm);
     const double engineVolume = geo.engineVolume;
-    const double imepCycle = s.work / static_cast<double>(geo.cylinderVolume);
+    const double imepCycle = work / static_cast<double>(geo.cylinderVolume);
     const double hp =
         engineVolume * rpm * (imepCycle - fmep - carried.boost.driveLoss) * kHorsepowerPerMepCubicInchRpm * fb +
         run.nitrousPower;
@@ -385,6 +243,46 @@ bool SolvePoint(const SimInputs& in, const RunConstants& run, int point, Carried
     results.bmep[point] = static_cast<float>(bmep);
     results.fmep[point] = static_cast<float>(fmep);
     return PointIsFinite(carried, results, point);
+}
+
+// Runs up to width engines side by side: each speed point's constants and
+// results engine by engine, its crank loop on all of them at once. An
+// engine that fails drops out and ends with every result 0; the others go on.
+void RunGroup(const SimInputs* inputs, SimResults* results, int count, int width)
+{
+    CycleLanes lanes{};
+    LaneEngine engines[kMaxCycleLanes];
+    for (int lane = 0; lane < count; ++lane) {
+        LaneEngine& engine = engines[lane];
+        engine.inputs = &inputs[lane];
+        engine.results = &results[lane];
+        engine.running = PrepareRunConstants(inputs[lane], engine.run);
+        if (engine.running) SetRunLane(lanes, lane, engine.run);
+    }
+    PointConstants constants[kMaxCycleLanes];
+    for (int point = 0; point < kSpeedPointCount; ++point) {
+        bool anyRunning = false;
+        for (int lane = 0; lane < count; ++lane) {
+            LaneEngine& engine = engines[lane];
+            if (!engine.running) continue;
+            constants[lane] = MakePointConstants(*engine.inputs, engine.run, point, engine.carried);
+            SetPointLane(lanes, lane, point, constants[lane], engine.carried);
+            anyRunning = true;
+        }
+        if (!anyRunning) break;
+        const float stepAngle = static_cast<float>(kStepDegreesPerRpm * SpeedPointRpm(point));
+        const int stepLimit = static_cast<int>(720.0 / stepAngle) + 8;
+        RunCrankCycle(lanes, width, stepAngle, stepLimit);
+        for (int lane = 0; lane < count; ++lane) {
+            LaneEngine& engine = engines[lane];
+            if (!engine.running) continue;
+            engine.running =
+                FinishPoint(engine.run, constants[lane], point, lanes, lane, engine.carried, *engine.results);
+            if (!engine.running) lanes.running.v[lane] = 0.0;
+        }
+    }
+    for (int lane = 0; lane < count; ++lane)
+        if (!engines[lane].running) results[lane] = SimResults{};
 }
 
 }  // namespace
@@ -482,39 +380,33 @@ ExhaustWave MakeExhaustWave(const ExhaustSystemData& system, double exhaustOpeni
     return w;
 }
 
-float ExhaustPortPressure(const ExhaustWave& w, float theta, float previous)
-{
-    // Wave angle: crank degrees since EVO, scaled by the tuning speed and
-    // stretched so that the blowdown pulse fills the rest of the stroke.
-    // The blowdown pulse (first half wave) is twice the amplitude, the
-    // reflection that follows is weaker, later waves ring at 0.8.
-    const double y = ((static_cast<double>(theta) - w.exhaustOpening) * w.tuningRpm / w.rpm) * w.angleScale;
-    const double sinY = CrankSin(y * kRadiansPerDegree);
-    if (y < 180.0) return static_cast<float>(2.0 * w.amplitude * sinY + w.basePressure);
-    if (y > 180.0 && y < 360.0) return static_cast<float>(w.laterWaveFactor * w.amplitude * sinY + w.basePressure);
-    if (y > 360.0) return static_cast<float>(0.8 * w.amplitude * sinY + w.basePressure);
-    return previous;
-}
-
 bool RunEngineSim(const SimInputs& in, SimResults& results)
 {
-    RunConstants run{};
-    bool ok = PrepareValveData(in, run.valves);
-    if (ok) {
-        const EngineGeometry& geo = run.valves.geometry;
-        run.heatingValue = FuelHeatingValue(in.fuelType);
-        run.inductionCapacity = InductionCapacity(in);
-        run.nitrousPower = in.nitrousFlow * 25.0;
-        run.airFuelRatio = run.valves.lifter.airFuelRatio;
-        run.wallArea = kHeadAndCrownAreaPerBoreSquared * static_cast<double>(geo.bore) * geo.bore;
-        run.fourPerBore = 4.0 / geo.bore;
-        const double portDiameter = geo.intakePortDiameter;
-        run.intakePortArea = kQuarterPi * (portDiameter * portDiameter);
-
-        CarriedState carried;
-        for (int point = 0; ok && point < kSpeedPointCount; ++point)
-            ok = SolvePoint(in, run, point, carried, results);
-    }
-    if (!ok) results = SimResults{};
+    RunGroup(&in, &results, 1, 1);
     return results.power[0] != 0.0f;
+}
+
+void RunEngineSimBatch(std::span<const SimInputs> inputs, std::span<SimResults> results)
+{
+    TORQ_ASSERT(inputs.size() == results.size());
+    const std::size_t width = static_cast<std::size_t>(CycleLaneWidth());
+    for (std::size_t first = 0; first < inputs.size(); first += width) {
+        const std::size_t count = std::min(width, inputs.size() - first);
+        RunGroup(&inputs[first], &results[first], static_cast<int>(count), static_cast<int>(width));
+    }
+}
+
+int EngineSimBatchWidth()
+{
+    return CycleLaneWidth();
+}
+
+const char* EngineSimInstructionSet()
+{
+    return CycleInstructionSet();
+}
+
+bool EngineSimFusesMultiplyAdd()
+{
+    return CycleFusesMultiplyAdd();
 }

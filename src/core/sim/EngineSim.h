@@ -2,6 +2,8 @@
 
 #include "SimRecords.h"
 
+#include <span>
+
 // The engine cycle: a single-zone, crank-angle filling-and-emptying model of
 // one cylinder, solved over one 720-degree cycle at each of the 19 speed
 // points. Pressures psi absolute, temperatures degrees Rankine, masses
@@ -13,6 +15,24 @@
 // being finite) leaves every result at 0. Pure: it touches nothing but its
 // two arguments, so several threads can run engines at once.
 bool RunEngineSim(const SimInputs& inputs, SimResults& results);
+
+// Runs several engines at once, side by side in the lanes of the processor's
+// SIMD registers (EngineSimBatchWidth engines at a time). results[i] is,
+// bit for bit, what RunEngineSim gives for inputs[i]: the one-engine run is
+// the same arithmetic on a single lane. The two spans have the same size.
+void RunEngineSimBatch(std::span<const SimInputs> inputs, std::span<SimResults> results);
+
+// Engines the batch runs side by side on this processor (1 without SIMD),
+// and the name of the instruction set it runs with ("AVX3", "AVX2", "SSE4",
+// "NEON", ...).
+int EngineSimBatchWidth();
+const char* EngineSimInstructionSet();
+
+// Whether the instruction set rounds a multiply-add once (AVX2 and newer,
+// NEON, ...) or twice (SSE4 and older). Within each kind every instruction
+// set gives the same results to the bit; between the kinds the last bits of
+// a result may differ.
+bool EngineSimFusesMultiplyAdd();
 
 // ---- Pieces of the cycle, exposed for tests ----
 

@@ -75,6 +75,28 @@ inline constexpr double kStandardAirPerCubicInch =
 // sq in to sq ft factors (144 and 1/144) cancel.
 inline constexpr double kOrificeFlowCoefficient = 1.0 / kGasConstantFootPounds;
 
+// ---- Cam lobe and valve
+
+inline constexpr double kBaseCircleRadius = 0.55032;  // in, of every lobe
+inline constexpr double kRockerRatio = 1.5;           // valve lift per lobe lift
+inline constexpr double kMinimumLift = 0.000001;      // in: a lift below 0 is taken as this
+
+// Upstream over downstream pressure at which air flow chokes, ((gamma + 1) / 2)^(gamma / (gamma - 1)).
+inline constexpr double kCriticalPressureRatio = 1.8929;
+// Below it the intake correction grows in proportion to the ratio above 1,
+// to 0.7 (1 - c)(c - 0.1) at the critical ratio.
+inline constexpr double kSubcriticalCorrectionPerRatio = 0.7 / (kCriticalPressureRatio - 1.0);
+
+// ---- Combustion
+
+// The charge burns between 710 and 770 crank degrees at a rate shaped as the
+// half-sine sin(pi (theta - 710) / 60); its integral over the 60 degrees is
+// 120 / pi, so pi / 120 makes the burnt fractions sum to 1.
+inline constexpr double kBurnStart = 710.0;                                 // crank degrees
+inline constexpr double kBurnDuration = 60.0;                               // crank degrees
+inline constexpr double kBurnPhasePerDegree = kPi * (1.0 / kBurnDuration);  // half-sine radians per crank degree
+inline constexpr double kBurnFractionScale = kPi / (2.0 * kBurnDuration);   // pi / 120
+
 // ---- The cylinder at the start of a run, and the exhaust port
 
 inline constexpr double kStartPressurePsi = 44.1;    // cylinder at EVO of the first point, psi absolute

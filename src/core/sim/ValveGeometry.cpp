@@ -7,22 +7,12 @@
 
 namespace {
 
-constexpr double kBaseCircleRadius = 0.55032;  // in
-constexpr double kRockerRatio = 1.5;
-constexpr double kMinimumLift = 0.000001;  // in
-
 // The flow bench's ideal velocity through the test valve, v^2 = 2 dp / rho:
 // m^2/s^2 per inH2O of drop (249.09 Pa per inH2O, air at 1.175 kg/m^3).
 constexpr double kBenchVelocitySquaredPerInchWater = 423.943;
 // Ideal flow through the curtain pi D L, cfm per ft of diameter, ft of lift and
 // m/s of velocity: pi x 3.28 ft per metre x 60 s per minute.
 constexpr double kCurtainCfmPerMetrePerSecond = kPi * kFeetPerMetre * kSecondsPerMinute;
-
-// Upstream over downstream pressure at which air flow chokes, ((gamma + 1) / 2)^(gamma / (gamma - 1)).
-constexpr double kCriticalPressureRatio = 1.8929;
-// Below it the intake correction grows in proportion to the ratio above 1,
-// to 0.7 (1 - c)(c - 0.1) at the critical ratio.
-constexpr double kSubcriticalCorrectionPerRatio = 0.7 / (kCriticalPressureRatio - 1.0);
 
 bool IsFinite(float value) { return std::isfinite(value); }
 
@@ -109,22 +99,6 @@ bool SolveCamLobe(float opening, float closing, float valveLift, float flankRadi
     return true;
 }
 
-double ValveLift(const CamLobe& lobe, double theta)
-{
-    const double phi = (theta - lobe.opening) * 0.5;  // cam degrees since opening
-    double lift;
-    if (phi <= lobe.flankEnd) {
-        lift = kRockerRatio * lobe.flankOffset * (1.0 - CrankCos(phi * kRadiansPerDegree));
-    } else if (phi < lobe.noseEnd) {
-        const double noseAngle = (lobe.halfDuration - phi) * kRadiansPerDegree;
-        lift = kRockerRatio * (lobe.noseRadius * CrankCos(noseAngle) + lobe.noseOffset - kBaseCircleRadius);
-    } else {
-        const double flankAngle = (static_cast<double>(lobe.flankEnd) + lobe.noseEnd - phi) * kRadiansPerDegree;
-        lift = kRockerRatio * lobe.flankOffset * (1.0 - CrankCos(flankAngle));
-    }
-    return lift < 0.0 ? kMinimumLift : lift;
-}
-
 bool BuildFlowTable(float testDiameter, float testDropInH2O, const float* airflowCfm, const float* liftIn,
                     FlowTable& table)
 {
@@ -147,24 +121,6 @@ bool BuildFlowTable(float testDiameter, float testDropInH2O, const float* airflo
     return true;
 }
 
-double FlowCoefficient(const FlowTable& t, double lift)
-{
-    int j;  // segment P(j)-P(j+1)
-    if (lift <= t.lift[1]) {
-        j = 0;
-    } else if (lift <= t.lift[2]) {
-        j = 1;
-    } else if (lift <= t.lift[3]) {
-        j = 2;
-    } else {
-        // A lift point of 0 marks the end of the data: the segment before it
-        // is extended to every higher lift.
-        j = 3;
-        while (j < 9 && !(lift <= t.lift[j + 1] || t.lift[j + 2] == 0.0f)) ++j;
-    }
-    return t.coefficient[j] + (lift - t.lift[j]) * t.slope[j];
-}
-
 EngineGeometry ComputeGeometry(const SimInputs& in)
 {
     EngineGeometry g{};
@@ -185,23 +141,6 @@ EngineGeometry ComputeGeometry(const SimInputs& in)
     g.crankOverRod = static_cast<double>(g.crankRadius) / g.rodLength;
     g.twoRodOverStroke = 2.0 * g.rodLength / stroke;
     return g;
-}
-
-PistonMotion PistonKinematics(const EngineGeometry& g, double theta)
-{
-    const double r = g.crankRadius;
-    const double rod = g.rodLength;
-    const SineCosine sc = CrankSinCos(theta * kCrankRadiansPerDegree);
-    const double sinT = sc.sin;
-    const double cosT = sc.cos;
-    const double s = g.crankOverRod * sinT;
-    const double w = std::sqrt(1.0 - s * s);  // cosine of the rod angle
-    PistonMotion motion;
-    // Piston travel from TDC: crank throw r(1 - cos) plus rod obliquity L(1 - w).
-    motion.volume =
-        static_cast<double>(g.pistonArea) * r * (g.twoRodOverStroke * (1.0 - w) + (1.0 - cosT)) + g.clearanceVolume;
-    motion.rate = static_cast<double>(g.pistonArea) * r * sinT * (1.0 + r * cosT / (rod * w)) * kCrankRadiansPerDegree;
-    return motion;
 }
 
 bool PrepareValveData(const SimInputs& in, ValveSetup& setup)
@@ -229,34 +168,3 @@ bool PrepareValveData(const SimInputs& in, ValveSetup& setup)
            TableIsFinite(setup.exhaustFlow) && TableIsFinite(setup.intakeFlow);
 }
 
-double ExhaustValveArea(const CamLobe& lobe, const FlowTable& table, double exhaustDiameter, double theta)
-{
-    const double lift = ValveLift(lobe, theta);
-    double c = FlowCoefficient(table, lift);
-    if (c < 0.0) c = 0.0;
-    if (c > 1.0) c = 1.0;
-    return lift * c * exhaustDiameter * kPi;
-}
-
-double IntakeCoefficient(double c, double portPressure, double cylinderPressure)
-{
-    const double f = portPressure / cylinderPressure;
-    double corrected;
-    if (f <= kCriticalPressureRatio) {
-        corrected = c + (f - 1.0) * (1.0 - c) * (c - 0.1) * kSubcriticalCorrectionPerRatio;
-    } else {
-        const double i = kCriticalPressureRatio / f;  // beyond the critical ratio of air
-        corrected = c + 0.7 * (1.0 - c) * (c - 0.1) + (1.0 - c) * (1.0 - i * i) * (0.27 - 0.1 * c);
-    }
-    if (corrected < 0.43) corrected = 0.43;
-    if (corrected > 1.0) corrected = 1.0;
-    return corrected;
-}
-
-double IntakeValveArea(const CamLobe& lobe, const FlowTable& table, double intakeDiameter, double theta,
-                       double portPressure, double cylinderPressure)
-{
-    const double lift = ValveLift(lobe, theta);
-    const double c = IntakeCoefficient(FlowCoefficient(table, lift), portPressure, cylinderPressure);
-    return lift * c * intakeDiameter * kPi;
-}

@@ -6,85 +6,18 @@
 // Sine and cosine of an angle in radians (|x| below 1e5), to within an ulp or
 // two of the library functions, for the crank loop: every crank step takes
 // the sine or cosine of several angles. The angle is reduced by the nearest
-// multiple of pi/2 (pi/2 split in two parts so that the product is exact)
-// and the Taylor series is summed to the 17th (sine) and 16th (cosine) power,
-// which is exact in double precision on |r| <= pi/4.
-namespace crank_math {
-
-struct Reduced {
-    double r;      // |r| <= pi/4
-    long long q;   // quadrant: x = r + q pi/2
-};
-
-inline Reduced Reduce(double x)
-{
-    constexpr double kTwoOverPi = 0.63661977236758134308;
-    constexpr double kHalfPiHigh = 1.57079632673412561417e+00;  // leading 33 bits of pi/2
-    constexpr double kHalfPiLow = 6.07710050650619224932e-11;   // pi/2 - kHalfPiHigh
-    constexpr double kRoundShift = 6755399441055744.0;           // 1.5 * 2^52: adding it rounds to an integer
-    const double k = (x * kTwoOverPi + kRoundShift) - kRoundShift;
-    return {(x - k * kHalfPiHigh) - k * kHalfPiLow, static_cast<long long>(k)};
-}
-
-inline double SinSeries(double r)
-{
-    const double r2 = r * r;
-    return r + r * r2 *
-                   (-1.0 / 6 +
-                    r2 * (1.0 / 120 +
-                          r2 * (-1.0 / 5040 +
-                                r2 * (1.0 / 362880 +
-                                      r2 * (-1.0 / 39916800 +
-                                            r2 * (1.0 / 6227020800 +
-                                                  r2 * (-1.0 / 1307674368000.0 + r2 / 355687428096000.0)))))));
-}
-
-inline double CosSeries(double r)
-{
-    const double r2 = r * r;
-    return 1.0 +
-           r2 * (-0.5 +
-                 r2 * (1.0 / 24 +
-                       r2 * (-1.0 / 720 +
-                             r2 * (1.0 / 40320 +
-                                   r2 * (-1.0 / 3628800 +
-                                         r2 * (1.0 / 479001600 +
-                                               r2 * (-1.0 / 87178291200.0 + r2 / 20922789888000.0)))))));
-}
-
-}  // namespace crank_math
-
-inline double CrankSin(double x)
-{
-    const crank_math::Reduced a = crank_math::Reduce(x);
-    const double v = (a.q & 1) ? crank_math::CosSeries(a.r) : crank_math::SinSeries(a.r);
-    return (a.q & 2) ? -v : v;
-}
-
-inline double CrankCos(double x)
-{
-    const crank_math::Reduced a = crank_math::Reduce(x);
-    const double v = (a.q & 1) ? crank_math::SinSeries(a.r) : crank_math::CosSeries(a.r);
-    return ((a.q + 1) & 2) ? -v : v;
-}
+// multiple of pi/2 and a Taylor series is summed that is exact in double
+// precision on the reduced angle. These are the crank loop's own (SIMD)
+// functions on one value.
+double CrankSin(double x);
+double CrankCos(double x);
 
 struct SineCosine {
     double sin;
     double cos;
 };
 
-inline SineCosine CrankSinCos(double x)
-{
-    const crank_math::Reduced a = crank_math::Reduce(x);
-    const double s = crank_math::SinSeries(a.r);
-    const double c = crank_math::CosSeries(a.r);
-    switch (a.q & 3) {
-    case 0: return {s, c};
-    case 1: return {c, -s};
-    case 2: return {-s, -c};
-    default: return {-c, s};
-    }
-}
+SineCosine CrankSinCos(double x);
 
 // Static engine geometry, valve timing, cam lobe shape and valve flow areas.
 // Lengths in inches, areas in square inches, volumes in cubic inches,

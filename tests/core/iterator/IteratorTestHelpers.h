@@ -45,3 +45,33 @@ inline void ExpectSameEngine(const CTorqDoc& a, const CTorqDoc& b)
         }
     }
 }
+
+// Counters, odometer, every kept result and (unless told otherwise) the
+// working engine, to the bit.
+inline void ExpectSameSeries(const IteratorTest& reference, const IteratorTest& batched, bool withWorkingEngine = true)
+{
+    EXPECT_EQ(reference.IsDone(), batched.IsDone());
+    EXPECT_EQ(reference.GetTestsRun(), batched.GetTestsRun());
+    ASSERT_EQ(reference.GetKeptCount(), batched.GetKeptCount());
+    EXPECT_EQ(reference.GetLowestKeptIndex(), batched.GetLowestKeptIndex());
+    EXPECT_EQ(Bits(reference.GetLowestKeptScore()), Bits(batched.GetLowestKeptScore()));
+    for (int i = 0; i < kIterationSlotCount; ++i) {
+        IterationParam a;
+        IterationParam b;
+        reference.GetSlot(i, a);
+        batched.GetSlot(i, b);
+        EXPECT_EQ(Bits(a.currentValue), Bits(b.currentValue)) << "slot " << i;
+        EXPECT_EQ(a.stepIndex, b.stepIndex) << "slot " << i;
+        EXPECT_EQ(a.wrapped, b.wrapped) << "slot " << i;
+    }
+    for (int i = 0; i < reference.GetKeptCount(); ++i) {
+        SCOPED_TRACE("No. " + std::to_string(i + 1));
+        EXPECT_EQ(reference.GetKeepFlag(i), batched.GetKeepFlag(i));
+        EXPECT_EQ(reference.GetBestTestNumber(i), batched.GetBestTestNumber(i));
+        EXPECT_EQ(Bits(reference.GetBestScore(i)), Bits(batched.GetBestScore(i)));
+        ExpectSameEngine(reference.GetBestEngine(i), batched.GetBestEngine(i));
+    }
+    if (!withWorkingEngine) return;
+    SCOPED_TRACE("working engine");
+    ExpectSameEngine(reference.GetWorkingEngine(), batched.GetWorkingEngine());
+}
