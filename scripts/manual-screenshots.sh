@@ -316,8 +316,9 @@ if [ -n "$(wait_window '^Graph Properties$')" ]; then
     shot_screen graph-clipped.png "${right_pane[@]}"
 fi
 
-# Iterator testing on the stock 350: compression, intake closing and exhaust
-# opening stepped (13 x 41 x 41 tests), scored between 3000 and 5000 rpm.
+# Iterator testing on the stock 350: compression, intake closing, exhaust
+# opening and intake opening stepped (13 x 41 x 41 x 11 tests, long enough to
+# be running when it is taken), scored between 3000 and 5000 rpm.
 start_program chevy-350-street.trq
 click "${menu_engine[@]}"
 click "${menu_iterator[@]}"
@@ -331,7 +332,8 @@ if [ -n "$run_dialog" ] && [ -n "$setup_dialog" ]; then
     choose_in_list "$setup_dialog" 77 96 3           # Compression
     choose_in_list "$setup_dialog" 77 206 2          # IVC
     choose_in_list "$setup_dialog" 77 231 3          # EVO
-    for row in "96 8.0 11.0 0.25" "206 40 80 1" "231 50 90 1"; do
+    choose_in_list "$setup_dialog" 77 256 1          # IVO
+    for row in "96 8.0 11.0 0.25" "206 40 80 1" "231 50 90 1" "256 0 20 2"; do
         read -r y low high step <<<"$row"
         type_in "$setup_dialog" 172 "$y" "$low"
         xdotool key ctrl+a; type_text "$high"; keys Tab
