@@ -165,12 +165,43 @@ width=1280
 height=800
 right_pane_graph_tab=(434 $((height - 37)))
 right_pane_table_tab=(492 $((height - 37)))
+right_pane=("$((width - 405))x$((height - 112))+405+87")
 graph_centre=(840 400)
 block_value=(245 119)
+compression_value=(168 392)
+# The menu bar's titles: Edit and Engine share the letter E, so the menus
+# are opened with the mouse.
+menu_edit=(56 8)
+menu_engine=(103 8)
+menu_auto_run=(134 51)
+menu_iterator=(157 145)
+
+# A click at a point of a window, given from its top left corner.
+click_in() {  # WINDOW-ID X Y [BUTTON]
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    click $((X + $2)) $((Y + $3)) "${4:-1}"
+}
+
+# Chooses the entry a steps below the current one in a drop-down list.
+choose_in_list() {  # WINDOW-ID X Y STEPS
+    click_in "$1" "$2" "$3"
+    local i
+    for ((i = 0; i < $4; i++)); do xdotool key Down; done
+    keys Return
+}
+
+# Types into a field of a window (its whole text replaced), then Tab.
+type_in() {  # WINDOW-ID X Y TEXT
+    click_in "$1" "$2" "$3"
+    xdotool key ctrl+a
+    type_text "$4"
+    keys Tab
+}
 
 start_display "$width" "$height"
 
-# A new engine: every value "***", every group marked incomplete.
+# A new engine: every value "***", every group marked incomplete, the hint.
 start_program
 shot_screen new-engine.png 660x560+0+0
 
@@ -181,26 +212,29 @@ keys Down Down Right
 shot_screen popup-short-block.png 870x715+0+85
 keys Escape Escape Escape
 
-# The menus of the menu bar.
+# The menus of the menu bar (no recent files yet: the settings are new).
 focus_main
 keys alt+f
-shot_screen menu-file.png 300x250+0+0
-keys Escape
+shot_screen menu-file.png 285x315+0+0
+keys Down Down
+keys Right
+shot_screen menu-open-example.png 470x220+0+0
+keys Escape Escape Escape
 focus_main
-keys alt+e
-shot_screen menu-engine.png 260x210+30+0
+click "${menu_engine[@]}"
+shot_screen menu-engine.png 290x160+75+0
 keys Escape
 
 # An engine from the examples: form, graph and table.
 start_program chevy-350-street.trq
 shot_screen main-window.png
 click "${right_pane_table_tab[@]}"
-shot_screen table.png 520x425+405+85
+shot_screen table.png 520x450+405+85
 click "${right_pane_graph_tab[@]}"
 
 # The graph's menu and its properties.
 click "${graph_centre[@]}" 3
-shot_screen graph-menu.png 200x190+$((graph_centre[0] - 10))+$((graph_centre[1] - 10))
+shot_screen graph-menu.png 200x215+$((graph_centre[0] - 10))+$((graph_centre[1] - 10))
 keys p
 shot_window '^Graph Properties$' graph-properties.png
 keys Escape
@@ -208,7 +242,7 @@ keys Escape
 # The calculators, with the figures of a measured small-block.
 focus_main
 keys alt+c
-shot_screen menu-calculators.png 300x110+60+0
+shot_screen menu-calculators.png 270x100+125+0
 keys r
 if [ -n "$(wait_window '^Compression Ratio Calculator$')" ]; then
     keys Tab
@@ -248,7 +282,23 @@ sleep 0.5
 focus_main
 keys Escape
 
-# Two engines on one graph: the built 383 compared with the stock 350.
+# Auto Run off and a new compression ratio: the results are out of date, and
+# the Edit menu offers to undo the change by its name.
+start_program chevy-350-street.trq
+click "${menu_engine[@]}"
+click "${menu_auto_run[@]}"
+click "${compression_value[@]}"
+xdotool key ctrl+a
+type_text 10.5
+keys Return
+sleep 0.5
+shot_screen results-out-of-date.png "${right_pane[@]}"
+click "${menu_edit[@]}"
+shot_screen menu-edit.png 320x95+40+0
+keys Escape
+
+# Two engines on one graph: the built 383 compared with the stock 350; then
+# the torque axis on its low range, which the 383's torque peak leaves.
 start_program chevy-350-street.trq chevy-383-built.trq
 click "${graph_centre[@]}" 3
 keys p
@@ -258,20 +308,88 @@ if [ -n "$(wait_window '^Graph Properties$')" ]; then
     type_text c
     keys Return
     sleep 0.5
-    shot_screen graph-compare.png "$((width - 405))x$((height - 120))+405+95"
+    shot_screen graph-compare.png "${right_pane[@]}"
+    # Y2 Range is the sixth entry of the graph's menu, Low-Range the second of its own.
+    click "${graph_centre[@]}" 3
+    keys Down Down Down Down Down Down Right Down Return
+    sleep 0.5
+    shot_screen graph-clipped.png "${right_pane[@]}"
 fi
 
-# Iterator testing, where the program has it.
-focus_main
-keys alt+e i
-if [ -n "$(wait_window '^Iterator Testing')" ]; then
-    shot_window '^Iterator Testing' iterator-run.png
-    keys alt+s
-    shot_window '^Iterator Setup' iterator-setup.png && keys Escape
-    keys Escape
+# Iterator testing on the stock 350: compression, intake closing, exhaust
+# opening and intake opening stepped (13 x 41 x 41 x 11 tests, long enough to
+# be running when it is taken), scored between 3000 and 5000 rpm.
+start_program chevy-350-street.trq
+click "${menu_engine[@]}"
+click "${menu_iterator[@]}"
+run_dialog=$(wait_window '^Iterator Testing')
+if [ -n "$run_dialog" ]; then
+    click_in "$run_dialog" 966 105
+    setup_dialog=$(wait_window '^Iterator Setup$')
+fi
+if [ -n "$run_dialog" ] && [ -n "$setup_dialog" ]; then
+    choose_in_list "$setup_dialog" 300 20 1          # the baseline: the 350
+    choose_in_list "$setup_dialog" 77 96 3           # Compression
+    choose_in_list "$setup_dialog" 77 206 2          # IVC
+    choose_in_list "$setup_dialog" 77 231 3          # EVO
+    choose_in_list "$setup_dialog" 77 256 1          # IVO
+    for row in "96 8.0 11.0 0.25" "206 40 80 1" "231 50 90 1" "256 0 20 2"; do
+        read -r y low high step <<<"$row"
+        type_in "$setup_dialog" 172 "$y" "$low"
+        xdotool key ctrl+a; type_text "$high"; keys Tab
+        xdotool key ctrl+a; type_text "$step"; keys Tab
+    done
+    click_in "$setup_dialog" 600 210; type_text 3000; keys Return   # Min RPM
+    click_in "$setup_dialog" 600 238; type_text 5000; keys Return   # Max RPM
+    shot_window '^Iterator Setup$' iterator-setup.png
+    click_in "$setup_dialog" 568 21                                 # OK
+    click_in "$run_dialog" 966 21                                   # Run
+    sleep 5
+    shot_window '^[0-9]+% - Iterator Testing' iterator-run.png
 else
-    keys Escape
-    note "no Iterator Testing dialog: iterator-run.png and iterator-setup.png not taken"
+    note "no Iterator Testing or Iterator Setup dialog: iterator-run.png and iterator-setup.png not taken"
+fi
+
+# Four engines on one graph, each in a colour of its own (the choice is
+# remembered: this comes last of the graphs).
+start_program chevy-350-street.trq chevy-454-big-block.trq ford-302-nitrous.trq chevy-383-built.trq
+click "${graph_centre[@]}" 3
+keys p
+properties=$(wait_window '^Graph Properties$')
+if [ -n "$properties" ]; then
+    # Each list: (None), Torq1, then the other engines in the order they opened.
+    choose_in_list "$properties" 200 50 2
+    choose_in_list "$properties" 200 78 3
+    choose_in_list "$properties" 200 106 4
+    keys alt+c
+    keys Return
+    sleep 0.5
+    shot_screen graph-colours.png "${right_pane[@]}"
+fi
+stop_program
+
+# The dyno sheet, as the command line draws it, at half its 192 dpi: from a
+# folder of engines with a plain name, since the sheet shows the file's path.
+cli="$(dirname "$program")/torqwell-cli"
+if [ -x "$cli" ]; then
+    engines=/tmp/engines
+    if mkdir "$engines" 2>/dev/null; then
+        cp "$examples/chevy-383-built.trq" "$engines/"
+        (cd "$engines" && "$cli" sheet chevy-383-built.trq -o "$scratch/sheet.png") >/dev/null 2>&1 || true
+        rm -rf "$engines"
+    else
+        note "$engines exists already: the dyno sheet drawn from the examples folder"
+        (cd "$examples" && "$cli" sheet chevy-383-built.trq -o "$scratch/sheet.png") >/dev/null 2>&1 || true
+    fi
+    if [ -f "$scratch/sheet.png" ]; then
+        # The foot of the page is empty.
+        convert "$scratch/sheet.png" -resize 50% -crop 816x970+0+0 +repage "$scratch/sheet-half.png"
+        save_png "$scratch/sheet-half.png" dyno-sheet.png
+    else
+        note "torqwell-cli sheet failed: dyno-sheet.png not taken"
+    fi
+else
+    note "no torqwell-cli beside the program: dyno-sheet.png not taken"
 fi
 
 # The whole engine form, on a screen tall enough to hold it, cut group by
@@ -281,7 +399,9 @@ tall=1800
 start_display "$width" "$tall"
 start_program buick-231-turbo.trq
 import -window root "$scratch/tall.png"
-mapfile -t tops < <(group_tops "$scratch/tall.png" 21)
+# The marks of the six groups are the last six found (the engine tab's icon
+# lies in the same column above them).
+mapfile -t tops < <(group_tops "$scratch/tall.png" 21 | tail -6)
 if [ "${#tops[@]}" -ne 6 ]; then
     note "found ${#tops[@]} group marks instead of 6: the form's pictures not taken"
 else
