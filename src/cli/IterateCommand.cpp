@@ -341,7 +341,7 @@ QString FormatTable(const IteratorTest& iterator, const std::vector<SweepText>& 
                 .arg(double(maxRpm), 0, 'f', 0);
     text += QString("%1%2%3").arg("No.", -7).arg("Test", 10).arg("Score", 10);
     for (const SweepText& sweep : sweeps) text += QString("%1").arg(sweep.name, 12);
-    text += QString("%1%2\n").arg("Peak hp", 10).arg("Peak lb-ft", 12);
+    text += QString("%1%2\n").arg("Peak hp", 10).arg("Peak ft-lbs", 12);
     for (int i = 0; i < iterator.GetKeptCount(); ++i) {
         const CTorqDoc& engine = iterator.GetBestEngine(i);
         text += QString("%1%2%3")

@@ -472,7 +472,7 @@ bool SaveOutputs(CTorqDoc& doc, const NewOutputs& outputs, QString& failure)
     return written;
 }
 
-// What follows "Wrote FILE": ": 348 hp at 5500 rpm, 378 lb-ft at 4000 rpm"
+// What follows "Wrote FILE": ": 348 hp at 5500 rpm, 378 ft-lbs at 4000 rpm"
 QString Summary(const CTorqDoc& doc)
 {
     if (!doc.HasResults()) return " without results";
@@ -480,7 +480,7 @@ QString Summary(const CTorqDoc& doc)
     const auto& torque = doc.GetResultSeries(kSeriesTorque);
     const auto peakPower = std::max_element(power.begin(), power.end()) - power.begin();
     const auto peakTorque = std::max_element(torque.begin(), torque.end()) - torque.begin();
-    return QString::fromStdString(FormatC(": %.0f hp at %.0f rpm, %.0f lb-ft at %.0f rpm",
+    return QString::fromStdString(FormatC(": %.0f hp at %.0f rpm, %.0f ft-lbs at %.0f rpm",
                                           double(power[std::size_t(peakPower)]),
                                           double(doc.GetResult(kSeriesEngineSpeed, int(peakPower))),
                                           double(torque[std::size_t(peakTorque)]),

@@ -12,7 +12,7 @@ int RunCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     CommandLine line("run", "[options] ENGINE.trq",
                      "Opens an engine file as the desktop program does, runs the simulation and prints\n"
-                     "the 19 result points from 2000 to 11000 rpm: power (hp), torque (lb-ft), intake\n"
+                     "the 19 result points from 2000 to 11000 rpm: power (hp), torque (ft-lbs), intake\n"
                      "manifold pressure (psi absolute), volumetric efficiency (%), IMEP, BMEP and FMEP (psi).\n"
                      "csv and json print every value with 9 significant digits, which give back the\n"
                      "model's 32-bit floats exactly.");

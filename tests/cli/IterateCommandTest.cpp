@@ -73,7 +73,7 @@ TEST(CliIterate, TheTableAndTheSavedBestEngines)
     EXPECT_EQ(lines[1], "Tests run:   12");
     EXPECT_EQ(lines[2], "Best results by peak torque between 2000 and 11000 rpm:");
     EXPECT_EQ(lines[4].split(' ', Qt::SkipEmptyParts),
-              (QStringList{"No.", "Test", "Score", "evc", "Peak", "hp", "Peak", "lb-ft"}));
+              (QStringList{"No.", "Test", "Score", "evc", "Peak", "hp", "Peak", "ft-lbs"}));
     EXPECT_TRUE(lines[5].startsWith("No. 1 "));
     EXPECT_TRUE(lines[14].startsWith("No. 10"));
     RecordingPresenter quiet;

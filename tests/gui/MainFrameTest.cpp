@@ -95,6 +95,7 @@ private slots:
     void initTestCase();
     void init();
     void menusCarryEveryCommandWithItsText();
+    void everyMenuOfTheMenuBarHasAnAltKeyOfItsOwn();
     void newEnginesAreNumberedAndShowTheModifiedMark();
     void saveAsAndOpenGoThroughTheFileDialogs();
     void savingWithoutResultsAsksWarning204();
@@ -158,6 +159,21 @@ void MainFrameTest::menusCarryEveryCommandWithItsText()
     frame.statusBar()->showMessage(QStringLiteral("a prompt"));
     frame.statusBar()->clearMessage();
     QCOMPARE(frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
+}
+
+void MainFrameTest::everyMenuOfTheMenuBarHasAnAltKeyOfItsOwn()
+{
+    CMainFrame frame(m_folder->path());
+    QMap<QChar, QString> menus;
+    for (const QAction* action : frame.menuBar()->actions()) {
+        const QString text = action->text();
+        const qsizetype amp = text.indexOf(QLatin1Char('&'));
+        QVERIFY2(amp >= 0 && amp + 1 < text.size(), qPrintable(text));
+        const QChar key = text.at(amp + 1).toLower();
+        QVERIFY2(!menus.contains(key), qPrintable(text + " and " + menus.value(key) + " share Alt+" + key));
+        menus.insert(key, text);
+    }
+    QVERIFY(menus.size() >= 7);
 }
 
 void MainFrameTest::newEnginesAreNumberedAndShowTheModifiedMark()

@@ -4,6 +4,7 @@
 #include "app/SplitterTabWnd.h"
 #include "model/Commands.h"
 #include "model/EngineFile.h"
+#include "model/ResultsCsv.h"
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
 #include "views/ResultsTableView.h"
@@ -74,6 +75,7 @@ private slots:
     void init();
     void exportedResultsAreByteIdenticalToTheCommandLine();
     void theDynoSheetIsExportedAndAnUnwritableTargetIsReported();
+    void resultsOfAnEngineChangedSinceItsRunAreRunAgainBeforeTheyLeave();
     void printFollowsTheSheetTheUserSeesNotTheKeyboardFocus();
     void editCopyPutsTheShownTableOnTheClipboard();
     void aClosedEngineLeavesTheOtherGraphsAtOnce();
@@ -121,6 +123,30 @@ void ResultsSharingTest::exportedResultsAreByteIdenticalToTheCommandLine()
         QVERIFY(expected.startsWith("rpm,power,torque,"));
         QCOMPARE(ReadAll(csv), expected);
     }
+}
+
+void ResultsSharingTest::resultsOfAnEngineChangedSinceItsRunAreRunAgainBeforeTheyLeave()
+{
+    CMainFrame frame(m_folder->path());
+    ScriptedChooser chooser;
+    frame.SetFileNameChooser(chooser.Function());
+    CChildFrame* child = frame.OpenDocumentFile(QStringLiteral(TORQWELL_SOURCE_DIR "/examples/chevy-350-street.trq"));
+    QVERIFY(child != nullptr);
+    CTorqDoc& doc = child->Document();
+    frame.CommandAction(Cmd::kAutoRun)->trigger();  // off
+    QVERIFY(!doc.IsAutoRun());
+    const std::string before = FormatResultsCsv(doc);
+    doc.CompressionRatio().SetValue(10.5f);
+    doc.Recalculate();
+    QVERIFY(doc.AreResultsStale());
+    QCOMPARE(FormatResultsCsv(doc), before);  // the graph and table grey these out
+
+    const QString csv = m_folder->filePath(QStringLiteral("changed.csv"));
+    chooser.answers.push_back(csv);
+    QVERIFY(frame.OnExportResults());
+    QVERIFY(!doc.AreResultsStale());
+    QVERIFY(ReadAll(csv).toStdString() != before);
+    QCOMPARE(ReadAll(csv).toStdString(), FormatResultsCsv(doc));
 }
 
 void ResultsSharingTest::theDynoSheetIsExportedAndAnUnwritableTargetIsReported()

@@ -287,7 +287,8 @@ void CMainFrame::CreateEditMenu()
 
 void CMainFrame::CreateEngineMenu()
 {
-    QMenu* menu = menuBar()->addMenu(tr("&Engine"));
+    // Alt+N: Alt+E belongs to the Edit menu.
+    QMenu* menu = menuBar()->addMenu(tr("E&ngine"));
     QAction* run = AddCommand(menu, Cmd::kRun, tr("&Run!"), tr("Run the simulation of the active engine"));
     run->setShortcut(QKeySequence(Qt::Key_F5));
     run->setIcon(MakeToolIcon(ToolIcon::Run));

@@ -10,6 +10,7 @@
 #include "report/DynoSheet.h"
 #include "report/ReportFile.h"
 #include "views/Chart2dView.h"
+#include "views/EngineHistory.h"
 #include "views/ResultUnitsChoice.h"
 #include "views/ResultsTableView.h"
 
@@ -87,10 +88,15 @@ void CMainFrame::OnEditCopy()
 
 bool CMainFrame::EnsureResults(CChildFrame& child)
 {
-    // An engine never run is run now; one that cannot run says why and exports nothing.
+    // An engine never run, or changed since its last run (Auto Run off), is
+    // run now: a sheet or a file never carries results of another engine
+    // than the one it describes. One that cannot run says why and exports
+    // nothing. As Run! does, the results join the present state of the
+    // engine's history rather than making a change of their own.
     CTorqDoc& doc = child.Document();
-    if (doc.HasResults()) return true;
+    if (doc.HasResults() && !doc.AreResultsStale()) return true;
     const bool ran = doc.RunSimulation(true, true);
+    if (child.History() != nullptr) child.History()->TakeCurrentState();
     doc.UpdateAllViews();
     return ran;
 }

@@ -425,12 +425,14 @@ void CChart2dView::ShowPeakLabels()
     m_peakLabels.clear();
     QFont font = SmallViewFont();
     for (const ChartPeakLabel& peak : m_picture.peaks) {
+        // The peaks are the engine's own: out of date with its curves.
+        const QColor colour = m_stale ? kStaleCurveColour : peak.colour;
         auto* box = new QGraphicsRectItem(m_chart);
-        box->setPen(QPen(peak.colour, 1));
+        box->setPen(QPen(colour, 1));
         box->setBrush(QColor(255, 255, 255, 225));
         auto* text = new QGraphicsSimpleTextItem(peak.text, box);
         text->setFont(font);
-        text->setBrush(peak.colour.darker(120));
+        text->setBrush(colour.darker(120));
         box->setRect(text->boundingRect().adjusted(-3, -1, 3, 1));
         box->setZValue(10);
         m_peakLabels.push_back(box);
