@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstdio>
+
 class TorqAppSmokeTest : public QObject {
     Q_OBJECT
 
@@ -43,6 +45,11 @@ void TorqAppSmokeTest::startsWithOneNewEngineThenOpensTheFilesNamedOnTheCommandL
     // in its name that is no UTF-8: the name must reach the file system as it is.
     const QString path = m_folder.filePath("named.trq");
     const std::string oddPath = QFile::encodeName(m_folder.path()).toStdString() + "/odd\xff.trq";
+    // The temporary folder cannot name this file to remove it: the test does.
+    struct RemoveAtEnd {
+        const std::string& path;
+        ~RemoveAtEnd() { std::remove(path.c_str()); }
+    } removeOdd{oddPath};
     {
         RecordingPresenter quiet;
         CTorqDoc engine;

@@ -124,7 +124,6 @@ TEST(AtomicSave, SeveralFilesAreWrittenCompletelyBeforeAnyReplacesItsTarget)
 
 TEST(AtomicSaveDeathTest, ATerminatedSaveLeavesNoTemporaryAndTheOldFileIntact)
 {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     for (int signal : {SIGTERM, SIGINT}) {
         TempDir dir;
         WriteWholeFile(dir.File("engine.trq"), "the engine of an evening\n");
