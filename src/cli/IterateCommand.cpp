@@ -453,6 +453,19 @@ bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QStr
     return true;
 }
 
+int FinishSeries(const CommandLine& line, IteratorTest& iterator, const CTorqDoc& baseline,
+                 const IterateOptions& options, QTextStream& out, QTextStream& err)
+{
+    PrintResults(iterator, options, out);
+    QString failure;
+    const bool saved =
+        options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder, failure);
+    iterator.ResetAll();  // the baseline goes with this command
+    if (saved) return kExitOk;
+    line.Error(err, failure);
+    return kExitUsage;
+}
+
 }  // namespace iterate
 
 int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -485,14 +498,7 @@ int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
         iterator.ResetAll();
         return kExitOk;
     }
-    PrintResults(iterator, options, out);
-    QString failure;
-    const bool saved =
-        options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder, failure);
-    iterator.ResetAll();  // the baseline goes with this command
-    if (saved) return kExitOk;
-    line.Error(err, failure);
-    return kExitUsage;
+    return FinishSeries(line, iterator, baseline, options, out, err);
 }
 
 }  // namespace cli

@@ -71,4 +71,10 @@ QString CheckSaveTargets(const IterateOptions& options, const CTorqDoc& baseline
 bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder,
               QString& failure);
 
+// The end of a series that has run (or been merged from its shards): its
+// kept results printed, the Best files saved when asked, and the iterator
+// cleared, since its baseline goes with the command. The exit status.
+int FinishSeries(const CommandLine& line, IteratorTest& iterator, const CTorqDoc& baseline,
+                 const IterateOptions& options, QTextStream& out, QTextStream& err);
+
 }  // namespace cli::iterate

@@ -170,14 +170,7 @@ int IterateMergeCommand(const QStringList& arguments, QTextStream& out, QTextStr
     }
     ReplayShardEntries(iterator, AllEntries(records));
 
-    PrintResults(iterator, options, out);
-    QString failure;
-    const bool saved =
-        options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder, failure);
-    iterator.ResetAll();  // the baseline goes with this command
-    if (saved) return kExitOk;
-    line.Error(err, failure);
-    return kExitUsage;
+    return FinishSeries(line, iterator, baseline, options, out, err);
 }
 
 }  // namespace cli
