@@ -1,6 +1,7 @@
 #!/bin/bash
 # The same split without a scheduler: GNU parallel runs one shard at a time
-# on each host of hosts.txt over ssh (torqwell-cli on every host's PATH),
+# on each host of hosts.txt over ssh (torqwell-cli on every host's PATH, and
+# rsync on every host, which parallel uses to copy files to and fro),
 # copies the engine file there, brings each shard record back, then merges.
 #
 #   ./parallel-ssh.sh hosts.txt chevy-350-street.trq 8
