@@ -2,7 +2,6 @@
 
 #include "report/ChartSeries.h"
 #include "views/ChartLook.h"
-#include "views/ViewFont.h"
 
 #include <QChart>
 #include <QImage>
@@ -52,12 +51,7 @@ QImage PointImage()
 
 QValueAxis* MakeAxis(const AxisSpec& spec)
 {
-    auto* axis = new QValueAxis;
-    axis->setLabelsFont(SmallViewFont());
-    QFont titleFont = SmallViewFont();
-    titleFont.setBold(true);
-    axis->setTitleFont(titleFont);
-    axis->setLabelFormat(QStringLiteral("%g"));
+    QValueAxis* axis = MakeValueAxis();
     axis->setTickType(QValueAxis::TicksDynamic);
     axis->setTickAnchor(0);
     axis->setTickInterval(spec.tickInterval);

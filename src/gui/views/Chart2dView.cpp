@@ -109,12 +109,7 @@ void CChart2dView::CreateChart()
     m_chart->setMargins(QMargins(4, 4, 4, 2));
 
     const auto makeAxis = [this](Qt::Alignment alignment) {
-        auto* axis = new QValueAxis;
-        axis->setLabelsFont(SmallViewFont());
-        QFont titleFont = SmallViewFont();
-        titleFont.setBold(true);
-        axis->setTitleFont(titleFont);
-        axis->setLabelFormat(QStringLiteral("%g"));
+        QValueAxis* axis = MakeValueAxis();
         axis->setMinorGridLineVisible(false);
         m_chart->addAxis(axis, alignment);
         return axis;

@@ -5,6 +5,7 @@
 
 #include <QChart>
 #include <QLegend>
+#include <QValueAxis>
 
 void ApplyChartLook(QChart& chart)
 {
@@ -14,4 +15,15 @@ void ApplyChartLook(QChart& chart)
     chart.setPlotAreaBackgroundBrush(Qt::white);
     chart.setPlotAreaBackgroundVisible(true);
     chart.legend()->hide();
+}
+
+QValueAxis* MakeValueAxis()
+{
+    auto* axis = new QValueAxis;
+    axis->setLabelsFont(SmallViewFont());
+    QFont titleFont = SmallViewFont();
+    titleFont.setBold(true);
+    axis->setTitleFont(titleFont);
+    axis->setLabelFormat(QStringLiteral("%g"));
+    return axis;
 }
