@@ -9,6 +9,7 @@
 //   ./bench_iterator                       all of it
 //   ./bench_iterator --benchmark_filter=Memory
 
+#include "IteratorSeries.h"
 #include "iterator/IteratorRunner.h"
 #include "model/TorqDoc.h"
 #include "sim/EngineSim.h"
@@ -40,27 +41,16 @@ void BuildBaseline(CTorqDoc& engine)
     engine.Recalculate();
 }
 
-IterationParam Sweep(IterationDataType type, const CTorqDoc& engine, float min, float max, float step)
-{
-    IterationParam slot;
-    slot.ChooseDataType(type, engine);
-    slot.minValue.SetValue(min);
-    slot.maxValue.SetValue(max);
-    slot.stepValue.SetValue(step);
-    slot.ComputeSteps();
-    return slot;
-}
-
 // 10 bores x 10 strokes x 20 IVC = 2,000 tests; with 10 EVO values 20,000.
 void ConfigureSeries(IteratorTest& iterator, const CTorqDoc& baseline, bool twentyThousand)
 {
-    iterator.ResetAll();
-    iterator.SetBaseline(&baseline);
-    iterator.SetSlot(0, Sweep(kItrBore, baseline, 3.95f, 4.04f, 0.01f));
-    iterator.SetSlot(1, Sweep(kItrStroke, baseline, 3.40f, 3.49f, 0.01f));
-    iterator.SetSlot(2, Sweep(kItrIvc, baseline, 60.0f, 79.0f, 1.0f));
-    if (twentyThousand) iterator.SetSlot(3, Sweep(kItrEvo, baseline, 60.0f, 69.0f, 1.0f));
-    iterator.PrepareRun();
+    const IterationParam bore = Sweep(kItrBore, baseline, 3.95f, 4.04f, 0.01f);
+    const IterationParam stroke = Sweep(kItrStroke, baseline, 3.40f, 3.49f, 0.01f);
+    const IterationParam ivc = Sweep(kItrIvc, baseline, 60.0f, 79.0f, 1.0f);
+    if (twentyThousand)
+        Configure(iterator, baseline, {bore, stroke, ivc, Sweep(kItrEvo, baseline, 60.0f, 69.0f, 1.0f)});
+    else
+        Configure(iterator, baseline, {bore, stroke, ivc});
 }
 
 void RunSeries(IteratorRunner& runner, IteratorTest& iterator)
