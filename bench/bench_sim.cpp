@@ -13,8 +13,8 @@
 
 namespace {
 
-void SetAirflow(SimInputs& in, const float* lifts, const float* intake, const float* exhaust, float intakeTestDia,
-                float exhaustTestDia, float dropInH2O)
+void SetAirflow(SimInputs& in, const float* lifts, const float* intake, const float* exhaust,
+                float intakeTestDia, float exhaustTestDia, float dropInH2O)
 {
     in.flowTestIntakeDia = intakeTestDia;
     in.flowTestExhaustDia = exhaustTestDia;
@@ -130,10 +130,11 @@ void RunBatch(benchmark::State& state)
         benchmark::ClobberMemory();
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(inputs.size()));
-    state.counters["us_per_engine"] = benchmark::Counter(
-        static_cast<double>(state.iterations() * inputs.size()) * 1e-6,
-        benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.SetLabel(std::string(EngineSimInstructionSet()) + ", " + std::to_string(EngineSimBatchWidth()) + " lanes");
+    state.counters["us_per_engine"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * inputs.size()) * 1e-6,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.SetLabel(std::string(EngineSimInstructionSet()) + ", " + std::to_string(EngineSimBatchWidth()) +
+                   " lanes");
 }
 
 }  // namespace

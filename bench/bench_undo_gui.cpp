@@ -81,7 +81,10 @@ struct Workbench {
 // Made once the application stands, gone before it ends.
 Workbench* g_bench = nullptr;
 
-Workbench& Bench() { return *g_bench; }
+Workbench& Bench()
+{
+    return *g_bench;
+}
 
 // arg 0: the Engine form beside the Graph; arg 1: the Table beside the Graph.
 void ShowSheets(Workbench& bench, int sheets)

@@ -43,7 +43,8 @@ const std::filesystem::path& FuzzFolder()
     return folder.Path();
 }
 
-InputFile::InputFile(const std::uint8_t* data, std::size_t size, const char* name) : m_path(FuzzFolder() / name)
+InputFile::InputFile(const std::uint8_t* data, std::size_t size, const char* name)
+    : m_path(FuzzFolder() / name)
 {
     WriteWholeFile(m_path, std::string(reinterpret_cast<const char*>(data), size));
 }

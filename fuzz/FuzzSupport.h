@@ -79,15 +79,18 @@ void CheckBlockReader(const std::uint8_t* data, std::size_t size, const char* fi
     {
         const InputFile input(data, size, fileName);
         Block loaded;
-        if (loaded.LoadFromFile(input.Path()) != read) PropertyFailed("a file and a stream of the same bytes read differently");
-        if (read && WrittenBlock(loaded) != WrittenBlock(block)) PropertyFailed("a file read other values than its stream");
+        if (loaded.LoadFromFile(input.Path()) != read)
+            PropertyFailed("a file and a stream of the same bytes read differently");
+        if (read && WrittenBlock(loaded) != WrittenBlock(block))
+            PropertyFailed("a file read other values than its stream");
     }
     if (!read) return;
     ErrorCode code = 0;
     block.CheckComplete(code);
     const std::string first = WrittenBlock(block);
     Block reread;
-    if (!ReadBlockFrom(reread, first)) PropertyFailed("a block the reader accepted was written as one it refuses");
+    if (!ReadBlockFrom(reread, first))
+        PropertyFailed("a block the reader accepted was written as one it refuses");
     const std::string second = WrittenBlock(reread);
     Block again;
     if (!ReadBlockFrom(again, second) || WrittenBlock(again) != second) {

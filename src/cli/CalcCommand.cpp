@@ -33,9 +33,9 @@ constexpr const char* kCalcDescription =
 
 // One "label: value units" row, or the JSON value of a figure.
 struct Figure {
-    const char* label;      // the dialog's label
-    const char* key;        // the JSON key
-    std::string value;      // as the dialog shows it; empty for none
+    const char* label;  // the dialog's label
+    const char* key;    // the JSON key
+    std::string value;  // as the dialog shows it; empty for none
     std::string units;
     std::string jsonValue;  // when the JSON value differs from the shown one
 };
@@ -49,15 +49,16 @@ void PrintFigures(QTextStream& out, const std::vector<Figure>& figures, bool jso
             const std::string& value = figure.jsonValue.empty() ? figure.value : figure.jsonValue;
             // A shown figure is a JSON number ("8.65", "-10.59"); none, or an infinite ratio, is null.
             const bool number = !value.empty() && value != "Infinity";
-            out << (i == 0 ? "" : ", ") << '"' << figure.key << "\": "
-                << (number ? QString::fromStdString(value) : QStringLiteral("null"));
+            out << (i == 0 ? "" : ", ") << '"' << figure.key
+                << "\": " << (number ? QString::fromStdString(value) : QStringLiteral("null"));
         }
         out << "}\n";
     } else {
         for (const Figure& figure : figures) {
             QString row = QString::fromLatin1(figure.label).leftJustified(22) +
                           QString::fromStdString(figure.value).rightJustified(10);
-            if (!figure.units.empty() && !figure.value.empty()) row += " " + QString::fromStdString(figure.units);
+            if (!figure.units.empty() && !figure.value.empty())
+                row += " " + QString::fromStdString(figure.units);
             while (row.endsWith(' ')) row.chop(1);
             out << row << "\n";
         }
@@ -93,7 +94,8 @@ public:
             return Fail(err, "unexpected argument '" + Parser().positionalArguments().front() + "'");
         }
         const QString format = Parser().value("format");
-        if (format != "table" && format != "json") return Fail(err, "unknown format '" + format + "' (table or json)");
+        if (format != "table" && format != "json")
+            return Fail(err, "unknown format '" + format + "' (table or json)");
         m_json = format == "json";
         return true;
     }
@@ -135,7 +137,8 @@ public:
         text.toDouble(&whole);
         if (!whole) return Fail(err, QString("--%1: '%2' is not a number").arg(option, Value(option)));
         if (enter(text.toStdString()) != EntryResult::Accepted) {
-            return Fail(err, QString("--%1 %2: %3").arg(option, text, QString::fromStdString(parameter.GetPrompt())));
+            return Fail(
+                err, QString("--%1 %2: %3").arg(option, text, QString::fromStdString(parameter.GetPrompt())));
         }
         return true;
     }
@@ -155,7 +158,10 @@ int CheckFailed(QTextStream& err, ErrorCode code)
     return kExitUsage;
 }
 
-std::string ShownText(const CFloatPtSpec& parameter) { return EditText(parameter); }
+std::string ShownText(const CFloatPtSpec& parameter)
+{
+    return EditText(parameter);
+}
 
 // ---------------------------------------------------------------- compression
 
@@ -179,8 +185,9 @@ int CompressionCalc(const QStringList& arguments, QTextStream& out, QTextStream&
     line.AddOption("deck", "in",
                    "Piston down the bore at TDC, -0.5 to 2.0 in (flattop); with --dome, the distance down\n"
                    "from TDC where the volume above the piston is measured, 0.1 to 2.0 in.");
-    line.AddOption("dome", "cc",
-                   "A piston with a dome, dish or valve reliefs: the volume measured above it, 0.1 to 6000 cc.");
+    line.AddOption(
+        "dome", "cc",
+        "A piston with a dome, dish or valve reliefs: the volume measured above it, 0.1 to 6000 cc.");
     line.AddOption("metric", nullptr, "Lengths in millimetres.");
     if (!line.Parse(arguments, out, err)) return line.Status();
     const bool domed = line.Has("dome");
@@ -204,11 +211,13 @@ int CompressionCalc(const QStringList& arguments, QTextStream& out, QTextStream&
     doc.Recalculate();
 
     CompressionCalculator calculator(doc);
-    calculator.SetPistonKind(domed ? CompressionCalculator::kDomedPiston : CompressionCalculator::kFlattopPiston);
-    const std::pair<const char*, Input> inputs[] = {
-        {"chamber", Input::ChamberVolume},           {"gasket-bore", Input::GasketBore},
-        {"gasket-thickness", Input::GasketThickness}, {"deck", Input::PistonDistance},
-        {"dome", Input::PistonVolume}};
+    calculator.SetPistonKind(domed ? CompressionCalculator::kDomedPiston
+                                   : CompressionCalculator::kFlattopPiston);
+    const std::pair<const char*, Input> inputs[] = {{"chamber", Input::ChamberVolume},
+                                                    {"gasket-bore", Input::GasketBore},
+                                                    {"gasket-thickness", Input::GasketThickness},
+                                                    {"deck", Input::PistonDistance},
+                                                    {"dome", Input::PistonVolume}};
     for (const auto& [option, input] : inputs) {
         if (!line.Has(option)) continue;
         const auto enter = [&calculator, input = input](const std::string& text) {
@@ -217,13 +226,14 @@ int CompressionCalc(const QStringList& arguments, QTextStream& out, QTextStream&
         if (!line.Number(err, option, calculator.Parameter(input), enter)) return line.Status();
     }
 
-    PrintFigures(out,
-                 {{"Head Gasket Volume:", "gasket_volume", ShownText(calculator.GasketVolume()), "cc", ""},
-                  {"Deck Volume @ TDC:", "deck_volume", ShownText(calculator.DeckVolume()), "cc", ""},
-                  {"Swept Cylinder Vol:", "swept_volume", ShownText(calculator.SweptVolume()), "cc", ""},
-                  {"Total Combustion Vol:", "total_combustion_volume", ShownText(calculator.TotalVolume()), "cc", ""},
-                  {"Compression Ratio:", "compression_ratio", calculator.RatioText(), "", ""}},
-                 line.Json());
+    PrintFigures(
+        out,
+        {{"Head Gasket Volume:", "gasket_volume", ShownText(calculator.GasketVolume()), "cc", ""},
+         {"Deck Volume @ TDC:", "deck_volume", ShownText(calculator.DeckVolume()), "cc", ""},
+         {"Swept Cylinder Vol:", "swept_volume", ShownText(calculator.SweptVolume()), "cc", ""},
+         {"Total Combustion Vol:", "total_combustion_volume", ShownText(calculator.TotalVolume()), "cc", ""},
+         {"Compression Ratio:", "compression_ratio", calculator.RatioText(), "", ""}},
+        line.Json());
     const ErrorCode code = calculator.CheckApply();
     return code == 0 ? kExitOk : CheckFailed(err, code);
 }
@@ -244,10 +254,12 @@ int AirflowCalc(const QStringList& arguments, QTextStream& out, QTextStream& err
     line.AddOption("flow", "cfm", "The measured airflow, 100 to 4000 cfm.");
     line.AddOption("at", "inH2O", "The pressure drop it was measured at, 0.1 to 100 inches of water.");
     line.AddOption("at-hg", "inHg", "The same in inches of mercury (1 inH2O = 0.0738 inHg).");
-    line.AddOption("to", "target", "2bbl (3.0 inHg), 4bbl (1.5 inHg), or a pressure drop in inches of water.");
+    line.AddOption("to", "target",
+                   "2bbl (3.0 inHg), 4bbl (1.5 inHg), or a pressure drop in inches of water.");
     if (!line.Parse(arguments, out, err)) return line.Status();
     if (!line.Require(err, {"flow", "to"})) return line.Status();
-    if (line.Has("at") == line.Has("at-hg")) return line.Usage(err, "give the measured pressure drop once: --at or --at-hg");
+    if (line.Has("at") == line.Has("at-hg"))
+        return line.Usage(err, "give the measured pressure drop once: --at or --at-hg");
 
     const QString to = line.Value("to").trimmed().toLower();
     int mode = AirflowCalculator::kNoStandard;
@@ -265,7 +277,8 @@ int AirflowCalc(const QStringList& arguments, QTextStream& out, QTextStream& err
     const char* known = line.Has("at") ? "at" : "at-hg";
     if (!line.Number(err, "flow", calculator.Parameter(Input::KnownAirflow), field(Input::KnownAirflow)) ||
         !line.Number(err, known, calculator.Parameter(Input::KnownPressure), field(Input::KnownPressure)) ||
-        (free && !line.Number(err, "to", calculator.Parameter(Input::TargetPressure), field(Input::TargetPressure)))) {
+        (free && !line.Number(err, "to", calculator.Parameter(Input::TargetPressure),
+                              field(Input::TargetPressure)))) {
         return line.Status();
     }
 
@@ -274,8 +287,8 @@ int AirflowCalc(const QStringList& arguments, QTextStream& out, QTextStream& err
     const CFloatPtSpec& shownTarget = calculator.Parameter(Input::TargetPressure);
     PrintFigures(out,
                  {{"Airflow Rate:", "airflow", ShownText(calculator.Airflow()), "cfm", ""},
-                  {"Pressure Drop:", "pressure_drop_inhg", ShownText(shownTarget), shownTarget.GetUnitsLabel(),
-                   FormatC("%.6g", double(inHg))}},
+                  {"Pressure Drop:", "pressure_drop_inhg", ShownText(shownTarget),
+                   shownTarget.GetUnitsLabel(), FormatC("%.6g", double(inHg))}},
                  line.Json());
     const ErrorCode code = free ? 0 : calculator.CheckApply();
     return code == 0 ? kExitOk : CheckFailed(err, code);
@@ -299,7 +312,8 @@ int CamCalc(const QStringList& arguments, QTextStream& out, QTextStream& err)
     line.AddOption("icl", "deg", "Intake centerline, crank degrees after TDC.");
     line.AddOption("intake-duration", "deg", "Intake duration, crank degrees.");
     line.AddOption("exhaust-duration", "deg", "Exhaust duration, crank degrees.");
-    line.AddOption("timing", "method", "seat (default) or 050: the card's figures are seat to seat or at 0.050 in lift.");
+    line.AddOption("timing", "method",
+                   "seat (default) or 050: the card's figures are seat to seat or at 0.050 in lift.");
     if (!line.Parse(arguments, out, err)) return line.Status();
     if (!line.Require(err, {"lsa", "icl", "intake-duration", "exhaust-duration"})) {
         return line.Status();
@@ -338,7 +352,8 @@ int CamCalc(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
 void PrintCalcHelp(QTextStream& out)
 {
-    out << "Usage: " << kProgramName << " calc compression|airflow|cam [options]\n" << kCalcDescription << "\n";
+    out << "Usage: " << kProgramName << " calc compression|airflow|cam [options]\n"
+        << kCalcDescription << "\n";
     out.flush();
 }
 
@@ -355,8 +370,8 @@ int CalcCommand(const QStringList& arguments, QTextStream& out, QTextStream& err
     if (kind == "compression") return CompressionCalc(rest, out, err);
     if (kind == "airflow") return AirflowCalc(rest, out, err);
     if (kind == "cam") return CamCalc(rest, out, err);
-    err << kProgramName << " calc: "
-        << (kind.isEmpty() ? QString("which calculator?") : "unknown calculator '" + kind + "'")
+    err << kProgramName
+        << " calc: " << (kind.isEmpty() ? QString("which calculator?") : "unknown calculator '" + kind + "'")
         << " (compression, airflow or cam)" << Qt::endl;
     err << "Try '" << kProgramName << " calc --help'." << Qt::endl;
     return kExitUsage;

@@ -3,7 +3,6 @@
 #include "base/Util.h"
 #include "model/ComponentTable.h"
 
-
 namespace cli {
 
 namespace {
@@ -14,7 +13,10 @@ QString Normalized(QString name)
     return name.simplified().toCaseFolded();
 }
 
-bool IsShortBlocks(const ChoiceGroup& group) { return group.commands.first == Cmd::kShortBlocks.first; }
+bool IsShortBlocks(const ChoiceGroup& group)
+{
+    return group.commands.first == Cmd::kShortBlocks.first;
+}
 
 }  // namespace
 

@@ -18,7 +18,8 @@ constexpr std::array<CliCommand, 9> kCommands = {{
     {"convert", "Save an engine file of any readable version as version 3.10 with fresh results.",
      &ConvertCommand},
     {"iterate", "Sweep engine parameters over ranges and list the ten best combinations.", &IterateCommand},
-    {"iterate-merge", "Combine the shards of an iterator series run on several machines.", &IterateMergeCommand},
+    {"iterate-merge", "Combine the shards of an iterator series run on several machines.",
+     &IterateMergeCommand},
     {"calc", "The calculators: compression ratio, airflow rating, cam valve events.", &CalcCommand},
     {"sheet", "Write an engine's one-page dyno sheet as PDF, PNG or SVG (no display needed).", &SheetCommand},
 }};
@@ -59,7 +60,10 @@ int CheckedOutput(QTextStream& out, QTextStream& err, int status)
 
 }  // namespace
 
-std::span<const CliCommand> Commands() { return kCommands; }
+std::span<const CliCommand> Commands()
+{
+    return kCommands;
+}
 
 const CliCommand* FindCommand(const QString& name)
 {

@@ -21,7 +21,10 @@ int ExitCodeForMessage(int code)
 
 CliPresenter::CliPresenter(QTextStream& err) : m_err(err), m_previous(InstallMessagePresenter(this)) {}
 
-CliPresenter::~CliPresenter() { InstallMessagePresenter(m_previous); }
+CliPresenter::~CliPresenter()
+{
+    InstallMessagePresenter(m_previous);
+}
 
 void CliPresenter::Print(const ErrorMessage& message)
 {
@@ -169,11 +172,20 @@ void PrintWrote(QTextStream& out, const QString& path, const QString& rest)
 
 // ---------------------------------------------------------------- engines and files
 
-bool OpenEngine(CTorqDoc& doc, const QString& path) { return OpenEngineDocument(doc, LocalPath(path)); }
+bool OpenEngine(CTorqDoc& doc, const QString& path)
+{
+    return OpenEngineDocument(doc, LocalPath(path));
+}
 
-bool RunEngine(CTorqDoc& doc) { return doc.RunSimulation(true, true); }
+bool RunEngine(CTorqDoc& doc)
+{
+    return doc.RunSimulation(true, true);
+}
 
-QString RoundTripText(float value) { return QString::fromStdString(FormatC("%.9g", double(value))); }
+QString RoundTripText(float value)
+{
+    return QString::fromStdString(FormatC("%.9g", double(value)));
+}
 
 ExportTarget ResolveExportTarget(const QString& output, const QString& proposedName)
 {

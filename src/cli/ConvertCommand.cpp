@@ -21,7 +21,8 @@ int ConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     line.Parser().addOption(
         QCommandLineOption("units", "english or metric: the units the saved engine is shown in.", "system"));
     line.Parser().addOption(QCommandLineOption(
-        "allow-no-results", "Save an engine the simulation cannot run, without results (warning 204 answered OK)."));
+        "allow-no-results",
+        "Save an engine the simulation cannot run, without results (warning 204 answered OK)."));
     line.Parser().addPositionalArgument("IN.trq", "The engine file to read.");
     int status = kExitOk;
     if (!line.Parse(arguments, out, err, status)) return status;

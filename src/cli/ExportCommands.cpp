@@ -79,23 +79,29 @@ int RunExport(const ExportKind& kind, const QStringList& arguments, QTextStream&
 int ExportDosCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     static const ExportKind kind = {
-        "export-dos", ".trq",
+        "export-dos",
+        ".trq",
         "Exports an engine as the 815-byte engine record of the older DOS programs, with the\n"
         "checks of the desktop program's export: a complete engine with results, English units,\n"
         "no automatic valve sizes or lifts, a 1.5 inHg pressure drop, one of the listed heads\n"
         "with its valve count, and no forced induction.",
-        &CheckDosRecordExport, &ProposedDosRecordName, &ExportDosRecordFile};
+        &CheckDosRecordExport,
+        &ProposedDosRecordName,
+        &ExportDosRecordFile};
     return RunExport(kind, arguments, out, err);
 }
 
 int ExportGameCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     static const ExportKind kind = {
-        "export-game", ".gme",
+        "export-game",
+        ".gme",
         "Exports an engine as the racing game's engine file: bore, stroke, cylinders and two\n"
         "blocks of speed, power, torque and BMEP (the first run on plain gasoline when the\n"
         "engine has nitrous). The engine must be complete and have results.",
-        &CheckGameTextExport, &ProposedGameTextName, &ExportGameTextFile};
+        &CheckGameTextExport,
+        &ProposedGameTextName,
+        &ExportGameTextFile};
     return RunExport(kind, arguments, out, err);
 }
 

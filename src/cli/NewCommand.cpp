@@ -78,7 +78,8 @@ const NewOption kOptions[] = {
     {"intake-valve", "in|auto", "Intake valve diameter; auto sizes both valves from the bore."},
     {"exhaust-valve", "in|auto", "Exhaust valve diameter; auto sizes both valves from the bore."},
     {"compression", "ratio", "Compression ratio, 6 to 18."},
-    {"induction", "cfm[@inHg]", "Induction flow and the pressure drop it is rated at (default 1.5), e.g. 750@1.5."},
+    {"induction", "cfm[@inHg]",
+     "Induction flow and the pressure drop it is rated at (default 1.5), e.g. 750@1.5."},
     {"pressure-drop", "inHg", "Pressure drop of the induction rating, 1.5 to 3.0."},
     {"manifold", "name|index", "Intake manifold, e.g. \"Dual-Plane Manifold\"."},
     {"fuel", "name|index", "Fuel (default Gasoline); \"Gasoline/Nitrous\" takes its flow from --nitrous."},
@@ -96,17 +97,20 @@ const NewOption kOptions[] = {
     {"intercooler", "%|none", "Intercooler efficiency, 0 to 150, or none."},
     {"exhaust", "name|index", "Exhaust system, e.g. \"Small-Tube Headers With Mufflers\"."},
     {"cam", "name|index", "Camshaft type, e.g. \"High Performance Street\"; sets its valve events."},
-    {"cam-name", "text", "Your own cam's description (cam type \"Custom Cam Type\"); give --timing and --cam-events."},
+    {"cam-name", "text",
+     "Your own cam's description (cam type \"Custom Cam Type\"); give --timing and --cam-events."},
     {"cam-file", "file.cam", "The camshaft from a cam file."},
     {"lifter", "name|index", "Lifters: Hyd., Solid or Roller."},
     {"timing", "seat|050", "Timing method of the valve events: seat-to-seat or at 0.050 in lift."},
     {"cam-events", "IVO,IVC,EVO,EVC",
-     "Nominal valve events in crank degrees: intake opens BTDC, closes ABDC, exhaust opens BBDC, closes ATDC."},
+     "Nominal valve events in crank degrees: intake opens BTDC, closes ABDC, exhaust opens BBDC, closes "
+     "ATDC."},
     {"advance", "deg", "Cam advance (+) or retard (-), -15 to 15."},
     {"intake-lift", "in|auto", "Intake valve lift; auto sizes both lifts from the cam and the valve."},
     {"exhaust-lift", "in|auto", "Exhaust valve lift; auto sizes both lifts from the cam and the valve."},
     {"save-cam", "file.cam", "Also save the engine's camshaft as a cam file (the engine names it)."},
-    {"save-airflow", "file.flw", "Also save the heads' airflow data as an airflow file (the engine names it)."},
+    {"save-airflow", "file.flw",
+     "Also save the heads' airflow data as an airflow file (the engine names it)."},
     {"allow-no-results", nullptr, "Save an engine the simulation cannot run, without results."},
     {"force", nullptr, "Replace files that exist already (never a file the command reads)."},
 };
@@ -123,7 +127,10 @@ QString Alias(const QString& option, const QString& value)
     return value;
 }
 
-bool IsAuto(const QString& value) { return value.trimmed().compare("auto", Qt::CaseInsensitive) == 0; }
+bool IsAuto(const QString& value)
+{
+    return value.trimmed().compare("auto", Qt::CaseInsensitive) == 0;
+}
 
 // The file name part of a path, as the engine names its cam and airflow files.
 std::string FileNameOf(const QString& path)
@@ -312,7 +319,8 @@ private:
             const QStringList parts = Value("induction").split('@');
             if (parts.size() > 2) return Fail("--induction takes cfm or cfm@inHg");
             if (!NumberText("--induction", parts[0], m_doc.InductionFlow()) ||
-                !NumberText("--induction", parts.size() == 2 ? parts[1] : QString("1.5"), m_doc.PressureDrop())) {
+                !NumberText("--induction", parts.size() == 2 ? parts[1] : QString("1.5"),
+                            m_doc.PressureDrop())) {
                 return false;
             }
         }
@@ -346,7 +354,8 @@ private:
         }
         if (!Number("blower-flow", m_doc.BlowerFlowRate()) ||
             !Number("blower-pressure-ratio", m_doc.BlowerPressureRatio()) ||
-            !Number("blower-efficiency", m_doc.BlowerEfficiency()) || !Number("blower-rpm", m_doc.BlowerRpm()) ||
+            !Number("blower-efficiency", m_doc.BlowerEfficiency()) ||
+            !Number("blower-rpm", m_doc.BlowerRpm()) ||
             !Number("blower-surge-flow", m_doc.BlowerSurgeFlowRate()) ||
             !Number("blower-internal-gear", m_doc.BlowerInternalGearRatio()) ||
             !Number("blower-belt-gear", m_doc.BlowerBeltGearRatio()) ||
@@ -384,8 +393,8 @@ private:
                 return false;
             }
         }
-        return Choose("lifter") && Choose("timing") && CamEvents() && Number("advance", m_doc.Cam().AdvanceRetard()) &&
-               Lifts();
+        return Choose("lifter") && Choose("timing") && CamEvents() &&
+               Number("advance", m_doc.Cam().AdvanceRetard()) && Lifts();
     }
 
     bool CamEvents()
@@ -480,11 +489,10 @@ QString Summary(const CTorqDoc& doc)
     const auto& torque = doc.GetResultSeries(kSeriesTorque);
     const auto peakPower = std::max_element(power.begin(), power.end()) - power.begin();
     const auto peakTorque = std::max_element(torque.begin(), torque.end()) - torque.begin();
-    return QString::fromStdString(FormatC(": %.0f hp at %.0f rpm, %.0f ft-lbs at %.0f rpm",
-                                          double(power[std::size_t(peakPower)]),
-                                          double(doc.GetResult(kSeriesEngineSpeed, int(peakPower))),
-                                          double(torque[std::size_t(peakTorque)]),
-                                          double(doc.GetResult(kSeriesEngineSpeed, int(peakTorque)))));
+    return QString::fromStdString(FormatC(
+        ": %.0f hp at %.0f rpm, %.0f ft-lbs at %.0f rpm", double(power[std::size_t(peakPower)]),
+        double(doc.GetResult(kSeriesEngineSpeed, int(peakPower))), double(torque[std::size_t(peakTorque)]),
+        double(doc.GetResult(kSeriesEngineSpeed, int(peakTorque)))));
 }
 
 }  // namespace
@@ -493,7 +501,8 @@ int NewCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     CommandLine line("new", "-o ENGINE.trq [options]", kDescription);
     for (const NewOption& option : kOptions) {
-        const QStringList names = QString(option.name) == "o" ? QStringList{"o", "output"} : QStringList{option.name};
+        const QStringList names =
+            QString(option.name) == "o" ? QStringList{"o", "output"} : QStringList{option.name};
         if (option.valueName == nullptr) {
             line.Parser().addOption(QCommandLineOption(names, option.description));
         } else {

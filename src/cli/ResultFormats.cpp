@@ -84,7 +84,10 @@ QString FormatResultsTable(const CTorqDoc& doc)
     return text + Rule();
 }
 
-QString FormatResultsCsv(const CTorqDoc& doc) { return QString::fromStdString(::FormatResultsCsv(doc)); }
+QString FormatResultsCsv(const CTorqDoc& doc)
+{
+    return QString::fromStdString(::FormatResultsCsv(doc));
+}
 
 QJsonObject EngineSummary(const CTorqDoc& doc)
 {
@@ -123,7 +126,8 @@ QJsonObject EngineSummary(const CTorqDoc& doc)
     // The blower counts only on the forced-induction manifold.
     const bool forced = doc.ManifoldType().GetIndex() == kForcedInductionManifold &&
                         doc.GetForcedInductionClass() != kNoForcedInduction;
-    engine.insert("forced_induction", forced ? JsonText(doc.ForcedInductionType()) : QJsonValue(QJsonValue::Null));
+    engine.insert("forced_induction",
+                  forced ? JsonText(doc.ForcedInductionType()) : QJsonValue(QJsonValue::Null));
     if (forced) {
         engine.insert("boost_limit_psi", JsonEnglish(doc.BlowerBoostLevelLimit()));
         engine.insert("intercooler_percent", JsonEnglish(doc.IntercoolerEfficiency()));

@@ -10,15 +10,15 @@ namespace cli {
 
 int RunCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    CommandLine line("run", "[options] ENGINE.trq",
-                     "Opens an engine file as the desktop program does, runs the simulation and prints\n"
-                     "the 19 result points from 2000 to 11000 rpm: power (hp), torque (ft-lbs), intake\n"
-                     "manifold pressure (psi absolute), volumetric efficiency (%), IMEP, BMEP and FMEP (psi).\n"
-                     "csv and json print every value with 9 significant digits, which give back the\n"
-                     "model's 32-bit floats exactly.");
-    line.Parser().addOption(QCommandLineOption({"f", "format"},
-                                               "table (the desktop program's results table), csv or json.",
-                                               "format", "table"));
+    CommandLine line(
+        "run", "[options] ENGINE.trq",
+        "Opens an engine file as the desktop program does, runs the simulation and prints\n"
+        "the 19 result points from 2000 to 11000 rpm: power (hp), torque (ft-lbs), intake\n"
+        "manifold pressure (psi absolute), volumetric efficiency (%), IMEP, BMEP and FMEP (psi).\n"
+        "csv and json print every value with 9 significant digits, which give back the\n"
+        "model's 32-bit floats exactly.");
+    line.Parser().addOption(QCommandLineOption(
+        {"f", "format"}, "table (the desktop program's results table), csv or json.", "format", "table"));
     line.Parser().addPositionalArgument("ENGINE.trq", "The engine file to run.");
     int status = kExitOk;
     if (!line.Parse(arguments, out, err, status)) return status;

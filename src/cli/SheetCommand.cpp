@@ -1,4 +1,5 @@
-// torqwell-cli sheet ENGINE.trq -o SHEET.pdf|png|svg [--units english|kpa|bar] [--range auto|low|mid|hi] [--force]
+// torqwell-cli sheet ENGINE.trq -o SHEET.pdf|png|svg [--units english|kpa|bar] [--range auto|low|mid|hi]
+// [--force]
 
 #include "CliCommands.h"
 #include "CliSupport.h"
@@ -51,12 +52,15 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
                      "name and file, the date, the peaks, the graph of power and torque, the results\n"
                      "table and the engine in brief. The output's extension chooses the format: .pdf,\n"
                      ".png (192 pixels per inch) or .svg. Needs no display.");
-    line.Parser().addOption(QCommandLineOption({"o", "output"}, "The sheet to write (.pdf, .png or .svg).", "file"));
+    line.Parser().addOption(
+        QCommandLineOption({"o", "output"}, "The sheet to write (.pdf, .png or .svg).", "file"));
     line.Parser().addOption(QCommandLineOption(
-        "units", "Results of a metric engine in english (hp, ft-lbs, psi; the default), kpa (kW, N·m, kPa) or bar.",
+        "units",
+        "Results of a metric engine in english (hp, ft-lbs, psi; the default), kpa (kW, N·m, kPa) or bar.",
         "units", "english"));
     line.Parser().addOption(QCommandLineOption(
-        "range", "The y axes' range: auto (fits the curves; the default), low, mid or hi (the graph's fixed ranges).",
+        "range",
+        "The y axes' range: auto (fits the curves; the default), low, mid or hi (the graph's fixed ranges).",
         "range", "auto"));
     line.Parser().addOption(QCommandLineOption("force", "Replace an existing output file."));
     line.Parser().addPositionalArgument("ENGINE.trq", "The engine file.");
@@ -72,12 +76,14 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
     }
     ResultUnits units = ResultUnits::English;
     if (!ResultUnitsFromKey(line.Parser().value("units").toStdString(), units)) {
-        return line.UsageError(err, "unknown units '" + line.Parser().value("units") + "' (english, kpa or bar)");
+        return line.UsageError(err,
+                               "unknown units '" + line.Parser().value("units") + "' (english, kpa or bar)");
     }
     const QStringList ranges{"auto", "low", "mid", "hi"};
     const int rangeKind = static_cast<int>(ranges.indexOf(line.Parser().value("range")));
     if (rangeKind < 0) {
-        return line.UsageError(err, "unknown range '" + line.Parser().value("range") + "' (auto, low, mid or hi)");
+        return line.UsageError(err,
+                               "unknown range '" + line.Parser().value("range") + "' (auto, low, mid or hi)");
     }
     if (IsSameFile(output, files.front())) {
         err << kProgramName << " sheet: " << output << " is the engine file it reads; choose another output"

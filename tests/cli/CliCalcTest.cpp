@@ -7,9 +7,9 @@
 
 namespace {
 
-const QStringList kFlattop = {"calc",      "compression", "--bore",        "4.0", "--stroke",
-                              "3.48",      "--chamber",   "64",            "--gasket-bore", "4.1",
-                              "--gasket-thickness", "0.040", "--deck", "0.025"};
+const QStringList kFlattop = {
+    "calc", "compression",        "--bore", "4.0",    "--stroke", "3.48", "--chamber", "64", "--gasket-bore",
+    "4.1",  "--gasket-thickness", "0.040",  "--deck", "0.025"};
 
 QJsonObject Json(const CliResult& result)
 {
@@ -89,8 +89,10 @@ TEST(CliCalcCompression, AResultTheEngineCannotTakeIsPrintedAndRefused)
 
     // A total of zero leaves no ratio: "Infinity" in the table, null in
     // json, and message 96.
-    const QStringList zero = {"calc", "compression", "--bore", "4", "--stroke", "3.48", "--chamber", "10",
-                              "--gasket-bore", "4.1", "--gasket-thickness", "0", "--deck", "0.1", "--dome", "10.59"};
+    const QStringList zero = {
+        "calc",      "compression", "--bore",        "4",    "--stroke",           "3.48",
+        "--chamber", "10",          "--gasket-bore", "4.1",  "--gasket-thickness", "0",
+        "--deck",    "0.1",         "--dome",        "10.59"};
     const CliResult table = RunCli(zero);
     EXPECT_EQ(table.status, 2);
     EXPECT_EQ(Row(table, "Compression Ratio:"), "Infinity");
@@ -109,7 +111,8 @@ TEST(CliCalcCompression, BadNumbersAreRefusedWithTheRange)
 
     const CliResult range = RunCli(With(kFlattop, "--gasket-thickness", "0.2"));
     EXPECT_EQ(range.status, 2);
-    EXPECT_TRUE(range.err.contains("Enter Head Gasket Compressed Thickness Value Within Range: 0.000 to 0.150 in"))
+    EXPECT_TRUE(
+        range.err.contains("Enter Head Gasket Compressed Thickness Value Within Range: 0.000 to 0.150 in"))
         << range.err.toStdString();
 
     // A domed piston stands at least 0.1 in down; a flattop may be above the deck.
@@ -130,13 +133,15 @@ TEST(CliCalcAirflow, SixHundredCfmRatesAt604Point9And722Point9)
     EXPECT_EQ(Row(four, "Airflow Rate:"), "604.9 cfm");
     EXPECT_EQ(Row(four, "Pressure Drop:"), "1.50 inHg");
 
-    const CliResult two = RunCli({"calc", "airflow", "--flow", "600", "--at", "28", "--to", "2bbl", "--format", "json"});
+    const CliResult two =
+        RunCli({"calc", "airflow", "--flow", "600", "--at", "28", "--to", "2bbl", "--format", "json"});
     ASSERT_EQ(two.status, 0) << two.err.toStdString();
     EXPECT_DOUBLE_EQ(Json(two)["airflow"].toDouble(), 722.9);
     EXPECT_DOUBLE_EQ(Json(two)["pressure_drop_inhg"].toDouble(), 3.0);
 
     // The same pressure in mercury: both are brought to water first.
-    EXPECT_EQ(Row(RunCli({"calc", "airflow", "--flow", "600", "--at-hg", "2.0664", "--to", "2bbl"}), "Airflow Rate:"),
+    EXPECT_EQ(Row(RunCli({"calc", "airflow", "--flow", "600", "--at-hg", "2.0664", "--to", "2bbl"}),
+                  "Airflow Rate:"),
               "722.9 cfm");
 }
 
@@ -174,8 +179,8 @@ TEST(CliCalcAirflow, ATargetInInchesOfWaterIsAFreeConversion)
 
 TEST(CliCalcCam, ACamCardGivesItsFourEvents)
 {
-    const CliResult seat =
-        RunCli({"calc", "cam", "--lsa", "110", "--icl", "106", "--intake-duration", "280", "--exhaust-duration", "280"});
+    const CliResult seat = RunCli({"calc", "cam", "--lsa", "110", "--icl", "106", "--intake-duration", "280",
+                                   "--exhaust-duration", "280"});
     ASSERT_EQ(seat.status, 0) << seat.err.toStdString();
     EXPECT_EQ(Row(seat, "IVO (degrees BTDC):"), "34.0");
     EXPECT_EQ(Row(seat, "IVC (degrees ABDC):"), "66.0");
@@ -185,9 +190,8 @@ TEST(CliCalcCam, ACamCardGivesItsFourEvents)
 
 TEST(CliCalcCam, EventsOutsideTheTimingMethodAreNullAndRefusedWith34)
 {
-    const CliResult fifty =
-        RunCli({"calc", "cam", "--lsa", "110", "--icl", "106", "--intake-duration", "360", "--exhaust-duration",
-                "280", "--timing", "050", "--format", "json"});
+    const CliResult fifty = RunCli({"calc", "cam", "--lsa", "110", "--icl", "106", "--intake-duration", "360",
+                                    "--exhaust-duration", "280", "--timing", "050", "--format", "json"});
     EXPECT_EQ(fifty.status, 2);
     const QJsonObject json = Json(fifty);
     EXPECT_TRUE(json["ivo"].isNull());
@@ -196,8 +200,8 @@ TEST(CliCalcCam, EventsOutsideTheTimingMethodAreNullAndRefusedWith34)
     EXPECT_DOUBLE_EQ(json["evc"].toDouble(), 26.0);
     EXPECT_TRUE(fifty.err.contains("A valid Cam IVO value is Required")) << fifty.err.toStdString();
 
-    const CliResult wide =
-        RunCli({"calc", "cam", "--lsa", "110", "--icl", "106", "--intake-duration", "721", "--exhaust-duration", "280"});
+    const CliResult wide = RunCli({"calc", "cam", "--lsa", "110", "--icl", "106", "--intake-duration", "721",
+                                   "--exhaust-duration", "280"});
     EXPECT_EQ(wide.status, 2);
     EXPECT_TRUE(wide.err.contains("-720.0 to 720.0 Deg")) << wide.err.toStdString();
 }

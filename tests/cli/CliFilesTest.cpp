@@ -30,7 +30,8 @@ void ExpectNumbersNear(const std::vector<std::string>& actual, const std::vector
         std::istringstream b(expected[line]);
         int numbers = 0;
         for (double x, y; a >> x && b >> y; ++numbers) {
-            EXPECT_NEAR(x, y, tolerance * std::max(1.0, std::abs(y))) << actual[line] << " / " << expected[line];
+            EXPECT_NEAR(x, y, tolerance * std::max(1.0, std::abs(y)))
+                << actual[line] << " / " << expected[line];
         }
         EXPECT_EQ(numbers, 3) << actual[line];
     }
@@ -42,7 +43,8 @@ CliResult RunBinary(const QStringList& arguments)
     process.start(TORQWELL_CLI_PATH, arguments);
     EXPECT_TRUE(process.waitForFinished(30000));
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 // The commands of examples/README.md: each "torqwell-cli new" line of a sh
@@ -81,20 +83,24 @@ TEST(CliExport, TheDosRecordIsWrittenUnderItsShortNameAndAnExistingShortNameIsRe
     EXPECT_EQ(fs::file_size(folder.File("MYENGINE.trq")), 815u);
     const CliResult collision = RunCli({"export-dos", engine, "-o", longName});
     EXPECT_EQ(collision.status, 2);
-    EXPECT_TRUE(collision.err.startsWith("File Export Error: After converting the file name entered to the DOS 8"));
+    EXPECT_TRUE(
+        collision.err.startsWith("File Export Error: After converting the file name entered to the DOS 8"));
 
     const CliResult turbo = RunCli({"export-dos", Example("buick-231-turbo.trq"), "-o", Q(folder.Path())});
     EXPECT_EQ(turbo.status, 3);
-    EXPECT_TRUE(turbo.err.startsWith("File Export Error: Forced Induction specified.")) << turbo.err.toStdString();
+    EXPECT_TRUE(turbo.err.startsWith("File Export Error: Forced Induction specified."))
+        << turbo.err.toStdString();
     const CliResult metric = RunCli({"export-dos", Example("honda-4valve-four.trq"), "-o", Q(folder.Path())});
     EXPECT_EQ(metric.status, 3);
-    EXPECT_TRUE(metric.err.startsWith("File Export Error: File exporting requires that the units are set to"));
+    EXPECT_TRUE(
+        metric.err.startsWith("File Export Error: File exporting requires that the units are set to"));
 }
 
 TEST(CliExport, TheGameFileOfANitrousEngineHoldsTheGasolineRunFirst)
 {
     TempDir folder;
-    const CliResult result = RunCli({"export-game", Example("ford-302-nitrous.trq"), "-o", Q(folder.File("f302.gme"))});
+    const CliResult result =
+        RunCli({"export-game", Example("ford-302-nitrous.trq"), "-o", Q(folder.File("f302.gme"))});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     const auto lines = SplitLines(ReadWholeFile(folder.File("f302.gme")));
     ASSERT_EQ(lines.size(), 8u + 38u);
@@ -102,7 +108,8 @@ TEST(CliExport, TheGameFileOfANitrousEngineHoldsTheGasolineRunFirst)
     EXPECT_EQ(lines[5], "NITROUS: 1");
     EXPECT_NE(lines[8], lines[27]) << "gasoline and nitrous runs differ";
 
-    const CliResult missing = RunCli({"export-game", Q(folder.File("none.trq")), "-o", Q(folder.File("x.gme"))});
+    const CliResult missing =
+        RunCli({"export-game", Q(folder.File("none.trq")), "-o", Q(folder.File("x.gme"))});
     EXPECT_EQ(missing.status, 2);
     EXPECT_FALSE(fs::exists(folder.File("x.gme")));
 }
@@ -119,8 +126,8 @@ TEST(CliConvert, AnOldFileIsSavedAsVersion310WithFreshResults)
     for (const std::string& line : lines) old += line + "\r\n";
     WriteWholeFile(folder.File("old.trq"), old);
 
-    const CliResult result = RunCli({"convert", Q(folder.File("old.trq")), "-o", Q(folder.File("new.trq")), "--units",
-                                     "metric"});
+    const CliResult result =
+        RunCli({"convert", Q(folder.File("old.trq")), "-o", Q(folder.File("new.trq")), "--units", "metric"});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     const auto converted = SplitLines(ReadWholeFile(folder.File("new.trq")));
     const auto example = SplitLines(text);
@@ -158,7 +165,9 @@ TEST(CliConvert, AnEngineThatCannotRunIsOnlySavedWhenAllowed)
 
     EXPECT_EQ(RunCli({"convert", in}).status, 2) << "no output";
     EXPECT_EQ(RunCli({"convert", in, "-o", out, "--units", "imperial"}).status, 2);
-    WriteWholeFile(folder.File("junk.trq"), std::string("\x7f" "ELF\x02\x01", 6));
+    WriteWholeFile(folder.File("junk.trq"), std::string("\x7f"
+                                                        "ELF\x02\x01",
+                                                        6));
     EXPECT_EQ(RunCli({"convert", Q(folder.File("junk.trq")), "-o", out}).status, 2);
 }
 
@@ -239,7 +248,8 @@ TEST(Examples, TheReadmeCommandsWriteTheExampleFiles)
         ExpectNumbersNear(made, kept, results, 1e-3);
     }
     // Folders (cluster/ holds scripts) are not example files.
-    const auto files = std::count_if(fs::directory_iterator(examples.toStdString()), fs::directory_iterator(),
-                                     [](const fs::directory_entry& entry) { return entry.is_regular_file(); });
+    const auto files =
+        std::count_if(fs::directory_iterator(examples.toStdString()), fs::directory_iterator(),
+                      [](const fs::directory_entry& entry) { return entry.is_regular_file(); });
     EXPECT_EQ(compared, std::size_t(files) - 1) << "every example file but README.md comes from a command";
 }

@@ -38,12 +38,33 @@ TEST(CliNew, ChoicesByNameBuildTheSameEngineAsTheMenus)
 {
     TempDir folder;
     const fs::path path = folder.File("chevy.trq");
-    const CliResult result = RunCli({"new", "-o", Q(path), "--block", "chevy 350", "--head",
-                                     "Wedge/Stock Ports And Valves", "--intake-valve", "2.02", "--exhaust-valve", "1.60",
-                                     "--compression", "10", "--induction", "750@1.5", "--manifold",
-                                     "Dual-Plane Manifold", "--exhaust", "Small-Tube  Headers With Mufflers", "--cam",
-                                     "High Performance Street", "--lifter", "Hyd.", "--intake-lift", "0.5",
-                                     "--exhaust-lift", "0.5"});
+    const CliResult result = RunCli({"new",
+                                     "-o",
+                                     Q(path),
+                                     "--block",
+                                     "chevy 350",
+                                     "--head",
+                                     "Wedge/Stock Ports And Valves",
+                                     "--intake-valve",
+                                     "2.02",
+                                     "--exhaust-valve",
+                                     "1.60",
+                                     "--compression",
+                                     "10",
+                                     "--induction",
+                                     "750@1.5",
+                                     "--manifold",
+                                     "Dual-Plane Manifold",
+                                     "--exhaust",
+                                     "Small-Tube  Headers With Mufflers",
+                                     "--cam",
+                                     "High Performance Street",
+                                     "--lifter",
+                                     "Hyd.",
+                                     "--intake-lift",
+                                     "0.5",
+                                     "--exhaust-lift",
+                                     "0.5"});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     EXPECT_TRUE(result.err.isEmpty());
     EXPECT_TRUE(result.out.startsWith("Wrote " + Q(path) + ": ")) << result.out.toStdString();
@@ -56,10 +77,11 @@ TEST(CliNew, ChoicesByIndexAutomaticSizesAndATurboBuildTheSameEngineAsTheMenus)
     const fs::path path = folder.File("turbo.trq");
     // Chevy 121 2.0L, 4-valve stock heads, T51 50-4 (which brings the
     // forced-induction manifold), dual-purpose cam with solid lifters.
-    const CliResult result =
-        RunCli({"new", "--output", Q(path), "--block", "17", "--head", "14", "--intake-valve", "auto", "--compression",
-                "8.5", "--induction", "600", "--blower", "10", "--intercooler", "70", "--cam", "3", "--lifter", "2",
-                "--intake-lift", "auto", "--exhaust-lift", "auto"});
+    const CliResult result = RunCli(
+        {"new",  "--output",      Q(path), "--block",     "17",  "--head",        "14",   "--intake-valve",
+         "auto", "--compression", "8.5",   "--induction", "600", "--blower",      "10",   "--intercooler",
+         "70",   "--cam",         "3",     "--lifter",    "2",   "--intake-lift", "auto", "--exhaust-lift",
+         "auto"});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     EXPECT_EQ(Opened(path), Built(&BuildTurboFour));
 }
@@ -68,12 +90,49 @@ TEST(CliNew, ValuesOutsideTheMenusCustomUnitsAndTheirOwnCamAreTaken)
 {
     TempDir folder;
     const fs::path path = folder.File("custom.trq");
-    const CliResult result = RunCli(
-        {"new", "-o", Q(path), "--block", "Chevy 350", "--bore", "4.030", "--stroke", "3.750", "--head", "7",
-         "--intake-valve", "2.05", "--exhaust-valve", "1.6", "--compression", "9.25", "--induction", "900@1.5",
-         "--blower", "Roots- B&M 250 Powercharger", "--boost-limit", "7.5", "--intercooler", "none", "--exhaust", "5",
-         "--cam-name", "Blower Grind 224/232", "--timing", "050", "--cam-events", "4,40,52,0", "--advance", "2",
-         "--lifter", "roller", "--intake-lift", "0.52", "--exhaust-lift", "0.54", "--units", "metric"});
+    const CliResult result = RunCli({"new",
+                                     "-o",
+                                     Q(path),
+                                     "--block",
+                                     "Chevy 350",
+                                     "--bore",
+                                     "4.030",
+                                     "--stroke",
+                                     "3.750",
+                                     "--head",
+                                     "7",
+                                     "--intake-valve",
+                                     "2.05",
+                                     "--exhaust-valve",
+                                     "1.6",
+                                     "--compression",
+                                     "9.25",
+                                     "--induction",
+                                     "900@1.5",
+                                     "--blower",
+                                     "Roots- B&M 250 Powercharger",
+                                     "--boost-limit",
+                                     "7.5",
+                                     "--intercooler",
+                                     "none",
+                                     "--exhaust",
+                                     "5",
+                                     "--cam-name",
+                                     "Blower Grind 224/232",
+                                     "--timing",
+                                     "050",
+                                     "--cam-events",
+                                     "4,40,52,0",
+                                     "--advance",
+                                     "2",
+                                     "--lifter",
+                                     "roller",
+                                     "--intake-lift",
+                                     "0.52",
+                                     "--exhaust-lift",
+                                     "0.54",
+                                     "--units",
+                                     "metric"});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
 
     RecordingPresenter quiet;
@@ -89,8 +148,9 @@ TEST(CliNew, ValuesOutsideTheMenusCustomUnitsAndTheirOwnCamAreTaken)
     EXPECT_EQ(doc.BlowerBoostLevelLimit().GetText(), "7.5");
     EXPECT_FALSE(doc.IntercoolerEfficiency().IsSet());
     const CamData& cam = doc.Cam();
-    EXPECT_EQ(cam.CamType().GetText() + " / " + cam.TimingMethod().GetText() + " / " + cam.LifterType().GetText(),
-              "Blower Grind 224/232 / 0.050-Lift / Roller");
+    EXPECT_EQ(
+        cam.CamType().GetText() + " / " + cam.TimingMethod().GetText() + " / " + cam.LifterType().GetText(),
+        "Blower Grind 224/232 / 0.050-Lift / Roller");
     EXPECT_EQ(cam.IntakeDuration().GetText() + " " + cam.ExhaustDuration().GetText() + " " +
                   cam.AdvanceRetard().GetText(),
               "224.0 232.0 2.0");
@@ -100,10 +160,37 @@ TEST(CliNew, GasolineNitrousIsChosenByItsFlowAndTheListsShowEveryChoice)
 {
     TempDir folder;
     const fs::path path = folder.File("nitrous.trq");
-    const CliResult result = RunCli({"new", "-o", Q(path), "--block", "Ford 302", "--head", "4", "--intake-valve",
-                                     "1.94", "--exhaust-valve", "1.6", "--compression", "9", "--induction", "600",
-                                     "--manifold", "2", "--fuel", "Gasoline/Nitrous", "--nitrous", "8", "--exhaust",
-                                     "3", "--cam", "2", "--lifter", "1", "--intake-lift", "0.5", "--exhaust-lift", "0.5"});
+    const CliResult result = RunCli({"new",
+                                     "-o",
+                                     Q(path),
+                                     "--block",
+                                     "Ford 302",
+                                     "--head",
+                                     "4",
+                                     "--intake-valve",
+                                     "1.94",
+                                     "--exhaust-valve",
+                                     "1.6",
+                                     "--compression",
+                                     "9",
+                                     "--induction",
+                                     "600",
+                                     "--manifold",
+                                     "2",
+                                     "--fuel",
+                                     "Gasoline/Nitrous",
+                                     "--nitrous",
+                                     "8",
+                                     "--exhaust",
+                                     "3",
+                                     "--cam",
+                                     "2",
+                                     "--lifter",
+                                     "1",
+                                     "--intake-lift",
+                                     "0.5",
+                                     "--exhaust-lift",
+                                     "0.5"});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     RecordingPresenter quiet;
     CTorqDoc doc;
@@ -128,10 +215,20 @@ TEST(CliNew, AnIncompleteEngineIsRefusedWithItsMessageAndNothingIsWritten)
     EXPECT_EQ(noHead.status, 3);
     EXPECT_EQ(noHead.err, "Incomplete Engine: Cylinder Head Selection Required\n");
 
-    const QStringList engine = {"new", "-o", Q(path), "--block", "Chevy 350", "--head", "4", "--intake-valve", "2.02",
-                                "--exhaust-valve", "1.6", "--compression", "10", "--induction", "750", "--exhaust", "3",
-                                "--lifter", "1", "--intake-lift", "0.5", "--exhaust-lift", "0.5"};
-    const CliResult customBlower = RunCli(engine + QStringList{"--blower", "Custom Roots Blower", "--cam", "2"});
+    const QStringList engine = {"new",       "-o",
+                                Q(path),     "--block",
+                                "Chevy 350", "--head",
+                                "4",         "--intake-valve",
+                                "2.02",      "--exhaust-valve",
+                                "1.6",       "--compression",
+                                "10",        "--induction",
+                                "750",       "--exhaust",
+                                "3",         "--lifter",
+                                "1",         "--intake-lift",
+                                "0.5",       "--exhaust-lift",
+                                "0.5"};
+    const CliResult customBlower =
+        RunCli(engine + QStringList{"--blower", "Custom Roots Blower", "--cam", "2"});
     EXPECT_EQ(customBlower.status, 3);
     EXPECT_EQ(customBlower.err, "Incomplete Engine: Valid Blower Flow value Required\n");
 
@@ -161,8 +258,9 @@ TEST(CliNew, UnknownAmbiguousAndOutOfRangeChoicesAreUsageErrors)
     const QString path = Q(folder.File("x.trq"));
     const CliResult unknown = RunCli({"new", "-o", path, "--block", "Chevy 351"});
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_TRUE(unknown.err.startsWith("torqwell-cli new: unknown --block 'Chevy 351'; 'torqwell-cli new --list "
-                                       "blocks' shows the choices\n"));
+    EXPECT_TRUE(
+        unknown.err.startsWith("torqwell-cli new: unknown --block 'Chevy 351'; 'torqwell-cli new --list "
+                               "blocks' shows the choices\n"));
 
     const CliResult ambiguous = RunCli({"new", "-o", path, "--block", "olds 400"});
     EXPECT_EQ(ambiguous.status, 2);
@@ -171,7 +269,8 @@ TEST(CliNew, UnknownAmbiguousAndOutOfRangeChoicesAreUsageErrors)
 
     const CliResult bore = RunCli({"new", "-o", path, "--block", "36", "--bore", "9"});
     EXPECT_EQ(bore.status, 2);
-    EXPECT_TRUE(bore.err.startsWith("torqwell-cli new: --bore 9: Enter Bore Value Within Range: 2.800 to 7.000 in\n"));
+    EXPECT_TRUE(bore.err.startsWith(
+        "torqwell-cli new: --bore 9: Enter Bore Value Within Range: 2.800 to 7.000 in\n"));
     EXPECT_EQ(RunCli({"new", "-o", path, "--compression", "ten"}).status, 2);
     EXPECT_EQ(RunCli({"new", "-o", path, "--cam-events", "1,2,3"}).status, 2);
     EXPECT_EQ(RunCli({"new", "-o", path, "--intake-valve", "auto", "--exhaust-valve", "1.6"}).status, 2);

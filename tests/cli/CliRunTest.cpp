@@ -1,8 +1,8 @@
 #include "CliTestSupport.h"
 
+#include "base/Util.h"
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
-#include "base/Util.h"
 
 #include "RecordingPresenter.h"
 #include "TempFile.h"
@@ -19,10 +19,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kSeriesKeys[] = {"rpm", "power", "torque", "manifold_pressure", "volumetric_efficiency",
-                                   "imep", "bmep", "fmep"};
-const int kSeriesOfKey[] = {kSeriesEngineSpeed, kSeriesPower, kSeriesTorque, kSeriesManifoldPressure,
-                            kSeriesVolumetricEfficiency, kSeriesImep, kSeriesBmep, kSeriesFmep};
+const char* const kSeriesKeys[] = {"rpm",  "power", "torque", "manifold_pressure", "volumetric_efficiency",
+                                   "imep", "bmep",  "fmep"};
+const int kSeriesOfKey[] = {kSeriesEngineSpeed,          kSeriesPower, kSeriesTorque, kSeriesManifoldPressure,
+                            kSeriesVolumetricEfficiency, kSeriesImep,  kSeriesBmep,   kSeriesFmep};
 
 // The engine as the desktop program shows it after opening and a run.
 void OpenAndRun(CTorqDoc& doc, const fs::path& path)
@@ -38,7 +38,10 @@ float ParseFloat(const QString& text)
     return std::strtof(digits.c_str(), nullptr);
 }
 
-QStringList Lines(const QString& text) { return text.split('\n', Qt::SkipEmptyParts); }
+QStringList Lines(const QString& text)
+{
+    return text.split('\n', Qt::SkipEmptyParts);
+}
 
 }  // namespace
 
@@ -69,10 +72,13 @@ TEST(CliRun, TheTableIsTheDesktopResultsTableInGroupsOfFour)
         }
         const QStringList cells = body[index].mid(10).split(' ', Qt::SkipEmptyParts);
         ASSERT_EQ(cells.size(), 7) << body[index].toStdString();
-        EXPECT_EQ(body[index].left(9).trimmed().toStdString(), FormatC("%.0f", double(doc.GetResult(1, row))));
+        EXPECT_EQ(body[index].left(9).trimmed().toStdString(),
+                  FormatC("%.0f", double(doc.GetResult(1, row))));
         EXPECT_EQ(cells[0].toStdString(), FormatC("%.0f", double(doc.GetResult(kSeriesPower, row))));
-        EXPECT_EQ(cells[2].toStdString(), FormatC("%.2f", double(doc.GetResult(kSeriesManifoldPressure, row))));
-        EXPECT_EQ(cells[5].toStdString(), FormatC("%.1f", double(doc.GetResult(kSeriesFmep, row)))) << "FMEP first";
+        EXPECT_EQ(cells[2].toStdString(),
+                  FormatC("%.2f", double(doc.GetResult(kSeriesManifoldPressure, row))));
+        EXPECT_EQ(cells[5].toStdString(), FormatC("%.1f", double(doc.GetResult(kSeriesFmep, row))))
+            << "FMEP first";
         EXPECT_EQ(cells[6].toStdString(), FormatC("%.1f", double(doc.GetResult(kSeriesBmep, row))));
         ++row;
     }
@@ -136,7 +142,8 @@ TEST(CliRun, AFileThatCannotBeReadGivesStatus2AndItsMessage)
     const CliResult old = RunCli({"run", Q(folder.File("old.trq"))});
     EXPECT_EQ(old.status, 2);
     EXPECT_TRUE(old.out.isEmpty());
-    EXPECT_TRUE(old.err.startsWith("Invalid File Version: The Torqwell File you have selected was not created\n"));
+    EXPECT_TRUE(
+        old.err.startsWith("Invalid File Version: The Torqwell File you have selected was not created\n"));
     EXPECT_EQ(old.err.count('\n'), 8) << "the message once, nothing else";
 
     const CliResult missing = RunCli({"run", Q(folder.File("missing.trq"))});
@@ -173,4 +180,3 @@ TEST(CliRun, AnIncompleteOrUnrunnableEngineGivesStatus3AndItsMessageOnce)
     EXPECT_EQ(incomplete.status, 3);
     EXPECT_EQ(incomplete.err, "Incomplete Engine: Induction Flow Selection Required\n");
 }
-

@@ -23,7 +23,8 @@ CliResult RunWithoutDisplay(const QStringList& arguments)
     process.start(TORQWELL_CLI_PATH, arguments);
     EXPECT_TRUE(process.waitForFinished(30000));
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+            QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
 }
 
 }  // namespace
@@ -42,14 +43,15 @@ TEST(CliSheet, AnExampleGivesAOnePagePdfAPngAndAnSvgWithoutADisplay)
     const std::string pdf = ReadWholeFile(folder.File("sheet.pdf"));
     EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
     std::size_t pages = 0;
-    for (std::size_t at = pdf.find("/Type /Page\n"); at != std::string::npos; at = pdf.find("/Type /Page\n", at + 1)) {
+    for (std::size_t at = pdf.find("/Type /Page\n"); at != std::string::npos;
+         at = pdf.find("/Type /Page\n", at + 1)) {
         ++pages;
     }
     EXPECT_EQ(pages, 1u);
     EXPECT_EQ(ReadWholeFile(folder.File("sheet.png")).substr(1, 3), "PNG");
     const std::string svg = ReadWholeFile(folder.File("sheet.svg"));
-    for (const char* text : {"ford-302-nitrous.trq", "CALCULATED POWER AND ENGINE PRESSURES", "Peak power", "(hp)",
-                             "Power (HP)-ford-302-nitrous.trq", "SHORT BLOCK"}) {
+    for (const char* text : {"ford-302-nitrous.trq", "CALCULATED POWER AND ENGINE PRESSURES", "Peak power",
+                             "(hp)", "Power (HP)-ford-302-nitrous.trq", "SHORT BLOCK"}) {
         EXPECT_NE(svg.find(text), std::string::npos) << text;
     }
 }
@@ -71,7 +73,8 @@ TEST(CliSheet, ExistingTargetsTheEngineItselfAndUnknownFormatsAreRefused)
     // The engine file is never written over, whatever its name.
     fs::copy_file(engine.toStdString(), folder.File("engine.pdf"));
     const std::string before = ReadWholeFile(folder.File("engine.pdf"));
-    const CliResult self = RunCli({"sheet", Q(folder.File("engine.pdf")), "-o", Q(folder.File("engine.pdf")), "--force"});
+    const CliResult self =
+        RunCli({"sheet", Q(folder.File("engine.pdf")), "-o", Q(folder.File("engine.pdf")), "--force"});
     EXPECT_EQ(self.status, 2);
     EXPECT_TRUE(self.err.contains("is the engine file it reads"));
     EXPECT_EQ(ReadWholeFile(folder.File("engine.pdf")), before);
@@ -96,16 +99,16 @@ TEST(CliSheet, ExistingTargetsTheEngineItselfAndUnknownFormatsAreRefused)
 TEST(CliSheet, AMetricEngineCanBeShownInKilowattsAndAnEnglishOneStaysInHorsepower)
 {
     TempDir folder;
-    const CliResult metric = RunCli({"sheet", Example("honda-4valve-four.trq"), "-o", Q(folder.File("m.svg")),
-                                     "--units", "bar"});
+    const CliResult metric =
+        RunCli({"sheet", Example("honda-4valve-four.trq"), "-o", Q(folder.File("m.svg")), "--units", "bar"});
     ASSERT_EQ(metric.status, 0) << metric.err.toStdString();
     const std::string svg = ReadWholeFile(folder.File("m.svg"));
     EXPECT_NE(svg.find("Power (kW)"), std::string::npos);
     EXPECT_NE(svg.find("(bar)"), std::string::npos);
     EXPECT_EQ(svg.find("(hp)"), std::string::npos);
 
-    const CliResult english = RunCli({"sheet", Example("chevy-350-street.trq"), "-o", Q(folder.File("e.svg")),
-                                      "--units", "kpa"});
+    const CliResult english =
+        RunCli({"sheet", Example("chevy-350-street.trq"), "-o", Q(folder.File("e.svg")), "--units", "kpa"});
     ASSERT_EQ(english.status, 0) << english.err.toStdString();
     EXPECT_NE(ReadWholeFile(folder.File("e.svg")).find("(hp)"), std::string::npos);
 }
@@ -118,7 +121,8 @@ TEST(CliSheet, AnIncompleteEngineGivesStatus3ItsMessageAndNoSheet)
     ASSERT_NE(text.find(induction), std::string::npos);
     text.replace(text.find(induction), induction.size(), "\n0 850.000000\n");
     WriteWholeFile(folder.File("unset.trq"), text);
-    const CliResult incomplete = RunCli({"sheet", Q(folder.File("unset.trq")), "-o", Q(folder.File("s.pdf"))});
+    const CliResult incomplete =
+        RunCli({"sheet", Q(folder.File("unset.trq")), "-o", Q(folder.File("s.pdf"))});
     EXPECT_EQ(incomplete.status, 3);
     EXPECT_EQ(incomplete.err, "Incomplete Engine: Induction Flow Selection Required\n");
     EXPECT_FALSE(fs::exists(folder.File("s.pdf")));

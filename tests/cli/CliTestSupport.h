@@ -30,7 +30,10 @@ inline CliResult RunCli(const QStringList& arguments)
     return result;
 }
 
-inline QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+inline QString Q(const std::filesystem::path& path)
+{
+    return QString::fromStdString(path.string());
+}
 
 // An example file of the source tree, as an argument of the tool.
 inline QString Example(const char* name)

@@ -81,7 +81,8 @@ std::unique_ptr<CAirFlowDlg> AirFlowDlgTest::Open()
 void AirFlowDlgTest::StepPoints(CAirFlowDlg& dialog, int steps)
 {
     dialog.PointCountBox()->setFocus();
-    for (int i = 0; i < std::abs(steps); ++i) QTest::keyClick(dialog.PointCountBox(), steps > 0 ? Qt::Key_Up : Qt::Key_Down);
+    for (int i = 0; i < std::abs(steps); ++i)
+        QTest::keyClick(dialog.PointCountBox(), steps > 0 ? Qt::Key_Up : Qt::Key_Down);
 }
 
 void AirFlowDlgTest::opensOnTheEnginesDataWithRowsForItsPoints()
@@ -195,8 +196,8 @@ void AirFlowDlgTest::calcOthersWorksFromTheLiftThatHasTheFocus()
     QTest::mouseClick(dialog->CalcOthersButton(), Qt::LeftButton);
     QStringList shown;
     for (int point = 0; point < 10; ++point) shown << dialog->LiftEdit(Side::Intake, point)->text();
-    QCOMPARE(shown, QStringList({"0.200", "0.350", "0.500", "0.650", "0.800", "0.950", "1.100", "1.250", "1.400",
-                                 "1.500"}));
+    QCOMPARE(shown, QStringList({"0.200", "0.350", "0.500", "0.650", "0.800", "0.950", "1.100", "1.250",
+                                 "1.400", "1.500"}));
     QCOMPARE(QApplication::focusWidget(), second);
 
     // A lift equal to the one before has no step: 51, nothing changes.

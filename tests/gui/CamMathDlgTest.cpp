@@ -186,9 +186,12 @@ void CamMathDlgTest::keyboardOnly()
 {
     auto dialog = Open();
     QVERIFY(dialog);
-    const std::vector<QWidget*> expected = {dialog->Edit(Input::IntakeCenterline), dialog->Edit(Input::IntakeDuration),
-                                            dialog->Edit(Input::ExhaustDuration), dialog->Edit(Input::IntakeLift),
-                                            dialog->Edit(Input::ExhaustLift), dialog->ApplyButton(),
+    const std::vector<QWidget*> expected = {dialog->Edit(Input::IntakeCenterline),
+                                            dialog->Edit(Input::IntakeDuration),
+                                            dialog->Edit(Input::ExhaustDuration),
+                                            dialog->Edit(Input::IntakeLift),
+                                            dialog->Edit(Input::ExhaustLift),
+                                            dialog->ApplyButton(),
                                             dialog->CancelButton()};
     std::vector<QWidget*> visited;
     for (std::size_t i = 0; i < expected.size(); ++i) {

@@ -1,6 +1,6 @@
 #include "GuiTestSupport.h"
-#include "model/DocumentRegistry.h"
 #include "dialogs/Chart2dDlg.h"
+#include "model/DocumentRegistry.h"
 #include "views/Chart2dView.h"
 #include "views/ChartLegend.h"
 
@@ -297,7 +297,8 @@ void Chart2dViewTest::optionsDialogSetsOverlaysAndAxes()
 
     dialog.CompareBox(0)->setCurrentIndex(2);  // Torq3
     dialog.CompareBox(1)->setCurrentIndex(1);  // Torq2
-    dialog.SeriesBox(ChartAxis::Y1)->setCurrentIndex(dialog.SeriesBox(ChartAxis::Y1)->findText("Volumetric Eff."));
+    dialog.SeriesBox(ChartAxis::Y1)
+        ->setCurrentIndex(dialog.SeriesBox(ChartAxis::Y1)->findText("Volumetric Eff."));
     dialog.RangeBox(ChartAxis::Y1)->setCurrentIndex(kHiRange);
     dialog.SeriesBox(ChartAxis::Y2)->setCurrentIndex(0);
     view.ApplyOptions(dialog.Options());

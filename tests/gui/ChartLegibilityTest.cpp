@@ -1,5 +1,5 @@
-#include "GuiTestSupport.h"
 #include "EngineBuilds.h"
+#include "GuiTestSupport.h"
 #include "dialogs/Chart2dDlg.h"
 #include "model/DocumentRegistry.h"
 #include "model/ResultsTable.h"
@@ -10,8 +10,8 @@
 
 #include <QChart>
 #include <QCheckBox>
-#include <QDir>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -35,9 +35,15 @@ std::unique_ptr<CTorqDoc> MakeDocument(const char* title, float scale, CDocument
     return doc;
 }
 
-QString Shown(const QLabel* label) { return label->text().remove(QChar(0x200B)); }
+QString Shown(const QLabel* label)
+{
+    return label->text().remove(QChar(0x200B));
+}
 
-QImage SwatchOf(const CChartLegend::Entry& entry) { return entry.swatch->pixmap().toImage(); }
+QImage SwatchOf(const CChartLegend::Entry& entry)
+{
+    return entry.swatch->pixmap().toImage();
+}
 
 }  // namespace
 
@@ -58,7 +64,10 @@ private:
     std::unique_ptr<TemporarySettings> m_settings;
 };
 
-void ChartLegibilityTest::init() { m_settings = std::make_unique<TemporarySettings>(); }
+void ChartLegibilityTest::init()
+{
+    m_settings = std::make_unique<TemporarySettings>();
+}
 
 void ChartLegibilityTest::fourEnginesHaveDistinctSwatchesAndTheirFullNamesWrapped()
 {
@@ -71,21 +80,24 @@ void ChartLegibilityTest::fourEnginesHaveDistinctSwatchesAndTheirFullNamesWrappe
     view.resize(360, 420);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
-    view.SetCompareDocuments({second->GetDocumentNumber(), third->GetDocumentNumber(), fourth->GetDocumentNumber()});
+    view.SetCompareDocuments(
+        {second->GetDocumentNumber(), third->GetDocumentNumber(), fourth->GetDocumentNumber()});
 
     const auto& entries = view.Legend()->Entries();
     QCOMPARE(entries.size(), std::size_t{8});
     // Every curve's swatch shows its own line and marker: no two alike.
     for (std::size_t a = 0; a < entries.size(); ++a) {
         for (std::size_t b = a + 1; b < entries.size(); ++b) {
-            QVERIFY2(SwatchOf(entries[a]) != SwatchOf(entries[b]), qPrintable(entries[a].legend + " / " + entries[b].legend));
+            QVERIFY2(SwatchOf(entries[a]) != SwatchOf(entries[b]),
+                     qPrintable(entries[a].legend + " / " + entries[b].legend));
         }
     }
     // The own engine's swatch is red with red dots; a compared engine's has navy markers.
     const QImage ownPower = SwatchOf(entries[0]);
     QCOMPARE(ownPower.pixelColor(ownPower.width() / 2, ownPower.height() / 2), kChartY1Colour);
     const QImage secondPower = SwatchOf(entries[2]);
-    QCOMPARE(secondPower.pixelColor(secondPower.width() / 2, secondPower.height() / 2), kChartOverlayMarkerColour);
+    QCOMPARE(secondPower.pixelColor(secondPower.width() / 2, secondPower.height() / 2),
+             kChartOverlayMarkerColour);
     QCOMPARE(secondPower.pixelColor(1, secondPower.height() / 2), kChartY1Colour);
 
     QApplication::processEvents();
@@ -98,7 +110,8 @@ void ChartLegibilityTest::fourEnginesHaveDistinctSwatchesAndTheirFullNamesWrappe
         QVERIFY2(entry.text->geometry().right() <= view.Legend()->width(), qPrintable(entry.legend));
     }
     // In a narrow graph the long names take more than one line.
-    const QLabel* longest = entries[1].text;  // "Torque (ft-lbs)-Chevy 350 street with the long-tube headers.trq"
+    const QLabel* longest =
+        entries[1].text;  // "Torque (ft-lbs)-Chevy 350 street with the long-tube headers.trq"
     QVERIFY2(longest->height() > 2 * longest->fontMetrics().height() - 2, "the long name wraps");
     QVERIFY(longest->fontMetrics().horizontalAdvance(entries[1].legend) > longest->width());
 }
@@ -186,8 +199,9 @@ void ChartLegibilityTest::peakPowerAndTorqueAreLabelledWithTheirSpeeds()
     QVERIFY(BuildChevy350(doc));
     registry.Add(doc);
     CChart2dView view(doc, registry);
-    const QStringList expected{QString::fromStdString(FormatResultPeak(doc, kSeriesPower, ResultUnits::English)),
-                               QString::fromStdString(FormatResultPeak(doc, kSeriesTorque, ResultUnits::English))};
+    const QStringList expected{
+        QString::fromStdString(FormatResultPeak(doc, kSeriesPower, ResultUnits::English)),
+        QString::fromStdString(FormatResultPeak(doc, kSeriesTorque, ResultUnits::English))};
     QCOMPARE(view.PeakLabelTexts(), expected);
     QVERIFY(expected[0].endsWith(QStringLiteral(" rpm")) && expected[0].contains(QStringLiteral(" hp @ ")));
     // Only power and torque have a peak label.
@@ -249,7 +263,8 @@ void ChartLegibilityTest::aSmallGraphShowsFewerTicksAndTheSecondAxisNoGrid()
     view.resize(260, 260);
     QApplication::processEvents();
     const double narrowInterval = view.XAxis()->tickInterval();
-    QVERIFY2(narrowInterval > wideInterval, qPrintable(QStringLiteral("%1 %2").arg(wideInterval).arg(narrowInterval)));
+    QVERIFY2(narrowInterval > wideInterval,
+             qPrintable(QStringLiteral("%1 %2").arg(wideInterval).arg(narrowInterval)));
     // Each x label has at least its own width of room.
     const QFontMetricsF metrics(view.XAxis()->labelsFont());
     const double labels = (view.XAxis()->max() - view.XAxis()->min()) / narrowInterval + 1;

@@ -287,9 +287,11 @@ void CompRatioDlgTest::keyboardOnly()
         visited.push_back(QApplication::focusWidget());
     }
     // The piston kinds are one stop; then the four flattop measurements and Apply.
-    const std::vector<QWidget*> expected = {dialog->Edit(Input::ChamberVolume), dialog->Edit(Input::GasketBore),
+    const std::vector<QWidget*> expected = {dialog->Edit(Input::ChamberVolume),
+                                            dialog->Edit(Input::GasketBore),
                                             dialog->Edit(Input::GasketThickness),
-                                            dialog->Edit(Input::PistonDistance), dialog->ApplyButton(),
+                                            dialog->Edit(Input::PistonDistance),
+                                            dialog->ApplyButton(),
                                             dialog->CancelButton()};
     QCOMPARE(visited, expected);
 }

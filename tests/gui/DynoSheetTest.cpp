@@ -1,5 +1,5 @@
-#include "GuiTestSupport.h"
 #include "EngineBuilds.h"
+#include "GuiTestSupport.h"
 #include "model/ResultsTable.h"
 #include "report/DynoSheet.h"
 #include "report/PageHeader.h"
@@ -39,9 +39,18 @@ DynoSheetContent SheetOf(const CTorqDoc& doc, const ChartOptions& options = Defa
     return content;
 }
 
-bool IsRed(QRgb c) { return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60; }
-bool IsGreen(QRgb c) { return qRed(c) < 40 && qGreen(c) > 100 && qGreen(c) < 160 && qBlue(c) < 40; }
-bool IsInk(QRgb c) { return qGray(c) < 128; }
+bool IsRed(QRgb c)
+{
+    return qRed(c) > 200 && qGreen(c) < 60 && qBlue(c) < 60;
+}
+bool IsGreen(QRgb c)
+{
+    return qRed(c) < 40 && qGreen(c) > 100 && qGreen(c) < 160 && qBlue(c) < 40;
+}
+bool IsInk(QRgb c)
+{
+    return qGray(c) < 128;
+}
 
 int Count(const QImage& image, const QRect& area, bool (*test)(QRgb))
 {
@@ -80,7 +89,10 @@ void DynoSheetTest::init()
     QVERIFY(BuildChevy350(*m_doc));
 }
 
-void DynoSheetTest::cleanup() { m_doc.reset(); }
+void DynoSheetTest::cleanup()
+{
+    m_doc.reset();
+}
 
 void DynoSheetTest::thePdfIsOnePage()
 {
@@ -97,11 +109,12 @@ void DynoSheetTest::theSheetNamesTheEngineAndCarriesTheTableUnitsPeaksAndSummary
     const std::string peaks = FormatResultPeaks(*m_doc, ResultUnits::English);
     QVERIFY(!peaks.empty());
     for (const QByteArray& text :
-         {QByteArray("Chevy 350 Street"), QByteArray("/home/builder/engines/chevy-350.trq"), QByteArray("2026-04-25"),
-          QByteArray("Torqwell 3.10"), QByteArray(peaks.c_str()), QByteArray("CALCULATED POWER AND ENGINE PRESSURES"),
-          QByteArray("(hp)"), QByteArray("(ft-lbs)"), QByteArray("(psi)"), QByteArray("Power (HP)"),
-          QByteArray("Torque (ft-lbs)-Chevy 350 Street"), QByteArray("SHORT BLOCK"), QByteArray("CAMSHAFT"),
-          QByteArray("4.000 in x 3.480 in"), QByteArray("Dual-Plane Manifold")}) {
+         {QByteArray("Chevy 350 Street"), QByteArray("/home/builder/engines/chevy-350.trq"),
+          QByteArray("2026-04-25"), QByteArray("Torqwell 3.10"), QByteArray(peaks.c_str()),
+          QByteArray("CALCULATED POWER AND ENGINE PRESSURES"), QByteArray("(hp)"), QByteArray("(ft-lbs)"),
+          QByteArray("(psi)"), QByteArray("Power (HP)"), QByteArray("Torque (ft-lbs)-Chevy 350 Street"),
+          QByteArray("SHORT BLOCK"), QByteArray("CAMSHAFT"), QByteArray("4.000 in x 3.480 in"),
+          QByteArray("Dual-Plane Manifold")}) {
         QVERIFY2(svg.contains(text), text.constData());
     }
     // Every row of the table: the speeds 2000 to 11000.
@@ -157,7 +170,8 @@ void DynoSheetTest::fourComparedEnginesEachKeepTheirOwnColour()
         QVERIFY2(found > 100, qPrintable(QStringLiteral("engine %1's colour is drawn").arg(set)));
     }
     const QByteArray svg = RenderDynoSheet(SheetOf(*m_doc, options, engines), SheetFormat::Svg);
-    for (const char* legend : {"Power (HP)-Chevy 350 Street", "Power (HP)-Engine 2", "Torque (ft-lbs)-Engine 4"}) {
+    for (const char* legend :
+         {"Power (HP)-Chevy 350 Street", "Power (HP)-Engine 2", "Torque (ft-lbs)-Engine 4"}) {
         QVERIFY2(svg.contains(legend), legend);
     }
 }
@@ -168,7 +182,8 @@ void DynoSheetTest::aMetricSheetShowsKilowatts()
     ChartOptions options = DefaultGraph();
     options.resultUnits = ResultUnits::MetricKpa;
     const QByteArray svg = RenderDynoSheet(SheetOf(*m_doc, options), SheetFormat::Svg);
-    for (const char* text : {"Power (kW)", "(kW)", "(kPa)", "Peak power", " kW @ "}) QVERIFY2(svg.contains(text), text);
+    for (const char* text : {"Power (kW)", "(kW)", "(kPa)", "Peak power", " kW @ "})
+        QVERIFY2(svg.contains(text), text);
     QVERIFY(!svg.contains("(hp)"));
 }
 

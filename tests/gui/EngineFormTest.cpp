@@ -2,10 +2,10 @@
 // (through the in-place editor, by mouse and by keyboard), the cam and
 // airflow file commands, the custom cam type, layout and printing.
 
+#include "base/ErrCode.h"
 #include "dialogs/AirFlowDlg.h"
 #include "dialogs/CamTypeDlg.h"
 #include "model/Commands.h"
-#include "base/ErrCode.h"
 #include "model/TorqDoc.h"
 #include "views/EngineFormMenus.h"
 #include "views/EngineFormView.h"
@@ -270,7 +270,7 @@ void EngineFormTest::enablingRules()
 void EngineFormTest::nitrousFollowsTheFuel()
 {
     CTorqSpecEditCtrl* nitrous = Ctrl(m_doc->NitrousFlowRate());
-    QVERIFY(!nitrous->isEnabled());   // gasoline
+    QVERIFY(!nitrous->isEnabled());          // gasoline
     QVERIFY(ApplyChoices(*m_doc, {32829}));  // gasoline with 4 lbs/min nitrous
     QVERIFY(nitrous->isEnabled());
     QCOMPARE(nitrous->Text(), QStringLiteral("4.0 lbs/min"));
@@ -657,7 +657,9 @@ void EngineFormTest::valuesStandInTheSameColumnsInEveryGroup()
     QApplication::processEvents();
     // A value alone in its row stands in the left column, as the short block's does;
     // a second value in a row stands in the right column.
-    const auto leftEdge = [this](const QWidget* widget) { return widget->mapTo(m_form->FormWidget(), QPoint()).x(); };
+    const auto leftEdge = [this](const QWidget* widget) {
+        return widget->mapTo(m_form->FormWidget(), QPoint()).x();
+    };
     const int leftColumn = leftEdge(Ctrl(m_doc->ShortBlockType()));
     const int rightColumn = leftEdge(Ctrl(m_doc->Stroke()));
     QVERIFY(rightColumn > leftColumn);

@@ -181,9 +181,8 @@ void ItrRunDlgTest::theStatesEnableTheirControlsThroughRunHaltRunDoneRestart()
 void ItrRunDlgTest::closingIsRefusedWhileTheSeriesRuns()
 {
     const CTorqDoc& chevy = m_chevy->Doc();
-    ConfigureSeries(
-        *m_iterator, chevy,
-        {Sweep(kItrIvc, chevy, 40.0f, 79.0f, 1.0f), Sweep(kItrEvo, chevy, 40.0f, 79.0f, 1.0f)});
+    ConfigureSeries(*m_iterator, chevy,
+                    {Sweep(kItrIvc, chevy, 40.0f, 79.0f, 1.0f), Sweep(kItrEvo, chevy, 40.0f, 79.0f, 1.0f)});
     CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
     QVERIFY(ShowActive(dialog));
     dialog.OnRun();

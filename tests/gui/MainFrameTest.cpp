@@ -1,10 +1,10 @@
 #include "GuiTestSupport.h"
 #include "app/ChildFrame.h"
-#include "model/DocumentRegistry.h"
 #include "app/MainFrame.h"
-#include "app/SplitterTabWnd.h"
 #include "app/RecentFileList.h"
+#include "app/SplitterTabWnd.h"
 #include "model/Commands.h"
+#include "model/DocumentRegistry.h"
 #include "model/EngineFile.h"
 #include "views/ResultsTableView.h"
 
@@ -130,13 +130,38 @@ void MainFrameTest::menusCarryEveryCommandWithItsText()
 {
     CMainFrame frame(m_folder->path());
     const QStringList texts = MenuBarTexts(frame);
-    for (const char* text :
-         {"&File", "&New", "&Open...", "&Close", "&Save", "Save &As...", "&Export To Other Programs",
-          "Export To &NIRA Intense Imports Game...", "&Print...", "Print Pre&view", "P&rint Setup...", "E&xit",
-          "&Run!", "&Auto Run", "&Clear Components", "Domestic/English", "Foreign/Metric Units", "&Toolbar",
-          "&Status Bar", "&Workbook", "&Window", "&Cascade", "&Tile", "&Arrange Icons", "&Help", "&User Manual...",
-          "&Vellmor Software...", "&About Torqwell...", "&Calculators", "Compression &Ratio Math...",
-          "&Airflow Math...", "&Cam Math..."}) {
+    for (const char* text : {"&File",
+                             "&New",
+                             "&Open...",
+                             "&Close",
+                             "&Save",
+                             "Save &As...",
+                             "&Export To Other Programs",
+                             "Export To &NIRA Intense Imports Game...",
+                             "&Print...",
+                             "Print Pre&view",
+                             "P&rint Setup...",
+                             "E&xit",
+                             "&Run!",
+                             "&Auto Run",
+                             "&Clear Components",
+                             "Domestic/English",
+                             "Foreign/Metric Units",
+                             "&Toolbar",
+                             "&Status Bar",
+                             "&Workbook",
+                             "&Window",
+                             "&Cascade",
+                             "&Tile",
+                             "&Arrange Icons",
+                             "&Help",
+                             "&User Manual...",
+                             "&Vellmor Software...",
+                             "&About Torqwell...",
+                             "&Calculators",
+                             "Compression &Ratio Math...",
+                             "&Airflow Math...",
+                             "&Cam Math..."}) {
         QVERIFY2(texts.contains(QString::fromLatin1(text)), text);
     }
     QVERIFY(texts.contains(QStringLiteral("&Iterator Testing...")));
@@ -186,7 +211,8 @@ void MainFrameTest::newEnginesAreNumberedAndShowTheModifiedMark()
     QCOMPARE(first->windowTitle(), QStringLiteral("Torq1[*]"));
     QCOMPARE(second->windowTitle(), QStringLiteral("Torq2[*]"));
     QVERIFY(!second->isWindowModified());
-    QVERIFY(CDocumentRegistry::Instance().Find(second->Document().GetDocumentNumber()) == &second->Document());
+    QVERIFY(CDocumentRegistry::Instance().Find(second->Document().GetDocumentNumber()) ==
+            &second->Document());
 
     second->Document().SetModified();
     second->Document().UpdateAllViews();
@@ -256,7 +282,8 @@ void MainFrameTest::saveAsAndOpenGoThroughTheFileDialogs()
     // Save As proposes the file's own path.
     chooser.answers.push_back(QString());  // cancelled
     frame.CommandAction(FrameCmd::kFileSaveAs)->trigger();
-    QCOMPARE(QFileInfo(chooser.requests.last().proposedPath).absoluteFilePath(), QFileInfo(path).absoluteFilePath());
+    QCOMPARE(QFileInfo(chooser.requests.last().proposedPath).absoluteFilePath(),
+             QFileInfo(path).absoluteFilePath());
     QCOMPARE(chooser.requests.last().title, QStringLiteral("Save As"));
 }
 
@@ -316,7 +343,8 @@ void MainFrameTest::recentFilesKeepTheFourNewest()
     RecordingPresenter messages;
     {
         CRecentFileList list;
-        for (const char* name : {"a.trq", "b.trq", "c.trq", "d.trq", "e.trq"}) list.Add(m_folder->filePath(name));
+        for (const char* name : {"a.trq", "b.trq", "c.trq", "d.trq", "e.trq"})
+            list.Add(m_folder->filePath(name));
         list.Add(m_folder->filePath("c.trq"));  // again: to the top, no double entry
         QCOMPARE(list.Entries().size(), 4);
         QCOMPARE(QFileInfo(list.Entries()[0]).fileName(), QStringLiteral("c.trq"));
@@ -325,7 +353,8 @@ void MainFrameTest::recentFilesKeepTheFourNewest()
     }
     // Stored in the settings under the organisation's key.
     QSettings settings;
-    QCOMPARE(QFileInfo(settings.value("Recent File List/File2").toString()).fileName(), QStringLiteral("e.trq"));
+    QCOMPARE(QFileInfo(settings.value("Recent File List/File2").toString()).fileName(),
+             QStringLiteral("e.trq"));
     QVERIFY(!settings.contains("Recent File List/File5"));
 
     CMainFrame frame(m_folder->path());
@@ -454,9 +483,10 @@ void MainFrameTest::calculatorsOpenOverTheActiveEngine()
             QTest::keyClick(dialog, Qt::Key_Escape);
         });
         frame.CommandAction(command)->trigger();
-        const QString expected = command == Cmd::kCompressionRatioMath ? QStringLiteral("Compression Ratio Calculator")
-                                 : command == Cmd::kAirflowMath        ? QStringLiteral("Airflow Math Calculator")
-                                                                       : QStringLiteral("Cam Math Calculator");
+        const QString expected = command == Cmd::kCompressionRatioMath
+                                     ? QStringLiteral("Compression Ratio Calculator")
+                                 : command == Cmd::kAirflowMath ? QStringLiteral("Airflow Math Calculator")
+                                                                : QStringLiteral("Cam Math Calculator");
         QCOMPARE(title, expected);
     }
     // Escape cancelled each one: nothing was applied.
@@ -476,7 +506,8 @@ void MainFrameTest::windowMenuListsAndActivatesTheEngines()
         QStringList listed;
         QString checked;
         for (QAction* action : windowMenu->actions()) {
-            if (action->text().startsWith(QLatin1Char('&')) && action->text().contains(QStringLiteral("Torq"))) {
+            if (action->text().startsWith(QLatin1Char('&')) &&
+                action->text().contains(QStringLiteral("Torq"))) {
                 listed << action->text();
                 if (action->isChecked()) checked = action->text();
             }

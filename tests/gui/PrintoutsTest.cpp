@@ -1,5 +1,5 @@
-#include "GuiTestSupport.h"
 #include "EngineBuilds.h"
+#include "GuiTestSupport.h"
 #include "model/DocumentRegistry.h"
 #include "report/Printouts.h"
 #include "views/Chart2dView.h"
@@ -28,7 +28,7 @@ std::vector<QImage> RenderPdf(const QString& pdf, const QString& folder, const Q
     std::vector<QImage> pages;
     const QString prefix = QDir(folder).filePath(stem);
     if (QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("50"),
-                                                      QStringLiteral("-png"), pdf, prefix}) != 0) {
+                                                       QStringLiteral("-png"), pdf, prefix}) != 0) {
         return pages;
     }
     for (int page = 1;; ++page) {
@@ -110,13 +110,15 @@ void PrintoutsTest::cleanup()
 
 void PrintoutsTest::theFormPrintsTheSameAfterAGraphAndATableWerePrinted()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty()) QSKIP("pdftoppm is not installed");
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        QSKIP("pdftoppm is not installed");
     CEngineFormView form(*m_doc);
     CChart2dView graph(*m_doc);
     CResultsTableView table(*m_doc);
     form.resize(500, 700);
     QTemporaryDir folder;
-    if (qEnvironmentVariableIsSet("TORQWELL_KEEP_PRINTOUTS")) folder.setAutoRemove(false), qInfo() << folder.path();
+    if (qEnvironmentVariableIsSet("TORQWELL_KEEP_PRINTOUTS"))
+        folder.setAutoRemove(false), qInfo() << folder.path();
     // One printer for the whole session, as the main window keeps it.
     QPrinter printer(QPrinter::HighResolution);
     PrintTo(printer, folder.filePath(QStringLiteral("form-first.pdf")));

@@ -115,8 +115,8 @@ void ResultsSharingTest::exportedResultsAreByteIdenticalToTheCommandLine()
         QVERIFY(frame.OnExportResults());
 
         QProcess cli;
-        cli.start(QStringLiteral(TORQWELL_CLI_PATH), {QStringLiteral("run"), engine, QStringLiteral("--format"),
-                                                     QStringLiteral("csv")});
+        cli.start(QStringLiteral(TORQWELL_CLI_PATH),
+                  {QStringLiteral("run"), engine, QStringLiteral("--format"), QStringLiteral("csv")});
         QVERIFY(cli.waitForFinished(20000));
         QCOMPARE(cli.exitCode(), 0);
         const QByteArray expected = cli.readAllStandardOutput();
@@ -130,7 +130,8 @@ void ResultsSharingTest::resultsOfAnEngineChangedSinceItsRunAreRunAgainBeforeThe
     CMainFrame frame(m_folder->path());
     ScriptedChooser chooser;
     frame.SetFileNameChooser(chooser.Function());
-    CChildFrame* child = frame.OpenDocumentFile(QStringLiteral(TORQWELL_SOURCE_DIR "/examples/chevy-350-street.trq"));
+    CChildFrame* child =
+        frame.OpenDocumentFile(QStringLiteral(TORQWELL_SOURCE_DIR "/examples/chevy-350-street.trq"));
     QVERIFY(child != nullptr);
     CTorqDoc& doc = child->Document();
     frame.CommandAction(Cmd::kAutoRun)->trigger();  // off
@@ -194,7 +195,8 @@ void ResultsSharingTest::printFollowsTheSheetTheUserSeesNotTheKeyboardFocus()
     ClickTab(child->RightPane(), 1);
     QApplication::processEvents();
     QCOMPARE(child->ActiveSheet(), child->RightTable());
-    QVERIFY2(print->toolTip().contains(QStringLiteral("Table sheet of Torq1 (right pane)")), qPrintable(print->toolTip()));
+    QVERIFY2(print->toolTip().contains(QStringLiteral("Table sheet of Torq1 (right pane)")),
+             qPrintable(print->toolTip()));
 
     // A click in the left pane's graph makes that the sheet printed.
     ClickTab(child->LeftPane(), 1);
@@ -272,12 +274,14 @@ void ResultsSharingTest::theSplitterRemembersTheLeftPaneAndGivesWayInANarrowWind
     // The user drags the handle 120 pixels to the right.
     QSplitterHandle* handle = splitter->handle(1);
     const QPoint grip = handle->rect().center();
-    QMouseEvent press(QEvent::MouseButtonPress, grip, handle->mapToGlobal(grip), Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent press(QEvent::MouseButtonPress, grip, handle->mapToGlobal(grip), Qt::LeftButton,
+                      Qt::LeftButton, {});
     QApplication::sendEvent(handle, &press);
     const QPoint to = grip + QPoint(120, 0);
     QMouseEvent move(QEvent::MouseMove, to, handle->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, {});
     QApplication::sendEvent(handle, &move);
-    QMouseEvent release(QEvent::MouseButtonRelease, to, handle->mapToGlobal(to), Qt::LeftButton, Qt::NoButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, to, handle->mapToGlobal(to), Qt::LeftButton, Qt::NoButton,
+                        {});
     QApplication::sendEvent(handle, &release);
     const int dragged = splitter->sizes().front();
     QVERIFY2(dragged > CTorqSplitterWnd::kLeftPaneWidth + 100, qPrintable(QString::number(dragged)));

@@ -48,7 +48,8 @@ void ResultsTableViewTest::columnsAndRulesFollowTheCharacterSize()
     const int cw = 6;
     const ResultsTableLayout layout = ComputeResultsTableLayout(doc, h, cw);
     QCOMPARE(layout.columnWidth, 60);
-    for (int column = 0; column < kResultsTableColumnCount; ++column) QCOMPARE(layout.columnX[column], 20 + 60 * column);
+    for (int column = 0; column < kResultsTableColumnCount; ++column)
+        QCOMPARE(layout.columnX[column], 20 + 60 * column);
     QCOMPARE(layout.rightEnd, 20 + 8 * 60);
     QCOMPARE(layout.title, QStringLiteral("CALCULATED POWER AND ENGINE PRESSURES"));
     QCOMPARE(layout.titlePos, QPoint(20, 8));
@@ -59,7 +60,8 @@ void ResultsTableViewTest::columnsAndRulesFollowTheCharacterSize()
     QCOMPARE(layout.unitsY, 38 + 3 * h);
 
     const QStringList header1{"Engine", "Power", "Torque", "Int Man", "Vol", "IMEP", "FMEP", "BMEP"};
-    const QStringList header2{"RPM", "(Fly)", "(Fly)", "Pressure", "Eff %", "Pressure", "Pressure", "Pressure"};
+    const QStringList header2{"RPM",   "(Fly)",    "(Fly)",    "Pressure",
+                              "Eff %", "Pressure", "Pressure", "Pressure"};
     const QStringList units{"", "(hp)", "(ft-lbs)", "(psi)", "", "(psi)", "(psi)", "(psi)"};
     for (int column = 0; column < kResultsTableColumnCount; ++column) {
         QCOMPARE(layout.header1[column], header1[column]);
@@ -114,10 +116,10 @@ void ResultsTableViewTest::valuesUseTheirColumnFormats()
     const auto& row = layout.cells[3];
     QCOMPARE(row[0], QStringLiteral("3500"));
     QCOMPARE(row[1], QStringLiteral("346"));
-    QCOMPARE(row[2], QStringLiteral("12"));      // torque 3 * 4, no decimals
+    QCOMPARE(row[2], QStringLiteral("12"));  // torque 3 * 4, no decimals
     QCOMPARE(row[3], QStringLiteral("14.70"));
-    QCOMPARE(row[4], QStringLiteral("20.0"));    // volumetric efficiency 5 * 4
-    QCOMPARE(row[5], QStringLiteral("24.0"));    // IMEP 6 * 4
+    QCOMPARE(row[4], QStringLiteral("20.0"));  // volumetric efficiency 5 * 4
+    QCOMPARE(row[5], QStringLiteral("24.0"));  // IMEP 6 * 4
     // FMEP is shown before BMEP.
     QCOMPARE(row[6], QStringLiteral("22.0"));
     QCOMPARE(row[7], QStringLiteral("151.2"));
@@ -133,7 +135,8 @@ void ResultsTableViewTest::emptyResultsShowZerosEverywhere()
     const ResultsTableLayout layout = ComputeResultsTableLayout(doc, 12, 6);
     const QStringList zeros{"0", "0", "0", "0.00", "0.0", "0.0", "0.0", "0.0"};
     for (int row = 0; row < kResultPointCount; ++row) {
-        for (int column = 0; column < kResultsTableColumnCount; ++column) QCOMPARE(layout.cells[row][column], zeros[column]);
+        for (int column = 0; column < kResultsTableColumnCount; ++column)
+            QCOMPARE(layout.cells[row][column], zeros[column]);
     }
 }
 
@@ -247,8 +250,9 @@ void ResultsTableViewTest::copyPutsTabSeparatedTextAndHtmlOnTheClipboard()
     QVERIFY(data != nullptr);
     const QStringList lines = data->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 1 + kResultPointCount);
-    QCOMPARE(lines[0], QStringLiteral("RPM\tPower (hp)\tTorque (ft-lbs)\tInt Man Pressure (psi)\tVol Eff (%)\t"
-                                      "IMEP (psi)\tFMEP (psi)\tBMEP (psi)"));
+    QCOMPARE(lines[0],
+             QStringLiteral("RPM\tPower (hp)\tTorque (ft-lbs)\tInt Man Pressure (psi)\tVol Eff (%)\t"
+                            "IMEP (psi)\tFMEP (psi)\tBMEP (psi)"));
     // Every row as the table shows it, eight cells apart.
     const ResultsTableLayout layout = view.ScreenLayout();
     for (int row = 0; row < kResultPointCount; ++row) {
@@ -280,8 +284,8 @@ void ResultsTableViewTest::thePrintedTableNamesTheEngineTheDateThePageAndTheUnit
         view.PaintPrintPage(painter, QRectF(0, 0, 816, 1056), QStringLiteral("2026-04-25"));
     }
     for (const char* text : {"Ford 302 Nitrous.trq", "2026-04-25", "Page 1 of 1", "Torqwell  Version 3.10",
-                             "Results in hp, ft-lbs, psi", "CALCULATED POWER AND ENGINE PRESSURES", "(ft-lbs)",
-                             "(psi)", "Peak power"}) {
+                             "Results in hp, ft-lbs, psi", "CALCULATED POWER AND ENGINE PRESSURES",
+                             "(ft-lbs)", "(psi)", "Peak power"}) {
         QVERIFY2(svg.contains(text), text);
     }
 }

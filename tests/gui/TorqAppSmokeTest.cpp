@@ -11,13 +11,13 @@
 #include "views/TorqSpecEdit.h"
 
 #include <QElapsedTimer>
-#include <QMessageBox>
-#include <QTimer>
 #include <QLineEdit>
 #include <QLineSeries>
-#include <QPushButton>
 #include <QMdiArea>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <cstdio>
@@ -37,7 +37,10 @@ private:
     QTemporaryDir m_folder;
 };
 
-void TorqAppSmokeTest::initTestCase() { m_settings = std::make_unique<TemporarySettings>(); }
+void TorqAppSmokeTest::initTestCase()
+{
+    m_settings = std::make_unique<TemporarySettings>();
+}
 
 void TorqAppSmokeTest::startsWithOneNewEngineThenOpensTheFilesNamedOnTheCommandLine()
 {

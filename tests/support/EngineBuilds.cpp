@@ -62,18 +62,18 @@ bool BuildChevy350(CTorqDoc& doc)
 bool BuildTurboFour(CTorqDoc& doc)
 {
     return ApplyChoices(doc, {
-                   33116,  // Chevy 121 2.0L
-                   32808,  // 4-Valve Head/Stock Ports And Valves
-                   32904,  // Auto Calculate Valve Sizes
-                   32875,  // 8.5:1
-                   32851,  // 600 cfm at 1.5 inHg
-                   32843,  // Forced Induction manifold (stock exhaust follows)
-                   32973,  // Turbo-Garrett T51 50-4
-                   33317,  // 70 % intercooler
-                   32893,  // Dual Purpose Street cam
-                   32898,  // solid lifters
-                   32905,  // Auto Calculate Valve Lift
-               });
+                                 33116,  // Chevy 121 2.0L
+                                 32808,  // 4-Valve Head/Stock Ports And Valves
+                                 32904,  // Auto Calculate Valve Sizes
+                                 32875,  // 8.5:1
+                                 32851,  // 600 cfm at 1.5 inHg
+                                 32843,  // Forced Induction manifold (stock exhaust follows)
+                                 32973,  // Turbo-Garrett T51 50-4
+                                 33317,  // 70 % intercooler
+                                 32893,  // Dual Purpose Street cam
+                                 32898,  // solid lifters
+                                 32905,  // Auto Calculate Valve Lift
+                             });
 }
 
 void UseCalculator(CTorqDoc& doc)

@@ -1,7 +1,7 @@
 #include "EngineSnapshot.h"
 
-#include "model/TorqDoc.h"
 #include "base/Util.h"
+#include "model/TorqDoc.h"
 
 #include <initializer_list>
 
@@ -9,11 +9,12 @@ namespace {
 
 void Add(std::vector<std::string>& lines, const CTorqSpec& spec)
 {
-    lines.push_back(std::string(spec.GetName()) + (spec.IsSet() ? " = " : " (unset) = ") + spec.GetTextWithUnits());
+    lines.push_back(std::string(spec.GetName()) + (spec.IsSet() ? " = " : " (unset) = ") +
+                    spec.GetTextWithUnits());
     if (const auto* number = dynamic_cast<const CFloatPtSpec*>(&spec)) {
-        lines.push_back(std::string(spec.GetName()) + FormatC(" raw %.9g [%.9g, %.9g]", double(number->GetValue()),
-                                                              double(number->GetMinimum()),
-                                                              double(number->GetMaximum())));
+        lines.push_back(std::string(spec.GetName()) +
+                        FormatC(" raw %.9g [%.9g, %.9g]", double(number->GetValue()),
+                                double(number->GetMinimum()), double(number->GetMaximum())));
     }
 }
 
@@ -24,12 +25,28 @@ std::vector<std::string> EngineSnapshot(const EngineValues& engine)
     std::vector<std::string> lines;
     engine.ForEachParameter([&lines](const CTorqSpec& spec, ParameterRole) { Add(lines, spec); });
     const CamData& cam = engine.cam;
-    for (const CTorqSpec* spec : std::initializer_list<const CTorqSpec*>{
-             &cam.CamType(), &cam.LifterType(), &cam.TimingMethod(), &cam.LobeCenter(), &cam.Overlap(),
-             &cam.AdvanceRetard(), &cam.IntakeLift(), &cam.ExhaustLift(), &cam.IntakeDuration(),
-             &cam.ExhaustDuration(), &cam.NominalIvo(), &cam.NominalIvc(), &cam.NominalEvo(), &cam.NominalEvc(),
-             &cam.NominalIntakeCenterline(), &cam.NominalExhaustCenterline(), &cam.ActualIvo(), &cam.ActualIvc(),
-             &cam.ActualEvo(), &cam.ActualEvc(), &cam.ActualIntakeCenterline(), &cam.ActualExhaustCenterline()}) {
+    for (const CTorqSpec* spec : std::initializer_list<const CTorqSpec*>{&cam.CamType(),
+                                                                         &cam.LifterType(),
+                                                                         &cam.TimingMethod(),
+                                                                         &cam.LobeCenter(),
+                                                                         &cam.Overlap(),
+                                                                         &cam.AdvanceRetard(),
+                                                                         &cam.IntakeLift(),
+                                                                         &cam.ExhaustLift(),
+                                                                         &cam.IntakeDuration(),
+                                                                         &cam.ExhaustDuration(),
+                                                                         &cam.NominalIvo(),
+                                                                         &cam.NominalIvc(),
+                                                                         &cam.NominalEvo(),
+                                                                         &cam.NominalEvc(),
+                                                                         &cam.NominalIntakeCenterline(),
+                                                                         &cam.NominalExhaustCenterline(),
+                                                                         &cam.ActualIvo(),
+                                                                         &cam.ActualIvc(),
+                                                                         &cam.ActualEvo(),
+                                                                         &cam.ActualEvc(),
+                                                                         &cam.ActualIntakeCenterline(),
+                                                                         &cam.ActualExhaustCenterline()}) {
         Add(lines, *spec);
     }
     lines.push_back("auto valve lift = " + std::to_string(cam.IsAutoValveLift()));
@@ -42,8 +59,8 @@ std::vector<std::string> EngineSnapshot(const EngineValues& engine)
         Add(lines, *spec);
     }
     for (int point = 0; point < flow.GetPointCount(); ++point) {
-        for (const CTorqSpec* spec : {&flow.IntakeLift(point), &flow.IntakeAirflow(point), &flow.ExhaustLift(point),
-                                      &flow.ExhaustAirflow(point)}) {
+        for (const CTorqSpec* spec : {&flow.IntakeLift(point), &flow.IntakeAirflow(point),
+                                      &flow.ExhaustLift(point), &flow.ExhaustAirflow(point)}) {
             Add(lines, *spec);
         }
     }
@@ -62,4 +79,7 @@ std::vector<std::string> EngineSnapshot(const EngineValues& engine)
     return lines;
 }
 
-std::vector<std::string> EngineSnapshot(const CTorqDoc& doc) { return EngineSnapshot(doc.Values()); }
+std::vector<std::string> EngineSnapshot(const CTorqDoc& doc)
+{
+    return EngineSnapshot(doc.Values());
+}

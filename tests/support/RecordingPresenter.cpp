@@ -2,7 +2,10 @@
 
 RecordingPresenter::RecordingPresenter() : m_previous(InstallMessagePresenter(this)) {}
 
-RecordingPresenter::~RecordingPresenter() { InstallMessagePresenter(m_previous); }
+RecordingPresenter::~RecordingPresenter()
+{
+    InstallMessagePresenter(m_previous);
+}
 
 void RecordingPresenter::ShowMessage(MessageKind kind, int code, const ErrorMessage& message)
 {

@@ -146,7 +146,10 @@ void SyncFolder(const fs::path& folder)
 
 CAtomicFile::CAtomicFile(std::filesystem::path target) : m_target(std::move(target)) {}
 
-CAtomicFile::~CAtomicFile() { Abandon(); }
+CAtomicFile::~CAtomicFile()
+{
+    Abandon();
+}
 
 bool CAtomicFile::Open()
 {
@@ -202,7 +205,8 @@ CAtomicFile::Result CAtomicFile::Finish()
     TORQ_ASSERT(m_file != nullptr);
     // A write that failed earlier leaves the stream's error flag set even when
     // the caller did not look at the result.
-    const bool written = std::ferror(m_file) == 0 && std::fflush(m_file) == 0 && ::fsync(::fileno(m_file)) == 0;
+    const bool written =
+        std::ferror(m_file) == 0 && std::fflush(m_file) == 0 && ::fsync(::fileno(m_file)) == 0;
     const bool closed = std::fclose(m_file) == 0;
     m_file = nullptr;
     Result result = Result::Ok;
@@ -268,13 +272,13 @@ namespace {
 void RaiseForResult(CAtomicFile::Result result)
 {
     switch (result) {
-    case CAtomicFile::Result::Ok:
-        return;
-    case CAtomicFile::Result::CloseFailed:
-        RaiseError(46);
-    case CAtomicFile::Result::WriteFailed:
-    case CAtomicFile::Result::RenameFailed:
-        break;
+        case CAtomicFile::Result::Ok:
+            return;
+        case CAtomicFile::Result::CloseFailed:
+            RaiseError(46);
+        case CAtomicFile::Result::WriteFailed:
+        case CAtomicFile::Result::RenameFailed:
+            break;
     }
     // The content never reached the selected file.
     RaiseError(44);
@@ -282,9 +286,15 @@ void RaiseForResult(CAtomicFile::Result result)
 
 }  // namespace
 
-void FinishOrRaise(CAtomicFile& file) { RaiseForResult(file.Finish()); }
+void FinishOrRaise(CAtomicFile& file)
+{
+    RaiseForResult(file.Finish());
+}
 
-void CommitOrRaise(CAtomicFile& file) { RaiseForResult(file.Commit()); }
+void CommitOrRaise(CAtomicFile& file)
+{
+    RaiseForResult(file.Commit());
+}
 
 std::FILE* OpenRegularFileForReading(const std::string& path)
 {

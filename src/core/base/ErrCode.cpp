@@ -262,7 +262,10 @@ public:
 StderrPresenter g_stderrPresenter;
 MessagePresenter* g_presenter = &g_stderrPresenter;
 
-bool InRange(int code, int first, int last) { return code >= first && code <= last; }
+bool InRange(int code, int first, int last)
+{
+    return code >= first && code <= last;
+}
 
 const char* BaseName(const char* path)
 {
@@ -275,7 +278,10 @@ const char* BaseName(const char* path)
 
 }  // namespace
 
-bool IsKnownErrorCode(int code) { return FindEntry(code) != nullptr; }
+bool IsKnownErrorCode(int code)
+{
+    return FindEntry(code) != nullptr;
+}
 
 ErrorMessage GetErrorMessage(int code)
 {

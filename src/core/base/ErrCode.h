@@ -41,9 +41,9 @@ public:
 // answers every warning with Cancel.
 MessagePresenter* InstallMessagePresenter(MessagePresenter* presenter);
 
-void ShowErrorMessage(int code);             // codes 1..99
-void ShowNoteMessage(int code);              // codes 101..105
-WarningAnswer AskWarningMessage(int code);   // codes 200..204
+void ShowErrorMessage(int code);            // codes 1..99
+void ShowNoteMessage(int code);             // codes 101..105
+WarningAnswer AskWarningMessage(int code);  // codes 200..204
 
 // The text of the internal consistency report for a source file and line.
 std::string FormatAssertionReport(const char* sourceFile, int line);
@@ -53,9 +53,9 @@ std::string FormatAssertionReport(const char* sourceFile, int line);
 [[noreturn]] void ReportAssertion(const char* sourceFile, int line);
 
 // An internal consistency check: valid input can never make it fail.
-#define TORQ_ASSERT(condition)                                   \
-    do {                                                         \
-        if (!(condition)) ReportAssertion(__FILE__, __LINE__);   \
+#define TORQ_ASSERT(condition)                                 \
+    do {                                                       \
+        if (!(condition)) ReportAssertion(__FILE__, __LINE__); \
     } while (false)
 
 // A 16-bit error code raised inside a file operation and caught at its top,
@@ -64,4 +64,7 @@ struct RaisedError {
     ErrorCode code;
 };
 
-[[noreturn]] inline void RaiseError(ErrorCode code) { throw RaisedError{code}; }
+[[noreturn]] inline void RaiseError(ErrorCode code)
+{
+    throw RaisedError{code};
+}

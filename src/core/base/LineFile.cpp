@@ -12,10 +12,16 @@ constexpr std::array<std::string_view, 5> kAcceptedVersions = {"3.10", "3.08", "
 constexpr std::size_t kNameBufferSize = 80;  // what readers give one name line
 
 // A control character has no place in a one-line name; it shows as a blank.
-bool IsControlCharacter(int c) { return (c >= 0 && c < 0x20) || c == 0x7F; }
+bool IsControlCharacter(int c)
+{
+    return (c >= 0 && c < 0x20) || c == 0x7F;
+}
 
 // What scanf skips as white space in the "C" locale.
-bool IsBlankOrLineEnd(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsBlankOrLineEnd(int c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 }  // namespace
 
@@ -86,10 +92,14 @@ void WriteIntegerLine(std::FILE* file, std::int32_t value)
 
 bool IsAcceptedBlockVersion(std::string_view trimmedLine)
 {
-    return std::find(kAcceptedVersions.begin(), kAcceptedVersions.end(), trimmedLine) != kAcceptedVersions.end();
+    return std::find(kAcceptedVersions.begin(), kAcceptedVersions.end(), trimmedLine) !=
+           kAcceptedVersions.end();
 }
 
-void WriteBlockVersion(std::FILE* file) { WriteNameLine(file, kBlockVersion); }
+void WriteBlockVersion(std::FILE* file)
+{
+    WriteNameLine(file, kBlockVersion);
+}
 
 void ReadBlockVersion(std::FILE* file, ErrorCode badVersionCode)
 {

@@ -31,7 +31,10 @@ void WriteLine(std::FILE* file, const char* format, Args... args)
     if (std::fprintf(file, format, args...) <= 0) RaiseError(44);
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Skips the digits at position i; answers how many there were.
 std::size_t SkipDigits(std::string_view text, std::size_t& i)
@@ -89,7 +92,10 @@ float NarrowToFloat(double value)
 
 // ---------------------------------------------------------------- CTorqSpec
 
-CTorqSpec::CTorqSpec(const char* name) : m_name(name) { TORQ_ASSERT(name != nullptr); }
+CTorqSpec::CTorqSpec(const char* name) : m_name(name)
+{
+    TORQ_ASSERT(name != nullptr);
+}
 
 void CTorqSpec::CheckInvariants() const
 {
@@ -99,8 +105,8 @@ void CTorqSpec::CheckInvariants() const
 
 // ---------------------------------------------------------------- CFloatPtSpec
 
-CFloatPtSpec::CFloatPtSpec(const char* name, UnitCode englishUnit, float englishMin,
-                           float englishMax, UnitCode metricUnit, float factor)
+CFloatPtSpec::CFloatPtSpec(const char* name, UnitCode englishUnit, float englishMin, float englishMax,
+                           UnitCode metricUnit, float factor)
     : CTorqSpec(name),
       m_value(englishMin),
       m_englishMin(englishMin),
@@ -191,14 +197,20 @@ std::string CFloatPtSpec::GetTextWithUnits() const
     return GetText() + " " + GetUnitsLabel();
 }
 
-const char* CFloatPtSpec::GetUnitsLabel() const { return UnitInfoOf(m_unitCode).label; }
+const char* CFloatPtSpec::GetUnitsLabel() const
+{
+    return UnitInfoOf(m_unitCode).label;
+}
 
-bool CFloatPtSpec::IsValid() const { return IsSet() && IsInRange(m_value); }
+bool CFloatPtSpec::IsValid() const
+{
+    return IsSet() && IsInRange(m_value);
+}
 
 std::string CFloatPtSpec::GetPrompt() const
 {
-    return std::string("Enter ") + GetName() + " Value Within Range: " + FormatValue(GetMinimum()) +
-           " to " + FormatValue(GetMaximum()) + " " + GetUnitsLabel();
+    return std::string("Enter ") + GetName() + " Value Within Range: " + FormatValue(GetMinimum()) + " to " +
+           FormatValue(GetMaximum()) + " " + GetUnitsLabel();
 }
 
 bool CFloatPtSpec::IsInRange(float value) const
@@ -347,7 +359,10 @@ std::string CIntegerSpec::GetText() const
     return IsSet() ? FormatC("%d", m_value) : std::string(kUnsetText);
 }
 
-bool CIntegerSpec::IsValid() const { return IsSet() && IsInRange(m_value); }
+bool CIntegerSpec::IsValid() const
+{
+    return IsSet() && IsInRange(m_value);
+}
 
 std::string CIntegerSpec::GetPrompt() const
 {
@@ -361,7 +376,10 @@ void CIntegerSpec::SetValue(std::int32_t value)
     MarkSet();
 }
 
-void CIntegerSpec::Write(std::FILE* file) const { WriteLine(file, "%d\n", m_value); }
+void CIntegerSpec::Write(std::FILE* file) const
+{
+    WriteLine(file, "%d\n", m_value);
+}
 
 void CIntegerSpec::Read(std::FILE* file)
 {
@@ -425,7 +443,10 @@ bool CPartTypeSpec::IsValid() const
     return IsSet() && m_index >= m_minIndex && m_index <= m_maxIndex;
 }
 
-std::string CPartTypeSpec::GetPrompt() const { return std::string("Select or Enter ") + GetName(); }
+std::string CPartTypeSpec::GetPrompt() const
+{
+    return std::string("Select or Enter ") + GetName();
+}
 
 void CPartTypeSpec::Write(std::FILE* file) const
 {
@@ -460,7 +481,10 @@ void CPartTypeSpec::CheckInvariants() const
 
 // ---------------------------------------------------------------- CFileSpec
 
-CFileSpec::CFileSpec(const char* name) : CTorqSpec(name) { CheckInvariants(); }
+CFileSpec::CFileSpec(const char* name) : CTorqSpec(name)
+{
+    CheckInvariants();
+}
 
 CFileSpec& CFileSpec::operator=(const CFileSpec& other)
 {
@@ -486,9 +510,15 @@ std::string CFileSpec::GetText() const
     return IsSet() ? m_fileName : std::string(kUnsetText);
 }
 
-bool CFileSpec::IsValid() const { return IsSet() && !m_fileName.empty(); }
+bool CFileSpec::IsValid() const
+{
+    return IsSet() && !m_fileName.empty();
+}
 
-std::string CFileSpec::GetPrompt() const { return std::string("Open or Save ") + GetName(); }
+std::string CFileSpec::GetPrompt() const
+{
+    return std::string("Open or Save ") + GetName();
+}
 
 void CFileSpec::Write(std::FILE* file) const
 {

@@ -5,24 +5,24 @@
 // Unit codes of the engine parameters. The label is shown after a value,
 // the format turns a value into text.
 enum class UnitCode : std::int32_t {
-    Plain = 0,              // plain numbers (iterator bounds and steps)
-    Ratio = 1,              // compression, blower pressure and gear ratios
-    Percent = 2,            // efficiencies
-    Inch = 3,               // lengths, English
+    Plain = 0,    // plain numbers (iterator bounds and steps)
+    Ratio = 1,    // compression, blower pressure and gear ratios
+    Percent = 2,  // efficiencies
+    Inch = 3,     // lengths, English
     Centimetre = 4,
-    Millimetre = 5,         // lengths, metric
-    CubicInch = 6,          // total displacement, English
-    CubicCentimetre = 7,    // volumes, both systems
-    Degree = 8,             // crank angles
-    Rpm = 9,                // speeds
-    InchMercury = 10,       // induction pressure drop
-    InchWater = 11,         // flow-bench test pressure, English
+    Millimetre = 5,       // lengths, metric
+    CubicInch = 6,        // total displacement, English
+    CubicCentimetre = 7,  // volumes, both systems
+    Degree = 8,           // crank angles
+    Rpm = 9,              // speeds
+    InchMercury = 10,     // induction pressure drop
+    InchWater = 11,       // flow-bench test pressure, English
     CentimetreMercury = 12,
-    CentimetreWater = 13,   // flow-bench test pressure, metric
-    Psi = 14,               // boost pressure
-    Cfm = 15,               // air flow, both systems
+    CentimetreWater = 13,  // flow-bench test pressure, metric
+    Psi = 14,              // boost pressure
+    Cfm = 15,              // air flow, both systems
     LitresPerMinute = 16,
-    PoundsPerMinute = 17,   // nitrous mass flow, both systems
+    PoundsPerMinute = 17,  // nitrous mass flow, both systems
     KilogramsPerMinute = 18,
 };
 

@@ -2,10 +2,10 @@
 
 #include "ErrCode.h"
 
+#include <locale.h>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <locale.h>
 
 float RoundToDecimals(float value, int decimals)
 {
@@ -76,7 +76,10 @@ std::string FormatC(const char* format, ...)
 }
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 locale_t CLocale()
 {
@@ -101,4 +104,7 @@ std::string TrimTrailingBlanks(std::string_view text)
 
 CLocaleScope::CLocaleScope() : m_previous(uselocale(CLocale())) {}
 
-CLocaleScope::~CLocaleScope() { uselocale(static_cast<locale_t>(m_previous)); }
+CLocaleScope::~CLocaleScope()
+{
+    uselocale(static_cast<locale_t>(m_previous));
+}

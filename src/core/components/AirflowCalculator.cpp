@@ -70,8 +70,9 @@ void AirflowCalculator::SetMode(std::int32_t mode)
         // or 103.251 cmH2O.
         const float inHg = RatingPressureInHg();
         const float mercury = m_unitSystem == kEnglishUnits ? inHg : kCentimetresPerInch * inHg;
-        const float water = m_unitSystem == kEnglishUnits ? kInchesWaterPerInchMercury * inHg
-                                                          : kCentimetresPerInch * (kInchesWaterPerInchMercury * inHg);
+        const float water = m_unitSystem == kEnglishUnits
+                                ? kInchesWaterPerInchMercury * inHg
+                                : kCentimetresPerInch * (kInchesWaterPerInchMercury * inHg);
         m_targetPressure.SetValue(IsTargetPressureInMercury() ? mercury : water);
     }
     Recalculate();
@@ -80,9 +81,12 @@ void AirflowCalculator::SetMode(std::int32_t mode)
 CFloatPtSpec& AirflowCalculator::Parameter(Input input)
 {
     switch (input) {
-        case Input::KnownAirflow: return m_knownAirflow;
-        case Input::KnownPressure: return m_knownPressure;
-        case Input::TargetPressure: return m_targetPressure;
+        case Input::KnownAirflow:
+            return m_knownAirflow;
+        case Input::KnownPressure:
+            return m_knownPressure;
+        case Input::TargetPressure:
+            return m_targetPressure;
     }
     ReportAssertion(__FILE__, __LINE__);
 }

@@ -69,5 +69,5 @@ private:
     CFloatPtSpec m_knownPressure;   // water unit "English", mercury unit "metric"
     CFloatPtSpec m_targetPressure;  // likewise
     CFloatPtSpec m_airflow;
-    CFloatPtSpec m_inductionFlow;   // the engine's range for a rated airflow
+    CFloatPtSpec m_inductionFlow;  // the engine's range for a rated airflow
 };

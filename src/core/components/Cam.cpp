@@ -63,10 +63,14 @@ CamData::CamData()
       m_exhaustLift(MakeLift("Exhaust Valve Lift")),
       m_intakeDuration(MakeAngle("Intake Valve Duration")),
       m_exhaustDuration(MakeAngle("Exhaust Valve Duration")),
-      m_nominalIvo(MakeAngle("Nominal Intake Valve Opening", kSeatToSeatRanges.ivoMin, kSeatToSeatRanges.ivoMax)),
-      m_nominalIvc(MakeAngle("Nominal Intake Valve Closing", kSeatToSeatRanges.ivcMin, kSeatToSeatRanges.ivcMax)),
-      m_nominalEvo(MakeAngle("Nominal Exhaust Valve Opening", kSeatToSeatRanges.evoMin, kSeatToSeatRanges.evoMax)),
-      m_nominalEvc(MakeAngle("Nominal Exhaust Valve Closing", kSeatToSeatRanges.evcMin, kSeatToSeatRanges.evcMax)),
+      m_nominalIvo(
+          MakeAngle("Nominal Intake Valve Opening", kSeatToSeatRanges.ivoMin, kSeatToSeatRanges.ivoMax)),
+      m_nominalIvc(
+          MakeAngle("Nominal Intake Valve Closing", kSeatToSeatRanges.ivcMin, kSeatToSeatRanges.ivcMax)),
+      m_nominalEvo(
+          MakeAngle("Nominal Exhaust Valve Opening", kSeatToSeatRanges.evoMin, kSeatToSeatRanges.evoMax)),
+      m_nominalEvc(
+          MakeAngle("Nominal Exhaust Valve Closing", kSeatToSeatRanges.evcMin, kSeatToSeatRanges.evcMax)),
       m_nominalIntakeCenterline(MakeAngle("Nominal Intake Centerline Angle")),
       m_nominalExhaustCenterline(MakeAngle("Nominal Exhaust Centerline Angle")),
       m_actualIvo(MakeAngle("Actual Intake Valve Opening")),
@@ -79,7 +83,10 @@ CamData::CamData()
     ClearAll();
 }
 
-CamData::CamData(const CamData& other) : CamData() { Assign(other); }
+CamData::CamData(const CamData& other) : CamData()
+{
+    Assign(other);
+}
 
 CamData& CamData::operator=(const CamData& other)
 {
@@ -118,12 +125,28 @@ void CamData::Assign(const CamData& other)
 
 void CamData::ClearAll()
 {
-    for (CTorqSpec* parameter : std::initializer_list<CTorqSpec*>{
-             &m_camType, &m_lifterType, &m_timingMethod, &m_lobeCenter, &m_overlap, &m_advanceRetard,
-             &m_intakeLift, &m_exhaustLift, &m_intakeDuration, &m_exhaustDuration, &m_nominalIvo,
-             &m_nominalIvc, &m_nominalEvo, &m_nominalEvc, &m_nominalIntakeCenterline,
-             &m_nominalExhaustCenterline, &m_actualIvo, &m_actualIvc, &m_actualEvo, &m_actualEvc,
-             &m_actualIntakeCenterline, &m_actualExhaustCenterline}) {
+    for (CTorqSpec* parameter : std::initializer_list<CTorqSpec*>{&m_camType,
+                                                                  &m_lifterType,
+                                                                  &m_timingMethod,
+                                                                  &m_lobeCenter,
+                                                                  &m_overlap,
+                                                                  &m_advanceRetard,
+                                                                  &m_intakeLift,
+                                                                  &m_exhaustLift,
+                                                                  &m_intakeDuration,
+                                                                  &m_exhaustDuration,
+                                                                  &m_nominalIvo,
+                                                                  &m_nominalIvc,
+                                                                  &m_nominalEvo,
+                                                                  &m_nominalEvc,
+                                                                  &m_nominalIntakeCenterline,
+                                                                  &m_nominalExhaustCenterline,
+                                                                  &m_actualIvo,
+                                                                  &m_actualIvc,
+                                                                  &m_actualEvo,
+                                                                  &m_actualEvc,
+                                                                  &m_actualIntakeCenterline,
+                                                                  &m_actualExhaustCenterline}) {
         parameter->MarkUnset();
     }
     m_advanceRetard.SetValue(0.0f);

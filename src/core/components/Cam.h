@@ -60,8 +60,7 @@ public:
     // What choosing one of the cam type profiles 1..5 does: cam type, timing
     // method Seat-To-Seat (as SetTimingMethod), the four nominal events in
     // degrees, advance/retard 0. Returns the timing method's note (0 or 101).
-    int ChooseProfile(std::int32_t index, std::string_view name, float ivo, float ivc, float evo,
-                      float evc);
+    int ChooseProfile(std::int32_t index, std::string_view name, float ivo, float ivc, float evo, float evc);
 
     // Durations, centerlines, lobe center angle, overlap and the actual events
     // from the nominal events and the advance/retard.
@@ -146,10 +145,10 @@ private:
     CPartTypeSpec m_camType;
     CPartTypeSpec m_lifterType;
     CPartTypeSpec m_timingMethod;
-    CFloatPtSpec m_lobeCenter;      // cam degrees
-    CFloatPtSpec m_overlap;         // crank degrees, IVO + EVC
-    CFloatPtSpec m_advanceRetard;   // crank degrees, positive advances
-    CFloatPtSpec m_intakeLift;      // valve lift, in or mm
+    CFloatPtSpec m_lobeCenter;     // cam degrees
+    CFloatPtSpec m_overlap;        // crank degrees, IVO + EVC
+    CFloatPtSpec m_advanceRetard;  // crank degrees, positive advances
+    CFloatPtSpec m_intakeLift;     // valve lift, in or mm
     CFloatPtSpec m_exhaustLift;
     bool m_autoValveLift = false;
     CFloatPtSpec m_intakeDuration;  // crank degrees

@@ -2,17 +2,26 @@
 
 #include <utility>
 
-CamCalculator::CamCalculator(const CamData& cam) : m_cam(cam) { Recompute(); }
+CamCalculator::CamCalculator(const CamData& cam) : m_cam(cam)
+{
+    Recompute();
+}
 
 CFloatPtSpec& CamCalculator::Parameter(Input input)
 {
     switch (input) {
-        case Input::LobeCenter: return m_cam.LobeCenter();
-        case Input::IntakeCenterline: return m_cam.NominalIntakeCenterline();
-        case Input::IntakeDuration: return m_cam.IntakeDuration();
-        case Input::ExhaustDuration: return m_cam.ExhaustDuration();
-        case Input::IntakeLift: return m_cam.IntakeLift();
-        case Input::ExhaustLift: return m_cam.ExhaustLift();
+        case Input::LobeCenter:
+            return m_cam.LobeCenter();
+        case Input::IntakeCenterline:
+            return m_cam.NominalIntakeCenterline();
+        case Input::IntakeDuration:
+            return m_cam.IntakeDuration();
+        case Input::ExhaustDuration:
+            return m_cam.ExhaustDuration();
+        case Input::IntakeLift:
+            return m_cam.IntakeLift();
+        case Input::ExhaustLift:
+            return m_cam.ExhaustLift();
     }
     ReportAssertion(__FILE__, __LINE__);
 }
@@ -36,7 +45,8 @@ void CamCalculator::Recompute()
         m_cam.EventsFromTimingSpecs();
         return;
     }
-    for (CFloatPtSpec* event : {&m_cam.NominalIvo(), &m_cam.NominalIvc(), &m_cam.NominalEvo(), &m_cam.NominalEvc()}) {
+    for (CFloatPtSpec* event :
+         {&m_cam.NominalIvo(), &m_cam.NominalIvc(), &m_cam.NominalEvo(), &m_cam.NominalEvc()}) {
         event->MarkUnset();
     }
 }
@@ -59,14 +69,18 @@ ErrorCode FirstInvalid(const Check (&checks)[N])
 
 ErrorCode CamCalculator::CheckCard() const
 {
-    const Check checks[] = {{&m_cam.LobeCenter(), 39}, {&m_cam.NominalIntakeCenterline(), 38},
-                            {&m_cam.IntakeDuration(), 40}, {&m_cam.ExhaustDuration(), 41}};
+    const Check checks[] = {{&m_cam.LobeCenter(), 39},
+                            {&m_cam.NominalIntakeCenterline(), 38},
+                            {&m_cam.IntakeDuration(), 40},
+                            {&m_cam.ExhaustDuration(), 41}};
     return FirstInvalid(checks);
 }
 
 ErrorCode CamCalculator::CheckEvents() const
 {
-    const Check checks[] = {{&m_cam.NominalIvo(), 34}, {&m_cam.NominalIvc(), 35}, {&m_cam.NominalEvo(), 36},
+    const Check checks[] = {{&m_cam.NominalIvo(), 34},
+                            {&m_cam.NominalIvc(), 35},
+                            {&m_cam.NominalEvo(), 36},
                             {&m_cam.NominalEvc(), 37}};
     return FirstInvalid(checks);
 }

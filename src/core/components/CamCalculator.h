@@ -13,7 +13,14 @@
 // CTorqDoc::ApplyCamMath.
 class CamCalculator {
 public:
-    enum class Input { LobeCenter, IntakeCenterline, IntakeDuration, ExhaustDuration, IntakeLift, ExhaustLift };
+    enum class Input {
+        LobeCenter,
+        IntakeCenterline,
+        IntakeDuration,
+        ExhaustDuration,
+        IntakeLift,
+        ExhaustLift
+    };
 
     explicit CamCalculator(const CamData& cam);
 

@@ -56,11 +56,16 @@ void CompressionCalculator::SetPistonKind(std::int32_t pistonKind)
 CFloatPtSpec& CompressionCalculator::Parameter(Input input)
 {
     switch (input) {
-        case Input::ChamberVolume: return m_chamberVolume;
-        case Input::GasketBore: return m_gasketBore;
-        case Input::GasketThickness: return m_gasketThickness;
-        case Input::PistonDistance: return m_pistonDistance;
-        case Input::PistonVolume: return m_pistonVolume;
+        case Input::ChamberVolume:
+            return m_chamberVolume;
+        case Input::GasketBore:
+            return m_gasketBore;
+        case Input::GasketThickness:
+            return m_gasketThickness;
+        case Input::PistonDistance:
+            return m_pistonDistance;
+        case Input::PistonVolume:
+            return m_pistonVolume;
     }
     ReportAssertion(__FILE__, __LINE__);
 }
@@ -85,7 +90,10 @@ float CompressionCalculator::SliceVolumeCc(float diameterIn, float heightIn)
     return kPi * diameterIn * diameterIn * heightIn * 0.25f * kCubicInchesToCubicCentimetres;
 }
 
-float CompressionCalculator::EnglishBoreIn() const { return m_bore.GetEnglishValue(); }
+float CompressionCalculator::EnglishBoreIn() const
+{
+    return m_bore.GetEnglishValue();
+}
 
 void CompressionCalculator::Recalculate()
 {
@@ -95,7 +103,8 @@ void CompressionCalculator::Recalculate()
     }
     if (m_gasketBore.IsValid() && m_gasketThickness.IsValid()) {
         m_gasketVolume.SetRoundedValue(
-            SliceVolumeCc(m_gasketBore.GetEnglishValue(), m_gasketThickness.GetEnglishValue()), kShownDecimals);
+            SliceVolumeCc(m_gasketBore.GetEnglishValue(), m_gasketThickness.GetEnglishValue()),
+            kShownDecimals);
     }
     if (m_pistonDistance.IsValid()) {
         // Negative when a flattop stands above the deck; a dome fills part of
@@ -108,7 +117,8 @@ void CompressionCalculator::Recalculate()
         }
     }
     if (m_chamberVolume.IsValid() && m_gasketVolume.IsValid() && m_deckVolume.IsValid()) {
-        const float total = m_chamberVolume.GetValue() + (m_gasketVolume.GetValue() + m_deckVolume.GetValue());
+        const float total =
+            m_chamberVolume.GetValue() + (m_gasketVolume.GetValue() + m_deckVolume.GetValue());
         m_totalVolume.SetRoundedValue(total, kShownDecimals);
     }
     if (m_totalVolume.IsValid() && m_totalVolume.GetValue() != 0.0f && m_sweptVolume.IsValid()) {
@@ -141,8 +151,7 @@ ErrorCode CompressionCalculator::CheckApply() const
 CompressionCalculatorResult CompressionCalculator::Result() const
 {
     TORQ_ASSERT(CheckApply() == 0);
-    return CompressionCalculatorResult{m_pistonKind,        m_chamberVolume,           m_gasketBore,
-                                       m_gasketThickness,   m_pistonDistance,          m_pistonVolume,
-                                       m_gasketVolume,      m_deckVolume,              m_totalVolume.GetValue(),
-                                       m_newRatio.GetValue()};
+    return CompressionCalculatorResult{
+        m_pistonKind,   m_chamberVolume, m_gasketBore, m_gasketThickness,        m_pistonDistance,
+        m_pistonVolume, m_gasketVolume,  m_deckVolume, m_totalVolume.GetValue(), m_newRatio.GetValue()};
 }

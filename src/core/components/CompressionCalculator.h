@@ -79,10 +79,10 @@ private:
     float EnglishBoreIn() const;
 
     std::int32_t m_pistonKind;
-    CFloatPtSpec m_bore;          // the document's, in its units
-    CFloatPtSpec m_sweptVolume;   // the document's "Cylinder Volume", cc
-    CFloatPtSpec m_engineRatio;   // the document's "Compression Ratio": its range decides 89
-    CFloatPtSpec m_engineSpace;   // the document's "Combustion Space": its range must hold the total
+    CFloatPtSpec m_bore;         // the document's, in its units
+    CFloatPtSpec m_sweptVolume;  // the document's "Cylinder Volume", cc
+    CFloatPtSpec m_engineRatio;  // the document's "Compression Ratio": its range decides 89
+    CFloatPtSpec m_engineSpace;  // the document's "Combustion Space": its range must hold the total
     CFloatPtSpec m_chamberVolume;
     CFloatPtSpec m_gasketBore;
     CFloatPtSpec m_gasketThickness;

@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr float kLowestLift = 0.01f;   // in
-constexpr float kHighestLift = 1.5f;   // in
+constexpr float kLowestLift = 0.01f;  // in
+constexpr float kHighestLift = 1.5f;  // in
 constexpr float kDefaultLiftStep = 0.05f;
 constexpr float kDefaultAirflow = 100.0f;  // cfm
 
@@ -96,7 +96,10 @@ CylHeadFlowData::CylHeadFlowData()
     SetPointCount(kMinPoints);
 }
 
-CylHeadFlowData::CylHeadFlowData(const CylHeadFlowData& other) : CylHeadFlowData() { Assign(other); }
+CylHeadFlowData::CylHeadFlowData(const CylHeadFlowData& other) : CylHeadFlowData()
+{
+    Assign(other);
+}
 
 CylHeadFlowData& CylHeadFlowData::operator=(const CylHeadFlowData& other)
 {
@@ -275,7 +278,8 @@ bool CylHeadFlowData::CheckComplete(ErrorCode& code) const
         return false;
     }
     for (std::size_t k = 0; k < std::size_t(m_pointCount); ++k) {
-        if (!Require(m_intakeLifts[k].IsValid(), 57, code) || !Require(m_intakeAirflows[k].IsValid(), 58, code) ||
+        if (!Require(m_intakeLifts[k].IsValid(), 57, code) ||
+            !Require(m_intakeAirflows[k].IsValid(), 58, code) ||
             !Require(m_exhaustLifts[k].IsValid(), 59, code) ||
             !Require(m_exhaustAirflows[k].IsValid(), 60, code)) {
             return false;
@@ -368,14 +372,20 @@ CFloatPtSpec& CylHeadFlowData::ExhaustAirflow(std::int32_t point)
     return const_cast<CFloatPtSpec&>(PointOf(m_exhaustAirflows, point));
 }
 
-const CFloatPtSpec& CylHeadFlowData::IntakeLift(std::int32_t point) const { return PointOf(m_intakeLifts, point); }
+const CFloatPtSpec& CylHeadFlowData::IntakeLift(std::int32_t point) const
+{
+    return PointOf(m_intakeLifts, point);
+}
 
 const CFloatPtSpec& CylHeadFlowData::IntakeAirflow(std::int32_t point) const
 {
     return PointOf(m_intakeAirflows, point);
 }
 
-const CFloatPtSpec& CylHeadFlowData::ExhaustLift(std::int32_t point) const { return PointOf(m_exhaustLifts, point); }
+const CFloatPtSpec& CylHeadFlowData::ExhaustLift(std::int32_t point) const
+{
+    return PointOf(m_exhaustLifts, point);
+}
 
 const CFloatPtSpec& CylHeadFlowData::ExhaustAirflow(std::int32_t point) const
 {

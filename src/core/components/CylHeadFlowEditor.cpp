@@ -7,7 +7,10 @@ CylHeadFlowEditor::CylHeadFlowEditor(const CylHeadFlowData& data, const CFileSpe
 {
 }
 
-std::string CylHeadFlowEditor::FileName() const { return m_file.IsValid() ? m_file.GetFileName() : std::string(); }
+std::string CylHeadFlowEditor::FileName() const
+{
+    return m_file.IsValid() ? m_file.GetFileName() : std::string();
+}
 
 ErrorCode CylHeadFlowEditor::StepPointCount(int step)
 {
@@ -22,7 +25,8 @@ ErrorCode CylHeadFlowEditor::StepPointCount(int step)
     // The new point continues the step between the last two old points.
     const std::int32_t lastOld = old - 1;
     ErrorCode code = 0;
-    if (!m_data.CheckIntakeLiftStep(lastOld, code) || !m_data.CheckExhaustLiftStep(lastOld, code)) return code;
+    if (!m_data.CheckIntakeLiftStep(lastOld, code) || !m_data.CheckExhaustLiftStep(lastOld, code))
+        return code;
     m_data.SetPointCount(count);
     m_data.ExtendIntakeLifts(lastOld);
     m_data.ExtendExhaustLifts(lastOld);

@@ -11,11 +11,11 @@ using PresetSeries = std::array<float, kPresetPointCount>;
 
 struct CylHeadFlowPreset {
     std::int32_t index;
-    float intakeTestDiameter;       // in
-    float exhaustTestDiameter;      // in
-    float intakeTestPressureDrop;   // inH2O
-    float exhaustTestPressureDrop;  // inH2O
-    PresetSeries exhaustAirflows;   // cfm
+    float intakeTestDiameter;          // in
+    float exhaustTestDiameter;         // in
+    float intakeTestPressureDrop;      // inH2O
+    float exhaustTestPressureDrop;     // inH2O
+    PresetSeries exhaustAirflows;      // cfm
     const PresetSeries* exhaustLifts;  // in, one of the shared lift sets
     PresetSeries intakeAirflows;
     const PresetSeries* intakeLifts;

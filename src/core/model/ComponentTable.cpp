@@ -475,7 +475,10 @@ static_assert(std::size(kComponentChoices) == kComponentChoiceCount);
 
 }  // namespace
 
-std::span<const ComponentChoice> ComponentChoices() { return kComponentChoices; }
+std::span<const ComponentChoice> ComponentChoices()
+{
+    return kComponentChoices;
+}
 
 const ComponentChoice* TryFindComponentChoice(int command)
 {

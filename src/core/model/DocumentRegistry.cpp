@@ -24,8 +24,9 @@ void CDocumentRegistry::Remove(const CTorqDoc& document)
     // A listener may add or remove listeners: call a copy of the list.
     const std::vector<Listener> listeners = m_listeners;
     for (const Listener& listener : listeners) {
-        const bool stillListening = std::any_of(m_listeners.begin(), m_listeners.end(),
-                                                [&listener](const Listener& l) { return l.key == listener.key; });
+        const bool stillListening =
+            std::any_of(m_listeners.begin(), m_listeners.end(),
+                        [&listener](const Listener& l) { return l.key == listener.key; });
         if (stillListening) listener.call(document.GetDocumentNumber());
     }
 }
@@ -45,8 +46,8 @@ void CDocumentRegistry::RemoveRemovalListener(int key)
 CTorqDoc* CDocumentRegistry::Find(int documentNumber) const
 {
     if (documentNumber <= 0) return nullptr;
-    const auto found = std::find_if(m_documents.begin(), m_documents.end(), [documentNumber](const CTorqDoc* doc) {
-        return doc->GetDocumentNumber() == documentNumber;
-    });
+    const auto found = std::find_if(
+        m_documents.begin(), m_documents.end(),
+        [documentNumber](const CTorqDoc* doc) { return doc->GetDocumentNumber() == documentNumber; });
     return found == m_documents.end() ? nullptr : *found;
 }

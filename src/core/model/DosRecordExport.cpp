@@ -59,7 +59,10 @@ private:
 };
 
 // A float truncated toward zero, as the record's integer fields take it.
-int Truncated(float value) { return static_cast<int>(std::trunc(value)); }
+int Truncated(float value)
+{
+    return static_cast<int>(std::trunc(value));
+}
 
 bool Fail(ErrorCode code)
 {
@@ -67,7 +70,10 @@ bool Fail(ErrorCode code)
     return false;
 }
 
-bool IsFourValveHead(int headIndex) { return headIndex >= kFourValveHeadFirst && headIndex <= kFourValveHeadLast; }
+bool IsFourValveHead(int headIndex)
+{
+    return headIndex >= kFourValveHeadFirst && headIndex <= kFourValveHeadLast;
+}
 
 void WriteCompressionData(RecordWriter& out, const CTorqDoc& doc)
 {

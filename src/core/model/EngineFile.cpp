@@ -29,14 +29,17 @@ bool IsReadableVersion(std::string_view version)
 }
 
 // 3.05 to 3.07 end with the airflow block as far as the reader is concerned.
-bool HasCalculatorSection(std::string_view version) { return version == "3.10" || version == "3.08"; }
+bool HasCalculatorSection(std::string_view version)
+{
+    return version == "3.10" || version == "3.08";
+}
 
 // Items 22 to 30, in file order.
 std::array<CFloatPtSpec*, 9> BlowerParameters(CTorqDoc& doc)
 {
-    return {&doc.BlowerFlowRate(),          &doc.BlowerPressureRatio(),   &doc.BlowerEfficiency(),
-            &doc.BlowerRpm(),               &doc.BlowerSurgeFlowRate(),   &doc.BlowerInternalGearRatio(),
-            &doc.BlowerBeltGearRatio(),     &doc.BlowerBoostLevelLimit(), &doc.IntercoolerEfficiency()};
+    return {&doc.BlowerFlowRate(),      &doc.BlowerPressureRatio(),   &doc.BlowerEfficiency(),
+            &doc.BlowerRpm(),           &doc.BlowerSurgeFlowRate(),   &doc.BlowerInternalGearRatio(),
+            &doc.BlowerBeltGearRatio(), &doc.BlowerBoostLevelLimit(), &doc.IntercoolerEfficiency()};
 }
 
 // The class of the forced-induction unit with the given part-type index, as
@@ -56,9 +59,9 @@ int ForcedInductionClassOf(int partIndex)
 void WriteResultBlock(const CTorqDoc& doc, std::FILE* file)
 {
     for (int point = 0; point < kResultLineCount; ++point) {
-        const int written = std::fprintf(file, "%.0f %f %f\n", double(doc.GetResult(kSeriesEngineSpeed, point)),
-                                         double(doc.GetResult(kSeriesPower, point)),
-                                         double(doc.GetResult(kSeriesTorque, point)));
+        const int written = std::fprintf(
+            file, "%.0f %f %f\n", double(doc.GetResult(kSeriesEngineSpeed, point)),
+            double(doc.GetResult(kSeriesPower, point)), double(doc.GetResult(kSeriesTorque, point)));
         if (written <= 0) RaiseError(44);
     }
 }
@@ -71,10 +74,11 @@ void WriteEngineItems(CTorqDoc& doc, std::FILE* file, int shownUnitSystem, bool 
     WriteIntegerLine(file, doc.IsAutoValveSizes() ? 1 : 0);
     WriteIntegerLine(file, doc.IsAutoRun() ? 1 : 0);
     for (const CTorqSpec* spec : std::initializer_list<const CTorqSpec*>{
-             &doc.ShortBlockType(), &doc.Bore(), &doc.Stroke(), &doc.NumberOfCylinders(), &doc.CylinderHeadType(),
-             &doc.IntakeValveCount(), &doc.ExhaustValveCount(), &doc.IntakeValveDiameter(),
-             &doc.ExhaustValveDiameter(), &doc.CompressionRatio(), &doc.InductionFlow(), &doc.PressureDrop(),
-             &doc.ManifoldType(), &doc.FuelType(), &doc.NitrousFlowRate(), &doc.ForcedInductionType()}) {
+             &doc.ShortBlockType(), &doc.Bore(), &doc.Stroke(), &doc.NumberOfCylinders(),
+             &doc.CylinderHeadType(), &doc.IntakeValveCount(), &doc.ExhaustValveCount(),
+             &doc.IntakeValveDiameter(), &doc.ExhaustValveDiameter(), &doc.CompressionRatio(),
+             &doc.InductionFlow(), &doc.PressureDrop(), &doc.ManifoldType(), &doc.FuelType(),
+             &doc.NitrousFlowRate(), &doc.ForcedInductionType()}) {
         spec->Write(file);
     }
     WriteIntegerLine(file, doc.GetForcedInductionClass());
@@ -154,7 +158,10 @@ bool WriteEngineFile(CTorqDoc& doc, const std::string& path)
     return WriteFileWithRuns(doc, path, EngineFileWriter(doc));
 }
 
-bool FinishEngineFile(CTorqDoc& doc, CAtomicFile& file) { return FinishFileWithRuns(doc, file, EngineFileWriter(doc)); }
+bool FinishEngineFile(CTorqDoc& doc, CAtomicFile& file)
+{
+    return FinishFileWithRuns(doc, file, EngineFileWriter(doc));
+}
 
 void ReadEngineItems(CTorqDoc& doc, std::FILE* file)
 {
@@ -172,10 +179,11 @@ void ReadEngineItems(CTorqDoc& doc, std::FILE* file)
     doc.SetAutoRun(ReadIntegerLine(file) != 0);
 
     for (CTorqSpec* spec : std::initializer_list<CTorqSpec*>{
-             &doc.ShortBlockType(), &doc.Bore(), &doc.Stroke(), &doc.NumberOfCylinders(), &doc.CylinderHeadType(),
-             &doc.IntakeValveCount(), &doc.ExhaustValveCount(), &doc.IntakeValveDiameter(),
-             &doc.ExhaustValveDiameter(), &doc.CompressionRatio(), &doc.InductionFlow(), &doc.PressureDrop(),
-             &doc.ManifoldType(), &doc.FuelType(), &doc.NitrousFlowRate(), &doc.ForcedInductionType()}) {
+             &doc.ShortBlockType(), &doc.Bore(), &doc.Stroke(), &doc.NumberOfCylinders(),
+             &doc.CylinderHeadType(), &doc.IntakeValveCount(), &doc.ExhaustValveCount(),
+             &doc.IntakeValveDiameter(), &doc.ExhaustValveDiameter(), &doc.CompressionRatio(),
+             &doc.InductionFlow(), &doc.PressureDrop(), &doc.ManifoldType(), &doc.FuelType(),
+             &doc.NitrousFlowRate(), &doc.ForcedInductionType()}) {
         spec->Read(file);
     }
     // The class must be the one of the chosen unit: the validation and the

@@ -62,7 +62,10 @@ EngineValues::EngineValues()
 
 // Built, then assigned: the parameter kinds' assignments copy exactly, and
 // the airflow and cam data assign through their Assign.
-EngineValues::EngineValues(const EngineValues& other) : EngineValues() { *this = other; }
+EngineValues::EngineValues(const EngineValues& other) : EngineValues()
+{
+    *this = other;
+}
 
 void EngineValues::ClearParameters()
 {

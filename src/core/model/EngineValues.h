@@ -56,9 +56,15 @@ struct EngineValues {
     // declaration order, each as its own kind (CFloatPtSpec&, CPartTypeSpec&,
     // ...). The parameters inside the airflow and cam data are theirs.
     template <class Visit>
-    void ForEachParameter(Visit&& visit) { VisitParameters(*this, visit); }
+    void ForEachParameter(Visit&& visit)
+    {
+        VisitParameters(*this, visit);
+    }
     template <class Visit>
-    void ForEachParameter(Visit&& visit) const { VisitParameters(*this, visit); }
+    void ForEachParameter(Visit&& visit) const
+    {
+        VisitParameters(*this, visit);
+    }
 
     // Unsets or resets every parameter as its role says, except the calculator's inputs.
     void ClearParameters();

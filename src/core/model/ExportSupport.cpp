@@ -9,7 +9,10 @@
 #include <filesystem>
 
 CRunStateKeeper::CRunStateKeeper(CTorqDoc& doc)
-    : m_doc(doc), m_fuel(doc.FuelType()), m_nitrous(doc.NitrousFlowRate()), m_resultsStale(doc.AreResultsStale())
+    : m_doc(doc),
+      m_fuel(doc.FuelType()),
+      m_nitrous(doc.NitrousFlowRate()),
+      m_resultsStale(doc.AreResultsStale())
 {
     for (int series = 1; series <= kResultSeriesCount; ++series) {
         m_results[series - 1] = doc.GetResultSeries(series);
@@ -80,7 +83,8 @@ bool FinishFileWithRuns(CTorqDoc& doc, CAtomicFile& file,
     return true;
 }
 
-std::string ExportTargetPath(const std::string& folder, const std::string& chosenFileName, const char* extension)
+std::string ExportTargetPath(const std::string& folder, const std::string& chosenFileName,
+                             const char* extension)
 {
     const std::string name = DosFileName(chosenFileName, extension);
     if (folder.empty()) return name;

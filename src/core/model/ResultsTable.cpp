@@ -39,7 +39,8 @@ std::string ResultsTableUnitsHeader(int column, ResultUnits units)
 std::string FormatResultsTableCell(const CTorqDoc& document, int column, int point, ResultUnits units)
 {
     const int series = ColumnAt(column).series;
-    return FormatC(ResultTableFormat(series, units), ConvertResult(series, document.GetResult(series, point), units));
+    return FormatC(ResultTableFormat(series, units),
+                   ConvertResult(series, document.GetResult(series, point), units));
 }
 
 std::string FormatResultsTableTsv(const CTorqDoc& document, ResultUnits units)
@@ -49,7 +50,8 @@ std::string FormatResultsTableTsv(const CTorqDoc& document, ResultUnits units)
         const ResultsTableColumn& shown = ColumnAt(column);
         if (column > 0) text += '\t';
         text += shown.name;
-        if (shown.series != kSeriesEngineSpeed) text += std::string(" (") + ResultUnitLabel(shown.series, units) + ")";
+        if (shown.series != kSeriesEngineSpeed)
+            text += std::string(" (") + ResultUnitLabel(shown.series, units) + ")";
     }
     text += '\n';
     for (int point = 0; point < kResultPointCount; ++point) {
@@ -80,8 +82,8 @@ ResultPeak FindResultPeak(const CTorqDoc& document, int series)
 std::string FormatResultPeak(const CTorqDoc& document, int series, ResultUnits units)
 {
     const ResultPeak peak = FindResultPeak(document, series);
-    return FormatC("%.0f %s @ %.0f rpm", ConvertResult(series, peak.value, units), ResultUnitLabel(series, units),
-                   double(peak.rpm));
+    return FormatC("%.0f %s @ %.0f rpm", ConvertResult(series, peak.value, units),
+                   ResultUnitLabel(series, units), double(peak.rpm));
 }
 
 std::string FormatResultPeaks(const CTorqDoc& document, ResultUnits units)

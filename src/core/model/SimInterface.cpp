@@ -9,7 +9,10 @@
 
 namespace {
 
-std::int16_t TruncatedToInt16(float value) { return static_cast<std::int16_t>(std::trunc(value)); }
+std::int16_t TruncatedToInt16(float value)
+{
+    return static_cast<std::int16_t>(std::trunc(value));
+}
 
 void FillEngineInputs(const CTorqDoc& doc, SimInputs& in)
 {
@@ -91,7 +94,10 @@ SimInterface& SimInterface::Instance()
     return instance;
 }
 
-bool SimInterface::Run(const CTorqDoc& document) { return Run(document, m_records); }
+bool SimInterface::Run(const CTorqDoc& document)
+{
+    return Run(document, m_records);
+}
 
 void SimInterface::FillInputs(const CTorqDoc& document, SimInputs& inputs)
 {
@@ -124,7 +130,8 @@ ValvePair DefaultValveDiameters(int headType, float boreIn)
         {0.561f, 0.456f}, {0.376f, 0.314f}, {0.395f, 0.345f}, {0.395f, 0.345f},
     };
     const Ratios& ratios = kRatios[headType - 1];
-    return {std::clamp(boreIn * ratios.intake, 0.75f, 4.0f), std::clamp(boreIn * ratios.exhaust, 0.5f, 3.25f)};
+    return {std::clamp(boreIn * ratios.intake, 0.75f, 4.0f),
+            std::clamp(boreIn * ratios.exhaust, 0.5f, 3.25f)};
 }
 
 ValvePair DefaultValveLifts(int camType, float intakeValveDiameterIn)

@@ -36,7 +36,10 @@ void CheckComponentTable()
     }
 }
 
-void CheckSeries(int series) { TORQ_ASSERT(series >= 1 && series <= kResultSeriesCount); }
+void CheckSeries(int series)
+{
+    TORQ_ASSERT(series >= 1 && series <= kResultSeriesCount);
+}
 
 }  // namespace
 
@@ -52,7 +55,8 @@ CTorqDoc::~CTorqDoc()
 {
     // Observers may remove themselves while they hear of the end.
     const std::vector<DocumentObserver*> observers = m_observers;
-    for (DocumentObserver* observer : observers) observer->OnDocumentChanged(*this, DocumentChange::Destroyed);
+    for (DocumentObserver* observer : observers)
+        observer->OnDocumentChanged(*this, DocumentChange::Destroyed);
 }
 
 void CTorqDoc::Clear()
@@ -77,7 +81,10 @@ void CTorqDoc::ClearCalculatorParameters()
     SetPistonKind(2);
 }
 
-void CTorqDoc::ClearCalculatorInputs() { ClearCalculatorParameters(); }
+void CTorqDoc::ClearCalculatorInputs()
+{
+    ClearCalculatorParameters();
+}
 
 void CTorqDoc::ClearComponents()
 {
@@ -101,9 +108,15 @@ void CTorqDoc::SetForcedInductionClass(int forcedInductionClass)
     m_values.forcedInductionClass = forcedInductionClass;
 }
 
-std::vector<CFloatPtSpec*> CTorqDoc::UnitSwitchedParameters() { return m_values.UnitSwitchedParameters(); }
+std::vector<CFloatPtSpec*> CTorqDoc::UnitSwitchedParameters()
+{
+    return m_values.UnitSwitchedParameters();
+}
 
-void CTorqDoc::SetUnitSystem(int unitSystem) { m_values.SetUnitSystem(unitSystem); }
+void CTorqDoc::SetUnitSystem(int unitSystem)
+{
+    m_values.SetUnitSystem(unitSystem);
+}
 
 // ---------------------------------------------------------------- results
 
@@ -132,7 +145,10 @@ void CTorqDoc::ClearResults()
     m_values.resultsStale = false;  // no results are never out of date
 }
 
-bool CTorqDoc::HasResults() const { return m_values.results[kSeriesPower - 1][0] > 0.0f; }
+bool CTorqDoc::HasResults() const
+{
+    return m_values.results[kSeriesPower - 1][0] > 0.0f;
+}
 
 // ---------------------------------------------------------------- copies and views
 
@@ -142,7 +158,10 @@ void CTorqDoc::CopyTo(CTorqDoc& other) const
     other.m_values = m_values;
 }
 
-void CTorqDoc::RestoreValues(const EngineValues& values) { m_values = values; }
+void CTorqDoc::RestoreValues(const EngineValues& values)
+{
+    m_values = values;
+}
 
 void CTorqDoc::AddObserver(DocumentObserver* observer)
 {

@@ -26,7 +26,7 @@ public:
 };
 
 // Index constants of the part-type lists that the rules below name.
-inline constexpr int kCustomHeadIndex = 17;       // "User Entered Airflow Data"
+inline constexpr int kCustomHeadIndex = 17;  // "User Entered Airflow Data"
 inline constexpr int kForcedInductionManifold = 7;
 inline constexpr int kForcedInductionNoneIndex = 1;
 inline constexpr int kGasolineIndex = 1;

@@ -51,7 +51,10 @@ struct CTorqDoc::CommandRow {
 
 namespace {
 
-constexpr Cmd::Range Only(int command) { return {command, command}; }
+constexpr Cmd::Range Only(int command)
+{
+    return {command, command};
+}
 
 }  // namespace
 
@@ -108,20 +111,23 @@ CommandResult CTorqDoc::OnCommand(int command)
 void CTorqDoc::EndCommand(CommandEnding ending)
 {
     switch (ending) {
-    case CommandEnding::ShowInEditor:
-        UpdateAllViews(m_parameterEditorOpen ? DocumentChange::ChoiceApplied : DocumentChange::Updated);
-        break;
-    case CommandEnding::Recalculate:
-        // A head or airflow choice ends the edit itself when no editor is waiting for it.
-        if (m_parameterEditorOpen) {
-            UpdateAllViews(DocumentChange::ChoiceApplied);
-        } else {
-            Recalculate();
+        case CommandEnding::ShowInEditor:
+            UpdateAllViews(m_parameterEditorOpen ? DocumentChange::ChoiceApplied : DocumentChange::Updated);
+            break;
+        case CommandEnding::Recalculate:
+            // A head or airflow choice ends the edit itself when no editor is waiting for it.
+            if (m_parameterEditorOpen) {
+                UpdateAllViews(DocumentChange::ChoiceApplied);
+            } else {
+                Recalculate();
+                UpdateAllViews();
+            }
+            break;
+        case CommandEnding::UpdateViews:
             UpdateAllViews();
-        }
-        break;
-    case CommandEnding::UpdateViews: UpdateAllViews(); break;
-    case CommandEnding::None: break;
+            break;
+        case CommandEnding::None:
+            break;
     }
 }
 
@@ -154,7 +160,10 @@ void CTorqDoc::ApplyShortBlock(int command)
     ApplyRowUnits(row.metricFlag);
 }
 
-void CTorqDoc::ApplyRowUnits(int metricFlag) { SetUnitSystem(metricFlag == 0 ? kEnglishUnits : kMetricUnits); }
+void CTorqDoc::ApplyRowUnits(int metricFlag)
+{
+    SetUnitSystem(metricFlag == 0 ? kEnglishUnits : kMetricUnits);
+}
 
 void CTorqDoc::ApplyCylinderHead(int command)
 {
@@ -308,20 +317,35 @@ void CTorqDoc::ApplyLifterType(int command)
 
 // ---------------------------------------------------------------- the Engine menu
 
-void CTorqDoc::ToggleAutoValveSizes(int) { m_values.autoValveSizes = !m_values.autoValveSizes; }
+void CTorqDoc::ToggleAutoValveSizes(int)
+{
+    m_values.autoValveSizes = !m_values.autoValveSizes;
+}
 
-void CTorqDoc::ToggleAutoValveLift(int) { Cam().SetAutoValveLift(!Cam().IsAutoValveLift()); }
+void CTorqDoc::ToggleAutoValveLift(int)
+{
+    Cam().SetAutoValveLift(!Cam().IsAutoValveLift());
+}
 
-void CTorqDoc::ToggleAutoRun(int) { m_values.autoRun = !m_values.autoRun; }
+void CTorqDoc::ToggleAutoRun(int)
+{
+    m_values.autoRun = !m_values.autoRun;
+}
 
 void CTorqDoc::ApplyUnitsChoice(int command)
 {
     SetUnitSystem(command == Cmd::kEnglishUnits ? kEnglishUnits : kMetricUnits);
 }
 
-void CTorqDoc::ApplyRun(int) { RunSimulation(true, true); }
+void CTorqDoc::ApplyRun(int)
+{
+    RunSimulation(true, true);
+}
 
-void CTorqDoc::ApplyClearComponents(int) { ClearComponents(); }
+void CTorqDoc::ApplyClearComponents(int)
+{
+    ClearComponents();
+}
 
 // ---------------------------------------------------------------- after a dialog's OK
 

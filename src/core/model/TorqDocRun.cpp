@@ -97,12 +97,18 @@ bool CTorqDoc::IsGroupComplete(EngineGroup group) const
 {
     ErrorCode code = 0;
     switch (group) {
-    case EngineGroup::ShortBlock: return ValidateShortBlock(code);
-    case EngineGroup::CylinderHeads: return ValidateCylinderHeads(code);
-    case EngineGroup::Compression: return CompressionRatio().IsValid();
-    case EngineGroup::Induction: return ValidateInduction(code);
-    case EngineGroup::Exhaust: return ExhaustSystem().IsValid();
-    case EngineGroup::Camshaft: return Cam().CheckComplete(code);
+        case EngineGroup::ShortBlock:
+            return ValidateShortBlock(code);
+        case EngineGroup::CylinderHeads:
+            return ValidateCylinderHeads(code);
+        case EngineGroup::Compression:
+            return CompressionRatio().IsValid();
+        case EngineGroup::Induction:
+            return ValidateInduction(code);
+        case EngineGroup::Exhaust:
+            return ExhaustSystem().IsValid();
+        case EngineGroup::Camshaft:
+            return Cam().CheckComplete(code);
     }
     return false;
 }
@@ -133,7 +139,8 @@ void CTorqDoc::RecalculateVolumes()
     const float cylinderCc = ::CylinderVolume(Bore().GetValue(), Stroke().GetValue());
     CylinderVolume().SetRoundedValue(cylinderCc, 2);
     TotalBlockVolume().SetValueIn(
-        float(NumberOfCylinders().GetValue() * (double(cylinderCc) / double(kCubicCentimetresPerCubicInch))), true);
+        float(NumberOfCylinders().GetValue() * (double(cylinderCc) / double(kCubicCentimetresPerCubicInch))),
+        true);
     if (!m_values.calculatorUsed && CompressionRatio().IsValid()) {
         const float combustion = CombustionVolume(CylinderVolume().GetValue(), CompressionRatio().GetValue());
         CombustionSpace().SetRoundedValue(combustion, 2);

@@ -8,14 +8,15 @@ namespace {
 
 constexpr double kRootsReferenceRpm = 30000.0;  // a Roots blower's best speed
 constexpr double kLowestEfficiency = 0.3;
-constexpr double kInletTemperature = 540.0;     // R, air entering the compressor
+constexpr double kInletTemperature = 540.0;  // R, air entering the compressor
 // Shaft power of a belt-driven blower, hp per cfm of the engine's demand and
 // per unit of the temperature-rise fraction z, at full efficiency.
 constexpr double kDrivePowerPerCfm = 0.27101262499999995;
 
 struct Compressor {
-    double boost;      // psi above atmosphere, before the limit and the intercooler
-    double speedOff;   // relative distance of the blower speed from its best speed, radians of efficiency fall-off
+    double boost;     // psi above atmosphere, before the limit and the intercooler
+    double speedOff;  // relative distance of the blower speed from its best speed, radians of efficiency
+                      // fall-off
 };
 
 // Kind 1: the exhaust drives the turbine as fast as the engine's air demand
@@ -68,8 +69,8 @@ void BoostModel(const SimInputs& in, double engineVolume, float vePrevPercent, d
     // Isentropic temperature rise over the pressure ratio, as a fraction of
     // the 540 R inlet; the intercooler takes back its share of it.
     const double z = std::pow((boost + kAtmospherePsi) * kPerAtmospherePsi, 0.2366) - 1.0;
-    state.chargeTemp =
-        static_cast<float>(((1.0 - in.intercoolerEfficiency * 0.01) * z / efficiency + 1.0) * kInletTemperature);
+    state.chargeTemp = static_cast<float>(((1.0 - in.intercoolerEfficiency * 0.01) * z / efficiency + 1.0) *
+                                          kInletTemperature);
 
     // A belt-driven blower's shaft power in hp, as mean effective pressure in psi.
     double driveLoss = 0.0;

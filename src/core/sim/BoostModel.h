@@ -15,4 +15,5 @@ struct BoostState {
 // engine speed rpm. vePrevPercent is the volumetric efficiency of the
 // previous point, engineVolume the displacement in cubic inches. Any other
 // kind leaves the state untouched: the engine breathes naturally.
-void BoostModel(const SimInputs& inputs, double engineVolume, float vePrevPercent, double rpm, BoostState& state);
+void BoostModel(const SimInputs& inputs, double engineVolume, float vePrevPercent, double rpm,
+                BoostState& state);

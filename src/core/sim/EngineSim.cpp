@@ -24,13 +24,13 @@ constexpr double kStepDegreesPerRpm = 0.0003;
 // Everything that stays fixed for the whole run.
 struct RunConstants {
     ValveSetup valves;
-    double heatingValue;       // BTU/lb
+    double heatingValue;  // BTU/lb
     double inductionCapacity;
-    double nitrousPower;       // hp
+    double nitrousPower;  // hp
     double airFuelRatio;
-    double wallArea;           // head and piston crown, sq in
-    double fourPerBore;        // liner area per cubic inch of volume, 4 / bore
-    double intakePortArea;     // sq in
+    double wallArea;        // head and piston crown, sq in
+    double fourPerBore;     // liner area per cubic inch of volume, 4 / bore
+    double intakePortArea;  // sq in
 };
 
 // Values one speed point leaves to the next. The exhaust port pressure and
@@ -50,20 +50,23 @@ struct CarriedState {
 // Constants of one speed point.
 struct PointConstants {
     double rpm;
-    float stepAngle;           // crank degrees per step
-    float chargeTemp;          // R
-    float manifoldPressure;    // psi absolute
-    double chargeEnthalpy;     // BTU/lb of the incoming charge
-    double chargeSoundSpeed;   // ft/s, sqrt(2405.018 Tin)
-    double perChargeTemp;      // 1 / Tin
-    double ramFrequency;       // degrees of ram wave per crank degree
+    float stepAngle;          // crank degrees per step
+    float chargeTemp;         // R
+    float manifoldPressure;   // psi absolute
+    double chargeEnthalpy;    // BTU/lb of the incoming charge
+    double chargeSoundSpeed;  // ft/s, sqrt(2405.018 Tin)
+    double perChargeTemp;     // 1 / Tin
+    double ramFrequency;      // degrees of ram wave per crank degree
     bool boosted;
     float boostedExhaustPressure;  // psi, exhaust port against a turbine or blower drive
     ExhaustWave wave;
-    double perStep;            // 1 / (6 N): seconds per crank degree
+    double perStep;  // 1 / (6 N): seconds per crank degree
 };
 
-bool Finite(double v) { return std::isfinite(v); }
+bool Finite(double v)
+{
+    return std::isfinite(v);
+}
 
 // Any value carried to the next point or stored as a result that is not a
 // finite number fails the run: a cycle pushed there (an absolute boost
@@ -102,7 +105,8 @@ double SpeedFactor(double rpm)
     return 1.06;
 }
 
-PointConstants MakePointConstants(const SimInputs& in, const RunConstants& run, int point, CarriedState& carried)
+PointConstants MakePointConstants(const SimInputs& in, const RunConstants& run, int point,
+                                  CarriedState& carried)
 {
     PointConstants pc{};
     const double rpm = SpeedPointRpm(point);
@@ -121,7 +125,8 @@ PointConstants MakePointConstants(const SimInputs& in, const RunConstants& run, 
 
     // Manifold vacuum grows with the square of the air demand over the
     // induction capacity; the demand uses the previous point's efficiency.
-    const double demand = run.valves.geometry.engineVolume * rpm * carried.vePrev * 0.01 / run.inductionCapacity;
+    const double demand =
+        run.valves.geometry.engineVolume * rpm * carried.vePrev * 0.01 / run.inductionCapacity;
     double pm = kAtmospherePsi - 7.916e-06 * demand * demand;
     if (pc.boosted) pm += boost;
     pc.manifoldPressure = static_cast<float>(pm);
@@ -183,7 +188,8 @@ void SetRunLane(CycleLanes& lanes, int lane, const RunConstants& run)
     lanes.running.v[lane] = 1.0;
 }
 
-void SetPointLane(CycleLanes& lanes, int lane, int point, const PointConstants& pc, const CarriedState& carried)
+void SetPointLane(CycleLanes& lanes, int lane, int point, const PointConstants& pc,
+                  const CarriedState& carried)
 {
     lanes.startPressure.v[lane] = point == 0 ? static_cast<float>(kStartPressurePsi) : carried.finalPressure;
     lanes.manifoldPressure.v[lane] = pc.manifoldPressure;
@@ -201,8 +207,8 @@ void SetPointLane(CycleLanes& lanes, int lane, int point, const PointConstants& 
 
 // The point's results from the lane's cylinder at the end of its cycle.
 // Returns false when the cycle failed or left the finite numbers.
-bool FinishPoint(const RunConstants& run, const PointConstants& pc, int point, const CycleLanes& lanes, int lane,
-                 CarriedState& carried, SimResults& results)
+bool FinishPoint(const RunConstants& run, const PointConstants& pc, int point, const CycleLanes& lanes,
+                 int lane, CarriedState& carried, SimResults& results)
 {
     carried.exhaustPortPressure = static_cast<float>(lanes.exhaustPortPressure.v[lane]);
     carried.intakeFlowFunction = static_cast<float>(lanes.intakeFlowFunction.v[lane]);
@@ -220,7 +226,8 @@ bool FinishPoint(const RunConstants& run, const PointConstants& pc, int point, c
     carried.finalPressure = pressure;
 
     const EngineGeometry& geo = run.valves.geometry;
-    const double referenceMass = lanes.startVolume.v[lane] * kStandardAirPerCubicInch;  // lb of standard air at EVO
+    const double referenceMass =
+        lanes.startVolume.v[lane] * kStandardAirPerCubicInch;  // lb of standard air at EVO
     const double rpm = pc.rpm;
     const double ve = inducted / referenceMass * 100.0;
     carried.vePrev = static_cast<float>(ve);
@@ -229,9 +236,9 @@ bool FinishPoint(const RunConstants& run, const PointConstants& pc, int point, c
     const double fb = SpeedFactor(rpm);
     const double engineVolume = geo.engineVolume;
     const double imepCycle = work / static_cast<double>(geo.cylinderVolume);
-    const double hp =
-        engineVolume * rpm * (imepCycle - fmep - carried.boost.driveLoss) * kHorsepowerPerMepCubicInchRpm * fb +
-        run.nitrousPower;
+    const double hp = engineVolume * rpm * (imepCycle - fmep - carried.boost.driveLoss) *
+                          kHorsepowerPerMepCubicInchRpm * fb +
+                      run.nitrousPower;
     const double bmep = hp * kMepCubicInchRpmPerHorsepower / (engineVolume * rpm);
     const double imep = bmep + fmep;
 
@@ -297,7 +304,10 @@ double ChargeSpecificHeat(double t)
     return 0.16528 + t * (1.0396e-05 + t * (1.17048e-08 + t * (-3.74528e-12 + t * 3.1578e-16)));
 }
 
-double ChargeEnthalpy(double t) { return ChargeInternalEnergy(t) + kGasConstantBtu * t; }
+double ChargeEnthalpy(double t)
+{
+    return ChargeInternalEnergy(t) + kGasConstantBtu * t;
+}
 
 double FuelHeatingValue(int fuelType)
 {
@@ -340,13 +350,26 @@ float RamAmplitude(int manifoldType, double rpm, float previous)
 {
     double v;
     switch (manifoldType) {
-    case 1: v = Held(std::pow(rpm, 1.3) * 8.03e-05, 0.0, 7.5); break;           // single plane
-    case 2: v = Held(std::pow(rpm, 1.33) * 9.03e-06 + 3.0, 0.0, 5.0); break;    // dual plane
-    case 3: v = std::fmax(std::pow(rpm, 1.27) * 0.000103, 0.0); break;          // tunnel ram
-    case 4: v = Held(std::pow(rpm, 1.3) * 0.000143, 0.0, 7.5); break;           // individual runners
-    case 5: v = rpm <= 4000.0 ? 4.0 : 8.0 - 0.001 * rpm; break;                 // tuned port
-    case 6: v = std::fmin(std::pow(rpm, 1.31) * 0.000103, 4.5); break;          // sequential injection
-    default: return previous;                                                   // forced induction
+        case 1:
+            v = Held(std::pow(rpm, 1.3) * 8.03e-05, 0.0, 7.5);
+            break;  // single plane
+        case 2:
+            v = Held(std::pow(rpm, 1.33) * 9.03e-06 + 3.0, 0.0, 5.0);
+            break;  // dual plane
+        case 3:
+            v = std::fmax(std::pow(rpm, 1.27) * 0.000103, 0.0);
+            break;  // tunnel ram
+        case 4:
+            v = Held(std::pow(rpm, 1.3) * 0.000143, 0.0, 7.5);
+            break;  // individual runners
+        case 5:
+            v = rpm <= 4000.0 ? 4.0 : 8.0 - 0.001 * rpm;
+            break;  // tuned port
+        case 6:
+            v = std::fmin(std::pow(rpm, 1.31) * 0.000103, 4.5);
+            break;  // sequential injection
+        default:
+            return previous;  // forced induction
     }
     return static_cast<float>(v);
 }
@@ -354,16 +377,22 @@ float RamAmplitude(int manifoldType, double rpm, float previous)
 ExhaustSystemData GetExhaustSystem(int exhaustSystem, double rpm)
 {
     switch (exhaustSystem) {
-    case 2: return {32.0, 0.3, 4000.0, 1.04};  // performance manifolds and mufflers
-    case 3: return {26.5, 0.5, 5000.0, 1.04};  // small-tube headers, mufflers
-    case 4: return {22.5, 0.5, 5000.0, 1.0};   // small-tube headers, open
-    case 5: return {25.7, 0.5, 5000.0, 1.02};  // large-tube headers, mufflers
-    case 6: return {22.7, 0.5, 5500.0, 0.94};  // large-tube headers, open
-    case 7: {                                  // stepped race headers
-        const double base = rpm >= 5500.0 ? 21.0 : 21.0 + 3.0 * (5500.0 - rpm) / rpm;
-        return {base, 0.5, 6000.0, 0.95};
-    }
-    default: return {35.0, 0.3, 4000.0, 1.06};  // stock manifolds and mufflers
+        case 2:
+            return {32.0, 0.3, 4000.0, 1.04};  // performance manifolds and mufflers
+        case 3:
+            return {26.5, 0.5, 5000.0, 1.04};  // small-tube headers, mufflers
+        case 4:
+            return {22.5, 0.5, 5000.0, 1.0};  // small-tube headers, open
+        case 5:
+            return {25.7, 0.5, 5000.0, 1.02};  // large-tube headers, mufflers
+        case 6:
+            return {22.7, 0.5, 5500.0, 0.94};  // large-tube headers, open
+        case 7: {                              // stepped race headers
+            const double base = rpm >= 5500.0 ? 21.0 : 21.0 + 3.0 * (5500.0 - rpm) / rpm;
+            return {base, 0.5, 6000.0, 0.95};
+        }
+        default:
+            return {35.0, 0.3, 4000.0, 1.06};  // stock manifolds and mufflers
     }
 }
 

@@ -70,9 +70,9 @@ struct ExhaustWave {
     double exhaustOpening;  // EVO, crank degrees
     double tuningRpm;
     double rpm;
-    double angleScale;      // 270 / (360 - EVO)
-    double amplitude;       // psi
-    double basePressure;    // psi absolute
+    double angleScale;    // 270 / (360 - EVO)
+    double amplitude;     // psi
+    double basePressure;  // psi absolute
     double laterWaveFactor;
 };
 

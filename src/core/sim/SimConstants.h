@@ -29,13 +29,13 @@ inline constexpr double kInchesPerFoot = 12.0;
 inline constexpr double kFeetPerInch = 1.0 / kInchesPerFoot;
 inline constexpr double kSquareInchesPerSquareFoot = 144.0;  // also lbf/sq ft per psi
 inline constexpr double kSquareFeetPerSquareInch = 1.0 / kSquareInchesPerSquareFoot;
-inline constexpr double kCubicInchesPerCubicFoot = 1728.0;   // cfm x 1728 = cubic inches per minute
-inline constexpr double kFeetPerMetre = 3.28;                // the flow bench's figure (3.2808)
+inline constexpr double kCubicInchesPerCubicFoot = 1728.0;  // cfm x 1728 = cubic inches per minute
+inline constexpr double kFeetPerMetre = 3.28;               // the flow bench's figure (3.2808)
 inline constexpr double kSecondsPerMinute = 60.0;
 // Crank degrees per second per rpm: 360 degrees a revolution over 60 seconds a minute.
 inline constexpr double kCrankDegreesPerSecondPerRpm = 6.0;
 
-inline constexpr double kFootPoundsPerBtu = 778.0;  // ft-lbf per BTU (778.17)
+inline constexpr double kFootPoundsPerBtu = 778.0;                               // ft-lbf per BTU (778.17)
 inline constexpr double kInchPoundsPerBtu = kFootPoundsPerBtu * kInchesPerFoot;  // 9336 in-lbf per BTU
 inline constexpr double kBtuPerInchPound = 1.0 / kInchPoundsPerBtu;
 
@@ -92,10 +92,11 @@ inline constexpr double kSubcriticalCorrectionPerRatio = 0.7 / (kCriticalPressur
 // The charge burns between 710 and 770 crank degrees at a rate shaped as the
 // half-sine sin(pi (theta - 710) / 60); its integral over the 60 degrees is
 // 120 / pi, so pi / 120 makes the burnt fractions sum to 1.
-inline constexpr double kBurnStart = 710.0;                                 // crank degrees
-inline constexpr double kBurnDuration = 60.0;                               // crank degrees
-inline constexpr double kBurnPhasePerDegree = kPi * (1.0 / kBurnDuration);  // half-sine radians per crank degree
-inline constexpr double kBurnFractionScale = kPi / (2.0 * kBurnDuration);   // pi / 120
+inline constexpr double kBurnStart = 710.0;    // crank degrees
+inline constexpr double kBurnDuration = 60.0;  // crank degrees
+inline constexpr double kBurnPhasePerDegree =
+    kPi * (1.0 / kBurnDuration);  // half-sine radians per crank degree
+inline constexpr double kBurnFractionScale = kPi / (2.0 * kBurnDuration);  // pi / 120
 
 // ---- The cylinder at the start of a run, and the exhaust port
 

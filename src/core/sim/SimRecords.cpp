@@ -29,8 +29,14 @@ void CopyCurve(const SpeedCurve& curve, float* dest, int count)
 }
 }  // namespace
 
-void GetPower(const SimResults& results, float* dest, int count) { CopyCurve(results.power, dest, count); }
-void GetTorque(const SimResults& results, float* dest, int count) { CopyCurve(results.torque, dest, count); }
+void GetPower(const SimResults& results, float* dest, int count)
+{
+    CopyCurve(results.power, dest, count);
+}
+void GetTorque(const SimResults& results, float* dest, int count)
+{
+    CopyCurve(results.torque, dest, count);
+}
 void GetManifoldPressure(const SimResults& results, float* dest, int count)
 {
     CopyCurve(results.manifoldPressure, dest, count);
@@ -39,6 +45,15 @@ void GetVolumetricEfficiency(const SimResults& results, float* dest, int count)
 {
     CopyCurve(results.volumetricEfficiency, dest, count);
 }
-void GetImep(const SimResults& results, float* dest, int count) { CopyCurve(results.imep, dest, count); }
-void GetBmep(const SimResults& results, float* dest, int count) { CopyCurve(results.bmep, dest, count); }
-void GetFmep(const SimResults& results, float* dest, int count) { CopyCurve(results.fmep, dest, count); }
+void GetImep(const SimResults& results, float* dest, int count)
+{
+    CopyCurve(results.imep, dest, count);
+}
+void GetBmep(const SimResults& results, float* dest, int count)
+{
+    CopyCurve(results.bmep, dest, count);
+}
+void GetFmep(const SimResults& results, float* dest, int count)
+{
+    CopyCurve(results.fmep, dest, count);
+}

@@ -10,7 +10,10 @@
 constexpr int kSpeedPointCount = 19;
 
 // Engine speed of point i (0-based): 2000, 2500, ..., 11000 rpm.
-constexpr int SpeedPointRpm(int point) { return (point + 4) * 500; }
+constexpr int SpeedPointRpm(int point)
+{
+    return (point + 4) * 500;
+}
 
 struct SimInputs {
     std::int16_t manifoldType;   // 1..7, 7 = forced induction
@@ -22,8 +25,8 @@ struct SimInputs {
     float bore;                  // in
     float stroke;                // in
     std::int16_t cylinders;
-    float intakeValveDia;        // in
-    float exhaustValveDia;       // in
+    float intakeValveDia;   // in
+    float exhaustValveDia;  // in
     float compressionRatio;
     std::int16_t inductionCfm;   // carburettor flow rating, cfm
     std::int16_t ratingBarrels;  // 4: rated at 1.5 inHg, 2: rated at 3.0 inHg
@@ -52,16 +55,16 @@ struct SimInputs {
     //   centrifugal   pressure ratio, rpm, internal and belt gear ratios
     //   Roots         flow (cubic inches per revolution), belt gear ratio
     // and every kind efficiency, boost limit and intercooler efficiency.
-    float blowerPressureRatio;   // outlet over inlet pressure, absolute, at the rated flow or speed
-    float blowerFlow;            // turbocharger: rated flow, cfm; Roots: displacement, ci per revolution
-    float blowerEfficiency;      // %, at the best point: rated flow or speed; 30000 rpm for a Roots blower
-    float blowerRpm;             // centrifugal: rated impeller speed, rpm; turbocharger: speed of the
-                                 // rated flow, which cancels (its boost follows flow over rated flow)
-    float boostLimit;            // psi above atmosphere
-    float intercoolerEfficiency; // %
-    float internalGearRatio;     // centrifugal: impeller turns per turn of the blower's pulley
-    float beltGearRatio;         // centrifugal and Roots: blower pulley turns per crank turn
-    float surgeFlow;             // turbocharger: surge flow at blowerPressureRatio, cfm
+    float blowerPressureRatio;    // outlet over inlet pressure, absolute, at the rated flow or speed
+    float blowerFlow;             // turbocharger: rated flow, cfm; Roots: displacement, ci per revolution
+    float blowerEfficiency;       // %, at the best point: rated flow or speed; 30000 rpm for a Roots blower
+    float blowerRpm;              // centrifugal: rated impeller speed, rpm; turbocharger: speed of the
+                                  // rated flow, which cancels (its boost follows flow over rated flow)
+    float boostLimit;             // psi above atmosphere
+    float intercoolerEfficiency;  // %
+    float internalGearRatio;      // centrifugal: impeller turns per turn of the blower's pulley
+    float beltGearRatio;          // centrifugal and Roots: blower pulley turns per crank turn
+    float surgeFlow;              // turbocharger: surge flow at blowerPressureRatio, cfm
 };
 
 using SpeedCurve = std::array<float, kSpeedPointCount>;

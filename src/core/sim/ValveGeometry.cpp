@@ -14,7 +14,10 @@ constexpr double kBenchVelocitySquaredPerInchWater = 423.943;
 // m/s of velocity: pi x 3.28 ft per metre x 60 s per minute.
 constexpr double kCurtainCfmPerMetrePerSecond = kPi * kFeetPerMetre * kSecondsPerMinute;
 
-bool IsFinite(float value) { return std::isfinite(value); }
+bool IsFinite(float value)
+{
+    return std::isfinite(value);
+}
 
 bool AllFinite(const float* values, int count)
 {
@@ -25,16 +28,17 @@ bool AllFinite(const float* values, int count)
 
 bool LobeIsFinite(const CamLobe& lobe)
 {
-    const float values[] = {lobe.opening,   lobe.closing,    lobe.duration,   lobe.halfDuration, lobe.flankEnd,
-                            lobe.noseEnd,   lobe.noseOffset, lobe.noseRadius, lobe.flankOffset};
+    const float values[] = {lobe.opening, lobe.closing,    lobe.duration,   lobe.halfDuration, lobe.flankEnd,
+                            lobe.noseEnd, lobe.noseOffset, lobe.noseRadius, lobe.flankOffset};
     return AllFinite(values, static_cast<int>(std::size(values)));
 }
 
 bool GeometryIsFinite(const EngineGeometry& g)
 {
-    const float values[] = {g.bore,           g.stroke,         g.cylinderVolume,     g.clearanceVolume,
-                            g.engineVolume,   g.rodLength,      g.headPistonArea,     g.intakeDiameter,
-                            g.exhaustDiameter, g.intakePortDiameter, g.crankRadius,   g.pistonArea};
+    const float values[] = {
+        g.bore,        g.stroke,         g.cylinderVolume, g.clearanceVolume, g.engineVolume,
+        g.rodLength,   g.headPistonArea, g.intakeDiameter, g.exhaustDiameter, g.intakePortDiameter,
+        g.crankRadius, g.pistonArea};
     return AllFinite(values, static_cast<int>(std::size(values)));
 }
 
@@ -50,9 +54,12 @@ bool TableIsFinite(const FlowTable& table)
 LifterData GetLifterData(int lifterType)
 {
     switch (lifterType) {
-    case 2: return {1.55f, 20.0f, 12.0f};  // solid flat tappet
-    case 3: return {1.6f, 17.0f, 11.5f};   // roller
-    default: return {1.5f, 28.0f, 12.5f};  // hydraulic flat tappet
+        case 2:
+            return {1.55f, 20.0f, 12.0f};  // solid flat tappet
+        case 3:
+            return {1.6f, 17.0f, 11.5f};  // roller
+        default:
+            return {1.5f, 28.0f, 12.5f};  // hydraulic flat tappet
     }
 }
 
@@ -105,7 +112,8 @@ bool BuildFlowTable(float testDiameter, float testDropInH2O, const float* airflo
     if (testDropInH2O < 0.0f) return false;
     // Ideal flow per foot of curtain height through the test valve at the
     // bench pressure drop, cfm.
-    const double q0 = (testDiameter * kFeetPerInch) * std::sqrt(testDropInH2O * kBenchVelocitySquaredPerInchWater) *
+    const double q0 = (testDiameter * kFeetPerInch) *
+                      std::sqrt(testDropInH2O * kBenchVelocitySquaredPerInchWater) *
                       kCurtainCfmPerMetrePerSecond;
     table.lift[0] = 0.0f;
     table.coefficient[0] = 1.0f;
@@ -129,7 +137,8 @@ EngineGeometry ComputeGeometry(const SimInputs& in)
     g.bore = in.bore;
     g.stroke = in.stroke;
     g.cylinderVolume = static_cast<float>(stroke * bore * bore * kQuarterPiSevenFigures);
-    g.clearanceVolume = static_cast<float>(g.cylinderVolume / (static_cast<double>(in.compressionRatio) - 1.0));
+    g.clearanceVolume =
+        static_cast<float>(g.cylinderVolume / (static_cast<double>(in.compressionRatio) - 1.0));
     g.engineVolume = static_cast<float>(in.cylinders * stroke * bore * bore * kQuarterPi);
     g.rodLength = static_cast<float>(1.62 * stroke);
     g.headPistonArea = static_cast<float>(kHeadAndCrownAreaPerBoreSquared * bore * bore);
@@ -164,7 +173,7 @@ bool PrepareValveData(const SimInputs& in, ValveSetup& setup)
         return false;
     // Data outside every range the engine can be given (an infinite
     // coefficient, a lobe of no angle) would only poison the cycle later.
-    return GeometryIsFinite(setup.geometry) && LobeIsFinite(setup.exhaustLobe) && LobeIsFinite(setup.intakeLobe) &&
-           TableIsFinite(setup.exhaustFlow) && TableIsFinite(setup.intakeFlow);
+    return GeometryIsFinite(setup.geometry) && LobeIsFinite(setup.exhaustLobe) &&
+           LobeIsFinite(setup.intakeLobe) && TableIsFinite(setup.exhaustFlow) &&
+           TableIsFinite(setup.intakeFlow);
 }
-

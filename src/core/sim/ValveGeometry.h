@@ -2,7 +2,6 @@
 
 #include "SimRecords.h"
 
-
 // Sine and cosine of an angle in radians (|x| below 1e5), to within an ulp or
 // two of the library functions, for the crank loop: every crank step takes
 // the sine or cosine of several angles. The angle is reduced by the nearest

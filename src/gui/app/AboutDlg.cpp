@@ -28,13 +28,16 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
         label->setWordWrap(true);
         return label;
     };
-    QLabel* credits = paragraph(tr("Written by Parvane Software: engine cycle model, component data and "
-                                   "program design."));
-    QLabel* legal = paragraph(tr("Copyright Parvane Software. All rights reserved. This program is protected "
-                                 "by copyright law; copying or distributing it without permission is not allowed."));
-    QLabel* disclaimer = paragraph(tr("The results of this program are predictions of a simulation. Real engines "
-                                      "differ: verify every combination on a real dynamometer before you rely "
-                                      "on it."));
+    QLabel* credits =
+        paragraph(tr("Written by Parvane Software: engine cycle model, component data and "
+                     "program design."));
+    QLabel* legal =
+        paragraph(tr("Copyright Parvane Software. All rights reserved. This program is protected "
+                     "by copyright law; copying or distributing it without permission is not allowed."));
+    QLabel* disclaimer =
+        paragraph(tr("The results of this program are predictions of a simulation. Real engines "
+                     "differ: verify every combination on a real dynamometer before you rely "
+                     "on it."));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -55,6 +58,12 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     setMinimumWidth(420);
 }
 
-QString CAboutDlg::VersionText() const { return m_version->text(); }
+QString CAboutDlg::VersionText() const
+{
+    return m_version->text();
+}
 
-QString CAboutDlg::DateText() const { return m_date->text(); }
+QString CAboutDlg::DateText() const
+{
+    return m_date->text();
+}

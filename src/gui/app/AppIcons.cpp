@@ -99,21 +99,21 @@ QIcon MakeToolIcon(ToolIcon icon)
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     switch (icon) {
-    case ToolIcon::New:
-        DrawPage(p);
-        break;
-    case ToolIcon::Open:
-        DrawFolder(p);
-        break;
-    case ToolIcon::Save:
-        DrawDisk(p);
-        break;
-    case ToolIcon::Print:
-        DrawPrinter(p);
-        break;
-    case ToolIcon::Run:
-        DrawRun(p);
-        break;
+        case ToolIcon::New:
+            DrawPage(p);
+            break;
+        case ToolIcon::Open:
+            DrawFolder(p);
+            break;
+        case ToolIcon::Save:
+            DrawDisk(p);
+            break;
+        case ToolIcon::Print:
+            DrawPrinter(p);
+            break;
+        case ToolIcon::Run:
+            DrawRun(p);
+            break;
     }
     return QIcon(pixmap);
 }

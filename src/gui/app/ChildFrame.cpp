@@ -75,11 +75,20 @@ CChildFrame::~CChildFrame()
     if (m_registered) CDocumentRegistry::Instance().Remove(*m_document);
 }
 
-CSplitterPaneTabWnd* CChildFrame::LeftPane() const { return m_splitter->LeftPane(); }
+CSplitterPaneTabWnd* CChildFrame::LeftPane() const
+{
+    return m_splitter->LeftPane();
+}
 
-CSplitterPaneTabWnd* CChildFrame::RightPane() const { return m_splitter->RightPane(); }
+CSplitterPaneTabWnd* CChildFrame::RightPane() const
+{
+    return m_splitter->RightPane();
+}
 
-QWidget* CChildFrame::ActiveSheet() const { return m_activePane->currentWidget(); }
+QWidget* CChildFrame::ActiveSheet() const
+{
+    return m_activePane->currentWidget();
+}
 
 QString CChildFrame::ActiveSheetDescription() const
 {

@@ -3,9 +3,9 @@
 #include "AboutDlg.h"
 #include "AppIcons.h"
 #include "ChildFrame.h"
+#include "IteratorCommands.h"
 #include "UserManual.h"
 #include "dialogs/CalculatorCommands.h"
-#include "IteratorCommands.h"
 #include "model/Commands.h"
 #include "model/DosRecordExport.h"
 #include "model/EngineFile.h"
@@ -59,11 +59,23 @@ constexpr int kUserManualError = 76;
 constexpr int kProductInfoError = 77;
 
 // The document commands that need an engine window.
-constexpr int kDocumentCommands[] = {
-    FrameCmd::kFileClose, FrameCmd::kFileSave, FrameCmd::kFileSaveAs, FrameCmd::kFilePrint,
-    FrameCmd::kFilePrintPreview, Cmd::kExportGameText, Cmd::kExportDosRecord, Cmd::kRun, Cmd::kAutoRun,
-    Cmd::kClearComponents, Cmd::kEnglishUnits, Cmd::kMetricUnits, Cmd::kIteratorTesting, FrameCmd::kWindowArrange,
-    Cmd::kCompressionRatioMath, Cmd::kAirflowMath, Cmd::kCamMath};
+constexpr int kDocumentCommands[] = {FrameCmd::kFileClose,
+                                     FrameCmd::kFileSave,
+                                     FrameCmd::kFileSaveAs,
+                                     FrameCmd::kFilePrint,
+                                     FrameCmd::kFilePrintPreview,
+                                     Cmd::kExportGameText,
+                                     Cmd::kExportDosRecord,
+                                     Cmd::kRun,
+                                     Cmd::kAutoRun,
+                                     Cmd::kClearComponents,
+                                     Cmd::kEnglishUnits,
+                                     Cmd::kMetricUnits,
+                                     Cmd::kIteratorTesting,
+                                     FrameCmd::kWindowArrange,
+                                     Cmd::kCompressionRatioMath,
+                                     Cmd::kAirflowMath,
+                                     Cmd::kCamMath};
 
 // Arranging windows needs them as windows: not while they are workbook tabs.
 constexpr int kWindowArrangingCommands[] = {FrameCmd::kWindowCascade, FrameCmd::kWindowTile};
@@ -72,11 +84,16 @@ constexpr int kWindowArrangingCommands[] = {FrameCmd::kWindowCascade, FrameCmd::
 QString EngineChangeName(int command, const CTorqDoc& doc)
 {
     switch (command) {
-    case Cmd::kAutoRun: return doc.IsAutoRun() ? QStringLiteral("Auto Run On") : QStringLiteral("Auto Run Off");
-    case Cmd::kClearComponents: return QStringLiteral("Clear Components");
-    case Cmd::kEnglishUnits: return QStringLiteral("Domestic/English Units");
-    case Cmd::kMetricUnits: return QStringLiteral("Foreign/Metric Units");
-    default: return QString();
+        case Cmd::kAutoRun:
+            return doc.IsAutoRun() ? QStringLiteral("Auto Run On") : QStringLiteral("Auto Run Off");
+        case Cmd::kClearComponents:
+            return QStringLiteral("Clear Components");
+        case Cmd::kEnglishUnits:
+            return QStringLiteral("Domestic/English Units");
+        case Cmd::kMetricUnits:
+            return QStringLiteral("Foreign/Metric Units");
+        default:
+            return QString();
     }
 }
 
@@ -131,7 +148,8 @@ QString DefaultChooseFileName(QWidget* parent, const FileDialogRequest& request)
 
 QMessageBox::StandardButton DefaultAskSaveChanges(QWidget* parent, const QString& title)
 {
-    return QMessageBox::question(parent, QStringLiteral("Torqwell"), QObject::tr("Save changes to %1?").arg(title),
+    return QMessageBox::question(parent, QStringLiteral("Torqwell"),
+                                 QObject::tr("Save changes to %1?").arg(title),
                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
 }
 
@@ -149,7 +167,8 @@ CMainFrame::CMainFrame(const QString& startFolder, QWidget* parent)
       m_showExportError([](QWidget* parent, const QString& title, const QString& text) {
           QMessageBox::warning(parent, title, text);
       }),
-      m_iteratorCommands(new CIteratorCommands(*this, IteratorTest::Instance(), [this] { return NewDocument(); })),
+      m_iteratorCommands(
+          new CIteratorCommands(*this, IteratorTest::Instance(), [this] { return NewDocument(); })),
       m_openDocument([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     setWindowIcon(MakeAppIcon());
@@ -231,7 +250,8 @@ void CMainFrame::CreateFileMenu()
         if (CChildFrame* child = ActiveChild()) SaveDocument(*child, false);
     });
 
-    action = AddCommand(menu, FrameCmd::kFileSaveAs, tr("Save &As..."), tr("Save the active engine under a new name"));
+    action = AddCommand(menu, FrameCmd::kFileSaveAs, tr("Save &As..."),
+                        tr("Save the active engine under a new name"));
     connect(action, &QAction::triggered, this, [this] {
         if (CChildFrame* child = ActiveChild()) SaveDocument(*child, true);
     });
@@ -253,7 +273,8 @@ void CMainFrame::CreateFileMenu()
     connect(action, &QAction::triggered, this, &CMainFrame::OnFilePrint);
     action = AddCommand(menu, FrameCmd::kFilePrintPreview, tr("Print Pre&view"), tr("Show the printed page"));
     connect(action, &QAction::triggered, this, &CMainFrame::OnFilePrintPreview);
-    action = AddCommand(menu, FrameCmd::kFilePrintSetup, tr("P&rint Setup..."), tr("Choose the printer and the page"));
+    action = AddCommand(menu, FrameCmd::kFilePrintSetup, tr("P&rint Setup..."),
+                        tr("Choose the printer and the page"));
     connect(action, &QAction::triggered, this, &CMainFrame::OnFilePrintSetup);
 
     m_recentSeparator = menu->addSeparator();
@@ -263,7 +284,8 @@ void CMainFrame::CreateFileMenu()
         m_recentActions.append(recent);
     }
     menu->addSeparator();
-    action = AddCommand(menu, FrameCmd::kAppExit, tr("E&xit"), tr("Quit Torqwell; asks to save modified engines"));
+    action =
+        AddCommand(menu, FrameCmd::kAppExit, tr("E&xit"), tr("Quit Torqwell; asks to save modified engines"));
     connect(action, &QAction::triggered, this, &QWidget::close);
 }
 
@@ -292,15 +314,18 @@ void CMainFrame::CreateEngineMenu()
     QAction* run = AddCommand(menu, Cmd::kRun, tr("&Run!"), tr("Run the simulation of the active engine"));
     run->setShortcut(QKeySequence(Qt::Key_F5));
     run->setIcon(MakeToolIcon(ToolIcon::Run));
-    QAction* autoRun = AddCommand(menu, Cmd::kAutoRun, tr("&Auto Run"), tr("Run the simulation after every change"));
+    QAction* autoRun =
+        AddCommand(menu, Cmd::kAutoRun, tr("&Auto Run"), tr("Run the simulation after every change"));
     autoRun->setCheckable(true);
     menu->addSeparator();
-    AddCommand(menu, Cmd::kClearComponents, tr("&Clear Components"), tr("Remove every component of the engine"));
+    AddCommand(menu, Cmd::kClearComponents, tr("&Clear Components"),
+               tr("Remove every component of the engine"));
     menu->addSeparator();
     for (int command : {Cmd::kEnglishUnits, Cmd::kMetricUnits}) {
-        QAction* action = AddCommand(menu, command,
-                                     command == Cmd::kEnglishUnits ? tr("Domestic/English") : tr("Foreign/Metric Units"),
-                                     tr("Show the engine in these units"));
+        QAction* action =
+            AddCommand(menu, command,
+                       command == Cmd::kEnglishUnits ? tr("Domestic/English") : tr("Foreign/Metric Units"),
+                       tr("Show the engine in these units"));
         action->setCheckable(true);
     }
     menu->addSeparator();
@@ -308,10 +333,13 @@ void CMainFrame::CreateEngineMenu()
     connect(AddCommand(menu, Cmd::kIteratorTesting, tr("&Iterator Testing..."),
                        tr("Step chosen parameters of an engine over ranges and keep the ten best results")),
             &QAction::triggered, this, [this] {
-                QMetaObject::invokeMethod(m_iteratorCommands, &CIteratorCommands::RunIterator, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(m_iteratorCommands, &CIteratorCommands::RunIterator,
+                                          Qt::QueuedConnection);
             });
-    for (int command : {Cmd::kRun, Cmd::kAutoRun, Cmd::kClearComponents, Cmd::kEnglishUnits, Cmd::kMetricUnits}) {
-        connect(m_actions.value(command), &QAction::triggered, this, [this, command] { OnEngineCommand(command); });
+    for (int command :
+         {Cmd::kRun, Cmd::kAutoRun, Cmd::kClearComponents, Cmd::kEnglishUnits, Cmd::kMetricUnits}) {
+        connect(m_actions.value(command), &QAction::triggered, this,
+                [this, command] { OnEngineCommand(command); });
     }
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
 
@@ -319,8 +347,10 @@ void CMainFrame::CreateEngineMenu()
     QMenu* calculators = menuBar()->addMenu(tr("&Calculators"));
     AddCommand(calculators, Cmd::kCompressionRatioMath, tr("Compression &Ratio Math..."),
                tr("Work out the compression ratio from chamber, gasket and deck measurements"));
-    AddCommand(calculators, Cmd::kAirflowMath, tr("&Airflow Math..."), tr("Convert an airflow to a carburettor rating"));
-    AddCommand(calculators, Cmd::kCamMath, tr("&Cam Math..."), tr("Work out the valve events from a cam card"));
+    AddCommand(calculators, Cmd::kAirflowMath, tr("&Airflow Math..."),
+               tr("Convert an airflow to a carburettor rating"));
+    AddCommand(calculators, Cmd::kCamMath, tr("&Cam Math..."),
+               tr("Work out the valve events from a cam card"));
     for (int command : {Cmd::kCompressionRatioMath, Cmd::kAirflowMath, Cmd::kCamMath}) {
         connect(m_actions.value(command), &QAction::triggered, this, [this, command] {
             if (CChildFrame* child = ActiveChild()) RunCalculatorCommand(command, child->Document(), this);
@@ -332,11 +362,13 @@ void CMainFrame::CreateEngineMenu()
 void CMainFrame::CreateViewMenu()
 {
     QMenu* menu = menuBar()->addMenu(tr("&View"));
-    QAction* toolbar = AddCommand(menu, FrameCmd::kViewToolbar, tr("&Toolbar"), tr("Show or hide the toolbar"));
+    QAction* toolbar =
+        AddCommand(menu, FrameCmd::kViewToolbar, tr("&Toolbar"), tr("Show or hide the toolbar"));
     toolbar->setCheckable(true);
     toolbar->setChecked(true);
     connect(toolbar, &QAction::toggled, this, [this](bool on) { m_toolBar->setVisible(on); });
-    QAction* status = AddCommand(menu, FrameCmd::kViewStatusBar, tr("&Status Bar"), tr("Show or hide the status bar"));
+    QAction* status =
+        AddCommand(menu, FrameCmd::kViewStatusBar, tr("&Status Bar"), tr("Show or hide the status bar"));
     status->setCheckable(true);
     status->setChecked(true);
     connect(status, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
@@ -359,10 +391,12 @@ void CMainFrame::CreateWindowMenu()
     m_windowMenu = menuBar()->addMenu(tr("&Window"));
     connect(m_windowMenu, &QMenu::aboutToShow, this, &CMainFrame::RebuildWindowMenu);
     // Arranging windows needs them as windows: both wait while the workbook shows tabs.
-    connect(AddCommand(m_windowMenu, FrameCmd::kWindowCascade, tr("&Cascade"), tr("Arrange the windows overlapped")),
+    connect(AddCommand(m_windowMenu, FrameCmd::kWindowCascade, tr("&Cascade"),
+                       tr("Arrange the windows overlapped")),
             &QAction::triggered, m_mdiArea, &QMdiArea::cascadeSubWindows);
-    connect(AddCommand(m_windowMenu, FrameCmd::kWindowTile, tr("&Tile"), tr("Arrange the windows side by side")),
-            &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
+    connect(
+        AddCommand(m_windowMenu, FrameCmd::kWindowTile, tr("&Tile"), tr("Arrange the windows side by side")),
+        &QAction::triggered, m_mdiArea, &QMdiArea::tileSubWindows);
     connect(AddCommand(m_windowMenu, FrameCmd::kWindowArrange, tr("&Arrange Icons"),
                        tr("Line up the minimized windows at the bottom")),
             &QAction::triggered, this, &CMainFrame::ArrangeIcons);
@@ -377,8 +411,8 @@ void CMainFrame::CreateHelpMenu()
     connect(AddCommand(menu, Cmd::kProductInfo, tr("&Vellmor Software..."), tr("Product information")),
             &QAction::triggered, this, &CMainFrame::OnHelpProductInfo);
     menu->addSeparator();
-    connect(AddCommand(menu, Cmd::kAbout, tr("&About Torqwell..."), tr("Version and credits")), &QAction::triggered,
-            this, &CMainFrame::OnAppAbout);
+    connect(AddCommand(menu, Cmd::kAbout, tr("&About Torqwell..."), tr("Version and credits")),
+            &QAction::triggered, this, &CMainFrame::OnAppAbout);
 }
 
 void CMainFrame::CreateToolBar()
@@ -432,7 +466,8 @@ void CMainFrame::UpdateKeyStateIndicators()
         const std::optional<bool> on = LockKeyState(i);
         // Where the state cannot be read the indicator stays dimmed rather than guess.
         indicator->setEnabled(on.value_or(false));
-        indicator->setToolTip(on.has_value() ? QString() : tr("The lock-key state cannot be read on this platform"));
+        indicator->setToolTip(on.has_value() ? QString()
+                                             : tr("The lock-key state cannot be read on this platform"));
     }
 }
 
@@ -467,7 +502,8 @@ void CMainFrame::RebuildWindowMenu()
         CChildFrame* child = children[i];
         QString title = QString::fromStdString(child->Document().GetTitle());
         title.replace(QLatin1Char('&'), QStringLiteral("&&"));
-        QAction* action = m_windowMenu->addAction(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : title);
+        QAction* action =
+            m_windowMenu->addAction(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : title);
         action->setCheckable(true);
         action->setChecked(child == active);
         connect(action, &QAction::triggered, this, [this, child] { m_mdiArea->setActiveSubWindow(child); });
@@ -479,7 +515,8 @@ void CMainFrame::UpdateCommandStates()
     CChildFrame* child = ActiveChild();
     for (int command : kDocumentCommands) m_actions.value(command)->setEnabled(child != nullptr);
     const bool workbook = m_mdiArea->viewMode() == QMdiArea::TabbedView;
-    for (int command : kWindowArrangingCommands) m_actions.value(command)->setEnabled(child != nullptr && !workbook);
+    for (int command : kWindowArrangingCommands)
+        m_actions.value(command)->setEnabled(child != nullptr && !workbook);
     for (int command : kCheckedEngineCommands) {
         m_actions.value(command)->setChecked(child != nullptr &&
                                              child->Document().GetCommandState(command).checked);
@@ -512,15 +549,17 @@ CChildFrame* CMainFrame::ActiveChild() const
     if (auto* current = qobject_cast<CChildFrame*>(m_mdiArea->currentSubWindow())) return current;
     // While the frame itself is being activated the area may briefly name no
     // window; the one activated last is still the user's.
-    if (m_lastActive != nullptr && m_mdiArea->subWindowList().contains(m_lastActive.data())) return m_lastActive;
+    if (m_lastActive != nullptr && m_mdiArea->subWindowList().contains(m_lastActive.data()))
+        return m_lastActive;
     return nullptr;
 }
 
 void CMainFrame::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_mdiArea->activeSubWindow() == nullptr &&
-        m_lastActive != nullptr && m_mdiArea->subWindowList().contains(m_lastActive.data())) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
+        m_mdiArea->activeSubWindow() == nullptr && m_lastActive != nullptr &&
+        m_mdiArea->subWindowList().contains(m_lastActive.data())) {
         m_mdiArea->setActiveSubWindow(m_lastActive);
     }
 }
@@ -615,9 +654,15 @@ QString CMainFrame::ChooseFileName(const FileDialogRequest& request)
     return path;
 }
 
-QString CMainFrame::ProposedPath(const QString& fileName) const { return QDir(m_lastFolder).filePath(fileName); }
+QString CMainFrame::ProposedPath(const QString& fileName) const
+{
+    return QDir(m_lastFolder).filePath(fileName);
+}
 
-void CMainFrame::RememberFolder(const QString& path) { m_lastFolder = QFileInfo(path).absolutePath(); }
+void CMainFrame::RememberFolder(const QString& path)
+{
+    m_lastFolder = QFileInfo(path).absolutePath();
+}
 
 CChildFrame* CMainFrame::NewDocument()
 {
@@ -628,8 +673,11 @@ CChildFrame* CMainFrame::NewDocument()
 
 void CMainFrame::OnFileOpen()
 {
-    const QString path = ChooseFileName({FileDialogRequest::Mode::Open, tr("Open"), {kEngineFilter, kAllFilesFilter},
-                                         ProposedPath(QString()), QStringLiteral("trq")});
+    const QString path = ChooseFileName({FileDialogRequest::Mode::Open,
+                                         tr("Open"),
+                                         {kEngineFilter, kAllFilesFilter},
+                                         ProposedPath(QString()),
+                                         QStringLiteral("trq")});
     if (!path.isEmpty()) OpenDocumentFile(path);
 }
 
@@ -681,8 +729,11 @@ bool CMainFrame::SaveDocument(CChildFrame& child, bool askForName)
             if (QFileInfo(proposed).suffix().isEmpty()) proposed += QStringLiteral(".trq");
             proposed = ProposedPath(proposed);
         }
-        path = ChooseFileName({FileDialogRequest::Mode::Save, tr("Save As"), {kEngineFilter, kAllFilesFilter},
-                               proposed, QStringLiteral("trq")});
+        path = ChooseFileName({FileDialogRequest::Mode::Save,
+                               tr("Save As"),
+                               {kEngineFilter, kAllFilesFilter},
+                               proposed,
+                               QStringLiteral("trq")});
         if (path.isEmpty()) return false;
     }
     if (!SaveEngineDocument(doc, QFileInfo(path).absoluteFilePath().toStdString())) return false;
@@ -700,12 +751,12 @@ bool CMainFrame::SaveModified(CChildFrame& child)
     const CTorqDoc& doc = child.Document();
     if (!doc.IsModified()) return true;
     switch (m_askSaveChanges(this, QString::fromStdString(doc.GetTitle()))) {
-    case QMessageBox::Yes:
-        return SaveDocument(child, false);
-    case QMessageBox::No:
-        return true;
-    default:
-        return false;
+        case QMessageBox::Yes:
+            return SaveDocument(child, false);
+        case QMessageBox::No:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -715,10 +766,12 @@ void CMainFrame::OnExportGameText()
     if (child == nullptr) return;
     CTorqDoc& doc = child->Document();
     if (!CheckGameTextExport(doc)) return;
-    const QString path = ChooseFileName(
-        {FileDialogRequest::Mode::Save, tr("Export To NIRA Intense Imports Game File"),
-         {QStringLiteral("NIRA Intense Imports Game Files (*.gme)"), kAllFilesFilter},
-         ProposedPath(QString::fromStdString(ProposedGameTextName(doc))), QStringLiteral("gme")});
+    const QString path =
+        ChooseFileName({FileDialogRequest::Mode::Save,
+                        tr("Export To NIRA Intense Imports Game File"),
+                        {QStringLiteral("NIRA Intense Imports Game Files (*.gme)"), kAllFilesFilter},
+                        ProposedPath(QString::fromStdString(ProposedGameTextName(doc))),
+                        QStringLiteral("gme")});
     if (path.isEmpty()) return;
     const QFileInfo chosen(path);
     ExportGameTextFile(doc, chosen.absolutePath().toStdString(), chosen.fileName().toStdString());
@@ -730,10 +783,11 @@ void CMainFrame::OnExportDosRecord()
     if (child == nullptr) return;
     CTorqDoc& doc = child->Document();
     if (!CheckDosRecordExport(doc)) return;
-    const QString path =
-        ChooseFileName({FileDialogRequest::Mode::Save, tr("Export To DOS Engine Record File"),
-                        {QStringLiteral("DOS Engine Record Files (*.trq)"), kAllFilesFilter},
-                        ProposedPath(QString::fromStdString(ProposedDosRecordName(doc))), QStringLiteral("trq")});
+    const QString path = ChooseFileName({FileDialogRequest::Mode::Save,
+                                         tr("Export To DOS Engine Record File"),
+                                         {QStringLiteral("DOS Engine Record Files (*.trq)"), kAllFilesFilter},
+                                         ProposedPath(QString::fromStdString(ProposedDosRecordName(doc))),
+                                         QStringLiteral("trq")});
     if (path.isEmpty()) return;
     const QFileInfo chosen(path);
     ExportDosRecordFile(doc, chosen.absolutePath().toStdString(), chosen.fileName().toStdString());
@@ -885,9 +939,8 @@ void CMainFrame::OnFilePrintPreview()
     const QString title = QString::fromStdString(child->Document().GetTitle());
     QPrintPreviewDialog preview(m_printer.get(), this);
     preview.setWindowTitle(tr("Print Preview - %1").arg(title));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this, [sheet, title](QPrinter* printer) {
-        PrintSheet(sheet, *printer, title);
-    });
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [sheet, title](QPrinter* printer) { PrintSheet(sheet, *printer, title); });
     preview.resize(size() * 0.8);
     preview.exec();
 }
@@ -910,7 +963,8 @@ void CMainFrame::OnHelpUserManual()
 void CMainFrame::OnHelpProductInfo()
 {
     const QString program = QDir(m_startFolder).filePath(kProductInfoProgram);
-    if (!QProcess::startDetached(program, {}, QFileInfo(program).absolutePath())) ShowErrorMessage(kProductInfoError);
+    if (!QProcess::startDetached(program, {}, QFileInfo(program).absolutePath()))
+        ShowErrorMessage(kProductInfoError);
 }
 
 void CMainFrame::OnAppAbout()

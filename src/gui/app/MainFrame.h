@@ -67,7 +67,8 @@ public:
     // Returns the chosen path, or an empty string when the user cancelled.
     using FileNameChooser = std::function<QString(QWidget* parent, const FileDialogRequest& request)>;
     // Asks whether to save a modified document: Yes, No or Cancel.
-    using SaveChangesPrompt = std::function<QMessageBox::StandardButton(QWidget* parent, const QString& title)>;
+    using SaveChangesPrompt =
+        std::function<QMessageBox::StandardButton(QWidget* parent, const QString& title)>;
     // Shows why an export failed.
     using ExportErrorShower = std::function<void(QWidget* parent, const QString& title, const QString& text)>;
     // Opens a file with the program the desktop has for it; false when it could not.

@@ -66,13 +66,17 @@ void CMainFrame::UpdateResultCommands()
         CommandAction(command)->setEnabled(child != nullptr);
     }
     CommandAction(FrameCmd::kEditCopy)
-        ->setEnabled(qobject_cast<CResultsTableView*>(sheet) != nullptr || qobject_cast<CChart2dView*>(sheet) != nullptr);
+        ->setEnabled(qobject_cast<CResultsTableView*>(sheet) != nullptr ||
+                     qobject_cast<CChart2dView*>(sheet) != nullptr);
     // The tip says which sheet File > Print prints: the one the user sees.
-    const QString tip = child != nullptr ? tr("Print %1").arg(child->ActiveSheetDescription()) : tr("Print the active sheet");
+    const QString tip =
+        child != nullptr ? tr("Print %1").arg(child->ActiveSheetDescription()) : tr("Print the active sheet");
     CommandAction(FrameCmd::kFilePrint)->setToolTip(tip);
     CommandAction(FrameCmd::kFilePrint)->setStatusTip(tip);
-    CommandAction(FrameCmd::kFilePrintPreview)->setStatusTip(
-        child != nullptr ? tr("Show the printed page of %1").arg(child->ActiveSheetDescription()) : QString());
+    CommandAction(FrameCmd::kFilePrintPreview)
+        ->setStatusTip(child != nullptr
+                           ? tr("Show the printed page of %1").arg(child->ActiveSheetDescription())
+                           : QString());
 }
 
 void CMainFrame::OnEditCopy()
@@ -106,11 +110,12 @@ bool CMainFrame::OnExportDynoSheet()
     CChildFrame* child = ActiveChild();
     if (child == nullptr || !EnsureResults(*child)) return false;
     const CTorqDoc& doc = child->Document();
-    const QString path = ChooseFileName({FileDialogRequest::Mode::Save, tr("Export Dyno Sheet"),
-                                         {tr("PDF Document (*.pdf)"), tr("PNG Image (*.png)"),
-                                          tr("SVG Image (*.svg)"), kAllFiles},
-                                         ProposedPath(BaseName(doc) + QStringLiteral(".pdf")),
-                                         QStringLiteral("pdf")});
+    const QString path = ChooseFileName(
+        {FileDialogRequest::Mode::Save,
+         tr("Export Dyno Sheet"),
+         {tr("PDF Document (*.pdf)"), tr("PNG Image (*.png)"), tr("SVG Image (*.svg)"), kAllFiles},
+         ProposedPath(BaseName(doc) + QStringLiteral(".pdf")),
+         QStringLiteral("pdf")});
     if (path.isEmpty()) return false;
     const CChart2dView* graph = GraphOf(*child);
     DynoSheetContent content;
@@ -133,9 +138,11 @@ bool CMainFrame::OnExportResults()
     CChildFrame* child = ActiveChild();
     if (child == nullptr || !EnsureResults(*child)) return false;
     const CTorqDoc& doc = child->Document();
-    const QString path = ChooseFileName({FileDialogRequest::Mode::Save, tr("Export Results"),
+    const QString path = ChooseFileName({FileDialogRequest::Mode::Save,
+                                         tr("Export Results"),
                                          {tr("Comma-Separated Values (*.csv)"), kAllFiles},
-                                         ProposedPath(BaseName(doc) + QStringLiteral(".csv")), QStringLiteral("csv")});
+                                         ProposedPath(BaseName(doc) + QStringLiteral(".csv")),
+                                         QStringLiteral("csv")});
     if (path.isEmpty()) return false;
     QString error;
     const QByteArray csv = QByteArray::fromStdString(FormatResultsCsv(doc));

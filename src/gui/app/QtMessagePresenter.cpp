@@ -8,13 +8,13 @@ namespace {
 QMessageBox::Icon IconOf(MessageKind kind)
 {
     switch (kind) {
-    case MessageKind::Error:
-    case MessageKind::Assertion:
-        return QMessageBox::Critical;
-    case MessageKind::Note:
-        return QMessageBox::Information;
-    case MessageKind::Warning:
-        return QMessageBox::Warning;
+        case MessageKind::Error:
+        case MessageKind::Assertion:
+            return QMessageBox::Critical;
+        case MessageKind::Note:
+            return QMessageBox::Information;
+        case MessageKind::Warning:
+            return QMessageBox::Warning;
     }
     return QMessageBox::NoIcon;
 }
@@ -23,7 +23,10 @@ QMessageBox::Icon IconOf(MessageKind kind)
 
 QtMessagePresenter::QtMessagePresenter() : m_previous(InstallMessagePresenter(this)) {}
 
-QtMessagePresenter::~QtMessagePresenter() { InstallMessagePresenter(m_previous); }
+QtMessagePresenter::~QtMessagePresenter()
+{
+    InstallMessagePresenter(m_previous);
+}
 
 QWidget* QtMessagePresenter::MessageOwner()
 {
@@ -43,8 +46,9 @@ void QtMessagePresenter::ShowMessage(MessageKind kind, int, const ErrorMessage& 
 
 WarningAnswer QtMessagePresenter::AskWarning(int, const ErrorMessage& message)
 {
-    QMessageBox box(QMessageBox::Warning, QString::fromStdString(message.title), QString::fromStdString(message.text),
-                    QMessageBox::Ok | QMessageBox::Cancel, MessageOwner());
+    QMessageBox box(QMessageBox::Warning, QString::fromStdString(message.title),
+                    QString::fromStdString(message.text), QMessageBox::Ok | QMessageBox::Cancel,
+                    MessageOwner());
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Cancel);

@@ -9,13 +9,22 @@ namespace {
 const QString kGroup = QStringLiteral("Recent File List");
 constexpr int kLongestShownPath = 48;
 
-QString KeyOf(int index) { return QStringLiteral("File%1").arg(index + 1); }
+QString KeyOf(int index)
+{
+    return QStringLiteral("File%1").arg(index + 1);
+}
 
-QString Normalised(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
+QString Normalised(const QString& path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
 
 }  // namespace
 
-CRecentFileList::CRecentFileList() { Load(); }
+CRecentFileList::CRecentFileList()
+{
+    Load();
+}
 
 void CRecentFileList::Load()
 {
@@ -61,7 +70,8 @@ QString CRecentFileList::MenuText(int index, const QString& path)
     if (shown.size() > kLongestShownPath) {
         // Keep the file name and its folder; the start of a long path says little.
         const QFileInfo info(path);
-        shown = QStringLiteral("...") + QDir::separator() + info.dir().dirName() + QDir::separator() + info.fileName();
+        shown = QStringLiteral("...") + QDir::separator() + info.dir().dirName() + QDir::separator() +
+                info.fileName();
     }
     shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);

@@ -19,7 +19,9 @@ CSplitterPaneTabWnd::CSplitterPaneTabWnd(QWidget* parent) : QTabWidget(parent)
 }
 
 CTorqSplitterWnd::CTorqSplitterWnd(QWidget* parent)
-    : QSplitter(Qt::Horizontal, parent), m_left(new CSplitterPaneTabWnd(this)), m_right(new CSplitterPaneTabWnd(this))
+    : QSplitter(Qt::Horizontal, parent),
+      m_left(new CSplitterPaneTabWnd(this)),
+      m_right(new CSplitterPaneTabWnd(this))
 {
     addWidget(m_left);
     addWidget(m_right);
@@ -46,7 +48,8 @@ void CTorqSplitterWnd::FitLeftPane(int width)
     // The graph pane keeps half the room, and in a very narrow window (tiled
     // windows) 300 pixels, as far as the least left pane leaves it.
     const int right = std::min(room - kLeastPaneWidth, std::max(room / 2, kLeastGraphWidth));
-    const int left = std::clamp(std::min(RememberedLeftPaneWidth(), room - right), kLeastPaneWidth, room - kLeastPaneWidth);
+    const int left = std::clamp(std::min(RememberedLeftPaneWidth(), room - right), kLeastPaneWidth,
+                                room - kLeastPaneWidth);
     setSizes({left, room - left});
 }
 

@@ -25,7 +25,10 @@ constexpr int kWarnResetAll = 200;
 const char* const kDescriptionHelp = "Enter a Text Description for this Airflow Data";
 const char* const kPointCountHelp = "Select the Number of Intake and Exhaust Airflow Data Points";
 
-QString TextOf(const std::string& text) { return QString::fromStdString(text); }
+QString TextOf(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 QLabel* MakeLabel(const QString& text, QWidget* parent)
 {
@@ -100,7 +103,8 @@ CEditFloatPt* CAirFlowDlg::MakeNumberField(const ParameterOf& parameter, QWidget
     SetFieldWidth(edit, QStringLiteral("000.000"));
     // Unset points show "***", the program's mark for a missing value.
     BindField(
-        edit, [this, parameter](const std::string& text) { return EnterNumber(parameter(m_editor.Data()), text); },
+        edit,
+        [this, parameter](const std::string& text) { return EnterNumber(parameter(m_editor.Data()), text); },
         [this, parameter] { return TextOf(parameter(m_editor.Data()).GetText()); },
         [this, parameter] { return TextOf(parameter(m_editor.Data()).GetPrompt()); });
     return edit;
@@ -148,12 +152,13 @@ QWidget* CAirFlowDlg::MakeHeader()
 QWidget* CAirFlowDlg::MakeTestGroup(Side side)
 {
     const std::size_t s = SideIndex(side);
-    auto* group = new QGroupBox(side == Side::Intake ? tr("Intake Valve Test") : tr("Exhaust Valve Test"), this);
+    auto* group =
+        new QGroupBox(side == Side::Intake ? tr("Intake Valve Test") : tr("Exhaust Valve Test"), this);
     auto* grid = new QGridLayout(group);
-    m_diameters[s] = MakeNumberField([side](CylHeadFlowData& d) -> CFloatPtSpec& { return TestDiameter(d, side); },
-                                     group);
-    m_pressures[s] = MakeNumberField([side](CylHeadFlowData& d) -> CFloatPtSpec& { return TestPressure(d, side); },
-                                     group);
+    m_diameters[s] =
+        MakeNumberField([side](CylHeadFlowData& d) -> CFloatPtSpec& { return TestDiameter(d, side); }, group);
+    m_pressures[s] =
+        MakeNumberField([side](CylHeadFlowData& d) -> CFloatPtSpec& { return TestPressure(d, side); }, group);
     m_diameterUnits[s] = MakeLabel(QString(), group);
     m_pressureUnits[s] = MakeLabel(QString(), group);
     grid->addWidget(MakeLabel(tr("Test Diameter:"), group), 0, 0);
@@ -198,7 +203,8 @@ QWidget* CAirFlowDlg::MakePointTable()
             m_lifts[s][std::size_t(point)] = MakeNumberField(
                 [side, point](CylHeadFlowData& d) -> CFloatPtSpec& { return Lift(d, side, point); }, group);
             m_airflows[s][std::size_t(point)] = MakeNumberField(
-                [side, point](CylHeadFlowData& d) -> CFloatPtSpec& { return Airflow(d, side, point); }, group);
+                [side, point](CylHeadFlowData& d) -> CFloatPtSpec& { return Airflow(d, side, point); },
+                group);
             grid->addWidget(m_lifts[s][std::size_t(point)], row, column);
             grid->addWidget(m_airflows[s][std::size_t(point)], row, column + 1);
         }
@@ -265,7 +271,8 @@ void CAirFlowDlg::ShowData()
     const CylHeadFlowData& data = m_editor.Data();
     for (Side side : kSides) {
         const std::size_t s = SideIndex(side);
-        const CFloatPtSpec& diameter = side == Side::Intake ? data.IntakeTestDiameter() : data.ExhaustTestDiameter();
+        const CFloatPtSpec& diameter =
+            side == Side::Intake ? data.IntakeTestDiameter() : data.ExhaustTestDiameter();
         const CFloatPtSpec& pressure =
             side == Side::Intake ? data.IntakeTestPressureDrop() : data.ExhaustTestPressureDrop();
         const CFloatPtSpec& lift = side == Side::Intake ? data.IntakeLift(0) : data.ExhaustLift(0);
@@ -294,7 +301,8 @@ void CAirFlowDlg::EnableRows()
 void CAirFlowDlg::UpdateCaption()
 {
     const QString name = TextOf(m_editor.FileName());
-    setWindowTitle(name.isEmpty() ? m_baseCaption : m_baseCaption + QStringLiteral(" - [") + name + QLatin1Char(']'));
+    setWindowTitle(name.isEmpty() ? m_baseCaption
+                                  : m_baseCaption + QStringLiteral(" - [") + name + QLatin1Char(']'));
 }
 
 void CAirFlowDlg::OnEntryTaken(QLineEdit* /*edit*/) {}

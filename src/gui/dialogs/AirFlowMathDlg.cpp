@@ -15,7 +15,10 @@
 
 namespace {
 
-QString TextOf(const std::string& text) { return QString::fromStdString(text); }
+QString TextOf(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 QLabel* MakeLabel(const QString& text, QWidget* parent)
 {
@@ -74,10 +77,18 @@ CAirFlowMathDlg::CAirFlowMathDlg(CTorqDoc& doc, QWidget* parent)
 
     // Reading order: rating, known pressure and its unit, known airflow,
     // target pressure and its unit, the buttons.
-    const std::array<QWidget*, 12> order = {
-        m_modes[0],      m_modes[1],       m_modes[2],     Edit(Input::KnownPressure), m_knownUnits[0],
-        m_knownUnits[1], Edit(Input::KnownAirflow), Edit(Input::TargetPressure),       m_targetUnits[0],
-        m_targetUnits[1], m_apply,        m_cancel};
+    const std::array<QWidget*, 12> order = {m_modes[0],
+                                            m_modes[1],
+                                            m_modes[2],
+                                            Edit(Input::KnownPressure),
+                                            m_knownUnits[0],
+                                            m_knownUnits[1],
+                                            Edit(Input::KnownAirflow),
+                                            Edit(Input::TargetPressure),
+                                            m_targetUnits[0],
+                                            m_targetUnits[1],
+                                            m_apply,
+                                            m_cancel};
     for (std::size_t i = 0; i + 1 < order.size(); ++i) setTabOrder(order[i], order[i + 1]);
 
     // Checking the rating applies it (ChooseMode) and shows every value.
@@ -110,7 +121,8 @@ QWidget* CAirFlowMathDlg::MakeModeGroup()
     auto* box = new QVBoxLayout(group);
     auto* choices = new QButtonGroup(this);
     for (int mode = AirflowCalculator::kNoStandard; mode <= AirflowCalculator::kFourBarrel; ++mode) {
-        const QString text = mode == AirflowCalculator::kNoStandard ? tr("No Ratings Standard") : RatingText(mode, metric);
+        const QString text =
+            mode == AirflowCalculator::kNoStandard ? tr("No Ratings Standard") : RatingText(mode, metric);
         m_modes[std::size_t(mode)] = new QRadioButton(text, group);
         choices->addButton(m_modes[std::size_t(mode)], mode);
         box->addWidget(m_modes[std::size_t(mode)]);
@@ -155,7 +167,8 @@ QWidget* CAirFlowMathDlg::MakeTargetGroup()
     grid->addWidget(MakeLabel(tr("Pressure Drop:"), group), 0, 0);
     grid->addWidget(MakeField(Input::TargetPressure, group), 0, 1);
     grid->addWidget(m_units[Index(Input::TargetPressure)], 0, 2);
-    m_targetUnits = {new QRadioButton(WaterText(metric), group), new QRadioButton(MercuryText(metric), group)};
+    m_targetUnits = {new QRadioButton(WaterText(metric), group),
+                     new QRadioButton(MercuryText(metric), group)};
     auto* units = new QButtonGroup(this);
     for (std::size_t i = 0; i < 2; ++i) {
         units->addButton(m_targetUnits[i], int(i));
@@ -198,7 +211,10 @@ void CAirFlowMathDlg::ShowValues()
     m_airflowUnits->setText(QString::fromUtf8(airflow.GetUnitsLabel()));
 }
 
-void CAirFlowMathDlg::OnEntryTaken(QLineEdit* /*edit*/) { ShowValues(); }
+void CAirFlowMathDlg::OnEntryTaken(QLineEdit* /*edit*/)
+{
+    ShowValues();
+}
 
 void CAirFlowMathDlg::Apply()
 {

@@ -31,7 +31,10 @@ void CCalculatorDialog::BindField(QLineEdit* edit, Commit commit, Show show, Pro
     RefreshField(edit);
 }
 
-void CCalculatorDialog::SetHelpText(QWidget* widget, const QString& text) { m_helpTexts.insert(widget, text); }
+void CCalculatorDialog::SetHelpText(QWidget* widget, const QString& text)
+{
+    m_helpTexts.insert(widget, text);
+}
 
 void CCalculatorDialog::RefreshField(QLineEdit* edit)
 {

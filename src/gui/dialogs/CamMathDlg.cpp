@@ -30,10 +30,13 @@ constexpr CardRow kCardRows[] = {
     {Input::ExhaustLift, "Exhaust Lift @ Valve:", nullptr},
 };
 
-const char* const kEventLabels[] = {"IVO (degrees BTDC):", "IVC (degrees ABDC):", "EVO (degrees BBDC):",
-                                    "EVC (degrees ATDC):"};
+const char* const kEventLabels[] = {
+    "IVO (degrees BTDC):", "IVC (degrees ABDC):", "EVO (degrees BBDC):", "EVC (degrees ATDC):"};
 
-QString TextOf(const std::string& text) { return QString::fromStdString(text); }
+QString TextOf(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 QLabel* MakeLabel(const QString& text, QWidget* parent)
 {
@@ -42,7 +45,10 @@ QLabel* MakeLabel(const QString& text, QWidget* parent)
     return label;
 }
 
-bool IsLift(Input input) { return input == Input::IntakeLift || input == Input::ExhaustLift; }
+bool IsLift(Input input)
+{
+    return input == Input::IntakeLift || input == Input::ExhaustLift;
+}
 
 }  // namespace
 
@@ -70,8 +76,8 @@ CCamMathDlg::CCamMathDlg(CTorqDoc& doc, QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     QWidget* previous = nullptr;
-    for (QWidget* widget : std::initializer_list<QWidget*>{m_edits[0], m_edits[1], m_edits[2], m_edits[3], m_edits[4],
-                                                           m_edits[5], m_apply, m_cancel}) {
+    for (QWidget* widget : std::initializer_list<QWidget*>{m_edits[0], m_edits[1], m_edits[2], m_edits[3],
+                                                           m_edits[4], m_edits[5], m_apply, m_cancel}) {
         if (previous != nullptr) setTabOrder(previous, widget);
         previous = widget;
     }
@@ -94,8 +100,9 @@ QGroupBox* CCamMathDlg::MakeSpecsGroup()
         m_edits[Index(input)] = edit;
         QLabel* label = MakeLabel(tr(card.label), m_specs);
         label->setBuddy(edit);
-        QLabel* units = MakeLabel(card.units != nullptr ? tr(card.units)
-                                                        : QString::fromUtf8(m_calculator.Parameter(input).GetUnitsLabel()),
+        QLabel* units = MakeLabel(card.units != nullptr
+                                      ? tr(card.units)
+                                      : QString::fromUtf8(m_calculator.Parameter(input).GetUnitsLabel()),
                                   m_specs);
         if (IsLift(input)) {
             m_liftUnits[input == Input::IntakeLift ? 0 : 1] = units;
@@ -108,7 +115,9 @@ QGroupBox* CCamMathDlg::MakeSpecsGroup()
         BindField(
             edit, [this, input](const std::string& text) { return m_calculator.Enter(input, text); },
             [this, input] { return TextOf(EditText(m_calculator.Parameter(input))); },
-            [this, input] { return IsLift(input) ? TextOf(m_calculator.Parameter(input).GetPrompt()) : QString(); });
+            [this, input] {
+                return IsLift(input) ? TextOf(m_calculator.Parameter(input).GetPrompt()) : QString();
+            });
     }
     grid->setColumnStretch(3, 1);
     return m_specs;
@@ -132,11 +141,15 @@ QGroupBox* CCamMathDlg::MakeEventsGroup()
 void CCamMathDlg::ShowEvents()
 {
     const CamData& cam = m_calculator.Cam();
-    const CFloatPtSpec* events[] = {&cam.NominalIvo(), &cam.NominalIvc(), &cam.NominalEvo(), &cam.NominalEvc()};
+    const CFloatPtSpec* events[] = {&cam.NominalIvo(), &cam.NominalIvc(), &cam.NominalEvo(),
+                                    &cam.NominalEvc()};
     for (std::size_t i = 0; i < m_events.size(); ++i) m_events[i]->setText(TextOf(EditText(*events[i])));
 }
 
-void CCamMathDlg::OnEntryTaken(QLineEdit* /*edit*/) { ShowEvents(); }
+void CCamMathDlg::OnEntryTaken(QLineEdit* /*edit*/)
+{
+    ShowEvents();
+}
 
 void CCamMathDlg::Apply()
 {

@@ -55,7 +55,8 @@ CChart2dDlg::CChart2dDlg(const CTorqDoc& ownDocument, const CDocumentRegistry& r
             series->addItem(QString::fromLatin1(GetChartSeries(index).menuName), index);
         }
         auto* range = new QComboBox(axesGroup);
-        for (int kind = 0; kind < kChartRangeKinds; ++kind) range->addItem(QString::fromLatin1(GetRangeKindName(kind)), kind);
+        for (int kind = 0; kind < kChartRangeKinds; ++kind)
+            range->addItem(QString::fromLatin1(GetRangeKindName(kind)), kind);
         auto* label = new QLabel(axisLabels[Index(axis)], axesGroup);
         label->setBuddy(series);
         const int row = static_cast<int>(axis) + 1;
@@ -69,8 +70,8 @@ CChart2dDlg::CChart2dDlg(const CTorqDoc& ownDocument, const CDocumentRegistry& r
     auto* lookGroup = new QGroupBox(tr("Appearance"), this);
     auto* lookLayout = new QFormLayout(lookGroup);
     m_colourEachEngine = new QCheckBox(tr("&Colour each engine"), lookGroup);
-    m_colourEachEngine->setToolTip(
-        tr("Every engine in a colour of its own that colour-blind eyes tell apart: power solid, torque dashed"));
+    m_colourEachEngine->setToolTip(tr(
+        "Every engine in a colour of its own that colour-blind eyes tell apart: power solid, torque dashed"));
     lookLayout->addRow(m_colourEachEngine);
     m_units = new QComboBox(lookGroup);
     for (ResultUnits units : {ResultUnits::English, ResultUnits::MetricKpa, ResultUnits::MetricBar}) {

@@ -29,7 +29,10 @@ constexpr int kInputRows[] = {0, 1, 2, 4, 5};
 constexpr int kGasketVolumeRow = 3;
 constexpr int kDeckVolumeRow = 6;
 
-QString TextOf(const std::string& text) { return QString::fromStdString(text); }
+QString TextOf(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
 
 QLabel* MakeLabel(const QString& text, QWidget* parent)
 {
@@ -99,7 +102,8 @@ CCompRatioDlg::CCompRatioDlg(CTorqDoc& doc, QWidget* parent)
 
     LayOut();
     ShowResults();
-    QRadioButton* current = m_calculator.GetPistonKind() == CompressionCalculator::kFlattopPiston ? m_flattop : m_domed;
+    QRadioButton* current =
+        m_calculator.GetPistonKind() == CompressionCalculator::kFlattopPiston ? m_flattop : m_domed;
     current->setChecked(true);
     current->setFocus(Qt::OtherFocusReason);
     connect(kinds, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
@@ -164,9 +168,9 @@ QWidget* CCompRatioDlg::MakeNewRatioGroup()
     m_totalVolume->setObjectName(QStringLiteral("totalVolume"));
     m_ratio->setObjectName(QStringLiteral("newRatio"));
     int row = 0;
-    for (const auto& [text, value] : {std::pair{"Swept Cylinder Vol:", m_sweptVolume},
-                                      std::pair{"Total Combustion Vol:", m_totalVolume},
-                                      std::pair{"Compression Ratio:", m_ratio}}) {
+    for (const auto& [text, value] :
+         {std::pair{"Swept Cylinder Vol:", m_sweptVolume}, std::pair{"Total Combustion Vol:", m_totalVolume},
+          std::pair{"Compression Ratio:", m_ratio}}) {
         grid->addWidget(MakeLabel(tr(text), group), row, 0);
         grid->addWidget(value, row++, 1);
     }
@@ -180,10 +184,12 @@ QWidget* CCompRatioDlg::MakeEngineGroup()
     auto* grid = new QGridLayout(group);
     const CTorqDoc& doc = m_doc;
     int row = 0;
-    for (const auto& [text, parameter] :
-         {std::pair<const char*, const CTorqSpec*>{"Bore:", &doc.Bore()}, {"Stroke:", &doc.Stroke()},
-          {"Cylinder Vol:", &doc.CylinderVolume()}, {"Combustion Vol:", &doc.CombustionSpace()},
-          {"Total Vol:", &doc.TotalBlockVolume()}, {"Compression Ratio:", &doc.CompressionRatio()}}) {
+    for (const auto& [text, parameter] : {std::pair<const char*, const CTorqSpec*>{"Bore:", &doc.Bore()},
+                                          {"Stroke:", &doc.Stroke()},
+                                          {"Cylinder Vol:", &doc.CylinderVolume()},
+                                          {"Combustion Vol:", &doc.CombustionSpace()},
+                                          {"Total Vol:", &doc.TotalBlockVolume()},
+                                          {"Compression Ratio:", &doc.CompressionRatio()}}) {
         QLabel* value = MakeValueLabel(group, QStringLiteral("00000.00 cc"));
         value->setText(EngineValue(*parameter));
         value->setObjectName(QStringLiteral("engine ") + QString::fromUtf8(parameter->GetName()));
@@ -227,7 +233,10 @@ void CCompRatioDlg::ShowResults()
     m_ratio->setText(TextOf(c.RatioText()));
 }
 
-void CCompRatioDlg::OnEntryTaken(QLineEdit* /*edit*/) { ShowResults(); }
+void CCompRatioDlg::OnEntryTaken(QLineEdit* /*edit*/)
+{
+    ShowResults();
+}
 
 void CCompRatioDlg::Apply()
 {

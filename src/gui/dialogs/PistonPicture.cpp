@@ -59,8 +59,10 @@ QPainterPath CrownPath(bool domed)
     path.lineTo(left, kDomedCrown);
     path.lineTo(left + 14, kDomedCrown);
     // The dome, with a valve relief cut into its left flank.
-    path.cubicTo(QPointF(left + 22, kDomeTop + 4), QPointF(left + 34, kDomeTop), QPointF(left + 52, kDomeTop));
-    path.cubicTo(QPointF(right - 30, kDomeTop), QPointF(right - 20, kDomeTop + 4), QPointF(right - 12, kDomedCrown));
+    path.cubicTo(QPointF(left + 22, kDomeTop + 4), QPointF(left + 34, kDomeTop),
+                 QPointF(left + 52, kDomeTop));
+    path.cubicTo(QPointF(right - 30, kDomeTop), QPointF(right - 20, kDomeTop + 4),
+                 QPointF(right - 12, kDomedCrown));
     path.lineTo(right, kDomedCrown);
     path.lineTo(right, kPistonBottom);
     path.closeSubpath();
@@ -120,7 +122,10 @@ QSize CPistonPicture::minimumSizeHint() const
     return {int(height * kWidth / kHeight), height};
 }
 
-int CPistonPicture::heightForWidth(int width) const { return int(width * kHeight / kWidth); }
+int CPistonPicture::heightForWidth(int width) const
+{
+    return int(width * kHeight / kWidth);
+}
 
 void CPistonPicture::DrawMarker(QPainter& painter, const QPointF& centre, qreal radius, int number)
 {
@@ -133,8 +138,8 @@ void CPistonPicture::DrawMarker(QPainter& painter, const QPointF& centre, qreal 
     font.setPixelSize(std::max(1, int(radius * 1.35)));
     painter.setFont(font);
     painter.setPen(kDimension);
-    painter.drawText(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius), Qt::AlignCenter,
-                     QString::number(number));
+    painter.drawText(QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius),
+                     Qt::AlignCenter, QString::number(number));
     painter.restore();
 }
 
@@ -206,13 +211,16 @@ void CPistonPicture::DrawSection(QPainter& painter) const
     DrawDimension(painter, QPointF(kSectionRight + 6, kGasketTop), QPointF(kSectionRight + 6, kDeck));
     const qreal distanceX = kBoreRight - 10;
     DrawDimension(painter, QPointF(distanceX, kDeck), QPointF(distanceX, crown));
-    painter.drawLine(QPointF(distanceX + 2, (kDeck + crown) / 2), QPointF(kSectionRight + 10, (kDeck + crown) / 2 + 4));
+    painter.drawLine(QPointF(distanceX + 2, (kDeck + crown) / 2),
+                     QPointF(kSectionRight + 10, (kDeck + crown) / 2 + 4));
 
-    DrawMarker(painter, QPointF((kGasketBoreLeft + kGasketBoreRight) / 2 - 8, kChamberTop + 18), kMarkerRadius, 1);
+    DrawMarker(painter, QPointF((kGasketBoreLeft + kGasketBoreRight) / 2 - 8, kChamberTop + 18),
+               kMarkerRadius, 1);
     DrawMarker(painter, QPointF((kGasketBoreLeft + kGasketBoreRight) / 2 + 22, middle), kMarkerRadius, 2);
     DrawMarker(painter, QPointF(kSectionRight + 19, middle - 6), kMarkerRadius, 3);
     DrawMarker(painter, QPointF(kSectionRight + 19, (kDeck + crown) / 2 + 13), kMarkerRadius, 4);
-    if (m_domed) DrawMarker(painter, QPointF(kBoreLeft + 17, (kDeck + kDomedCrown) / 2 + 1), kMarkerRadius, 5);
+    if (m_domed)
+        DrawMarker(painter, QPointF(kBoreLeft + 17, (kDeck + kDomedCrown) / 2 + 1), kMarkerRadius, 5);
 }
 
 // ---------------------------------------------------------------- CMarkerBadge

@@ -47,7 +47,7 @@ QColor TitleColour(const ChartPicture& picture, bool y2)
     // In the default colours the titles say which curves belong to which axis.
     for (const ChartCurve& curve : picture.curves) {
         if (curve.y2 == y2 && curve.set == 0) {
-            return curve.style.colour == kChartY1Colour ? kChartY1Colour.darker(130)
+            return curve.style.colour == kChartY1Colour   ? kChartY1Colour.darker(130)
                    : curve.style.colour == kChartY2Colour ? kChartY2Colour
                                                           : QColor(Qt::black);
         }
@@ -84,8 +84,8 @@ void DrawVerticalTitle(QPainter& painter, const QString& title, QPointF centre, 
     painter.rotate(readUpwards ? -90 : 90);
     const QFontMetricsF metrics(painter.font());
     const QString shown = metrics.horizontalAdvance(title) > 0 ? title : QString();
-    painter.drawText(QPointF(-metrics.horizontalAdvance(shown) / 2, metrics.ascent() / 2 - metrics.descent() / 2),
-                     shown);
+    painter.drawText(
+        QPointF(-metrics.horizontalAdvance(shown) / 2, metrics.ascent() / 2 - metrics.descent() / 2), shown);
     painter.restore();
 }
 
@@ -94,8 +94,8 @@ void DrawXAxis(QPainter& painter, const PlotMapping& map, const QFont& labelFont
 {
     const ChartAxisPicture& axis = *map.x;
     const QFontMetricsF metrics(labelFont);
-    const double interval = TickIntervalFor(axis.maximum - axis.minimum, map.plot.width(),
-                                            WidestTickText(axis, metrics) * 1.6);
+    const double interval =
+        TickIntervalFor(axis.maximum - axis.minimum, map.plot.width(), WidestTickText(axis, metrics) * 1.6);
     painter.setFont(labelFont);
     for (double value : TickValues(axis, interval)) {
         const double x = map.Map(QPointF(value, map.y->minimum)).x();
@@ -161,7 +161,8 @@ void DrawCurve(QPainter& painter, const PlotMapping& map, const ChartCurve& curv
     painter.save();
     painter.setClipRect(map.plot.adjusted(-1, -1, 1, 1));
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(curve.style.colour, kChartCurveWidth, curve.style.penStyle, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(
+        QPen(curve.style.colour, kChartCurveWidth, curve.style.penStyle, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(path);
     for (const QPointF& point : curve.points) {
@@ -175,8 +176,8 @@ void DrawPeakLabel(QPainter& painter, const PlotMapping& map, const ChartPeakLab
 {
     const QFontMetricsF metrics(font);
     const QRectF box = PlacePeakLabel(map.Map(label.at),
-                                      QSizeF(metrics.horizontalAdvance(label.text) + 6, metrics.height() + 2), map.plot,
-                                      taken);
+                                      QSizeF(metrics.horizontalAdvance(label.text) + 6, metrics.height() + 2),
+                                      map.plot, taken);
     if (box.isNull()) return;  // no room in a small plot: left out rather than cut
     taken.push_back(box);
     painter.save();
@@ -196,7 +197,8 @@ QRectF PlacePeakLabel(QPointF peak, QSizeF size, const QRectF& plot, const std::
     constexpr double kOffset = 6;
     const auto isFree = [&](const QRectF& box) {
         if (!plot.contains(box)) return false;
-        return std::none_of(taken.begin(), taken.end(), [&box](const QRectF& other) { return other.intersects(box); });
+        return std::none_of(taken.begin(), taken.end(),
+                            [&box](const QRectF& other) { return other.intersects(box); });
     };
     const double w = size.width();
     const double h = size.height();
@@ -204,10 +206,10 @@ QRectF PlacePeakLabel(QPointF peak, QSizeF size, const QRectF& plot, const std::
     const double y = peak.y();
     for (int lift = 0; lift < 4; ++lift) {
         const double up = lift * (h + 2);
-        for (const QRectF& box : {QRectF(x + kOffset, y - kOffset - h - up, w, h),
-                                  QRectF(x - kOffset - w, y - kOffset - h - up, w, h),
-                                  QRectF(x + kOffset, y + kOffset + up, w, h),
-                                  QRectF(x - kOffset - w, y + kOffset + up, w, h)}) {
+        for (const QRectF& box :
+             {QRectF(x + kOffset, y - kOffset - h - up, w, h),
+              QRectF(x - kOffset - w, y - kOffset - h - up, w, h),
+              QRectF(x + kOffset, y + kOffset + up, w, h), QRectF(x - kOffset - w, y + kOffset + up, w, h)}) {
             if (isFree(box)) return box;
         }
     }
@@ -232,12 +234,13 @@ ChartLegendLayout LayOutChartLegend(const ChartPicture& picture, const QFont& fo
         // One row per engine: its Y1 entry and, beside it, its Y2 entry.
         double rowHeight = metrics.height();
         const int set = picture.curves[index].set;
-        for (int column = 0; column < columns && index < picture.curves.size() &&
-                             picture.curves[index].set == set;
+        for (int column = 0;
+             column < columns && index < picture.curves.size() && picture.curves[index].set == set;
              ++column, ++index) {
             const ChartCurve& curve = picture.curves[index];
             const double left = column * columnWidth;
-            const QRectF text = metrics.boundingRect(QRectF(0, 0, textWidth, 1e6), Qt::TextWordWrap, curve.legend);
+            const QRectF text =
+                metrics.boundingRect(QRectF(0, 0, textWidth, 1e6), Qt::TextWordWrap, curve.legend);
             ChartLegendEntry entry;
             entry.curve = &curve;
             entry.swatch = QRectF(left, y + (metrics.height() - 10) / 2, kSwatchWidth, 10);
@@ -248,7 +251,8 @@ ChartLegendLayout LayOutChartLegend(const ChartPicture& picture, const QFont& fo
         y += rowHeight + 2;
     }
     if (!picture.clipNote.isEmpty()) {
-        const QRectF note = metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, picture.clipNote);
+        const QRectF note =
+            metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, picture.clipNote);
         layout.note = QRectF(0, y + 2, width, note.height());
         y = layout.note.bottom();
     }
@@ -271,10 +275,12 @@ void PaintChart(QPainter& painter, const QRectF& area, const ChartPicture& pictu
     const double legendTop = inner.bottom() - legend.height;
     const double xTitleBottom = legendTop - 4;
 
-    const double leftRoom = titleMetrics.height() + 4 + WidestTickText(picture.y1, labelMetrics) + kTickLength + 4;
-    const double rightRoom = picture.y2.visible
-                                 ? titleMetrics.height() + 4 + WidestTickText(picture.y2, labelMetrics) + kTickLength + 4
-                                 : labelMetrics.horizontalAdvance(TickText(picture.x.maximum, 1)) / 2 + 2;
+    const double leftRoom =
+        titleMetrics.height() + 4 + WidestTickText(picture.y1, labelMetrics) + kTickLength + 4;
+    const double rightRoom =
+        picture.y2.visible
+            ? titleMetrics.height() + 4 + WidestTickText(picture.y2, labelMetrics) + kTickLength + 4
+            : labelMetrics.horizontalAdvance(TickText(picture.x.maximum, 1)) / 2 + 2;
     const double bottomRoom = kTickLength + labelMetrics.height() + titleMetrics.height() + 4;
     QRectF plot(QPointF(inner.left() + leftRoom, inner.top() + labelMetrics.height() / 2),
                 QPointF(inner.right() - rightRoom, xTitleBottom - bottomRoom));
@@ -290,7 +296,8 @@ void PaintChart(QPainter& painter, const QRectF& area, const ChartPicture& pictu
     // Only the first y axis draws grid lines: the second axis's ticks need not meet them.
     DrawYAxis(painter, y1Map, labelFont, titleFont, false, true, inner.left(), TitleColour(picture, false));
     if (picture.y2.visible) {
-        DrawYAxis(painter, y2Map, labelFont, titleFont, true, false, inner.right(), TitleColour(picture, true));
+        DrawYAxis(painter, y2Map, labelFont, titleFont, true, false, inner.right(),
+                  TitleColour(picture, true));
     }
     painter.setPen(QPen(Qt::black, 0));
     painter.setBrush(Qt::NoBrush);
@@ -298,7 +305,8 @@ void PaintChart(QPainter& painter, const QRectF& area, const ChartPicture& pictu
 
     for (const ChartCurve& curve : picture.curves) DrawCurve(painter, curve.y2 ? y2Map : y1Map, curve);
     for (const ChartClipMark& mark : picture.clipMarks) {
-        DrawClipMark(painter, (mark.y2 ? y2Map : y1Map).Map(mark.at), kClipMarkSize, mark.direction, mark.colour);
+        DrawClipMark(painter, (mark.y2 ? y2Map : y1Map).Map(mark.at), kClipMarkSize, mark.direction,
+                     mark.colour);
     }
     std::vector<QRectF> taken;
     for (const ChartPeakLabel& label : picture.peaks) {

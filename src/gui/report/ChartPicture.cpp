@@ -112,7 +112,10 @@ bool ClipToPlot(const ChartAxisPicture& x, const ChartAxisPicture& y, QPointF po
     return true;
 }
 
-QString FormatLimit(double value) { return QString::number(value, 'g', 4); }
+QString FormatLimit(double value)
+{
+    return QString::number(value, 'g', 4);
+}
 
 // "Volumetric Eff. above 75" for the axis whose range a curve left.
 QString ClipReason(const ChartAxisPicture& axis, int series, ClipDirection direction, ResultUnits units)
@@ -137,8 +140,8 @@ void AddClipMarks(ChartPicture& picture, const ChartOptions& options)
             mark.colour = curve.style.colour;
             picture.clipMarks.push_back(mark);
             const bool alongY = mark.direction == ClipDirection::Up || mark.direction == ClipDirection::Down;
-            const int series = alongY ? (curve.y2 ? options.axes.y2.series : options.axes.y1.series)
-                                      : options.axes.x.series;
+            const int series =
+                alongY ? (curve.y2 ? options.axes.y2.series : options.axes.y1.series) : options.axes.x.series;
             const QString reason = ClipReason(alongY ? y : picture.x, series, mark.direction, picture.units);
             if (!reasons.contains(reason)) reasons << reason;
         }
@@ -192,12 +195,18 @@ ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const Ch
         const ChartEngine& engine = engines[set];
         TORQ_ASSERT(engine.document != nullptr);
         const int index = static_cast<int>(set);
-        ChartCurve y1{index, false, y1Title + QLatin1Char('-') + engine.name, engine.name,
+        ChartCurve y1{index,
+                      false,
+                      y1Title + QLatin1Char('-') + engine.name,
+                      engine.name,
                       CurveStyleOf(index, false, options.colourEachEngine),
                       CurvePoints(*engine.document, axes.x.series, axes.y1.series, picture.units)};
         picture.curves.push_back(y1);
         if (axes.y2.series == 0) continue;
-        ChartCurve y2{index, true, y2Title + QLatin1Char('-') + engine.name, engine.name,
+        ChartCurve y2{index,
+                      true,
+                      y2Title + QLatin1Char('-') + engine.name,
+                      engine.name,
                       CurveStyleOf(index, true, options.colourEachEngine),
                       CurvePoints(*engine.document, axes.x.series, axes.y2.series, picture.units)};
         picture.curves.push_back(y2);

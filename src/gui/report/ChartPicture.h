@@ -53,15 +53,15 @@ struct ChartClipMark {
 
 struct ChartPeakLabel {
     bool y2 = false;
-    QPointF at;     // the peak, on the edge when it is clipped
-    QString text;   // "346 hp @ 5500 rpm"
+    QPointF at;    // the peak, on the edge when it is clipped
+    QString text;  // "346 hp @ 5500 rpm"
     QColor colour;
 };
 
 struct ChartPicture {
     ChartAxisPicture x;
     ChartAxisPicture y1;
-    ChartAxisPicture y2;  // invisible when Y2 shows "(None)"
+    ChartAxisPicture y2;             // invisible when Y2 shows "(None)"
     std::vector<ChartCurve> curves;  // per engine the Y1 curve, then its Y2 curve when shown
     std::vector<ChartClipMark> clipMarks;
     QString clipNote;  // empty when nothing is clipped

@@ -19,7 +19,7 @@ constexpr std::array<ChartSeriesInfo, kChartSeriesCount> kSeriesTable{{
 }};
 
 constexpr std::array<const char*, kChartRangeKinds> kRangeKindNames{"Auto-Range", "Low-Range", "Mid-Range",
-                                                                     "Hi-Range"};
+                                                                    "Hi-Range"};
 
 }  // namespace
 
@@ -34,7 +34,8 @@ const ChartSeriesInfo& GetChartSeries(int index)
 std::string ChartSeriesTitle(int index, ResultUnits units)
 {
     const ChartSeriesInfo& info = GetChartSeries(index);
-    if (units == ResultUnits::English || index == 0 || ConvertResult(index, 1.0, units) == 1.0) return info.title;
+    if (units == ResultUnits::English || index == 0 || ConvertResult(index, 1.0, units) == 1.0)
+        return info.title;
     return std::string(info.menuName) + " (" + ResultUnitLabel(index, units) + ")";
 }
 
@@ -75,12 +76,12 @@ ChartAxisDescription ChartAxisDescription::Make(int series, int rangeKind)
 const ChartAxisDescription& ChartAxes::operator[](ChartAxis axis) const
 {
     switch (axis) {
-    case ChartAxis::X:
-        return x;
-    case ChartAxis::Y1:
-        return y1;
-    case ChartAxis::Y2:
-        return y2;
+        case ChartAxis::X:
+            return x;
+        case ChartAxis::Y1:
+            return y1;
+        case ChartAxis::Y2:
+            return y2;
     }
     ReportAssertion(__FILE__, __LINE__);
 }

@@ -23,9 +23,9 @@ inline constexpr std::array<ChartAxis, kChartAxisCount> kChartAxes{ChartAxis::X,
 // One row of the graph's series table: what an axis shows for a result series.
 struct ChartSeriesInfo {
     int index;
-    const char* title;     // axis title and legend text
+    const char* title;  // axis title and legend text
     const char* units;
-    const char* menuName;  // entry of the Data menus
+    const char* menuName;                                    // entry of the Data menus
     std::array<std::array<std::int32_t, 2>, 3> fixedRanges;  // low, mid, high: {min, max}
 };
 

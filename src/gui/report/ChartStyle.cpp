@@ -24,35 +24,35 @@ QPainterPath MarkerPath(QPointF c, double size, MarkerShape shape)
     const QRectF box(c.x() - r, c.y() - r, size, size);
     QPainterPath path;
     switch (shape) {
-    case MarkerShape::Dot:
-        path.addEllipse(box);
-        break;
-    case MarkerShape::Triangle:
-        path.moveTo(c.x(), box.top());
-        path.lineTo(box.right(), box.bottom());
-        path.lineTo(box.left(), box.bottom());
-        path.closeSubpath();
-        break;
-    case MarkerShape::Diamond:
-        path.moveTo(c.x(), box.top());
-        path.lineTo(box.right(), c.y());
-        path.lineTo(c.x(), box.bottom());
-        path.lineTo(box.left(), c.y());
-        path.closeSubpath();
-        break;
-    case MarkerShape::Star:
-        for (int i = 0; i < 10; ++i) {
-            const double angle = -std::numbers::pi / 2 + i * std::numbers::pi / 5;
-            const double radius = (i % 2 == 0) ? r : r * 0.45;
-            const QPointF p(c.x() + radius * std::cos(angle), c.y() + radius * std::sin(angle));
-            if (i == 0) {
-                path.moveTo(p);
-            } else {
-                path.lineTo(p);
+        case MarkerShape::Dot:
+            path.addEllipse(box);
+            break;
+        case MarkerShape::Triangle:
+            path.moveTo(c.x(), box.top());
+            path.lineTo(box.right(), box.bottom());
+            path.lineTo(box.left(), box.bottom());
+            path.closeSubpath();
+            break;
+        case MarkerShape::Diamond:
+            path.moveTo(c.x(), box.top());
+            path.lineTo(box.right(), c.y());
+            path.lineTo(c.x(), box.bottom());
+            path.lineTo(box.left(), c.y());
+            path.closeSubpath();
+            break;
+        case MarkerShape::Star:
+            for (int i = 0; i < 10; ++i) {
+                const double angle = -std::numbers::pi / 2 + i * std::numbers::pi / 5;
+                const double radius = (i % 2 == 0) ? r : r * 0.45;
+                const QPointF p(c.x() + radius * std::cos(angle), c.y() + radius * std::sin(angle));
+                if (i == 0) {
+                    path.moveTo(p);
+                } else {
+                    path.lineTo(p);
+                }
             }
-        }
-        path.closeSubpath();
-        break;
+            path.closeSubpath();
+            break;
     }
     return path;
 }
@@ -131,22 +131,22 @@ void DrawClipMark(QPainter& painter, QPointF tip, double size, ClipDirection dir
     QPointF back;
     QPointF side;
     switch (direction) {
-    case ClipDirection::Up:
-        back = {0, size};
-        side = {size / 2, 0};
-        break;
-    case ClipDirection::Down:
-        back = {0, -size};
-        side = {size / 2, 0};
-        break;
-    case ClipDirection::Left:
-        back = {size, 0};
-        side = {0, size / 2};
-        break;
-    case ClipDirection::Right:
-        back = {-size, 0};
-        side = {0, size / 2};
-        break;
+        case ClipDirection::Up:
+            back = {0, size};
+            side = {size / 2, 0};
+            break;
+        case ClipDirection::Down:
+            back = {0, -size};
+            side = {size / 2, 0};
+            break;
+        case ClipDirection::Left:
+            back = {size, 0};
+            side = {0, size / 2};
+            break;
+        case ClipDirection::Right:
+            back = {-size, 0};
+            side = {0, size / 2};
+            break;
     }
     QPainterPath path;
     path.moveTo(tip);

@@ -40,7 +40,8 @@ double PaintTitleBlock(QPainter& painter, const QRectF& page, const DynoSheetCon
     double y = page.top();
     const QString product = QStringLiteral("%1 %2  -  engine dynamometer simulation")
                                 .arg(QLatin1String(kReportProductName), QLatin1String(kReportProductVersion));
-    const double rightWidth = std::max(small.horizontalAdvance(product), small.horizontalAdvance(content.date));
+    const double rightWidth =
+        std::max(small.horizontalAdvance(product), small.horizontalAdvance(content.date));
     painter.setFont(nameFont);
     painter.setPen(Qt::black);
     painter.drawText(QPointF(page.left(), y + name.ascent()),
@@ -48,11 +49,14 @@ double PaintTitleBlock(QPainter& painter, const QRectF& page, const DynoSheetCon
     painter.setFont(smallFont);
     painter.setPen(kQuietText);
     painter.drawText(QPointF(page.right() - small.horizontalAdvance(product), y + small.ascent()), product);
-    painter.drawText(QPointF(page.right() - small.horizontalAdvance(content.date), y + small.height() + small.ascent()),
-                     content.date);
+    painter.drawText(
+        QPointF(page.right() - small.horizontalAdvance(content.date), y + small.height() + small.ascent()),
+        content.date);
     y += name.height() + 2;
-    const QString file = content.filePath.isEmpty() ? QStringLiteral("(not saved to a file)") : content.filePath;
-    painter.drawText(QPointF(page.left(), y + small.ascent()), small.elidedText(file, Qt::ElideMiddle, page.width()));
+    const QString file =
+        content.filePath.isEmpty() ? QStringLiteral("(not saved to a file)") : content.filePath;
+    painter.drawText(QPointF(page.left(), y + small.ascent()),
+                     small.elidedText(file, Qt::ElideMiddle, page.width()));
     y += small.height() + 4;
     painter.setPen(QPen(Qt::black, 0));
     painter.drawLine(QPointF(page.left(), y), QPointF(page.right(), y));
@@ -76,8 +80,8 @@ double PaintTable(QPainter& painter, QPointF topLeft, const DynoSheetContent& co
 {
     const QFont font = ReportFont(kTablePixels);
     const QFontMetrics metrics(font);
-    const ResultsTableLayout layout =
-        ComputeResultsTableLayout(*content.document, metrics.height(), metrics.averageCharWidth(), content.units);
+    const ResultsTableLayout layout = ComputeResultsTableLayout(*content.document, metrics.height(),
+                                                                metrics.averageCharWidth(), content.units);
     painter.save();
     painter.setFont(font);
     painter.translate(topLeft.x() - 20, topLeft.y() - 8);  // the layout leaves 20 units left and 8 above
@@ -123,7 +127,7 @@ QByteArray RenderPdf(const DynoSheetContent& content)
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setTitle(content.engineName + QStringLiteral(" - dyno sheet"));
         writer.setCreator(QStringLiteral("%1 %2").arg(QLatin1String(kReportProductName),
-                                                       QLatin1String(kReportProductVersion)));
+                                                      QLatin1String(kReportProductVersion)));
         QPainter painter(&writer);
         const QRectF paper = UseReportUnits(painter, writer.pageLayout().fullRectPixels(writer.resolution()),
                                             writer.resolution());
@@ -183,7 +187,10 @@ SheetFormat SheetFormatOf(const QString& path)
     return SheetFormat::Unknown;
 }
 
-QRectF DynoSheetPaper() { return {0, 0, 8.5 * kReportUnitsPerInch, 11 * kReportUnitsPerInch}; }
+QRectF DynoSheetPaper()
+{
+    return {0, 0, 8.5 * kReportUnitsPerInch, 11 * kReportUnitsPerInch};
+}
 
 void PaintDynoSheet(QPainter& painter, const QRectF& paper, const DynoSheetContent& content)
 {
@@ -192,25 +199,27 @@ void PaintDynoSheet(QPainter& painter, const QRectF& paper, const DynoSheetConte
     const QRectF page = paper.adjusted(kMargin, kMargin, -kMargin, -kMargin);
     double y = PaintTitleBlock(painter, page, content);
     y = PaintPeaks(painter, page, y, content);
-    PaintChart(painter, QRectF(page.left(), y, page.width(), kGraphHeight), content.graph, ReportFont(kGraphPixels));
+    PaintChart(painter, QRectF(page.left(), y, page.width(), kGraphHeight), content.graph,
+               ReportFont(kGraphPixels));
     y += kGraphHeight + 14;
     const double tableWidth = PaintTable(painter, QPointF(page.left(), y), content);
     const double summaryLeft = page.left() + tableWidth + 18;
-    PaintSummary(painter, QRectF(summaryLeft, y, page.right() - summaryLeft, page.bottom() - y), *content.document);
+    PaintSummary(painter, QRectF(summaryLeft, y, page.right() - summaryLeft, page.bottom() - y),
+                 *content.document);
     painter.restore();
 }
 
 QByteArray RenderDynoSheet(const DynoSheetContent& content, SheetFormat format)
 {
     switch (format) {
-    case SheetFormat::Pdf:
-        return RenderPdf(content);
-    case SheetFormat::Png:
-        return RenderPng(content);
-    case SheetFormat::Svg:
-        return RenderSvg(content);
-    case SheetFormat::Unknown:
-        break;
+        case SheetFormat::Pdf:
+            return RenderPdf(content);
+        case SheetFormat::Png:
+            return RenderPng(content);
+        case SheetFormat::Svg:
+            return RenderSvg(content);
+        case SheetFormat::Unknown:
+            break;
     }
     return {};
 }

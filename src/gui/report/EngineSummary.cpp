@@ -12,7 +12,10 @@ bool FuelTakesNitrous(const CPartTypeSpec& fuel)
     return index != 1 && index != 10 && index != 19 && index != 20 && index != 21;
 }
 
-QString Text(const CTorqSpec& parameter) { return QString::fromStdString(parameter.GetTextWithUnits()).trimmed(); }
+QString Text(const CTorqSpec& parameter)
+{
+    return QString::fromStdString(parameter.GetTextWithUnits()).trimmed();
+}
 
 // "2.020 in (Auto)" for a value the document sizes itself.
 QString WithAuto(const CTorqSpec& parameter, bool automatic)
@@ -22,21 +25,25 @@ QString WithAuto(const CTorqSpec& parameter, bool automatic)
 
 EngineSummaryGroup ShortBlock(const CTorqDoc& doc)
 {
-    return {QStringLiteral("SHORT BLOCK"),
-            {{QStringLiteral("Block:"), Text(doc.ShortBlockType())},
-             {QStringLiteral("Bore x Stroke:"), Text(doc.Bore()) + QStringLiteral(" x ") + Text(doc.Stroke())},
-             {QStringLiteral("Cylinders:"), Text(doc.NumberOfCylinders())},
-             {QStringLiteral("Total Vol:"), Text(doc.TotalBlockVolume())}}};
+    return {
+        QStringLiteral("SHORT BLOCK"),
+        {{QStringLiteral("Block:"), Text(doc.ShortBlockType())},
+         {QStringLiteral("Bore x Stroke:"), Text(doc.Bore()) + QStringLiteral(" x ") + Text(doc.Stroke())},
+         {QStringLiteral("Cylinders:"), Text(doc.NumberOfCylinders())},
+         {QStringLiteral("Total Vol:"), Text(doc.TotalBlockVolume())}}};
 }
 
 EngineSummaryGroup CylinderHeads(const CTorqDoc& doc)
 {
-    EngineSummaryGroup group{QStringLiteral("CYLINDER HEADS"), {{QStringLiteral("Heads:"), Text(doc.CylinderHeadType())}}};
-    if (doc.AirflowFile().IsSet()) group.lines.push_back({QStringLiteral("Airflow File:"), Text(doc.AirflowFile())});
-    group.lines.push_back({QStringLiteral("Valves/Cyl:"),
-                           Text(doc.IntakeValveCount()) + QStringLiteral(" int, ") + Text(doc.ExhaustValveCount()) +
-                               QStringLiteral(" exh")});
-    group.lines.push_back({QStringLiteral("Intake Valve:"), WithAuto(doc.IntakeValveDiameter(), doc.IsAutoValveSizes())});
+    EngineSummaryGroup group{QStringLiteral("CYLINDER HEADS"),
+                             {{QStringLiteral("Heads:"), Text(doc.CylinderHeadType())}}};
+    if (doc.AirflowFile().IsSet())
+        group.lines.push_back({QStringLiteral("Airflow File:"), Text(doc.AirflowFile())});
+    group.lines.push_back(
+        {QStringLiteral("Valves/Cyl:"), Text(doc.IntakeValveCount()) + QStringLiteral(" int, ") +
+                                            Text(doc.ExhaustValveCount()) + QStringLiteral(" exh")});
+    group.lines.push_back(
+        {QStringLiteral("Intake Valve:"), WithAuto(doc.IntakeValveDiameter(), doc.IsAutoValveSizes())});
     group.lines.push_back(
         {QStringLiteral("Exhaust Valve:"), WithAuto(doc.ExhaustValveDiameter(), doc.IsAutoValveSizes())});
     return group;
@@ -45,14 +52,16 @@ EngineSummaryGroup CylinderHeads(const CTorqDoc& doc)
 EngineSummaryGroup Induction(const CTorqDoc& doc)
 {
     EngineSummaryGroup group{QStringLiteral("INDUCTION"),
-                             {{QStringLiteral("Flow:"), Text(doc.InductionFlow()) + QStringLiteral(" @ ") +
-                                                            Text(doc.PressureDrop())},
+                             {{QStringLiteral("Flow:"),
+                               Text(doc.InductionFlow()) + QStringLiteral(" @ ") + Text(doc.PressureDrop())},
                               {QStringLiteral("Manifold:"), Text(doc.ManifoldType())},
                               {QStringLiteral("Fuel:"), Text(doc.FuelType())}}};
-    if (FuelTakesNitrous(doc.FuelType()) && doc.NitrousFlowRate().IsSet() && doc.NitrousFlowRate().GetValue() > 0) {
+    if (FuelTakesNitrous(doc.FuelType()) && doc.NitrousFlowRate().IsSet() &&
+        doc.NitrousFlowRate().GetValue() > 0) {
         group.lines.push_back({QStringLiteral("N20:"), Text(doc.NitrousFlowRate())});
     }
-    const bool forced = doc.ManifoldType().IsSet() && doc.ManifoldType().GetIndex() == kForcedInductionManifold;
+    const bool forced =
+        doc.ManifoldType().IsSet() && doc.ManifoldType().GetIndex() == kForcedInductionManifold;
     if (forced) {
         group.lines.push_back({QStringLiteral("Blower:"), Text(doc.ForcedInductionType())});
         group.lines.push_back({QStringLiteral("Boost Limit:"), Text(doc.BlowerBoostLevelLimit())});
@@ -71,8 +80,8 @@ EngineSummaryGroup Camshaft(const CTorqDoc& doc)
             {{QStringLiteral("Cam:"), Text(cam.CamType())},
              {QStringLiteral("Lifter:"), Text(cam.LifterType())},
              {QStringLiteral("Specs @:"), Text(cam.TimingMethod())},
-             {QStringLiteral("Lift Int/Exh:"), WithAuto(cam.IntakeLift(), cam.IsAutoValveLift()) + QStringLiteral(" / ") +
-                                                   Text(cam.ExhaustLift())},
+             {QStringLiteral("Lift Int/Exh:"), WithAuto(cam.IntakeLift(), cam.IsAutoValveLift()) +
+                                                   QStringLiteral(" / ") + Text(cam.ExhaustLift())},
              {QStringLiteral("Duration Int/Exh:"), events(cam.IntakeDuration(), cam.ExhaustDuration())},
              {QStringLiteral("IVO / IVC:"), events(cam.NominalIvo(), cam.NominalIvc())},
              {QStringLiteral("EVO / EVC:"), events(cam.NominalEvo(), cam.NominalEvc())},
@@ -83,7 +92,8 @@ EngineSummaryGroup Camshaft(const CTorqDoc& doc)
 // A blower feeds its own exhaust, as the form shows it.
 QString ExhaustText(const CTorqDoc& doc)
 {
-    const bool forced = doc.ManifoldType().IsSet() && doc.ManifoldType().GetIndex() == kForcedInductionManifold;
+    const bool forced =
+        doc.ManifoldType().IsSet() && doc.ManifoldType().GetIndex() == kForcedInductionManifold;
     return forced ? QStringLiteral("Forced Induction Exhaust") : Text(doc.ExhaustSystem());
 }
 

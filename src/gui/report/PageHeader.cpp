@@ -11,7 +11,10 @@ constexpr double kPointsPerInch = 72.0;
 
 }  // namespace
 
-QString TodayText() { return QDate::currentDate().toString(Qt::ISODate); }
+QString TodayText()
+{
+    return QDate::currentDate().toString(Qt::ISODate);
+}
 
 QFont ReportFont(double pixels, bool bold)
 {

@@ -31,4 +31,5 @@ QFont ReportFont(double pixels, bool bold = false);
 // date with " Page n of m" (right), their baseline raised by five quarters of
 // the text height. paper is the whole sheet in the painter's logical units;
 // unitsPerInch says how long an inch is in them. Returns the rule's y.
-double DrawPageHeader(QPainter& painter, const QRectF& paper, double unitsPerInch, const PageHeaderText& text);
+double DrawPageHeader(QPainter& painter, const QRectF& paper, double unitsPerInch,
+                      const PageHeaderText& text);

@@ -22,7 +22,10 @@ QRectF BodyOf(const QRectF& paper)
 
 }  // namespace
 
-void ForgetEarlierPrintTransform(QPainter& painter) { painter.setWorldTransform(QTransform(), false); }
+void ForgetEarlierPrintTransform(QPainter& painter)
+{
+    painter.setWorldTransform(QTransform(), false);
+}
 
 QRectF UseReportUnits(QPainter& painter, const QRectF& paperPixels, double deviceDpi)
 {
@@ -41,14 +44,15 @@ void PaintTablePrintout(QPainter& painter, const QRectF& paper, const CTorqDoc& 
     painter.setFont(font);
     const QFontMetrics metrics(font);
     painter.setPen(Qt::black);
-    const QString about = QStringLiteral("Engine: %1    Results in %2")
-                              .arg(QString::fromStdString(document.GetTitle()),
-                                   QString::fromUtf8(ResultUnitsName(units)));
+    const QString about =
+        QStringLiteral("Engine: %1    Results in %2")
+            .arg(QString::fromStdString(document.GetTitle()), QString::fromUtf8(ResultUnitsName(units)));
     painter.drawText(QPointF(body.left(), body.top() + metrics.ascent()), about);
     // The table places itself 20 units in from its origin.
     painter.translate(body.left() - 20, body.top() + metrics.height());
-    PaintResultsTable(painter, ComputeResultsTableLayout(document, metrics.height(), metrics.averageCharWidth(), units),
-                      true);
+    PaintResultsTable(
+        painter, ComputeResultsTableLayout(document, metrics.height(), metrics.averageCharWidth(), units),
+        true);
     painter.restore();
 }
 
@@ -58,5 +62,6 @@ void PaintGraphPrintout(QPainter& painter, const QRectF& paper, const ChartPictu
     DrawPageHeader(painter, paper, kReportUnitsPerInch, header);
     const QRectF body = BodyOf(paper);
     const double height = std::min(body.height(), body.width() * 0.75);
-    PaintChart(painter, QRectF(body.topLeft(), QSizeF(body.width(), height)), picture, ReportFont(kGraphPixels));
+    PaintChart(painter, QRectF(body.topLeft(), QSizeF(body.width(), height)), picture,
+               ReportFont(kGraphPixels));
 }

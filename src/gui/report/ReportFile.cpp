@@ -11,7 +11,8 @@ namespace {
 
 QString Reason(int error)
 {
-    return error != 0 ? QString::fromLocal8Bit(std::strerror(error)) : QStringLiteral("the file could not be written");
+    return error != 0 ? QString::fromLocal8Bit(std::strerror(error))
+                      : QStringLiteral("the file could not be written");
 }
 
 }  // namespace
@@ -26,8 +27,8 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString& 
         return false;
     }
     errno = 0;
-    const bool written = bytes.isEmpty() || std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), file.File()) ==
-                                                std::size_t(bytes.size());
+    const bool written = bytes.isEmpty() || std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()),
+                                                        file.File()) == std::size_t(bytes.size());
     if (!written) {
         const int reason = errno;
         file.Abandon();

@@ -28,7 +28,8 @@ ResultsTableLayout ComputeResultsTableLayout(const CTorqDoc& document, int charH
     layout.columnWidth = kColumnChars * avgCharWidth;
     if (layout.columnWidth < 0) layout.columnWidth = 50;
     const int a = layout.columnWidth;
-    for (int column = 0; column < kResultsTableColumnCount; ++column) layout.columnX[column] = kLeft + column * a;
+    for (int column = 0; column < kResultsTableColumnCount; ++column)
+        layout.columnX[column] = kLeft + column * a;
     layout.rightEnd = kLeft + kResultsTableColumnCount * a;
 
     layout.title = QString::fromLatin1(kResultsTableTitle);
@@ -56,7 +57,8 @@ ResultsTableLayout ComputeResultsTableLayout(const CTorqDoc& document, int charH
         y += (row > 0 && row % 4 == 0) ? 2 * h : h;
         layout.rowY[row] = y;
         for (int column = 0; column < kResultsTableColumnCount; ++column) {
-            layout.cells[row][column] = QString::fromStdString(FormatResultsTableCell(document, column, row, units));
+            layout.cells[row][column] =
+                QString::fromStdString(FormatResultsTableCell(document, column, row, units));
         }
     }
 
@@ -84,7 +86,8 @@ void PaintResultsTable(QPainter& painter, const ResultsTableLayout& layout, bool
             DrawTextAt(painter, metrics, layout.columnX[column], layout.rowY[row], layout.cells[row][column]);
         }
     }
-    QPen rulePen = printing ? QPen(Qt::black, 1) : QPen(QColor(kScreenRuleGrey, kScreenRuleGrey, kScreenRuleGrey), 2);
+    QPen rulePen =
+        printing ? QPen(Qt::black, 1) : QPen(QColor(kScreenRuleGrey, kScreenRuleGrey, kScreenRuleGrey), 2);
     rulePen.setCapStyle(Qt::FlatCap);
     painter.setPen(rulePen);
     for (const QLine& rule : layout.rules) painter.drawLine(rule);

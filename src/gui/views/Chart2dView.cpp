@@ -54,9 +54,9 @@ QString DefaultAskImageFile(QWidget* parent)
 {
     const QString svgFilter = QObject::tr("SVG Image (*.svg)");
     QString chosenFilter;
-    QString path = QFileDialog::getSaveFileName(parent, QObject::tr("Save Image As"), QString(),
-                                                QObject::tr("PNG Image (*.png)") + QStringLiteral(";;") + svgFilter,
-                                                &chosenFilter);
+    QString path = QFileDialog::getSaveFileName(
+        parent, QObject::tr("Save Image As"), QString(),
+        QObject::tr("PNG Image (*.png)") + QStringLiteral(";;") + svgFilter, &chosenFilter);
     // A name typed without an extension takes the chosen type's.
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
         path += chosenFilter == svgFilter ? QStringLiteral(".svg") : QStringLiteral(".png");
@@ -237,7 +237,8 @@ std::vector<ChartEngine> CChart2dView::Engines() const
     for (const ChartSlot& slot : m_slots) {
         if (!slot.IsFilled()) continue;
         const CTorqDoc* doc = m_registry.Find(slot.documentNumber);
-        if (doc == nullptr && m_document != nullptr && slot.documentNumber == m_document->GetDocumentNumber()) {
+        if (doc == nullptr && m_document != nullptr &&
+            slot.documentNumber == m_document->GetDocumentNumber()) {
             doc = m_document;  // the own engine, also when the registry does not hold it
         }
         if (doc != nullptr) engines.push_back({doc, slot.name});
@@ -297,8 +298,8 @@ void CChart2dView::ShowStalenessNote()
 
 void CChart2dView::ShowCurves()
 {
-    const int count = static_cast<int>(std::count_if(m_slots.begin(), m_slots.end(),
-                                                     [](const ChartSlot& slot) { return slot.IsFilled(); }));
+    const int count = static_cast<int>(
+        std::count_if(m_slots.begin(), m_slots.end(), [](const ChartSlot& slot) { return slot.IsFilled(); }));
     if (count != m_setCount) RecreateSets(count);
     for (int set = 0; set < m_setCount; ++set) m_y2Sets[set]->setVisible(false);
     int set = -1;
@@ -341,7 +342,8 @@ void CChart2dView::FitAxisTexts()
     m_fittingTexts = true;
     const QSizeF size = m_chart->size();
     QFont labels = SmallViewFont();
-    if (size.width() < 360 || size.height() < 260) labels.setPointSizeF(std::max(6.0, labels.pointSizeF() - 1.5));
+    if (size.width() < 360 || size.height() < 260)
+        labels.setPointSizeF(std::max(6.0, labels.pointSizeF() - 1.5));
     QFont titles = labels;
     titles.setBold(true);
     const QRectF plot = m_chart->plotArea();
@@ -350,7 +352,8 @@ void CChart2dView::FitAxisTexts()
         if (axis->labelsFont() != labels) axis->setLabelsFont(labels);
         if (axis->titleFont() != titles) axis->setTitleFont(titles);
         const bool fits = room <= 0 || metrics.horizontalAdvance(picture.title) <= room;
-        const QString shown = fits ? picture.title : QString::fromUtf8(ResultUnitLabel(series, m_picture.units));
+        const QString shown =
+            fits ? picture.title : QString::fromUtf8(ResultUnitLabel(series, m_picture.units));
         if (axis->titleText() != shown) axis->setTitleText(shown);
     };
     fit(m_axisX, m_picture.x, m_axes.x.series, plot.width());
@@ -379,10 +382,12 @@ void CChart2dView::ApplyTickSpacing()
                                      widest(m_picture.x) * kXLabelSpacing);
     if (!qFuzzyCompare(m_axisX->tickInterval(), x)) m_axisX->setTickInterval(x);
     const double lineSpacing = metrics.height() * kYLabelSpacing;
-    const double y1 = TickIntervalFor(m_picture.y1.maximum - m_picture.y1.minimum, plot.height(), lineSpacing);
+    const double y1 =
+        TickIntervalFor(m_picture.y1.maximum - m_picture.y1.minimum, plot.height(), lineSpacing);
     if (!qFuzzyCompare(m_axisY1->tickInterval(), y1)) m_axisY1->setTickInterval(y1);
     if (m_picture.y2.visible) {
-        const double y2 = TickIntervalFor(m_picture.y2.maximum - m_picture.y2.minimum, plot.height(), lineSpacing);
+        const double y2 =
+            TickIntervalFor(m_picture.y2.maximum - m_picture.y2.minimum, plot.height(), lineSpacing);
         if (!qFuzzyCompare(m_axisY2->tickInterval(), y2)) m_axisY2->setTickInterval(y2);
     }
 }
@@ -403,7 +408,8 @@ void CChart2dView::ShowClipMarks()
         const auto& [y2, direction, colour] = key;
         auto* series = new QScatterSeries;
         series->setName(QStringLiteral("Clipped"));
-        series->setLightMarker(ClipMarkImage(static_cast<ClipDirection>(direction), QColor::fromRgba(colour)));
+        series->setLightMarker(
+            ClipMarkImage(static_cast<ClipDirection>(direction), QColor::fromRgba(colour)));
         series->setMarkerSize(2 * kClipMarkPixels);
         series->setBorderColor(Qt::transparent);
         series->append(points);
@@ -493,7 +499,8 @@ QMenu* CChart2dView::CreateContextMenu(QWidget* parent)
     connect(menu->addAction(QStringLiteral("&Properties...")), &QAction::triggered, this,
             &CChart2dView::RunPropertiesDialog);
     menu->addSeparator();
-    connect(menu->addAction(QStringLiteral("Copy Image")), &QAction::triggered, this, &CChart2dView::CopyImage);
+    connect(menu->addAction(QStringLiteral("Copy Image")), &QAction::triggered, this,
+            &CChart2dView::CopyImage);
     connect(menu->addAction(QStringLiteral("Save Image As...")), &QAction::triggered, this,
             &CChart2dView::AskAndSaveImage);
     return menu;
@@ -577,7 +584,10 @@ QByteArray CChart2dView::RenderSvg() const
     return bytes;
 }
 
-void CChart2dView::CopyImage() const { QApplication::clipboard()->setImage(RenderImage()); }
+void CChart2dView::CopyImage() const
+{
+    QApplication::clipboard()->setImage(RenderImage());
+}
 
 bool CChart2dView::SaveImage(const QString& path, QString& error) const
 {

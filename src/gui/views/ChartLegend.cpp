@@ -24,7 +24,8 @@ QString WithBreakHints(QString text)
 
 }  // namespace
 
-CChartLegend::CChartLegend(QWidget* parent) : QWidget(parent), m_grid(new QGridLayout), m_note(new QLabel(this))
+CChartLegend::CChartLegend(QWidget* parent)
+    : QWidget(parent), m_grid(new QGridLayout), m_note(new QLabel(this))
 {
     setFont(SmallViewFont());
     setAutoFillBackground(true);
@@ -101,7 +102,10 @@ QSize CChartLegend::sizeHint() const
     return {width, HeightFor(width)};
 }
 
-QSize CChartLegend::minimumSizeHint() const { return {0, sizeHint().height()}; }
+QSize CChartLegend::minimumSizeHint() const
+{
+    return {0, sizeHint().height()};
+}
 
 void CChartLegend::resizeEvent(QResizeEvent* event)
 {

@@ -164,8 +164,8 @@ void FillCylinderHeads(QMenu& menu, const CTorqDoc& document, const Chooser& cho
         AddPartChoice(menu, RowName(command), command, document.CylinderHeadType(), choose);
     }
     // The user's own flow-bench data, typed in the airflow data dialog.
-    AddPartChoice(menu, QStringLiteral("Custom Port Flow..."), Cmd::kCustomPortFlow, document.CylinderHeadType(),
-                  choose);
+    AddPartChoice(menu, QStringLiteral("Custom Port Flow..."), Cmd::kCustomPortFlow,
+                  document.CylinderHeadType(), choose);
     menu.addSeparator();
     AddValveCounts(menu, QStringLiteral("&Intake Valves per Cylinder"), document.IntakeValveCount(),
                    Cmd::kOneIntakeValve, Cmd::kTwoIntakeValves, choose);
@@ -293,7 +293,8 @@ void FillRatios(QMenu& menu, const CTorqDoc& document, const Chooser& choose)
     const CFloatPtSpec& current = document.CompressionRatio();
     for (int command = Cmd::kCompressionRatios.first; command <= Cmd::kCompressionRatios.last; ++command) {
         const float ratio = FindComponentChoice(command).values[0];
-        QAction* action = AddChoice(menu, QStringLiteral("%1:1").arg(double(ratio), 0, 'f', 1), command, choose);
+        QAction* action =
+            AddChoice(menu, QStringLiteral("%1:1").arg(double(ratio), 0, 'f', 1), command, choose);
         // A ratio is the same figure in both unit systems.
         MarkIfCurrent(action, current.IsSet() && std::fabs(current.GetValue() - ratio) <= kSameRatio);
     }

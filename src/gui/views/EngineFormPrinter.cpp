@@ -1,10 +1,10 @@
 // The engine form's printout: the form as it shows on the screen, then the
 // cylinder-head airflow data on a page of its own, each page under a header.
 
-#include "views/EngineFormView.h"
-#include "views/TorqSpecEdit.h"
 #include "report/PageHeader.h"
 #include "report/Printouts.h"
+#include "views/EngineFormView.h"
+#include "views/TorqSpecEdit.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -168,15 +168,15 @@ void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
     const auto printed = [&](const QWidget* widget, const QRect& local) {
         QRect rect = RectIn(widget, m_form, local);
         for (std::size_t i = 0; i < m_groups.size(); ++i) {
-            if (m_groups[i] == widget || m_groups[i]->isAncestorOf(widget)) return rect.translated(placed.offsets[i]);
+            if (m_groups[i] == widget || m_groups[i]->isAncestorOf(widget))
+                return rect.translated(placed.offsets[i]);
         }
         return rect;
     };
     const QSize content = placed.size;
     double shrink = 1.0;
     // The form fills the width between the margins (or the height, when that is less).
-    const PageMapping mapping =
-        MapPage(painter, paperRect, *m_form, QSizeF(content), shrink, true);
+    const PageMapping mapping = MapPage(painter, paperRect, *m_form, QSizeF(content), shrink, true);
 
     // The size at which the screen's texts fill their places, at most 12 points.
     const double screenPoints = QFontInfo(m_form->font()).pointSizeF();

@@ -346,8 +346,9 @@ void CEngineFormView::BuildForm()
     m_hint = MakeLabel(QString(), m_form);
     m_hint->setObjectName(QStringLiteral("formHint"));
     m_hint->setWordWrap(true);
-    m_hint->setStyleSheet(QStringLiteral("QLabel { background: #e8f0fb; color: #102040; border: 1px solid #7a96c0;"
-                                         " padding: 4px 6px; }"));
+    m_hint->setStyleSheet(
+        QStringLiteral("QLabel { background: #e8f0fb; color: #102040; border: 1px solid #7a96c0;"
+                       " padding: 4px 6px; }"));
     m_hint->hide();
     stack->addWidget(m_hint);
 
@@ -501,7 +502,10 @@ void CEngineFormView::SetHint(const QString& text)
     m_hint->setVisible(!text.isEmpty());
 }
 
-QString CEngineFormView::Hint() const { return m_hint->isHidden() ? QString() : m_hint->text(); }
+QString CEngineFormView::Hint() const
+{
+    return m_hint->isHidden() ? QString() : m_hint->text();
+}
 
 void CEngineFormView::showEvent(QShowEvent* event)
 {

@@ -26,8 +26,8 @@ constexpr int kScreenBackground = 192;
 
 QString HtmlTable(const CTorqDoc& document, ResultUnits units)
 {
-    const QStringList lines = QString::fromStdString(FormatResultsTableTsv(document, units)).split(
-        QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = QString::fromStdString(FormatResultsTableTsv(document, units))
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QString html = QStringLiteral("<table>\n");
     for (qsizetype row = 0; row < lines.size(); ++row) {
         const QString cell = row == 0 ? QStringLiteral("th") : QStringLiteral("td");
@@ -112,7 +112,10 @@ void CResultsTableView::resizeEvent(QResizeEvent* event)
     UpdateScrollBars();
 }
 
-void CResultsTableView::scrollContentsBy(int, int) { viewport()->update(); }
+void CResultsTableView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
 
 void CResultsTableView::UpdateScrollBars()
 {
@@ -136,7 +139,10 @@ QMimeData* CResultsTableView::CreateCopyData() const
     return data;
 }
 
-void CResultsTableView::Copy() const { QApplication::clipboard()->setMimeData(CreateCopyData()); }
+void CResultsTableView::Copy() const
+{
+    QApplication::clipboard()->setMimeData(CreateCopyData());
+}
 
 QMenu* CResultsTableView::CreateContextMenu(QWidget* parent)
 {

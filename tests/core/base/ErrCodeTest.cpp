@@ -67,8 +67,7 @@ TEST(AssertionReport, NamesTheSourceFileAndLine)
 
 TEST(AssertionReportDeathTest, EndsTheProcessWithStatus9999)
 {
-    EXPECT_EXIT(ReportAssertion("Iterator.cpp", 7), testing::ExitedWithCode(9999 & 0xFF),
-                "Line#: 7");
+    EXPECT_EXIT(ReportAssertion("Iterator.cpp", 7), testing::ExitedWithCode(9999 & 0xFF), "Line#: 7");
     EXPECT_EXIT(ShowErrorMessage(150), testing::ExitedWithCode(9999 & 0xFF), "ASSERTION FAILURE");
     EXPECT_EXIT(AskWarningMessage(42), testing::ExitedWithCode(9999 & 0xFF), "ASSERTION FAILURE");
 }
@@ -95,9 +94,11 @@ TEST(Util, DosFileNameCutsAfterTheEighthCharacterNeverInsideOne)
 {
     // "é" is two bytes in UTF-8 and the eighth character: a cut after 8 bytes would split it.
     EXPECT_EQ(DosFileName("Motorpréparé.trq", ".trq"), "Motorpré.trq");
-    EXPECT_EQ(DosFileName("\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527",
-                          ".gme"),
-              "\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527.gme");
+    EXPECT_EQ(
+        DosFileName(
+            "\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527",
+            ".gme"),
+        "\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527\U0001F527.gme");
     // A name in an 8-bit encoding (Latin-1 "ä" is the one byte 0xE4), and bytes
     // that start a character the name does not finish, count one each.
     EXPECT_EQ(DosFileName("Motor\xe4\xe4\xe4\xe4.trq", ".trq"), "Motor\xe4\xe4\xe4.trq");
@@ -112,7 +113,8 @@ TEST(Util, DosFileNameCutsAfterTheEighthCharacterNeverInsideOne)
             const std::string shortened = DosFileName(name, "");
             std::size_t characters = 0;
             for (std::size_t at = 0; at < shortened.size(); at += CharacterLength(shortened, at)) {
-                EXPECT_TRUE(CharacterLength(shortened, at) > 1 || shortened[at] == 'a') << name << " at " << at;
+                EXPECT_TRUE(CharacterLength(shortened, at) > 1 || shortened[at] == 'a')
+                    << name << " at " << at;
                 ++characters;
             }
             EXPECT_EQ(characters, 8u) << name;
@@ -122,7 +124,8 @@ TEST(Util, DosFileNameCutsAfterTheEighthCharacterNeverInsideOne)
 
 TEST(Util, FormattingUsesAPointWhateverTheLocale)
 {
-    if (setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no locale with a decimal comma installed";
+    if (setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
+        GTEST_SKIP() << "no locale with a decimal comma installed";
     EXPECT_EQ(FormatC("%.2f", 1.5), "1.50");
     setlocale(LC_ALL, "C");
 }

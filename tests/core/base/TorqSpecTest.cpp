@@ -61,7 +61,8 @@ TEST(FloatParameter, RangeAllowsOneHundredThousandthOfSlackAtEachEnd)
 TEST(FloatParameter, TypedTextIsTakenOnlyWhenTheWholeTextIsOneDecimalNumber)
 {
     CFloatPtSpec nitrous = MakeNitrous();
-    for (const char* number : {"0", "0.0", "-0", " 7 ", "7.", ".5", "+2", "1e1", "1.5E+1", "2.5e-1", "\t3\r\n"}) {
+    for (const char* number :
+         {"0", "0.0", "-0", " 7 ", "7.", ".5", "+2", "1e1", "1.5E+1", "2.5e-1", "\t3\r\n"}) {
         EXPECT_TRUE(nitrous.SetFromText(number, true)) << number;
     }
     ASSERT_TRUE(nitrous.SetFromText(" 12.5 ", false));
@@ -69,8 +70,9 @@ TEST(FloatParameter, TypedTextIsTakenOnlyWhenTheWholeTextIsOneDecimalNumber)
 
     // Text that a C conversion would cut short or read in another base is a
     // silently wrong engine: every one of these is refused whole.
-    for (const char* text : {"", " ", "abc", "7abc", "1,5", "9,5", "0x5", "0x1p3", "1e", "1e+", ".", "-", "+-1",
-                             "1.2.3", "1 2", "- 1", "NaN", "inf", "-infinity", "1e300", "-1e300"}) {
+    for (const char* text :
+         {"",  " ",   "abc",   "7abc", "1,5", "9,5", "0x5", "0x1p3",     "1e",    "1e+",   ".",
+          "-", "+-1", "1.2.3", "1 2",  "- 1", "NaN", "inf", "-infinity", "1e300", "-1e300"}) {
         EXPECT_FALSE(nitrous.SetFromText(text, true)) << '"' << text << '"';
     }
     EXPECT_EQ(nitrous.GetValue(), 12.5f) << "a refused text changes nothing";
@@ -121,14 +123,22 @@ TEST(FloatParameter, EveryUnitShowsItsOwnFormatAndLabel)
         const char* expected;
     };
     const Case cases[] = {
-        {UnitCode::Plain, 1.005f, "1.00  "},      {UnitCode::Ratio, 10.5f, "10.50  "},
-        {UnitCode::Percent, 78.0f, "78.0 %"},     {UnitCode::Inch, 4.0f, "4.000 in"},
-        {UnitCode::Millimetre, 101.6f, "101.60 mm"}, {UnitCode::CubicInch, 349.8f, "349.8 ci"},
-        {UnitCode::CubicCentimetre, 716.62f, "716.62 cc"}, {UnitCode::Degree, 12.0f, "12.0 Deg"},
-        {UnitCode::Rpm, 90000.0f, "90000 rpm"},   {UnitCode::InchMercury, 1.5f, "1.50 inHg"},
-        {UnitCode::InchWater, 25.0f, "25.0 inH2O"}, {UnitCode::CentimetreMercury, 3.81f, "3.810 cmHg"},
-        {UnitCode::CentimetreWater, 63.5f, "63.50 cmH2O"}, {UnitCode::Psi, 10.0f, "10.0 psi"},
-        {UnitCode::Cfm, 750.0f, "750.0 cfm"},     {UnitCode::PoundsPerMinute, 4.0f, "4.0 lbs/min"},
+        {UnitCode::Plain, 1.005f, "1.00  "},
+        {UnitCode::Ratio, 10.5f, "10.50  "},
+        {UnitCode::Percent, 78.0f, "78.0 %"},
+        {UnitCode::Inch, 4.0f, "4.000 in"},
+        {UnitCode::Millimetre, 101.6f, "101.60 mm"},
+        {UnitCode::CubicInch, 349.8f, "349.8 ci"},
+        {UnitCode::CubicCentimetre, 716.62f, "716.62 cc"},
+        {UnitCode::Degree, 12.0f, "12.0 Deg"},
+        {UnitCode::Rpm, 90000.0f, "90000 rpm"},
+        {UnitCode::InchMercury, 1.5f, "1.50 inHg"},
+        {UnitCode::InchWater, 25.0f, "25.0 inH2O"},
+        {UnitCode::CentimetreMercury, 3.81f, "3.810 cmHg"},
+        {UnitCode::CentimetreWater, 63.5f, "63.50 cmH2O"},
+        {UnitCode::Psi, 10.0f, "10.0 psi"},
+        {UnitCode::Cfm, 750.0f, "750.0 cfm"},
+        {UnitCode::PoundsPerMinute, 4.0f, "4.0 lbs/min"},
     };
     for (const Case& c : cases) {
         CFloatPtSpec spec("Value", c.unit, 0.0f, 100000.0f, c.unit, 1.0f);
@@ -139,8 +149,8 @@ TEST(FloatParameter, EveryUnitShowsItsOwnFormatAndLabel)
 
 TEST(FloatParameter, UnitRoundTripKeepsAValueOnItsBoundInRange)
 {
-    CFloatPtSpec volume("Total Block Volume", UnitCode::CubicInch, 1.0f, 5000.0f,
-                        UnitCode::CubicCentimetre, kCubicInchesToCubicCentimetres);
+    CFloatPtSpec volume("Total Block Volume", UnitCode::CubicInch, 1.0f, 5000.0f, UnitCode::CubicCentimetre,
+                        kCubicInchesToCubicCentimetres);
     volume.SetValue(5000.0f);
     for (int i = 0; i < 10; ++i) {
         volume.ToMetric();
@@ -368,7 +378,8 @@ TEST(FileParameter, UnsetWritesZeroAndThreeAsterisksAndReadsBackUnset)
 
 TEST(FloatParameterFile, LinesKeepTheirDecimalPointUnderADecimalCommaLocale)
 {
-    if (setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no locale with a decimal comma installed";
+    if (setlocale(LC_ALL, "de_DE.UTF-8") == nullptr)
+        GTEST_SKIP() << "no locale with a decimal comma installed";
     CFloatPtSpec bore = MakeBore();
     EXPECT_TRUE(bore.SetFromText("4.25", false));
     EXPECT_EQ(bore.GetTextWithUnits(), "4.250 in");
@@ -393,11 +404,16 @@ TEST(PartTypeParameterFile, NulBytesAndControlCharactersInANameLineNeitherStayNo
     EXPECT_EQ(ReadCode(block, std::string("Chevy\0 350\n36\n", 15)), 0);
     EXPECT_EQ(block.GetChoiceName(), "Chevy 350");
     EXPECT_EQ(block.GetIndex(), 36);
-    EXPECT_EQ(ReadCode(block, "\x01" "Chevy\t350\v\r\n36\n"), 0);
+    EXPECT_EQ(ReadCode(block,
+                       "\x01"
+                       "Chevy\t350\v\r\n36\n"),
+              0);
     EXPECT_EQ(block.GetChoiceName(), "Chevy 350");
     EXPECT_EQ(ReadCode(block, "\t\v\f\r\n36\n"), 47) << "a name of control characters is no name";
 
-    block.SetChoice(36, "\tChevy\x7F" "350 ");
+    block.SetChoice(36,
+                    "\tChevy\x7F"
+                    "350 ");
     EXPECT_EQ(Written(block), "Chevy 350\n36\n");
 }
 

@@ -16,7 +16,10 @@ bool TypeKnown(AirflowCalculator& calculator, const char* cfm, const char* press
            calculator.Enter(Input::KnownPressure, pressure) == EntryResult::Accepted;
 }
 
-std::string Result(const AirflowCalculator& calculator) { return calculator.Airflow().GetText(); }
+std::string Result(const AirflowCalculator& calculator)
+{
+    return calculator.Airflow().GetText();
+}
 
 }  // namespace
 

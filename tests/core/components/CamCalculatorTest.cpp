@@ -20,7 +20,8 @@ using Input = CamCalculator::Input;
 CamData CamTimedAt(std::int32_t method)
 {
     CamData cam;
-    cam.SetTimingMethod(method, method == CamData::kSeatToSeat ? CamData::kSeatToSeatName : CamData::kFiftyLiftName);
+    cam.SetTimingMethod(method,
+                        method == CamData::kSeatToSeat ? CamData::kSeatToSeatName : CamData::kFiftyLiftName);
     cam.IntakeLift().SetValue(0.5f);
     cam.ExhaustLift().SetValue(0.5f);
     return cam;
@@ -28,14 +29,17 @@ CamData CamTimedAt(std::int32_t method)
 
 void TypeCard(CamCalculator& calculator, const char* intakeDuration)
 {
-    for (const auto& [input, text] : {std::pair{Input::LobeCenter, "110"}, std::pair{Input::IntakeCenterline, "106"},
-                                      std::pair{Input::IntakeDuration, intakeDuration},
-                                      std::pair{Input::ExhaustDuration, "280"}}) {
+    for (const auto& [input, text] :
+         {std::pair{Input::LobeCenter, "110"}, std::pair{Input::IntakeCenterline, "106"},
+          std::pair{Input::IntakeDuration, intakeDuration}, std::pair{Input::ExhaustDuration, "280"}}) {
         ASSERT_EQ(calculator.Enter(input, text), EntryResult::Accepted) << text;
     }
 }
 
-std::string Event(const CFloatPtSpec& event) { return EditText(event); }
+std::string Event(const CFloatPtSpec& event)
+{
+    return EditText(event);
+}
 
 }  // namespace
 

@@ -48,8 +48,10 @@ std::string ReplaceLine(const std::string& block, int lineIndex, const std::stri
 TEST(CamData, ProfilesGiveTheirDerivedFiguresAndAdvanceMovesOnlyTheActualEvents)
 {
     // index, IVO, IVC, EVO, EVC, intake / exhaust duration, lobe center, overlap
-    const float cases[][9] = {{1, 12, 62, 66, 10, 254, 256, 116.5f, 22}, {2, 31, 67, 67, 31, 278, 278, 108, 62},
-                              {3, 32, 70, 70, 32, 282, 282, 109, 64},    {4, 42, 74, 77, 45, 296, 302, 106, 87},
+    const float cases[][9] = {{1, 12, 62, 66, 10, 254, 256, 116.5f, 22},
+                              {2, 31, 67, 67, 31, 278, 278, 108, 62},
+                              {3, 32, 70, 70, 32, 282, 282, 109, 64},
+                              {4, 42, 74, 77, 45, 296, 302, 106, 87},
                               {5, 52, 88, 88, 52, 320, 320, 108, 104}};
     for (const auto& c : cases) {
         CamData cam;
@@ -78,7 +80,8 @@ TEST(CamData, TimingSpecsGiveTheEventsThatFitTheMethodsRanges)
 {
     for (const bool seatToSeat : {true, false}) {
         CamData cam;
-        cam.SetTimingMethod(seatToSeat ? 1 : 2, seatToSeat ? CamData::kSeatToSeatName : CamData::kFiftyLiftName);
+        cam.SetTimingMethod(seatToSeat ? 1 : 2,
+                            seatToSeat ? CamData::kSeatToSeatName : CamData::kFiftyLiftName);
         cam.LobeCenter().SetValue(110.0f);
         cam.NominalIntakeCenterline().SetValue(106.0f);
         cam.IntakeDuration().SetValue(280.0f);
@@ -191,10 +194,10 @@ TEST(CamBlock, IsWrittenInEnglishUnitsAndReadsBackWithFlagsRangesAndUnitSystem)
 TEST(CamBlock, VersionsLineEndsAndBadValuesGiveTheirCodes)
 {
     const std::tuple<int, const char*, int> cases[] = {
-        {0, "3.05", 0},    {0, " 3.10\t", 0},   {0, "3.09", 50},   {0, "3.1", 50},       {0, "3.10 beta", 50},
-        {0, "", 50},       {1, "2", 47},        {1, "x", 45},      {3, "7", 47},         {5, "0", 47},
-        {7, "3", 47},      {8, "1 16.0", 47},   {9, "1 0.15", 47}, {9, "1 nan", 47},     {10, "1 inf", 47},
-        {11, "yes", 45},   {12, "1 81.0", 47},  {15, "1", 45},     {4, "   ", 45}};
+        {0, "3.05", 0},  {0, " 3.10\t", 0},  {0, "3.09", 50},   {0, "3.1", 50},   {0, "3.10 beta", 50},
+        {0, "", 50},     {1, "2", 47},       {1, "x", 45},      {3, "7", 47},     {5, "0", 47},
+        {7, "3", 47},    {8, "1 16.0", 47},  {9, "1 0.15", 47}, {9, "1 nan", 47}, {10, "1 inf", 47},
+        {11, "yes", 45}, {12, "1 81.0", 47}, {15, "1", 45},     {4, "   ", 45}};
     for (const auto& [line, text, code] : cases) {
         CamData cam;
         EXPECT_EQ(ReadBlockCode(cam, ReplaceLine(kStockStreetBlock, line, text)), code)
@@ -297,8 +300,8 @@ TEST(CamFileDeathTest, ASaveThatCannotBeWrittenLeavesTheOldFileUntouched)
         setrlimit(RLIMIT_FSIZE, &limit);
         RecordingPresenter presenter;
         CamData cam = StockStreetCam();
-        return !cam.SaveToFile(path.string()) && presenter.LastCode() == 44 && ReadWholeFile(path) == before &&
-               FilesIn(folder.Path()) == 1;
+        return !cam.SaveToFile(path.string()) && presenter.LastCode() == 44 &&
+               ReadWholeFile(path) == before && FilesIn(folder.Path()) == 1;
     };
     EXPECT_EXIT(std::_Exit(saveUnderLimit() ? 0 : 1), testing::ExitedWithCode(0), "");
 }

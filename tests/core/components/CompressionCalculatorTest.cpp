@@ -47,7 +47,10 @@ protected:
     CTorqDoc m_doc;
 };
 
-std::string Shown(const CFloatPtSpec& parameter) { return parameter.GetText(); }
+std::string Shown(const CFloatPtSpec& parameter)
+{
+    return parameter.GetText();
+}
 
 }  // namespace
 
@@ -172,7 +175,8 @@ TEST_F(ChevyShortBlock, TypedVolumesAreKeptToTheHundredthAndEmptyTextChangesNoth
     CompressionCalculator calculator(m_doc);
     Type(calculator, {{Input::ChamberVolume, " 64.004 "}, {Input::GasketBore, "4.1234"}});
     EXPECT_FLOAT_EQ(calculator.Parameter(Input::ChamberVolume).GetValue(), 64.0f);
-    EXPECT_FLOAT_EQ(calculator.Parameter(Input::GasketBore).GetValue(), 4.1234f);  // lengths keep their digits
+    EXPECT_FLOAT_EQ(calculator.Parameter(Input::GasketBore).GetValue(),
+                    4.1234f);  // lengths keep their digits
     EXPECT_EQ(calculator.Enter(Input::ChamberVolume, "   "), EntryResult::Empty);
     EXPECT_EQ(calculator.Enter(Input::ChamberVolume, "500.01"), EntryResult::Refused);
     EXPECT_EQ(calculator.Enter(Input::GasketBore, "8.1"), EntryResult::Refused);

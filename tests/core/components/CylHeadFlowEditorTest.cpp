@@ -37,7 +37,10 @@ std::vector<float> IntakeLifts(const CylHeadFlowData& data)
     return lifts;
 }
 
-fs::path Example(const char* name) { return fs::path(TORQWELL_SOURCE_DIR) / "examples" / name; }
+fs::path Example(const char* name)
+{
+    return fs::path(TORQWELL_SOURCE_DIR) / "examples" / name;
+}
 
 }  // namespace
 
@@ -125,7 +128,8 @@ TEST(CylHeadFlowEditor, AFileOpensWholeInTheCopysUnitsOrNotAtAll)
     metric.SetUnitSystem(kMetricUnits);
     CylHeadFlowEditor editor(metric, CFileSpec("Airflow File"));
 
-    EXPECT_FALSE(editor.Open((fs::path(TORQWELL_SOURCE_DIR) / "tests/data/corrupt/airflow-47.flw").string(), "bad.flw"));
+    EXPECT_FALSE(editor.Open((fs::path(TORQWELL_SOURCE_DIR) / "tests/data/corrupt/airflow-47.flw").string(),
+                             "bad.flw"));
     EXPECT_EQ(presenter.Codes(), std::vector<int>{47});
     EXPECT_EQ(editor.Data().GetDescription(), "Bench Head");
     EXPECT_EQ(editor.Data().GetPointCount(), 4);

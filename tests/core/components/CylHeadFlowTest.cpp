@@ -33,7 +33,8 @@ void ExpectSeries(const CylHeadFlowData& data, PointOf point, const std::vector<
 {
     const std::vector<float> actual = Series(data, point);
     ASSERT_EQ(actual.size(), expected.size());
-    for (std::size_t k = 0; k < expected.size(); ++k) EXPECT_FLOAT_EQ(actual[k], expected[k]) << "point " << k;
+    for (std::size_t k = 0; k < expected.size(); ++k)
+        EXPECT_FLOAT_EQ(actual[k], expected[k]) << "point " << k;
 }
 
 CylHeadFlowData Preset(int index, const char* name = "Preset Head")
@@ -150,10 +151,10 @@ TEST(CylHeadFlowData, PointCountExtendAndRepeatAsTheDialogUsesThem)
 TEST(CylHeadFlowData, CompletenessNamesTheFirstGapAndEqualLiftsAreNotAscending)
 {
     CylHeadFlowData data = Preset(4);
-    data.IntakeLift(2).SetValue(0.3f);      // equal to point 1: 51, checked last
-    data.ExhaustAirflow(1).MarkUnset();     // 60 at point 1
-    data.IntakeLift(3).MarkUnset();         // 57 at point 3
-    data.ExhaustLift(7).SetValue(0.01f);    // 52, after 51
+    data.IntakeLift(2).SetValue(0.3f);    // equal to point 1: 51, checked last
+    data.ExhaustAirflow(1).MarkUnset();   // 60 at point 1
+    data.IntakeLift(3).MarkUnset();       // 57 at point 3
+    data.ExhaustLift(7).SetValue(0.01f);  // 52, after 51
     EXPECT_EQ(CompleteCode(data), 60) << "point 1 before point 3";
     data.ExhaustAirflow(1).SetValue(110.0f);
     EXPECT_EQ(CompleteCode(data), 57);
@@ -191,7 +192,8 @@ TEST(AirflowBlock, IsWrittenInInchesWithFourLinesPerPointAndReadsBack)
     EXPECT_EQ(text, JoinLines(lines)) << "a metric record writes what an English one does";
     ASSERT_EQ(lines.size(), 40u);
     const std::pair<std::size_t, const char*> expected[] = {
-        {0, "3.10"}, {2, "0"}, {3, "8"}, {4, "1 2.020000"}, {5, "1 25.000000"}, {6, "1 0.200000"},
+        {0, "3.10"},          {2, "0"},           {3, "8"},
+        {4, "1 2.020000"},    {5, "1 25.000000"}, {6, "1 0.200000"},
         {14, "1 119.000000"}, {22, "1 1.600000"}, {39, "1 118.000000"}};
     for (const auto& [line, content] : expected) EXPECT_EQ(lines[line], content) << "line " << line;
 
@@ -216,10 +218,10 @@ TEST(AirflowBlock, BadBlocksGiveTheirCodes)
 {
     const std::vector<std::string> good = PresetLines(9, "Oval");
     const std::tuple<std::size_t, const char*, int> cases[] = {
-        {0, " 3.08 ", 0},     {0, "3.09", 49},    {0, "3.10x", 49},  {0, "", 49},        {2, "2", 47},
-        {2, "x", 45},         {3, "3", 47},       {3, "11", 47},     {3, "-4", 47},      {3, "many", 45},
-        {4, "1 0.7", 47},     {5, "1 80", 47},    {6, "1 1.6", 47},  {14, "1 751", 47},  {14, "1 nan", 47},
-        {23, "1 -inf", 47},   {39, "", 45},       {6, "1 0.35", 0},
+        {0, " 3.08 ", 0},   {0, "3.09", 49}, {0, "3.10x", 49}, {0, "", 49},       {2, "2", 47},
+        {2, "x", 45},       {3, "3", 47},    {3, "11", 47},    {3, "-4", 47},     {3, "many", 45},
+        {4, "1 0.7", 47},   {5, "1 80", 47}, {6, "1 1.6", 47}, {14, "1 751", 47}, {14, "1 nan", 47},
+        {23, "1 -inf", 47}, {39, "", 45},    {6, "1 0.35", 0},
     };
     for (const auto& [line, text, code] : cases) {
         std::vector<std::string> lines = good;
@@ -297,5 +299,6 @@ TEST(CylHeadFlowDeathTest, CallsOutsideTheDataModelAreConsistencyFailures)
     CylHeadFlowData data;
     EXPECT_EXIT(data.SetPointCount(11), testing::ExitedWithCode(9999 & 0xFF), "ASSERTION FAILURE");
     EXPECT_EXIT(data.LoadPreset(17, "User Entered Airflow Data"), testing::ExitedWithCode(9999 & 0xFF), "");
-    EXPECT_EXIT(data.ExtendIntakeLifts(2), testing::ExitedWithCode(9999 & 0xFF), "") << "no step to extend by";
+    EXPECT_EXIT(data.ExtendIntakeLifts(2), testing::ExitedWithCode(9999 & 0xFF), "")
+        << "no step to extend by";
 }

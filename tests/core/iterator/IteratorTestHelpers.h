@@ -48,7 +48,8 @@ inline void ExpectSameEngine(const CTorqDoc& a, const CTorqDoc& b)
 
 // Counters, odometer, every kept result and (unless told otherwise) the
 // working engine, to the bit.
-inline void ExpectSameSeries(const IteratorTest& reference, const IteratorTest& batched, bool withWorkingEngine = true)
+inline void ExpectSameSeries(const IteratorTest& reference, const IteratorTest& batched,
+                             bool withWorkingEngine = true)
 {
     EXPECT_EQ(reference.IsDone(), batched.IsDone());
     EXPECT_EQ(reference.GetTestsRun(), batched.GetTestsRun());

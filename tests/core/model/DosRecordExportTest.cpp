@@ -42,7 +42,10 @@ float FloatAt(const std::string& record, std::size_t offset)
     return value;
 }
 
-std::string TextAt(const std::string& record, std::size_t offset) { return std::string(record.c_str() + offset); }
+std::string TextAt(const std::string& record, std::size_t offset)
+{
+    return std::string(record.c_str() + offset);
+}
 
 std::string Exported(CTorqDoc& doc, const TempDir& folder)
 {
@@ -140,8 +143,10 @@ TEST(DosRecordExport, TheRecordHoldsEveryFieldAtItsOffset)
     EXPECT_EQ(Int16At(record, at::kAdvance), -4) << "truncated toward zero";
     for (int series = kSeriesPower; series <= kSeriesFmep; ++series) {
         for (int point = 0; point < kResultPointCount; ++point) {
-            const std::size_t offset = at::kPower + 76 * std::size_t(series - kSeriesPower) + 4 * std::size_t(point);
-            EXPECT_EQ(FloatAt(record, offset), doc.GetResult(series, point)) << "series " << series << " " << point;
+            const std::size_t offset =
+                at::kPower + 76 * std::size_t(series - kSeriesPower) + 4 * std::size_t(point);
+            EXPECT_EQ(FloatAt(record, offset), doc.GetResult(series, point))
+                << "series " << series << " " << point;
         }
     }
     EXPECT_EQ(Int16At(record, at::kCompressionKind), 2) << "no calculator data";
@@ -199,7 +204,8 @@ TEST(DosRecordExport, ALongChosenNameIsShortenedAndMayNotOverwriteAnotherFile)
     WriteWholeFile(folder.File("MYENGINE.trq"), "somebody else's engine");
     EXPECT_FALSE(ExportDosRecordFile(doc, folder.Path().string(), "MYENGINE2001.trq"));
     EXPECT_EQ(ReadWholeFile(folder.File("MYENGINE.trq")), "somebody else's engine");
-    EXPECT_TRUE(ExportDosRecordFile(doc, folder.Path().string(), "MYENGINE.trq")) << "the name chosen: no check";
+    EXPECT_TRUE(ExportDosRecordFile(doc, folder.Path().string(), "MYENGINE.trq"))
+        << "the name chosen: no check";
     EXPECT_EQ(fs::file_size(folder.File("MYENGINE.trq")), 815u);
     // A short name that the cut changes: "my.eng.trq" would write my.trq.
     WriteWholeFile(folder.File("my.trq"), "another engine");

@@ -1,8 +1,8 @@
+#include "base/Util.h"
 #include "components/Cam.h"
 #include "components/CylHeadFlow.h"
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
-#include "base/Util.h"
 
 #include "EngineBuilds.h"
 #include "EngineSnapshot.h"
@@ -15,8 +15,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <random>
 
 #include <sys/resource.h>
@@ -41,11 +41,26 @@ constexpr std::size_t kCamFileFlagLine = 37;
 
 // Items counted from the end: two result blocks of 19 lines, the point
 // count, the nitrous flag, and before them the calculator section.
-std::size_t CalculatorFlagLine(const std::vector<std::string>& lines) { return lines.size() - 50; }
-std::size_t PistonKindLine(const std::vector<std::string>& lines) { return lines.size() - 49; }
-std::size_t PistonDistanceLine(const std::vector<std::string>& lines) { return lines.size() - 45; }
-std::size_t NitrousFlagLine(const std::vector<std::string>& lines) { return lines.size() - 40; }
-std::size_t FirstResultLine(const std::vector<std::string>& lines) { return lines.size() - 38; }
+std::size_t CalculatorFlagLine(const std::vector<std::string>& lines)
+{
+    return lines.size() - 50;
+}
+std::size_t PistonKindLine(const std::vector<std::string>& lines)
+{
+    return lines.size() - 49;
+}
+std::size_t PistonDistanceLine(const std::vector<std::string>& lines)
+{
+    return lines.size() - 45;
+}
+std::size_t NitrousFlagLine(const std::vector<std::string>& lines)
+{
+    return lines.size() - 40;
+}
+std::size_t FirstResultLine(const std::vector<std::string>& lines)
+{
+    return lines.size() - 38;
+}
 
 std::vector<std::string> Block(const std::vector<std::string>& lines, std::size_t first)
 {
@@ -85,7 +100,10 @@ std::vector<int> OpenLines(const TempDir& folder, const std::vector<std::string>
     return OpenText(folder, JoinLines(lines), doc);
 }
 
-bool IsFileErrorCode(int code) { return code >= 43 && code <= 50; }
+bool IsFileErrorCode(int code)
+{
+    return code >= 43 && code <= 50;
+}
 
 }  // namespace
 
@@ -96,13 +114,36 @@ TEST(EngineFile, WritesTheVersion310LayoutWithTwoEqualResultBlocksWithoutNitrous
     BuildChevy350(doc);
     const auto lines = SavedLines(doc, folder);
 
-    const std::vector<std::string> top = {"3.10", "0", "0", "1", "Chevy 350", "36", "1 4.000000", "1 3.480000", "8",
-                                          "Wedge/Stock Ports And Valves", "4", "1", "1", "1 2.020000", "1 1.600000",
-                                          "1 10.000000", "1 750.000000", "1 1.500000", "Dual-Plane Manifold", "2",
-                                          "Gasoline", "1", "1 0.000000", "None", "1", "0"};
+    const std::vector<std::string> top = {"3.10",
+                                          "0",
+                                          "0",
+                                          "1",
+                                          "Chevy 350",
+                                          "36",
+                                          "1 4.000000",
+                                          "1 3.480000",
+                                          "8",
+                                          "Wedge/Stock Ports And Valves",
+                                          "4",
+                                          "1",
+                                          "1",
+                                          "1 2.020000",
+                                          "1 1.600000",
+                                          "1 10.000000",
+                                          "1 750.000000",
+                                          "1 1.500000",
+                                          "Dual-Plane Manifold",
+                                          "2",
+                                          "Gasoline",
+                                          "1",
+                                          "1 0.000000",
+                                          "None",
+                                          "1",
+                                          "0"};
     ASSERT_GT(lines.size(), top.size());
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + std::ptrdiff_t(top.size())), top);
-    EXPECT_EQ(lines[kBlowerFlowLine], "0 0.100000") << "unused blower values are written as their reset values";
+    EXPECT_EQ(lines[kBlowerFlowLine], "0 0.100000")
+        << "unused blower values are written as their reset values";
     EXPECT_EQ(lines[CalculatorFlagLine(lines)], "0");
     EXPECT_EQ(lines[PistonKindLine(lines)], "2");
     EXPECT_EQ(lines[NitrousFlagLine(lines)], "0");
@@ -211,7 +252,8 @@ TEST(EngineFile, OldVersionsOpenWithoutCalculatorDataAndRecomputeTheCombustionSp
     // A 3.07 file ends with the airflow block: a shorter file is enough.
     lines[0] = "3.07";
     CTorqDoc shortOld;
-    EXPECT_TRUE(OpenLines(folder, {lines.begin(), lines.begin() + std::ptrdiff_t(CalculatorFlagLine(lines))}, shortOld)
+    EXPECT_TRUE(OpenLines(folder, {lines.begin(), lines.begin() + std::ptrdiff_t(CalculatorFlagLine(lines))},
+                          shortOld)
                     .empty());
 }
 
@@ -376,7 +418,8 @@ TEST(EngineDocumentSave, ValidatesFirstAndAsksBeforeSavingAnEngineWithoutResults
     const auto lines = SplitLines(ReadWholeFile(path));
     EXPECT_EQ(lines[3], "0") << "auto run off is kept";
     const std::vector<std::string> zeros(2 * kResultPointCount, "0 0.000000 0.000000");
-    EXPECT_EQ(std::vector<std::string>(lines.begin() + std::ptrdiff_t(FirstResultLine(lines)), lines.end()), zeros);
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + std::ptrdiff_t(FirstResultLine(lines)), lines.end()),
+              zeros);
 }
 
 TEST(EngineDocumentSave, AnUnwritableTargetIsRefusedWithCode43AndNothingChanges)
@@ -464,7 +507,8 @@ TEST(EngineFileReader, EveryTruncationGivesOneFileErrorAndOnlyTheCompleteFileOpe
         EXPECT_TRUE(IsFileErrorCode(codes[0])) << "cut at " << cut << " gave " << codes[0];
     }
     CTorqDoc whole;
-    EXPECT_TRUE(OpenText(folder, text.substr(0, endOfReadItems), whole).empty()) << "the results are never read";
+    EXPECT_TRUE(OpenText(folder, text.substr(0, endOfReadItems), whole).empty())
+        << "the results are never read";
 }
 
 TEST(EngineFileReader, GarbageOfEveryKindGivesOneFileErrorWithoutHangingOrCrashing)
@@ -494,7 +538,8 @@ TEST(EngineFileReader, GarbageOfEveryKindGivesOneFileErrorWithoutHangingOrCrashi
     const std::string longLine(10 * 1024 * 1024, '7');
     cases.emplace_back("10 MB digits for the bore", with(kBoreLine, "1 " + longLine));
     cases.emplace_back("10 MB digits for the cylinders", with(kCylindersLine, longLine));
-    cases.emplace_back("10 MB blanks before the bore", with(kBoreLine, std::string(10 * 1024 * 1024, ' ') + "1 x"));
+    cases.emplace_back("10 MB blanks before the bore",
+                       with(kBoreLine, std::string(10 * 1024 * 1024, ' ') + "1 x"));
     cases.emplace_back("NaN bore", with(kBoreLine, "1 nan"));
     cases.emplace_back("infinite bore", with(kBoreLine, "1 inf"));
     cases.emplace_back("huge bore", with(kBoreLine, "1 1e999"));

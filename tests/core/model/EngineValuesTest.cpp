@@ -160,9 +160,10 @@ TEST(EngineValues, AcceptingWarning203UnsetsExactlyTheCalculatorsSevenInputs)
         const bool wasSet = std::find(setBefore.begin(), setBefore.end(), spec.GetName()) != setBefore.end();
         if (wasSet && !spec.IsSet()) unset.push_back(spec.GetName());
     });
-    EXPECT_EQ(unset, (std::vector<std::string>{"Cylinder Head Chamber Volume", "Head Gasket Bore Diameter",
-                                               "Head Gasket Compressed Thickness", "Piston Distance",
-                                               "Piston to Block Deck Volume", "Head Gasket Volume", "Deck Volume"}));
+    EXPECT_EQ(unset,
+              (std::vector<std::string>{"Cylinder Head Chamber Volume", "Head Gasket Bore Diameter",
+                                        "Head Gasket Compressed Thickness", "Piston Distance",
+                                        "Piston to Block Deck Volume", "Head Gasket Volume", "Deck Volume"}));
     EXPECT_FALSE(doc.IsCompressionFromCalculator());
     EXPECT_EQ(presenter.Codes(), std::vector<int>{203});
 }

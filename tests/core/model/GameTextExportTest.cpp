@@ -1,6 +1,6 @@
+#include "base/Util.h"
 #include "model/GameTextExport.h"
 #include "model/TorqDoc.h"
-#include "base/Util.h"
 
 #include "EngineBuilds.h"
 #include "EngineSnapshot.h"
@@ -23,7 +23,8 @@ std::vector<std::string> DataLines(const CTorqDoc& doc)
     std::vector<std::string> lines;
     for (int point = 0; point < kResultPointCount; ++point) {
         lines.push_back(FormatC("%.0f %f %f %f", double(doc.GetResult(kSeriesEngineSpeed, point)),
-                                double(doc.GetResult(kSeriesPower, point)), double(doc.GetResult(kSeriesTorque, point)),
+                                double(doc.GetResult(kSeriesPower, point)),
+                                double(doc.GetResult(kSeriesTorque, point)),
                                 double(doc.GetResult(kSeriesBmep, point))));
     }
     return lines;
@@ -72,8 +73,9 @@ TEST(GameTextExport, WritesTheEngineFiguresAndTwoFreshRunsInInches)
     ASSERT_TRUE(ExportGameTextFile(doc, folder.Path().string(), "Street Engine.gme"));
     const auto lines = SplitLines(ReadWholeFile(folder.File("Street E.gme")));
     ASSERT_EQ(lines.size(), kHeaderLines + 2 * kResultPointCount);
-    const std::vector<std::string> header = {"VER: 3.10",       "NAME: Chevy 350", "BORE: 4.000000", "STROKE: 3.480000",
-                                             "NUMCYL: 8",       "NITROUS: 0",      "NUMDATA: 19",    "DATA:"};
+    const std::vector<std::string> header = {
+        "VER: 3.10", "NAME: Chevy 350", "BORE: 4.000000", "STROKE: 3.480000",
+        "NUMCYL: 8", "NITROUS: 0",      "NUMDATA: 19",    "DATA:"};
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + std::ptrdiff_t(kHeaderLines)), header);
     EXPECT_EQ(Block(lines, 0), DataLines(doc));
     EXPECT_EQ(Block(lines, 1), DataLines(doc));
@@ -150,4 +152,3 @@ TEST(GameTextExport, AFailedRunLeavesNoFileAndTheEngineAsItWas)
     EXPECT_EQ(presenter.Codes(), (std::vector<int>{42, 42}));
     EXPECT_EQ(EngineSnapshot(doc), before) << "fuel, nitrous, units and results put back";
 }
-

@@ -21,7 +21,8 @@ void SetPointThree(CTorqDoc& doc, float power, float torque, float manifold, flo
 {
     for (int series = 1; series <= kResultSeriesCount; ++series) {
         ResultSeriesValues values{};
-        for (int i = 0; i < kResultPointCount; ++i) values[i] = series == kSeriesEngineSpeed ? 2000.0f + 500.0f * i : 1.0f;
+        for (int i = 0; i < kResultPointCount; ++i)
+            values[i] = series == kSeriesEngineSpeed ? 2000.0f + 500.0f * i : 1.0f;
         doc.SetResultSeries(series, values);
     }
     const auto setAt3 = [&doc](int series, float value) {
@@ -106,7 +107,8 @@ TEST(ResultsTable, MetricCellsKeepTheirSignificantDigitsAndTheUnitsLineFollowsTh
     for (int column = 0; column < kResultsTableColumnCount; ++column) {
         units.push_back(ResultsTableUnitsHeader(column, ResultUnits::MetricBar));
     }
-    EXPECT_EQ(units, (std::vector<std::string>{"", "(kW)", "(N\u00B7m)", "(bar)", "", "(bar)", "(bar)", "(bar)"}));
+    EXPECT_EQ(units,
+              (std::vector<std::string>{"", "(kW)", "(N\u00B7m)", "(bar)", "", "(bar)", "(bar)", "(bar)"}));
     EXPECT_EQ(ResultsTableUnitsHeader(2, ResultUnits::English), "(ft-lbs)");
 }
 
@@ -116,10 +118,12 @@ TEST(ResultsTable, TabSeparatedCopyHasANamedHeaderAndTheNineteenRowsAsShown)
     SetPointThree(doc, 345.6f, 400.0f, 14.7f, 151.25f);
     const std::vector<std::string> lines = Lines(FormatResultsTableTsv(doc, ResultUnits::English));
     ASSERT_EQ(lines.size(), 1u + kResultPointCount);
-    EXPECT_EQ(lines[0], "RPM\tPower (hp)\tTorque (ft-lbs)\tInt Man Pressure (psi)\tVol Eff (%)\tIMEP (psi)\t"
-                        "FMEP (psi)\tBMEP (psi)");
+    EXPECT_EQ(lines[0],
+              "RPM\tPower (hp)\tTorque (ft-lbs)\tInt Man Pressure (psi)\tVol Eff (%)\tIMEP (psi)\t"
+              "FMEP (psi)\tBMEP (psi)");
     EXPECT_EQ(lines[4], "3500\t346\t400\t14.70\t1.0\t1.0\t1.0\t151.2");
-    EXPECT_EQ(Lines(FormatResultsTableTsv(doc, ResultUnits::MetricKpa))[4], "3500\t258\t542\t101.4\t1.0\t7\t7\t1043");
+    EXPECT_EQ(Lines(FormatResultsTableTsv(doc, ResultUnits::MetricKpa))[4],
+              "3500\t258\t542\t101.4\t1.0\t7\t7\t1043");
 }
 
 TEST(ResultsTable, PeaksNameTheFirstHighestPointWithItsSpeedAndUnits)

@@ -1,7 +1,7 @@
 #include "model/Commands.h"
 #include "model/ComponentTable.h"
-#include "model/TorqDoc.h"
 #include "model/SimInterface.h"
+#include "model/TorqDoc.h"
 
 #include "EngineBuilds.h"
 #include "RecordingPresenter.h"
@@ -30,7 +30,10 @@ constexpr int kTimingFiftyLift = 32901;
 constexpr int kNitrous4 = 32829;
 constexpr int kMethanol = 32833;
 
-float PeakOf(const ResultSeriesValues& values) { return *std::max_element(values.begin(), values.end()); }
+float PeakOf(const ResultSeriesValues& values)
+{
+    return *std::max_element(values.begin(), values.end());
+}
 
 }  // namespace
 
@@ -130,7 +133,8 @@ TEST(EngineDocument, ABoreOrStrokeChangeAgainstTheCalculatorAsksWarning203)
     EXPECT_EQ(doc.OnCommand(33136), CommandResult::Refused);  // Chevy 383, Cancel
     EXPECT_EQ(doc.ShortBlockType().GetText(), "Chevy 350");
     EXPECT_FALSE(doc.ConfirmChangeAgainstCalculator(doc.Stroke()));
-    EXPECT_TRUE(doc.ConfirmChangeAgainstCalculator(doc.InductionFlow())) << "other parameters need no question";
+    EXPECT_TRUE(doc.ConfirmChangeAgainstCalculator(doc.InductionFlow()))
+        << "other parameters need no question";
     presenter.AnswerNextWarning(WarningAnswer::Ok);
     EXPECT_TRUE(doc.ConfirmChangeAgainstCalculator(doc.Bore()));
     EXPECT_FALSE(doc.IsCompressionFromCalculator());
@@ -164,9 +168,9 @@ TEST(EngineDocument, ACustomRootsBlowerLeavesItsValuesForTheUser)
     doc.OnCommand(32999);  // Paxton: sets rpm and gear ratios
     doc.OnCommand(kCustomRoots);
     EXPECT_EQ(doc.GetForcedInductionClass(), kRootsBlower);
-    for (const CFloatPtSpec* spec : {&doc.BlowerFlowRate(), &doc.BlowerPressureRatio(), &doc.BlowerEfficiency(),
-                                     &doc.BlowerRpm(), &doc.BlowerSurgeFlowRate(), &doc.BlowerInternalGearRatio(),
-                                     &doc.BlowerBeltGearRatio()}) {
+    for (const CFloatPtSpec* spec :
+         {&doc.BlowerFlowRate(), &doc.BlowerPressureRatio(), &doc.BlowerEfficiency(), &doc.BlowerRpm(),
+          &doc.BlowerSurgeFlowRate(), &doc.BlowerInternalGearRatio(), &doc.BlowerBeltGearRatio()}) {
         EXPECT_FALSE(spec->IsSet()) << spec->GetName();
     }
 }
@@ -532,8 +536,9 @@ TEST(EngineDocument, ObserversHearUpdatesAndTheEndOfTheDocument)
         doc.SetParameterEditorOpen(true);
         doc.OnCommand(kChevy350);
     }
-    EXPECT_EQ(listener.heard, (std::vector<DocumentChange>{DocumentChange::Updated, DocumentChange::ChoiceApplied,
-                                                           DocumentChange::Destroyed}));
+    EXPECT_EQ(listener.heard,
+              (std::vector<DocumentChange>{DocumentChange::Updated, DocumentChange::ChoiceApplied,
+                                           DocumentChange::Destroyed}));
 }
 
 TEST(EngineDocument, EachKindOfCommandTellsTheViewsItsOwnWay)

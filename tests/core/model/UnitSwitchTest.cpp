@@ -37,8 +37,8 @@ std::vector<CFloatPtSpec*> SwitchedParameters(CTorqDoc& doc)
 std::vector<float> EdgeValues(const CFloatPtSpec& spec)
 {
     std::vector<float> values;
-    for (float value : {spec.GetEnglishMinimum() - 0.000009f, spec.GetEnglishMinimum(), spec.GetEnglishMaximum(),
-                        spec.GetEnglishMaximum() + 0.000009f}) {
+    for (float value : {spec.GetEnglishMinimum() - 0.000009f, spec.GetEnglishMinimum(),
+                        spec.GetEnglishMaximum(), spec.GetEnglishMaximum() + 0.000009f}) {
         if (spec.IsInRange(value)) values.push_back(value);
     }
     return values;

@@ -136,10 +136,11 @@ TEST_F(ValidationOrder, ACentrifugalBlowerAlsoNeedsItsSpeedAndBothGearRatios)
     BuildTurboFour(doc);
     doc.OnCommand(33000);  // Paxton NOVI 2000
     std::vector<Gap> induction = CarburettedInduction();
-    for (const Gap& gap : {BlowerGap(17, &CTorqDoc::BlowerFlowRate), BlowerGap(18, &CTorqDoc::BlowerPressureRatio),
-                           BlowerGap(24, &CTorqDoc::BlowerBoostLevelLimit), BlowerGap(20, &CTorqDoc::BlowerRpm),
-                           BlowerGap(23, &CTorqDoc::BlowerBeltGearRatio), BlowerGap(19, &CTorqDoc::BlowerEfficiency),
-                           BlowerGap(22, &CTorqDoc::BlowerInternalGearRatio)}) {
+    for (const Gap& gap :
+         {BlowerGap(17, &CTorqDoc::BlowerFlowRate), BlowerGap(18, &CTorqDoc::BlowerPressureRatio),
+          BlowerGap(24, &CTorqDoc::BlowerBoostLevelLimit), BlowerGap(20, &CTorqDoc::BlowerRpm),
+          BlowerGap(23, &CTorqDoc::BlowerBeltGearRatio), BlowerGap(19, &CTorqDoc::BlowerEfficiency),
+          BlowerGap(22, &CTorqDoc::BlowerInternalGearRatio)}) {
         induction.push_back(gap);
     }
     ExpectCodesInOrder(doc, EngineGaps(induction));
@@ -155,8 +156,9 @@ TEST_F(ValidationOrder, ARootsBlowerNeedsNoPressureRatioSpeedOrSurgeFlow)
     doc.BlowerSurgeFlowRate().MarkUnset();
     doc.BlowerInternalGearRatio().MarkUnset();
     std::vector<Gap> induction = CarburettedInduction();
-    for (const Gap& gap : {BlowerGap(17, &CTorqDoc::BlowerFlowRate), BlowerGap(24, &CTorqDoc::BlowerBoostLevelLimit),
-                           BlowerGap(23, &CTorqDoc::BlowerBeltGearRatio), BlowerGap(19, &CTorqDoc::BlowerEfficiency)}) {
+    for (const Gap& gap :
+         {BlowerGap(17, &CTorqDoc::BlowerFlowRate), BlowerGap(24, &CTorqDoc::BlowerBoostLevelLimit),
+          BlowerGap(23, &CTorqDoc::BlowerBeltGearRatio), BlowerGap(19, &CTorqDoc::BlowerEfficiency)}) {
         induction.push_back(gap);
     }
     ExpectCodesInOrder(doc, EngineGaps(induction));

@@ -15,13 +15,17 @@ namespace {
 constexpr double kEngineVolume = 349.85;  // ci
 
 // Temperature rise term of a compressor delivering boost psi.
-double Compression(double boost) { return std::pow((boost + 14.7) / 14.7, 0.2366) - 1.0; }
+double Compression(double boost)
+{
+    return std::pow((boost + 14.7) / 14.7, 0.2366) - 1.0;
+}
 
 SimInputs Blower(int kind)
 {
     SimInputs in = sim_test::SmallBlockV8();
     in.manifoldType = 7, in.boostKind = static_cast<std::int16_t>(kind);
-    in.blowerPressureRatio = 1.6f, in.blowerFlow = 144.0f, in.blowerEfficiency = 75.0f, in.blowerRpm = 40000.0f;
+    in.blowerPressureRatio = 1.6f, in.blowerFlow = 144.0f, in.blowerEfficiency = 75.0f,
+    in.blowerRpm = 40000.0f;
     in.boostLimit = 80.0f, in.internalGearRatio = 3.0f, in.beltGearRatio = 2.0f, in.surgeFlow = 100.0f;
     return in;
 }
@@ -112,8 +116,9 @@ TEST(BoostModel, EachBlowerKindReadsItsOwnFiguresAndNoOther)
         const char* name;
         float SimInputs::*field;
     };
-    const Figure ratio{"pressure ratio", &SimInputs::blowerPressureRatio}, flow{"flow", &SimInputs::blowerFlow},
-        rpm{"rpm", &SimInputs::blowerRpm}, internalGear{"internal gear", &SimInputs::internalGearRatio},
+    const Figure ratio{"pressure ratio", &SimInputs::blowerPressureRatio},
+        flow{"flow", &SimInputs::blowerFlow}, rpm{"rpm", &SimInputs::blowerRpm},
+        internalGear{"internal gear", &SimInputs::internalGearRatio},
         beltGear{"belt gear", &SimInputs::beltGearRatio}, surge{"surge flow", &SimInputs::surgeFlow};
     struct Kind {
         int kind;
@@ -134,7 +139,8 @@ TEST(BoostModel, EachBlowerKindReadsItsOwnFiguresAndNoOther)
                    after.driveLoss != before.driveLoss;
         };
         for (const Figure& figure : k.reads) EXPECT_TRUE(changedBy(figure)) << k.kind << ": " << figure.name;
-        for (const Figure& figure : k.ignores) EXPECT_FALSE(changedBy(figure)) << k.kind << ": " << figure.name;
+        for (const Figure& figure : k.ignores)
+            EXPECT_FALSE(changedBy(figure)) << k.kind << ": " << figure.name;
     }
 }
 

@@ -45,10 +45,12 @@ TEST(EngineCycle, RunsArePureAndGiveTheSameResultsOnSeveralThreads)
     for (int e = 0; e < 3; ++e) once[e] = Simulate(engines[e]);
     std::vector<std::thread> threads;
     for (int e = 0; e < 3; ++e)
-        for (int k = 0; k < 2; ++k) threads.emplace_back([&, e, k] { RunEngineSim(engines[e], parallel[e][k]); });
+        for (int k = 0; k < 2; ++k)
+            threads.emplace_back([&, e, k] { RunEngineSim(engines[e], parallel[e][k]); });
     for (std::thread& t : threads) t.join();
     for (int e = 0; e < 3; ++e)
-        for (int k = 0; k < 2; ++k) EXPECT_EQ(std::memcmp(&once[e], &parallel[e][k], sizeof(SimResults)), 0) << e;
+        for (int k = 0; k < 2; ++k)
+            EXPECT_EQ(std::memcmp(&once[e], &parallel[e][k], sizeof(SimResults)), 0) << e;
 }
 
 TEST(EngineCycle, NitrousAddsOneHundredHorsepowerAtFourPoundsPerMinuteAndBmepIncludesIt)

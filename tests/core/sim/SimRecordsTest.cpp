@@ -30,10 +30,16 @@ TEST(SimRecords, SpeedsRunFrom2000To11000AndEachCopyHandsOutItsOwnCurve)
     EXPECT_EQ(speeds[18], 11000.0f);
 
     SimResults results;
-    SpeedCurve* curves[] = {&results.power, &results.torque, &results.manifoldPressure, &results.volumetricEfficiency,
-                            &results.imep,  &results.bmep,   &results.fmep};
+    SpeedCurve* curves[] = {&results.power,
+                            &results.torque,
+                            &results.manifoldPressure,
+                            &results.volumetricEfficiency,
+                            &results.imep,
+                            &results.bmep,
+                            &results.fmep};
     using CopyFn = void (*)(const SimResults&, float*, int);
-    const CopyFn copies[] = {GetPower, GetTorque, GetManifoldPressure, GetVolumetricEfficiency, GetImep, GetBmep, GetFmep};
+    const CopyFn copies[] = {GetPower, GetTorque, GetManifoldPressure, GetVolumetricEfficiency, GetImep,
+                             GetBmep,  GetFmep};
     for (int c = 0; c < 7; ++c)
         for (int i = 0; i < kSpeedPointCount; ++i) (*curves[c])[i] = static_cast<float>(100 * c + i);
     for (int c = 0; c < 7; ++c) {
@@ -47,7 +53,8 @@ TEST(SimRecordsDeathTest, CopyingOtherThanNineteenPointsIsAnInternalFailure)
 {
     SimResults results{};
     float out[kSpeedPointCount + 1];
-    EXPECT_EXIT(GetBmep(results, out, kSpeedPointCount + 1), testing::ExitedWithCode(9999 & 0xff), "ASSERTION");
+    EXPECT_EXIT(GetBmep(results, out, kSpeedPointCount + 1), testing::ExitedWithCode(9999 & 0xff),
+                "ASSERTION");
     EXPECT_EXIT(GetSpeedPoints(out, kSpeedPointCount - 1), testing::ExitedWithCode(9999 & 0xff), "ASSERTION");
 }
 

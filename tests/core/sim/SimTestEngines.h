@@ -7,7 +7,8 @@
 // Engines built by hand for the cycle tests, in English units.
 namespace sim_test {
 
-inline void SetAirflow(SimInputs& in, const float (&lift)[8], const float (&intake)[8], const float (&exhaust)[8])
+inline void SetAirflow(SimInputs& in, const float (&lift)[8], const float (&intake)[8],
+                       const float (&exhaust)[8])
 {
     for (int i = 0; i < 8; ++i) {
         in.intakeFlowLift[i] = in.exhaustFlowLift[i] = lift[i];
@@ -31,8 +32,8 @@ inline SimInputs SmallBlockV8()
     in.intakeLift = 0.48f, in.exhaustLift = 0.48f;
     in.flowTestIntakeDia = 2.02f, in.flowTestExhaustDia = 1.6f;
     in.flowTestIntakeDrop = in.flowTestExhaustDrop = 25.0f;
-    SetAirflow(in, {0.2f, 0.3f, 0.4f, 0.5f, 0.55f, 0.6f, 0.65f, 0.71f}, {130, 177, 217, 239, 242, 242, 242, 242},
-               {101, 133, 153, 164, 164, 164, 171, 171});
+    SetAirflow(in, {0.2f, 0.3f, 0.4f, 0.5f, 0.55f, 0.6f, 0.65f, 0.71f},
+               {130, 177, 217, 239, 242, 242, 242, 242}, {101, 133, 153, 164, 164, 164, 171, 171});
     return in;
 }
 
@@ -48,8 +49,8 @@ inline SimInputs FourValveFour()
     in.intakeLift = 0.40f, in.exhaustLift = 0.38f;
     in.flowTestIntakeDia = 1.26f, in.flowTestExhaustDia = 1.08f;
     in.flowTestIntakeDrop = in.flowTestExhaustDrop = 50.0f;
-    SetAirflow(in, {0.06f, 0.12f, 0.18f, 0.24f, 0.31f, 0.37f, 0.43f, 0.46f}, {28, 55, 83, 100, 114, 126, 132, 136},
-               {25, 53, 79, 92, 100, 104, 107, 112});
+    SetAirflow(in, {0.06f, 0.12f, 0.18f, 0.24f, 0.31f, 0.37f, 0.43f, 0.46f},
+               {28, 55, 83, 100, 114, 126, 132, 136}, {25, 53, 79, 92, 100, 104, 107, 112});
     return in;
 }
 
@@ -59,7 +60,8 @@ inline SimInputs TurboV8()
 {
     SimInputs in = SmallBlockV8();
     in.manifoldType = 7, in.exhaustSystem = 1, in.compressionRatio = 8.5f, in.boostKind = 1;
-    in.blowerFlow = 470.0f, in.blowerPressureRatio = 1.9f, in.blowerEfficiency = 78.0f, in.blowerRpm = 100000.0f;
+    in.blowerFlow = 470.0f, in.blowerPressureRatio = 1.9f, in.blowerEfficiency = 78.0f,
+    in.blowerRpm = 100000.0f;
     in.surgeFlow = 325.0f, in.boostLimit = 10.0f, in.intercoolerEfficiency = 60.0f;
     return in;
 }

@@ -43,12 +43,16 @@ TEST(ValveEvents, FiftyLiftFiguresWidenEveryEventByTheLifterAllowanceAndSeatFigu
 
 TEST(CamLobe, LiftRisesFromZeroToTheFullLiftAndIsContinuousAndSymmetric)
 {
-    struct Case { float opening, closing, lift, radius; };
-    for (const Case& c : {Case{130, 391, 0.48f, 1.5f}, Case{300, 620, 0.7f, 1.6f}, Case{340, 580, 0.3f, 1.55f},
-                          Case{90, 420, 1.2f, 1.5f}}) {
+    struct Case {
+        float opening, closing, lift, radius;
+    };
+    for (const Case& c : {Case{130, 391, 0.48f, 1.5f}, Case{300, 620, 0.7f, 1.6f},
+                          Case{340, 580, 0.3f, 1.55f}, Case{90, 420, 1.2f, 1.5f}}) {
         CamLobe lobe{};
         ASSERT_TRUE(SolveCamLobe(c.opening, c.closing, c.lift, c.radius, lobe));
-        const auto liftAt = [&](double phi) { return ValveLift(lobe, c.opening + 2.0 * phi); };  // cam degrees
+        const auto liftAt = [&](double phi) {
+            return ValveLift(lobe, c.opening + 2.0 * phi);
+        };  // cam degrees
         EXPECT_NEAR(liftAt(0.0), 0.0, 1e-9);
         EXPECT_NEAR(liftAt(lobe.duration), 0.0, 1e-6);
         EXPECT_NEAR(liftAt(lobe.halfDuration), c.lift, 1e-5);
@@ -95,7 +99,8 @@ TEST(IntakeCoefficient, PressureRatioCorrectionIsContinuousAndHeldBetween043And1
 {
     for (double c : {0.45, 0.6, 0.8, 1.0}) {
         EXPECT_NEAR(IntakeCoefficient(c, 14.7, 14.7), c, 1e-12);  // equal pressures keep the bench figure
-        EXPECT_NEAR(IntakeCoefficient(c, 18.929 - 1e-9, 10.0), IntakeCoefficient(c, 18.929 + 1e-9, 10.0), 1e-7);
+        EXPECT_NEAR(IntakeCoefficient(c, 18.929 - 1e-9, 10.0), IntakeCoefficient(c, 18.929 + 1e-9, 10.0),
+                    1e-7);
     }
     EXPECT_EQ(IntakeCoefficient(1.4, 14.7, 14.7), 1.0);
     EXPECT_EQ(IntakeCoefficient(0.5, 0.1, 14.7), 0.43);
@@ -109,7 +114,8 @@ TEST(PistonKinematics, VolumeSpansClearanceToFullCylinderAndRateIsItsDerivative)
     EXPECT_NEAR(PistonKinematics(g, 180.0).volume, g.clearanceVolume + g.cylinderVolume, 1e-3);
     EXPECT_NEAR(PistonKinematics(g, 720.0).volume, g.clearanceVolume, 1e-5);
     for (double theta : {20.0, 95.0, 250.0, 455.0, 700.0}) {
-        const double slope = (PistonKinematics(g, theta + 1e-4).volume - PistonKinematics(g, theta - 1e-4).volume) / 2e-4;
+        const double slope =
+            (PistonKinematics(g, theta + 1e-4).volume - PistonKinematics(g, theta - 1e-4).volume) / 2e-4;
         EXPECT_NEAR(PistonKinematics(g, theta).rate, slope, 1e-5 * std::fabs(slope) + 1e-7) << theta;
     }
 }
