@@ -1,5 +1,5 @@
 # Checks that the layers of Torqwell include only downwards:
-#   core:  base <- sim <- components, model <- iterator  (sim takes only the
+#   core:  base <- sim <- components, model <- iterator <- study  (sim takes only the
 #          assertion of base); no core file includes Qt, the GUI or the CLI
 #   gui:   views/, dialogs/ and report/ never include app/ (the shell), and
 #          no GUI module (a header with its source file) comes back to itself
@@ -16,7 +16,8 @@ set(rank_sim 1)
 set(rank_components 2)
 set(rank_model 2)
 set(rank_iterator 3)
-set(core_folders base sim components model iterator)
+set(rank_study 4)
+set(core_folders base sim components model iterator study)
 set(violations "")
 
 function(includes_of file out)
