@@ -3,6 +3,7 @@
 
 TORQWELL_PACKAGES=(
     cmake ninja-build g++                   # build
+    clang-format                            # ./test checks that every C++ file is formatted
     libgtest-dev libgmock-dev               # unit tests
     libbenchmark-dev                        # bench/
     libhwy-dev                              # SIMD batch kernel of the cycle model
