@@ -500,7 +500,7 @@ void CTorqSpecEditDlg::DropMenu()
 
 void CTorqSpecEditDlg::CloseAfterChoice()
 {
-    QDialog::done(QDialog::Accepted);
+    done(QDialog::Accepted);
 }
 
 // A decimal comma is the likeliest reason a number is refused where the
@@ -543,6 +543,12 @@ void CTorqSpecEditDlg::done(int result)
     if (m_closing) return;
     m_closing = true;
     if (g_openEditor == this) g_openEditor = nullptr;
+    // The close that follows a choice may come while the menu is dropped
+    // again (its own event loop runs it): the menu goes with its editor, so
+    // that no choice is taken from it once the edit is over, which would
+    // change the engine without the edit's end (recalculated, run, recorded
+    // for Undo).
+    if (m_menu->isVisible()) m_menu->close();
     QDialog::done(result);
 }
 

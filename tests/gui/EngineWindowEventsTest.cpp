@@ -1,0 +1,150 @@
+// Events that reach an engine window while another is under way: a click
+// into a window that is not the active one (activating it brings its views
+// up to date while the click is still being delivered), and a value's menu
+// dropped again before the editor has closed after a choice.
+
+#include "GuiTestSupport.h"
+#include "app/ChildFrame.h"
+#include "app/MainFrame.h"
+#include "app/SplitterTabWnd.h"
+#include "views/Chart2dView.h"
+#include "views/ChartLegend.h"
+#include "views/EngineFormView.h"
+#include "views/TorqSpecEdit.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include <functional>
+#include <vector>
+
+class EngineWindowEventsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void aPressOnAGraphLegendOfAnotherEngineWindowActivatesThatWindow();
+    void aValuesMenuDroppedAgainBeforeItsEditorClosedTakesNoSecondChoice();
+
+private:
+    std::unique_ptr<TemporarySettings> m_settings;
+};
+
+void EngineWindowEventsTest::initTestCase()
+{
+    m_settings = std::make_unique<TemporarySettings>();
+}
+
+void EngineWindowEventsTest::aPressOnAGraphLegendOfAnotherEngineWindowActivatesThatWindow()
+{
+    RecordingPresenter messages;
+    QTemporaryDir folder;
+    CMainFrame frame(folder.path());
+    frame.resize(1280, 900);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CChildFrame* first = frame.OpenExample(QDir(frame.ExampleFolder()).filePath("chevy-350-street.trq"));
+    CChildFrame* second = frame.OpenExample(QDir(frame.ExampleFolder()).filePath("ford-302-nitrous.trq"));
+    QVERIFY(first != nullptr && second != nullptr);
+    // Both windows on show, side by side, the second one active.
+    frame.CommandAction(FrameCmd::kViewWorkbook)->trigger();
+    QCOMPARE(frame.MdiArea()->viewMode(), QMdiArea::SubWindowView);
+    frame.CommandAction(FrameCmd::kWindowTile)->trigger();
+    frame.MdiArea()->setActiveSubWindow(second);
+    QCOMPARE(frame.ActiveChild(), second);
+
+    // The legend under the first window's graph names the engine's curves.
+    first->RightPane()->setCurrentWidget(first->RightGraph());
+    QApplication::processEvents();
+    QLabel* entry = nullptr;
+    for (QLabel* label :
+         first->RightGraph()->findChildren<CChartLegend*>().value(0)->findChildren<QLabel*>()) {
+        if (label->isVisible() && !label->text().isEmpty()) entry = label;
+    }
+    QVERIFY(entry != nullptr);
+
+    // The press activates the first window, whose views are redrawn then: the
+    // legend's entries that go must outlive the press delivered to one of them.
+    const QPointer<QLabel> pressed(entry);
+    QTest::mousePress(entry, Qt::LeftButton, {}, entry->rect().center());
+    if (pressed != nullptr) QTest::mouseRelease(entry, Qt::LeftButton, {}, entry->rect().center());
+    QTRY_COMPARE(frame.ActiveChild(), first);
+    QVERIFY(messages.Codes().empty());
+}
+
+QAction* FindEntry(QMenu* menu, const QString& start)
+{
+    for (QAction* action : menu->actions()) {
+        if (action->text().startsWith(start)) return action;
+    }
+    return nullptr;
+}
+
+void EngineWindowEventsTest::aValuesMenuDroppedAgainBeforeItsEditorClosedTakesNoSecondChoice()
+{
+    RecordingPresenter messages;
+    QTemporaryDir folder;
+    CMainFrame frame(folder.path());
+    frame.resize(1280, 900);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CChildFrame* child = frame.OpenExample(QDir(frame.ExampleFolder()).filePath("chevy-350-street.trq"));
+    QVERIFY(child != nullptr);
+    CTorqDoc& doc = child->Document();
+    auto* form = qobject_cast<CEngineFormView*>(child->EngineSheet());
+    CTorqSpecEditCtrl* ratio = form->Control(QStringLiteral("Compression Ratio"));
+    QVERIFY(ratio != nullptr && ratio->BeginEdit());
+    CTorqSpecEditDlg* editor = CTorqSpecEditDlg::OpenEditor();
+    QVERIFY(editor != nullptr);
+
+    // As fast hands (or a script) do it, each step an event of its own, the
+    // next one already waiting when a step runs: the menu dropped and 15.0:1
+    // chosen (the editor closes with OK once that event is done), the menu
+    // dropped again before the close has come, and 11.0:1 chosen once it has.
+    QToolButton* button = editor->MenuButton();
+    const auto choose = [](const QString& entry) {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr) return;
+        menu->setActiveAction(FindEntry(menu, entry));
+        QTest::keyClick(menu, Qt::Key_Return);
+    };
+    const QPointer<QToolButton> alive(button);
+    const std::vector<std::function<void()>> steps = {
+        [button] { QTest::mousePress(button, Qt::LeftButton); },
+        [choose] { choose(QStringLiteral("15.0:1")); },
+        [alive] {
+            if (alive != nullptr && CTorqSpecEditDlg::OpenEditor() != nullptr)
+                QTest::mousePress(alive, Qt::LeftButton);
+        },
+        [choose] { choose(QStringLiteral("11.0:1")); },
+    };
+    std::size_t next = 0;
+    std::function<void()> run = [&] {
+        if (next == steps.size()) return;
+        const std::size_t step = next++;
+        QTimer::singleShot(0, &frame, run);
+        steps[step]();
+    };
+    QTimer::singleShot(0, &frame, run);
+    QTRY_VERIFY(next == steps.size() && CTorqSpecEditDlg::OpenEditor() == nullptr &&
+                QApplication::activePopupWidget() == nullptr);
+
+    // The menu went with its editor: the engine holds the one choice, with
+    // the combustion space it gives.
+    QCOMPARE(doc.CompressionRatio().GetValue(), 15.0f);
+    CTorqDoc recalculated;
+    doc.CopyTo(recalculated);
+    recalculated.SetAutoRun(false);
+    recalculated.Recalculate();
+    QCOMPARE(doc.CombustionSpace().GetValue(), recalculated.CombustionSpace().GetValue());
+    QVERIFY(messages.Codes().empty());
+}
+
+QTEST_MAIN(EngineWindowEventsTest)
+#include "EngineWindowEventsTest.moc"
