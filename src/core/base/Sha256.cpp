@@ -63,8 +63,21 @@ void Sha256::Compress(const std::uint8_t* block)
 void Sha256::Add(std::string_view bytes)
 {
     m_lengthBytes += bytes.size();
-    for (const char byte : bytes) {
-        m_block[m_blockUsed++] = static_cast<std::uint8_t>(byte);
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        // Whole blocks straight from the input; the rest through the buffer.
+        if (m_blockUsed == 0 && left >= m_block.size()) {
+            Compress(data);
+            data += m_block.size();
+            left -= m_block.size();
+            continue;
+        }
+        const std::size_t taken = std::min(left, m_block.size() - m_blockUsed);
+        std::copy(data, data + taken, m_block.begin() + std::ptrdiff_t(m_blockUsed));
+        m_blockUsed += taken;
+        data += taken;
+        left -= taken;
         if (m_blockUsed == m_block.size()) {
             Compress(m_block.data());
             m_blockUsed = 0;
