@@ -10,6 +10,7 @@
 #include "views/Chart2dView.h"
 #include "views/ChartLegend.h"
 #include "views/EngineFormView.h"
+#include "views/EngineHistory.h"
 #include "views/TorqSpecEdit.h"
 
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <functional>
@@ -31,6 +33,7 @@ private slots:
     void initTestCase();
     void aPressOnAGraphLegendOfAnotherEngineWindowActivatesThatWindow();
     void aValuesMenuDroppedAgainBeforeItsEditorClosedTakesNoSecondChoice();
+    void escapeBeforeTheEditorClosedAfterAChoiceStillEndsTheEdit();
 
 private:
     std::unique_ptr<TemporarySettings> m_settings;
@@ -143,6 +146,43 @@ void EngineWindowEventsTest::aValuesMenuDroppedAgainBeforeItsEditorClosedTakesNo
     recalculated.SetAutoRun(false);
     recalculated.Recalculate();
     QCOMPARE(doc.CombustionSpace().GetValue(), recalculated.CombustionSpace().GetValue());
+    QVERIFY(messages.Codes().empty());
+}
+
+void EngineWindowEventsTest::escapeBeforeTheEditorClosedAfterAChoiceStillEndsTheEdit()
+{
+    RecordingPresenter messages;
+    QTemporaryDir folder;
+    CMainFrame frame(folder.path());
+    frame.resize(1280, 900);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CChildFrame* child = frame.OpenExample(QDir(frame.ExampleFolder()).filePath("chevy-350-street.trq"));
+    QVERIFY(child != nullptr);
+    CTorqDoc& doc = child->Document();
+    QVERIFY(!doc.Cam().IsAutoValveLift());
+    const int changes = child->History()->Stack()->count();
+    auto* form = qobject_cast<CEngineFormView*>(child->EngineSheet());
+    CTorqSpecEditCtrl* lift = form->Control(QStringLiteral("Exhaust Valve Lift"));
+    QVERIFY(lift != nullptr && lift->BeginEdit());
+    CTorqSpecEditDlg* editor = CTorqSpecEditDlg::OpenEditor();
+    QVERIFY(editor != nullptr);
+
+    // The choice is taken, and Escape comes before the editor's posted close.
+    QAction* automatic = FindEntry(editor->Menu(), QStringLiteral("Auto Calculate Valve Lift"));
+    QVERIFY(automatic != nullptr);
+    automatic->trigger();
+    QTest::keyClick(editor->TextBox(), Qt::Key_Escape);
+    QTRY_VERIFY(CTorqSpecEditDlg::OpenEditor() == nullptr);
+
+    // The engine has the choice with the lifts it gives, and Undo can take it back.
+    QVERIFY(doc.Cam().IsAutoValveLift());
+    CTorqDoc recalculated;
+    doc.CopyTo(recalculated);
+    recalculated.SetAutoRun(false);
+    recalculated.Recalculate();
+    QCOMPARE(doc.Cam().ExhaustLift().GetValue(), recalculated.Cam().ExhaustLift().GetValue());
+    QCOMPARE(child->History()->Stack()->count(), changes + 1);
     QVERIFY(messages.Codes().empty());
 }
 

@@ -290,6 +290,7 @@ void CTorqSpecEditCtrl::CloseEditor()
 {
     if (m_editor == nullptr) return;
     m_editor->ShowCurrentValue();
+    m_editor->TakeChoice();
     QMetaObject::invokeMethod(m_editor.data(), &CTorqSpecEditDlg::CloseAfterChoice, Qt::QueuedConnection);
 }
 
@@ -549,7 +550,10 @@ void CTorqSpecEditDlg::done(int result)
     // change the engine without the edit's end (recalculated, run, recorded
     // for Undo).
     if (m_menu->isVisible()) m_menu->close();
-    QDialog::done(result);
+    // Once a choice has changed the engine, the edit ends as done whatever
+    // closes the editor (Escape pressed before the posted close came): it is
+    // recalculated, run and recorded for Undo like any other.
+    QDialog::done(m_choiceTaken ? QDialog::Accepted : result);
 }
 
 bool CTorqSpecEditDlg::eventFilter(QObject* watched, QEvent* event)
