@@ -94,8 +94,8 @@ public:
     void Integer(std::int64_t value)
     {
         char digits[24];
-        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-        text.append(digits, end);
+        const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        text.append(std::string_view(digits, std::size_t(end - digits)));
     }
     void Count(const std::vector<ShardEntry>& entries) { Integer(std::int64_t(entries.size())); }
     // The shortest text that reads back as the same float.
@@ -104,8 +104,8 @@ public:
         if (std::isnan(value)) return Text(kNotANumber);
         if (std::isinf(value)) return Text(value > 0.0f ? kInfinity : kMinusInfinity);
         char digits[48];
-        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-        text.append(digits, end);
+        const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        text.append(std::string_view(digits, std::size_t(end - digits)));
     }
     void Bool(bool value) { Text(value ? "true" : "false"); }
     // Valid UTF-8 as it is; a byte outside it as \uDC80 to \uDCFF (the lone
