@@ -2,9 +2,9 @@
 // "Reset All", airflow files opened and saved on the working copy, OK into
 // the engine and Cancel.
 
-#include "dialogs/AirFlowDlg.h"
 #include "model/TorqDoc.h"
-#include "views/TorqSpecEdit.h"
+#include "views/AirFlowDlg.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include "DialogTestSupport.h"
 #include "EngineBuilds.h"

@@ -3,8 +3,8 @@
 
 #include "base/ErrCode.h"
 #include "model/TorqDoc.h"
-#include "views/StatusText.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/StatusText.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include "RecordingPresenter.h"
 
@@ -322,7 +322,7 @@ void EditControlsTest::oneEditorAtATime()
 {
     QVERIFY(m_bore->BeginEdit());
     QVERIFY(!m_stroke->BeginEdit());
-    QVERIFY(m_bore->IsEditorOpen());
+    QVERIFY(m_doc->IsParameterEditorOpen());
     QVERIFY(!m_stroke->IsEditorOpen());
     m_bore->Editor()->reject();
     QVERIFY(m_stroke->BeginEdit());

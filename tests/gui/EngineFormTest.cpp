@@ -3,14 +3,14 @@
 // airflow file commands, the custom cam type, layout and printing.
 
 #include "base/ErrCode.h"
-#include "dialogs/AirFlowDlg.h"
-#include "dialogs/CamTypeDlg.h"
 #include "model/Commands.h"
 #include "model/TorqDoc.h"
+#include "views/AirFlowDlg.h"
+#include "views/CamTypeDlg.h"
 #include "views/EngineFormMenus.h"
 #include "views/EngineFormView.h"
-#include "views/StatusText.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/StatusText.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include "EngineBuilds.h"
 #include "RecordingPresenter.h"

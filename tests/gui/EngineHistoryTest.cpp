@@ -9,18 +9,18 @@
 #include "TempFile.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
-#include "dialogs/AirFlowDlg.h"
+#include "commands/EngineHistory.h"
 #include "dialogs/AirFlowMathDlg.h"
 #include "dialogs/CamMathDlg.h"
-#include "dialogs/CamTypeDlg.h"
 #include "dialogs/CompRatioDlg.h"
 #include "model/Commands.h"
+#include "views/AirFlowDlg.h"
+#include "views/CamTypeDlg.h"
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
-#include "views/EngineHistory.h"
 #include "views/ResultsTableView.h"
 #include "views/StaleResultsNote.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QAction>
 #include <QApplication>

@@ -8,7 +8,7 @@
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
 #include "views/ResultsTableView.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QClipboard>
 #include <QDir>

@@ -5,6 +5,7 @@
 #include "ChildFrame.h"
 #include "IteratorCommands.h"
 #include "UserManual.h"
+#include "commands/EngineHistory.h"
 #include "dialogs/CalculatorCommands.h"
 #include "model/Commands.h"
 #include "model/DosRecordExport.h"
@@ -13,9 +14,8 @@
 #include "model/TorqDoc.h"
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
-#include "views/EngineHistory.h"
 #include "views/ResultsTableView.h"
-#include "views/StatusText.h"
+#include "widgets/StatusText.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 
 #include "dialogs/PistonPicture.h"
 #include "model/TorqDoc.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>

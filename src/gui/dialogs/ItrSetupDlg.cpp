@@ -2,7 +2,7 @@
 
 #include "iterator/RegistryDirectory.h"
 #include "model/DocumentRegistry.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QComboBox>
 #include <QFocusEvent>

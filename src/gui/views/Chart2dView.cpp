@@ -1,15 +1,15 @@
 #include "Chart2dView.h"
 
 #include "ChartLegend.h"
-#include "ChartLook.h"
 #include "ResultUnitsChoice.h"
 #include "StaleResultsNote.h"
-#include "ViewFont.h"
-#include "dialogs/Chart2dDlg.h"
 #include "model/DocumentRegistry.h"
 #include "report/ChartPainter.h"
 #include "report/Printouts.h"
 #include "report/ReportFile.h"
+#include "views/Chart2dDlg.h"
+#include "widgets/ChartLook.h"
+#include "widgets/ViewFont.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -4,7 +4,7 @@
 #include "report/PageHeader.h"
 #include "report/Printouts.h"
 #include "views/EngineFormView.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QFrame>
 #include <QLabel>

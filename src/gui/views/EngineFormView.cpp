@@ -1,12 +1,12 @@
 #include "views/EngineFormView.h"
 
 #include "base/ErrCode.h"
-#include "dialogs/AirFlowDlg.h"
-#include "dialogs/CamTypeDlg.h"
+#include "commands/EngineHistory.h"
 #include "model/Commands.h"
 #include "model/EnablingRules.h"
-#include "views/EngineHistory.h"
-#include "views/TorqSpecEdit.h"
+#include "views/AirFlowDlg.h"
+#include "views/CamTypeDlg.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QEvent>
 #include <QFile>

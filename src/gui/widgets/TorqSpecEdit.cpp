@@ -1,10 +1,10 @@
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include "base/ErrCode.h"
 #include "base/LineFile.h"
 #include "base/TorqSpec.h"
 #include "model/TorqDoc.h"
-#include "views/StatusText.h"
+#include "widgets/StatusText.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
