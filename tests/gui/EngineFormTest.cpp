@@ -348,7 +348,7 @@ void EngineFormTest::menuChoiceThroughTheEditor()
     // A head chosen while its editor is open waits for the edit's end to recalculate.
     QVERIFY(Choose(Ctrl(m_doc->CylinderHeadType()), QStringLiteral("4-Valve Head/Stock Ports And Valves")));
     QCOMPARE(Ctrl(m_doc->IntakeValveCount())->Text(), QStringLiteral("2"));
-    QVERIFY(!m_doc->IsParameterEditorOpen());
+    QVERIFY(!m_form->HoldsOpenEdit());
 }
 
 void EngineFormTest::compressionRatioMenuTicksTheCurrentRatio()

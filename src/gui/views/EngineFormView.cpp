@@ -671,7 +671,7 @@ void CEngineFormView::OnMenuCommand(int command)
 {
     if (m_document == nullptr) return;
     // The edit that the entry belongs to ends with the entry's change.
-    if (m_document->IsParameterEditorOpen()) m_editCommand = command;
+    if (HoldsOpenEdit()) m_editCommand = command;
     switch (command) {
         case Cmd::kOpenAirflow:
             OpenComponentFile(FileRequest::OpenAirflow);
@@ -700,8 +700,7 @@ void CEngineFormView::OnMenuCommand(int command)
 void CEngineFormView::AfterComponentChange()
 {
     // As after a menu choice: an open editor shows the change and closes.
-    m_document->UpdateAllViews(m_document->IsParameterEditorOpen() ? DocumentChange::ChoiceApplied
-                                                                   : DocumentChange::Updated);
+    m_document->UpdateAllViews(HoldsOpenEdit() ? DocumentChange::ChoiceApplied : DocumentChange::Updated);
 }
 
 void CEngineFormView::OpenComponentFile(FileRequest request)

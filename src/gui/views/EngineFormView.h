@@ -81,6 +81,9 @@ public:
     void UpdateView();
 
     void OnDocumentChanged(CTorqDoc& document, DocumentChange change) override;
+    // One of the form's values has its in-place editor open: a popup-menu
+    // choice made in it closes it, and the edit's end recalculates.
+    bool HoldsOpenEdit() const override { return ControlWithOpenEditor() != nullptr; }
 
     // ---- printing
     int PrintPageCount() const { return kAirflowPage; }

@@ -176,7 +176,6 @@ CTorqSpecEditCtrl::~CTorqSpecEditCtrl()
         // The editor goes with its control; nobody waits for its end any more.
         disconnect(m_editor, nullptr, this, nullptr);
         delete m_editor;
-        if (m_document != nullptr) m_document->SetParameterEditorOpen(false);
     }
 }
 
@@ -275,7 +274,6 @@ bool CTorqSpecEditCtrl::BeginEdit()
 {
     TORQ_ASSERT(m_parameter != nullptr);  // a control used before binding
     if (m_editMode == kComputed || !isEnabled() || CTorqSpecEditDlg::OpenEditor() != nullptr) return false;
-    if (m_document != nullptr) m_document->SetParameterEditorOpen(true);
     ShowStatusText(this, QString::fromStdString(m_parameter->GetPrompt()));
     m_editor = new CTorqSpecEditDlg(*this);
     connect(m_editor, &QDialog::finished, this, &CTorqSpecEditCtrl::OnEditorFinished);
@@ -311,7 +309,6 @@ void CTorqSpecEditCtrl::OnEditorFinished(int result)
     CTorqSpecEditDlg* editor = m_editor;
     m_editor = nullptr;
     if (editor != nullptr) editor->deleteLater();
-    if (m_document != nullptr) m_document->SetParameterEditorOpen(false);
     if (focusPolicy() != Qt::NoFocus && isEnabled() && isVisible()) {
         if (window() != nullptr) window()->activateWindow();
         setFocus(Qt::OtherFocusReason);

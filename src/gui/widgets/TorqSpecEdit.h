@@ -77,7 +77,7 @@ public:
     ~CTorqSpecEditCtrl() override;
 
     // Binds the control once. The document (may be null) is asked before a
-    // typed value is stored and is told while an editor is open.
+    // typed value is stored.
     void Bind(int style, CTorqSpec& parameter, int editMode, MenuFiller menu, CTorqDoc* document);
     // Drops the parameter and the document (they are going away); the last
     // text stays on show.
