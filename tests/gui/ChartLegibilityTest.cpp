@@ -1,4 +1,5 @@
 #include "EngineBuilds.h"
+#include "GuiTestFixture.h"
 #include "GuiTestSupport.h"
 #include "model/DocumentRegistry.h"
 #include "model/ResultsTable.h"
@@ -61,12 +62,12 @@ private slots:
     void imagesAreSavedAsPngOrSvgAndNeverAsAPartialFile();
 
 private:
-    std::unique_ptr<TemporarySettings> m_settings;
+    std::unique_ptr<GuiTestFixture> m_fixture;
 };
 
 void ChartLegibilityTest::init()
 {
-    m_settings = std::make_unique<TemporarySettings>();
+    m_fixture = std::make_unique<GuiTestFixture>();
 }
 
 void ChartLegibilityTest::fourEnginesHaveDistinctSwatchesAndTheirFullNamesWrapped()
