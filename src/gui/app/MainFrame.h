@@ -139,7 +139,6 @@ public:
     CChildFrame* ActiveChild() const;
     QList<CChildFrame*> ChildFrames() const;
     QMdiArea* MdiArea() const { return m_mdiArea; }
-    QToolBar* ToolBar() const { return m_toolBar; }
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
     const QString& StartFolder() const { return m_startFolder; }
     CIteratorCommands& IteratorCommands() const { return *m_iteratorCommands; }

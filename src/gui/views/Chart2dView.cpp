@@ -50,7 +50,8 @@ constexpr double kXLabelSpacing = 1.6;
 constexpr double kYLabelSpacing = 2.2;
 const QColor kStaleCurveColour(170, 170, 170);
 
-QString DefaultAskImageFile(QWidget* parent)
+// Asks for the file of "Save Image As..."; empty when the user cancels.
+QString AskImageFile(QWidget* parent)
 {
     const QString svgFilter = QObject::tr("SVG Image (*.svg)");
     QString chosenFilter;
@@ -86,8 +87,7 @@ CChart2dView::CChart2dView(CTorqDoc& document, CDocumentRegistry& registry, QWid
       m_axes{ChartAxisDescription::Make(kSeriesEngineSpeed, kHiRange),
              ChartAxisDescription::Make(kSeriesPower, kMidRange),
              ChartAxisDescription::Make(kSeriesTorque, kMidRange)},
-      m_colourEachEngine(QSettings().value(kColourEachEngineKey, false).toBool()),
-      m_askImageFile(DefaultAskImageFile)
+      m_colourEachEngine(QSettings().value(kColourEachEngineKey, false).toBool())
 {
     CreateChart();
     m_document->AddObserver(this);
@@ -608,7 +608,7 @@ bool CChart2dView::SaveImage(const QString& path, QString& error) const
 
 void CChart2dView::AskAndSaveImage()
 {
-    const QString path = m_askImageFile(this);
+    const QString path = AskImageFile(this);
     if (path.isEmpty()) return;
     QString error;
     if (!SaveImage(path, error)) QMessageBox::warning(this, tr("Save Image As"), error);

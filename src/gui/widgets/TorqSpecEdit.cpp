@@ -280,7 +280,6 @@ bool CTorqSpecEditCtrl::BeginEdit()
     m_editor->setWindowModality(Qt::ApplicationModal);
     m_editor->show();
     m_editor->activateWindow();
-    emit EditorOpened(this);
     return true;
 }
 
@@ -386,7 +385,6 @@ void CTorqSpecEditCtrl::focusOutEvent(QFocusEvent* event)
     QWidget::focusOutEvent(event);
     update();
     if (m_editor == nullptr) ShowStatusText(this, QString::fromLatin1(kReadyStatusText));
-    emit FocusLost(this);
 }
 
 void CTorqSpecEditCtrl::changeEvent(QEvent* event)
