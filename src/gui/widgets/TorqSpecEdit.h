@@ -184,6 +184,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void SetUpTextBox();
+    void SetUpMenuButton();
+    void SetUpOkAndCancel();
+    void LayOutInRow();
     void PlaceOverControl();
     void ShowRefusalHint();
 
