@@ -73,6 +73,7 @@ private:
 
     void CreateControls();
     QWidget* CreateRowGroup(const QString& title, int firstRow, int rowCount);
+    void CreateRow(QGridLayout& grid, int row, int gridRow);
     QWidget* CreateCriterionGroup();
     void FillBaselineList(const CDocumentRegistry& documents);
     void ShowAll();
