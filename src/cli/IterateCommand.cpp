@@ -38,9 +38,10 @@ constexpr const char* kDescription =
     "an engine-speed band. The first sweep changes slowest, the last fastest; every sweep ends\n"
     "on its MAX. The kept results are listed in their slots (No. 1 to 10), which are not\n"
     "sorted: a better result takes the place of the weakest.\n"
-    "With --search only the tests that lead to the best run, from a coarse lattice over every\n"
-    "combination through compass searches to the neighbours of the ten best: the kept results\n"
-    "are those a series of the tests it ran would keep, each with its test's number and score.";
+    "With --search only the tests that lead to the best run: a coarse lattice over every\n"
+    "combination, compass searches from its best points, the neighbours of the ten best and the\n"
+    "values of each sweep through the best. The kept results are those a series of the tests it\n"
+    "ran would keep, each with its test's number and score.";
 
 struct SweepName {
     const char* name;

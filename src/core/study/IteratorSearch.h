@@ -15,7 +15,7 @@
 // whole, found by running a small share of them. The score of a
 // combination is a noisy, mostly smooth function on an integer lattice
 // (the step indexes of the swept slots), and some regions of the lattice
-// fail to run at all. The search works in three stages:
+// fail to run at all. The search works in four stages:
 //
 //   1. Lattice: a coarse lattice over the whole grid, every slot at a few
 //      evenly spaced step indexes (its ends included), the slots with more
@@ -66,9 +66,9 @@ public:
     bool Start(std::int64_t budget = 0);
 
     // Runs the next batch of tests: a few hundred at most, so that a caller
-    // can show progress and stop between batches. False when the search had
-    // already finished. When the search finishes, its kept results are in
-    // the iterator.
+    // can show progress and stop between batches. False when no test was
+    // left to run: the search is then done. When the search finishes, its
+    // kept results are in the iterator.
     bool RunBatch();
     bool IsDone() const { return m_stage == Stage::Done; }
     bool ReachedBudget() const { return m_budget > 0 && m_testsRun >= m_budget; }
