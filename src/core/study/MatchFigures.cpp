@@ -133,7 +133,8 @@ FigureRange DefaultRange(const CTorqDoc& engine, MatchFigure figure)
 {
     const MatchFigureInfo& info = FigureInfo(figure);
     const FigureRange limits = ParameterRange(engine, figure);
-    const double today = EnglishValue(engine, figure);
+    // Today's value on the lattice first: a float's last bits must not move a band's end by a step.
+    const double today = std::round(EnglishValue(engine, figure) / info.resolution) * info.resolution;
     const double half = info.bandInPercent ? today * info.halfBand / 100.0 : info.halfBand;
     // Ends on the natural step, so that the band reads as a builder would give it.
     double min = OnLattice(today - half, info.naturalStep, false);
