@@ -42,5 +42,6 @@ int IterateMergeCommand(const QStringList& arguments, QTextStream& out, QTextStr
 int CalcCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int MatchCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int ReferenceCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 }  // namespace cli
