@@ -138,6 +138,21 @@ bool ManualBook::CheckLinks(const QString& fileName, const QString& text)
     return true;
 }
 
+bool ManualBook::InsertGenerated(const QString& fileName, QString& text)
+{
+    static const QRegularExpression marker(QStringLiteral(R"(^<!-- generated: ([\w.-]+\.md) -->$)"),
+                                           QRegularExpression::MultilineOption);
+    for (auto match = marker.match(text); match.hasMatch(); match = marker.match(text)) {
+        const QString part = match.captured(1);
+        QFile file(QDir(m_generatedFolder).filePath(part));
+        if (m_generatedFolder.isEmpty() || !file.open(QIODevice::ReadOnly))
+            return Fail(
+                QStringLiteral("%1: the part %2 that the build writes is missing").arg(fileName, part));
+        text.replace(match.capturedStart(), match.capturedLength(), QString::fromUtf8(file.readAll()));
+    }
+    return true;
+}
+
 bool ManualBook::Load(const QString& contentsPath)
 {
     const QFileInfo contents(contentsPath);
@@ -159,7 +174,8 @@ bool ManualBook::Load(const QString& contentsPath)
     m_markdown = contentsText;
     for (const QString& chapter : std::as_const(m_chapterFiles)) {
         QString text;
-        if (!ReadPage(chapter, text) || !CheckLinks(chapter, text)) return false;
+        if (!ReadPage(chapter, text) || !CheckLinks(chapter, text) || !InsertGenerated(chapter, text))
+            return false;
         // Blank lines keep a chapter's first heading out of the last paragraph before it.
         m_markdown += QStringLiteral("\n\n") + text + QStringLiteral("\n");
     }
