@@ -142,13 +142,16 @@ bool ManualBook::InsertGenerated(const QString& fileName, QString& text)
 {
     static const QRegularExpression marker(QStringLiteral(R"(^<!-- generated: ([\w.-]+\.md) -->$)"),
                                            QRegularExpression::MultilineOption);
-    for (auto match = marker.match(text); match.hasMatch(); match = marker.match(text)) {
+    // The search goes on after each part put in: a part is never read for markers of its own.
+    for (auto match = marker.match(text); match.hasMatch();) {
         const QString part = match.captured(1);
         QFile file(QDir(m_generatedFolder).filePath(part));
         if (m_generatedFolder.isEmpty() || !file.open(QIODevice::ReadOnly))
             return Fail(
                 QStringLiteral("%1: the part %2 that the build writes is missing").arg(fileName, part));
-        text.replace(match.capturedStart(), match.capturedLength(), QString::fromUtf8(file.readAll()));
+        const QString content = QString::fromUtf8(file.readAll());
+        text.replace(match.capturedStart(), match.capturedLength(), content);
+        match = marker.match(text, match.capturedStart() + content.size());
     }
     return true;
 }
