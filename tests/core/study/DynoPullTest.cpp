@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 namespace {
 
 constexpr double kHpPerKw = 1000.0 / 745.699872;
@@ -180,6 +183,64 @@ TEST(DynoPull, UnitNamesAreTakenWithoutRegardToCase)
     EXPECT_TRUE(ParsePullTorqueUnit("nm", torque));
     EXPECT_EQ(torque, PullTorqueUnit::NewtonMetre);
     EXPECT_FALSE(ParsePullTorqueUnit("kgm", torque));
+}
+
+}  // namespace
+
+namespace {
+
+// Every answer of the reader, whatever it was given: a refusal says why; a
+// pull has its rows sorted, no speed twice, at least four rows in the
+// model's speeds, and only finite figures that are not negative.
+void ExpectSoundReading(const std::string& text)
+{
+    const PullReading reading = ReadDynoPull(text);
+    if (!reading.ok) {
+        EXPECT_FALSE(reading.error.empty());
+        return;
+    }
+    const std::vector<PullRow>& rows = reading.pull.rows;
+    int inside = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i > 0) {
+            EXPECT_LT(rows[i - 1].rpm, rows[i].rpm);
+        }
+        EXPECT_TRUE(std::isfinite(rows[i].powerHp) && rows[i].powerHp >= 0.0);
+        EXPECT_TRUE(std::isfinite(rows[i].torqueLbFt) && rows[i].torqueLbFt >= 0.0);
+        inside += rows[i].rpm >= kPullLowestRpm && rows[i].rpm <= kPullHighestRpm ? 1 : 0;
+    }
+    EXPECT_GE(inside, kPullFewestRows);
+}
+
+TEST(DynoPull, AnyTextGivesAPullThatHoldsTogetherOrARefusal)
+{
+    const std::string pull =
+        "# run 3\nRPM;Power (kW);Torque [Nm]\n3000;100,5;320\n4000;140;334,2\n5000;160;305\n"
+        "6000;150;240\n6500;140;205\n";
+    std::mt19937 random(5);
+    const char alphabet[] = "0123456789.,;\t\n\r#-+eE\"( )[]RPMkWNminf";
+    for (int trial = 0; trial < 3000; ++trial) {
+        std::string text = pull;
+        const int changes = 1 + int(random() % 6);
+        for (int c = 0; c < changes; ++c) {
+            const std::size_t at = random() % text.size();
+            switch (random() % 3) {
+                case 0:
+                    text[at] = alphabet[random() % (sizeof alphabet - 1)];
+                    break;
+                case 1:
+                    text.erase(at, 1 + random() % 4);
+                    break;
+                default:
+                    text.insert(at, 1, alphabet[random() % (sizeof alphabet - 1)]);
+                    break;
+            }
+            if (text.empty()) text = "x";
+        }
+        SCOPED_TRACE(text);
+        ExpectSoundReading(text);
+        if (HasFailure()) return;
+    }
 }
 
 }  // namespace
