@@ -3,15 +3,16 @@
 // up to date while the click is still being delivered), and a value's menu
 // dropped again before the editor has closed after a choice.
 
+#include "GuiTestFixture.h"
 #include "GuiTestSupport.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/SplitterTabWnd.h"
+#include "commands/EngineHistory.h"
 #include "views/Chart2dView.h"
 #include "views/ChartLegend.h"
 #include "views/EngineFormView.h"
-#include "views/EngineHistory.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QLabel>
 #include <QMdiArea>
@@ -36,12 +37,12 @@ private slots:
     void escapeBeforeTheEditorClosedAfterAChoiceStillEndsTheEdit();
 
 private:
-    std::unique_ptr<TemporarySettings> m_settings;
+    std::unique_ptr<GuiTestFixture> m_fixture;
 };
 
 void EngineWindowEventsTest::initTestCase()
 {
-    m_settings = std::make_unique<TemporarySettings>();
+    m_fixture = std::make_unique<GuiTestFixture>();
 }
 
 void EngineWindowEventsTest::aPressOnAGraphLegendOfAnotherEngineWindowActivatesThatWindow()

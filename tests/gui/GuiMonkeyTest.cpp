@@ -14,6 +14,7 @@
 // TORQWELL_MONKEY_CHECK_EVERY how often the open engines are checked, every
 // 1000 events by default; TORQWELL_MONKEY_VERBOSE prints every event).
 
+#include "GuiTestFixture.h"
 #include "GuiTestSupport.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
@@ -22,7 +23,7 @@
 #include "model/Commands.h"
 #include "model/EngineFile.h"
 #include "views/EngineFormView.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include "TempFile.h"
 
@@ -469,8 +470,10 @@ private:
     void ClickToolBar()
     {
         QList<QWidget*> buttons;
-        for (QAction* action : m_frame.ToolBar()->actions()) {
-            QWidget* button = m_frame.ToolBar()->widgetForAction(action);
+        const auto* toolBar = m_frame.findChild<QToolBar*>(QStringLiteral("MainToolBar"));
+        if (toolBar == nullptr) return OpenMenu();
+        for (QAction* action : toolBar->actions()) {
+            QWidget* button = toolBar->widgetForAction(action);
             if (button != nullptr && button->isVisible() && button->isEnabled()) buttons << button;
         }
         if (buttons.isEmpty()) return OpenMenu();
@@ -788,13 +791,13 @@ private slots:
     void aRandomWalkOverTheWholeProgramLeavesEveryEngineWhole();
 
 private:
-    std::unique_ptr<TemporarySettings> m_settings;
+    std::unique_ptr<GuiTestFixture> m_fixture;
     QTemporaryDir m_scratch;
 };
 
 void GuiMonkeyTest::initTestCase()
 {
-    m_settings = std::make_unique<TemporarySettings>();
+    m_fixture = std::make_unique<GuiTestFixture>();
     QVERIFY(m_scratch.isValid());
     for (int signal : {SIGSEGV, SIGABRT, SIGFPE, SIGBUS, SIGILL}) std::signal(signal, PrintSeedAndEnd);
 }
