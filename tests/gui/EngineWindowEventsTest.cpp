@@ -14,6 +14,7 @@
 #include "views/EngineFormView.h"
 #include "widgets/TorqSpecEdit.h"
 
+#include <QGraphicsView>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -33,6 +34,7 @@ class EngineWindowEventsTest : public QObject {
 private slots:
     void initTestCase();
     void aPressOnAGraphLegendOfAnotherEngineWindowActivatesThatWindow();
+    void aPressOnTheGraphOfAnotherEngineWindowActivatesThatWindow();
     void aValuesMenuDroppedAgainBeforeItsEditorClosedTakesNoSecondChoice();
     void escapeBeforeTheEditorClosedAfterAChoiceStillEndsTheEdit();
 
@@ -79,6 +81,42 @@ void EngineWindowEventsTest::aPressOnAGraphLegendOfAnotherEngineWindowActivatesT
     QTest::mousePress(entry, Qt::LeftButton, {}, entry->rect().center());
     if (pressed != nullptr) QTest::mouseRelease(entry, Qt::LeftButton, {}, entry->rect().center());
     QTRY_COMPARE(frame.ActiveChild(), first);
+    QVERIFY(messages.Codes().empty());
+}
+
+void EngineWindowEventsTest::aPressOnTheGraphOfAnotherEngineWindowActivatesThatWindow()
+{
+    RecordingPresenter messages;
+    QTemporaryDir folder;
+    CMainFrame frame(folder.path());
+    frame.resize(1280, 900);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    CChildFrame* first = frame.OpenExample(QDir(frame.ExampleFolder()).filePath("chevy-350-street.trq"));
+    CChildFrame* second = frame.OpenExample(QDir(frame.ExampleFolder()).filePath("ford-302-nitrous.trq"));
+    QVERIFY(first != nullptr && second != nullptr);
+    frame.CommandAction(FrameCmd::kViewWorkbook)->trigger();
+    frame.CommandAction(FrameCmd::kWindowTile)->trigger();
+    frame.MdiArea()->setActiveSubWindow(second);
+    first->RightPane()->setCurrentWidget(first->RightGraph());
+    QApplication::processEvents();
+
+    // A press at each point of a grid over the first window's graph, the
+    // second window active again before each: the curves, the peak labels
+    // and the plot area the press lands on are drawn anew as it activates.
+    QGraphicsView* view = first->RightGraph()->findChild<QGraphicsView*>();
+    QVERIFY(view != nullptr);
+    QWidget* plot = view->viewport();
+    for (int x = 1; x < 8; ++x) {
+        for (int y = 1; y < 8; ++y) {
+            frame.MdiArea()->setActiveSubWindow(second);
+            QApplication::processEvents();
+            const QPoint at(plot->width() * x / 8, plot->height() * y / 8);
+            QTest::mousePress(plot, Qt::LeftButton, {}, at);
+            QTest::mouseRelease(plot, Qt::LeftButton, {}, at);
+            QTRY_COMPARE(frame.ActiveChild(), first);
+        }
+    }
     QVERIFY(messages.Codes().empty());
 }
 
