@@ -19,7 +19,7 @@ struct Compressor {
                       // fall-off
 };
 
-// Kind 1: the exhaust drives the turbine as fast as the engine's air demand
+// The exhaust drives the turbine as fast as the engine's air demand
 // pushes it through the compressor map; near surge it runs 20 % slower.
 Compressor Turbocharger(const SimInputs& in, double demandCfm, double previousBoost)
 {
@@ -30,7 +30,7 @@ Compressor Turbocharger(const SimInputs& in, double demandCfm, double previousBo
     return {boost, std::fabs(nb - in.blowerRpm) / in.blowerRpm};
 }
 
-// Kind 2: belt and internal gears turn the impeller; it makes nothing below 1500 rpm.
+// Belt and internal gears turn the impeller; it makes nothing below 1500 rpm.
 Compressor CentrifugalBlower(const SimInputs& in, double rpm)
 {
     const double nb = static_cast<double>(in.beltGearRatio) * in.internalGearRatio * rpm;
@@ -39,7 +39,7 @@ Compressor CentrifugalBlower(const SimInputs& in, double rpm)
     return {boost, std::fabs(nb - in.blowerRpm) / in.blowerRpm};
 }
 
-// Kind 3: a positive-displacement blower on the belt, best near 30000 rpm.
+// A positive-displacement blower on the belt, best near 30000 rpm.
 Compressor RootsBlower(const SimInputs& in, double rpm)
 {
     const double nb = rpm * in.beltGearRatio;
@@ -51,15 +51,23 @@ Compressor RootsBlower(const SimInputs& in, double rpm)
 
 void BoostModel(const SimInputs& in, double engineVolume, float vePrevPercent, double rpm, BoostState& state)
 {
-    const int kind = in.boostKind;
-    if (kind < 1 || kind > 3) return;
-
     // Air the engine asked for at the previous point's efficiency, cfm.
     const double demandCfm = vePrevPercent * 0.01 * rpm * 0.5 * engineVolume / kCubicInchesPerCubicFoot;
+    const BoostKind kind = BoostKindOf(in);
     Compressor comp{};
-    if (kind == 1) comp = Turbocharger(in, demandCfm, state.boost);
-    if (kind == 2) comp = CentrifugalBlower(in, rpm);
-    if (kind == 3) comp = RootsBlower(in, rpm);
+    switch (kind) {
+        case BoostKind::Turbocharger:
+            comp = Turbocharger(in, demandCfm, state.boost);
+            break;
+        case BoostKind::CentrifugalBlower:
+            comp = CentrifugalBlower(in, rpm);
+            break;
+        case BoostKind::RootsBlower:
+            comp = RootsBlower(in, rpm);
+            break;
+        default:  // none: the engine breathes naturally
+            return;
+    }
 
     double boost = comp.boost;
     double efficiency = std::cos(comp.speedOff) * in.blowerEfficiency * 0.01;
@@ -74,7 +82,7 @@ void BoostModel(const SimInputs& in, double engineVolume, float vePrevPercent, d
 
     // A belt-driven blower's shaft power in hp, as mean effective pressure in psi.
     double driveLoss = 0.0;
-    if (kind != 1) {
+    if (kind != BoostKind::Turbocharger) {
         const double drivePower = demandCfm * z * kDrivePowerPerCfm / efficiency;
         driveLoss = drivePower * kMepCubicInchRpmPerHorsepower / (engineVolume * rpm);
     }

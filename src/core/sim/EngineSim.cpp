@@ -115,8 +115,8 @@ PointConstants MakePointConstants(const SimInputs& in, const RunConstants& run, 
     pc.perStep = 1.0 / (kCrankDegreesPerSecondPerRpm * rpm);
 
     // Charge temperature and ram amplitude before forced induction changes them.
-    carried.boost.chargeTemp = static_cast<float>(IntakeChargeTemperature(in.fuelType, rpm));
-    carried.ramAmplitude = RamAmplitude(in.manifoldType, rpm, carried.ramAmplitude);
+    carried.boost.chargeTemp = static_cast<float>(IntakeChargeTemperature(FuelOf(in), rpm));
+    carried.ramAmplitude = RamAmplitude(ManifoldOf(in), rpm, carried.ramAmplitude);
     BoostModel(in, run.valves.geometry.engineVolume, carried.vePrev, rpm, carried.boost);
     const double boost = carried.boost.boost;
     pc.boosted = boost > 0.0;
@@ -136,7 +136,8 @@ PointConstants MakePointConstants(const SimInputs& in, const RunConstants& run, 
     pc.perChargeTemp = 1.0 / pc.chargeTemp;
     pc.ramFrequency = 24000.0 / rpm;
     pc.boostedExhaustPressure = static_cast<float>(0.0013333333 * rpm + 25.0);
-    pc.wave = MakeExhaustWave(GetExhaustSystem(in.exhaustSystem, rpm), run.valves.events.exhaustOpening, rpm);
+    pc.wave =
+        MakeExhaustWave(GetExhaustSystem(ExhaustSystemOf(in), rpm), run.valves.events.exhaustOpening, rpm);
     return pc;
 }
 
@@ -145,7 +146,7 @@ bool PrepareRunConstants(const SimInputs& in, RunConstants& run)
 {
     if (!PrepareValveData(in, run.valves)) return false;
     const EngineGeometry& geo = run.valves.geometry;
-    run.heatingValue = FuelHeatingValue(in.fuelType);
+    run.heatingValue = FuelHeatingValue(FuelOf(in));
     run.inductionCapacity = InductionCapacity(in);
     run.nitrousPower = in.nitrousFlow * 25.0;
     run.airFuelRatio = run.valves.lifter.airFuelRatio;
@@ -309,21 +310,37 @@ double ChargeEnthalpy(double t)
     return ChargeInternalEnergy(t) + kGasConstantBtu * t;
 }
 
-double FuelHeatingValue(int fuelType)
+double FuelHeatingValue(Fuel fuel)
 {
-    if (fuelType <= 9) return 19000.0;   // gasoline, with or without nitrous
-    if (fuelType <= 18) return 19800.0;  // methanol
-    if (fuelType == 19) return 19100.0;  // ethanol
-    if (fuelType == 20) return 18600.0;  // propane
-    return 18839.0;                      // liquefied natural gas
+    switch (fuel) {
+        case Fuel::Gasoline:
+            return 19000.0;
+        case Fuel::Methanol:
+            return 19800.0;
+        case Fuel::Ethanol:
+            return 19100.0;
+        case Fuel::Propane:
+            return 18600.0;
+        case Fuel::LiquefiedNaturalGas:
+            break;
+    }
+    return 18839.0;
 }
 
-double IntakeChargeTemperature(int fuelType, double rpm)
+double IntakeChargeTemperature(Fuel fuel, double rpm)
 {
     // Liquid fuels cool the charge by evaporation; at low speed the charge
     // picks up heat from the manifold.
-    if (fuelType < 10 && rpm < 5500.0) return 610.0 - 0.01272 * rpm;
-    if (fuelType <= 19) return 540.0;
+    switch (fuel) {
+        case Fuel::Gasoline:
+            return rpm < 5500.0 ? 610.0 - 0.01272 * rpm : 540.0;
+        case Fuel::Methanol:
+        case Fuel::Ethanol:
+            return 540.0;
+        case Fuel::Propane:
+        case Fuel::LiquefiedNaturalGas:
+            break;
+    }
     return rpm <= 5500.0 ? 630.0 - 0.01272 * rpm : 560.0;
 }
 
@@ -331,9 +348,10 @@ double InductionCapacity(const SimInputs& in)
 {
     // A carburettor rated at 3.0 inHg passes 1 / 1.414 of its rating at the
     // 1.5 inHg basis: flow goes with the square root of the pressure drop.
-    double g = in.inductionCfm * (in.ratingBarrels == 2 ? kPerRatedCfmAtThreeInches : kPerRatedCfm);
+    const bool atThreeInches = CarburettorRatingOf(in) == CarburettorRating::TwoBarrelAtThreeInchesHg;
+    double g = in.inductionCfm * (atThreeInches ? kPerRatedCfmAtThreeInches : kPerRatedCfm);
     // Individual runners: each cylinder draws on one barrel of four.
-    if (in.manifoldType == 4) g = g * 0.25;
+    if (ManifoldOf(in) == ManifoldType::IndividualRunners) g = g * 0.25;
     return g * kInductionCapacityScale;
 }
 
@@ -346,53 +364,53 @@ double Held(double v, double lo, double hi)
 }
 }  // namespace
 
-float RamAmplitude(int manifoldType, double rpm, float previous)
+float RamAmplitude(ManifoldType manifold, double rpm, float previous)
 {
     double v;
-    switch (manifoldType) {
-        case 1:
+    switch (manifold) {
+        case ManifoldType::SinglePlane:
             v = Held(std::pow(rpm, 1.3) * 8.03e-05, 0.0, 7.5);
-            break;  // single plane
-        case 2:
+            break;
+        case ManifoldType::DualPlane:
             v = Held(std::pow(rpm, 1.33) * 9.03e-06 + 3.0, 0.0, 5.0);
-            break;  // dual plane
-        case 3:
+            break;
+        case ManifoldType::TunnelRam:
             v = std::fmax(std::pow(rpm, 1.27) * 0.000103, 0.0);
-            break;  // tunnel ram
-        case 4:
+            break;
+        case ManifoldType::IndividualRunners:
             v = Held(std::pow(rpm, 1.3) * 0.000143, 0.0, 7.5);
-            break;  // individual runners
-        case 5:
+            break;
+        case ManifoldType::TunedPortInjection:
             v = rpm <= 4000.0 ? 4.0 : 8.0 - 0.001 * rpm;
-            break;  // tuned port
-        case 6:
+            break;
+        case ManifoldType::SequentialInjection:
             v = std::fmin(std::pow(rpm, 1.31) * 0.000103, 4.5);
-            break;  // sequential injection
-        default:
-            return previous;  // forced induction
+            break;
+        default:  // forced induction
+            return previous;
     }
     return static_cast<float>(v);
 }
 
-ExhaustSystemData GetExhaustSystem(int exhaustSystem, double rpm)
+ExhaustSystemData GetExhaustSystem(ExhaustSystem system, double rpm)
 {
-    switch (exhaustSystem) {
-        case 2:
-            return {32.0, 0.3, 4000.0, 1.04};  // performance manifolds and mufflers
-        case 3:
-            return {26.5, 0.5, 5000.0, 1.04};  // small-tube headers, mufflers
-        case 4:
-            return {22.5, 0.5, 5000.0, 1.0};  // small-tube headers, open
-        case 5:
-            return {25.7, 0.5, 5000.0, 1.02};  // large-tube headers, mufflers
-        case 6:
-            return {22.7, 0.5, 5500.0, 0.94};  // large-tube headers, open
-        case 7: {                              // stepped race headers
+    switch (system) {
+        case ExhaustSystem::PerformanceManifoldsAndMufflers:
+            return {32.0, 0.3, 4000.0, 1.04};
+        case ExhaustSystem::SmallTubeHeadersWithMufflers:
+            return {26.5, 0.5, 5000.0, 1.04};
+        case ExhaustSystem::SmallTubeHeadersOpen:
+            return {22.5, 0.5, 5000.0, 1.0};
+        case ExhaustSystem::LargeTubeHeadersWithMufflers:
+            return {25.7, 0.5, 5000.0, 1.02};
+        case ExhaustSystem::LargeTubeHeadersOpen:
+            return {22.7, 0.5, 5500.0, 0.94};
+        case ExhaustSystem::SteppedTubeRaceHeaders: {
             const double base = rpm >= 5500.0 ? 21.0 : 21.0 + 3.0 * (5500.0 - rpm) / rpm;
             return {base, 0.5, 6000.0, 0.95};
         }
-        default:
-            return {35.0, 0.3, 4000.0, 1.06};  // stock manifolds and mufflers
+        default:  // stock manifolds and mufflers
+            return {35.0, 0.3, 4000.0, 1.06};
     }
 }
 

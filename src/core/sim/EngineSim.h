@@ -43,10 +43,10 @@ double ChargeSpecificHeat(double tempR);
 double ChargeEnthalpy(double tempR);
 
 // Lower heating value of the fuel, BTU/lb.
-double FuelHeatingValue(int fuelType);
+double FuelHeatingValue(Fuel fuel);
 
 // Intake charge temperature before any blower, degrees Rankine.
-double IntakeChargeTemperature(int fuelType, double rpm);
+double IntakeChargeTemperature(Fuel fuel, double rpm);
 
 // Flow capacity of the carburettor and manifold that the manifold-pressure
 // drop is measured against.
@@ -54,7 +54,7 @@ double InductionCapacity(const SimInputs& inputs);
 
 // Amplitude of the intake ram wave, psi; previous is the amplitude of the
 // previous point, which forced induction keeps.
-float RamAmplitude(int manifoldType, double rpm, float previous);
+float RamAmplitude(ManifoldType manifold, double rpm, float previous);
 
 struct ExhaustSystemData {
     double basePressure;     // psi absolute
@@ -63,7 +63,7 @@ struct ExhaustSystemData {
     double exponent;         // of engine speed in the pulse amplitude
 };
 
-ExhaustSystemData GetExhaustSystem(int exhaustSystem, double rpm);
+ExhaustSystemData GetExhaustSystem(ExhaustSystem system, double rpm);
 
 // The exhaust-port pressure wave of one speed point.
 struct ExhaustWave {

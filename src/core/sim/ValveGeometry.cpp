@@ -51,15 +51,15 @@ bool TableIsFinite(const FlowTable& table)
 
 }  // namespace
 
-LifterData GetLifterData(int lifterType)
+LifterData GetLifterData(LifterType lifter)
 {
-    switch (lifterType) {
-        case 2:
-            return {1.55f, 20.0f, 12.0f};  // solid flat tappet
-        case 3:
-            return {1.6f, 17.0f, 11.5f};  // roller
-        default:
-            return {1.5f, 28.0f, 12.5f};  // hydraulic flat tappet
+    switch (lifter) {
+        case LifterType::Solid:  // flat tappet
+            return {1.55f, 20.0f, 12.0f};
+        case LifterType::Roller:
+            return {1.6f, 17.0f, 11.5f};
+        default:  // hydraulic flat tappet
+            return {1.5f, 28.0f, 12.5f};
     }
 }
 
@@ -67,7 +67,7 @@ ValveEvents ComputeValveEvents(const SimInputs& in, const LifterData& lifter)
 {
     // 0.050-inch figures are widened at both ends by the lifter's allowance
     // to reach the seat-to-seat events the lobe is built on.
-    const double a = in.timingAt050 == 1 ? lifter.timingAllowance : 0.0;
+    const double a = CamTimingOf(in) == CamTiming::AtFiftyThousandthsLift ? lifter.timingAllowance : 0.0;
     const double adv = in.camAdvance;
     ValveEvents ev{};
     ev.exhaustOpening = static_cast<float>(180.0 - (in.exhaustOpening + a) - adv + 20.0);
@@ -155,7 +155,7 @@ EngineGeometry ComputeGeometry(const SimInputs& in)
 bool PrepareValveData(const SimInputs& in, ValveSetup& setup)
 {
     setup.geometry = ComputeGeometry(in);
-    setup.lifter = GetLifterData(in.lifterType);
+    setup.lifter = GetLifterData(LifterOf(in));
     setup.events = ComputeValveEvents(in, setup.lifter);
     const ValveEvents& ev = setup.events;
 

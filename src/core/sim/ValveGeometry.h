@@ -33,9 +33,9 @@ struct LifterData {
     float airFuelRatio;     // lb air per lb fuel
 };
 
-// Lifter types 2 (solid) and 3 (roller) have their own rows; any other
-// value takes the hydraulic row.
-LifterData GetLifterData(int lifterType);
+// Solid and roller lifters have their own rows; any other value takes the
+// hydraulic row.
+LifterData GetLifterData(LifterType lifter);
 
 struct ValveEvents {
     float exhaustOpening;  // EVO, crank degrees after firing TDC; every cycle starts here
