@@ -36,10 +36,8 @@ bool EngineSimFusesMultiplyAdd();
 
 // ---- Pieces of the cycle, exposed for tests ----
 
-// Internal energy and enthalpy in BTU/lb, specific heat at constant volume in
-// BTU/(lb R), of the cylinder charge at temperature tempR in degrees Rankine.
-double ChargeInternalEnergy(double tempR);
-double ChargeSpecificHeat(double tempR);
+// Enthalpy of the cylinder charge at temperature tempR in degrees Rankine,
+// BTU/lb: the crank loop's own polynomial on one value.
 double ChargeEnthalpy(double tempR);
 
 // Lower heating value of the fuel, BTU/lb.
@@ -75,6 +73,9 @@ struct ExhaustWave {
     double basePressure;  // psi absolute
     double laterWaveFactor;
 };
+
+#define TORQWELL_EXHAUST_WAVE_FIELDS(X) \
+    X(exhaustOpening) X(tuningRpm) X(rpm) X(angleScale) X(amplitude) X(basePressure) X(laterWaveFactor)
 
 ExhaustWave MakeExhaustWave(const ExhaustSystemData& system, double exhaustOpening, double rpm);
 

@@ -36,9 +36,9 @@ bool LobeIsFinite(const CamLobe& lobe)
 bool GeometryIsFinite(const EngineGeometry& g)
 {
     const float values[] = {
-        g.bore,        g.stroke,         g.cylinderVolume, g.clearanceVolume, g.engineVolume,
-        g.rodLength,   g.headPistonArea, g.intakeDiameter, g.exhaustDiameter, g.intakePortDiameter,
-        g.crankRadius, g.pistonArea};
+        g.bore,      g.stroke,         g.cylinderVolume,  g.clearanceVolume,    g.engineVolume,
+        g.rodLength, g.intakeDiameter, g.exhaustDiameter, g.intakePortDiameter, g.crankRadius,
+        g.pistonArea};
     return AllFinite(values, static_cast<int>(std::size(values)));
 }
 
@@ -141,7 +141,6 @@ EngineGeometry ComputeGeometry(const SimInputs& in)
         static_cast<float>(g.cylinderVolume / (static_cast<double>(in.compressionRatio) - 1.0));
     g.engineVolume = static_cast<float>(in.cylinders * stroke * bore * bore * kQuarterPi);
     g.rodLength = static_cast<float>(1.62 * stroke);
-    g.headPistonArea = static_cast<float>(kHeadAndCrownAreaPerBoreSquared * bore * bore);
     g.intakeDiameter = in.intakeValves == 2 ? in.intakeValveDia * 2.0f : in.intakeValveDia;
     g.exhaustDiameter = in.exhaustValves == 2 ? in.exhaustValveDia * 2.0f : in.exhaustValveDia;
     g.intakePortDiameter = static_cast<float>(0.85 * g.intakeDiameter);

@@ -48,6 +48,11 @@ struct ValveEvents {
 // figures and the cam advance; exhaust opening is taken 20 degrees later.
 ValveEvents ComputeValveEvents(const SimInputs& inputs, const LifterData& lifter);
 
+// Each record the crank loop reads has its fields listed once, for the
+// loop's lanes of several engines (CycleLanes.h); a field missing from its
+// list fails the build.
+#define TORQWELL_VALVE_EVENTS_FIELDS(X) X(exhaustOpening) X(exhaustClosing) X(intakeOpening) X(intakeClosing)
+
 // Circular-arc lobe with a flat follower, solved from valve lift and the
 // event angles. Lobe angles are cam degrees counted from the opening point.
 struct CamLobe {
@@ -63,6 +68,10 @@ struct CamLobe {
 };
 
 // Returns false when no such lobe exists (the nose would not meet the flank).
+#define TORQWELL_CAM_LOBE_FIELDS(X) \
+    X(opening)                      \
+    X(closing) X(duration) X(halfDuration) X(flankEnd) X(noseEnd) X(noseOffset) X(noseRadius) X(flankOffset)
+
 bool SolveCamLobe(float opening, float closing, float valveLift, float flankRadius, CamLobe& lobe);
 
 // Valve lift (1.5 rocker ratio) at crank angle theta, never below 0.000001 in.
@@ -75,6 +84,8 @@ struct FlowTable {
     float coefficient[11];  // measured airflow over the ideal orifice flow of the curtain area
     double slope[10];       // per inch of lift
 };
+
+#define TORQWELL_FLOW_TABLE_FIELDS(X) X(lift) X(coefficient) X(slope)
 
 // Fails when the bench pressure drop is negative.
 bool BuildFlowTable(float testDiameter, float testDropInH2O, const float* airflowCfm, const float* liftIn,
@@ -92,7 +103,6 @@ struct EngineGeometry {
     float clearanceVolume;     // ci
     float engineVolume;        // all cylinders, ci
     float rodLength;           // in
-    float headPistonArea;      // wall area of head and piston crown, sq in
     float intakeDiameter;      // all intake valves of a cylinder as one, in
     float exhaustDiameter;     // all exhaust valves of a cylinder as one, in
     float intakePortDiameter;  // in
@@ -101,6 +111,12 @@ struct EngineGeometry {
     double crankOverRod;       // r / rod length
     double twoRodOverStroke;   // 2 rod length / stroke
 };
+
+#define TORQWELL_ENGINE_GEOMETRY_FIELDS(X)                                                        \
+    X(bore)                                                                                       \
+    X(stroke) X(cylinderVolume) X(clearanceVolume) X(engineVolume) X(rodLength) X(intakeDiameter) \
+        X(exhaustDiameter) X(intakePortDiameter) X(crankRadius) X(pistonArea) X(crankOverRod)     \
+            X(twoRodOverStroke)
 
 EngineGeometry ComputeGeometry(const SimInputs& inputs);
 
@@ -126,13 +142,6 @@ struct ValveSetup {
 // and on any derived value that is not a finite number.
 bool PrepareValveData(const SimInputs& inputs, ValveSetup& setup);
 
-// Effective exhaust flow area, sq in: coefficient held within 0 to 1.
-double ExhaustValveArea(const CamLobe& lobe, const FlowTable& table, double exhaustDiameter, double theta);
-
-// Effective intake flow area, sq in: the bench coefficient corrected for the
-// port-to-cylinder pressure ratio, held within 0.43 to 1.
-double IntakeValveArea(const CamLobe& lobe, const FlowTable& table, double intakeDiameter, double theta,
-                       double portPressure, double cylinderPressure);
-
-// The pressure-ratio correction of the intake coefficient on its own.
+// The intake's bench coefficient corrected for the port-to-cylinder
+// pressure ratio, held within 0.43 to 1.
 double IntakeCoefficient(double benchCoefficient, double portPressure, double cylinderPressure);
