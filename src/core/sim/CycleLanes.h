@@ -25,8 +25,10 @@ struct CycleRun {
     double airFuelRatio;    // lb air per lb fuel
     double intakePortArea;  // sq in
 };
+// clang-format off
 #define TORQWELL_CYCLE_RUN_FIELDS(X) \
     X(fourPerBore) X(wallArea) X(heatingValue) X(airFuelRatio) X(intakePortArea)
+// clang-format on
 
 // Fixed for one speed point.
 struct CyclePoint {
@@ -42,10 +44,12 @@ struct CyclePoint {
     bool boosted;                  // boost above 0
     float boostedExhaustPressure;  // psi, exhaust port against a turbine or blower drive
 };
-#define TORQWELL_CYCLE_POINT_FIELDS(X)                                                                  \
-    X(startPressure)                                                                                    \
-    X(manifoldPressure) X(chargeTemp) X(chargeEnthalpy) X(chargeSoundSpeed) X(perChargeTemp) X(perStep) \
-        X(ramFrequency) X(ramAmplitude) X(boosted) X(boostedExhaustPressure)
+// clang-format off
+#define TORQWELL_CYCLE_POINT_FIELDS(X) \
+    X(startPressure) X(manifoldPressure) X(chargeTemp) X(chargeEnthalpy) \
+    X(chargeSoundSpeed) X(perChargeTemp) X(perStep) X(ramFrequency) X(ramAmplitude) X(boosted) \
+    X(boostedExhaustPressure)
+// clang-format on
 
 // What a cycle takes over from the previous point and leaves to the next.
 struct CycleCarried {
@@ -54,8 +58,10 @@ struct CycleCarried {
     float intakeSoundSpeed;     // ft/s, speed of sound upstream of the last intake flow
     float intakePortDensity;    // slug/ft3, port gas of the last intake flow
 };
+// clang-format off
 #define TORQWELL_CYCLE_CARRIED_FIELDS(X) \
     X(exhaustPortPressure) X(intakeFlowFunction) X(intakeSoundSpeed) X(intakePortDensity)
+// clang-format on
 
 // The cylinder at the end of the cycle.
 struct CycleEnd {
@@ -66,7 +72,10 @@ struct CycleEnd {
     double inducted;     // lb, net mass taken in through the intake valve
     double work;         // in-lbf, indicated
 };
-#define TORQWELL_CYCLE_END_FIELDS(X) X(startVolume) X(pressure) X(temp) X(mass) X(inducted) X(work)
+// clang-format off
+#define TORQWELL_CYCLE_END_FIELDS(X) \
+    X(startVolume) X(pressure) X(temp) X(mass) X(inducted) X(work)
+// clang-format on
 
 TORQWELL_RECORD_LANES(ValveEvents, TORQWELL_VALVE_EVENTS_FIELDS);
 TORQWELL_RECORD_LANES(CamLobe, TORQWELL_CAM_LOBE_FIELDS);

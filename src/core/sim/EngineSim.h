@@ -74,8 +74,11 @@ struct ExhaustWave {
     double laterWaveFactor;
 };
 
+// clang-format off
 #define TORQWELL_EXHAUST_WAVE_FIELDS(X) \
-    X(exhaustOpening) X(tuningRpm) X(rpm) X(angleScale) X(amplitude) X(basePressure) X(laterWaveFactor)
+    X(exhaustOpening) X(tuningRpm) X(rpm) X(angleScale) X(amplitude) \
+    X(basePressure) X(laterWaveFactor)
+// clang-format on
 
 ExhaustWave MakeExhaustWave(const ExhaustSystemData& system, double exhaustOpening, double rpm);
 

@@ -48,10 +48,13 @@ struct ValveEvents {
 // figures and the cam advance; exhaust opening is taken 20 degrees later.
 ValveEvents ComputeValveEvents(const SimInputs& inputs, const LifterData& lifter);
 
-// Each record the crank loop reads has its fields listed once, for the
-// loop's lanes of several engines (CycleLanes.h); a field missing from its
-// list fails the build.
-#define TORQWELL_VALVE_EVENTS_FIELDS(X) X(exhaustOpening) X(exhaustClosing) X(intakeOpening) X(intakeClosing)
+// Each record the crank loop reads lists its fields once, for the loop's
+// lanes of several engines (CycleLanes.h); a field missing from its list
+// fails the build.
+// clang-format off
+#define TORQWELL_VALVE_EVENTS_FIELDS(X) \
+    X(exhaustOpening) X(exhaustClosing) X(intakeOpening) X(intakeClosing)
+// clang-format on
 
 // Circular-arc lobe with a flat follower, solved from valve lift and the
 // event angles. Lobe angles are cam degrees counted from the opening point.
@@ -67,11 +70,13 @@ struct CamLobe {
     float flankOffset;   // A = flank radius - base-circle radius, in
 };
 
-// Returns false when no such lobe exists (the nose would not meet the flank).
+// clang-format off
 #define TORQWELL_CAM_LOBE_FIELDS(X) \
-    X(opening)                      \
-    X(closing) X(duration) X(halfDuration) X(flankEnd) X(noseEnd) X(noseOffset) X(noseRadius) X(flankOffset)
+    X(opening) X(closing) X(duration) X(halfDuration) X(flankEnd) X(noseEnd) \
+    X(noseOffset) X(noseRadius) X(flankOffset)
+// clang-format on
 
+// Returns false when no such lobe exists (the nose would not meet the flank).
 bool SolveCamLobe(float opening, float closing, float valveLift, float flankRadius, CamLobe& lobe);
 
 // Valve lift (1.5 rocker ratio) at crank angle theta, never below 0.000001 in.
@@ -85,7 +90,10 @@ struct FlowTable {
     double slope[10];       // per inch of lift
 };
 
-#define TORQWELL_FLOW_TABLE_FIELDS(X) X(lift) X(coefficient) X(slope)
+// clang-format off
+#define TORQWELL_FLOW_TABLE_FIELDS(X) \
+    X(lift) X(coefficient) X(slope)
+// clang-format on
 
 // Fails when the bench pressure drop is negative.
 bool BuildFlowTable(float testDiameter, float testDropInH2O, const float* airflowCfm, const float* liftIn,
@@ -112,11 +120,12 @@ struct EngineGeometry {
     double twoRodOverStroke;   // 2 rod length / stroke
 };
 
-#define TORQWELL_ENGINE_GEOMETRY_FIELDS(X)                                                        \
-    X(bore)                                                                                       \
-    X(stroke) X(cylinderVolume) X(clearanceVolume) X(engineVolume) X(rodLength) X(intakeDiameter) \
-        X(exhaustDiameter) X(intakePortDiameter) X(crankRadius) X(pistonArea) X(crankOverRod)     \
-            X(twoRodOverStroke)
+// clang-format off
+#define TORQWELL_ENGINE_GEOMETRY_FIELDS(X) \
+    X(bore) X(stroke) X(cylinderVolume) X(clearanceVolume) X(engineVolume) \
+    X(rodLength) X(intakeDiameter) X(exhaustDiameter) X(intakePortDiameter) X(crankRadius) \
+    X(pistonArea) X(crankOverRod) X(twoRodOverStroke)
+// clang-format on
 
 EngineGeometry ComputeGeometry(const SimInputs& inputs);
 
