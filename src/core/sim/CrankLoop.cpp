@@ -147,8 +147,8 @@ HWY_INLINE void CrankStep(D d, const Cycle& L, M<D> active, V<D> step, CycleStat
     const V<D> pe = ExhaustPort(d, L, s.theta, s.exhaustPort);
     s.exhaustPort = IfThenElse(active, pe, s.exhaustPort);
     s.ram = RamPressure(d, L.point, active, s.theta, s.ram);
-    s.portPressure =
-        IfThenElse(active, AsStored(d, IntakePortPressure(d, L, s, areas.intake)), s.portPressure);
+    const V<D> port = IntakePortPressure(d, L, s, areas.intake);
+    s.portPressure = IfThenElse(active, AsStored(d, port), s.portPressure);
 
     const GasLanes<D> gas = Gas(d, s.pressure, s.temp, areas.intake, areas.exhaust);
     const V<D> intakeFlow = TakeIntakeFlow(d, L, areas.intake, gas, step, active, s);

@@ -59,13 +59,15 @@ HWY_INLINE V<D> ExhaustPortPressure(D d, const Wave& w, V<D> theta, V<D> previou
     const V<D> amplitude = LoadLanes(d, w.amplitude);
     const V<D> base = LoadLanes(d, w.basePressure);
     const auto wave = [&](V<D> factor) { return AsStored(d, Add(Mul(Mul(factor, amplitude), sinY), base)); };
-    const auto ringing = [&] { return wave(Constant(d, 0.8)); };
+    const auto ringing = [&] { return wave(Constant(d, kLaterWaveFactor)); };
     const auto reflection = [&] { return wave(LoadLanes(d, w.laterWaveFactor)); };
-    const auto blowdown = [&] { return wave(Constant(d, 2.0)); };
+    const auto blowdown = [&] { return wave(Constant(d, kBlowdownFactor)); };
     const auto keep = [&] { return previous; };
-    V<D> pe = Choose(d, Gt(y, Constant(d, 360.0)), ringing, keep);
-    pe = Choose(d, And(Gt(y, Constant(d, 180.0)), Lt(y, Constant(d, 360.0))), reflection, [&] { return pe; });
-    return Choose(d, Lt(y, Constant(d, 180.0)), blowdown, [&] { return pe; });
+    const V<D> blowdownEnd = Constant(d, kBlowdownEnd);
+    const V<D> reflectionEnd = Constant(d, kReflectionEnd);
+    V<D> pe = Choose(d, Gt(y, reflectionEnd), ringing, keep);
+    pe = Choose(d, And(Gt(y, blowdownEnd), Lt(y, reflectionEnd)), reflection, [&] { return pe; });
+    return Choose(d, Lt(y, blowdownEnd), blowdown, [&] { return pe; });
 }
 
 // The exhaust port: the tuned wave, or with boost a steady pressure against
@@ -87,15 +89,17 @@ template <class D, class Point>
 HWY_INLINE V<D> RamPressure(D d, const Point& point, M<D> active, V<D> theta, V<D> ram)
 {
     const V<D> amplitude = LoadLanes(d, point.ramAmplitude);
-    const M<D> ramp = And(active, And(Lt(Constant(d, 510.0), theta), Le(theta, Constant(d, 540.0))));
+    const V<D> riseStart = Constant(d, kRamRiseStart);
+    const V<D> bdc = Constant(d, kIntakeBdc);
+    const M<D> ramp = And(active, And(Lt(riseStart, theta), Le(theta, bdc)));
     if (!AllFalse(d, ramp)) {
-        const V<D> rising = Mul(Mul(Sub(theta, Constant(d, 510.0)), amplitude), Constant(d, 0.028571429));
+        const V<D> rising = Mul(Mul(Sub(theta, riseStart), amplitude), Constant(d, kRamRisePerDegree));
         ram = IfThenElse(ramp, AsStored(d, rising), ram);
     }
-    const M<D> ringing = And(active, And(Lt(Constant(d, 540.0), theta), Lt(theta, Constant(d, 650.0))));
+    const M<D> ringing = And(active, And(Lt(bdc, theta), Lt(theta, Constant(d, kRamRingingEnd))));
     if (!AllFalse(d, ringing)) {
-        const V<D> phase = Mul(Mul(Sub(theta, Constant(d, 540.0)), LoadLanes(d, point.ramFrequency)),
-                               Constant(d, kRadiansPerDegree));
+        const V<D> phase =
+            Mul(Mul(Sub(theta, bdc), LoadLanes(d, point.ramFrequency)), Constant(d, kRadiansPerDegree));
         ram = IfThenElse(ringing, AsStored(d, Mul(CrankSine(d, phase), amplitude)), ram);
     }
     return ram;
@@ -120,30 +124,30 @@ HWY_INLINE V<D> IntakePortPressure(D d, const Cycle& L, const CycleState<D>& s, 
 // ---- Gas flow through a valve
 
 // Subsonic compressible flow function of the pressure ratio r = downstream /
-// upstream: psi = 5 (r^1.428 - r^1.714), both powers from one logarithm.
+// upstream, with g = 1.4 for air:
+//   psi = 2/(g - 1) (r^(2/g) - r^((g + 1)/g)) = 5 (r^1.428 - r^1.714)
+// both powers from one logarithm.
 template <class D>
 HWY_INLINE V<D> FlowFunction(D d, V<D> r)
 {
     const V<D> logR = Log(d, r);
-    return Mul(Constant(d, 5.0),
-               Sub(Exp(d, Mul(Constant(d, 1.428), logR)), Exp(d, Mul(Constant(d, 1.714), logR))));
+    return Mul(Constant(d, kFlowFunctionScale), Sub(Exp(d, Mul(Constant(d, kFlowExponentLow), logR)),
+                                                    Exp(d, Mul(Constant(d, kFlowExponentHigh), logR))));
 }
 
 // One engine works out both powers in the two lanes of one vector: each
 // lane runs the very sequence of Exp on one lane.
 HWY_INLINE double FlowFunction(OneLane d, double r)
 {
+    const double logR = Log(d, r);
+    const double low = Mul(kFlowExponentLow, logR);
+    const double high = Mul(kFlowExponentHigh, logR);
 #if HWY_TARGET == HWY_SCALAR
-    const double logR = Log(d, r);
-    return Mul(Constant(d, 5.0),
-               Sub(Exp(d, Mul(Constant(d, 1.428), logR)), Exp(d, Mul(Constant(d, 1.714), logR))));
+    return Mul(kFlowFunctionScale, Sub(Exp(d, low), Exp(d, high)));
 #else
-    const double logR = Log(d, r);
     const hn::CappedTag<double, 2> d2;
-    const auto x = hn::InterleaveLower(d2, hn::Set(d2, Mul(Constant(d, 1.428), logR)),
-                                       hn::Set(d2, Mul(Constant(d, 1.714), logR)));
-    const auto e = hn::Exp(d2, x);
-    return Mul(Constant(d, 5.0), Sub(hn::GetLane(e), hn::ExtractLane(e, 1)));
+    const auto powers = hn::Exp(d2, hn::InterleaveLower(d2, hn::Set(d2, low), hn::Set(d2, high)));
+    return Mul(kFlowFunctionScale, Sub(hn::GetLane(powers), hn::ExtractLane(powers, 1)));
 #endif
 }
 
@@ -242,10 +246,11 @@ HWY_INLINE FlowLanes<D> ExhaustFlow(D d, M<D> flowing, V<D> pe, const GasLanes<D
 
 // ---- Energy
 
-// Internal energy u (BTU/lb) and specific heat cv (BTU/(lb R)) of the charge at T (R):
+// Internal energy u (BTU/lb) and specific heat cv (BTU/(lb R)) of the charge
+// at T (R), the polynomials of SimConstants.h in Horner form:
 //   u  = 0.16528 T + 5.1979e-06 T^2 + 3.9016e-09 T^3 - 9.3632e-13 T^4 + 6.3156e-17 T^5
-//   cv = 0.16528 + 1.0396e-05 T + 1.17048e-08 T^2 - 3.74528e-12 T^3 + 3.1578e-16 T^4
-// in Horner form; the enthalpy is h = u + R T.
+//   cv = du/dT = 0.16528 + 1.0396e-05 T + 1.17048e-08 T^2 - 3.74528e-12 T^3 + 3.1578e-16 T^4
+// and the enthalpy h = u + R T.
 template <class D>
 HWY_INLINE V<D> Horner(D d, double c, V<D> t, V<D> inner)
 {
@@ -255,20 +260,22 @@ HWY_INLINE V<D> Horner(D d, double c, V<D> t, V<D> inner)
 template <class D>
 HWY_INLINE V<D> InternalEnergy(D d, V<D> t)
 {
-    V<D> p = Horner(d, -9.3632e-13, t, Constant(d, 6.3156e-17));
-    p = Horner(d, 3.9016e-09, t, p);
-    p = Horner(d, 5.1979e-06, t, p);
-    p = Horner(d, 0.16528, t, p);
+    const double* a = kInternalEnergyCoefficients;
+    V<D> p = Horner(d, a[3], t, Constant(d, a[4]));
+    p = Horner(d, a[2], t, p);
+    p = Horner(d, a[1], t, p);
+    p = Horner(d, a[0], t, p);
     return Mul(t, p);
 }
 
 template <class D>
 HWY_INLINE V<D> SpecificHeat(D d, V<D> t)
 {
-    V<D> p = Horner(d, -3.74528e-12, t, Constant(d, 3.1578e-16));
-    p = Horner(d, 1.17048e-08, t, p);
-    p = Horner(d, 1.0396e-05, t, p);
-    return Horner(d, 0.16528, t, p);
+    const double* c = kSpecificHeatCoefficients;
+    V<D> p = Horner(d, c[3], t, Constant(d, c[4]));
+    p = Horner(d, c[2], t, p);
+    p = Horner(d, c[1], t, p);
+    return Horner(d, c[0], t, p);
 }
 
 template <class D>

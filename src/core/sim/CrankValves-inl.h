@@ -62,7 +62,7 @@ HWY_INLINE PistonLanes<D> Piston(D d, const Geometry& g, V<D> theta)
 template <class D, class Lobe>
 HWY_INLINE V<D> ValveLift(D d, const Lobe& lobe, V<D> theta)
 {
-    const V<D> phi = Mul(Sub(theta, LoadLanes(d, lobe.opening)), Constant(d, 0.5));  // cam degrees
+    const V<D> phi = Mul(Sub(theta, LoadLanes(d, lobe.opening)), Constant(d, kCamDegreesPerCrankDegree));
     const V<D> alpha = LoadLanes(d, lobe.flankEnd);
     const V<D> noseEnd = LoadLanes(d, lobe.noseEnd);
     const M<D> onOpeningFlank = Le(phi, alpha);
@@ -127,17 +127,20 @@ HWY_INLINE V<D> IntakeCoefficient(D d, V<D> c, V<D> portPressure, V<D> cylinderP
     const V<D> one = Constant(d, 1.0);
     const V<D> f = Div(portPressure, cylinderPressure);
     const V<D> open = Sub(one, c);
+    const V<D> fromUncorrected = Sub(c, Constant(d, kUncorrectedCoefficient));
     const auto subcritical = [&] {
-        return Add(c, Mul(Mul(Mul(Sub(f, one), open), Sub(c, Constant(d, 0.1))),
+        return Add(c, Mul(Mul(Mul(Sub(f, one), open), fromUncorrected),
                           Constant(d, kSubcriticalCorrectionPerRatio)));
     };
     const auto choked = [&] {
         const V<D> i = Div(Constant(d, kCriticalPressureRatio), f);
-        return Add(Add(c, Mul(Mul(Constant(d, 0.7), open), Sub(c, Constant(d, 0.1)))),
-                   Mul(Mul(open, Sub(one, Mul(i, i))), Sub(Constant(d, 0.27), Mul(Constant(d, 0.1), c))));
+        const V<D> gain =
+            Sub(Constant(d, kChokedCorrectionBase), Mul(Constant(d, kChokedCorrectionPerCoefficient), c));
+        return Add(Add(c, Mul(Mul(Constant(d, kCriticalCorrection), open), fromUncorrected)),
+                   Mul(Mul(open, Sub(one, Mul(i, i))), gain));
     };
     const V<D> corrected = Choose(d, Le(f, Constant(d, kCriticalPressureRatio)), subcritical, choked);
-    return HeldWithin(d, corrected, 0.43, 1.0);
+    return HeldWithin(d, corrected, kLowestIntakeCoefficient, kHighestIntakeCoefficient);
 }
 
 // ---- Effective flow areas

@@ -20,6 +20,8 @@ namespace lanes = crank_step::HWY_NAMESPACE;
 constexpr double kPerRatedCfm = 1.0 / 18560.0;
 constexpr double kPerRatedCfmAtThreeInches = 1.0 / (18560.0 * 1.414);  // 1.414 = sqrt(3.0 / 1.5)
 constexpr double kInductionCapacityScale = kCubicInchesPerCubicFoot * 120.0;
+static_assert(kPerRatedCfm == 5.3879310344827585e-05 && kPerRatedCfmAtThreeInches == 3.810417987611569e-05 &&
+              kInductionCapacityScale == 207360.0);
 
 // The crank loop's holds, on one value.
 double HeldWithin(double v, double lo, double hi)
@@ -140,7 +142,7 @@ ExhaustWave MakeExhaustWave(const ExhaustSystemData& system, double exhaustOpeni
     w.exhaustOpening = exhaustOpening;
     w.tuningRpm = system.tuningRpm;
     w.rpm = rpm;
-    w.angleScale = 270.0 / (360.0 - exhaustOpening);
+    w.angleScale = kWaveDegreesToStrokeEnd / (360.0 - exhaustOpening);
     w.amplitude = std::pow(rpm, system.exponent) * 0.0013332;
     w.basePressure = system.basePressure;
     w.laterWaveFactor = system.laterWaveFactor;

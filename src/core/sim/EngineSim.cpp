@@ -11,9 +11,6 @@
 
 namespace {
 
-// Crank step per rpm, degrees: a fixed step of 50 microseconds (0.0003 = 6 x 5e-05).
-constexpr double kStepDegreesPerRpm = 0.0003;
-
 // Fixed for the whole run, besides what the crank loop reads.
 struct RunConstants {
     Fuel fuel;
@@ -155,7 +152,7 @@ void PreparePoint(Engine& e, int point)
     pc.chargeSoundSpeed = std::sqrt(kSoundSpeedSquaredPerRankine * pc.chargeTemp);
     pc.perChargeTemp = 1.0 / pc.chargeTemp;
     pc.ramFrequency = 24000.0 / rpm;
-    pc.boostedExhaustPressure = static_cast<float>(0.0013333333 * rpm + 25.0);
+    pc.boostedExhaustPressure = static_cast<float>(kBoostedExhaustPsiPerRpm * rpm + kBoostedExhaustBasePsi);
     e.cycle.wave = MakeExhaustWave(GetExhaustSystem(e.run.exhaust, rpm), e.cycle.events.exhaustOpening, rpm);
 }
 

@@ -13,6 +13,7 @@ constexpr double kBenchVelocitySquaredPerInchWater = 423.943;
 // Ideal flow through the curtain pi D L, cfm per ft of diameter, ft of lift and
 // m/s of velocity: pi x 3.28 ft per metre x 60 s per minute.
 constexpr double kCurtainCfmPerMetrePerSecond = kPi * kFeetPerMetre * kSecondsPerMinute;
+static_assert(kCurtainCfmPerMetrePerSecond == 618.2654343072);
 
 bool IsFinite(float value)
 {
