@@ -2,9 +2,15 @@
 
 #include "SimConstants.h"
 
+#include "hwy/highway.h"
+#include "sim/LaneOps-inl.h"
+
 #include <cmath>
 
 namespace {
+
+using crank_step::HWY_NAMESPACE::AtLeast;
+using crank_step::HWY_NAMESPACE::AtMost;
 
 constexpr double kRootsReferenceRpm = 30000.0;  // a Roots blower's best speed
 constexpr double kLowestEfficiency = 0.3;
@@ -69,10 +75,9 @@ void BoostModel(const SimInputs& in, double engineVolume, float vePrevPercent, d
             return;
     }
 
-    double boost = comp.boost;
-    double efficiency = std::cos(comp.speedOff) * in.blowerEfficiency * 0.01;
-    if (boost > in.boostLimit) boost = in.boostLimit;
-    if (efficiency < kLowestEfficiency) efficiency = kLowestEfficiency;
+    double boost = AtMost(comp.boost, in.boostLimit);
+    const double efficiency =
+        AtLeast(std::cos(comp.speedOff) * in.blowerEfficiency * 0.01, kLowestEfficiency);
 
     // Isentropic temperature rise over the pressure ratio, as a fraction of
     // the 540 R inlet; the intercooler takes back its share of it.

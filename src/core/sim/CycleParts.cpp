@@ -12,7 +12,9 @@
 
 namespace {
 
-namespace lanes = crank_step::HWY_NAMESPACE;
+using crank_step::HWY_NAMESPACE::AtLeast;
+using crank_step::HWY_NAMESPACE::AtMost;
+using crank_step::HWY_NAMESPACE::HeldWithin;
 
 // Induction capacity per cfm of carburettor rating, so scaled that the
 // manifold vacuum, 7.916e-06 x demand^2 psi, is about the 1.5 inHg (0.74 psi)
@@ -22,22 +24,6 @@ constexpr double kPerRatedCfmAtThreeInches = 1.0 / (18560.0 * 1.414);  // 1.414 
 constexpr double kInductionCapacityScale = kCubicInchesPerCubicFoot * 120.0;
 static_assert(kPerRatedCfm == 5.3879310344827585e-05 && kPerRatedCfmAtThreeInches == 3.810417987611569e-05 &&
               kInductionCapacityScale == 207360.0);
-
-// The crank loop's holds, on one value.
-double HeldWithin(double v, double lo, double hi)
-{
-    return lanes::HeldWithin(lanes::OneLane(), v, lo, hi);
-}
-
-double AtLeast(double v, double lo)
-{
-    return lanes::AtLeast(lanes::OneLane(), v, lo);
-}
-
-double AtMost(double v, double hi)
-{
-    return lanes::AtMost(lanes::OneLane(), v, hi);
-}
 
 }  // namespace
 

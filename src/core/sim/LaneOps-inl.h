@@ -435,6 +435,22 @@ HWY_INLINE V<D> HeldWithin(D d, V<D> x, double lo, double hi)
     return AtMost(d, AtLeast(d, x, lo), hi);
 }
 
+// The same on one value, for the setup of a run.
+HWY_INLINE double AtLeast(double x, double lo)
+{
+    return AtLeast(OneLane(), x, lo);
+}
+
+HWY_INLINE double AtMost(double x, double hi)
+{
+    return AtMost(OneLane(), x, hi);
+}
+
+HWY_INLINE double HeldWithin(double x, double lo, double hi)
+{
+    return HeldWithin(OneLane(), x, lo, hi);
+}
+
 }  // namespace HWY_NAMESPACE
 }  // namespace crank_step
 HWY_AFTER_NAMESPACE();

@@ -29,6 +29,15 @@ TEST(SimConstants, ExhaustGasFlowingBackIsTheChargeAt2000Rankine)
     EXPECT_NEAR(kExhaustBackflowEnthalpy, ChargeEnthalpy(kExhaustBackflowTemperature), 2e-5);
 }
 
+TEST(SimConstants, TheModelsFourFiguresOfPiArePiToTheirFigures)
+{
+    const double pi = std::acos(-1.0);
+    EXPECT_NEAR(kPi, pi, 5e-10);                                  // ten figures
+    EXPECT_NEAR(kQuarterPiSevenFigures, pi / 4.0, 5e-8);          // swept volume, piston area
+    EXPECT_NEAR(kCrankRadiansPerDegree, pi / 180.0, 5e-12);       // piston motion
+    EXPECT_NEAR(static_cast<double>(kPiEightFigures), pi, 5e-8);  // volumes in cc
+}
+
 TEST(SimConstants, RoundedFiguresAgreeWithTheFormulasTheyComeFrom)
 {
     EXPECT_NEAR(kStepDegreesPerRpm, kCrankDegreesPerSecondPerRpm * 50e-6, 1e-18);  // 50 microseconds a step
