@@ -14,6 +14,7 @@
 #include "sim/CrankStep-inl.h"
 #include "sim/CycleLanes.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -86,6 +87,38 @@ int TrigMismatches()
     return n;
 }
 
+// Highway's Exp and Log: across their range, at the edges of the one-value
+// forms, and beyond.
+int ExpLogMismatches()
+{
+    std::vector<double> x = {-1000.0,
+                             std::nextafter(-1000.0, 0.0),
+                             std::nextafter(-1000.0, -2e3),
+                             709.0,
+                             std::nextafter(709.0, 1e3),
+                             -0.0,
+                             0.0,
+                             1e-310,
+                             -1e-310};
+    std::mt19937_64 rng(11);
+    for (int k = 0; k < 20000; ++k) x.push_back(std::uniform_real_distribution<double>(-1100.0, 800.0)(rng));
+    std::vector<double> positive = {5e-324,
+                                    2.2250738585072014e-308,
+                                    std::nextafter(2.2250738585072014e-308, 0.0),
+                                    1.7976931348623157e308,
+                                    1.0,
+                                    std::numeric_limits<double>::infinity(),
+                                    std::numeric_limits<double>::quiet_NaN(),
+                                    -1.0,
+                                    0.0,
+                                    -0.0};
+    for (int k = 0; k < 20000; ++k)
+        positive.push_back(std::bit_cast<double>(rng() & 0x7FFFFFFFFFFFFFFFull));  // every exponent
+    int n = Mismatches(x, [](auto d, auto v) { return Exp(d, v); });
+    n += Mismatches(positive, [](auto d, auto v) { return Log(d, v); });
+    return n;
+}
+
 int GasMismatches()
 {
     const std::vector<double> r = Ratios();
@@ -138,7 +171,7 @@ int ValveAndPortMismatches()
 
 int OneLaneMismatches()
 {
-    return TrigMismatches() + GasMismatches() + ValveAndPortMismatches();
+    return TrigMismatches() + ExpLogMismatches() + GasMismatches() + ValveAndPortMismatches();
 }
 
 }  // namespace HWY_NAMESPACE
