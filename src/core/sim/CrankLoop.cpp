@@ -49,14 +49,14 @@ HWY_INLINE CycleState<D> StartCycle(D d, Cycle& L)
 }
 
 template <class D, class Cycle>
-HWY_INLINE void EndCycle(D d, const CycleState<D>& s, Cycle& L)
+HWY_INLINE void EndCycle(D d, CycleState<D>& s, Cycle& L)
 {
     StoreLanes(d, s.pressure, L.end.pressure);
     StoreLanes(d, s.temp, L.end.temp);
     StoreLanes(d, s.mass, L.end.mass);
     StoreLanes(d, s.inducted, L.end.inducted);
     StoreLanes(d, s.work, L.end.work);
-    StoreLanes(d, s.exhaustPort, L.carried.exhaustPortPressure);
+    StoreLanes(d, ExhaustPortNow(d, L, s), L.carried.exhaustPortPressure);
     StoreLanes(d, s.flowFunction, L.carried.intakeFlowFunction);
     StoreLanes(d, s.soundSpeed, L.carried.intakeSoundSpeed);
     StoreLanes(d, s.portDensity, L.carried.intakePortDensity);
@@ -87,11 +87,12 @@ HWY_INLINE V<D> TakeIntakeFlow(D d, const Cycle& L, V<D> area, const GasLanes<D>
 
 // The exhaust flow where the valve passes gas; a lane whose flow fails stops.
 template <class D, class Cycle>
-HWY_INLINE V<D> TakeExhaustFlow(D d, const Cycle& L, V<D> area, V<D> pe, const GasLanes<D>& gas, M<D>& active,
+HWY_INLINE V<D> TakeExhaustFlow(D d, const Cycle& L, V<D> area, const GasLanes<D>& gas, M<D>& active,
                                 CycleState<D>& s)
 {
     const M<D> open = And(active, Gt(area, Zero(d)));
     if (AllFalse(d, open)) return Zero(d);
+    const V<D> pe = ExhaustPortNow(d, L, s);
     const FlowLanes<D> out = ExhaustFlow(d, open, pe, gas, area, LoadLanes(d, L.point.perStep));
     s.running = AndNot(out.failed, s.running);
     active = AndNot(out.failed, active);
@@ -100,8 +101,8 @@ HWY_INLINE V<D> TakeExhaustFlow(D d, const Cycle& L, V<D> area, V<D> pe, const G
 
 // The heat and the flows of one crank degree, for the energy balance.
 template <class D, class Cycle>
-HWY_INLINE EnergyTerms<D> Energies(D d, const Cycle& L, const CycleState<D>& s, M<D> active, V<D> pe,
-                                   V<D> intakeFlow, V<D> exhaustFlow, V<D> u)
+HWY_INLINE EnergyTerms<D> Energies(D d, const Cycle& L, CycleState<D>& s, M<D> active, V<D> intakeFlow,
+                                   V<D> exhaustFlow, V<D> u)
 {
     const V<D> perStep = LoadLanes(d, L.point.perStep);
     const V<D> cylinderEnthalpy = Enthalpy(d, s.temp, u);
@@ -112,8 +113,7 @@ HWY_INLINE EnergyTerms<D> Energies(D d, const Cycle& L, const CycleState<D>& s, 
     e.intakeEnthalpy =
         IfThenElse(Le(s.pressure, s.portPressure), LoadLanes(d, L.point.chargeEnthalpy), cylinderEnthalpy);
     e.exhaustFlow = exhaustFlow;
-    e.exhaustEnthalpy =
-        IfThenElse(Le(pe, s.pressure), cylinderEnthalpy, Constant(d, kExhaustBackflowEnthalpy));
+    e.exhaustHeat = ExhaustHeat(d, L, s, exhaustFlow, cylinderEnthalpy);
     return e;
 }
 
@@ -144,18 +144,17 @@ template <class D, class Cycle>
 HWY_INLINE void CrankStep(D d, const Cycle& L, M<D> active, V<D> step, CycleState<D>& s)
 {
     const ValveAreaLanes<D> areas = ValveAreas(d, L, active, s.theta, s.portPressure, s.pressure);
-    const V<D> pe = ExhaustPort(d, L, s.theta, s.exhaustPort);
-    s.exhaustPort = IfThenElse(active, pe, s.exhaustPort);
+    StepExhaustPort(d, L, active, s.theta, s);
     s.ram = RamPressure(d, L.point, active, s.theta, s.ram);
     const V<D> port = IntakePortPressure(d, L, s, areas.intake);
     s.portPressure = IfThenElse(active, AsStored(d, port), s.portPressure);
 
     const GasLanes<D> gas = Gas(d, s.pressure, s.temp, areas.intake, areas.exhaust);
     const V<D> intakeFlow = TakeIntakeFlow(d, L, areas.intake, gas, step, active, s);
-    const V<D> exhaustFlow = TakeExhaustFlow(d, L, areas.exhaust, pe, gas, active, s);
+    const V<D> exhaustFlow = TakeExhaustFlow(d, L, areas.exhaust, gas, active, s);
 
     const V<D> u = InternalEnergy(d, s.temp);
-    const EnergyTerms<D> energies = Energies(d, L, s, active, pe, intakeFlow, exhaustFlow, u);
+    const EnergyTerms<D> energies = Energies(d, L, s, active, intakeFlow, exhaustFlow, u);
     const Rates<D> rates = EnergyBalance(d, s, energies, u, SpecificHeat(d, s.temp));
     const V<D> newTheta = AsStored(d, Add(s.theta, step));
     Advance(d, active, step, rates, newTheta, Piston(d, L.geometry, newTheta), s);

@@ -10,6 +10,8 @@
 
 #include "CrankValves-inl.h"
 
+#include <limits>
+
 #if defined(TORQWELL_SIM_CRANK_STEP_INL_H_) == defined(HWY_TARGET_TOGGLE)
 #ifdef TORQWELL_SIM_CRANK_STEP_INL_H_
 #undef TORQWELL_SIM_CRANK_STEP_INL_H_
@@ -20,6 +22,20 @@
 HWY_BEFORE_NAMESPACE();
 namespace crank_step {
 namespace HWY_NAMESPACE {
+
+// How the exhaust port follows its wave (see StepExhaustPort). A batch
+// works the pressure out at every step and keeps nothing more; one engine
+// keeps the wave angle of the latest step that sets the pressure, and
+// whether the pressure has been worked out from it.
+template <class D>
+struct PortWave {
+};
+
+template <>
+struct PortWave<OneLane> {
+    double angle = 0.0;    // degrees of wave
+    bool pending = false;  // exhaustPort is not yet the pressure at angle
+};
 
 // What changes from one crank step to the next. The cylinder's pressure,
 // temperature and mass, their rates, the port pressures, the inducted mass
@@ -32,29 +48,45 @@ struct CycleState {
     V<D> dPressure, dTemp, dMass;  // rates of the previous step
     V<D> portPressure;             // psi, intake port
     V<D> exhaustPort;              // psi, exhaust port
-    V<D> ram;                      // psi, ram in the intake runner
-    V<D> flowFunction;             // psi of the last intake flow
-    V<D> soundSpeed;               // ft/s, upstream of the last intake flow
-    V<D> portDensity;              // slug/ft3, port gas of the last intake flow
-    V<D> inducted;                 // lb, net mass taken in
-    V<D> work;                     // in-lbf
-    M<D> running;                  // lanes whose cycle has not failed
+    PortWave<D> wave;
+    V<D> ram;           // psi, ram in the intake runner
+    V<D> flowFunction;  // psi of the last intake flow
+    V<D> soundSpeed;    // ft/s, upstream of the last intake flow
+    V<D> portDensity;   // slug/ft3, port gas of the last intake flow
+    V<D> inducted;      // lb, net mass taken in
+    V<D> work;          // in-lbf
+    M<D> running;       // lanes whose cycle has not failed
 };
 
 // ---- Ports
 
-// Exhaust-port pressure, psi, as a float. The wave angle is the crank angle
-// since EVO scaled by the tuning speed and stretched so that the blowdown
-// pulse fills the rest of the stroke, with the amplitude a and base p0:
+// The exhaust-port wave. The wave angle is the crank angle since EVO scaled
+// by the tuning speed and stretched so that the blowdown pulse fills the
+// rest of the stroke; with the amplitude a and base p0 the pressure, psi, as
+// a float, is
 //   y = ((theta - EVO) Nt / N) 270 / (360 - EVO)
 //   pe = p0 + 2 a sin y (y < 180),  p0 + f2 a sin y (180 < y < 360),  p0 + 0.8 a sin y (y > 360)
 // Exactly on the wave angles 180 and 360 the pressure keeps its previous value.
 template <class D, class Wave>
-HWY_INLINE V<D> ExhaustPortPressure(D d, const Wave& w, V<D> theta, V<D> previous)
+HWY_INLINE V<D> WaveAngle(D d, const Wave& w, V<D> theta)
 {
-    const V<D> y = Mul(
-        Div(Mul(Sub(theta, LoadLanes(d, w.exhaustOpening)), LoadLanes(d, w.tuningRpm)), LoadLanes(d, w.rpm)),
-        LoadLanes(d, w.angleScale));
+    const V<D> sinceOpening = Sub(theta, LoadLanes(d, w.exhaustOpening));
+    return Mul(Div(Mul(sinceOpening, LoadLanes(d, w.tuningRpm)), LoadLanes(d, w.rpm)),
+               LoadLanes(d, w.angleScale));
+}
+
+// Whether the wave angle y sets the pressure: every angle but 180 and 360.
+template <class D>
+HWY_INLINE M<D> WaveSetsPressure(D d, V<D> y)
+{
+    const V<D> blowdownEnd = Constant(d, kBlowdownEnd);
+    const V<D> reflectionEnd = Constant(d, kReflectionEnd);
+    return Or(Or(Lt(y, blowdownEnd), Gt(y, reflectionEnd)), And(Gt(y, blowdownEnd), Lt(y, reflectionEnd)));
+}
+
+template <class D, class Wave>
+HWY_INLINE V<D> WavePressure(D d, const Wave& w, V<D> y, V<D> previous)
+{
     const V<D> sinY = CrankSine(d, Mul(y, Constant(d, kRadiansPerDegree)));
     const V<D> amplitude = LoadLanes(d, w.amplitude);
     const V<D> base = LoadLanes(d, w.basePressure);
@@ -70,14 +102,53 @@ HWY_INLINE V<D> ExhaustPortPressure(D d, const Wave& w, V<D> theta, V<D> previou
     return Choose(d, Lt(y, blowdownEnd), blowdown, [&] { return pe; });
 }
 
-// The exhaust port: the tuned wave, or with boost a steady pressure against
-// a turbine or a blower drive.
-template <class D, class Cycle>
-HWY_INLINE V<D> ExhaustPort(D d, const Cycle& L, V<D> theta, V<D> previous)
+template <class D, class Wave>
+HWY_INLINE V<D> ExhaustPortPressure(D d, const Wave& w, V<D> theta, V<D> previous)
 {
-    return Choose(
+    return WavePressure(d, w, WaveAngle(d, w, theta), previous);
+}
+
+// The exhaust port at a step's crank angle: the tuned wave, or with boost a
+// steady pressure against a turbine or a blower drive. A batch works the
+// pressure out at every step. One engine only notes the wave angle of each
+// step that sets the pressure, and works the pressure out from the latest
+// such angle when a step needs it (ExhaustPortNow): the very pressure that
+// step would have had.
+template <class D, class Cycle>
+HWY_INLINE void StepExhaustPort(D d, const Cycle& L, M<D> active, V<D> theta, CycleState<D>& s)
+{
+    const V<D> pe = Choose(
         d, LoadMask(d, L.point.boosted), [&] { return LoadLanes(d, L.point.boostedExhaustPressure); },
-        [&] { return ExhaustPortPressure(d, L.wave, theta, previous); });
+        [&] { return ExhaustPortPressure(d, L.wave, theta, s.exhaustPort); });
+    s.exhaustPort = IfThenElse(active, pe, s.exhaustPort);
+}
+
+template <class Cycle>
+HWY_INLINE void StepExhaustPort(OneLane d, const Cycle& L, bool active, double theta, CycleState<OneLane>& s)
+{
+    if (!active) return;
+    if (L.point.boosted) {
+        s.exhaustPort = LoadLanes(d, L.point.boostedExhaustPressure);
+        return;
+    }
+    const double y = WaveAngle(d, L.wave, theta);
+    if (WaveSetsPressure(d, y)) s.wave = {y, true};
+}
+
+template <class D, class Cycle>
+HWY_INLINE V<D> ExhaustPortNow(D, const Cycle&, CycleState<D>& s)
+{
+    return s.exhaustPort;
+}
+
+template <class Cycle>
+HWY_INLINE double ExhaustPortNow(OneLane d, const Cycle& L, CycleState<OneLane>& s)
+{
+    if (s.wave.pending) {
+        s.exhaustPort = WavePressure(d, L.wave, s.wave.angle, s.exhaustPort);
+        s.wave.pending = false;
+    }
+    return s.exhaustPort;
 }
 
 // Ram pressure in the intake runner, psi, with the amplitude v: a rise over
@@ -315,6 +386,29 @@ HWY_INLINE V<D> BurnHeat(D d, const Run& run, M<D> active, V<D> theta, V<D> indu
     return Div(Mul(Mul(rate, heatingValue), inducted), Add(LoadLanes(d, run.airFuelRatio), Constant(d, 1.0)));
 }
 
+// Heat the exhaust flow carries out of the cylinder, BTU per crank degree:
+// m'ex hE, the cylinder gas's enthalpy hE where gas leaves (the cylinder
+// pressure at or above the port's), else that of port gas at 2000 R.
+template <class D, class Cycle>
+HWY_INLINE V<D> ExhaustHeat(D d, const Cycle& L, CycleState<D>& s, V<D> flow, V<D> cylinderEnthalpy)
+{
+    const M<D> leaving = Le(ExhaustPortNow(d, L, s), s.pressure);
+    return Mul(flow, IfThenElse(leaving, cylinderEnthalpy, Constant(d, kExhaustBackflowEnthalpy)));
+}
+
+// One engine without exhaust flow and with a finite positive enthalpy gets
+// 0 with the flow's sign whichever enthalpy it takes, and so does without
+// the port pressure that chooses.
+template <class Cycle>
+HWY_INLINE double ExhaustHeat(OneLane d, const Cycle& L, CycleState<OneLane>& s, double flow,
+                              double cylinderEnthalpy)
+{
+    if (flow == 0.0 && cylinderEnthalpy > 0.0 && cylinderEnthalpy < std::numeric_limits<double>::infinity())
+        return Mul(flow, cylinderEnthalpy);
+    const bool leaving = Le(ExhaustPortNow(d, L, s), s.pressure);
+    return Mul(flow, leaving ? cylinderEnthalpy : kExhaustBackflowEnthalpy);
+}
+
 template <class D>
 struct Rates {
     V<D> pressure;  // psi per crank degree
@@ -329,7 +423,7 @@ struct EnergyTerms {
     V<D> burnHeat;
     V<D> wallHeat;
     V<D> intakeFlow, intakeEnthalpy;
-    V<D> exhaustFlow, exhaustEnthalpy;
+    V<D> exhaustFlow, exhaustHeat;  // lb, and the BTU it carries out
 };
 
 // Energy and state equations of the cylinder gas, per crank degree, with
@@ -350,7 +444,7 @@ HWY_INLINE Rates<D> EnergyBalance(D d, const CycleState<D>& s, const EnergyTerms
     V<D> energy = Add(in.burnHeat, in.wallHeat);
     energy = Sub(energy, Mul(pdv, btuPerInchPound));
     energy = Add(energy, Mul(in.intakeFlow, in.intakeEnthalpy));
-    energy = Sub(energy, Mul(in.exhaustFlow, in.exhaustEnthalpy));
+    energy = Sub(energy, in.exhaustHeat);
     energy = Sub(energy, Mul(Mul(pdv, k), btuPerInchPound));
     energy = Add(energy, Mul(Sub(Mul(s.temp, cv), u), massRate));
     const V<D> dPressure = Mul(Mul(Constant(d, kInchPoundsPerBtu), energy), perKV);

@@ -167,11 +167,74 @@ int ValveAndPortMismatches()
     return n;
 }
 
+// One engine notes the exhaust wave's angle at each step and works the port
+// pressure out only when asked; a batch works it out at every step. Asked
+// at any step, both give the same pressure, also around the steps that land
+// exactly on 180 and 360 degrees of wave and so keep the pressure before.
+int ExhaustPortMismatches()
+{
+    EngineCycle one{};
+    one.point.boosted = false;
+    one.wave =
+        MakeExhaustWave(GetExhaustSystem(ExhaustSystem::SmallTubeHeadersWithMufflers, 5000.0), 90.0, 5000.0);
+    CycleLanes lanes{};
+    lanes.point.Set(0, one.point);
+    lanes.wave.Set(0, one.wave);
+    CycleState<OneLane> s1;
+    CycleState<Batch> sb;
+    s1.exhaustPort = 31.0;
+    sb.exhaustPort = hn::Set(Batch(), 31.0);
+    const auto active = hn::Lt(hn::Zero(Batch()), hn::Set(Batch(), 1.0));
+    int n = 0;
+    float theta = 90.0f;
+    for (int k = 0; k < 500; ++k, theta += 1.5f) {  // 180 degrees of wave at step 120, 360 at step 240
+        StepExhaustPort(OneLane(), one, true, theta, s1);
+        StepExhaustPort(Batch(), lanes, active, hn::Set(Batch(), theta), sb);
+        if (k % 7 == 3 || k == 120 || k == 121 || k == 240 || k == 242)
+            n += !SameBits(ExhaustPortNow(OneLane(), one, s1),
+                           hn::GetLane(ExhaustPortNow(Batch(), lanes, sb)));
+    }
+    return n;
+}
+
+// Without exhaust flow one engine skips the port pressure when the cylinder's
+// enthalpy does not decide; the heat carried out is the batch's.
+int ExhaustHeatMismatches()
+{
+    EngineCycle one{};
+    one.wave =
+        MakeExhaustWave(GetExhaustSystem(ExhaustSystem::StockManifoldsAndMufflers, 3000.0), 120.0, 3000.0);
+    CycleLanes lanes{};
+    lanes.point.Set(0, one.point);
+    lanes.wave.Set(0, one.wave);
+    int n = 0;
+    const double inf = std::numeric_limits<double>::infinity();
+    for (double flow : {0.0, -0.0, 1e-6, -1e-6})
+        for (double enthalpy : {500.0, 0.0, -0.0, -3.0, inf, -inf, std::numeric_limits<double>::quiet_NaN()})
+            for (double pressure : {20.0, 60.0}) {
+                CycleState<OneLane> s1;
+                CycleState<Batch> sb;
+                s1.pressure = pressure;
+                sb.pressure = hn::Set(Batch(), pressure);
+                s1.exhaustPort = 30.0;
+                sb.exhaustPort = hn::Set(Batch(), 30.0);
+                StepExhaustPort(OneLane(), one, true, 200.0, s1);
+                const double a = ExhaustHeat(OneLane(), one, s1, flow, enthalpy);
+                sb.exhaustPort =
+                    ExhaustPortPressure(Batch(), lanes.wave, hn::Set(Batch(), 200.0), sb.exhaustPort);
+                const double b = hn::GetLane(
+                    ExhaustHeat(Batch(), lanes, sb, hn::Set(Batch(), flow), hn::Set(Batch(), enthalpy)));
+                n += !SameBits(a, b);
+            }
+    return n;
+}
+
 }  // namespace
 
 int OneLaneMismatches()
 {
-    return TrigMismatches() + ExpLogMismatches() + GasMismatches() + ValveAndPortMismatches();
+    return TrigMismatches() + ExpLogMismatches() + GasMismatches() + ValveAndPortMismatches() +
+           ExhaustPortMismatches() + ExhaustHeatMismatches();
 }
 
 }  // namespace HWY_NAMESPACE
