@@ -527,13 +527,15 @@ TEST(EngineDocument, ObserversHearUpdatesAndTheEndOfTheDocument)
 {
     struct Listener : DocumentObserver {
         std::vector<DocumentChange> heard;
+        bool editing = false;
         void OnDocumentChanged(CTorqDoc&, DocumentChange change) override { heard.push_back(change); }
+        bool HoldsOpenEdit() const override { return editing; }
     } listener;
     {
         CTorqDoc doc;
         doc.AddObserver(&listener);
         doc.OnCommand(32902);  // Run!: an incomplete engine, error shown on stderr
-        doc.SetParameterEditorOpen(true);
+        listener.editing = true;
         doc.OnCommand(kChevy350);
     }
     EXPECT_EQ(listener.heard,
@@ -545,7 +547,9 @@ TEST(EngineDocument, EachKindOfCommandTellsTheViewsItsOwnWay)
 {
     struct Listener : DocumentObserver {
         std::vector<DocumentChange> heard;
+        bool editing = false;
         void OnDocumentChanged(CTorqDoc&, DocumentChange change) override { heard.push_back(change); }
+        bool HoldsOpenEdit() const override { return editing; }
         std::vector<DocumentChange> Take() { return std::exchange(heard, {}); }
     } views;
     using Changes = std::vector<DocumentChange>;
@@ -555,7 +559,7 @@ TEST(EngineDocument, EachKindOfCommandTellsTheViewsItsOwnWay)
     doc.AddObserver(&views);
 
     // An open parameter editor takes a choice and closes; the edit's end recomputes.
-    doc.SetParameterEditorOpen(true);
+    views.editing = true;
     doc.ClearResults();
     EXPECT_EQ(doc.OnCommand(kWedgeStockHeads), CommandResult::Applied);
     EXPECT_EQ(views.Take(), Changes{DocumentChange::ChoiceApplied});
@@ -568,7 +572,7 @@ TEST(EngineDocument, EachKindOfCommandTellsTheViewsItsOwnWay)
     EXPECT_EQ(views.Take(), Changes{DocumentChange::Updated});
 
     // Without an editor a head choice recomputes at once, and Auto Run runs the engine.
-    doc.SetParameterEditorOpen(false);
+    views.editing = false;
     doc.ClearResults();
     EXPECT_EQ(doc.OnCommand(kWedgeStockHeads), CommandResult::Applied);
     EXPECT_EQ(views.Take(), Changes{DocumentChange::Updated});
