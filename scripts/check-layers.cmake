@@ -1,6 +1,7 @@
 # Checks that the layers of Torqwell include only downwards:
-#   core:  base <- sim <- components, model <- iterator  (sim takes only the
-#          assertion of base); no core file includes Qt, the GUI or the CLI
+#   core:  base <- sim <- components <- model <- iterator <- study, each folder
+#          its own rank (sim takes only the assertion of base); no core file
+#          includes Qt, the GUI or the CLI
 #   gui:   views/, dialogs/ and report/ never include app/ (the shell), and
 #          no GUI module (a header with its source file) comes back to itself
 #          through the includes: a view and its dialog never include each other
@@ -11,12 +12,12 @@ if(NOT SOURCE_DIR)
   message(FATAL_ERROR "SOURCE_DIR is not set")
 endif()
 
-set(rank_base 0)
-set(rank_sim 1)
-set(rank_components 2)
-set(rank_model 2)
-set(rank_iterator 3)
-set(core_folders base sim components model iterator)
+# Each core folder in the order it may include: a folder includes only
+# folders before it. study/ is the studies' library above the iterator.
+set(core_folders base sim components model iterator study)
+foreach(folder ${core_folders})
+  list(FIND core_folders ${folder} rank_${folder})
+endforeach()
 set(violations "")
 
 function(includes_of file out)

@@ -10,6 +10,7 @@
 #include "components/AirflowCalculator.h"
 #include "components/CamCalculator.h"
 #include "components/CompressionCalculator.h"
+#include "model/DocumentCalculators.h"
 #include "model/TorqDoc.h"
 
 #include <functional>
@@ -210,7 +211,7 @@ int CompressionCalc(const QStringList& arguments, QTextStream& out, QTextStream&
     doc.NumberOfCylinders().SetValue(1);
     doc.Recalculate();
 
-    CompressionCalculator calculator(doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(doc);
     calculator.SetPistonKind(domed ? CompressionCalculator::kDomedPiston
                                    : CompressionCalculator::kFlattopPiston);
     const std::pair<const char*, Input> inputs[] = {{"chamber", Input::ChamberVolume},

@@ -1,8 +1,8 @@
 #include "AirflowCalculator.h"
 
+#include "EngineMath.h"
 #include "base/EngineRanges.h"
 #include "base/Units.h"
-#include "model/EngineMath.h"
 
 #include <cfloat>
 

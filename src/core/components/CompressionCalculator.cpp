@@ -1,8 +1,7 @@
 #include "CompressionCalculator.h"
 
+#include "EngineMath.h"
 #include "base/Units.h"
-#include "model/EngineMath.h"
-#include "model/TorqDoc.h"
 
 #include <cfloat>
 
@@ -23,17 +22,17 @@ CFloatPtSpec AnyValue(const char* name, UnitCode unit)
 
 }  // namespace
 
-CompressionCalculator::CompressionCalculator(const CTorqDoc& doc)
-    : m_pistonKind(doc.GetPistonKind()),
-      m_bore(doc.Bore()),
-      m_sweptVolume(doc.CylinderVolume()),
-      m_engineRatio(doc.CompressionRatio()),
-      m_engineSpace(doc.CombustionSpace()),
-      m_chamberVolume(doc.ChamberVolume()),
-      m_gasketBore(doc.GasketBore()),
-      m_gasketThickness(doc.GasketThickness()),
-      m_pistonDistance(doc.PistonDistance()),
-      m_pistonVolume(doc.PistonDeckVolume()),
+CompressionCalculator::CompressionCalculator(const CompressionEngineFigures& engine)
+    : m_pistonKind(engine.pistonKind),
+      m_bore(engine.bore),
+      m_sweptVolume(engine.cylinderVolume),
+      m_engineRatio(engine.compressionRatio),
+      m_engineSpace(engine.combustionSpace),
+      m_chamberVolume(engine.chamberVolume),
+      m_gasketBore(engine.gasketBore),
+      m_gasketThickness(engine.gasketThickness),
+      m_pistonDistance(engine.pistonDistance),
+      m_pistonVolume(engine.pistonDeckVolume),
       m_gasketVolume(AnyValue("Head Gasket Volume", UnitCode::CubicCentimetre)),
       m_deckVolume(AnyValue("Deck Volume", UnitCode::CubicCentimetre)),
       m_totalVolume(AnyValue("Total Combustion Volume", UnitCode::CubicCentimetre)),

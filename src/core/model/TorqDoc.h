@@ -2,6 +2,7 @@
 
 #include "EngineValues.h"
 #include "base/ErrCode.h"
+#include "components/CompressionCalculator.h"
 
 #include <string>
 #include <vector>
@@ -61,20 +62,6 @@ enum class CommandResult {
     NotHandled,  // not a command of the engine document
     Applied,     // the engine changed
     Refused,     // the user declined a warning; nothing changed
-};
-
-// The compression-ratio calculator's results as its Apply hands them over.
-struct CompressionCalculatorResult {
-    int pistonKind;              // 1 domed/dished, 2 flattop
-    CFloatPtSpec chamberVolume;  // the calculator's copies, in the document's units
-    CFloatPtSpec gasketBore;
-    CFloatPtSpec gasketThickness;
-    CFloatPtSpec pistonDistance;
-    CFloatPtSpec pistonDeckVolume;
-    CFloatPtSpec gasketVolume;
-    CFloatPtSpec deckVolume;
-    float combustionSpace;   // cc
-    float compressionRatio;  // the new ratio
 };
 
 // One engine (its EngineValues: every parameter with its range and units, the

@@ -2,10 +2,10 @@
 
 #include "TorqDoc.h"
 
-#include "EngineMath.h"
 #include "SimInterface.h"
 #include "base/ErrCode.h"
 #include "base/Util.h"
+#include "components/EngineMath.h"
 #include "sim/SimConstants.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include "components/CompressionCalculator.h"
 
+#include "model/DocumentCalculators.h"
 #include "model/TorqDoc.h"
 
 #include "EngineBuilds.h"
@@ -63,7 +64,7 @@ TEST(CompressionCalculatorSlice, AFourInchBoreQuarterThousandthsDeepHolds5Point1
 
 TEST_F(ChevyShortBlock, AFlattopChevy350WithA64ccHeadGives10Point21)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     TypeFlattopEngine(calculator);
     EXPECT_EQ(Shown(calculator.GasketVolume()), "8.65");
     EXPECT_EQ(Shown(calculator.DeckVolume()), "5.15");
@@ -75,7 +76,7 @@ TEST_F(ChevyShortBlock, AFlattopChevy350WithA64ccHeadGives10Point21)
 
 TEST_F(ChevyShortBlock, AFlattopAboveTheDeckHasANegativeDeckVolume)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     TypeFlattopEngine(calculator);
     ASSERT_EQ(calculator.Enter(Input::PistonDistance, "-0.025"), EntryResult::Accepted);
     EXPECT_EQ(Shown(calculator.DeckVolume()), "-5.15");
@@ -84,7 +85,7 @@ TEST_F(ChevyShortBlock, AFlattopAboveTheDeckHasANegativeDeckVolume)
 
 TEST_F(ChevyShortBlock, ADomedPistonTakesItsDomeFromTheMeasuredVolume)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     calculator.SetPistonKind(CompressionCalculator::kDomedPiston);
     Type(calculator, {{Input::PistonDistance, "0.1"}});
     // No measured volume yet: no deck volume.
@@ -95,7 +96,7 @@ TEST_F(ChevyShortBlock, ADomedPistonTakesItsDomeFromTheMeasuredVolume)
 
 TEST_F(ChevyShortBlock, AZeroTotalShowsInfinityAndIsNotApplied)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     calculator.SetPistonKind(CompressionCalculator::kDomedPiston);
     // 10 cc chamber, no gasket, and a dome that fills 10 cc more than its bore.
     Type(calculator, {{Input::ChamberVolume, "10"},
@@ -111,7 +112,7 @@ TEST_F(ChevyShortBlock, AZeroTotalShowsInfinityAndIsNotApplied)
 
 TEST_F(ChevyShortBlock, ARatioOf18Point01IsRefusedWith89And18Point00IsAccepted)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     TypeFlattopEngine(calculator);  // gasket and deck hold 13.80 cc
     Type(calculator, {{Input::ChamberVolume, "28.33"}});
     EXPECT_EQ(calculator.RatioText(), "18.01");
@@ -126,7 +127,7 @@ TEST_F(ChevyShortBlock, ATotalBelowTheSmallestCombustionSpaceIsNotApplied)
     // A one-cc cylinder reaches an allowed ratio from a total of 0.08 cc,
     // which no engine's combustion space may be.
     m_doc.CylinderVolume().SetValue(1.0f);
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     Type(calculator, {{Input::ChamberVolume, "0.1"},
                       {Input::GasketBore, "4.1"},
                       {Input::GasketThickness, "0"},
@@ -138,7 +139,7 @@ TEST_F(ChevyShortBlock, ATotalBelowTheSmallestCombustionSpaceIsNotApplied)
 
 TEST_F(ChevyShortBlock, ApplyChecksEachInputInOrder)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     calculator.SetPistonKind(CompressionCalculator::kFlattopPiston);
     EXPECT_EQ(calculator.CheckApply(), 90);
     Type(calculator, {{Input::ChamberVolume, "64"}});
@@ -157,7 +158,7 @@ TEST_F(ChevyShortBlock, ApplyChecksEachInputInOrder)
 
 TEST_F(ChevyShortBlock, ThePistonKindDecidesWhereThePistonMayStand)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     calculator.SetPistonKind(CompressionCalculator::kDomedPiston);
     Type(calculator, {{Input::PistonDistance, "0.3"}});
     EXPECT_EQ(calculator.Enter(Input::PistonDistance, "-0.2"), EntryResult::Refused);
@@ -172,7 +173,7 @@ TEST_F(ChevyShortBlock, ThePistonKindDecidesWhereThePistonMayStand)
 
 TEST_F(ChevyShortBlock, TypedVolumesAreKeptToTheHundredthAndEmptyTextChangesNothing)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     Type(calculator, {{Input::ChamberVolume, " 64.004 "}, {Input::GasketBore, "4.1234"}});
     EXPECT_FLOAT_EQ(calculator.Parameter(Input::ChamberVolume).GetValue(), 64.0f);
     EXPECT_FLOAT_EQ(calculator.Parameter(Input::GasketBore).GetValue(),
@@ -187,7 +188,7 @@ TEST_F(ChevyShortBlock, TypedVolumesAreKeptToTheHundredthAndEmptyTextChangesNoth
 TEST_F(ChevyShortBlock, AMetricEngineMeasuredInMillimetresGivesTheSameVolumes)
 {
     m_doc.SetUnitSystem(kMetricUnits);
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     calculator.SetPistonKind(CompressionCalculator::kFlattopPiston);
     Type(calculator, {{Input::ChamberVolume, "64"},
                       {Input::GasketBore, "104.14"},
@@ -202,7 +203,7 @@ TEST_F(ChevyShortBlock, AMetricEngineMeasuredInMillimetresGivesTheSameVolumes)
 
 TEST_F(ChevyShortBlock, AppliedResultsMakeTheEngineWarnBeforeABoreStrokeOrRatioChange)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     TypeFlattopEngine(calculator);
     ASSERT_EQ(calculator.CheckApply(), 0);
     m_doc.ApplyCompressionCalculator(calculator.Result());
@@ -230,11 +231,11 @@ TEST_F(ChevyShortBlock, AppliedResultsMakeTheEngineWarnBeforeABoreStrokeOrRatioC
 TEST_F(ChevyShortBlock, TheCalculatorReopensWithTheAppliedInputs)
 {
     {
-        CompressionCalculator calculator(m_doc);
+        CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
         TypeFlattopEngine(calculator);
         m_doc.ApplyCompressionCalculator(calculator.Result());
     }
-    CompressionCalculator reopened(m_doc);
+    CompressionCalculator reopened = CompressionCalculatorFor(m_doc);
     EXPECT_EQ(reopened.GetPistonKind(), CompressionCalculator::kFlattopPiston);
     EXPECT_EQ(Shown(reopened.Parameter(Input::GasketThickness)), "0.040");
     EXPECT_EQ(reopened.RatioText(), "10.21");
