@@ -41,7 +41,7 @@ int ConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     if (!refusal.isEmpty()) return line.Error(err, refusal);
 
     CliPresenter presenter(err);
-    if (allowNoResults) presenter.AnswerOk(204);
+    if (allowNoResults) presenter.AnswerOk(Msg::SaveWithoutResults);
     CTorqDoc doc;
     if (!OpenEngine(doc, files.front())) return presenter.FailureExitCode();
     if (!units.isEmpty()) doc.SetUnitSystem(units == "metric" ? kMetricUnits : kEnglishUnits);

@@ -535,7 +535,7 @@ int NewCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (!refusal.isEmpty()) return line.Error(err, refusal);
 
     CliPresenter presenter(err);
-    if (allowNoResults) presenter.AnswerOk(204);
+    if (allowNoResults) presenter.AnswerOk(Msg::SaveWithoutResults);
     CTorqDoc doc;
     EngineBuilder builder(line, options, err, doc);
     if (!builder.Build()) return builder.Status() != kExitOk ? builder.Status() : presenter.FailureExitCode();

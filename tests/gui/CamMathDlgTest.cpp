@@ -135,7 +135,7 @@ void CamMathDlgTest::fiftyLiftEventsOutOfRangeStayEmpty()
     QCOMPARE(dialog->EventText(kIvc)->text(), QString());
     QCOMPARE(dialog->EventText(kEvo)->text(), QStringLiteral("74.0"));
     dialog->Apply();
-    QCOMPARE(m_presenter->Codes(), std::vector<int>{34});
+    QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::CamIvoRequired});
     QVERIFY(dialog->isVisible());
 }
 

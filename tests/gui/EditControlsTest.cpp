@@ -257,7 +257,7 @@ void EditControlsTest::calculatorWarningDecidesTheChange()
         QVERIFY(m_bore->BeginEdit());
         m_bore->Editor()->TextBox()->setText(QStringLiteral("4.03"));
         m_bore->Editor()->accept();
-        QCOMPARE(m_presenter->Codes(), std::vector<int>{203});
+        QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::BoreStrokeAgainstCalculator});
         QCOMPARE(CTorqSpecEditDlg::OpenEditor(), nullptr);
         QCOMPARE(done.takeLast().at(1).toBool(), c.ok);
         QCOMPARE(m_doc->Bore().GetValue(), c.bore);

@@ -540,7 +540,8 @@ void EngineFormTest::componentFiles()
     // Incomplete data is not saved: the first gap is reported before any dialog.
     m_form->OnMenuCommand(Cmd::kSaveAirflow);
     m_form->OnMenuCommand(Cmd::kSaveCam);
-    QCOMPARE(m_presenter->Codes(), (std::vector<int>{61, 27}));
+    QCOMPARE(m_presenter->Codes(),
+             (std::vector<int>{Msg::AirflowDescriptionRequired, Msg::CamshaftRequired}));
     QVERIFY(asked.empty());
 
     QVERIFY(BuildChevy350(*m_doc));
@@ -582,7 +583,7 @@ void EngineFormTest::customCamType()
         dialog->DescriptionEdit()->setText(QStringLiteral("   "));
         dialog->accept();  // refused: error 28, still open
         const std::vector<int> codes = m_presenter->Codes();
-        shownBlank = int(std::count(codes.begin(), codes.end(), 28));
+        shownBlank = int(std::count(codes.begin(), codes.end(), int(Msg::CamDescriptionRequired)));
         QVERIFY(dialog->isVisible());
         dialog->DescriptionEdit()->setText(QStringLiteral("  My Grind "));
         dialog->accept();

@@ -140,7 +140,7 @@ void IteratorCommandsTest::aChangedCamTimingMethodAsksBeforeTheIteratorResets()
     // Cancel: the iterator does not open and keeps its series.
     m_presenter->AnswerNextWarning(WarningAnswer::Cancel);
     m_frame->IteratorCommands().RunIterator();
-    QCOMPARE(m_presenter->Codes(), std::vector<int>{201});
+    QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::IteratorBaselineTimingChanged});
     QCOMPARE(opened, 1);
     QCOMPARE(iterator.GetTotalTests(), 3);
 
@@ -248,7 +248,7 @@ void IteratorCommandsTest::aDocumentThatCannotBeMadeGives66AndTheRestFollow()
     });
     QTRY_VERIFY_WITH_TIMEOUT(
         !m_frame->IteratorCommands().IsMakingDocuments() && m_frame->ChildFrames().size() == 3, 10000);
-    QCOMPARE(m_presenter->Codes(), std::vector<int>{66});
+    QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::IteratorBestDocumentFailed});
     QCOMPARE(WindowTitles(*m_frame),
              (QStringList{"chevy-350-street.trq", "Best2-chevy-350-street", "Best3-chevy-350-street"}));
     QVERIFY(!iterator.GetKeepFlag(0));

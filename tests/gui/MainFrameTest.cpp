@@ -298,7 +298,7 @@ void MainFrameTest::savingWithoutResultsAsksWarning204()
     CChildFrame* empty = frame.NewDocument();
     chooser.answers.push_back(m_folder->filePath("empty.trq"));
     QVERIFY(!frame.SaveDocument(*empty, false));
-    QCOMPARE(messages.Codes(), std::vector<int>{1});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::BoreStrokeSelectionRequired});
     QVERIFY(!QFile::exists(m_folder->filePath("empty.trq")));
 
     CChildFrame* child = frame.NewDocument();
@@ -308,7 +308,7 @@ void MainFrameTest::savingWithoutResultsAsksWarning204()
     chooser.answers.push_back(path);
     messages.AnswerNextWarning(WarningAnswer::Cancel);
     QVERIFY(!frame.SaveDocument(*child, false));
-    QCOMPARE(messages.Codes(), std::vector<int>{204});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::SaveWithoutResults});
     QVERIFY(!QFile::exists(path));
     QCOMPARE(child->Document().GetTitle(), std::string("Torq2"));
 
@@ -332,7 +332,7 @@ void MainFrameTest::aFileThatFailsToOpenLeavesNoWindow()
     const std::size_t openBefore = CDocumentRegistry::Instance().Documents().size();
 
     QCOMPARE(frame.OpenDocumentFile(path), nullptr);
-    QCOMPARE(messages.Codes(), std::vector<int>{48});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::EngineFileVersion});
     QCOMPARE(frame.ChildFrames().size(), 1);
     QCOMPARE(CDocumentRegistry::Instance().Documents().size(), openBefore);
     QVERIFY(frame.RecentFiles().Entries().isEmpty());
@@ -367,7 +367,7 @@ void MainFrameTest::recentFilesKeepTheFourNewest()
 
     // A recent file that is gone shows its message and leaves the list.
     first->trigger();
-    QCOMPARE(messages.Codes(), std::vector<int>{43});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::FileOpen});
     QCOMPARE(frame.RecentFiles().Entries().size(), 3);
     QVERIFY(frame.CommandAction(FrameCmd::kFileMru1)->text().endsWith(QStringLiteral("e.trq")));
     QVERIFY(!frame.CommandAction(FrameCmd::kFileMru1 + 3)->isVisible());
@@ -423,9 +423,9 @@ void MainFrameTest::helpCommandsReportWhatCannotBeStarted()
     RecordingPresenter messages;
     CMainFrame frame(m_folder->path());
     frame.CommandAction(Cmd::kUserManual)->trigger();
-    QCOMPARE(messages.Codes(), std::vector<int>{76});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::ManualReaderNotStarted});
     frame.CommandAction(Cmd::kProductInfo)->trigger();
-    QCOMPARE(messages.Codes(), (std::vector<int>{76, 77}));
+    QCOMPARE(messages.Codes(), (std::vector<int>{Msg::ManualReaderNotStarted, Msg::ProductInfoNotStarted}));
     QCOMPARE(frame.ChildFrames().size(), 0);
 }
 
@@ -455,7 +455,7 @@ void MainFrameTest::engineMenuFollowsTheActiveEngine()
 
     // Run! on an incomplete engine shows its first gap; Clear Components empties an engine.
     frame.CommandAction(Cmd::kRun)->trigger();
-    QCOMPARE(messages.Codes(), std::vector<int>{1});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::BoreStrokeSelectionRequired});
     frame.MdiArea()->setActiveSubWindow(metric);
     frame.CommandAction(Cmd::kClearComponents)->trigger();
     QVERIFY(!metric->Document().ShortBlockType().IsSet());
@@ -471,7 +471,7 @@ void MainFrameTest::calculatorsOpenOverTheActiveEngine()
 
     // Without a short block there is nothing to compress: 88, and no dialog.
     frame.CommandAction(Cmd::kCompressionRatioMath)->trigger();
-    QCOMPARE(messages.Codes(), std::vector<int>{88});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::CalculatorShortBlockIncomplete});
 
     QVERIFY(ApplyChevy350Commands(child->Document()));
     for (int command : {Cmd::kCompressionRatioMath, Cmd::kAirflowMath, Cmd::kCamMath}) {
@@ -544,7 +544,7 @@ void MainFrameTest::exportsProposeDosNames()
 
     // Without a complete engine the export stops before the dialog.
     frame.CommandAction(Cmd::kExportGameText)->trigger();
-    QCOMPARE(messages.Codes(), std::vector<int>{1});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::BoreStrokeSelectionRequired});
     QVERIFY(chooser.requests.isEmpty());
     messages.Clear();
 

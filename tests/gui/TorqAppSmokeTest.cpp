@@ -92,7 +92,7 @@ void TorqAppSmokeTest::startsWithOneNewEngineThenOpensTheFilesNamedOnTheCommandL
     QVERIFY(children[1]->Document().HasResults());
     QCOMPARE(children[2]->Document().GetPathName(), oddPath);
     // The missing file says so, and the files after it still open.
-    QCOMPARE(shown, QStringList{QString::fromStdString(GetErrorMessage(43).text)});
+    QCOMPARE(shown, QStringList{QString::fromStdString(GetErrorMessage(Msg::FileOpen).text)});
     QCOMPARE(frame->ActiveChild(), children[2]);
 
     QVERIFY(qobject_cast<CEngineFormView*>(fresh->EngineSheet()) != nullptr);

@@ -92,7 +92,7 @@ void UserManualTest::aMissingManualShows76AndOpensNothing()
     // Asking the desktop to open a file that is not there would only give
     // the user the desktop's own puzzling error.
     QVERIFY(opener.opened.isEmpty());
-    QCOMPARE(messages.Codes(), std::vector<int>{76});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::ManualReaderNotStarted});
     QCOMPARE(frame.ChildFrames().size(), 0);
 }
 
@@ -108,7 +108,7 @@ void UserManualTest::anOpenerThatFailsShows76()
     frame.CommandAction(Cmd::kUserManual)->trigger();
 
     QCOMPARE(opener.opened.size(), 1);
-    QCOMPARE(messages.Codes(), std::vector<int>{76});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::ManualReaderNotStarted});
 
     // The same desktop with a PDF program: the manual opens, and nothing is said.
     messages.Clear();
@@ -165,7 +165,7 @@ void UserManualTest::aFolderNamedLikeTheManualIsNoManual()
     frame.SetDocumentOpener(opener.Function());
     frame.CommandAction(Cmd::kUserManual)->trigger();
     QVERIFY(opener.opened.isEmpty());
-    QCOMPARE(messages.Codes(), std::vector<int>{76});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::ManualReaderNotStarted});
 }
 
 QTEST_MAIN(UserManualTest)

@@ -28,7 +28,7 @@ template <typename... Args>
 void WriteLine(std::FILE* file, const char* format, Args... args)
 {
     CLocaleScope cLocale;
-    if (std::fprintf(file, format, args...) <= 0) RaiseError(44);
+    if (std::fprintf(file, format, args...) <= 0) RaiseError(Msg::FileWrite);
 }
 
 bool IsDigit(char c)
@@ -303,9 +303,9 @@ void CFloatPtSpec::Read(std::FILE* file)
         fields = std::fscanf(file, "%d %f", &flag, &value);
     }
     // Both fields are needed: a line that ends after the flag has no value to take.
-    if (fields < 2) RaiseError(45);
+    if (fields < 2) RaiseError(Msg::FileRead);
     SkipNumberLineEnd(file);
-    if (!IsInRange(value)) RaiseError(47);
+    if (!IsInRange(value)) RaiseError(Msg::FileInvalidValue);
     SetValue(value);
     if (flag == 0) MarkUnset();
 }
@@ -384,9 +384,9 @@ void CIntegerSpec::Write(std::FILE* file) const
 void CIntegerSpec::Read(std::FILE* file)
 {
     int value = 0;
-    if (std::fscanf(file, "%d", &value) < 1) RaiseError(45);
+    if (std::fscanf(file, "%d", &value) < 1) RaiseError(Msg::FileRead);
     SkipNumberLineEnd(file);
-    if (!IsInRange(value)) RaiseError(47);
+    if (!IsInRange(value)) RaiseError(Msg::FileInvalidValue);
     SetValue(value);
 }
 
@@ -459,15 +459,15 @@ void CPartTypeSpec::Write(std::FILE* file) const
 void CPartTypeSpec::Read(std::FILE* file)
 {
     std::string line;
-    if (!ReadNameLine(file, line)) RaiseError(45);
+    if (!ReadNameLine(file, line)) RaiseError(Msg::FileRead);
     int index = 0;
-    if (std::fscanf(file, "%d", &index) < 1) RaiseError(45);
+    if (std::fscanf(file, "%d", &index) < 1) RaiseError(Msg::FileRead);
     SkipNumberLineEnd(file);
-    if (index < m_minIndex || index > m_maxIndex) RaiseError(47);
+    if (index < m_minIndex || index > m_maxIndex) RaiseError(Msg::FileInvalidValue);
     // A blank name line would make a chosen part without a name, which no
     // later save could write: it counts as an invalid value.
     const std::string choiceName = TrimBlanks(line);
-    if (choiceName.empty()) RaiseError(47);
+    if (choiceName.empty()) RaiseError(Msg::FileInvalidValue);
     SetChoice(index, choiceName);
 }
 
@@ -529,10 +529,10 @@ void CFileSpec::Write(std::FILE* file) const
 void CFileSpec::Read(std::FILE* file)
 {
     int flag = 0;
-    if (std::fscanf(file, "%d", &flag) < 1) RaiseError(45);
+    if (std::fscanf(file, "%d", &flag) < 1) RaiseError(Msg::FileRead);
     SkipNumberLineEnd(file);
     std::string line;
-    if (!ReadNameLine(file, line)) RaiseError(45);
+    if (!ReadNameLine(file, line)) RaiseError(Msg::FileRead);
     if (flag == 0) return;
     // A blank name names no file. Kept as a set but empty name it would be
     // saved as an empty line, which the number read before it skips, and

@@ -15,7 +15,7 @@
 // File form: each kind writes one or two lines with the C library's
 // formatted output and reads them back in the same order. Write raises error
 // 44 when a line cannot be written; Read raises 45 when nothing could be read
-// and 47 for a value outside the range (RaisedError, model/ErrCode.h).
+// and 47 for a value outside the range (RaisedError, base/MessageTable.h).
 class CTorqSpec {
 public:
     explicit CTorqSpec(const char* name);

@@ -134,17 +134,19 @@ std::string CompressionCalculator::RatioText() const
 
 ErrorCode CompressionCalculator::CheckApply() const
 {
-    if (!m_chamberVolume.IsValid()) return 90;
-    if (!m_gasketBore.IsValid()) return 91;
-    if (!m_gasketThickness.IsValid()) return 92;
-    if (!m_pistonDistance.IsValid()) return m_pistonKind == kFlattopPiston ? 93 : 94;
-    if (m_pistonKind == kDomedPiston && !m_pistonVolume.IsValid()) return 95;
-    if (!m_newRatio.IsValid()) return 96;
-    if (!m_engineRatio.IsInRange(m_newRatio.GetValue())) return 89;
+    if (!m_chamberVolume.IsValid()) return Msg::ChamberVolumeRequired;
+    if (!m_gasketBore.IsValid()) return Msg::GasketBoreRequired;
+    if (!m_gasketThickness.IsValid()) return Msg::GasketThicknessRequired;
+    if (!m_pistonDistance.IsValid())
+        return m_pistonKind == kFlattopPiston ? Msg::PistonDistanceAtTdcRequired
+                                              : Msg::PistonDistanceFromTdcRequired;
+    if (m_pistonKind == kDomedPiston && !m_pistonVolume.IsValid()) return Msg::DomedPistonVolumeRequired;
+    if (!m_newRatio.IsValid()) return Msg::CompressionRatioNotComputed;
+    if (!m_engineRatio.IsInRange(m_newRatio.GetValue())) return Msg::CompressionRatioOutOfRange;
     // A tiny swept volume can give an allowed ratio from a total below the
     // smallest combustion space an engine may have.
-    if (!m_engineSpace.IsInRange(m_totalVolume.GetValue())) return 96;
-    return 0;
+    if (!m_engineSpace.IsInRange(m_totalVolume.GetValue())) return Msg::CompressionRatioNotComputed;
+    return Msg::None;
 }
 
 CompressionCalculatorResult CompressionCalculator::Result() const

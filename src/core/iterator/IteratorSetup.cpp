@@ -24,28 +24,28 @@ IteratorSetup IteratorSetup::FromIterator(const IteratorTest& iterator, const Do
 
 ErrorCode CheckBaselineChoice(const CTorqDoc& engine)
 {
-    return engine.IsAutoValveSizes() || engine.Cam().IsAutoValveLift() ? ErrorCode(68) : ErrorCode(0);
+    return engine.IsAutoValveSizes() || engine.Cam().IsAutoValveLift() ? Msg::IteratorAutoSizesOn : Msg::None;
 }
 
 ErrorCode CheckSetup(const IteratorSetup& setup)
 {
     TORQ_ASSERT(setup.baseline != nullptr);
     ErrorCode code = 0;
-    if (!setup.baseline->Validate(code)) return 62;
+    if (!setup.baseline->Validate(code)) return Msg::IteratorBaselineRequired;
     bool seen[kIterationDataTypeCount] = {};
     long double product = 1.0L;
     for (const IterationParam& slot : setup.params) {
         if (slot.dataType == kItrNone) continue;
         TORQ_ASSERT(IsIterationDataType(slot.dataType));
-        if (seen[slot.dataType]) return 65;
+        if (seen[slot.dataType]) return Msg::IteratorDataTypeDuplicated;
         seen[slot.dataType] = true;
-        if (slot.numberOfSteps < 2) return 64;
+        if (slot.numberOfSteps < 2) return Msg::IteratorTooFewSteps;
         product *= slot.numberOfSteps;
-        if (product > static_cast<long double>(kMaxTotalTests)) return 86;
+        if (product > static_cast<long double>(kMaxTotalTests)) return Msg::IteratorTooManyTests;
     }
-    if (product < 2.0L) return 63;
-    if (!(setup.maxRpm > setup.minRpm)) return 67;
-    return 0;
+    if (product < 2.0L) return Msg::IteratorTooFewTests;
+    if (!(setup.maxRpm > setup.minRpm)) return Msg::IteratorRpmRangeInverted;
+    return Msg::None;
 }
 
 void ApplySetup(IteratorTest& iterator, const IteratorSetup& setup)

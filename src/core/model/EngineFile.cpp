@@ -62,7 +62,7 @@ void WriteResultBlock(const CTorqDoc& doc, std::FILE* file)
         const int written = std::fprintf(
             file, "%.0f %f %f\n", double(doc.GetResult(kSeriesEngineSpeed, point)),
             double(doc.GetResult(kSeriesPower, point)), double(doc.GetResult(kSeriesTorque, point)));
-        if (written <= 0) RaiseError(44);
+        if (written <= 0) RaiseError(Msg::FileWrite);
     }
 }
 
@@ -111,7 +111,7 @@ void ReadCalculatorSection(CTorqDoc& doc, std::FILE* file)
         return;
     }
     const std::int32_t pistonKind = ReadIntegerLine(file);
-    if (pistonKind != 1 && pistonKind != 2) RaiseError(47);
+    if (pistonKind != 1 && pistonKind != 2) RaiseError(Msg::FileInvalidValue);
     doc.ChamberVolume().Read(file);
     doc.GasketBore().Read(file);
     doc.GasketThickness().Read(file);
@@ -169,12 +169,12 @@ void ReadEngineItems(CTorqDoc& doc, std::FILE* file)
     doc.SetUnitSystem(kEnglishUnits);
 
     std::string line;
-    if (!ReadNameLine(file, line)) RaiseError(45);
+    if (!ReadNameLine(file, line)) RaiseError(Msg::FileRead);
     const std::string version = TrimBlanks(line);
-    if (!IsReadableVersion(version)) RaiseError(48);
+    if (!IsReadableVersion(version)) RaiseError(Msg::EngineFileVersion);
 
     const std::int32_t unitSystem = ReadIntegerLine(file);
-    if (unitSystem != kEnglishUnits && unitSystem != kMetricUnits) RaiseError(47);
+    if (unitSystem != kEnglishUnits && unitSystem != kMetricUnits) RaiseError(Msg::FileInvalidValue);
     doc.SetAutoValveSizes(ReadIntegerLine(file) != 0);
     doc.SetAutoRun(ReadIntegerLine(file) != 0);
 
@@ -189,7 +189,8 @@ void ReadEngineItems(CTorqDoc& doc, std::FILE* file)
     // The class must be the one of the chosen unit: the validation and the
     // simulation take the unit's values by it.
     const std::int32_t forcedInductionClass = ReadIntegerLine(file);
-    if (forcedInductionClass != ForcedInductionClassOf(doc.ForcedInductionType().GetIndex())) RaiseError(47);
+    if (forcedInductionClass != ForcedInductionClassOf(doc.ForcedInductionType().GetIndex()))
+        RaiseError(Msg::FileInvalidValue);
     doc.SetForcedInductionClass(forcedInductionClass);
     for (CFloatPtSpec* spec : BlowerParameters(doc)) spec->Read(file);
     if (doc.ForcedInductionType().GetIndex() == kForcedInductionNoneIndex) {
@@ -229,7 +230,7 @@ bool ConfirmEngineSave(CTorqDoc& doc)
         ShowErrorMessage(code);
         return false;
     }
-    return doc.HasResults() || AskWarningMessage(204) == WarningAnswer::Ok;
+    return doc.HasResults() || AskWarningMessage(Msg::SaveWithoutResults) == WarningAnswer::Ok;
 }
 
 bool SaveEngineDocument(CTorqDoc& doc, const std::string& path)

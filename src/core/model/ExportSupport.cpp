@@ -48,7 +48,7 @@ bool WriteFileWithRuns(CTorqDoc& doc, const std::string& target,
 {
     CAtomicFile file(target);
     if (target.empty() || !FinishFileWithRuns(doc, file, write)) {
-        if (target.empty()) ShowErrorMessage(43);
+        if (target.empty()) ShowErrorMessage(Msg::FileOpen);
         return false;
     }
     try {
@@ -68,7 +68,7 @@ bool FinishFileWithRuns(CTorqDoc& doc, CAtomicFile& file,
     doc.SetUnitSystem(kEnglishUnits);
     CRunStateKeeper keeper(doc);
     try {
-        if (file.File() == nullptr && !file.Open()) RaiseError(43);
+        if (file.File() == nullptr && !file.Open()) RaiseError(Msg::FileOpen);
         write(file.File(), keeper);
         FinishOrRaise(file);
     } catch (const RaisedError& error) {

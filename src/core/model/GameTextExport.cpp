@@ -15,7 +15,7 @@ constexpr const char* kUntitled = "Untitled";
 template <typename... Args>
 void WriteLine(std::FILE* file, const char* format, Args... args)
 {
-    if (std::fprintf(file, format, args...) <= 0) RaiseError(44);
+    if (std::fprintf(file, format, args...) <= 0) RaiseError(Msg::FileWrite);
 }
 
 // Lines 1 to 8.
@@ -47,7 +47,7 @@ void WriteDataBlock(const CTorqDoc& doc, std::FILE* file)
 
 void RunOrRaise(CTorqDoc& doc)
 {
-    if (!doc.RunSimulation(false, false)) RaiseError(42);
+    if (!doc.RunSimulation(false, false)) RaiseError(Msg::SimulationFailed);
 }
 
 }  // namespace
@@ -60,7 +60,7 @@ bool CheckGameTextExport(CTorqDoc& doc)
         return false;
     }
     if (!doc.HasResults()) {
-        ShowErrorMessage(79);
+        ShowErrorMessage(Msg::ExportResultsMissing);
         return false;
     }
     return true;
@@ -75,12 +75,12 @@ std::string ProposedGameTextName(const CTorqDoc& doc)
 bool ExportGameTextFile(CTorqDoc& doc, const std::string& folder, const std::string& chosenFileName)
 {
     if (chosenFileName.empty()) {
-        ShowErrorMessage(43);
+        ShowErrorMessage(Msg::FileOpen);
         return false;
     }
     const std::string target = ExportTargetPath(folder, chosenFileName, ".gme");
     if (ShortenedNameCollides(chosenFileName, target)) {
-        ShowErrorMessage(78);
+        ShowErrorMessage(Msg::ExportDosNameTaken);
         return false;
     }
 

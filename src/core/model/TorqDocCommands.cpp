@@ -191,8 +191,8 @@ void CTorqDoc::ApplyValveCount(int command)
 void CTorqDoc::ShowValveCountNote()
 {
     const int valves = IntakeValveCount().GetValue() + ExhaustValveCount().GetValue();
-    if (valves == 3) ShowNoteMessage(103);
-    if (valves == 4) ShowNoteMessage(104);
+    if (valves == 3) ShowNoteMessage(Msg::ThreeValveHeads);
+    if (valves == 4) ShowNoteMessage(Msg::FourValveHeads);
 }
 
 void CTorqDoc::ApplyValveDiameter(int command)
@@ -388,7 +388,7 @@ bool CTorqDoc::CanOpenCompressionCalculator()
 {
     ErrorCode code = 0;
     if (ValidateShortBlock(code)) return true;
-    ShowErrorMessage(88);
+    ShowErrorMessage(Msg::CalculatorShortBlockIncomplete);
     return false;
 }
 

@@ -28,25 +28,34 @@ bool AllValid(std::initializer_list<std::pair<const CTorqSpec*, int>> checks, Er
 
 bool CTorqDoc::ValidateShortBlock(ErrorCode& code) const
 {
-    return AllValid({{&ShortBlockType(), 1}, {&Bore(), 2}, {&Stroke(), 3}, {&NumberOfCylinders(), 4}}, code);
+    return AllValid({{&ShortBlockType(), Msg::BoreStrokeSelectionRequired},
+                     {&Bore(), Msg::BoreRequired},
+                     {&Stroke(), Msg::StrokeRequired},
+                     {&NumberOfCylinders(), Msg::CylinderCountRequired}},
+                    code);
 }
 
 bool CTorqDoc::ValidateCylinderHeads(ErrorCode& code) const
 {
-    if (!AllValid({{&CylinderHeadType(), 5}, {&IntakeValveCount(), 6}, {&ExhaustValveCount(), 7}}, code)) {
+    if (!AllValid({{&CylinderHeadType(), Msg::CylinderHeadRequired},
+                   {&IntakeValveCount(), Msg::IntakeValveCountRequired},
+                   {&ExhaustValveCount(), Msg::ExhaustValveCountRequired}},
+                  code)) {
         return false;
     }
     if (!FlowData().CheckComplete(code)) return false;
-    return AllValid({{&IntakeValveDiameter(), 8}, {&ExhaustValveDiameter(), 9}}, code);
+    return AllValid({{&IntakeValveDiameter(), Msg::IntakeValveDiameterRequired},
+                     {&ExhaustValveDiameter(), Msg::ExhaustValveDiameterRequired}},
+                    code);
 }
 
 bool CTorqDoc::ValidateInduction(ErrorCode& code) const
 {
-    if (!AllValid({{&InductionFlow(), 11},
-                   {&PressureDrop(), 12},
-                   {&ManifoldType(), 13},
-                   {&FuelType(), 14},
-                   {&NitrousFlowRate(), 15}},
+    if (!AllValid({{&InductionFlow(), Msg::InductionFlowRequired},
+                   {&PressureDrop(), Msg::InductionPressureDropRequired},
+                   {&ManifoldType(), Msg::ManifoldRequired},
+                   {&FuelType(), Msg::FuelTypeRequired},
+                   {&NitrousFlowRate(), Msg::NitrousFlowRequired}},
                   code)) {
         return false;
     }
@@ -59,7 +68,7 @@ bool CTorqDoc::ValidateInduction(ErrorCode& code) const
 bool CTorqDoc::ValidateForcedInduction(ErrorCode& code) const
 {
     if (!ForcedInductionType().IsValid() || ForcedInductionType().GetIndex() == kForcedInductionNoneIndex) {
-        code = 16;
+        code = Msg::BlowerRequired;
         return false;
     }
     const int kind = m_values.forcedInductionClass;
@@ -68,14 +77,14 @@ bool CTorqDoc::ValidateForcedInduction(ErrorCode& code) const
     const bool centrifugal = kind == kCentrifugalBlower;
     const bool roots = kind == kRootsBlower;
     const std::pair<const CFloatPtSpec*, int> checks[] = {
-        {&BlowerFlowRate(), 17},
-        {(turbo || centrifugal) ? &BlowerPressureRatio() : nullptr, 18},
-        {&BlowerBoostLevelLimit(), 24},
-        {centrifugal ? &BlowerRpm() : nullptr, 20},
-        {(centrifugal || roots) ? &BlowerBeltGearRatio() : nullptr, 23},
-        {turbo ? &BlowerSurgeFlowRate() : nullptr, 21},
-        {&BlowerEfficiency(), 19},
-        {centrifugal ? &BlowerInternalGearRatio() : nullptr, 22},
+        {&BlowerFlowRate(), Msg::BlowerFlowRequired},
+        {(turbo || centrifugal) ? &BlowerPressureRatio() : nullptr, Msg::BlowerPressureRatioRequired},
+        {&BlowerBoostLevelLimit(), Msg::BlowerBoostLimitRequired},
+        {centrifugal ? &BlowerRpm() : nullptr, Msg::BlowerRpmRequired},
+        {(centrifugal || roots) ? &BlowerBeltGearRatio() : nullptr, Msg::BlowerBeltGearRatioRequired},
+        {turbo ? &BlowerSurgeFlowRate() : nullptr, Msg::BlowerSurgeFlowRequired},
+        {&BlowerEfficiency(), Msg::BlowerEfficiencyRequired},
+        {centrifugal ? &BlowerInternalGearRatio() : nullptr, Msg::BlowerInternalGearRatioRequired},
     };
     for (const auto& [spec, failCode] : checks) {
         if (spec != nullptr && !spec->IsValid()) {
@@ -89,8 +98,9 @@ bool CTorqDoc::ValidateForcedInduction(ErrorCode& code) const
 bool CTorqDoc::Validate(ErrorCode& code) const
 {
     return ValidateShortBlock(code) && ValidateCylinderHeads(code) &&
-           AllValid({{&CompressionRatio(), 10}}, code) && ValidateInduction(code) &&
-           AllValid({{&ExhaustSystem(), 26}}, code) && Cam().CheckComplete(code);
+           AllValid({{&CompressionRatio(), Msg::CompressionRatioRequired}}, code) &&
+           ValidateInduction(code) && AllValid({{&ExhaustSystem(), Msg::ExhaustRequired}}, code) &&
+           Cam().CheckComplete(code);
 }
 
 bool CTorqDoc::IsGroupComplete(EngineGroup group) const
@@ -181,7 +191,7 @@ bool CTorqDoc::RunSimulation(bool showValidationError, bool showRunError, SimWor
     }
     SimWorkspace& records = workspace != nullptr ? *workspace : SimInterface::Instance().Records();
     if (!SimInterface::Run(*this, records)) {
-        if (showRunError) ShowErrorMessage(42);
+        if (showRunError) ShowErrorMessage(Msg::SimulationFailed);
         ClearResults();
         return false;
     }
@@ -214,8 +224,8 @@ bool CTorqDoc::ConfirmChangeAgainstCalculator(const CTorqSpec& parameter)
 {
     if (!m_values.calculatorUsed) return true;
     int warning = 0;
-    if (&parameter == &Bore() || &parameter == &Stroke()) warning = 203;
-    if (&parameter == &CompressionRatio()) warning = 202;
+    if (&parameter == &Bore() || &parameter == &Stroke()) warning = Msg::BoreStrokeAgainstCalculator;
+    if (&parameter == &CompressionRatio()) warning = Msg::CompressionRatioAgainstCalculator;
     if (warning == 0) return true;
     if (AskWarningMessage(warning) != WarningAnswer::Ok) return false;
     ClearCalculatorParameters();

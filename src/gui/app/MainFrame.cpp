@@ -55,8 +55,6 @@ namespace {
 const QString kEngineFilter = QStringLiteral("Torqwell Engine Files(*.trq)");
 const QString kAllFilesFilter = QStringLiteral("All Files (*)");
 const QString kProductInfoProgram = QStringLiteral("VellDemo/Vellmor Software.exe");
-constexpr int kUserManualError = 76;
-constexpr int kProductInfoError = 77;
 
 // The document commands that need an engine window.
 constexpr int kDocumentCommands[] = {FrameCmd::kFileClose,
@@ -957,14 +955,15 @@ void CMainFrame::OnHelpUserManual()
 {
     const QString manual = FindUserManual(m_startFolder, QCoreApplication::applicationDirPath());
     // The desktop opens the manual with the program it has for PDF files.
-    if (manual.isEmpty() || !m_openDocument(QUrl::fromLocalFile(manual))) ShowErrorMessage(kUserManualError);
+    if (manual.isEmpty() || !m_openDocument(QUrl::fromLocalFile(manual)))
+        ShowErrorMessage(Msg::ManualReaderNotStarted);
 }
 
 void CMainFrame::OnHelpProductInfo()
 {
     const QString program = QDir(m_startFolder).filePath(kProductInfoProgram);
     if (!QProcess::startDetached(program, {}, QFileInfo(program).absolutePath()))
-        ShowErrorMessage(kProductInfoError);
+        ShowErrorMessage(Msg::ProductInfoNotStarted);
 }
 
 void CMainFrame::OnAppAbout()

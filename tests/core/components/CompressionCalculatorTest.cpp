@@ -71,7 +71,7 @@ TEST_F(ChevyShortBlock, AFlattopChevy350WithA64ccHeadGives10Point21)
     EXPECT_EQ(Shown(calculator.SweptVolume()), "716.62");
     EXPECT_EQ(Shown(calculator.TotalVolume()), "77.80");
     EXPECT_EQ(calculator.RatioText(), "10.21");
-    EXPECT_EQ(calculator.CheckApply(), 0);
+    EXPECT_EQ(calculator.CheckApply(), Msg::None);
 }
 
 TEST_F(ChevyShortBlock, AFlattopAboveTheDeckHasANegativeDeckVolume)
@@ -107,7 +107,7 @@ TEST_F(ChevyShortBlock, AZeroTotalShowsInfinityAndIsNotApplied)
     EXPECT_EQ(Shown(calculator.TotalVolume()), "0.00");
     EXPECT_TRUE(calculator.IsRatioInfinite());
     EXPECT_EQ(calculator.RatioText(), "Infinity");
-    EXPECT_EQ(calculator.CheckApply(), 96);
+    EXPECT_EQ(calculator.CheckApply(), Msg::CompressionRatioNotComputed);
 }
 
 TEST_F(ChevyShortBlock, ARatioOf18Point01IsRefusedWith89And18Point00IsAccepted)
@@ -116,10 +116,10 @@ TEST_F(ChevyShortBlock, ARatioOf18Point01IsRefusedWith89And18Point00IsAccepted)
     TypeFlattopEngine(calculator);  // gasket and deck hold 13.80 cc
     Type(calculator, {{Input::ChamberVolume, "28.33"}});
     EXPECT_EQ(calculator.RatioText(), "18.01");
-    EXPECT_EQ(calculator.CheckApply(), 89);
+    EXPECT_EQ(calculator.CheckApply(), Msg::CompressionRatioOutOfRange);
     Type(calculator, {{Input::ChamberVolume, "28.35"}});
     EXPECT_EQ(calculator.RatioText(), "18.00");
-    EXPECT_EQ(calculator.CheckApply(), 0);
+    EXPECT_EQ(calculator.CheckApply(), Msg::None);
 }
 
 TEST_F(ChevyShortBlock, ATotalBelowTheSmallestCombustionSpaceIsNotApplied)
@@ -134,26 +134,26 @@ TEST_F(ChevyShortBlock, ATotalBelowTheSmallestCombustionSpaceIsNotApplied)
                       {Input::PistonDistance, "-0.0000971"}});
     ASSERT_EQ(Shown(calculator.TotalVolume()), "0.08");
     ASSERT_EQ(calculator.RatioText(), "13.50");
-    EXPECT_EQ(calculator.CheckApply(), 96);
+    EXPECT_EQ(calculator.CheckApply(), Msg::CompressionRatioNotComputed);
 }
 
 TEST_F(ChevyShortBlock, ApplyChecksEachInputInOrder)
 {
     CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     calculator.SetPistonKind(CompressionCalculator::kFlattopPiston);
-    EXPECT_EQ(calculator.CheckApply(), 90);
+    EXPECT_EQ(calculator.CheckApply(), Msg::ChamberVolumeRequired);
     Type(calculator, {{Input::ChamberVolume, "64"}});
-    EXPECT_EQ(calculator.CheckApply(), 91);
+    EXPECT_EQ(calculator.CheckApply(), Msg::GasketBoreRequired);
     Type(calculator, {{Input::GasketBore, "4.1"}});
-    EXPECT_EQ(calculator.CheckApply(), 92);
+    EXPECT_EQ(calculator.CheckApply(), Msg::GasketThicknessRequired);
     Type(calculator, {{Input::GasketThickness, "0.04"}});
-    EXPECT_EQ(calculator.CheckApply(), 93);  // down the bore at TDC
+    EXPECT_EQ(calculator.CheckApply(), Msg::PistonDistanceAtTdcRequired);  // down the bore at TDC
     calculator.SetPistonKind(CompressionCalculator::kDomedPiston);
-    EXPECT_EQ(calculator.CheckApply(), 94);  // down from TDC
+    EXPECT_EQ(calculator.CheckApply(), Msg::PistonDistanceFromTdcRequired);  // down from TDC
     Type(calculator, {{Input::PistonDistance, "0.1"}});
-    EXPECT_EQ(calculator.CheckApply(), 95);
+    EXPECT_EQ(calculator.CheckApply(), Msg::DomedPistonVolumeRequired);
     Type(calculator, {{Input::PistonVolume, "5"}});
-    EXPECT_EQ(calculator.CheckApply(), 0);
+    EXPECT_EQ(calculator.CheckApply(), Msg::None);
 }
 
 TEST_F(ChevyShortBlock, ThePistonKindDecidesWhereThePistonMayStand)
@@ -205,7 +205,7 @@ TEST_F(ChevyShortBlock, AppliedResultsMakeTheEngineWarnBeforeABoreStrokeOrRatioC
 {
     CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     TypeFlattopEngine(calculator);
-    ASSERT_EQ(calculator.CheckApply(), 0);
+    ASSERT_EQ(calculator.CheckApply(), Msg::None);
     m_doc.ApplyCompressionCalculator(calculator.Result());
     EXPECT_TRUE(m_doc.IsCompressionFromCalculator());
     EXPECT_EQ(m_doc.CompressionRatio().GetText(), "10.21");

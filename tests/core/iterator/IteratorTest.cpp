@@ -185,9 +185,9 @@ TEST_F(IteratorModel, ATestWithoutResultsIsCountedAndTheSeriesGoesOn)
     ASSERT_TRUE(iterator.IssueNextTest(values, number));
     IteratorTest::TestOutcome invalid;
     invalid.kind = IteratorTest::TestOutcome::Kind::InvalidEngine;
-    invalid.validationCode = 35;
+    invalid.validationCode = Msg::CamIvcRequired;
     EXPECT_FALSE(iterator.FinishTest(values, number, invalid, isNewBest));
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{35});
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::CamIvcRequired});
     EXPECT_EQ(iterator.GetWorkingPower(), Filled(0.0f));
     EXPECT_EQ(iterator.GetKeptCount(), 1);
 }
@@ -210,14 +210,15 @@ TEST_F(IteratorModel, ReadinessAndTheRegisteredBaseline)
 {
     ErrorCode code = 0;
     EXPECT_FALSE(iterator.IsReady(code));
-    EXPECT_EQ(code, 62);
+    EXPECT_EQ(code, Msg::IteratorBaselineRequired);
     iterator.SetBaseline(&baseline);
     EXPECT_FALSE(iterator.IsReady(code));  // no series prepared
-    EXPECT_EQ(code, 63);
+    EXPECT_EQ(code, Msg::IteratorTooFewTests);
 
     CTorqDoc incomplete;
     iterator.SetBaseline(&incomplete);
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{1});  // no short block; the baseline stays
+    EXPECT_EQ(presenter.Codes(),
+              std::vector<int>{Msg::BoreStrokeSelectionRequired});  // no short block; the baseline stays
     EXPECT_EQ(iterator.GetBaselineNumber(), baseline.GetDocumentNumber());
 
     Configure(iterator, baseline, {Sweep(kItrBore, baseline, 4.0f, 4.01f, 0.01f)}, kMaxTorque, 3000.0f,

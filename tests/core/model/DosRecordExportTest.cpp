@@ -67,7 +67,7 @@ int CheckCode(CTorqDoc& doc)
 TEST(DosRecordExport, ChecksRunInTheirOrderAndShowOnlyTheFirstFailure)
 {
     CTorqDoc incomplete;
-    EXPECT_EQ(CheckCode(incomplete), 1);
+    EXPECT_EQ(CheckCode(incomplete), Msg::BoreStrokeSelectionRequired);
 
     CTorqDoc doc;
     BuildChevy350(doc);
@@ -91,7 +91,7 @@ TEST(DosRecordExport, ChecksRunInTheirOrderAndShowOnlyTheFirstFailure)
     EXPECT_EQ(CheckCode(doc), 84);
     doc.OnCommand(kOneIntakeValve);
     doc.CylinderHeadType().SetChoice(kCustomHeadIndex, "My Ported Heads");
-    EXPECT_EQ(CheckCode(doc), 82);
+    EXPECT_EQ(CheckCode(doc), Msg::ExportCustomAirflow);
 
     CTorqDoc turbo;
     BuildTurboFour(turbo);
@@ -211,7 +211,7 @@ TEST(DosRecordExport, ALongChosenNameIsShortenedAndMayNotOverwriteAnotherFile)
     WriteWholeFile(folder.File("my.trq"), "another engine");
     EXPECT_FALSE(ExportDosRecordFile(doc, folder.Path().string(), "my.eng.trq"));
     EXPECT_EQ(ReadWholeFile(folder.File("my.trq")), "another engine");
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{78, 78}));
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{Msg::ExportDosNameTaken, Msg::ExportDosNameTaken}));
     EXPECT_EQ(FilesIn(folder.Path()), 2u);
 }
 
@@ -227,7 +227,8 @@ TEST(DosRecordExportDeathTest, AFailedWriteLeavesTheOldFileAndNoPartOfTheNewOne)
         RecordingPresenter presenter;
         CTorqDoc doc;
         BuildChevy350(doc);
-        return !WriteGameEngineFile(path.string(), doc) && presenter.Codes() == std::vector<int>{44} &&
+        return !WriteGameEngineFile(path.string(), doc) &&
+               presenter.Codes() == std::vector<int>{Msg::FileWrite} &&
                ReadWholeFile(path) == "an older record" && FilesIn(folder.Path()) == 1;
     };
     EXPECT_EXIT(std::_Exit(writeUnderLimit() ? 0 : 1), testing::ExitedWithCode(0), "");

@@ -102,7 +102,7 @@ std::vector<int> OpenLines(const TempDir& folder, const std::vector<std::string>
 
 bool IsFileErrorCode(int code)
 {
-    return code >= 43 && code <= 50;
+    return code >= Msg::FileOpen && code <= Msg::CamFileVersion;
 }
 
 }  // namespace
@@ -396,7 +396,7 @@ TEST(EngineDocumentSave, ValidatesFirstAndAsksBeforeSavingAnEngineWithoutResults
 
     CTorqDoc incomplete;
     EXPECT_FALSE(SaveEngineDocument(incomplete, path));
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{1});
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::BoreStrokeSelectionRequired});
     EXPECT_FALSE(fs::exists(path));
 
     CTorqDoc doc;
@@ -411,7 +411,7 @@ TEST(EngineDocumentSave, ValidatesFirstAndAsksBeforeSavingAnEngineWithoutResults
 
     presenter.AnswerNextWarning(WarningAnswer::Ok);
     EXPECT_TRUE(SaveEngineDocument(doc, path));
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{204, 204}));
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{Msg::SaveWithoutResults, Msg::SaveWithoutResults}));
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.GetTitle(), "My Big Engine.trq");
     EXPECT_EQ(doc.GetPathName(), path);
@@ -432,7 +432,7 @@ TEST(EngineDocumentSave, AnUnwritableTargetIsRefusedWithCode43AndNothingChanges)
     EXPECT_FALSE(SaveEngineDocument(doc, folder.File("taken.trq").string()));
     EXPECT_FALSE(SaveEngineDocument(doc, folder.File("no/such/folder.trq").string()));
     EXPECT_FALSE(SaveEngineDocument(doc, ""));
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{43, 43, 43}));
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{Msg::FileOpen, Msg::FileOpen, Msg::FileOpen}));
     EXPECT_TRUE(fs::is_directory(folder.File("taken.trq")));
     EXPECT_EQ(FilesIn(folder.Path()), 1u);
     EXPECT_EQ(doc.GetTitle(), "");
@@ -459,8 +459,8 @@ TEST(EngineDocumentSaveDeathTest, AFailedWriteLeavesTheOldFileAndTheEngineAsThey
         doc.Recalculate();
         const auto engine = EngineSnapshot(doc);
         const bool refused = !SaveEngineDocument(doc, path.string());
-        return refused && presenter.Codes() == std::vector<int>{44} && ReadWholeFile(path) == before &&
-               FilesIn(folder.Path()) == 1 && EngineSnapshot(doc) == engine;
+        return refused && presenter.Codes() == std::vector<int>{Msg::FileWrite} &&
+               ReadWholeFile(path) == before && FilesIn(folder.Path()) == 1 && EngineSnapshot(doc) == engine;
     };
     EXPECT_EXIT(std::_Exit(saveUnderLimit() ? 0 : 1), testing::ExitedWithCode(0), "");
 }
@@ -481,7 +481,8 @@ TEST(EngineDocumentOpen, AFileThatCannotBeReadLeavesTheOpenEngineAsItWas)
     EXPECT_FALSE(OpenEngineDocument(doc, folder.Path().string()));
     EXPECT_FALSE(OpenEngineDocument(doc, "/dev/zero")) << "an endless device is no engine file";
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{45, 43, 43, 43}));
+    EXPECT_EQ(presenter.Codes(),
+              (std::vector<int>{Msg::FileRead, Msg::FileOpen, Msg::FileOpen, Msg::FileOpen}));
     EXPECT_EQ(EngineSnapshot(doc), before);
     EXPECT_EQ(doc.GetTitle(), "Mine.trq");
 }

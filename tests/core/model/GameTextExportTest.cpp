@@ -58,7 +58,8 @@ TEST(GameTextExport, AnIncompleteEngineOrOneWithoutResultsIsRefused)
     EXPECT_TRUE(CheckGameTextExport(doc));
     doc.ClearResults();
     EXPECT_FALSE(CheckGameTextExport(doc));
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{1, 79}));
+    EXPECT_EQ(presenter.Codes(),
+              (std::vector<int>{Msg::BoreStrokeSelectionRequired, Msg::ExportResultsMissing}));
 }
 
 TEST(GameTextExport, WritesTheEngineFiguresAndTwoFreshRunsInInches)
@@ -126,7 +127,8 @@ TEST(GameTextExport, ANameTheShortFormChangesGives78WhenThatFileExistsWhileTheCh
     // Short names too: "short.v2.gme" and "short" become short.gme.
     EXPECT_FALSE(ExportGameTextFile(doc, folder.Path().string(), "short.v2.gme"));
     EXPECT_FALSE(ExportGameTextFile(doc, folder.Path().string(), "short"));
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{78, 78, 78}));
+    EXPECT_EQ(presenter.Codes(),
+              (std::vector<int>{Msg::ExportDosNameTaken, Msg::ExportDosNameTaken, Msg::ExportDosNameTaken}));
 }
 
 TEST(GameTextExport, AFailedRunLeavesNoFileAndTheEngineAsItWas)
@@ -149,6 +151,6 @@ TEST(GameTextExport, AFailedRunLeavesNoFileAndTheEngineAsItWas)
     EXPECT_FALSE(ExportGameTextFile(doc, folder.Path().string(), "engine.gme"));
     EXPECT_EQ(ReadWholeFile(folder.File("engine.gme")), "the last good export\n");
     EXPECT_EQ(FilesIn(folder.Path()), 1u);
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{42, 42}));
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{Msg::SimulationFailed, Msg::SimulationFailed}));
     EXPECT_EQ(EngineSnapshot(doc), before) << "fuel, nitrous, units and results put back";
 }

@@ -96,7 +96,7 @@ TEST(EngineDocument, FourValveHeadsSetTwoValvesEachAndShowTheFourValveNote)
     EXPECT_EQ(doc.ExhaustValveCount().GetValue(), 2);
     EXPECT_EQ(doc.CylinderHeadType().GetIndex(), 14);
     EXPECT_EQ(doc.FlowData().GetPointCount(), 8);
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{104});
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::FourValveHeads});
 
     presenter.Clear();
     doc.OnCommand(32914);  // one intake valve: a three-valve head
@@ -121,7 +121,8 @@ TEST(EngineDocument, ACompressionRatioFromTheCalculatorIsOnlyReplacedAfterWarnin
     EXPECT_EQ(doc.CompressionRatio().GetValue(), 11.0f);
     EXPECT_FALSE(doc.IsCompressionFromCalculator());
     EXPECT_FALSE(doc.ChamberVolume().IsSet());
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{202, 202}));
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{Msg::CompressionRatioAgainstCalculator,
+                                                   Msg::CompressionRatioAgainstCalculator}));
 }
 
 TEST(EngineDocument, ABoreOrStrokeChangeAgainstTheCalculatorAsksWarning203)
@@ -139,7 +140,9 @@ TEST(EngineDocument, ABoreOrStrokeChangeAgainstTheCalculatorAsksWarning203)
     EXPECT_TRUE(doc.ConfirmChangeAgainstCalculator(doc.Bore()));
     EXPECT_FALSE(doc.IsCompressionFromCalculator());
     EXPECT_EQ(doc.GetPistonKind(), 2);
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{203, 203, 203}));
+    EXPECT_EQ(presenter.Codes(),
+              (std::vector<int>{Msg::BoreStrokeAgainstCalculator, Msg::BoreStrokeAgainstCalculator,
+                                Msg::BoreStrokeAgainstCalculator}));
 }
 
 TEST(EngineDocument, AGarrettT51SetsItsTurboValuesAndKeepsAValidBoostLimit)
@@ -269,7 +272,7 @@ TEST(EngineDocument, AFailedAirflowOrCamOpenLeavesTheEngineAsItWas)
     BuildChevy350(doc);
     EXPECT_FALSE(doc.OpenAirflowFile(dir.File("bad.flw").string(), "bad.flw"));
     EXPECT_FALSE(doc.OpenCamFile(dir.File("bad.cam").string(), "bad.cam"));
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{47, 47}));
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{Msg::FileInvalidValue, Msg::FileInvalidValue}));
     EXPECT_EQ(doc.FlowData().GetDescription(), "Wedge/Stock Ports And Valves");
     EXPECT_FLOAT_EQ(doc.FlowData().IntakeTestDiameter().GetValue(), 2.02f);
     EXPECT_EQ(doc.Cam().CamType().GetText(), "High Performance Street");
@@ -286,7 +289,8 @@ TEST(EngineDocument, ACamProfileLoadsSeatToSeatEventsAndZeroAdvance)
     doc.CamDataFile().SetFromText("old.cam", false);
     doc.OnCommand(kStockStreetCam);
     EXPECT_EQ(doc.Cam().TimingMethod().GetText(), "Seat-To-Seat");
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{101}) << "the method was set and changed";
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::TimingNowSeatToSeat})
+        << "the method was set and changed";
     EXPECT_FALSE(doc.CamDataFile().IsSet());
     EXPECT_EQ(doc.Cam().NominalIvo().GetValue(), 12.0f);
     EXPECT_EQ(doc.Cam().NominalIvc().GetValue(), 62.0f);
@@ -335,10 +339,10 @@ TEST(EngineDocument, ACentrifugalBlowerIsAskedForItsBoostLimitBeforeItsSpeed)
     doc.BlowerPressureRatio().SetValue(1.5f);
     ErrorCode code = 0;
     EXPECT_FALSE(doc.Validate(code));
-    EXPECT_EQ(code, 24);
+    EXPECT_EQ(code, Msg::BlowerBoostLimitRequired);
     doc.BlowerBoostLevelLimit().SetValue(8.0f);
     EXPECT_FALSE(doc.Validate(code));
-    EXPECT_EQ(code, 20);
+    EXPECT_EQ(code, Msg::BlowerRpmRequired);
 }
 
 TEST(EngineDocument, NaturallyAspiratedEnginesSkipTheBlowerChecks)
@@ -350,7 +354,7 @@ TEST(EngineDocument, NaturallyAspiratedEnginesSkipTheBlowerChecks)
     EXPECT_TRUE(doc.Validate(code)) << code;
     doc.Cam().ClearAll();
     EXPECT_FALSE(doc.Validate(code));
-    EXPECT_EQ(code, 27);
+    EXPECT_EQ(code, Msg::CamshaftRequired);
 }
 
 TEST(EngineDocument, EachGroupReportsItsOwnCompleteness)
@@ -406,7 +410,7 @@ TEST(EngineRun, AnIncompleteEngineClearsItsResultsAndNamesItsGap)
     ASSERT_TRUE(doc.HasResults());
     doc.ExhaustSystem().MarkUnset();
     EXPECT_FALSE(doc.RunSimulation(true, true));
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{26});
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::ExhaustRequired});
     for (int series = 1; series <= kResultSeriesCount; ++series) {
         for (float value : doc.GetResultSeries(series)) ASSERT_EQ(value, 0.0f);
     }
@@ -422,7 +426,7 @@ TEST(EngineRun, AnEngineTheCycleCannotRunReports42AndKeepsNoResults)
     doc.Cam().NominalIvc().SetValue(0.0f);
     doc.Cam().IntakeLift().SetValue(1.5f);
     EXPECT_FALSE(doc.RunSimulation(true, true));
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{42});
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::SimulationFailed});
     EXPECT_FALSE(doc.HasResults());
     EXPECT_EQ(doc.GetResult(kSeriesEngineSpeed, 0), 0.0f);
 }
