@@ -9,6 +9,7 @@
 //   ./bench_iterator                       all of it
 //   ./bench_iterator --benchmark_filter=Memory
 
+#include "EngineChoices.h"
 #include "IteratorSeries.h"
 #include "iterator/IteratorRunner.h"
 #include "model/TorqDoc.h"
@@ -34,9 +35,8 @@ namespace {
 // hydraulic lifters, 0.500 in lifts.
 void BuildBaseline(CTorqDoc& engine)
 {
-    for (int command : {33135, 32798, 33052, 33065, 32878, 32854, 32838, 32863, 32892, 32897, 33075, 33086}) {
-        if (engine.OnCommand(command) != CommandResult::Applied)
-            std::fprintf(stderr, "command %d refused\n", command);
+    for (const DocumentCommand& choice : kChevy350Choices) {
+        if (engine.Apply(choice) != CommandResult::Applied) std::fprintf(stderr, "a choice was refused\n");
     }
     engine.Recalculate();
 }

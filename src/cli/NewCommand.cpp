@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 namespace cli {
 
@@ -244,35 +245,35 @@ private:
         return true;
     }
 
-    // The menu command of the option's choice; 0 after a usage error.
-    int ChoiceCommand(const char* option)
+    // The option's choice; none after a usage error.
+    std::optional<Choice> OptionChoice(const char* option)
     {
-        const ChoiceGroup* group = FindChoiceGroup(option);
-        const ChoiceMatch match = FindChoice(*group, Alias(option, Value(option)));
-        if (match.command != 0) return match.command;
+        const ChoiceList* list = FindChoiceList(option);
+        const ChoiceMatch match = FindChoice(*list, Alias(option, Value(option)));
+        if (match.choice) return match.choice;
         if (match.candidates.empty()) {
             Fail(QString("unknown --%1 '%2'; 'torqwell-cli new --list %3' shows the choices")
-                     .arg(option, Value(option), group->key));
-            return 0;
+                     .arg(option, Value(option), list->key));
+            return std::nullopt;
         }
-        QString text = QString("'%1' names several %2; give the index:").arg(Value(option), group->key);
-        for (int command : match.candidates) text += "\n" + DescribeChoice(*group, command);
+        QString text = QString("'%1' names several %2; give the index:").arg(Value(option), list->key);
+        for (Choice candidate : match.candidates) text += "\n" + DescribeChoice(candidate);
         Fail(text);
-        return 0;
+        return std::nullopt;
     }
 
-    bool Apply(int command, const QString& option)
+    bool Apply(Choice choice, const QString& option)
     {
-        if (!Allowed(option, CommandEnabling(m_doc, command))) return false;
-        if (m_doc.OnCommand(command) == CommandResult::Applied) return true;
+        if (!Allowed(option, ChoiceEnabling(m_doc, choice))) return false;
+        if (m_doc.Apply(choice) == CommandResult::Applied) return true;
         return Fail(option + ": the choice was refused");
     }
 
     bool Choose(const char* option)
     {
         if (!Has(option)) return true;
-        const int command = ChoiceCommand(option);
-        return command != 0 && Apply(command, QString("--") + option);
+        const std::optional<Choice> choice = OptionChoice(option);
+        return choice && Apply(*choice, QString("--") + option);
     }
 
     bool ShortBlock()
@@ -303,7 +304,7 @@ private:
                 return Fail("auto sizes both valves: give no diameter beside it");
             }
             if (!Allowed(autoIntake ? "--intake-valve" : "--exhaust-valve",
-                         CommandEnabling(m_doc, Cmd::kAutoValveSizes))) {
+                         CommandEnabling(m_doc, EngineCommand::AutoValveSizes))) {
                 return false;
             }
             m_doc.SetAutoValveSizes(true);
@@ -333,24 +334,24 @@ private:
     bool Fuel()
     {
         if (!Has("fuel")) return true;
-        const ChoiceMatch match = FindChoice(*FindChoiceGroup("fuel"), Value("fuel"));
+        const ChoiceMatch match = FindChoice(*FindChoiceList("fuel"), Value("fuel"));
         if (match.candidates.size() <= 1 || !Has("nitrous")) return Choose("fuel");
         const float nitrous = Value("nitrous").toFloat();
-        int command = match.candidates.front();
-        for (int candidate : match.candidates) {
-            if (FindComponentChoice(candidate).values[0] == nitrous) command = candidate;
+        Choice fuel = match.candidates.front();
+        for (Choice candidate : match.candidates) {
+            if (ChoiceRow(candidate).values[0] == nitrous) fuel = candidate;
         }
-        return Apply(command, "--fuel");
+        return Apply(fuel, "--fuel");
     }
 
     bool ForcedInduction()
     {
         if (Has("blower")) {
-            const int command = ChoiceCommand("blower");
-            if (command == 0) return false;
+            const std::optional<Choice> blower = OptionChoice("blower");
+            if (!blower) return false;
             // A blower sits on the forced-induction manifold: as in the form, it is chosen first.
-            if (!Has("manifold") && !Apply(Cmd::kForcedInductionManifold, "--blower")) return false;
-            if (!Apply(command, "--blower")) return false;
+            if (!Has("manifold") && !Apply(NamedChoice::kForcedInductionManifold, "--blower")) return false;
+            if (!Apply(*blower, "--blower")) return false;
         }
         if (!Number("blower-flow", m_doc.BlowerFlowRate()) ||
             !Number("blower-pressure-ratio", m_doc.BlowerPressureRatio()) ||
@@ -363,7 +364,7 @@ private:
             return false;
         }
         if (Has("intercooler") && Value("intercooler").trimmed().compare("none", Qt::CaseInsensitive) == 0) {
-            return Apply(Cmd::kIntercoolerNone, "--intercooler");
+            return Apply(NamedChoice::kNoIntercooler, "--intercooler");
         }
         return Number("intercooler", m_doc.IntercoolerEfficiency());
     }
@@ -373,15 +374,8 @@ private:
         if (Has("cam") + Has("cam-name") + Has("cam-file") > 1) {
             return Fail("--cam, --cam-name and --cam-file each choose the whole camshaft: give one");
         }
-        if (Has("cam")) {
-            const int command = ChoiceCommand("cam");
-            if (command == 0) return false;
-            if (command == Cmd::kCustomCamType) {
-                m_doc.ApplyCustomCamType(FindComponentChoice(command).name);
-            } else if (!Apply(command, "--cam")) {
-                return false;
-            }
-        }
+        // "Custom Cam Type" is a cam of the user's own under that name.
+        if (!Choose("cam")) return false;
         if (Has("cam-name")) {
             if (Value("cam-name").trimmed().isEmpty()) return Fail("--cam-name needs a description");
             m_doc.ApplyCustomCamType(Value("cam-name").toStdString());
@@ -517,9 +511,9 @@ int NewCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
 
     if (options.isSet("list")) {
-        const ChoiceGroup* group = FindChoiceGroup(options.value("list"));
-        if (group == nullptr) return line.UsageError(err, "unknown group '" + options.value("list") + "'");
-        out << ListChoices(*group);
+        const ChoiceList* list = FindChoiceList(options.value("list"));
+        if (list == nullptr) return line.UsageError(err, "unknown group '" + options.value("list") + "'");
+        out << ListChoices(*list);
         out.flush();
         return kExitOk;
     }

@@ -2,7 +2,7 @@
 // the captions, automatic lift, Apply into the engine's cam, and Cancel.
 
 #include "dialogs/CamMathDlg.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
 #include "views/TorqSpecEdit.h"
 
@@ -125,7 +125,7 @@ void CamMathDlgTest::aCamCardGivesTheEventsAndApplyStoresThem()
 
 void CamMathDlgTest::fiftyLiftEventsOutOfRangeStayEmpty()
 {
-    QCOMPARE(m_doc->OnCommand(Cmd::kTimingFiftyLift), CommandResult::Applied);
+    QCOMPARE(ApplyMenuCommand(*m_doc, Cmd::kTimingFiftyLift), CommandResult::Applied);
     m_presenter->Clear();  // the note about re-measuring the cam
     auto dialog = Open();
     QVERIFY(dialog);
@@ -141,7 +141,7 @@ void CamMathDlgTest::fiftyLiftEventsOutOfRangeStayEmpty()
 
 void CamMathDlgTest::automaticLiftsAreShownButNotTyped()
 {
-    QCOMPARE(m_doc->OnCommand(Cmd::kAutoValveLift), CommandResult::Applied);
+    QCOMPARE(ApplyMenuCommand(*m_doc, Cmd::kAutoValveLift), CommandResult::Applied);
     m_doc->Recalculate();
     auto dialog = Open();
     QVERIFY(dialog);

@@ -2,6 +2,7 @@
 // its in-place editor (open, type, refuse, accept, cancel, menu), on their own.
 
 #include "base/ErrCode.h"
+#include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
 #include "views/StatusText.h"
 #include "views/TorqSpecEdit.h"
@@ -243,7 +244,7 @@ void EditControlsTest::typedValueRefusedThenAcceptedThenCancelled()
 
 void EditControlsTest::calculatorWarningDecidesTheChange()
 {
-    QVERIFY(m_doc->OnCommand(33135) == CommandResult::Applied);  // Chevy 350
+    QVERIFY(ApplyMenuCommand(*m_doc, 33135) == CommandResult::Applied);  // Chevy 350
     QSignalSpy done(m_bore, &CTorqSpecEditCtrl::EditDone);
     struct Case {
         WarningAnswer answer;

@@ -14,7 +14,7 @@
 #include "dialogs/CamMathDlg.h"
 #include "dialogs/CamTypeDlg.h"
 #include "dialogs/CompRatioDlg.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
 #include "views/EngineHistory.h"

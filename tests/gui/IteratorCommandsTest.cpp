@@ -9,7 +9,7 @@
 #include "app/IteratorCommands.h"
 #include "app/MainFrame.h"
 #include "dialogs/ItrRunDlg.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -134,8 +134,9 @@ void IteratorCommandsTest::aChangedCamTimingMethodAsksBeforeTheIteratorResets()
     QVERIFY(m_presenter->Codes().empty());
 
     const int timing = child->Document().Cam().TimingMethod().GetIndex();
-    QCOMPARE(child->Document().OnCommand(timing == 1 ? Cmd::kTimingFiftyLift : Cmd::kTimingSeatToSeat),
-             CommandResult::Applied);
+    QCOMPARE(
+        ApplyMenuCommand(child->Document(), timing == 1 ? Cmd::kTimingFiftyLift : Cmd::kTimingSeatToSeat),
+        CommandResult::Applied);
     m_presenter->Clear();
     // Cancel: the iterator does not open and keeps its series.
     m_presenter->AnswerNextWarning(WarningAnswer::Cancel);

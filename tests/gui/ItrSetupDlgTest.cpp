@@ -6,7 +6,7 @@
 
 #include "EngineBuilds.h"
 #include "RecordingPresenter.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 
 #include <QLabel>
 #include <QRadioButton>
@@ -56,7 +56,7 @@ void ItrSetupDlgTest::theBaselineListOffersTheValidEnginesAndRefusesAutomaticVal
     QVERIFY(BuildTurboFour(turbo.Doc()));
     OpenEngine autoLift("AutoLift");
     QVERIFY(BuildChevy350(autoLift.Doc()));
-    QVERIFY(ApplyChoices(autoLift.Doc(), {Cmd::kAutoValveLift}));
+    QVERIFY(ApplyMenuChoices(autoLift.Doc(), {Cmd::kAutoValveLift}));
 
     CItrSetupDlg setup(*m_iterator, CDocumentRegistry::Instance());
     // The incomplete engine is left out; the order is the program's.
@@ -126,7 +126,7 @@ void ItrSetupDlgTest::aMetricBaselineStepsInMillimetres()
 {
     OpenEngine metric("Metric");
     QVERIFY(BuildChevy350(metric.Doc()));
-    QVERIFY(ApplyChoices(metric.Doc(), {Cmd::kMetricUnits}));
+    QVERIFY(ApplyMenuChoices(metric.Doc(), {Cmd::kMetricUnits}));
     CItrSetupDlg setup(*m_iterator, CDocumentRegistry::Instance());
     Choose(setup.BaselineList(), QStringLiteral("Metric"));
     Choose(setup.DataTypeList(1), QStringLiteral("Stroke"));

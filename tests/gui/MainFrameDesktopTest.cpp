@@ -7,8 +7,8 @@
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/TorqApp.h"
-#include "model/Commands.h"
 #include "model/EngineFile.h"
+#include "model/MenuCommands.h"
 #include "views/EngineFormView.h"
 
 #include <QAction>

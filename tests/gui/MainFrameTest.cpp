@@ -3,9 +3,9 @@
 #include "app/MainFrame.h"
 #include "app/RecentFileList.h"
 #include "app/SplitterTabWnd.h"
-#include "model/Commands.h"
 #include "model/DocumentRegistry.h"
 #include "model/EngineFile.h"
+#include "model/MenuCommands.h"
 #include "views/ResultsTableView.h"
 
 #include <QApplication>
@@ -80,7 +80,7 @@ QStringList MenuBarTexts(const CMainFrame& frame)
 
 void BuildEngine(CTorqDoc& doc, bool run)
 {
-    if (!run) QCOMPARE(doc.OnCommand(Cmd::kAutoRun), CommandResult::Applied);  // Auto Run off
+    if (!run) QCOMPARE(ApplyMenuCommand(doc, Cmd::kAutoRun), CommandResult::Applied);  // Auto Run off
     QVERIFY(ApplyChevy350Commands(doc));
     doc.Recalculate();
     QCOMPARE(doc.HasResults(), run);

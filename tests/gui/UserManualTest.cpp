@@ -1,7 +1,7 @@
 #include "GuiTestSupport.h"
 #include "app/MainFrame.h"
 #include "app/UserManual.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 
 #include <QDir>
 #include <QFile>

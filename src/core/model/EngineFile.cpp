@@ -1,6 +1,5 @@
 #include "EngineFile.h"
 
-#include "Commands.h"
 #include "ComponentTable.h"
 #include "ExportSupport.h"
 #include "TorqDoc.h"
@@ -47,8 +46,7 @@ std::array<CFloatPtSpec*, 9> BlowerParameters(CTorqDoc& doc)
 // blower, where a typed name is stored, is a Roots blower).
 int ForcedInductionClassOf(int partIndex)
 {
-    for (int command = Cmd::kForcedInduction.first; command <= Cmd::kForcedInduction.last; ++command) {
-        const ComponentChoice& row = FindComponentChoice(command);
+    for (const ComponentChoice& row : ChoicesOf(ChoiceGroup::ForcedInduction)) {
         if (row.partIndex == partIndex) return static_cast<int>(row.values[0]);
     }
     return -1;

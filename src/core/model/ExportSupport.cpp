@@ -1,6 +1,5 @@
 #include "ExportSupport.h"
 
-#include "Commands.h"
 #include "ComponentTable.h"
 #include "base/AtomicFile.h"
 #include "base/ErrCode.h"
@@ -21,7 +20,7 @@ CRunStateKeeper::CRunStateKeeper(CTorqDoc& doc)
 
 void CRunStateKeeper::UseGasolineOnly()
 {
-    const ComponentChoice& gasoline = FindComponentChoice(Cmd::kFuelGasoline);
+    const ComponentChoice& gasoline = ChoiceRow(NamedChoice::kGasoline);
     m_changedFuel = true;
     m_doc.FuelType().SetChoice(gasoline.partIndex, gasoline.name);
     m_doc.NitrousFlowRate().SetValueIn(0.0f, true);

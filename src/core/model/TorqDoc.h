@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DocumentCommands.h"
 #include "EngineValues.h"
 #include "base/ErrCode.h"
 #include "components/CompressionCalculator.h"
@@ -28,6 +29,7 @@ public:
 
 // Index constants of the part-type lists that the rules below name.
 inline constexpr int kCustomHeadIndex = 17;  // "User Entered Airflow Data"
+inline constexpr int kIndividualRunnerManifold = 4;
 inline constexpr int kForcedInductionManifold = 7;
 inline constexpr int kForcedInductionNoneIndex = 1;
 inline constexpr int kGasolineIndex = 1;
@@ -50,19 +52,6 @@ struct SimResults;
 // The eight result series of a run, as the document stores them: the
 // engine speeds, then the seven curves in the order of SimResults.
 void CopyRunResults(const SimResults& results, std::array<ResultSeriesValues, kResultSeriesCount>& series);
-
-// What a menu shows for a command: whether it can be chosen and its check mark.
-struct CommandState {
-    bool enabled = true;
-    bool checked = false;
-};
-
-// The outcome of a component command.
-enum class CommandResult {
-    NotHandled,  // not a command of the engine document
-    Applied,     // the engine changed
-    Refused,     // the user declined a warning; nothing changed
-};
 
 // One engine (its EngineValues: every parameter with its range and units, the
 // cam and cylinder-head airflow data, the compression calculator's inputs,
@@ -235,8 +224,15 @@ public:
     void CopyTo(CTorqDoc& other) const;
 
     // ---- commands of the engine form's popup menus and the Engine menu
-    CommandResult OnCommand(int command);
-    CommandState GetCommandState(int command) const;
+    // A choice of the component choice table: copies the row's values into
+    // the engine (Apply(Choice{ChoiceGroup::CylinderHead, 3}) fits the
+    // fourth listed head). Bore, stroke or ratio against the compression
+    // calculator's results ask first (Refused on Cancel).
+    CommandResult Apply(Choice choice);
+    // One of the document's own commands; Refused while it is not enabled.
+    CommandResult Apply(EngineCommand command);
+    CommandResult Apply(const DocumentCommand& command);
+    CommandState GetCommandState(EngineCommand command) const;
     // What the dialogs hand back on OK.
     void ApplyUserAirflowData(const CylHeadFlowData& flowData, const CFileSpec& airflowFile);
     void ApplyCustomCamType(const std::string& description);
@@ -266,36 +262,39 @@ public:
 private:
     void Clear();
     void ClearCalculatorParameters();
-    // ---- the command table and the commands it applies
+    // ---- the command rules and the commands they apply
     enum class CommandEnding;
-    struct CommandRow;
-    static const CommandRow* FindCommandRow(int command);
+    struct ChoiceRule;
+    struct EngineCommandRule;
+    static const ChoiceRule& RuleFor(ChoiceGroup group);
+    static const EngineCommandRule& RuleFor(EngineCommand command);
     void EndCommand(CommandEnding ending);
-    void ApplyShortBlock(int command);
+    void ApplyShortBlock(Choice choice);
     void ApplyRowUnits(int metricFlag);
-    void ApplyCylinderHead(int command);
+    void ApplyCylinderHead(Choice choice);
     void ApplyValveCounts(int intakeValves, int exhaustValves);
-    void ApplyValveCount(int command);
     void ShowValveCountNote();
-    void ApplyValveDiameter(int command);
-    void ApplyValveLift(int command);
-    void ApplyCompressionRatio(int command);
-    void ApplyInduction(int command);
-    void ApplyPressureDrop(int command);
-    void ApplyManifold(int command);
-    void ApplyFuel(int command);
-    void ApplyForcedInduction(int command);
-    void ApplyIntercooler(int command);
-    void ApplyExhaustSystem(int command);
-    void ApplyCamType(int command);
-    void ApplyTimingMethod(int command);
-    void ApplyLifterType(int command);
-    void ToggleAutoValveSizes(int command);
-    void ToggleAutoValveLift(int command);
-    void ToggleAutoRun(int command);
-    void ApplyUnitsChoice(int command);
-    void ApplyRun(int command);
-    void ApplyClearComponents(int command);
+    void ApplyValveDiameter(Choice choice);
+    void ApplyValveLift(Choice choice);
+    void ApplyCompressionRatio(Choice choice);
+    void ApplyInduction(Choice choice);
+    void ApplyManifold(Choice choice);
+    void ApplyFuel(Choice choice);
+    void ApplyForcedInduction(Choice choice);
+    void ApplyIntercooler(Choice choice);
+    void ApplyExhaustSystem(Choice choice);
+    void ApplyCamType(Choice choice);
+    void SetCustomCamType(const std::string& description);
+    void ApplyTimingMethod(Choice choice);
+    void ApplyLifterType(Choice choice);
+    void ApplyValveCount(EngineCommand command);
+    void ApplyPressureDrop(EngineCommand command);
+    void ToggleAutoValveSizes(EngineCommand command);
+    void ToggleAutoValveLift(EngineCommand command);
+    void ToggleAutoRun(EngineCommand command);
+    void ApplyUnitsChoice(EngineCommand command);
+    void ApplyRun(EngineCommand command);
+    void ApplyClearComponents(EngineCommand command);
     // ---- validation, derived values, runs
     bool ValidateCylinderHeads(ErrorCode& code) const;
     bool ValidateInduction(ErrorCode& code) const;

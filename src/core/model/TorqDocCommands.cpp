@@ -4,12 +4,13 @@
 
 #include "TorqDoc.h"
 
-#include "Commands.h"
 #include "ComponentTable.h"
+#include "DocumentCommands.h"
 #include "base/ErrCode.h"
 #include "base/Util.h"
 
 #include <cmath>
+#include <variant>
 
 namespace {
 
@@ -17,8 +18,8 @@ constexpr const char* kCustomAirflowName = "Custom Airflow";
 
 bool IsStandardHeadName(const std::string& name)
 {
-    for (int command = Cmd::kStandardHeads.first; command <= Cmd::kStandardHeads.last; ++command) {
-        if (name == FindComponentChoice(command).name) return true;
+    for (const ComponentChoice& head : ChoicesOf(ChoiceGroup::CylinderHead)) {
+        if (name == head.name) return true;
     }
     return false;
 }
@@ -38,74 +39,101 @@ enum class CTorqDoc::CommandEnding {
     None,          // the command has updated the views itself
 };
 
-// The commands of one row, in the order they are tried: the first row whose
-// range holds a command answers it.
-struct CTorqDoc::CommandRow {
-    Cmd::Range commands;
-    void (CTorqDoc::*apply)(int command);
+// What a choice of a group applies, and how it ends.
+struct CTorqDoc::ChoiceRule {
+    ChoiceGroup group;
+    void (CTorqDoc::*apply)(Choice choice);
     CommandEnding ending;
-    // The parameter the command changes that the compression calculator's
+    // The parameter the choice changes that the compression calculator's
     // results depend on: the user must agree first (warning 203 / 202).
     CFloatPtSpec EngineValues::*askedAgainstCalculator = nullptr;
 };
 
-namespace {
+struct CTorqDoc::EngineCommandRule {
+    EngineCommand command;
+    void (CTorqDoc::*apply)(EngineCommand command);
+    CommandEnding ending;
+};
 
-constexpr Cmd::Range Only(int command)
-{
-    return {command, command};
-}
-
-}  // namespace
-
-const CTorqDoc::CommandRow* CTorqDoc::FindCommandRow(int command)
+const CTorqDoc::ChoiceRule& CTorqDoc::RuleFor(ChoiceGroup group)
 {
     using enum CommandEnding;
-    static constexpr CommandRow kRows[] = {
-        {Cmd::kShortBlocks, &CTorqDoc::ApplyShortBlock, ShowInEditor, &EngineValues::bore},
-        {Cmd::kStandardHeads, &CTorqDoc::ApplyCylinderHead, Recalculate},
-        {{Cmd::kOneIntakeValve, Cmd::kTwoExhaustValves}, &CTorqDoc::ApplyValveCount, ShowInEditor},
-        {Cmd::kIntakeValveDiameters, &CTorqDoc::ApplyValveDiameter, ShowInEditor},
-        {Cmd::kExhaustValveDiameters, &CTorqDoc::ApplyValveDiameter, ShowInEditor},
-        {Cmd::kIntakeValveLifts, &CTorqDoc::ApplyValveLift, ShowInEditor},
-        {Cmd::kExhaustValveLifts, &CTorqDoc::ApplyValveLift, ShowInEditor},
-        {Cmd::kCompressionRatios, &CTorqDoc::ApplyCompressionRatio, ShowInEditor,
+    using G = ChoiceGroup;
+    static constexpr ChoiceRule kRules[] = {
+        {G::ShortBlock, &CTorqDoc::ApplyShortBlock, ShowInEditor, &EngineValues::bore},
+        {G::CylinderHead, &CTorqDoc::ApplyCylinderHead, Recalculate},
+        {G::IntakeValveDiameter, &CTorqDoc::ApplyValveDiameter, ShowInEditor},
+        {G::ExhaustValveDiameter, &CTorqDoc::ApplyValveDiameter, ShowInEditor},
+        {G::IntakeValveLift, &CTorqDoc::ApplyValveLift, ShowInEditor},
+        {G::ExhaustValveLift, &CTorqDoc::ApplyValveLift, ShowInEditor},
+        {G::CompressionRatio, &CTorqDoc::ApplyCompressionRatio, ShowInEditor,
          &EngineValues::compressionRatio},
-        {Cmd::kInduction, &CTorqDoc::ApplyInduction, ShowInEditor},
-        {{Cmd::kPressureDrop15, Cmd::kPressureDrop30}, &CTorqDoc::ApplyPressureDrop, ShowInEditor},
-        {Cmd::kManifolds, &CTorqDoc::ApplyManifold, ShowInEditor},
-        {Cmd::kFuels, &CTorqDoc::ApplyFuel, ShowInEditor},
-        {Cmd::kForcedInduction, &CTorqDoc::ApplyForcedInduction, ShowInEditor},
-        {Cmd::kIntercoolers, &CTorqDoc::ApplyIntercooler, ShowInEditor},
-        {Cmd::kExhaustSystems, &CTorqDoc::ApplyExhaustSystem, ShowInEditor},
-        {Cmd::kCamProfiles, &CTorqDoc::ApplyCamType, ShowInEditor},
-        {Cmd::kTimingMethods, &CTorqDoc::ApplyTimingMethod, ShowInEditor},
-        {Cmd::kLifterTypes, &CTorqDoc::ApplyLifterType, ShowInEditor},
-        {Only(Cmd::kAutoValveSizes), &CTorqDoc::ToggleAutoValveSizes, ShowInEditor},
-        {Only(Cmd::kAutoValveLift), &CTorqDoc::ToggleAutoValveLift, ShowInEditor},
-        {Only(Cmd::kAutoRun), &CTorqDoc::ToggleAutoRun, ShowInEditor},
-        {{Cmd::kEnglishUnits, Cmd::kMetricUnits}, &CTorqDoc::ApplyUnitsChoice, UpdateViews},
-        {Only(Cmd::kRun), &CTorqDoc::ApplyRun, UpdateViews},
-        {Only(Cmd::kClearComponents), &CTorqDoc::ApplyClearComponents, None},
+        {G::Induction, &CTorqDoc::ApplyInduction, ShowInEditor},
+        {G::Manifold, &CTorqDoc::ApplyManifold, ShowInEditor},
+        {G::ForcedInduction, &CTorqDoc::ApplyForcedInduction, ShowInEditor},
+        {G::Intercooler, &CTorqDoc::ApplyIntercooler, ShowInEditor},
+        {G::Fuel, &CTorqDoc::ApplyFuel, ShowInEditor},
+        {G::ExhaustSystem, &CTorqDoc::ApplyExhaustSystem, ShowInEditor},
+        {G::CamType, &CTorqDoc::ApplyCamType, ShowInEditor},
+        {G::TimingMethod, &CTorqDoc::ApplyTimingMethod, ShowInEditor},
+        {G::LifterType, &CTorqDoc::ApplyLifterType, ShowInEditor},
     };
-    for (const CommandRow& row : kRows) {
-        if (row.commands.Contains(command)) return &row;
+    for (const ChoiceRule& rule : kRules) {
+        if (rule.group == group) return rule;
     }
-    return nullptr;
+    ReportAssertion(__FILE__, __LINE__);
 }
 
-CommandResult CTorqDoc::OnCommand(int command)
+const CTorqDoc::EngineCommandRule& CTorqDoc::RuleFor(EngineCommand command)
 {
-    if (!GetCommandState(command).enabled) return CommandResult::Refused;
-    const CommandRow* row = FindCommandRow(command);
-    if (row == nullptr) return CommandResult::NotHandled;
-    if (row->askedAgainstCalculator != nullptr &&
-        !ConfirmChangeAgainstCalculator(m_values.*row->askedAgainstCalculator)) {
+    using enum CommandEnding;
+    using E = EngineCommand;
+    static constexpr EngineCommandRule kRules[] = {
+        {E::OneIntakeValve, &CTorqDoc::ApplyValveCount, ShowInEditor},
+        {E::TwoIntakeValves, &CTorqDoc::ApplyValveCount, ShowInEditor},
+        {E::OneExhaustValve, &CTorqDoc::ApplyValveCount, ShowInEditor},
+        {E::TwoExhaustValves, &CTorqDoc::ApplyValveCount, ShowInEditor},
+        {E::PressureDrop15, &CTorqDoc::ApplyPressureDrop, ShowInEditor},
+        {E::PressureDrop30, &CTorqDoc::ApplyPressureDrop, ShowInEditor},
+        {E::AutoValveSizes, &CTorqDoc::ToggleAutoValveSizes, ShowInEditor},
+        {E::AutoValveLift, &CTorqDoc::ToggleAutoValveLift, ShowInEditor},
+        {E::AutoRun, &CTorqDoc::ToggleAutoRun, ShowInEditor},
+        {E::EnglishUnits, &CTorqDoc::ApplyUnitsChoice, UpdateViews},
+        {E::MetricUnits, &CTorqDoc::ApplyUnitsChoice, UpdateViews},
+        {E::Run, &CTorqDoc::ApplyRun, UpdateViews},
+        {E::ClearComponents, &CTorqDoc::ApplyClearComponents, None},
+    };
+    for (const EngineCommandRule& rule : kRules) {
+        if (rule.command == command) return rule;
+    }
+    ReportAssertion(__FILE__, __LINE__);
+}
+
+CommandResult CTorqDoc::Apply(Choice choice)
+{
+    TORQ_ASSERT(IsChoice(choice));
+    const ChoiceRule& rule = RuleFor(choice.group);
+    if (rule.askedAgainstCalculator != nullptr &&
+        !ConfirmChangeAgainstCalculator(m_values.*rule.askedAgainstCalculator)) {
         return CommandResult::Refused;
     }
-    (this->*row->apply)(command);
-    EndCommand(row->ending);
+    (this->*rule.apply)(choice);
+    EndCommand(rule.ending);
     return CommandResult::Applied;
+}
+
+CommandResult CTorqDoc::Apply(EngineCommand command)
+{
+    if (!GetCommandState(command).enabled) return CommandResult::Refused;
+    const EngineCommandRule& rule = RuleFor(command);
+    (this->*rule.apply)(command);
+    EndCommand(rule.ending);
+    return CommandResult::Applied;
+}
+
+CommandResult CTorqDoc::Apply(const DocumentCommand& command)
+{
+    return std::visit([this](auto typed) { return Apply(typed); }, command);
 }
 
 void CTorqDoc::EndCommand(CommandEnding ending)
@@ -131,27 +159,35 @@ void CTorqDoc::EndCommand(CommandEnding ending)
     }
 }
 
-CommandState CTorqDoc::GetCommandState(int command) const
+CommandState CTorqDoc::GetCommandState(EngineCommand command) const
 {
     CommandState state;
-    if (command == Cmd::kAutoValveSizes) {
-        state.checked = m_values.autoValveSizes;
-        state.enabled = CylinderHeadType().IsValid() && CylinderHeadType().GetIndex() != kCustomHeadIndex;
-    } else if (command == Cmd::kAutoValveLift) {
-        state.checked = Cam().IsAutoValveLift();
-    } else if (command == Cmd::kAutoRun) {
-        state.checked = m_values.autoRun;
-    } else if (command == Cmd::kEnglishUnits) {
-        state.checked = m_values.unitSystem == kEnglishUnits;
-    } else if (command == Cmd::kMetricUnits) {
-        state.checked = m_values.unitSystem == kMetricUnits;
+    switch (command) {
+        case EngineCommand::AutoValveSizes:
+            state.checked = m_values.autoValveSizes;
+            state.enabled = CylinderHeadType().IsValid() && CylinderHeadType().GetIndex() != kCustomHeadIndex;
+            break;
+        case EngineCommand::AutoValveLift:
+            state.checked = Cam().IsAutoValveLift();
+            break;
+        case EngineCommand::AutoRun:
+            state.checked = m_values.autoRun;
+            break;
+        case EngineCommand::EnglishUnits:
+            state.checked = m_values.unitSystem == kEnglishUnits;
+            break;
+        case EngineCommand::MetricUnits:
+            state.checked = m_values.unitSystem == kMetricUnits;
+            break;
+        default:
+            break;
     }
     return state;
 }
 
-void CTorqDoc::ApplyShortBlock(int command)
+void CTorqDoc::ApplyShortBlock(Choice choice)
 {
-    const ComponentChoice& row = FindComponentChoice(command);
+    const ComponentChoice& row = ChoiceRow(choice);
     SetChoiceFromRow(ShortBlockType(), row);
     Bore().SetValueIn(row.values[0], true);
     Stroke().SetValueIn(row.values[1], true);
@@ -165,9 +201,9 @@ void CTorqDoc::ApplyRowUnits(int metricFlag)
     SetUnitSystem(metricFlag == 0 ? kEnglishUnits : kMetricUnits);
 }
 
-void CTorqDoc::ApplyCylinderHead(int command)
+void CTorqDoc::ApplyCylinderHead(Choice choice)
 {
-    const ComponentChoice& row = FindComponentChoice(command);
+    const ComponentChoice& row = ChoiceRow(choice);
     AirflowFile().MarkUnset();
     SetChoiceFromRow(CylinderHeadType(), row);
     FlowData().LoadPreset(row.partIndex, row.name);
@@ -181,10 +217,12 @@ void CTorqDoc::ApplyValveCounts(int intakeValves, int exhaustValves)
     ShowValveCountNote();
 }
 
-void CTorqDoc::ApplyValveCount(int command)
+void CTorqDoc::ApplyValveCount(EngineCommand command)
 {
-    CIntegerSpec& valves = command <= Cmd::kTwoIntakeValves ? IntakeValveCount() : ExhaustValveCount();
-    valves.SetValue(command == Cmd::kOneIntakeValve || command == Cmd::kOneExhaustValve ? 1 : 2);
+    using enum EngineCommand;
+    const bool intake = command == OneIntakeValve || command == TwoIntakeValves;
+    CIntegerSpec& valves = intake ? IntakeValveCount() : ExhaustValveCount();
+    valves.SetValue(command == OneIntakeValve || command == OneExhaustValve ? 1 : 2);
     ShowValveCountNote();
 }
 
@@ -195,74 +233,75 @@ void CTorqDoc::ShowValveCountNote()
     if (valves == 4) ShowNoteMessage(Msg::FourValveHeads);
 }
 
-void CTorqDoc::ApplyValveDiameter(int command)
+void CTorqDoc::ApplyValveDiameter(Choice choice)
 {
     CFloatPtSpec& diameter =
-        Cmd::kIntakeValveDiameters.Contains(command) ? IntakeValveDiameter() : ExhaustValveDiameter();
-    diameter.SetValueIn(FindComponentChoice(command).values[0], true);
+        choice.group == ChoiceGroup::IntakeValveDiameter ? IntakeValveDiameter() : ExhaustValveDiameter();
+    diameter.SetValueIn(ChoiceRow(choice).values[0], true);
     m_values.autoValveSizes = false;
     SetUnitSystem(m_values.unitSystem);
 }
 
-void CTorqDoc::ApplyValveLift(int command)
+void CTorqDoc::ApplyValveLift(Choice choice)
 {
-    CFloatPtSpec& lift = Cmd::kIntakeValveLifts.Contains(command) ? Cam().IntakeLift() : Cam().ExhaustLift();
-    lift.SetValueIn(FindComponentChoice(command).values[0], true);
+    CFloatPtSpec& lift =
+        choice.group == ChoiceGroup::IntakeValveLift ? Cam().IntakeLift() : Cam().ExhaustLift();
+    lift.SetValueIn(ChoiceRow(choice).values[0], true);
     Cam().SetAutoValveLift(false);
     SetUnitSystem(m_values.unitSystem);
 }
 
-void CTorqDoc::ApplyCompressionRatio(int command)
+void CTorqDoc::ApplyCompressionRatio(Choice choice)
 {
-    CompressionRatio().SetValueIn(FindComponentChoice(command).values[0], true);
+    CompressionRatio().SetValueIn(ChoiceRow(choice).values[0], true);
     SetUnitSystem(m_values.unitSystem);
 }
 
-void CTorqDoc::ApplyInduction(int command)
+void CTorqDoc::ApplyInduction(Choice choice)
 {
-    const ComponentChoice& row = FindComponentChoice(command);
+    const ComponentChoice& row = ChoiceRow(choice);
     InductionFlow().SetValueIn(row.values[0], true);
     PressureDrop().SetValueIn(row.values[1], true);
     SetUnitSystem(m_values.unitSystem);
 }
 
-void CTorqDoc::ApplyPressureDrop(int command)
+void CTorqDoc::ApplyPressureDrop(EngineCommand command)
 {
-    PressureDrop().SetValueIn(command == Cmd::kPressureDrop15 ? 1.5f : 3.0f, true);  // inHg
+    PressureDrop().SetValueIn(command == EngineCommand::PressureDrop15 ? 1.5f : 3.0f, true);  // inHg
     SetUnitSystem(m_values.unitSystem);
 }
 
-void CTorqDoc::ApplyManifold(int command)
+void CTorqDoc::ApplyManifold(Choice choice)
 {
-    const ComponentChoice& row = FindComponentChoice(command);
+    const ComponentChoice& row = ChoiceRow(choice);
     SetChoiceFromRow(ManifoldType(), row);
-    if (row.partIndex == 4) ShowNoteMessage(105);
+    if (row.partIndex == kIndividualRunnerManifold) ShowNoteMessage(Msg::IndividualRunners);
     // A blower feeds its own exhaust: the form shows "Forced Induction Exhaust",
     // but the engine still needs an exhaust system to run.
-    if (command == Cmd::kForcedInductionManifold && !ExhaustSystem().IsValid()) {
-        SetChoiceFromRow(ExhaustSystem(), FindComponentChoice(Cmd::kExhaustStock));
+    if (choice == NamedChoice::kForcedInductionManifold && !ExhaustSystem().IsValid()) {
+        SetChoiceFromRow(ExhaustSystem(), ChoiceRow(NamedChoice::kStockExhaust));
     }
 }
 
-void CTorqDoc::ApplyFuel(int command)
+void CTorqDoc::ApplyFuel(Choice choice)
 {
-    const ComponentChoice& row = FindComponentChoice(command);
+    const ComponentChoice& row = ChoiceRow(choice);
     SetChoiceFromRow(FuelType(), row);
     NitrousFlowRate().SetValueIn(row.values[0], true);
     SetUnitSystem(m_values.unitSystem);
 }
 
-void CTorqDoc::ApplyForcedInduction(int command)
+void CTorqDoc::ApplyForcedInduction(Choice choice)
 {
-    const ComponentChoice& row = FindComponentChoice(command);
+    const ComponentChoice& row = ChoiceRow(choice);
     SetChoiceFromRow(ForcedInductionType(), row);
     m_values.forcedInductionClass = static_cast<int>(row.values[0]);
     for (CFloatPtSpec* spec : {&BlowerFlowRate(), &BlowerPressureRatio(), &BlowerEfficiency(), &BlowerRpm(),
                                &BlowerSurgeFlowRate(), &BlowerInternalGearRatio(), &BlowerBeltGearRatio()}) {
         spec->Reset();
     }
-    if (command == Cmd::kForcedInductionNone || command == Cmd::kCustomTurbo ||
-        command == Cmd::kCustomCentrifugalBlower || command == Cmd::kCustomRootsBlower) {
+    if (choice == NamedChoice::kNoForcedInduction || choice == NamedChoice::kCustomTurbo ||
+        choice == NamedChoice::kCustomCentrifugalBlower || choice == NamedChoice::kCustomRootsBlower) {
         return;  // the user enters the values
     }
     const int kind = m_values.forcedInductionClass;
@@ -279,70 +318,74 @@ void CTorqDoc::ApplyForcedInduction(int command)
     SetUnitSystem(m_values.unitSystem);
 }
 
-void CTorqDoc::ApplyIntercooler(int command)
+void CTorqDoc::ApplyIntercooler(Choice choice)
 {
-    if (command == Cmd::kIntercoolerNone) {
+    if (choice == NamedChoice::kNoIntercooler) {
         IntercoolerEfficiency().Reset();
         return;
     }
-    IntercoolerEfficiency().SetValueIn(FindComponentChoice(command).values[0], true);
+    IntercoolerEfficiency().SetValueIn(ChoiceRow(choice).values[0], true);
     SetUnitSystem(m_values.unitSystem);
 }
 
-void CTorqDoc::ApplyExhaustSystem(int command)
+void CTorqDoc::ApplyExhaustSystem(Choice choice)
 {
-    SetChoiceFromRow(ExhaustSystem(), FindComponentChoice(command));
+    SetChoiceFromRow(ExhaustSystem(), ChoiceRow(choice));
 }
 
-void CTorqDoc::ApplyCamType(int command)
+void CTorqDoc::ApplyCamType(Choice choice)
 {
-    const ComponentChoice& row = FindComponentChoice(command);
+    const ComponentChoice& row = ChoiceRow(choice);
+    if (choice == NamedChoice::kCustomCamType) {
+        SetCustomCamType(row.name);
+        return;
+    }
     CamDataFile().MarkUnset();
     const float* events = row.values;  // nominal IVO, IVC, EVO, EVC
     const int note = Cam().ChooseProfile(row.partIndex, row.name, events[0], events[1], events[2], events[3]);
     if (note != 0) ShowNoteMessage(note);
 }
 
-void CTorqDoc::ApplyTimingMethod(int command)
+void CTorqDoc::ApplyTimingMethod(Choice choice)
 {
-    const ComponentChoice& row = FindComponentChoice(command);
+    const ComponentChoice& row = ChoiceRow(choice);
     const int note = Cam().SetTimingMethod(row.partIndex, row.name);
     if (note != 0) ShowNoteMessage(note);
 }
 
-void CTorqDoc::ApplyLifterType(int command)
+void CTorqDoc::ApplyLifterType(Choice choice)
 {
-    SetChoiceFromRow(Cam().LifterType(), FindComponentChoice(command));
+    SetChoiceFromRow(Cam().LifterType(), ChoiceRow(choice));
 }
 
 // ---------------------------------------------------------------- the Engine menu
 
-void CTorqDoc::ToggleAutoValveSizes(int)
+void CTorqDoc::ToggleAutoValveSizes(EngineCommand)
 {
     m_values.autoValveSizes = !m_values.autoValveSizes;
 }
 
-void CTorqDoc::ToggleAutoValveLift(int)
+void CTorqDoc::ToggleAutoValveLift(EngineCommand)
 {
     Cam().SetAutoValveLift(!Cam().IsAutoValveLift());
 }
 
-void CTorqDoc::ToggleAutoRun(int)
+void CTorqDoc::ToggleAutoRun(EngineCommand)
 {
     m_values.autoRun = !m_values.autoRun;
 }
 
-void CTorqDoc::ApplyUnitsChoice(int command)
+void CTorqDoc::ApplyUnitsChoice(EngineCommand command)
 {
-    SetUnitSystem(command == Cmd::kEnglishUnits ? kEnglishUnits : kMetricUnits);
+    SetUnitSystem(command == EngineCommand::EnglishUnits ? kEnglishUnits : kMetricUnits);
 }
 
-void CTorqDoc::ApplyRun(int)
+void CTorqDoc::ApplyRun(EngineCommand)
 {
     RunSimulation(true, true);
 }
 
-void CTorqDoc::ApplyClearComponents(int)
+void CTorqDoc::ApplyClearComponents(EngineCommand)
 {
     ClearComponents();
 }
@@ -370,11 +413,16 @@ void CTorqDoc::ApplyUserAirflowData(const CylHeadFlowData& flowData, const CFile
 
 void CTorqDoc::ApplyCustomCamType(const std::string& description)
 {
+    SetCustomCamType(description);
+    EndCommand(CommandEnding::ShowInEditor);
+}
+
+void CTorqDoc::SetCustomCamType(const std::string& description)
+{
     const std::string name = TrimBlanks(description);
     TORQ_ASSERT(!name.empty());
     CamDataFile().MarkUnset();
     Cam().CamType().SetChoice(Cam().CamType().GetMaximumIndex(), name);
-    EndCommand(CommandEnding::ShowInEditor);
 }
 
 void CTorqDoc::ApplyCamMath(const CamData& cam)

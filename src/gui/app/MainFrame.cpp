@@ -6,10 +6,10 @@
 #include "IteratorCommands.h"
 #include "UserManual.h"
 #include "dialogs/CalculatorCommands.h"
-#include "model/Commands.h"
 #include "model/DosRecordExport.h"
 #include "model/EngineFile.h"
 #include "model/GameTextExport.h"
+#include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
@@ -517,7 +517,7 @@ void CMainFrame::UpdateCommandStates()
         m_actions.value(command)->setEnabled(child != nullptr && !workbook);
     for (int command : kCheckedEngineCommands) {
         m_actions.value(command)->setChecked(child != nullptr &&
-                                             child->Document().GetCommandState(command).checked);
+                                             MenuCommandState(child->Document(), command).checked);
     }
     UpdateResultCommands();
 }
@@ -798,7 +798,7 @@ void CMainFrame::OnEngineCommand(int command)
     CChildFrame* child = ActiveChild();
     if (child == nullptr) return;
     CTorqDoc& doc = child->Document();
-    if (doc.OnCommand(command) == CommandResult::Applied) {
+    if (ApplyMenuCommand(doc, command) == CommandResult::Applied) {
         // A run changes no part of the engine, only what it yields: the
         // results belong to the present state and are not undone by
         // themselves.

@@ -3,7 +3,7 @@
 #include "dialogs/AirFlowMathDlg.h"
 #include "dialogs/CamMathDlg.h"
 #include "dialogs/CompRatioDlg.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
 #include "views/EngineHistory.h"
 

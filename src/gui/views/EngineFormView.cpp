@@ -3,8 +3,8 @@
 #include "base/ErrCode.h"
 #include "dialogs/AirFlowDlg.h"
 #include "dialogs/CamTypeDlg.h"
-#include "model/Commands.h"
 #include "model/EnablingRules.h"
+#include "model/MenuCommands.h"
 #include "views/EngineHistory.h"
 #include "views/TorqSpecEdit.h"
 
@@ -692,7 +692,7 @@ void CEngineFormView::OnMenuCommand(int command)
             EditAirflowData();
             break;
         default:
-            m_document->OnCommand(command);
+            ApplyMenuCommand(*m_document, command);
             break;
     }
 }

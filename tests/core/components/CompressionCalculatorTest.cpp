@@ -14,7 +14,8 @@ namespace {
 
 using Input = CompressionCalculator::Input;
 
-constexpr int kChevy350 = 33135;  // 4.000 in bore, 3.480 in stroke: 716.62 cc per cylinder
+constexpr Choice kChevy350{ChoiceGroup::ShortBlock,
+                           35};  // 4.000 in bore, 3.480 in stroke: 716.62 cc per cylinder
 
 // A Chevy 350 short block, English or metric.
 class ChevyShortBlock : public ::testing::Test {
@@ -214,15 +215,17 @@ TEST_F(ChevyShortBlock, AppliedResultsMakeTheEngineWarnBeforeABoreStrokeOrRatioC
     EXPECT_EQ(m_doc.GetPistonKind(), CompressionCalculator::kFlattopPiston);
 
     // Cancel keeps everything; the recorder answers Cancel by default.
-    EXPECT_EQ(m_doc.OnCommand(33136), CommandResult::Refused);  // another short block: new bore
-    EXPECT_EQ(m_doc.OnCommand(32878), CommandResult::Refused);  // 10.0:1
-    EXPECT_EQ(m_presenter.Codes(), (std::vector<int>{203, 202}));
+    EXPECT_EQ(m_doc.Apply(Choice{ChoiceGroup::ShortBlock, 36}),
+              CommandResult::Refused);  // another short block: new bore
+    EXPECT_EQ(m_doc.Apply(Choice{ChoiceGroup::CompressionRatio, 4}), CommandResult::Refused);  // 10.0:1
+    EXPECT_EQ(m_presenter.Codes(),
+              (std::vector<int>{Msg::BoreStrokeAgainstCalculator, Msg::CompressionRatioAgainstCalculator}));
     EXPECT_EQ(m_doc.CompressionRatio().GetText(), "10.21");
     EXPECT_TRUE(m_doc.IsCompressionFromCalculator());
 
     // OK clears the calculator's data and takes the new ratio.
     m_presenter.AnswerNextWarning(WarningAnswer::Ok);
-    EXPECT_EQ(m_doc.OnCommand(32878), CommandResult::Applied);
+    EXPECT_EQ(m_doc.Apply(Choice{ChoiceGroup::CompressionRatio, 4}), CommandResult::Applied);
     EXPECT_FALSE(m_doc.IsCompressionFromCalculator());
     EXPECT_FALSE(m_doc.ChamberVolume().IsSet());
     EXPECT_EQ(m_doc.CompressionRatio().GetText(), "10.00");

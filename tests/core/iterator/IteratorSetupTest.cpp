@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int kAutoValveLift = 32905;
+constexpr EngineCommand kAutoValveLift = EngineCommand::AutoValveLift;
 
 class IteratorSetupChecks : public testing::Test {
 protected:
@@ -67,14 +67,14 @@ TEST_F(IteratorSetupChecks, TheChecksRunInOrderAndTheFirstFailureWins)
 
 TEST_F(IteratorSetupChecks, AnEngineThatSizesItsOwnValvesCannotBeTheBaseline)
 {
-    EXPECT_EQ(CheckBaselineChoice(baseline), 0);
-    baseline.OnCommand(kAutoValveLift);
-    EXPECT_EQ(CheckBaselineChoice(baseline), 68);
+    EXPECT_EQ(CheckBaselineChoice(baseline), Msg::None);
+    baseline.Apply(kAutoValveLift);
+    EXPECT_EQ(CheckBaselineChoice(baseline), Msg::IteratorAutoSizesOn);
     CTorqDoc turbo;
     BuildTurboFour(turbo);
     turbo.Cam().SetAutoValveLift(false);
     ASSERT_TRUE(turbo.IsAutoValveSizes());
-    EXPECT_EQ(CheckBaselineChoice(turbo), 68);
+    EXPECT_EQ(CheckBaselineChoice(turbo), Msg::IteratorAutoSizesOn);
 }
 
 TEST_F(IteratorSetupChecks, ApplyingConfiguresTheIteratorAndReadingBackNeedsTheBaselineOpen)

@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kTimingFiftyLift = 32901;
+constexpr Choice kTimingFiftyLift = NamedChoice::kFiftyLiftTiming;
 
 ResultSeriesValues Filled(float value)
 {
@@ -225,7 +225,7 @@ TEST_F(IteratorModel, ReadinessAndTheRegisteredBaseline)
               6000.0f);
     EXPECT_TRUE(iterator.IsReady(code));
     EXPECT_FALSE(iterator.BaselineTimingChanged(open));
-    baseline.OnCommand(kTimingFiftyLift);
+    baseline.Apply(kTimingFiftyLift);
     EXPECT_TRUE(iterator.BaselineTimingChanged(open));
 
     // Closed: gone, and the iterator clears itself.

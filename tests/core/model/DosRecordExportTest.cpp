@@ -18,13 +18,13 @@ namespace at = DosRecordOffset;
 
 namespace {
 
-constexpr int kPressureDrop30 = 33327;
-constexpr int kTwoIntakeValves = 32915;
-constexpr int kOneIntakeValve = 32914;
-constexpr int kAutoValveSizes = 32904;
-constexpr int kAutoValveLift = 32905;
-constexpr int kChooseMetricUnits = 32872;
-constexpr int kTimingFiftyLift = 32901;
+constexpr EngineCommand kPressureDrop30 = EngineCommand::PressureDrop30;
+constexpr EngineCommand kTwoIntakeValves = EngineCommand::TwoIntakeValves;
+constexpr EngineCommand kOneIntakeValve = EngineCommand::OneIntakeValve;
+constexpr EngineCommand kAutoValveSizes = EngineCommand::AutoValveSizes;
+constexpr EngineCommand kAutoValveLift = EngineCommand::AutoValveLift;
+constexpr EngineCommand kChooseMetricUnits = EngineCommand::MetricUnits;
+constexpr Choice kTimingFiftyLift = NamedChoice::kFiftyLiftTiming;
 
 // The record is little-endian and so is every machine we build for: a plain
 // copy of the bytes gives the value.
@@ -71,35 +71,36 @@ TEST(DosRecordExport, ChecksRunInTheirOrderAndShowOnlyTheFirstFailure)
 
     CTorqDoc doc;
     BuildChevy350(doc);
-    EXPECT_EQ(CheckCode(doc), 0);
-    doc.OnCommand(kChooseMetricUnits);
-    EXPECT_EQ(CheckCode(doc), 87) << "metric even though everything else fits";
+    EXPECT_EQ(CheckCode(doc), Msg::None);
+    doc.Apply(kChooseMetricUnits);
+    EXPECT_EQ(CheckCode(doc), Msg::ExportNeedsEnglishUnits) << "metric even though everything else fits";
     doc.SetUnitSystem(kEnglishUnits);
     doc.ClearResults();
-    doc.OnCommand(kAutoValveSizes);
-    EXPECT_EQ(CheckCode(doc), 79) << "no results comes before the automatic sizes";
+    doc.Apply(kAutoValveSizes);
+    EXPECT_EQ(CheckCode(doc), Msg::ExportResultsMissing) << "no results comes before the automatic sizes";
     doc.Recalculate();
-    EXPECT_EQ(CheckCode(doc), 80);
-    doc.OnCommand(kAutoValveSizes);
-    doc.OnCommand(kAutoValveLift);
-    EXPECT_EQ(CheckCode(doc), 80);
-    doc.OnCommand(kAutoValveLift);
-    doc.OnCommand(kPressureDrop30);
-    EXPECT_EQ(CheckCode(doc), 81);
+    EXPECT_EQ(CheckCode(doc), Msg::ExportAutoSizesOn);
+    doc.Apply(kAutoValveSizes);
+    doc.Apply(kAutoValveLift);
+    EXPECT_EQ(CheckCode(doc), Msg::ExportAutoSizesOn);
+    doc.Apply(kAutoValveLift);
+    doc.Apply(kPressureDrop30);
+    EXPECT_EQ(CheckCode(doc), Msg::ExportPressureDrop);
     doc.PressureDrop().SetValue(1.5f);
-    doc.OnCommand(kTwoIntakeValves);
-    EXPECT_EQ(CheckCode(doc), 84);
-    doc.OnCommand(kOneIntakeValve);
+    doc.Apply(kTwoIntakeValves);
+    EXPECT_EQ(CheckCode(doc), Msg::ExportTwoValveCounts);
+    doc.Apply(kOneIntakeValve);
     doc.CylinderHeadType().SetChoice(kCustomHeadIndex, "My Ported Heads");
     EXPECT_EQ(CheckCode(doc), Msg::ExportCustomAirflow);
 
     CTorqDoc turbo;
     BuildTurboFour(turbo);
-    turbo.OnCommand(kAutoValveSizes);
-    turbo.OnCommand(kAutoValveLift);
-    EXPECT_EQ(CheckCode(turbo), 85) << "a 4-valve head with 2 + 2 valves, on forced induction";
-    turbo.OnCommand(kOneIntakeValve);
-    EXPECT_EQ(CheckCode(turbo), 83);
+    turbo.Apply(kAutoValveSizes);
+    turbo.Apply(kAutoValveLift);
+    EXPECT_EQ(CheckCode(turbo), Msg::ExportForcedInduction)
+        << "a 4-valve head with 2 + 2 valves, on forced induction";
+    turbo.Apply(kOneIntakeValve);
+    EXPECT_EQ(CheckCode(turbo), Msg::ExportFourValveCounts);
 }
 
 TEST(DosRecordExport, TheRecordHoldsEveryFieldAtItsOffset)
@@ -167,7 +168,7 @@ TEST(DosRecordExport, CalculatorDataLongNamesAndFiftyLiftTimingAreRecordedAsTheO
     CTorqDoc doc;
     BuildChevy350(doc);
     doc.ShortBlockType().SetFromText("Chevy 350 with a forged crank and rods", false);
-    doc.OnCommand(kTimingFiftyLift);
+    doc.Apply(kTimingFiftyLift);
     doc.ApplyCustomCamType(std::string(60, 'C'));
     UseCalculator(doc);
     const std::string record = Exported(doc, folder);

@@ -25,8 +25,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kNitrous4 = 32829;
-constexpr int kChooseMetricUnits = 32872;
+constexpr Choice kNitrous4{ChoiceGroup::Fuel, 3};
+constexpr EngineCommand kChooseMetricUnits = EngineCommand::MetricUnits;
 
 // Line numbers (0-based) of the items at the top of a version 3.10 file.
 constexpr std::size_t kUnitSystemLine = 1;
@@ -179,7 +179,7 @@ TEST(EngineFile, AMetricEngineIsSavedInInchesAndOpensInMetricUnits)
     TempDir folder;
     CTorqDoc doc;
     BuildChevy350(doc);
-    doc.OnCommand(kChooseMetricUnits);
+    doc.Apply(kChooseMetricUnits);
     const auto before = EngineSnapshot(doc);
     const auto lines = SavedLines(doc, folder);
     EXPECT_EQ(lines[kUnitSystemLine], "1");
@@ -375,7 +375,7 @@ TEST(EngineFile, ANitrousEngineWritesItsGasolineRunFirstAndKeepsItsOwnResults)
     BuildChevy350(gasoline);
     CTorqDoc doc;
     BuildChevy350(doc);
-    doc.OnCommand(kNitrous4);
+    doc.Apply(kNitrous4);
     doc.Recalculate();
     const auto withNitrous = EngineSnapshot(doc);
     ASSERT_GT(doc.GetResult(kSeriesPower, 4), gasoline.GetResult(kSeriesPower, 4) + 50.0f);
@@ -454,8 +454,8 @@ TEST(EngineDocumentSaveDeathTest, AFailedWriteLeavesTheOldFileAndTheEngineAsThey
         RecordingPresenter presenter;
         CTorqDoc doc;
         BuildChevy350(doc);
-        doc.OnCommand(kNitrous4);
-        doc.OnCommand(kChooseMetricUnits);
+        doc.Apply(kNitrous4);
+        doc.Apply(kChooseMetricUnits);
         doc.Recalculate();
         const auto engine = EngineSnapshot(doc);
         const bool refused = !SaveEngineDocument(doc, path.string());

@@ -14,8 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kNitrous4 = 32829;
-constexpr int kChooseMetricUnits = 32872;
+constexpr Choice kNitrous4{ChoiceGroup::Fuel, 3};
+constexpr EngineCommand kChooseMetricUnits = EngineCommand::MetricUnits;
 constexpr std::size_t kHeaderLines = 8;
 
 std::vector<std::string> DataLines(const CTorqDoc& doc)
@@ -68,7 +68,7 @@ TEST(GameTextExport, WritesTheEngineFiguresAndTwoFreshRunsInInches)
     RecordingPresenter presenter;
     CTorqDoc doc;
     BuildChevy350(doc);
-    doc.OnCommand(kChooseMetricUnits);
+    doc.Apply(kChooseMetricUnits);
     const auto before = EngineSnapshot(doc);
 
     ASSERT_TRUE(ExportGameTextFile(doc, folder.Path().string(), "Street Engine.gme"));
@@ -92,7 +92,7 @@ TEST(GameTextExport, ANitrousEngineExportsItsGasolineRunFirstAndKeepsItsNitrous)
     BuildChevy350(gasoline);
     CTorqDoc doc;
     BuildChevy350(doc);
-    doc.OnCommand(kNitrous4);
+    doc.Apply(kNitrous4);
     doc.Recalculate();
     const auto before = EngineSnapshot(doc);
 
@@ -137,9 +137,9 @@ TEST(GameTextExport, AFailedRunLeavesNoFileAndTheEngineAsItWas)
     RecordingPresenter presenter;
     CTorqDoc doc;
     BuildChevy350(doc);
-    doc.OnCommand(kNitrous4);
+    doc.Apply(kNitrous4);
     doc.Recalculate();
-    doc.OnCommand(kChooseMetricUnits);
+    doc.Apply(kChooseMetricUnits);
     // 100 cfm cannot feed the engine; the results of the last run stay until the next.
     doc.InductionFlow().SetValue(100.0f);
     const auto before = EngineSnapshot(doc);
