@@ -129,25 +129,6 @@ CFloatPtSpec::CFloatPtSpec(const CFloatPtSpec& other) : CTorqSpec(other)
     if (!other.IsValid()) MarkUnset();
 }
 
-CFloatPtSpec& CFloatPtSpec::operator=(const CFloatPtSpec& other)
-{
-    if (this == &other) return *this;
-    CTorqSpec::operator=(other);
-    m_value = other.m_value;
-    m_englishMin = other.m_englishMin;
-    m_englishMax = other.m_englishMax;
-    m_metricMin = other.m_metricMin;
-    m_metricMax = other.m_metricMax;
-    m_unitCode = other.m_unitCode;
-    m_englishUnit = other.m_englishUnit;
-    m_metricUnit = other.m_metricUnit;
-    m_factor = other.m_factor;
-    m_englishFormat = other.m_englishFormat;
-    m_metricFormat = other.m_metricFormat;
-    CheckInvariants();
-    return *this;
-}
-
 bool CFloatPtSpec::ParseNumber(std::string_view text, double& out)
 {
     const std::string trimmed = TrimBlanks(text);
@@ -328,17 +309,6 @@ CIntegerSpec::CIntegerSpec(const char* name, std::int32_t minimum, std::int32_t 
     CheckInvariants();
 }
 
-CIntegerSpec& CIntegerSpec::operator=(const CIntegerSpec& other)
-{
-    if (this == &other) return *this;
-    CTorqSpec::operator=(other);
-    m_value = other.m_value;
-    m_minimum = other.m_minimum;
-    m_maximum = other.m_maximum;
-    CheckInvariants();
-    return *this;
-}
-
 bool CIntegerSpec::SetFromText(std::string_view text, bool checkOnly)
 {
     // A whole number and nothing else; beyond the int range it is refused
@@ -403,18 +373,6 @@ CPartTypeSpec::CPartTypeSpec(const char* name, std::int32_t minIndex, std::int32
     : CTorqSpec(name), m_index(minIndex), m_minIndex(minIndex), m_maxIndex(maxIndex)
 {
     CheckInvariants();
-}
-
-CPartTypeSpec& CPartTypeSpec::operator=(const CPartTypeSpec& other)
-{
-    if (this == &other) return *this;
-    CTorqSpec::operator=(other);
-    m_index = other.m_index;
-    m_minIndex = other.m_minIndex;
-    m_maxIndex = other.m_maxIndex;
-    m_choiceName = other.m_choiceName;
-    CheckInvariants();
-    return *this;
 }
 
 bool CPartTypeSpec::SetChoice(std::int32_t index, std::string_view name, bool checkOnly)
@@ -484,15 +442,6 @@ void CPartTypeSpec::CheckInvariants() const
 CFileSpec::CFileSpec(const char* name) : CTorqSpec(name)
 {
     CheckInvariants();
-}
-
-CFileSpec& CFileSpec::operator=(const CFileSpec& other)
-{
-    if (this == &other) return *this;
-    CTorqSpec::operator=(other);
-    m_fileName = other.m_fileName;
-    CheckInvariants();
-    return *this;
 }
 
 bool CFileSpec::SetFromText(std::string_view text, bool checkOnly)

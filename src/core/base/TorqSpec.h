@@ -56,9 +56,9 @@ public:
     // value = English minimum, English units, unset.
     CFloatPtSpec(const char* name, UnitCode englishUnit, float englishMin, float englishMax,
                  UnitCode metricUnit, float factor);
-    // A copy is set only when the source is valid.
+    // A copy is set only when the source is valid; an assignment copies exactly.
     CFloatPtSpec(const CFloatPtSpec& other);
-    CFloatPtSpec& operator=(const CFloatPtSpec& other);
+    CFloatPtSpec& operator=(const CFloatPtSpec& other) = default;
     bool operator==(const CFloatPtSpec& other) const = default;
 
     bool SetFromText(std::string_view text, bool checkOnly) override;
@@ -129,7 +129,7 @@ class CIntegerSpec final : public CTorqSpec {
 public:
     CIntegerSpec(const char* name, std::int32_t minimum, std::int32_t maximum);
     CIntegerSpec(const CIntegerSpec&) = default;
-    CIntegerSpec& operator=(const CIntegerSpec& other);
+    CIntegerSpec& operator=(const CIntegerSpec&) = default;
     bool operator==(const CIntegerSpec& other) const = default;
 
     bool SetFromText(std::string_view text, bool checkOnly) override;
@@ -160,7 +160,7 @@ class CPartTypeSpec final : public CTorqSpec {
 public:
     CPartTypeSpec(const char* name, std::int32_t minIndex, std::int32_t maxIndex);
     CPartTypeSpec(const CPartTypeSpec&) = default;
-    CPartTypeSpec& operator=(const CPartTypeSpec& other);
+    CPartTypeSpec& operator=(const CPartTypeSpec&) = default;
     bool operator==(const CPartTypeSpec& other) const = default;
 
     bool SetFromText(std::string_view text, bool checkOnly) override;
@@ -191,7 +191,7 @@ class CFileSpec final : public CTorqSpec {
 public:
     explicit CFileSpec(const char* name);
     CFileSpec(const CFileSpec&) = default;
-    CFileSpec& operator=(const CFileSpec& other);
+    CFileSpec& operator=(const CFileSpec&) = default;
     bool operator==(const CFileSpec& other) const = default;
 
     bool SetFromText(std::string_view text, bool checkOnly) override;

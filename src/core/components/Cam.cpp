@@ -88,39 +88,9 @@ CamData::CamData(const CamData& other) : CamData()
     Assign(other);
 }
 
-CamData& CamData::operator=(const CamData& other)
-{
-    Assign(other);
-    return *this;
-}
-
 void CamData::Assign(const CamData& other)
 {
-    if (this == &other) return;
-    m_unitSystem = other.m_unitSystem;
-    m_camType = other.m_camType;
-    m_lifterType = other.m_lifterType;
-    m_timingMethod = other.m_timingMethod;
-    m_lobeCenter = other.m_lobeCenter;
-    m_overlap = other.m_overlap;
-    m_advanceRetard = other.m_advanceRetard;
-    m_intakeLift = other.m_intakeLift;
-    m_exhaustLift = other.m_exhaustLift;
-    m_autoValveLift = other.m_autoValveLift;
-    m_intakeDuration = other.m_intakeDuration;
-    m_exhaustDuration = other.m_exhaustDuration;
-    m_nominalIvo = other.m_nominalIvo;
-    m_nominalIvc = other.m_nominalIvc;
-    m_nominalEvo = other.m_nominalEvo;
-    m_nominalEvc = other.m_nominalEvc;
-    m_nominalIntakeCenterline = other.m_nominalIntakeCenterline;
-    m_nominalExhaustCenterline = other.m_nominalExhaustCenterline;
-    m_actualIvo = other.m_actualIvo;
-    m_actualIvc = other.m_actualIvc;
-    m_actualEvo = other.m_actualEvo;
-    m_actualEvc = other.m_actualEvc;
-    m_actualIntakeCenterline = other.m_actualIntakeCenterline;
-    m_actualExhaustCenterline = other.m_actualExhaustCenterline;
+    *this = other;
 }
 
 void CamData::ClearAll()

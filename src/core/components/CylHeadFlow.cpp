@@ -101,26 +101,9 @@ CylHeadFlowData::CylHeadFlowData(const CylHeadFlowData& other) : CylHeadFlowData
     Assign(other);
 }
 
-CylHeadFlowData& CylHeadFlowData::operator=(const CylHeadFlowData& other)
-{
-    Assign(other);
-    return *this;
-}
-
 void CylHeadFlowData::Assign(const CylHeadFlowData& other)
 {
-    if (this == &other) return;
-    m_description = other.m_description;
-    m_intakeTestDiameter = other.m_intakeTestDiameter;
-    m_intakeTestPressureDrop = other.m_intakeTestPressureDrop;
-    m_exhaustTestDiameter = other.m_exhaustTestDiameter;
-    m_exhaustTestPressureDrop = other.m_exhaustTestPressureDrop;
-    m_intakeAirflows = other.m_intakeAirflows;
-    m_intakeLifts = other.m_intakeLifts;
-    m_exhaustAirflows = other.m_exhaustAirflows;
-    m_exhaustLifts = other.m_exhaustLifts;
-    m_unitSystem = other.m_unitSystem;
-    m_pointCount = other.m_pointCount;
+    *this = other;
 }
 
 std::array<CFloatPtSpec*, 4 + 4 * CylHeadFlowData::kMaxPoints> CylHeadFlowData::AllParameters()

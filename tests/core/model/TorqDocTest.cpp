@@ -264,6 +264,29 @@ TEST(EngineDocument, OpeningAnAirflowFileMakesItTheUserHeadWithoutTouchingValveS
 }
 
 TEST(EngineDocument, AFailedAirflowOrCamOpenLeavesTheEngineAsItWas)
+TEST(EngineDocument, ACamOrAirflowFileOpensIntoTheEnginesUnitSystemAndTheEngineNamesIt)
+{
+    // Files hold inches; the record read from one is English until the
+    // engine it goes into shows it in its own units.
+    TempDir dir;
+    CTorqDoc source;
+    BuildChevy350(source);
+    ASSERT_TRUE(source.SaveCamFile(dir.File("street.cam").string(), "street.cam"));
+    ASSERT_TRUE(source.SaveAirflowFile(dir.File("wedge.flw").string(), "wedge.flw"));
+
+    CTorqDoc doc;
+    BuildChevy350(doc);
+    doc.SetUnitSystem(kMetricUnits);
+    ASSERT_TRUE(doc.OpenCamFile(dir.File("street.cam").string(), "street.cam"));
+    EXPECT_EQ(doc.Cam().GetUnitSystem(), kMetricUnits);
+    EXPECT_EQ(doc.Cam().IntakeLift().GetTextWithUnits(), "12.70 mm");
+    EXPECT_EQ(doc.CamDataFile().GetText(), "street.cam");
+    ASSERT_TRUE(doc.OpenAirflowFile(dir.File("wedge.flw").string(), "wedge.flw"));
+    EXPECT_EQ(doc.FlowData().GetUnitSystem(), kMetricUnits);
+    EXPECT_TRUE(doc.FlowData().IntakeTestDiameter().IsMetric());
+    EXPECT_EQ(doc.AirflowFile().GetText(), "wedge.flw");
+}
+
 {
     RecordingPresenter presenter;
     TempDir dir;
