@@ -4,6 +4,7 @@
 #include "CliCommands.h"
 #include "CliSupport.h"
 #include "FileTargets.h"
+#include "HelpRanges.h"
 
 #include "base/LineFile.h"
 #include "base/Util.h"
@@ -22,7 +23,7 @@ namespace {
 
 constexpr const char* kDescription =
     "Builds an engine from component choices, runs it and saves it as an engine file\n"
-    "(version 3.10), as a user would pick the parts from the engine form's menus.\n"
+    "(version %1), as a user would pick the parts from the engine form's menus.\n"
     "\n"
     "Choices are given by their name in the menus or by their index in the list:\n"
     "'torqwell-cli new --list GROUP' prints a list (blocks, heads, manifolds, fuels,\n"
@@ -61,7 +62,35 @@ struct NewOption {
     const char* name;
     const char* valueName;  // nullptr for a switch
     const char* description;
+    QString (*range)() = nullptr;  // what "%1" in the description stands for
 };
+
+// The ranges the options' descriptions quote, from the parameters they set.
+QString HeadIndexRange()
+{
+    const auto heads = ChoicesOf(ChoiceGroup::CylinderHead);
+    return QString("%1 to %2").arg(heads.front().partIndex).arg(heads.back().partIndex);
+}
+QString CompressionRange()
+{
+    return RangeText(NewEngineValues().compressionRatio, 0, 0);
+}
+QString PressureDropRange()
+{
+    return RangeText(NewEngineValues().pressureDrop, 1, 1);
+}
+QString NitrousRange()
+{
+    return RangeText(NewEngineValues().nitrousFlowRate, 0, 0);
+}
+QString IntercoolerRange()
+{
+    return RangeText(NewEngineValues().intercoolerEfficiency, 0, 0);
+}
+QString AdvanceRange()
+{
+    return RangeText(NewEngineValues().cam.AdvanceRetard(), 0, 0);
+}
 
 // In the order the engine form groups them; the help lists them so.
 const NewOption kOptions[] = {
@@ -72,19 +101,19 @@ const NewOption kOptions[] = {
     {"bore", "in", "Bore, instead of the short block's."},
     {"stroke", "in", "Stroke, instead of the short block's."},
     {"cylinders", "n", "Number of cylinders, instead of the short block's."},
-    {"head", "name|index", "Cylinder heads 1 to 16, e.g. \"Wedge/Stock Ports And Valves\"."},
+    {"head", "name|index", "Cylinder heads %1, e.g. \"Wedge/Stock Ports And Valves\".", HeadIndexRange},
     {"airflow", "file.flw", "Cylinder heads from an airflow data file (\"User Entered Airflow Data\")."},
     {"intake-valves", "1|2", "Intake valves per cylinder (a 4-valve head sets 2)."},
     {"exhaust-valves", "1|2", "Exhaust valves per cylinder."},
     {"intake-valve", "in|auto", "Intake valve diameter; auto sizes both valves from the bore."},
     {"exhaust-valve", "in|auto", "Exhaust valve diameter; auto sizes both valves from the bore."},
-    {"compression", "ratio", "Compression ratio, 6 to 18."},
+    {"compression", "ratio", "Compression ratio, %1.", CompressionRange},
     {"induction", "cfm[@inHg]",
      "Induction flow and the pressure drop it is rated at (default 1.5), e.g. 750@1.5."},
-    {"pressure-drop", "inHg", "Pressure drop of the induction rating, 1.5 to 3.0."},
+    {"pressure-drop", "inHg", "Pressure drop of the induction rating, %1.", PressureDropRange},
     {"manifold", "name|index", "Intake manifold, e.g. \"Dual-Plane Manifold\"."},
     {"fuel", "name|index", "Fuel (default Gasoline); \"Gasoline/Nitrous\" takes its flow from --nitrous."},
-    {"nitrous", "lbs/min", "Nitrous oxide flow, 0 to 20."},
+    {"nitrous", "lbs/min", "Nitrous oxide flow, %1.", NitrousRange},
     {"blower", "name|index",
      "Turbocharger or supercharger; chooses the \"Forced Induction\" manifold unless --manifold is given."},
     {"blower-flow", "cfm", "Blower flow rate (the custom units need their values)."},
@@ -95,7 +124,7 @@ const NewOption kOptions[] = {
     {"blower-internal-gear", "ratio", "Internal gear ratio (centrifugal blowers)."},
     {"blower-belt-gear", "ratio", "Belt drive ratio (centrifugal and Roots blowers)."},
     {"boost-limit", "psi", "Boost level limit (the unit's own, 10 psi, when not given)."},
-    {"intercooler", "%|none", "Intercooler efficiency, 0 to 150, or none."},
+    {"intercooler", "%|none", "Intercooler efficiency, %1, or none.", IntercoolerRange},
     {"exhaust", "name|index", "Exhaust system, e.g. \"Small-Tube Headers With Mufflers\"."},
     {"cam", "name|index", "Camshaft type, e.g. \"High Performance Street\"; sets its valve events."},
     {"cam-name", "text",
@@ -106,7 +135,7 @@ const NewOption kOptions[] = {
     {"cam-events", "IVO,IVC,EVO,EVC",
      "Nominal valve events in crank degrees: intake opens BTDC, closes ABDC, exhaust opens BBDC, closes "
      "ATDC."},
-    {"advance", "deg", "Cam advance (+) or retard (-), -15 to 15."},
+    {"advance", "deg", "Cam advance (+) or retard (-), %1.", AdvanceRange},
     {"intake-lift", "in|auto", "Intake valve lift; auto sizes both lifts from the cam and the valve."},
     {"exhaust-lift", "in|auto", "Exhaust valve lift; auto sizes both lifts from the cam and the valve."},
     {"save-cam", "file.cam", "Also save the engine's camshaft as a cam file (the engine names it)."},
@@ -489,20 +518,27 @@ QString Summary(const CTorqDoc& doc)
         double(doc.GetResult(kSeriesEngineSpeed, int(peakTorque)))));
 }
 
+void AddNewOptions(CommandLine& line)
+{
+    for (const NewOption& option : kOptions) {
+        const QStringList names =
+            QString(option.name) == "o" ? QStringList{"o", "output"} : QStringList{option.name};
+        const QString description =
+            option.range != nullptr ? QString(option.description).arg(option.range()) : option.description;
+        if (option.valueName == nullptr) {
+            line.Parser().addOption(QCommandLineOption(names, description));
+        } else {
+            line.Parser().addOption(QCommandLineOption(names, description, option.valueName));
+        }
+    }
+}
+
 }  // namespace
 
 int NewCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    CommandLine line("new", "-o ENGINE.trq [options]", kDescription);
-    for (const NewOption& option : kOptions) {
-        const QStringList names =
-            QString(option.name) == "o" ? QStringList{"o", "output"} : QStringList{option.name};
-        if (option.valueName == nullptr) {
-            line.Parser().addOption(QCommandLineOption(names, option.description));
-        } else {
-            line.Parser().addOption(QCommandLineOption(names, option.description, option.valueName));
-        }
-    }
+    CommandLine line("new", "-o ENGINE.trq [options]", QString(kDescription).arg(WrittenFileVersion()));
+    AddNewOptions(line);
     int status = kExitOk;
     if (!line.Parse(arguments, out, err, status)) return status;
     const QCommandLineParser& options = line.Parser();

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 5> kAcceptedVersions = {"3.10", "3.08", "3.07", "3.06", "3.05"};
 constexpr std::size_t kNameBufferSize = 80;  // what readers give one name line
 
 // A control character has no place in a one-line name; it shows as a blank.
@@ -90,22 +89,29 @@ void WriteIntegerLine(std::FILE* file, std::int32_t value)
     if (std::fprintf(file, "%d\n", value) <= 0) RaiseError(Msg::FileWrite);
 }
 
-bool IsAcceptedBlockVersion(std::string_view trimmedLine)
+bool IsReadableFileVersion(std::string_view trimmedLine)
 {
-    return std::find(kAcceptedVersions.begin(), kAcceptedVersions.end(), trimmedLine) !=
-           kAcceptedVersions.end();
+    return std::find(kReadableFileVersions.begin(), kReadableFileVersions.end(), trimmedLine) !=
+           kReadableFileVersions.end();
+}
+
+std::size_t FileVersionAge(std::string_view readableVersion)
+{
+    const auto found = std::find(kReadableFileVersions.begin(), kReadableFileVersions.end(), readableVersion);
+    TORQ_ASSERT(found != kReadableFileVersions.end());
+    return std::size_t(found - kReadableFileVersions.begin());
 }
 
 void WriteBlockVersion(std::FILE* file)
 {
-    WriteNameLine(file, kBlockVersion);
+    WriteNameLine(file, kFileVersion);
 }
 
 void ReadBlockVersion(std::FILE* file, ErrorCode badVersionCode)
 {
     std::string line;
     if (!ReadNameLine(file, line)) RaiseError(Msg::FileRead);
-    if (!IsAcceptedBlockVersion(TrimBlanks(line))) RaiseError(badVersionCode);
+    if (!IsReadableFileVersion(TrimBlanks(line))) RaiseError(badVersionCode);
 }
 
 // ---------------------------------------------------------------- whole files

@@ -8,11 +8,6 @@
 namespace {
 
 constexpr float kPi = 3.1415927f;
-// Piston distance from the deck at TDC, inches: a flattop may stand above
-// the deck (negative), a domed piston is measured from TDC down.
-constexpr float kFlattopDistanceMinIn = -0.5f;
-constexpr float kDomedDistanceMinIn = 0.1f;
-constexpr float kDistanceMaxIn = 2.0f;
 constexpr int kShownDecimals = 2;
 
 CFloatPtSpec AnyValue(const char* name, UnitCode unit)

@@ -62,6 +62,12 @@ public:
     // Piston kinds (the document's numbering).
     static constexpr std::int32_t kDomedPiston = 1;    // dome, dish or valve reliefs: volume measured
     static constexpr std::int32_t kFlattopPiston = 2;  // flat top without reliefs
+    // The piston's distance from the block deck at TDC, inches: a flattop
+    // may stand above the deck (negative), a domed piston is measured from
+    // TDC down.
+    static constexpr float kFlattopDistanceMinIn = -0.5f;
+    static constexpr float kDomedDistanceMinIn = 0.1f;
+    static constexpr float kDistanceMaxIn = 2.0f;
 
     enum class Input { ChamberVolume, GasketBore, GasketThickness, PistonDistance, PistonVolume };
 

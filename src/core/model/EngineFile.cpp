@@ -16,21 +16,14 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 5> kReadableVersions = {"3.10", "3.08", "3.07", "3.06", "3.05"};
 constexpr std::int32_t kResultLineCount = kResultPointCount;
+// The first version that holds the compression calculator's inputs: the
+// older ones end with the airflow block as far as the reader is concerned.
+constexpr std::string_view kFirstVersionWithCalculator = "3.08";
 
-bool IsReadableVersion(std::string_view version)
+bool HasCalculatorSection(std::string_view readableVersion)
 {
-    for (std::string_view accepted : kReadableVersions) {
-        if (version == accepted) return true;
-    }
-    return false;
-}
-
-// 3.05 to 3.07 end with the airflow block as far as the reader is concerned.
-bool HasCalculatorSection(std::string_view version)
-{
-    return version == "3.10" || version == "3.08";
+    return FileVersionAge(readableVersion) <= FileVersionAge(kFirstVersionWithCalculator);
 }
 
 // Items 22 to 30, in file order.
@@ -67,7 +60,7 @@ void WriteResultBlock(const CTorqDoc& doc, std::FILE* file)
 // Items 1 to 47: everything up to the result blocks, in English units.
 void WriteEngineItems(CTorqDoc& doc, std::FILE* file, int shownUnitSystem, bool withNitrous)
 {
-    WriteNameLine(file, kEngineFileVersion);
+    WriteNameLine(file, kFileVersion);
     WriteIntegerLine(file, shownUnitSystem);
     WriteIntegerLine(file, doc.IsAutoValveSizes() ? 1 : 0);
     WriteIntegerLine(file, doc.IsAutoRun() ? 1 : 0);
@@ -169,7 +162,7 @@ void ReadEngineItems(CTorqDoc& doc, std::FILE* file)
     std::string line;
     if (!ReadNameLine(file, line)) RaiseError(Msg::FileRead);
     const std::string version = TrimBlanks(line);
-    if (!IsReadableVersion(version)) RaiseError(Msg::EngineFileVersion);
+    if (!IsReadableFileVersion(version)) RaiseError(Msg::EngineFileVersion);
 
     const std::int32_t unitSystem = ReadIntegerLine(file);
     if (unitSystem != kEnglishUnits && unitSystem != kMetricUnits) RaiseError(Msg::FileInvalidValue);

@@ -4,6 +4,7 @@
 #include "ExportSupport.h"
 #include "TorqDoc.h"
 #include "base/ErrCode.h"
+#include "base/LineFile.h"
 #include "base/Util.h"
 
 #include <cstdio>
@@ -25,7 +26,7 @@ void WriteHeader(const CTorqDoc& doc, std::FILE* file, bool withNitrous)
     for (char& c : name) {
         if (c == '\n' || c == '\r') c = ' ';
     }
-    WriteLine(file, "VER: %s\n", kEngineFileVersion);
+    WriteLine(file, "VER: %s\n", kFileVersion);
     WriteLine(file, "NAME: %s\n", name.c_str());
     WriteLine(file, "BORE: %f\n", double(doc.Bore().GetValue()));
     WriteLine(file, "STROKE: %f\n", double(doc.Stroke().GetValue()));

@@ -69,8 +69,10 @@ void CTorqDoc::SetPistonKind(int pistonKind)
 {
     TORQ_ASSERT(pistonKind == 1 || pistonKind == 2);
     m_values.pistonKind = pistonKind;
-    // A domed or dished piston is measured from TDC down; a flattop may stand above the deck.
-    PistonDistance().SetRange(pistonKind == 1 ? 0.1f : -0.5f, 2.0f);
+    using Calculator = CompressionCalculator;
+    PistonDistance().SetRange(pistonKind == Calculator::kDomedPiston ? Calculator::kDomedDistanceMinIn
+                                                                     : Calculator::kFlattopDistanceMinIn,
+                              Calculator::kDistanceMaxIn);
 }
 
 void CTorqDoc::SetForcedInductionClass(int forcedInductionClass)
