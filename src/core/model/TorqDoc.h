@@ -60,6 +60,14 @@ void CopyRunResults(const SimResults& results, std::array<ResultSeriesValues, kR
 // The document answers the component commands of the engine form from the
 // component choice table, keeps its derived values up to date, switches
 // between the two unit systems, validates the engine and runs the simulation.
+//
+// Its members are defined by job: TorqDoc.cpp (values, results, copies,
+// views), TorqDocCommands.cpp (the command rules and the document's own
+// commands), TorqDocChoices.cpp (the choice table's rows),
+// TorqDocComponentData.cpp (airflow and cam data from a dialog or a file),
+// TorqDocCalculators.cpp (what the calculators hand back),
+// TorqDocValidation.cpp and TorqDocRun.cpp (derived values and runs). The
+// engine file is EngineFile.h.
 class CTorqDoc {
 public:
     CTorqDoc();
@@ -217,7 +225,8 @@ public:
     // components it had are work the user may still want to save.
     void ClearComponents();
     // Before bore, stroke or compression ratio change against the
-    // compression calculator's results: warning 203 / 202. False on Cancel.
+    // compression calculator's results: Msg::BoreStrokeAgainstCalculator or
+    // Msg::CompressionRatioAgainstCalculator. False on Cancel.
     bool ConfirmChangeAgainstCalculator(const CTorqSpec& parameter);
     void ClearCalculatorInputs();
     // Copies the engine's values, exactly (not the number, title, path or views).
@@ -237,7 +246,8 @@ public:
     void ApplyUserAirflowData(const CylHeadFlowData& flowData, const CFileSpec& airflowFile);
     void ApplyCustomCamType(const std::string& description);
     void ApplyCamMath(const CamData& cam);
-    bool CanOpenCompressionCalculator();  // shows error 88 when the short block is incomplete
+    // Shows Msg::CalculatorShortBlockIncomplete when the short block is incomplete.
+    bool CanOpenCompressionCalculator();
     void ApplyCompressionCalculator(const CompressionCalculatorResult& result);
     void ApplyAirflowMath(float inductionFlowCfm, float pressureDropInHg);
     // Airflow and cam files: load or save, then name the file in the engine.
@@ -263,7 +273,13 @@ private:
     void Clear();
     void ClearCalculatorParameters();
     // ---- the command rules and the commands they apply
-    enum class CommandEnding;
+    // How the views hear of a command's change.
+    enum class CommandEnding {
+        ShowInEditor,  // an open parameter editor shows the new value and closes; the edit's end recomputes
+        Recalculate,   // recomputed at once, unless a parameter editor is waiting for the choice
+        UpdateViews,   // every view updates
+        None,          // the command has updated the views itself
+    };
     struct ChoiceRule;
     struct EngineCommandRule;
     static const ChoiceRule& RuleFor(ChoiceGroup group);

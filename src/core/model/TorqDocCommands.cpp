@@ -1,43 +1,17 @@
-// The engine document's commands: popup-menu choices copied from the
-// component choice table, the switches of the Engine menu, and what the
-// dialogs hand back on OK.
+// The engine document's commands: a choice of the component choice table
+// goes to the rule of its group, one of the document's own commands to its
+// rule; either ends by telling the views as its rule says. The document's
+// own commands (valve counts, the rating's pressure drop, the switches of
+// the Engine menu, Run and Clear Components) are applied here, the choices
+// in TorqDocChoices.cpp.
 
 #include "TorqDoc.h"
 
 #include "ComponentTable.h"
 #include "DocumentCommands.h"
-#include "base/ErrCode.h"
-#include "base/Util.h"
+#include "base/Assertion.h"
 
-#include <cmath>
 #include <variant>
-
-namespace {
-
-constexpr const char* kCustomAirflowName = "Custom Airflow";
-
-bool IsStandardHeadName(const std::string& name)
-{
-    for (const ComponentChoice& head : ChoicesOf(ChoiceGroup::CylinderHead)) {
-        if (name == head.name) return true;
-    }
-    return false;
-}
-
-bool SetChoiceFromRow(CPartTypeSpec& spec, const ComponentChoice& row)
-{
-    return spec.SetChoice(row.partIndex, row.name);
-}
-
-}  // namespace
-
-// How the views hear of a command's change.
-enum class CTorqDoc::CommandEnding {
-    ShowInEditor,  // an open parameter editor shows the new value and closes; the edit's end recomputes
-    Recalculate,   // recomputed at once, unless a parameter editor is waiting for the choice
-    UpdateViews,   // every view updates
-    None,          // the command has updated the views itself
-};
 
 // What a choice of a group applies, and how it ends.
 struct CTorqDoc::ChoiceRule {
@@ -45,7 +19,8 @@ struct CTorqDoc::ChoiceRule {
     void (CTorqDoc::*apply)(Choice choice);
     CommandEnding ending;
     // The parameter the choice changes that the compression calculator's
-    // results depend on: the user must agree first (warning 203 / 202).
+    // results depend on: the user must agree first (Msg::BoreStrokeAgainstCalculator,
+    // Msg::CompressionRatioAgainstCalculator).
     CFloatPtSpec EngineValues::*askedAgainstCalculator = nullptr;
 };
 
@@ -185,37 +160,7 @@ CommandState CTorqDoc::GetCommandState(EngineCommand command) const
     return state;
 }
 
-void CTorqDoc::ApplyShortBlock(Choice choice)
-{
-    const ComponentChoice& row = ChoiceRow(choice);
-    SetChoiceFromRow(ShortBlockType(), row);
-    Bore().SetValueIn(row.values[0], true);
-    Stroke().SetValueIn(row.values[1], true);
-    NumberOfCylinders().SetValue(static_cast<int>(row.values[2]));
-    // Every row is English, so a short block choice leaves the engine in English units.
-    ApplyRowUnits(row.metricFlag);
-}
-
-void CTorqDoc::ApplyRowUnits(int metricFlag)
-{
-    SetUnitSystem(metricFlag == 0 ? kEnglishUnits : kMetricUnits);
-}
-
-void CTorqDoc::ApplyCylinderHead(Choice choice)
-{
-    const ComponentChoice& row = ChoiceRow(choice);
-    AirflowFile().MarkUnset();
-    SetChoiceFromRow(CylinderHeadType(), row);
-    FlowData().LoadPreset(row.partIndex, row.name);
-    ApplyValveCounts(static_cast<int>(row.values[0]), static_cast<int>(row.values[1]));
-}
-
-void CTorqDoc::ApplyValveCounts(int intakeValves, int exhaustValves)
-{
-    IntakeValveCount().SetValue(intakeValves);
-    ExhaustValveCount().SetValue(exhaustValves);
-    ShowValveCountNote();
-}
+// ---------------------------------------------------------------- the document's own commands
 
 void CTorqDoc::ApplyValveCount(EngineCommand command)
 {
@@ -226,139 +171,11 @@ void CTorqDoc::ApplyValveCount(EngineCommand command)
     ShowValveCountNote();
 }
 
-void CTorqDoc::ShowValveCountNote()
-{
-    const int valves = IntakeValveCount().GetValue() + ExhaustValveCount().GetValue();
-    if (valves == 3) ShowNoteMessage(Msg::ThreeValveHeads);
-    if (valves == 4) ShowNoteMessage(Msg::FourValveHeads);
-}
-
-void CTorqDoc::ApplyValveDiameter(Choice choice)
-{
-    CFloatPtSpec& diameter =
-        choice.group == ChoiceGroup::IntakeValveDiameter ? IntakeValveDiameter() : ExhaustValveDiameter();
-    diameter.SetValueIn(ChoiceRow(choice).values[0], true);
-    m_values.autoValveSizes = false;
-    SetUnitSystem(m_values.unitSystem);
-}
-
-void CTorqDoc::ApplyValveLift(Choice choice)
-{
-    CFloatPtSpec& lift =
-        choice.group == ChoiceGroup::IntakeValveLift ? Cam().IntakeLift() : Cam().ExhaustLift();
-    lift.SetValueIn(ChoiceRow(choice).values[0], true);
-    Cam().SetAutoValveLift(false);
-    SetUnitSystem(m_values.unitSystem);
-}
-
-void CTorqDoc::ApplyCompressionRatio(Choice choice)
-{
-    CompressionRatio().SetValueIn(ChoiceRow(choice).values[0], true);
-    SetUnitSystem(m_values.unitSystem);
-}
-
-void CTorqDoc::ApplyInduction(Choice choice)
-{
-    const ComponentChoice& row = ChoiceRow(choice);
-    InductionFlow().SetValueIn(row.values[0], true);
-    PressureDrop().SetValueIn(row.values[1], true);
-    SetUnitSystem(m_values.unitSystem);
-}
-
 void CTorqDoc::ApplyPressureDrop(EngineCommand command)
 {
     PressureDrop().SetValueIn(command == EngineCommand::PressureDrop15 ? 1.5f : 3.0f, true);  // inHg
     SetUnitSystem(m_values.unitSystem);
 }
-
-void CTorqDoc::ApplyManifold(Choice choice)
-{
-    const ComponentChoice& row = ChoiceRow(choice);
-    SetChoiceFromRow(ManifoldType(), row);
-    if (row.partIndex == kIndividualRunnerManifold) ShowNoteMessage(Msg::IndividualRunners);
-    // A blower feeds its own exhaust: the form shows "Forced Induction Exhaust",
-    // but the engine still needs an exhaust system to run.
-    if (choice == NamedChoice::kForcedInductionManifold && !ExhaustSystem().IsValid()) {
-        SetChoiceFromRow(ExhaustSystem(), ChoiceRow(NamedChoice::kStockExhaust));
-    }
-}
-
-void CTorqDoc::ApplyFuel(Choice choice)
-{
-    const ComponentChoice& row = ChoiceRow(choice);
-    SetChoiceFromRow(FuelType(), row);
-    NitrousFlowRate().SetValueIn(row.values[0], true);
-    SetUnitSystem(m_values.unitSystem);
-}
-
-void CTorqDoc::ApplyForcedInduction(Choice choice)
-{
-    const ComponentChoice& row = ChoiceRow(choice);
-    SetChoiceFromRow(ForcedInductionType(), row);
-    m_values.forcedInductionClass = static_cast<int>(row.values[0]);
-    for (CFloatPtSpec* spec : {&BlowerFlowRate(), &BlowerPressureRatio(), &BlowerEfficiency(), &BlowerRpm(),
-                               &BlowerSurgeFlowRate(), &BlowerInternalGearRatio(), &BlowerBeltGearRatio()}) {
-        spec->Reset();
-    }
-    if (choice == NamedChoice::kNoForcedInduction || choice == NamedChoice::kCustomTurbo ||
-        choice == NamedChoice::kCustomCentrifugalBlower || choice == NamedChoice::kCustomRootsBlower) {
-        return;  // the user enters the values
-    }
-    const int kind = m_values.forcedInductionClass;
-    TORQ_ASSERT(kind != kNoForcedInduction);
-    const float* v = row.values;  // class, flow, ratio, efficiency, rpm, surge, internal, belt, boost
-    BlowerFlowRate().SetValueIn(v[1], true);
-    if (kind == kTurbocharger || kind == kCentrifugalBlower) BlowerPressureRatio().SetValueIn(v[2], true);
-    BlowerEfficiency().SetValueIn(v[3], true);
-    if (kind == kCentrifugalBlower) BlowerRpm().SetValueIn(v[4], true);
-    if (kind == kTurbocharger) BlowerSurgeFlowRate().SetValueIn(v[5], true);
-    if (kind == kCentrifugalBlower) BlowerInternalGearRatio().SetValueIn(v[6], true);
-    if (kind == kCentrifugalBlower || kind == kRootsBlower) BlowerBeltGearRatio().SetValueIn(v[7], true);
-    if (!BlowerBoostLevelLimit().IsValid()) BlowerBoostLevelLimit().SetValueIn(v[8], true);
-    SetUnitSystem(m_values.unitSystem);
-}
-
-void CTorqDoc::ApplyIntercooler(Choice choice)
-{
-    if (choice == NamedChoice::kNoIntercooler) {
-        IntercoolerEfficiency().Reset();
-        return;
-    }
-    IntercoolerEfficiency().SetValueIn(ChoiceRow(choice).values[0], true);
-    SetUnitSystem(m_values.unitSystem);
-}
-
-void CTorqDoc::ApplyExhaustSystem(Choice choice)
-{
-    SetChoiceFromRow(ExhaustSystem(), ChoiceRow(choice));
-}
-
-void CTorqDoc::ApplyCamType(Choice choice)
-{
-    const ComponentChoice& row = ChoiceRow(choice);
-    if (choice == NamedChoice::kCustomCamType) {
-        SetCustomCamType(row.name);
-        return;
-    }
-    CamDataFile().MarkUnset();
-    const float* events = row.values;  // nominal IVO, IVC, EVO, EVC
-    const int note = Cam().ChooseProfile(row.partIndex, row.name, events[0], events[1], events[2], events[3]);
-    if (note != 0) ShowNoteMessage(note);
-}
-
-void CTorqDoc::ApplyTimingMethod(Choice choice)
-{
-    const ComponentChoice& row = ChoiceRow(choice);
-    const int note = Cam().SetTimingMethod(row.partIndex, row.name);
-    if (note != 0) ShowNoteMessage(note);
-}
-
-void CTorqDoc::ApplyLifterType(Choice choice)
-{
-    SetChoiceFromRow(Cam().LifterType(), ChoiceRow(choice));
-}
-
-// ---------------------------------------------------------------- the Engine menu
 
 void CTorqDoc::ToggleAutoValveSizes(EngineCommand)
 {
@@ -388,123 +205,4 @@ void CTorqDoc::ApplyRun(EngineCommand)
 void CTorqDoc::ApplyClearComponents(EngineCommand)
 {
     ClearComponents();
-}
-
-// ---------------------------------------------------------------- after a dialog's OK
-
-void CTorqDoc::ApplyUserAirflowData(const CylHeadFlowData& flowData, const CFileSpec& airflowFile)
-{
-    FlowData().Assign(flowData);
-    if (airflowFile.IsSet()) {
-        m_values.airflowFile = airflowFile;
-    } else {
-        AirflowFile().MarkUnset();
-    }
-    std::string headName = TrimBlanks(FlowData().GetDescription());
-    if (IsStandardHeadName(headName)) headName = kCustomAirflowName;
-    CylinderHeadType().SetChoice(kCustomHeadIndex, headName);
-    m_values.autoValveSizes = false;
-    if (!IntakeValveCount().IsValid() || !ExhaustValveCount().IsValid()) {
-        IntakeValveCount().SetValue(1);
-        ExhaustValveCount().SetValue(1);
-    }
-    EndCommand(CommandEnding::Recalculate);
-}
-
-void CTorqDoc::ApplyCustomCamType(const std::string& description)
-{
-    SetCustomCamType(description);
-    EndCommand(CommandEnding::ShowInEditor);
-}
-
-void CTorqDoc::SetCustomCamType(const std::string& description)
-{
-    const std::string name = TrimBlanks(description);
-    TORQ_ASSERT(!name.empty());
-    CamDataFile().MarkUnset();
-    Cam().CamType().SetChoice(Cam().CamType().GetMaximumIndex(), name);
-}
-
-void CTorqDoc::ApplyCamMath(const CamData& cam)
-{
-    Cam().Assign(cam);
-    Recalculate();
-    UpdateAllViews();
-}
-
-bool CTorqDoc::CanOpenCompressionCalculator()
-{
-    ErrorCode code = 0;
-    if (ValidateShortBlock(code)) return true;
-    ShowErrorMessage(Msg::CalculatorShortBlockIncomplete);
-    return false;
-}
-
-void CTorqDoc::ApplyCompressionCalculator(const CompressionCalculatorResult& result)
-{
-    m_values.chamberVolume = result.chamberVolume;
-    m_values.gasketBore = result.gasketBore;
-    m_values.gasketThickness = result.gasketThickness;
-    m_values.pistonDistance = result.pistonDistance;
-    m_values.pistonDeckVolume = result.pistonDeckVolume;
-    m_values.gasketVolume = result.gasketVolume;
-    m_values.deckVolume = result.deckVolume;
-    SetPistonKind(result.pistonKind);
-    CombustionSpace().SetValue(result.combustionSpace);
-    CompressionRatio().SetValue(result.compressionRatio);
-    m_values.calculatorUsed = true;
-    Recalculate();
-    UpdateAllViews();
-}
-
-void CTorqDoc::ApplyAirflowMath(float inductionFlowCfm, float pressureDropInHg)
-{
-    InductionFlow().SetValueIn(inductionFlowCfm, true);
-    PressureDrop().SetValueIn(pressureDropInHg, true);
-    SetUnitSystem(m_values.unitSystem);
-    Recalculate();
-    UpdateAllViews();
-}
-
-// A file that fails to load must not leave the engine's airflow or cam data
-// half replaced: the file is read into a copy that is taken only when whole.
-bool CTorqDoc::OpenAirflowFile(const std::string& path, const std::string& fileName)
-{
-    CylHeadFlowData loaded;
-    if (!loaded.LoadFromFile(path)) return false;
-    FlowData().Assign(loaded);
-    AirflowFile().SetFromText(fileName.empty() ? path : fileName, false);
-    const std::string& description = FlowData().GetDescription();
-    const std::string headName = description.empty() ? std::string(kCustomAirflowName) : description;
-    CylinderHeadType().SetChoice(kCustomHeadIndex, headName);
-    if (!IntakeValveCount().IsValid() || !ExhaustValveCount().IsValid()) {
-        IntakeValveCount().SetValue(1);
-        ExhaustValveCount().SetValue(1);
-    }
-    SetUnitSystem(m_values.unitSystem);
-    return true;
-}
-
-bool CTorqDoc::SaveAirflowFile(const std::string& path, const std::string& fileName)
-{
-    if (!FlowData().SaveToFile(path)) return false;
-    AirflowFile().SetFromText(fileName.empty() ? path : fileName, false);
-    return true;
-}
-
-bool CTorqDoc::OpenCamFile(const std::string& path, const std::string& fileName)
-{
-    CamData loaded;
-    if (!loaded.LoadFromFile(path)) return false;
-    Cam().Assign(loaded);
-    CamDataFile().SetFromText(fileName.empty() ? path : fileName, false);
-    SetUnitSystem(m_values.unitSystem);
-    return true;
-}
-
-bool CTorqDoc::SaveCamFile(const std::string& path, const std::string& fileName)
-{
-    if (!Cam().SaveToFile(path)) return false;
-    CamDataFile().SetFromText(fileName.empty() ? path : fileName, false);
-    return true;
 }

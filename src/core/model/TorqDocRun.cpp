@@ -1,127 +1,12 @@
-// Validation, derived values and simulation runs of the engine document.
+// The engine's derived values and its simulation runs.
 
 #include "TorqDoc.h"
 
 #include "SimInterface.h"
-#include "base/ErrCode.h"
-#include "base/Util.h"
+#include "ValveSizing.h"
+#include "base/MessagePresenter.h"
 #include "components/EngineMath.h"
 #include "sim/SimConstants.h"
-
-namespace {
-
-// Tests a chain of (parameter, code) pairs in order; the first invalid one gives its code.
-bool AllValid(std::initializer_list<std::pair<const CTorqSpec*, int>> checks, ErrorCode& code)
-{
-    for (const auto& [spec, failCode] : checks) {
-        if (!spec->IsValid()) {
-            code = ErrorCode(failCode);
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
-// ---------------------------------------------------------------- validation
-
-bool CTorqDoc::ValidateShortBlock(ErrorCode& code) const
-{
-    return AllValid({{&ShortBlockType(), Msg::BoreStrokeSelectionRequired},
-                     {&Bore(), Msg::BoreRequired},
-                     {&Stroke(), Msg::StrokeRequired},
-                     {&NumberOfCylinders(), Msg::CylinderCountRequired}},
-                    code);
-}
-
-bool CTorqDoc::ValidateCylinderHeads(ErrorCode& code) const
-{
-    if (!AllValid({{&CylinderHeadType(), Msg::CylinderHeadRequired},
-                   {&IntakeValveCount(), Msg::IntakeValveCountRequired},
-                   {&ExhaustValveCount(), Msg::ExhaustValveCountRequired}},
-                  code)) {
-        return false;
-    }
-    if (!FlowData().CheckComplete(code)) return false;
-    return AllValid({{&IntakeValveDiameter(), Msg::IntakeValveDiameterRequired},
-                     {&ExhaustValveDiameter(), Msg::ExhaustValveDiameterRequired}},
-                    code);
-}
-
-bool CTorqDoc::ValidateInduction(ErrorCode& code) const
-{
-    if (!AllValid({{&InductionFlow(), Msg::InductionFlowRequired},
-                   {&PressureDrop(), Msg::InductionPressureDropRequired},
-                   {&ManifoldType(), Msg::ManifoldRequired},
-                   {&FuelType(), Msg::FuelTypeRequired},
-                   {&NitrousFlowRate(), Msg::NitrousFlowRequired}},
-                  code)) {
-        return false;
-    }
-    if (ManifoldType().GetIndex() != kForcedInductionManifold) return true;
-    return ValidateForcedInduction(code);
-}
-
-// The blower's values, in the order the messages ask for them; each kind
-// needs only the values its model reads.
-bool CTorqDoc::ValidateForcedInduction(ErrorCode& code) const
-{
-    if (!ForcedInductionType().IsValid() || ForcedInductionType().GetIndex() == kForcedInductionNoneIndex) {
-        code = Msg::BlowerRequired;
-        return false;
-    }
-    const int kind = m_values.forcedInductionClass;
-    TORQ_ASSERT(kind != kNoForcedInduction);
-    const bool turbo = kind == kTurbocharger;
-    const bool centrifugal = kind == kCentrifugalBlower;
-    const bool roots = kind == kRootsBlower;
-    const std::pair<const CFloatPtSpec*, int> checks[] = {
-        {&BlowerFlowRate(), Msg::BlowerFlowRequired},
-        {(turbo || centrifugal) ? &BlowerPressureRatio() : nullptr, Msg::BlowerPressureRatioRequired},
-        {&BlowerBoostLevelLimit(), Msg::BlowerBoostLimitRequired},
-        {centrifugal ? &BlowerRpm() : nullptr, Msg::BlowerRpmRequired},
-        {(centrifugal || roots) ? &BlowerBeltGearRatio() : nullptr, Msg::BlowerBeltGearRatioRequired},
-        {turbo ? &BlowerSurgeFlowRate() : nullptr, Msg::BlowerSurgeFlowRequired},
-        {&BlowerEfficiency(), Msg::BlowerEfficiencyRequired},
-        {centrifugal ? &BlowerInternalGearRatio() : nullptr, Msg::BlowerInternalGearRatioRequired},
-    };
-    for (const auto& [spec, failCode] : checks) {
-        if (spec != nullptr && !spec->IsValid()) {
-            code = ErrorCode(failCode);
-            return false;
-        }
-    }
-    return true;
-}
-
-bool CTorqDoc::Validate(ErrorCode& code) const
-{
-    return ValidateShortBlock(code) && ValidateCylinderHeads(code) &&
-           AllValid({{&CompressionRatio(), Msg::CompressionRatioRequired}}, code) &&
-           ValidateInduction(code) && AllValid({{&ExhaustSystem(), Msg::ExhaustRequired}}, code) &&
-           Cam().CheckComplete(code);
-}
-
-bool CTorqDoc::IsGroupComplete(EngineGroup group) const
-{
-    ErrorCode code = 0;
-    switch (group) {
-        case EngineGroup::ShortBlock:
-            return ValidateShortBlock(code);
-        case EngineGroup::CylinderHeads:
-            return ValidateCylinderHeads(code);
-        case EngineGroup::Compression:
-            return CompressionRatio().IsValid();
-        case EngineGroup::Induction:
-            return ValidateInduction(code);
-        case EngineGroup::Exhaust:
-            return ExhaustSystem().IsValid();
-        case EngineGroup::Camshaft:
-            return Cam().CheckComplete(code);
-    }
-    return false;
-}
 
 // ---------------------------------------------------------------- derived values
 
@@ -189,7 +74,7 @@ bool CTorqDoc::RunSimulation(bool showValidationError, bool showRunError, SimWor
         ClearResults();
         return false;
     }
-    SimWorkspace& records = workspace != nullptr ? *workspace : SimInterface::Instance().Records();
+    SimWorkspace& records = workspace != nullptr ? *workspace : ProgramSimWorkspace();
     if (!SimInterface::Run(*this, records)) {
         if (showRunError) ShowErrorMessage(Msg::SimulationFailed);
         ClearResults();
@@ -218,16 +103,4 @@ void CTorqDoc::StoreRunResults(const SimWorkspace& workspace)
 {
     CopyRunResults(workspace.results, m_values.results);
     m_values.resultsStale = false;
-}
-
-bool CTorqDoc::ConfirmChangeAgainstCalculator(const CTorqSpec& parameter)
-{
-    if (!m_values.calculatorUsed) return true;
-    int warning = 0;
-    if (&parameter == &Bore() || &parameter == &Stroke()) warning = Msg::BoreStrokeAgainstCalculator;
-    if (&parameter == &CompressionRatio()) warning = Msg::CompressionRatioAgainstCalculator;
-    if (warning == 0) return true;
-    if (AskWarningMessage(warning) != WarningAnswer::Ok) return false;
-    ClearCalculatorParameters();
-    return true;
 }

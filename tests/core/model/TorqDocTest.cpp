@@ -2,6 +2,7 @@
 #include "model/MenuCommands.h"
 #include "model/SimInterface.h"
 #include "model/TorqDoc.h"
+#include "model/ValveSizing.h"
 
 #include "EngineBuilds.h"
 #include "RecordingPresenter.h"
@@ -263,7 +264,6 @@ TEST(EngineDocument, OpeningAnAirflowFileMakesItTheUserHeadWithoutTouchingValveS
     EXPECT_EQ(doc.IntakeValveDiameter().GetValue(), intake);
 }
 
-TEST(EngineDocument, AFailedAirflowOrCamOpenLeavesTheEngineAsItWas)
 TEST(EngineDocument, ACamOrAirflowFileOpensIntoTheEnginesUnitSystemAndTheEngineNamesIt)
 {
     // Files hold inches; the record read from one is English until the
@@ -287,6 +287,7 @@ TEST(EngineDocument, ACamOrAirflowFileOpensIntoTheEnginesUnitSystemAndTheEngineN
     EXPECT_EQ(doc.AirflowFile().GetText(), "wedge.flw");
 }
 
+TEST(EngineDocument, AFailedAirflowOrCamOpenLeavesTheEngineAsItWas)
 {
     RecordingPresenter presenter;
     TempDir dir;
