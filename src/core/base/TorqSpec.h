@@ -80,7 +80,6 @@ public:
 
     UnitCode GetEnglishUnitCode() const { return m_englishUnit; }
     UnitCode GetMetricUnitCode() const { return m_metricUnit; }
-    float GetFactor() const { return m_factor; }
     // Bounds in the current unit, and in the English unit.
     float GetMinimum() const { return IsEnglish() ? m_englishMin : m_metricMin; }
     float GetMaximum() const { return IsEnglish() ? m_englishMax : m_metricMax; }
@@ -176,7 +175,6 @@ public:
     bool SetChoice(std::int32_t index, std::string_view name, bool checkOnly = false);
     const std::string& GetChoiceName() const { return m_choiceName; }
     std::int32_t GetIndex() const { return m_index; }
-    std::int32_t GetMinimumIndex() const { return m_minIndex; }
     std::int32_t GetMaximumIndex() const { return m_maxIndex; }
 
 private:

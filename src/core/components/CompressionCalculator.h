@@ -94,7 +94,6 @@ public:
     const CFloatPtSpec& GasketVolume() const { return m_gasketVolume; }
     const CFloatPtSpec& DeckVolume() const { return m_deckVolume; }
     const CFloatPtSpec& TotalVolume() const { return m_totalVolume; }
-    const CFloatPtSpec& NewRatio() const { return m_newRatio; }
     const CFloatPtSpec& SweptVolume() const { return m_sweptVolume; }
     // A total of exactly zero leaves no ratio: it is infinite.
     bool IsRatioInfinite() const { return m_totalVolume.IsValid() && m_totalVolume.GetValue() == 0.0f; }
