@@ -44,13 +44,7 @@ void BuildBaseline(CTorqDoc& engine)
 // 10 bores x 10 strokes x 20 IVC = 2,000 tests; with 10 EVO values 20,000.
 void ConfigureSeries(IteratorTest& iterator, const CTorqDoc& baseline, bool twentyThousand)
 {
-    const IterationParam bore = Sweep(kItrBore, baseline, 3.95f, 4.04f, 0.01f);
-    const IterationParam stroke = Sweep(kItrStroke, baseline, 3.40f, 3.49f, 0.01f);
-    const IterationParam ivc = Sweep(kItrIvc, baseline, 60.0f, 79.0f, 1.0f);
-    if (twentyThousand)
-        Configure(iterator, baseline, {bore, stroke, ivc, Sweep(kItrEvo, baseline, 60.0f, 69.0f, 1.0f)});
-    else
-        Configure(iterator, baseline, {bore, stroke, ivc});
+    Configure(iterator, baseline, BenchmarkSeries(baseline, twentyThousand));
 }
 
 void RunSeries(IteratorRunner& runner, IteratorTest& iterator)

@@ -82,7 +82,7 @@ CChildFrame* IteratorCommandsTest::OpenBaselineWithThreeTests()
     CChildFrame* child = m_frame->OpenDocumentFile(ExamplePath("chevy-350-street.trq"));
     if (child == nullptr) return nullptr;
     const CTorqDoc& baseline = child->Document();
-    ConfigureSeries(IteratorTest::Instance(), baseline, {Sweep(kItrStroke, baseline, 3.40f, 3.50f, 0.05f)});
+    ConfigureSeries(IteratorTest::Instance(), baseline, ShortStrokeSweep(baseline).rows);
     return child;
 }
 

@@ -161,6 +161,22 @@ TEST_F(IteratorModel, TheScoreIsThePeakInsideTheBandAndNeverBelowZero)
     EXPECT_EQ(iterator.GetBestScore(0), 500.0f);
 }
 
+TEST_F(IteratorModel, APeakOnTheBandsLowerEdgeIsTheScoreAndOneJustBelowItIsNot)
+{
+    // 3000 rpm is both a speed point and the band's lower edge: the point
+    // counts, the one 500 rpm below does not.
+    ResultSeriesValues curve = Filled(10.0f);
+    curve[1] = 400.0f;  // 2500 rpm: outside
+    curve[2] = 60.0f;   // 3000 rpm: the highest inside the band
+    bool isNewBest = false;
+    ConfigureSixteenTests(kMaxPower, 3000.0f, 5000.0f);
+    FinishWith(curve, Filled(1.0f), isNewBest);
+    EXPECT_EQ(iterator.GetBestScore(0), 60.0f);
+    ConfigureSixteenTests(kMaxTorque, 3000.0f, 5000.0f);
+    FinishWith(Filled(900.0f), curve, isNewBest);
+    EXPECT_EQ(iterator.GetBestScore(0), 60.0f);
+}
+
 TEST_F(IteratorModel, ATestWithoutResultsIsCountedAndTheSeriesGoesOn)
 {
     // Intake lifts of 1.15 in and more cannot be ground on this short a lobe: skipped silently.
