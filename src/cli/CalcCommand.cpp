@@ -167,6 +167,16 @@ std::string ShownText(const CFloatPtSpec& parameter)
 
 // ---------------------------------------------------------------- compression
 
+constexpr const char* kCompressionDescription =
+    "The compression ratio from what is measured on the parts (the Compression Ratio\n"
+    "Calculator). Lengths in inches, or millimetres with --metric; volumes in cc.\n"
+    "A flattop piston (the default) is measured down the bore at TDC (--deck), negative\n"
+    "when it stands above the deck; a piston with a dome, dish or valve reliefs is given\n"
+    "with the volume measured above it (--dome) at a distance down from TDC (--deck).\n"
+    "\n"
+    "Example: torqwell-cli calc compression --bore 4.0 --stroke 3.48 --chamber 64\n"
+    "  --gasket-bore 4.1 --gasket-thickness 0.040 --deck 0.025";
+
 // The options of the compression calculator, their ranges from the engine's parameters.
 void AddCompressionOptions(CalcLine& line)
 {
@@ -199,15 +209,7 @@ void AddCompressionOptions(CalcLine& line)
 int CompressionCalc(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     using Input = CompressionCalculator::Input;
-    CalcLine line("compression", "[options]",
-                  "The compression ratio from what is measured on the parts (the Compression Ratio\n"
-                  "Calculator). Lengths in inches, or millimetres with --metric; volumes in cc.\n"
-                  "A flattop piston (the default) is measured down the bore at TDC (--deck), negative\n"
-                  "when it stands above the deck; a piston with a dome, dish or valve reliefs is given\n"
-                  "with the volume measured above it (--dome) at a distance down from TDC (--deck).\n"
-                  "\n"
-                  "Example: torqwell-cli calc compression --bore 4.0 --stroke 3.48 --chamber 64\n"
-                  "  --gasket-bore 4.1 --gasket-thickness 0.040 --deck 0.025");
+    CalcLine line("compression", "[options]", kCompressionDescription);
     AddCompressionOptions(line);
     if (!line.Parse(arguments, out, err)) return line.Status();
     const bool domed = line.Has("dome");
@@ -260,20 +262,20 @@ int CompressionCalc(const QStringList& arguments, QTextStream& out, QTextStream&
 
 // ---------------------------------------------------------------- airflow
 
-int AirflowCalc(const QStringList& arguments, QTextStream& out, QTextStream& err)
+constexpr const char* kAirflowDescription =
+    "Converts an airflow measured at one pressure drop to the airflow at another by the\n"
+    "square-root law (the Airflow Math Calculator): to a carburettor rating standard,\n"
+    "2-barrel at 3.0 inHg or 4-barrel at 1.5 inHg, or to a pressure drop of your own in\n"
+    "inches of water. A rated airflow must lie within %1 cfm, as the engine's\n"
+    "induction flow does.\n"
+    "\n"
+    "Example: torqwell-cli calc airflow --flow 600 --at 20 --to 4bbl";
+
+// The options of the airflow calculator, their ranges from its own parameters.
+void AddAirflowOptions(CalcLine& line)
 {
     using Input = AirflowCalculator::Input;
     const AirflowCalculator ranges(kEnglishUnits);  // in inches of water
-    CalcLine line(
-        "airflow", "[options]",
-        QString("Converts an airflow measured at one pressure drop to the airflow at another by the\n"
-                "square-root law (the Airflow Math Calculator): to a carburettor rating standard,\n"
-                "2-barrel at 3.0 inHg or 4-barrel at 1.5 inHg, or to a pressure drop of your own in\n"
-                "inches of water. A rated airflow must lie within %1 cfm, as the engine's\n"
-                "induction flow does.\n"
-                "\n"
-                "Example: torqwell-cli calc airflow --flow 600 --at 20 --to 4bbl")
-            .arg(RangeText(NewEngineValues().inductionFlow, 0, 0)));
     line.AddOption(
         "flow", "cfm",
         "The measured airflow, " + RangeText(ranges.Parameter(Input::KnownAirflow), 0, 0) + " cfm.");
@@ -283,6 +285,14 @@ int AirflowCalc(const QStringList& arguments, QTextStream& out, QTextStream& err
     line.AddOption("at-hg", "inHg", "The same in inches of mercury (1 inH2O = 0.0738 inHg).");
     line.AddOption("to", "target",
                    "2bbl (3.0 inHg), 4bbl (1.5 inHg), or a pressure drop in inches of water.");
+}
+
+int AirflowCalc(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    using Input = AirflowCalculator::Input;
+    CalcLine line("airflow", "[options]",
+                  QString(kAirflowDescription).arg(RangeText(NewEngineValues().inductionFlow, 0, 0)));
+    AddAirflowOptions(line);
     if (!line.Parse(arguments, out, err)) return line.Status();
     if (!line.Require(err, {"flow", "to"})) return line.Status();
     if (line.Has("at") == line.Has("at-hg"))
