@@ -10,8 +10,8 @@
 #include "app/MainFrame.h"
 #include "app/SplitterTabWnd.h"
 #include "base/ErrCode.h"
+#include "commands/EngineHistory.h"
 #include "model/TorqDoc.h"
-#include "views/EngineHistory.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -23,6 +23,11 @@ fail() { echo "install check: $*" >&2; exit 1; }
 env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/torqwell" --version | grep -q "^torqwell " || fail "torqwell --version"
 "$root/usr/bin/torqwell-cli" run "$root/usr/share/torqwell/examples/chevy-350-street.trq" >/dev/null \
     || fail "the installed example engine does not run"
+# The reference engines with their published peaks: all fifteen run.
+"$root/usr/bin/torqwell-cli" reference --format json --library "$root/usr/share/torqwell/examples/reference" \
+    >"$scratch/reference.json" || fail "the installed reference engines do not run"
+[ "$(grep -o '"file": "examples/reference/[^"]*\.trq"' "$scratch/reference.json" | wc -l)" -eq 15 ] \
+    || fail "not the fifteen reference engines"
 
 desktop-file-validate "$root/usr/share/applications/torqwell.desktop" || fail "desktop entry"
 mime="$scratch/mime"
@@ -38,4 +43,4 @@ done
 [ -s "$root/usr/share/icons/hicolor/scalable/apps/torqwell.svg" ] || fail "no scalable icon"
 manual="$root/usr/share/torqwell/Trqmanual.pdf"
 [ "$(head -c 5 "$manual" 2>/dev/null)" = "%PDF-" ] || fail "no user manual (share/torqwell/Trqmanual.pdf)"
-echo "install check: the package installs both programs, the examples, the user manual, the menu entry, the MIME types and the icons"
+echo "install check: the package installs both programs, the examples and reference engines, the user manual, the menu entry, the MIME types and the icons"

@@ -4,7 +4,7 @@
 #     starting on the page the contents give for it;
 #   - every picture the pages show is in it;
 # and that the PDF tool refuses a manual with a missing picture or chapter,
-# or a link to a heading that is not there.
+# a link to a heading that is not there, or a missing part the build writes.
 # Run as a test:
 #   cmake -DPDF=<Trqmanual.pdf> -DMANUAL_DIR=<docs/manual> -DTOOL=<torqwell-manual-pdf> -P scripts/check-manual.cmake
 # Needs pdfinfo, pdftotext and pdfimages (poppler-utils).
@@ -148,6 +148,14 @@ execute_process(COMMAND ${TOOL} --output ${scratch}/book.pdf ${scratch}/README.m
                 RESULT_VARIABLE status ERROR_VARIABLE error OUTPUT_QUIET)
 if(NOT status EQUAL 0 OR NOT EXISTS ${scratch}/book.pdf)
   fail("a whole manual of one chapter was refused (${status}: ${error})")
+endif()
+# A part of a page that the build writes must be there.
+file(WRITE ${scratch}/README.md "# Book\n\n1. [One](one.md)\n")
+file(WRITE ${scratch}/one.md "# One\n\n<!-- generated: table.md -->\n")
+execute_process(COMMAND ${TOOL} --output ${scratch}/book.pdf --generated ${scratch}/parts ${scratch}/README.md
+                RESULT_VARIABLE status ERROR_VARIABLE error OUTPUT_QUIET)
+if(status EQUAL 0 OR NOT error MATCHES "table.md that the build writes is missing")
+  fail("a missing generated part was not refused (${status}: ${error})")
 endif()
 file(REMOVE_RECURSE ${scratch})
 

@@ -3,6 +3,7 @@
 
 TORQWELL_PACKAGES=(
     cmake ninja-build g++                   # build
+    clang-format                            # ./test checks that every C++ file is formatted
     libgtest-dev libgmock-dev               # unit tests
     libbenchmark-dev                        # bench/
     libhwy-dev                              # SIMD batch kernel of the cycle model
@@ -14,6 +15,7 @@ TORQWELL_PACKAGES=(
     locales                                 # a decimal-comma locale for the locale tests
     dpkg-dev desktop-file-utils shared-mime-info  # the Debian package and its desktop integration
     poppler-utils                           # the user manual's test reads the PDF
+    xdotool imagemagick                     # driving the program under Xvfb and taking its pictures
 )
 
 torqwell_ensure_packages() {

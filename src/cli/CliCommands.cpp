@@ -10,7 +10,7 @@ namespace cli {
 
 namespace {
 
-constexpr std::array<CliCommand, 9> kCommands = {{
+constexpr std::array<CliCommand, 11> kCommands = {{
     {"run", "Open an engine file, run it and print the 19 result points.", &RunCommand},
     {"new", "Build an engine from component choices and save it as an engine file.", &NewCommand},
     {"export-dos", "Export an engine as the 815-byte record of the older DOS programs.", &ExportDosCommand},
@@ -22,6 +22,9 @@ constexpr std::array<CliCommand, 9> kCommands = {{
      &IterateMergeCommand},
     {"calc", "The calculators: compression ratio, airflow rating, cam valve events.", &CalcCommand},
     {"sheet", "Write an engine's one-page dyno sheet as PDF, PNG or SVG (no display needed).", &SheetCommand},
+    {"match", "Match an engine to a measured dyno pull by the figures you free.", &MatchCommand},
+    {"reference", "Run the reference engines of published dyno tests: published against modelled peaks.",
+     &ReferenceCommand},
 }};
 
 void PrintToolHelp(QTextStream& out)

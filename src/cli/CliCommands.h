@@ -41,5 +41,7 @@ int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
 int IterateMergeCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int CalcCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int MatchCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int ReferenceCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 }  // namespace cli

@@ -1,6 +1,6 @@
 // torqwell-cli iterate ENGINE.trq --sweep NAME=MIN:MAX:STEP [--sweep ...] [--criterion power|torque]
 //                      [--band MIN-MAX] [--threads N] [--no-batch] [--format table|json]
-//                      [--save-best DIR] [--force] [--shard K/N]
+//                      [--save-best DIR] [--force] [--shard K/N] [--search [--budget N]]
 
 #include "IterateCommand.h"
 
@@ -12,6 +12,8 @@
 #include "iterator/IteratorSetup.h"
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
+#include "study/IteratorSearch.h"
+#include "study/TestPace.h"
 
 #include <QFileDevice>
 
@@ -35,7 +37,11 @@ constexpr const char* kDescription =
     "combination on a copy of the engine and keeps the ten best by peak power or torque inside\n"
     "an engine-speed band. The first sweep changes slowest, the last fastest; every sweep ends\n"
     "on its MAX. The kept results are listed in their slots (No. 1 to 10), which are not\n"
-    "sorted: a better result takes the place of the weakest.";
+    "sorted: a better result takes the place of the weakest.\n"
+    "With --search only the tests that lead to the best run: a coarse lattice over every\n"
+    "combination, compass searches from its best points, the neighbours of the ten best and the\n"
+    "values of each sweep through the best. The kept results are those a series of the tests it\n"
+    "ran would keep, each with its test's number and score.";
 
 struct SweepName {
     const char* name;
@@ -158,6 +164,12 @@ void AddIterateOptions(CommandLine& line)
                            "Run only shard K of N of the series (every N-th test) and print the shard record "
                            "that iterate-merge combines with the other shards into the series' results.",
                            "K/N"));
+    line.Parser().addOption(QCommandLineOption(
+        "search",
+        "Search for the best instead of running every combination: a small share of the tests, and\n"
+        "no bound on the number of combinations but the search's own (2^53)."));
+    line.Parser().addOption(QCommandLineOption(
+        "budget", "With --search: the most tests to run (default: as many as the search needs).", "N"));
     line.Parser().addOption(QCommandLineOption({"f", "format"}, "table or json.", "format", "table"));
     line.Parser().addOption(QCommandLineOption(
         "save-best",
@@ -206,7 +218,17 @@ bool ParseIterateOptions(CommandLine& line, const QStringList& arguments, QTextS
     options.format = format == "json" ? IterateFormat::Json : IterateFormat::Table;
     options.saveFolder = parser.value("save-best");
     options.force = parser.isSet("force");
+    options.search = parser.isSet("search");
+    if (parser.isSet("budget")) {
+        if (!options.search) return fail("--budget goes with --search");
+        bool ok = false;
+        options.budget = parser.value("budget").trimmed().toLongLong(&ok);
+        if (!ok || options.budget < 1) return fail("--budget takes a whole number of tests, 1 or more");
+    }
     options.sharded = parser.isSet("shard");
+    if (options.sharded && options.search) {
+        return fail("--search runs on one machine; --shard splits a series of every combination");
+    }
     if (options.sharded) {
         if (!ParseShare(parser.value("shard"), options.share))
             return fail("--shard takes K/N with 1 <= K <= N");
@@ -259,8 +281,9 @@ bool BuildSlot(const SweepText& sweep, const CTorqDoc& engine, IterationParam& s
 // checks: the baseline when it is chosen, the slots and the rest at OK.
 // False with status 2 when the series cannot run as asked.
 bool SetUpSeries(const CommandLine& line, const IterateOptions& options, const CTorqDoc& baseline,
-                 IteratorSetup& setup, QTextStream& err, int& status)
+                 IteratorSetup& setup, QTextStream& err, int& status, ErrorCode* refusal)
 {
+    if (refusal != nullptr) *refusal = 0;
     setup = options.setup;
     setup.baseline = &baseline;
     ErrorCode code = CheckBaselineChoice(baseline);
@@ -271,9 +294,10 @@ bool SetUpSeries(const CommandLine& line, const IterateOptions& options, const C
             return false;
         }
     }
-    if (code == 0) code = CheckSetup(setup);
+    if (code == 0) code = options.search ? CheckSearchSetup(setup) : CheckSetup(setup);
     if (code != 0) {
         ShowErrorMessage(code);
+        if (refusal != nullptr) *refusal = code;
         status = kExitUsage;
         return false;
     }
@@ -287,6 +311,36 @@ bool ErrorStreamIsTerminal(const QTextStream& err)
     return file != nullptr && file->handle() == STDERR_FILENO && isatty(STDERR_FILENO) == 1;
 }
 
+// A series of at least this many tests says how long it takes: the pace is
+// measured first, on a sample of about a tenth of a second.
+constexpr std::int64_t kTestsWorthAnEstimate = 20000;
+
+// "Every combination: N tests, about T at P tests/s on K threads", and the
+// advice to search when that is more than about a minute. The iterator is
+// prepared (its combinations ready to apply); it does not change.
+void PrintEstimate(const IteratorTest& iterator, const IterateOptions& options, QTextStream& err)
+{
+    if (!SearchGrid(iterator).IsSearchable()) return;  // too many to sample evenly, or to search
+    StudyRunner runner(options.threads);
+    runner.SetBatchKernel(options.batchKernel);
+    const TestPace pace = MeasureTestPace(iterator, runner);
+    const std::int64_t total = SearchGrid(iterator).Size();
+    const double seconds = pace.SecondsFor(static_cast<long double>(total));
+    err << "Every combination: " << total << " tests, about " << QString::fromStdString(DurationText(seconds))
+        << " at " << QString::number(pace.TestsPerSecond(), 'f', 0) << " tests/s on " << options.threads
+        << (options.threads == 1 ? " thread" : " threads");
+    if (seconds > kSearchWorthSeconds) err << "; --search finds the best in a small share of them";
+    err << Qt::endl;
+}
+
+// After the series' size refused it (Msg::IteratorTooManyTests): how long it would take, and the search.
+void SuggestSearch(const IteratorSetup& setup, const IterateOptions& options, QTextStream& err)
+{
+    IteratorTest iterator{IteratorTest::Detached{}};
+    ApplySearchSetup(iterator, setup);
+    PrintEstimate(iterator, options, err);
+}
+
 // Every test of the series (of its shard), in batches of 64 per thread so
 // that the progress line moves. A shard records each test that enters its
 // ten best.
@@ -295,6 +349,8 @@ void RunSeries(IteratorTest& iterator, const IteratorSetup& setup, const Iterate
 {
     const int threads = options.threads;
     ApplySetup(iterator, setup);
+    if (!options.sharded && iterator.GetTotalTests() >= kTestsWorthAnEstimate)
+        PrintEstimate(iterator, options, err);
     IteratorRunner runner(iterator, threads);
     runner.SetBatchKernel(options.batchKernel);
     runner.SetShare(options.share);
@@ -320,21 +376,53 @@ void RunSeries(IteratorTest& iterator, const IteratorSetup& setup, const Iterate
     }
 }
 
+// The search, batch after batch so that the progress line moves. False
+// when the grid is larger than a search takes.
+bool RunSearch(IteratorTest& iterator, const IteratorSetup& setup, const IterateOptions& options,
+               RunCounts& counts, QTextStream& err)
+{
+    ApplySearchSetup(iterator, setup);
+    IteratorSearch search(iterator, options.threads);
+    search.SetBatchKernel(options.batchKernel);
+    if (!search.Start(options.budget)) return false;
+    const bool showProgress = ErrorStreamIsTerminal(err);
+    const auto start = std::chrono::steady_clock::now();
+    while (search.RunBatch()) {
+        if (showProgress && search.HasBest()) {
+            err << "\rSearch: " << search.GetTestsRun() << " tests, best "
+                << QString::number(double(search.GetBestScore()), 'f', 2) << Qt::flush;
+        }
+    }
+    if (showProgress) {
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        err << "\n"
+            << search.GetTestsRun() << " of " << search.GetGridSize() << " tests in "
+            << QString::number(seconds, 'f', 2) << " s on " << options.threads << " threads" << Qt::endl;
+    }
+    counts = {search.GetGridSize(), search.GetTestsRun(), true};
+    return true;
+}
+
 // ---------------------------------------------------------------- print
+
+RunCounts RunCounts::OfSeries(const IteratorTest& iterator)
+{
+    return {iterator.GetTotalTests(), iterator.GetTestsRun(), false};
+}
 
 float PeakOf(const ResultSeriesValues& values)
 {
     return *std::max_element(values.begin(), values.end());
 }
 
-QString FormatTable(const IteratorTest& iterator, const std::vector<SweepText>& sweeps)
+QString FormatTable(const IteratorTest& iterator, const RunCounts& counts,
+                    const std::vector<SweepText>& sweeps)
 {
     float minRpm = 0.0f;
     float maxRpm = 0.0f;
     iterator.GetScoringBand(minRpm, maxRpm);
-    QString text = QString("Total tests: %1\nTests run:   %2\n")
-                       .arg(iterator.GetTotalTests())
-                       .arg(iterator.GetTestsRun());
+    QString text = QString("Total tests: %1\nTests run:   %2\n").arg(counts.totalTests).arg(counts.testsRun);
     text += QString("Best results by peak %1 between %2 and %3 rpm:\n\n")
                 .arg(iterator.GetCriterion() == kMaxPower ? "power" : "torque")
                 .arg(double(minRpm), 0, 'f', 0)
@@ -361,18 +449,20 @@ QString FormatTable(const IteratorTest& iterator, const std::vector<SweepText>& 
 
 // Written by hand to keep the keys in their documented order; every number
 // with the 9 significant digits that give back a 32-bit float.
-QString FormatJson(const IteratorTest& iterator, const std::vector<SweepText>& sweeps)
+QString FormatJson(const IteratorTest& iterator, const RunCounts& counts,
+                   const std::vector<SweepText>& sweeps)
 {
     float minRpm = 0.0f;
     float maxRpm = 0.0f;
     iterator.GetScoringBand(minRpm, maxRpm);
-    QString text =
-        QString(
-            "{\"total_tests\": %1, \"tests_run\": %2, \"criterion\": \"%3\", \"band\": [%4, %5], \"best\": [")
-            .arg(iterator.GetTotalTests())
-            .arg(iterator.GetTestsRun())
-            .arg(iterator.GetCriterion() == kMaxPower ? "power" : "torque")
-            .arg(RoundTripText(minRpm), RoundTripText(maxRpm));
+    QString text = QString(
+                       "{\"total_tests\": %1, \"tests_run\": %2, \"method\": \"%3\", \"criterion\": \"%4\", "
+                       "\"band\": [%5, %6], \"best\": [")
+                       .arg(counts.totalTests)
+                       .arg(counts.testsRun)
+                       .arg(counts.search ? "search" : "series")
+                       .arg(iterator.GetCriterion() == kMaxPower ? "power" : "torque")
+                       .arg(RoundTripText(minRpm), RoundTripText(maxRpm));
     for (int i = 0; i < iterator.GetKeptCount(); ++i) {
         const CTorqDoc& engine = iterator.GetBestEngine(i);
         QStringList values;
@@ -393,10 +483,11 @@ QString FormatJson(const IteratorTest& iterator, const std::vector<SweepText>& s
     return text + "]}\n";
 }
 
-void PrintResults(const IteratorTest& iterator, const IterateOptions& options, QTextStream& out)
+void PrintResults(const IteratorTest& iterator, const RunCounts& counts, const IterateOptions& options,
+                  QTextStream& out)
 {
-    out << (options.format == IterateFormat::Json ? FormatJson(iterator, options.sweeps)
-                                                  : FormatTable(iterator, options.sweeps));
+    out << (options.format == IterateFormat::Json ? FormatJson(iterator, counts, options.sweeps)
+                                                  : FormatTable(iterator, counts, options.sweeps));
     out.flush();
 }
 
@@ -456,7 +547,13 @@ bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QStr
 int FinishSeries(const CommandLine& line, IteratorTest& iterator, const CTorqDoc& baseline,
                  const IterateOptions& options, QTextStream& out, QTextStream& err)
 {
-    PrintResults(iterator, options, out);
+    return FinishSeries(line, iterator, RunCounts::OfSeries(iterator), baseline, options, out, err);
+}
+
+int FinishSeries(const CommandLine& line, IteratorTest& iterator, const RunCounts& counts,
+                 const CTorqDoc& baseline, const IterateOptions& options, QTextStream& out, QTextStream& err)
+{
+    PrintResults(iterator, counts, options, out);
     QString failure;
     const bool saved =
         options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder, failure);
@@ -486,10 +583,25 @@ int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     CTorqDoc baseline;
     if (!OpenBaseline(baseline, options.engineFile)) return presenter.FailureExitCode();
     IteratorSetup setup;
-    if (!SetUpSeries(line, options, baseline, setup, err, status)) return status;
+    ErrorCode setupRefusal = 0;
+    if (!SetUpSeries(line, options, baseline, setup, err, status, &setupRefusal)) {
+        if (setupRefusal == Msg::IteratorTooManyTests) SuggestSearch(setup, options, err);
+        return status;
+    }
     const QString refusal = CheckSaveTargets(options, baseline);
     if (!refusal.isEmpty()) return line.Error(err, refusal);
     IteratorTest& iterator = IteratorTest::Instance();
+    if (options.search) {
+        RunCounts counts;
+        if (!RunSearch(iterator, setup, options, counts, err)) {
+            const long double combinations = SearchGrid(iterator).CountedPoints();
+            iterator.ResetAll();
+            return line.Error(err, QString("a search takes at most %1 combinations; this series has %2")
+                                       .arg(SearchGrid::kMostPoints)
+                                       .arg(double(combinations), 0, 'g', 3));
+        }
+        return FinishSeries(line, iterator, counts, baseline, options, out, err);
+    }
     std::vector<ShardEntry> entries;
     RunSeries(iterator, setup, options, entries, err);
 

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QTextStream>
 
+#include <cstdint>
 #include <vector>
 
 class CTorqDoc;
@@ -38,6 +39,8 @@ struct IterateOptions {
     bool batchKernel = true;  // several engines at once in SIMD lanes
     bool sharded = false;     // --shard: print the shard record of share
     SeriesShare share;        // the whole series unless --shard
+    bool search = false;      // --search: run only the tests that lead to the best
+    std::int64_t budget = 0;  // --budget: the most tests a search runs; 0 for no limit
     bool formatGiven = false;
     IterateFormat format = IterateFormat::Table;
     QString saveFolder;  // empty: the kept engines are not written
@@ -52,12 +55,26 @@ bool ParseSweep(const QString& text, SweepText& sweep, QString& problem);
 bool OpenBaseline(CTorqDoc& baseline, const QString& path);
 
 // The setup of the series on the open baseline, with the setup dialog's
-// checks. False with status 2 when the series cannot run as asked.
+// checks (a search's without the bound on the number of tests). False with
+// status 2 when the series cannot run as asked; refusal, when given, then
+// holds the code of the check that refused it (0 for a refused sweep).
 bool SetUpSeries(const CommandLine& line, const IterateOptions& options, const CTorqDoc& baseline,
-                 IteratorSetup& setup, QTextStream& err, int& status);
+                 IteratorSetup& setup, QTextStream& err, int& status, ErrorCode* refusal = nullptr);
 
-// The kept results of a finished series, as a table or as JSON.
-void PrintResults(const IteratorTest& iterator, const IterateOptions& options, QTextStream& out);
+// What a run reports beside its kept results: the combinations of the
+// series, the tests that ran and whether every combination ran or a search
+// picked them.
+struct RunCounts {
+    std::int64_t totalTests = 0;
+    std::int64_t testsRun = 0;
+    bool search = false;
+
+    static RunCounts OfSeries(const IteratorTest& iterator);
+};
+
+// The kept results of a finished series or search, as a table or as JSON.
+void PrintResults(const IteratorTest& iterator, const RunCounts& counts, const IterateOptions& options,
+                  QTextStream& out);
 
 // Before the series runs: the folder can hold the Best files, and none of
 // them is the engine read or, without --force, a file of an earlier run.
@@ -76,5 +93,8 @@ bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QStr
 // cleared, since its baseline goes with the command. The exit status.
 int FinishSeries(const CommandLine& line, IteratorTest& iterator, const CTorqDoc& baseline,
                  const IterateOptions& options, QTextStream& out, QTextStream& err);
+// The same for a search, or a series, with the counts given.
+int FinishSeries(const CommandLine& line, IteratorTest& iterator, const RunCounts& counts,
+                 const CTorqDoc& baseline, const IterateOptions& options, QTextStream& out, QTextStream& err);
 
 }  // namespace cli::iterate

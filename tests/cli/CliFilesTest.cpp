@@ -47,26 +47,6 @@ CliResult RunBinary(const QStringList& arguments)
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-// The commands of examples/README.md: each "torqwell-cli new" line of a sh
-// block with its continuation lines, split as the shell would.
-std::vector<QStringList> ReadmeCommands()
-{
-    const std::string readme = ReadWholeFile(fs::path(TORQWELL_SOURCE_DIR) / "examples/README.md");
-    std::vector<QStringList> commands;
-    const QRegularExpression block("```sh\\n(.*?)```", QRegularExpression::DotMatchesEverythingOption);
-    for (const auto& match : block.globalMatch(QString::fromStdString(readme))) {
-        QString text = match.captured(1);
-        text.replace("\\\n", " ");
-        QStringList words;
-        const QRegularExpression word("\"([^\"]*)\"|(\\S+)");
-        for (const auto& piece : word.globalMatch(text)) {
-            words << (piece.captured(1).isNull() ? piece.captured(2) : piece.captured(1));
-        }
-        commands.push_back(words);
-    }
-    return commands;
-}
-
 }  // namespace
 
 TEST(CliExport, TheDosRecordIsWrittenUnderItsShortNameAndAnExistingShortNameIsRefused)
@@ -213,17 +193,23 @@ TEST(CliTool, TheProgramItselfRunsAnExampleAndRefusesWhatItCannotRead)
     EXPECT_EQ(device.err, "File Error: Unable to Open the Selected File\n");
 }
 
-TEST(Examples, TheReadmeCommandsWriteTheExampleFiles)
+namespace {
+
+// Runs the commands of the README of an examples folder (relative to the
+// source tree) in a scratch folder and compares what they write with the
+// files kept there; every file of the folder but those named comes from a command.
+void ExpectReadmeCommandsWriteTheFolder(const std::string& relative, std::size_t notFromCommands)
 {
-    const auto commands = ReadmeCommands();
+    const fs::path examples = fs::path(TORQWELL_SOURCE_DIR) / relative;
+    const auto commands = ReadmeCommands(examples / "README.md");
     ASSERT_GE(commands.size(), 6u);
     TempDir folder;
-    const QString examples = Q(fs::path(TORQWELL_SOURCE_DIR) / "examples");
+    const QString prefix = QString::fromStdString(relative + "/");
     for (QStringList command : commands) {
         ASSERT_EQ(command.front(), "torqwell-cli");
         command.removeFirst();
         for (QString& word : command) {
-            if (word.startsWith("examples/")) word = Q(folder.Path()) + word.mid(8);
+            if (word.startsWith(prefix)) word = Q(folder.Path()) + "/" + word.mid(prefix.size());
         }
         const CliResult result = RunCli(command);
         ASSERT_EQ(result.status, 0) << command.join(' ').toStdString() << "\n" << result.err.toStdString();
@@ -234,7 +220,7 @@ TEST(Examples, TheReadmeCommandsWriteTheExampleFiles)
         SCOPED_TRACE(name);
         ++compared;
         const auto made = SplitLines(ReadWholeFile(entry.path()));
-        const auto kept = SplitLines(ReadWholeFile(fs::path(examples.toStdString()) / name));
+        const auto kept = SplitLines(ReadWholeFile(examples / name));
         if (entry.path().extension() != ".trq") {
             EXPECT_EQ(made, kept);
             continue;
@@ -247,9 +233,21 @@ TEST(Examples, TheReadmeCommandsWriteTheExampleFiles)
                   std::vector<std::string>(kept.begin(), kept.begin() + std::ptrdiff_t(results)));
         ExpectNumbersNear(made, kept, results, 1e-3);
     }
-    // Folders (cluster/ holds scripts) are not example files.
+    // Folders (cluster/ holds scripts, reference/ engines of their own) are not example files.
     const auto files =
-        std::count_if(fs::directory_iterator(examples.toStdString()), fs::directory_iterator(),
+        std::count_if(fs::directory_iterator(examples), fs::directory_iterator(),
                       [](const fs::directory_entry& entry) { return entry.is_regular_file(); });
-    EXPECT_EQ(compared, std::size_t(files) - 1) << "every example file but README.md comes from a command";
+    EXPECT_EQ(compared, std::size_t(files) - notFromCommands) << "every engine file comes from a command";
+}
+
+}  // namespace
+
+TEST(Examples, TheReadmeCommandsWriteTheExampleFiles)
+{
+    ExpectReadmeCommandsWriteTheFolder("examples", 1);  // README.md
+}
+
+TEST(Examples, TheReferenceReadmeCommandsWriteTheReferenceEngines)
+{
+    ExpectReadmeCommandsWriteTheFolder("examples/reference", 2);  // README.md, published.json
 }

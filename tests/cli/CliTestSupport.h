@@ -4,12 +4,16 @@
 
 #include "ExampleFiles.h"
 
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
 
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "TempFile.h"
 
 // What one run of the tool printed and returned.
 struct CliResult {
@@ -39,4 +43,23 @@ inline QString Q(const std::filesystem::path& path)
 inline QString Example(const char* name)
 {
     return Q(ExamplesFolder() / name);
+}
+
+// The commands of a README of the examples: each "torqwell-cli ..." line of a
+// sh block with its continuation lines, split as the shell would.
+inline std::vector<QStringList> ReadmeCommands(const std::filesystem::path& readme)
+{
+    std::vector<QStringList> commands;
+    const QRegularExpression block("```sh\\n(.*?)```", QRegularExpression::DotMatchesEverythingOption);
+    for (const auto& match : block.globalMatch(QString::fromStdString(ReadWholeFile(readme)))) {
+        QString text = match.captured(1);
+        text.replace("\\\n", " ");
+        QStringList words;
+        const QRegularExpression word("\"([^\"]*)\"|(\\S+)");
+        for (const auto& piece : word.globalMatch(text)) {
+            words << (piece.captured(1).isNull() ? piece.captured(2) : piece.captured(1));
+        }
+        commands.push_back(words);
+    }
+    return commands;
 }

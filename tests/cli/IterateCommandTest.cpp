@@ -30,7 +30,8 @@ TEST(CliIterate, JsonListsTheKeptResultsOfTheSequentialSeriesExactly)
                 "3000-7000", "--threads", "2", "--format", "json"});
     ASSERT_EQ(result.status, 0) << result.err.toStdString();
     EXPECT_TRUE(result.out.startsWith(
-        "{\"total_tests\": 25, \"tests_run\": 25, \"criterion\": \"power\", \"band\": [3000, 7000], "
+        "{\"total_tests\": 25, \"tests_run\": 25, \"method\": \"series\", \"criterion\": \"power\", "
+        "\"band\": [3000, 7000], "
         "\"best\": [{\"no\": 1, \"test\": "));
 
     // The same series, one RunNextTest after another.

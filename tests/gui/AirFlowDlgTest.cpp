@@ -2,18 +2,18 @@
 // "Reset All", airflow files opened and saved on the working copy, OK into
 // the engine and Cancel.
 
-#include "dialogs/AirFlowDlg.h"
 #include "model/TorqDoc.h"
-#include "views/TorqSpecEdit.h"
+#include "views/AirFlowDlg.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include "DialogTestSupport.h"
 #include "EngineBuilds.h"
+#include "GuiTestFixture.h"
 #include "RecordingPresenter.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -44,7 +44,7 @@ private:
 
     std::unique_ptr<RecordingPresenter> m_presenter;
     std::unique_ptr<CTorqDoc> m_doc;
-    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<GuiTestFixture> m_fixture;
     std::vector<std::pair<bool, QString>> m_asked;  // save?, proposed name
     QString m_answer;
 };
@@ -55,7 +55,7 @@ void AirFlowDlgTest::init()
     m_doc = std::make_unique<CTorqDoc>();
     QVERIFY(BuildChevy350(*m_doc));  // wedge heads: 8 preset points
     m_doc->SetModified(false);
-    m_folder = std::make_unique<QTemporaryDir>();
+    m_fixture = std::make_unique<GuiTestFixture>();
     m_asked.clear();
     m_answer.clear();
 }
@@ -64,7 +64,7 @@ void AirFlowDlgTest::cleanup()
 {
     m_doc.reset();
     m_presenter.reset();
-    m_folder.reset();
+    m_fixture.reset();
 }
 
 std::unique_ptr<CAirFlowDlg> AirFlowDlgTest::Open()
@@ -231,7 +231,7 @@ void AirFlowDlgTest::filesOpenAndSaveTheWorkingCopy()
     QVERIFY(dialog);
     Enter(dialog->DescriptionEdit(), QStringLiteral("Bench Sheet"));
     Enter(dialog->AirflowEdit(Side::Intake, 0), QStringLiteral("131"));
-    m_answer = m_folder->filePath(QStringLiteral("bench.flw"));
+    m_answer = m_fixture->FilePath(QStringLiteral("bench.flw"));
     QTest::mouseClick(dialog->SaveAsButton(), Qt::LeftButton);
     QVERIFY(QFile::exists(m_answer));
     QCOMPARE(m_asked.back(), std::make_pair(true, QString()));
@@ -289,7 +289,7 @@ void AirFlowDlgTest::okChecksThenNamesTheHead()
     QVERIFY(again);
     Enter(again->DescriptionEdit(), QStringLiteral("Ported Wedge"));
     Enter(again->AirflowEdit(Side::Exhaust, 7), QStringLiteral("140"));
-    m_answer = m_folder->filePath(QStringLiteral("ported.flw"));
+    m_answer = m_fixture->FilePath(QStringLiteral("ported.flw"));
     QTest::mouseClick(again->SaveAsButton(), Qt::LeftButton);
     QTest::mouseClick(again->OkButton(), Qt::LeftButton);
     QCOMPARE(again->result(), int(QDialog::Accepted));

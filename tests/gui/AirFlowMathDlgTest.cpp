@@ -3,7 +3,7 @@
 
 #include "dialogs/AirFlowMathDlg.h"
 #include "model/TorqDoc.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include "DialogTestSupport.h"
 #include "EngineBuilds.h"

@@ -4,7 +4,7 @@
 #include "dialogs/CamMathDlg.h"
 #include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include "DialogTestSupport.h"
 #include "EngineBuilds.h"

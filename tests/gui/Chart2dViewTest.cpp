@@ -1,6 +1,6 @@
 #include "GuiTestSupport.h"
-#include "dialogs/Chart2dDlg.h"
 #include "model/DocumentRegistry.h"
+#include "views/Chart2dDlg.h"
 #include "views/Chart2dView.h"
 #include "views/ChartLegend.h"
 

@@ -1,9 +1,10 @@
 #include "EngineBuilds.h"
+#include "GuiTestFixture.h"
 #include "GuiTestSupport.h"
-#include "dialogs/Chart2dDlg.h"
 #include "model/DocumentRegistry.h"
 #include "model/ResultsTable.h"
 #include "report/ChartStyle.h"
+#include "views/Chart2dDlg.h"
 #include "views/Chart2dView.h"
 #include "views/ChartLegend.h"
 #include "views/ResultUnitsChoice.h"
@@ -61,12 +62,12 @@ private slots:
     void imagesAreSavedAsPngOrSvgAndNeverAsAPartialFile();
 
 private:
-    std::unique_ptr<TemporarySettings> m_settings;
+    std::unique_ptr<GuiTestFixture> m_fixture;
 };
 
 void ChartLegibilityTest::init()
 {
-    m_settings = std::make_unique<TemporarySettings>();
+    m_fixture = std::make_unique<GuiTestFixture>();
 }
 
 void ChartLegibilityTest::fourEnginesHaveDistinctSwatchesAndTheirFullNamesWrapped()

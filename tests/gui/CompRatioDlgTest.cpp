@@ -4,7 +4,7 @@
 #include "dialogs/CompRatioDlg.h"
 #include "dialogs/PistonPicture.h"
 #include "model/TorqDoc.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include "DialogTestSupport.h"
 #include "EngineBuilds.h"

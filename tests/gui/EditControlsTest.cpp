@@ -4,8 +4,8 @@
 #include "base/ErrCode.h"
 #include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
-#include "views/StatusText.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/StatusText.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include "RecordingPresenter.h"
 
@@ -182,7 +182,7 @@ void EditControlsTest::editorOpensOverTheControl()
     CTorqSpecEditDlg* editor = CTorqSpecEditDlg::OpenEditor();
     QVERIFY(editor != nullptr);
     QCOMPARE(m_bore->Editor(), editor);
-    QVERIFY(m_doc->IsParameterEditorOpen());
+    QVERIFY(m_bore->IsEditorOpen());
     QCOMPARE(CurrentStatusText(m_bore), QString::fromStdString(m_doc->Bore().GetPrompt()));
     QCOMPARE(editor->TextBox()->text(), QStringLiteral("***"));
     QVERIFY(!editor->TextBox()->isReadOnly());
@@ -222,7 +222,7 @@ void EditControlsTest::typedValueRefusedThenAcceptedThenCancelled()
     QCOMPARE(done.count(), 1);
     QCOMPARE(done.at(0).at(1).toBool(), true);
     QCOMPARE(m_doc->Bore().GetValue(), 4.125f);
-    QVERIFY(!m_doc->IsParameterEditorOpen());
+    QVERIFY(!m_bore->IsEditorOpen());
     QCOMPARE(CurrentStatusText(m_bore), QString::fromLatin1(kEditHintStatusText));
     m_bore->Refresh(true);
     QCOMPARE(m_bore->Text(), QStringLiteral("4.125 in"));

@@ -3,14 +3,14 @@
 // airflow file commands, the custom cam type, layout and printing.
 
 #include "base/ErrCode.h"
-#include "dialogs/AirFlowDlg.h"
-#include "dialogs/CamTypeDlg.h"
 #include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
+#include "views/AirFlowDlg.h"
+#include "views/CamTypeDlg.h"
 #include "views/EngineFormMenus.h"
 #include "views/EngineFormView.h"
-#include "views/StatusText.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/StatusText.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include "EngineBuilds.h"
 #include "RecordingPresenter.h"
@@ -348,7 +348,7 @@ void EngineFormTest::menuChoiceThroughTheEditor()
     // A head chosen while its editor is open waits for the edit's end to recalculate.
     QVERIFY(Choose(Ctrl(m_doc->CylinderHeadType()), QStringLiteral("4-Valve Head/Stock Ports And Valves")));
     QCOMPARE(Ctrl(m_doc->IntakeValveCount())->Text(), QStringLiteral("2"));
-    QVERIFY(!m_doc->IsParameterEditorOpen());
+    QVERIFY(!m_form->HoldsOpenEdit());
 }
 
 void EngineFormTest::compressionRatioMenuTicksTheCurrentRatio()

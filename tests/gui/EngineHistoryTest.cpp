@@ -5,22 +5,23 @@
 // graphs and tables mark results that belong to the engine before a change.
 
 #include "DialogTestSupport.h"
+#include "GuiTestFixture.h"
 #include "GuiTestSupport.h"
 #include "TempFile.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
-#include "dialogs/AirFlowDlg.h"
+#include "commands/EngineHistory.h"
 #include "dialogs/AirFlowMathDlg.h"
 #include "dialogs/CamMathDlg.h"
-#include "dialogs/CamTypeDlg.h"
 #include "dialogs/CompRatioDlg.h"
 #include "model/MenuCommands.h"
+#include "views/AirFlowDlg.h"
+#include "views/CamTypeDlg.h"
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
-#include "views/EngineHistory.h"
 #include "views/ResultsTableView.h"
 #include "views/StaleResultsNote.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -131,8 +132,7 @@ private:
     void BuildSavedChevy350();
     void RandomStep(std::mt19937& random);
 
-    std::unique_ptr<TemporarySettings> m_settings;
-    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<GuiTestFixture> m_fixture;
     std::unique_ptr<RecordingPresenter> m_presenter;
     std::unique_ptr<CMainFrame> m_frame;
     CChildFrame* m_child = nullptr;
@@ -142,11 +142,10 @@ private:
 
 void EngineHistoryTest::init()
 {
-    m_settings = std::make_unique<TemporarySettings>();
-    m_folder = std::make_unique<QTemporaryDir>();
+    m_fixture = std::make_unique<GuiTestFixture>();
     m_presenter = std::make_unique<RecordingPresenter>();
     m_presenter->SetDefaultAnswer(WarningAnswer::Ok);
-    m_frame = std::make_unique<CMainFrame>(m_folder->path());
+    m_frame = std::make_unique<CMainFrame>(m_fixture->Folder());
     m_frame->SetFileNameChooser([this](QWidget*, const FileDialogRequest&) { return m_nextPath; });
     m_askedToSave.clear();
     m_frame->SetSaveChangesPrompt([this](QWidget*, const QString& title) {
@@ -165,7 +164,7 @@ void EngineHistoryTest::init()
             case CEngineFormView::FileRequest::OpenCam:
                 return kExamples + QStringLiteral("street-roller.cam");
             default:
-                return m_folder->filePath(QStringLiteral("saved component"));
+                return m_fixture->FilePath(QStringLiteral("saved component"));
         }
     });
 }
@@ -218,7 +217,7 @@ void EngineHistoryTest::BuildSavedChevy350()
 {
     QVERIFY(BuildChevy350(Doc()));
     Doc().UpdateAllViews();
-    QVERIFY(SaveAs(m_folder->filePath(QStringLiteral("chevy.trq"))));
+    QVERIFY(SaveAs(m_fixture->FilePath(QStringLiteral("chevy.trq"))));
     QVERIFY(!Doc().IsModified());
 }
 
@@ -270,7 +269,7 @@ void EngineHistoryTest::theModifiedMarkFollowsTheSavedState()
     Redo();
     QVERIFY(marked());
 
-    QVERIFY(SaveAs(m_folder->filePath(QStringLiteral("bored.trq"))));
+    QVERIFY(SaveAs(m_fixture->FilePath(QStringLiteral("bored.trq"))));
     QVERIFY(unmarked());
     Undo();
     QVERIFY(marked());  // before the save
@@ -431,7 +430,7 @@ void EngineHistoryTest::aLongRandomSequenceUndoesToTheSavedFileByteForByte()
 {
     m_presenter->SetDefaultAnswer(WarningAnswer::Ok);
     BuildSavedChevy350();
-    const QString savedPath = m_folder->filePath(QStringLiteral("chevy.trq"));
+    const QString savedPath = m_fixture->FilePath(QStringLiteral("chevy.trq"));
     const EngineValues saved = Doc().Values();
 
     std::mt19937 random(15);
@@ -448,8 +447,8 @@ void EngineHistoryTest::aLongRandomSequenceUndoesToTheSavedFileByteForByte()
     while (Stack()->canUndo()) Undo();
     QVERIFY(Doc().Values() == saved);
     QVERIFY(!Doc().IsModified() && !m_child->isWindowModified());
-    QVERIFY(SaveAs(m_folder->filePath(QStringLiteral("undone.trq"))));
-    QCOMPARE(ReadWholeFile(m_folder->filePath(QStringLiteral("undone.trq")).toStdString()),
+    QVERIFY(SaveAs(m_fixture->FilePath(QStringLiteral("undone.trq"))));
+    QCOMPARE(ReadWholeFile(m_fixture->FilePath(QStringLiteral("undone.trq")).toStdString()),
              ReadWholeFile(savedPath.toStdString()));
 
     while (Stack()->canRedo()) Redo();
@@ -459,7 +458,7 @@ void EngineHistoryTest::aLongRandomSequenceUndoesToTheSavedFileByteForByte()
 void EngineHistoryTest::clearComponentsMarksTheEngineModifiedAndIsUndone()
 {
     BuildSavedChevy350();
-    CChildFrame* opened = m_frame->OpenDocumentFile(m_folder->filePath(QStringLiteral("chevy.trq")));
+    CChildFrame* opened = m_frame->OpenDocumentFile(m_fixture->FilePath(QStringLiteral("chevy.trq")));
     QCOMPARE(opened, m_child);  // the window that has it open
     const EngineValues saved = Doc().Values();
 

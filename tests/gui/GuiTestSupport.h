@@ -7,26 +7,9 @@
 #include "RecordingPresenter.h"
 #include "model/TorqDoc.h"
 
-#include <QSettings>
-#include <QTemporaryDir>
-
 #include <deque>
 #include <initializer_list>
 #include <vector>
-
-// Points the per-user settings at a temporary folder for the test's lifetime.
-class TemporarySettings {
-public:
-    TemporarySettings()
-    {
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_folder.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_folder.path());
-    }
-    QString Folder() const { return m_folder.path(); }
-
-private:
-    QTemporaryDir m_folder;
-};
 
 // 19 results of a made-up run: speeds 2000..11000 and given values per series.
 inline void SetResults(CTorqDoc& doc, float scale)

@@ -2,6 +2,7 @@
 // Iterator", warning 201, and the Best documents made one per tick of
 // timer 1 from the ticked results.
 
+#include "GuiTestFixture.h"
 #include "GuiTestSupport.h"
 #include "IteratorGuiSupport.h"
 
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -32,7 +32,6 @@ QStringList WindowTitles(const CMainFrame& frame)
 class IteratorCommandsTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -48,25 +47,17 @@ private:
     // Runs the dialog's series to its end, as the user does with Run.
     static bool RunToTheEnd(CItrRunDlg& dialog);
 
-    std::unique_ptr<TemporarySettings> m_settings;
-    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<GuiTestFixture> m_fixture;
     std::unique_ptr<RecordingPresenter> m_presenter;
     std::unique_ptr<CMainFrame> m_frame;
 };
 
-void IteratorCommandsTest::initTestCase()
-{
-    QCoreApplication::setOrganizationName(QStringLiteral("Parvane Software"));
-    QCoreApplication::setApplicationName(QStringLiteral("TorqwellTest"));
-}
-
 void IteratorCommandsTest::init()
 {
-    m_settings = std::make_unique<TemporarySettings>();
-    m_folder = std::make_unique<QTemporaryDir>();
+    m_fixture = std::make_unique<GuiTestFixture>();
     m_presenter = std::make_unique<RecordingPresenter>();
     IteratorTest::Instance().ResetAll();
-    m_frame = std::make_unique<CMainFrame>(m_folder->path());
+    m_frame = std::make_unique<CMainFrame>(m_fixture->Folder());
     m_frame->IteratorCommands().SetRunDialogOptions({false, 2});
 }
 

@@ -7,7 +7,7 @@
 #include "model/DocumentRegistry.h"
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include "IteratorSeries.h"
 

@@ -2,6 +2,7 @@
 // Open Example, the hint on the first engine, engine files dropped on the
 // window, and the window conventions of the workbook.
 
+#include "GuiTestFixture.h"
 #include "GuiTestSupport.h"
 #include "TempFile.h"
 #include "app/ChildFrame.h"
@@ -61,16 +62,13 @@ private slots:
     void workbookConventions();
 
 private:
-    std::unique_ptr<TemporarySettings> m_settings;
-    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<GuiTestFixture> m_fixture;
     std::unique_ptr<RecordingPresenter> m_presenter;
 };
 
 void MainFrameDesktopTest::init()
 {
-    m_settings = std::make_unique<TemporarySettings>();
-    QSettings().clear();
-    m_folder = std::make_unique<QTemporaryDir>();
+    m_fixture = std::make_unique<GuiTestFixture>();
     m_presenter = std::make_unique<RecordingPresenter>();
 }
 
@@ -81,7 +79,7 @@ void MainFrameDesktopTest::cleanup()
 
 void MainFrameDesktopTest::openExampleListsTheShippedEnginesAndOpensOneAsANewEngine()
 {
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     // Run from the build tree: the source's examples.
     QCOMPARE(frame.ExampleFolder(), QDir(kSourceExamples).canonicalPath());
     QMenu* menu = frame.ExampleMenu();
@@ -138,7 +136,7 @@ void MainFrameDesktopTest::theExamplesAreFoundInstalledBesideTheProgramOrInTheSo
     QCOMPARE(CMainFrame::FindExampleFolder(programFolder, QString()), QString());
 
     // Without any examples the menu says so instead of standing empty.
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     frame.SetExampleFolder(QString::fromStdString(prefix.File("source-examples").string()));
     emit frame.ExampleMenu()->aboutToShow();
     QCOMPARE(frame.ExampleMenu()->actions().size(), 1);
@@ -149,7 +147,7 @@ void MainFrameDesktopTest::theFirstEngineShowsAHintUntilTheUserEditsOrOpensSomet
 {
     const QString hint = QStringLiteral("Build an engine from the form, or File > Open Example");
     {
-        CTorqApp app({false, 0, m_folder->path()});
+        CTorqApp app({false, 0, m_fixture->Folder()});
         QVERIFY(app.InitInstance({"torqwell"}));
         RecordingPresenter messages;  // in place of the program's message boxes
         CChildFrame* first = app.MainFrame()->ActiveChild();
@@ -162,7 +160,7 @@ void MainFrameDesktopTest::theFirstEngineShowsAHintUntilTheUserEditsOrOpensSomet
         QCOMPARE(first->EngineSheet()->Hint(), QString());
     }
     // Opening an engine takes the hint away too; later engines never show it.
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     CChildFrame* first = frame.NewDocument();
     frame.ShowStartHint();
     QCOMPARE(first->EngineSheet()->Hint(), hint);
@@ -176,14 +174,14 @@ void MainFrameDesktopTest::theFirstEngineShowsAHintUntilTheUserEditsOrOpensSomet
 
 void MainFrameDesktopTest::engineFilesDroppedOnTheWindowOpen()
 {
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     QVERIFY(frame.acceptDrops());
-    const QString first = m_folder->filePath(QStringLiteral("first.trq"));
-    const QString second = m_folder->filePath(QStringLiteral("Second.TRQ"));
+    const QString first = m_fixture->FilePath(QStringLiteral("first.trq"));
+    const QString second = m_fixture->FilePath(QStringLiteral("Second.TRQ"));
     for (const QString& path : {first, second}) {
         QVERIFY(QFile::copy(QDir(kSourceExamples).filePath(QStringLiteral("chevy-383-built.trq")), path));
     }
-    const QString notes = m_folder->filePath(QStringLiteral("notes.txt"));
+    const QString notes = m_fixture->FilePath(QStringLiteral("notes.txt"));
     WriteWholeFile(notes.toStdString(), "not an engine\n");
 
     // Nothing inside an engine window takes a drop for itself: wherever the
@@ -214,7 +212,7 @@ void MainFrameDesktopTest::engineFilesDroppedOnTheWindowOpen()
 
 void MainFrameDesktopTest::workbookConventions()
 {
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     frame.resize(1024, 700);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));

@@ -1,3 +1,4 @@
+#include "GuiTestFixture.h"
 #include "GuiTestSupport.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
@@ -15,7 +16,6 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -92,7 +92,6 @@ class MainFrameTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void menusCarryEveryCommandWithItsText();
     void everyMenuOfTheMenuBarHasAnAltKeyOfItsOwn();
@@ -109,26 +108,17 @@ private slots:
     void exportsProposeDosNames();
 
 private:
-    std::unique_ptr<TemporarySettings> m_settings;
-    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<GuiTestFixture> m_fixture;
 };
-
-void MainFrameTest::initTestCase()
-{
-    QCoreApplication::setOrganizationName(QStringLiteral("Parvane Software"));
-    QCoreApplication::setApplicationName(QStringLiteral("TorqwellTest"));
-}
 
 void MainFrameTest::init()
 {
-    m_settings = std::make_unique<TemporarySettings>();
-    QSettings().clear();
-    m_folder = std::make_unique<QTemporaryDir>();
+    m_fixture = std::make_unique<GuiTestFixture>();
 }
 
 void MainFrameTest::menusCarryEveryCommandWithItsText()
 {
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     const QStringList texts = MenuBarTexts(frame);
     for (const char* text : {"&File",
                              "&New",
@@ -188,7 +178,7 @@ void MainFrameTest::menusCarryEveryCommandWithItsText()
 
 void MainFrameTest::everyMenuOfTheMenuBarHasAnAltKeyOfItsOwn()
 {
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     QMap<QChar, QString> menus;
     for (const QAction* action : frame.menuBar()->actions()) {
         const QString text = action->text();
@@ -203,7 +193,7 @@ void MainFrameTest::everyMenuOfTheMenuBarHasAnAltKeyOfItsOwn()
 
 void MainFrameTest::newEnginesAreNumberedAndShowTheModifiedMark()
 {
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     CChildFrame* first = frame.NewDocument();
     frame.CommandAction(FrameCmd::kFileNew)->trigger();
     CChildFrame* second = frame.ActiveChild();
@@ -234,13 +224,13 @@ void MainFrameTest::saveAsAndOpenGoThroughTheFileDialogs()
 {
     RecordingPresenter messages;
     ScriptedChooser chooser;
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     frame.SetFileNameChooser(chooser.Function());
     CChildFrame* child = frame.NewDocument();
     BuildEngine(child->Document(), true);
     child->Document().SetModified();
 
-    const QString path = m_folder->filePath(QStringLiteral("Street 350.trq"));
+    const QString path = m_fixture->FilePath(QStringLiteral("Street 350.trq"));
     chooser.answers.push_back(path);
     frame.CommandAction(FrameCmd::kFileSave)->trigger();  // untitled: asks for a name
     QVERIFY(messages.Codes().empty());
@@ -291,19 +281,19 @@ void MainFrameTest::savingWithoutResultsAsksWarning204()
 {
     RecordingPresenter messages;
     ScriptedChooser chooser;
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     frame.SetFileNameChooser(chooser.Function());
 
     // An incomplete engine is refused with its first validation message.
     CChildFrame* empty = frame.NewDocument();
-    chooser.answers.push_back(m_folder->filePath("empty.trq"));
+    chooser.answers.push_back(m_fixture->FilePath("empty.trq"));
     QVERIFY(!frame.SaveDocument(*empty, false));
     QCOMPARE(messages.Codes(), std::vector<int>{Msg::BoreStrokeSelectionRequired});
-    QVERIFY(!QFile::exists(m_folder->filePath("empty.trq")));
+    QVERIFY(!QFile::exists(m_fixture->FilePath("empty.trq")));
 
     CChildFrame* child = frame.NewDocument();
     BuildEngine(child->Document(), false);
-    const QString path = m_folder->filePath("norun.trq");
+    const QString path = m_fixture->FilePath("norun.trq");
     messages.Clear();
     chooser.answers.push_back(path);
     messages.AnswerNextWarning(WarningAnswer::Cancel);
@@ -322,9 +312,9 @@ void MainFrameTest::savingWithoutResultsAsksWarning204()
 void MainFrameTest::aFileThatFailsToOpenLeavesNoWindow()
 {
     RecordingPresenter messages;
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     frame.NewDocument();
-    const QString path = m_folder->filePath("old.trq");
+    const QString path = m_fixture->FilePath("old.trq");
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("3.09\n0\n");
@@ -344,8 +334,8 @@ void MainFrameTest::recentFilesKeepTheFourNewest()
     {
         CRecentFileList list;
         for (const char* name : {"a.trq", "b.trq", "c.trq", "d.trq", "e.trq"})
-            list.Add(m_folder->filePath(name));
-        list.Add(m_folder->filePath("c.trq"));  // again: to the top, no double entry
+            list.Add(m_fixture->FilePath(name));
+        list.Add(m_fixture->FilePath("c.trq"));  // again: to the top, no double entry
         QCOMPARE(list.Entries().size(), 4);
         QCOMPARE(QFileInfo(list.Entries()[0]).fileName(), QStringLiteral("c.trq"));
         QCOMPARE(QFileInfo(list.Entries()[1]).fileName(), QStringLiteral("e.trq"));
@@ -357,7 +347,7 @@ void MainFrameTest::recentFilesKeepTheFourNewest()
              QStringLiteral("e.trq"));
     QVERIFY(!settings.contains("Recent File List/File5"));
 
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     QCOMPARE(frame.RecentFiles().Entries().size(), 4);
     QAction* first = frame.CommandAction(FrameCmd::kFileMru1);
     QVERIFY(first->isVisible());
@@ -381,7 +371,7 @@ void MainFrameTest::closingAsksToSaveEveryModifiedEngine()
     RecordingPresenter messages;
     ScriptedChooser chooser;
     ScriptedPrompt prompt;
-    auto frame = std::make_unique<CMainFrame>(m_folder->path());
+    auto frame = std::make_unique<CMainFrame>(m_fixture->Folder());
     frame->SetFileNameChooser(chooser.Function());
     frame->SetSaveChangesPrompt(prompt.Function());
     CChildFrame* clean = frame->NewDocument();
@@ -410,7 +400,7 @@ void MainFrameTest::closingAsksToSaveEveryModifiedEngine()
     chooser.answers.push_back(QString());
     QVERIFY(!third->close());
     prompt.answers.push_back(QMessageBox::Yes);
-    const QString path = m_folder->filePath("saved on close.trq");
+    const QString path = m_fixture->FilePath("saved on close.trq");
     chooser.answers.push_back(path);
     QVERIFY(frame->close());
     QVERIFY(QFile::exists(path));
@@ -421,7 +411,7 @@ void MainFrameTest::closingAsksToSaveEveryModifiedEngine()
 void MainFrameTest::helpCommandsReportWhatCannotBeStarted()
 {
     RecordingPresenter messages;
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     frame.CommandAction(Cmd::kUserManual)->trigger();
     QCOMPARE(messages.Codes(), std::vector<int>{Msg::ManualReaderNotStarted});
     frame.CommandAction(Cmd::kProductInfo)->trigger();
@@ -432,7 +422,7 @@ void MainFrameTest::helpCommandsReportWhatCannotBeStarted()
 void MainFrameTest::engineMenuFollowsTheActiveEngine()
 {
     RecordingPresenter messages;
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     CChildFrame* english = frame.NewDocument();
     CChildFrame* metric = frame.NewDocument();
     QVERIFY(ApplyChevy350Commands(metric->Document()));
@@ -465,7 +455,7 @@ void MainFrameTest::engineMenuFollowsTheActiveEngine()
 void MainFrameTest::calculatorsOpenOverTheActiveEngine()
 {
     RecordingPresenter messages;
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     CChildFrame* child = frame.NewDocument();
     QVERIFY(frame.CommandAction(Cmd::kCamMath)->isEnabled());
 
@@ -496,7 +486,7 @@ void MainFrameTest::calculatorsOpenOverTheActiveEngine()
 
 void MainFrameTest::windowMenuListsAndActivatesTheEngines()
 {
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     CChildFrame* first = frame.NewDocument();
     frame.NewDocument();
     auto* windowMenu = qobject_cast<QMenu*>(frame.CommandAction(FrameCmd::kWindowCascade)->parent());
@@ -538,7 +528,7 @@ void MainFrameTest::exportsProposeDosNames()
 {
     RecordingPresenter messages;
     ScriptedChooser chooser;
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     frame.SetFileNameChooser(chooser.Function());
     CChildFrame* child = frame.NewDocument();
 
@@ -550,7 +540,7 @@ void MainFrameTest::exportsProposeDosNames()
 
     BuildEngine(child->Document(), true);
     child->Document().SetTitle("My Big Engine.trq");
-    chooser.answers.push_back(m_folder->filePath("LongEngineName.gme"));
+    chooser.answers.push_back(m_fixture->FilePath("LongEngineName.gme"));
     frame.CommandAction(Cmd::kExportGameText)->trigger();
     QVERIFY(messages.Codes().empty());
     const FileDialogRequest game = chooser.requests.last();
@@ -558,15 +548,15 @@ void MainFrameTest::exportsProposeDosNames()
     QCOMPARE(game.nameFilters.first(), QStringLiteral("NIRA Intense Imports Game Files (*.gme)"));
     QCOMPARE(game.defaultSuffix, QStringLiteral("gme"));
     QCOMPARE(QFileInfo(game.proposedPath).fileName(), QStringLiteral("My Big E.gme"));
-    QVERIFY(QFile::exists(m_folder->filePath("LongEngi.gme")));
+    QVERIFY(QFile::exists(m_fixture->FilePath("LongEngi.gme")));
 
-    chooser.answers.push_back(m_folder->filePath("dosrec.trq"));
+    chooser.answers.push_back(m_fixture->FilePath("dosrec.trq"));
     frame.CommandAction(Cmd::kExportDosRecord)->trigger();
     QVERIFY(messages.Codes().empty());
     const FileDialogRequest dos = chooser.requests.last();
     QCOMPARE(QFileInfo(dos.proposedPath).fileName(), QStringLiteral("My Big E.trq"));
     QVERIFY(dos.nameFilters.first().endsWith(QStringLiteral("(*.trq)")));
-    QCOMPARE(QFileInfo(m_folder->filePath("dosrec.trq")).size(), qint64{815});
+    QCOMPARE(QFileInfo(m_fixture->FilePath("dosrec.trq")).size(), qint64{815});
 }
 
 QTEST_MAIN(MainFrameTest)

@@ -1,4 +1,5 @@
 #include "EngineBuilds.h"
+#include "GuiTestFixture.h"
 #include "GuiTestSupport.h"
 #include "model/DocumentRegistry.h"
 #include "report/Printouts.h"
@@ -89,13 +90,13 @@ private slots:
     void theAirflowPageListsOnlyThePointsInUse();
 
 private:
-    std::unique_ptr<TemporarySettings> m_settings;
+    std::unique_ptr<GuiTestFixture> m_fixture;
     std::unique_ptr<CTorqDoc> m_doc;
 };
 
 void PrintoutsTest::init()
 {
-    m_settings = std::make_unique<TemporarySettings>();
+    m_fixture = std::make_unique<GuiTestFixture>();
     m_doc = std::make_unique<CTorqDoc>();
     m_doc->SetTitle("Chevy 350 Street");
     QVERIFY(BuildChevy350(*m_doc));

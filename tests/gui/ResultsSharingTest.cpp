@@ -1,3 +1,4 @@
+#include "GuiTestFixture.h"
 #include "GuiTestSupport.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
@@ -8,7 +9,7 @@
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
 #include "views/ResultsTableView.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QClipboard>
 #include <QDir>
@@ -19,7 +20,6 @@
 #include <QProcess>
 #include <QSplitterHandle>
 #include <QTabBar>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <deque>
@@ -71,7 +71,6 @@ class ResultsSharingTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void exportedResultsAreByteIdenticalToTheCommandLine();
     void theDynoSheetIsExportedAndAnUnwritableTargetIsReported();
@@ -82,26 +81,17 @@ private slots:
     void theSplitterRemembersTheLeftPaneAndGivesWayInANarrowWindow();
 
 private:
-    std::unique_ptr<TemporarySettings> m_settings;
-    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<GuiTestFixture> m_fixture;
 };
-
-void ResultsSharingTest::initTestCase()
-{
-    QCoreApplication::setOrganizationName(QStringLiteral("Parvane Software"));
-    QCoreApplication::setApplicationName(QStringLiteral("TorqwellTest"));
-}
 
 void ResultsSharingTest::init()
 {
-    m_settings = std::make_unique<TemporarySettings>();
-    QSettings().clear();
-    m_folder = std::make_unique<QTemporaryDir>();
+    m_fixture = std::make_unique<GuiTestFixture>();
 }
 
 void ResultsSharingTest::exportedResultsAreByteIdenticalToTheCommandLine()
 {
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     ScriptedChooser chooser;
     frame.SetFileNameChooser(chooser.Function());
     const QStringList engines = ExampleEngines();
@@ -110,7 +100,8 @@ void ResultsSharingTest::exportedResultsAreByteIdenticalToTheCommandLine()
         QVERIFY(frame.OpenDocumentFile(engine) != nullptr);
         // "torqwell-cli run" opens the engine and runs it: Run! does the same here.
         frame.CommandAction(Cmd::kRun)->trigger();
-        const QString csv = m_folder->filePath(QFileInfo(engine).completeBaseName() + QStringLiteral(".csv"));
+        const QString csv =
+            m_fixture->FilePath(QFileInfo(engine).completeBaseName() + QStringLiteral(".csv"));
         chooser.answers.push_back(csv);
         QVERIFY(frame.OnExportResults());
 
@@ -127,7 +118,7 @@ void ResultsSharingTest::exportedResultsAreByteIdenticalToTheCommandLine()
 
 void ResultsSharingTest::resultsOfAnEngineChangedSinceItsRunAreRunAgainBeforeTheyLeave()
 {
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     ScriptedChooser chooser;
     frame.SetFileNameChooser(chooser.Function());
     CChildFrame* child =
@@ -142,7 +133,7 @@ void ResultsSharingTest::resultsOfAnEngineChangedSinceItsRunAreRunAgainBeforeThe
     QVERIFY(doc.AreResultsStale());
     QCOMPARE(FormatResultsCsv(doc), before);  // the graph and table grey these out
 
-    const QString csv = m_folder->filePath(QStringLiteral("changed.csv"));
+    const QString csv = m_fixture->FilePath(QStringLiteral("changed.csv"));
     chooser.answers.push_back(csv);
     QVERIFY(frame.OnExportResults());
     QVERIFY(!doc.AreResultsStale());
@@ -152,7 +143,7 @@ void ResultsSharingTest::resultsOfAnEngineChangedSinceItsRunAreRunAgainBeforeThe
 
 void ResultsSharingTest::theDynoSheetIsExportedAndAnUnwritableTargetIsReported()
 {
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     ScriptedChooser chooser;
     frame.SetFileNameChooser(chooser.Function());
     QStringList errors;
@@ -162,7 +153,7 @@ void ResultsSharingTest::theDynoSheetIsExportedAndAnUnwritableTargetIsReported()
     QVERIFY(child != nullptr);
     QVERIFY(frame.CommandAction(FrameCmd::kExportDynoSheet)->isEnabled());
 
-    const QString pdf = m_folder->filePath(QStringLiteral("sheet.pdf"));
+    const QString pdf = m_fixture->FilePath(QStringLiteral("sheet.pdf"));
     chooser.answers.push_back(pdf);
     QVERIFY(frame.OnExportDynoSheet());
     const QByteArray bytes = ReadAll(pdf);
@@ -170,7 +161,7 @@ void ResultsSharingTest::theDynoSheetIsExportedAndAnUnwritableTargetIsReported()
     QCOMPARE(bytes.count("/Type /Page\n"), 1);
     QVERIFY(errors.isEmpty());
 
-    const QString missing = m_folder->filePath(QStringLiteral("gone/sheet.png"));
+    const QString missing = m_fixture->FilePath(QStringLiteral("gone/sheet.png"));
     chooser.answers.push_back(missing);
     QVERIFY(!frame.OnExportDynoSheet());
     QCOMPARE(errors.size(), 1);
@@ -180,7 +171,7 @@ void ResultsSharingTest::theDynoSheetIsExportedAndAnUnwritableTargetIsReported()
 
 void ResultsSharingTest::printFollowsTheSheetTheUserSeesNotTheKeyboardFocus()
 {
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     frame.resize(1100, 700);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
@@ -214,7 +205,7 @@ void ResultsSharingTest::printFollowsTheSheetTheUserSeesNotTheKeyboardFocus()
 
 void ResultsSharingTest::editCopyPutsTheShownTableOnTheClipboard()
 {
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     frame.resize(1100, 700);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
@@ -243,7 +234,7 @@ void ResultsSharingTest::editCopyPutsTheShownTableOnTheClipboard()
 
 void ResultsSharingTest::aClosedEngineLeavesTheOtherGraphsAtOnce()
 {
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     CChildFrame* first = frame.NewDocument();
     CChildFrame* second = frame.NewDocument();
     QVERIFY(ApplyChevy350Commands(second->Document()));
@@ -262,7 +253,7 @@ void ResultsSharingTest::aClosedEngineLeavesTheOtherGraphsAtOnce()
 
 void ResultsSharingTest::theSplitterRemembersTheLeftPaneAndGivesWayInANarrowWindow()
 {
-    CMainFrame frame(m_folder->path());
+    CMainFrame frame(m_fixture->Folder());
     frame.resize(1280, 800);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));

@@ -1,3 +1,4 @@
+#include "GuiTestFixture.h"
 #include "GuiTestSupport.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
@@ -8,7 +9,7 @@
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
 #include "views/ResultsTableView.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -16,7 +17,6 @@
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -33,21 +33,20 @@ private slots:
     void optionsAreNoFilesAndDoubleDashEndsThem();
 
 private:
-    std::unique_ptr<TemporarySettings> m_settings;
-    QTemporaryDir m_folder;
+    std::unique_ptr<GuiTestFixture> m_fixture;  // one for the whole run
 };
 
 void TorqAppSmokeTest::initTestCase()
 {
-    m_settings = std::make_unique<TemporarySettings>();
+    m_fixture = std::make_unique<GuiTestFixture>();
 }
 
 void TorqAppSmokeTest::startsWithOneNewEngineThenOpensTheFilesNamedOnTheCommandLine()
 {
     // Two engine files to name on the command line, one of them with a byte
     // in its name that is no UTF-8: the name must reach the file system as it is.
-    const QString path = m_folder.filePath("named.trq");
-    const std::string oddPath = QFile::encodeName(m_folder.path()).toStdString() + "/odd\xff.trq";
+    const QString path = m_fixture->FilePath("named.trq");
+    const std::string oddPath = QFile::encodeName(m_fixture->Folder()).toStdString() + "/odd\xff.trq";
     // The temporary folder cannot name this file to remove it: the test does.
     struct RemoveAtEnd {
         const std::string& path;
@@ -72,13 +71,13 @@ void TorqAppSmokeTest::startsWithOneNewEngineThenOpensTheFilesNamedOnTheCommandL
         }
     });
     closer.start(20);
-    CTorqApp app({false, 0, m_folder.path()});
-    const std::string missing = QFile::encodeName(m_folder.filePath("missing.trq")).toStdString();
+    CTorqApp app({false, 0, m_fixture->Folder()});
+    const std::string missing = QFile::encodeName(m_fixture->FilePath("missing.trq")).toStdString();
     QVERIFY(app.InitInstance({"torqwell", QFile::encodeName(path).toStdString(), "--", missing, oddPath}));
     CMainFrame* frame = app.MainFrame();
     QVERIFY(frame != nullptr);
     QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Parvane Software"));
-    QCOMPARE(app.StartFolder(), m_folder.path());
+    QCOMPARE(app.StartFolder(), m_fixture->Folder());
     QVERIFY(frame->windowState() & Qt::WindowMaximized);
 
     // The new engine first, as always, then the files that could be read.
@@ -113,7 +112,7 @@ void TorqAppSmokeTest::optionsAreNoFilesAndDoubleDashEndsThem()
 
 void TorqAppSmokeTest::buildsRunsAndClearsAnEngineThroughTheMenus()
 {
-    CTorqApp app({false, 0, m_folder.path()});
+    CTorqApp app({false, 0, m_fixture->Folder()});
     QVERIFY(app.InitInstance({"torqwell"}));
     RecordingPresenter messages;
     CMainFrame* frame = app.MainFrame();
@@ -219,7 +218,7 @@ void TorqAppSmokeTest::buildsRunsAndClearsAnEngineThroughTheMenus()
 
 void TorqAppSmokeTest::splashHoldsTheMainWindowForTwoSeconds()
 {
-    CTorqApp app({true, 2000, m_folder.path()});
+    CTorqApp app({true, 2000, m_fixture->Folder()});
     QVERIFY(app.InitInstance({"torqwell"}));
     QVERIFY(app.SplashShownMs() >= 2000);
     QVERIFY(app.MainFrame()->isVisible());

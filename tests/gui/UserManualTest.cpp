@@ -1,3 +1,4 @@
+#include "GuiTestFixture.h"
 #include "GuiTestSupport.h"
 #include "app/MainFrame.h"
 #include "app/UserManual.h"
@@ -39,7 +40,6 @@ class UserManualTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void helpOpensTheBuiltManualThroughTheDesktop();
     void aMissingManualShows76AndOpensNothing();
     void anOpenerThatFailsShows76();
@@ -47,14 +47,8 @@ private slots:
     void aFolderNamedLikeTheManualIsNoManual();
 
 private:
-    TemporarySettings m_settings;
+    GuiTestFixture m_fixture;  // for the whole run
 };
-
-void UserManualTest::initTestCase()
-{
-    QCoreApplication::setOrganizationName(QStringLiteral("Parvane Software"));
-    QCoreApplication::setApplicationName(QStringLiteral("TorqwellTest"));
-}
 
 void UserManualTest::helpOpensTheBuiltManualThroughTheDesktop()
 {

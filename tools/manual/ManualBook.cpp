@@ -138,6 +138,24 @@ bool ManualBook::CheckLinks(const QString& fileName, const QString& text)
     return true;
 }
 
+bool ManualBook::InsertGenerated(const QString& fileName, QString& text)
+{
+    static const QRegularExpression marker(QStringLiteral(R"(^<!-- generated: ([\w.-]+\.md) -->$)"),
+                                           QRegularExpression::MultilineOption);
+    // The search goes on after each part put in: a part is never read for markers of its own.
+    for (auto match = marker.match(text); match.hasMatch();) {
+        const QString part = match.captured(1);
+        QFile file(QDir(m_generatedFolder).filePath(part));
+        if (m_generatedFolder.isEmpty() || !file.open(QIODevice::ReadOnly))
+            return Fail(
+                QStringLiteral("%1: the part %2 that the build writes is missing").arg(fileName, part));
+        const QString content = QString::fromUtf8(file.readAll());
+        text.replace(match.capturedStart(), match.capturedLength(), content);
+        match = marker.match(text, match.capturedStart() + content.size());
+    }
+    return true;
+}
+
 bool ManualBook::Load(const QString& contentsPath)
 {
     const QFileInfo contents(contentsPath);
@@ -159,7 +177,8 @@ bool ManualBook::Load(const QString& contentsPath)
     m_markdown = contentsText;
     for (const QString& chapter : std::as_const(m_chapterFiles)) {
         QString text;
-        if (!ReadPage(chapter, text) || !CheckLinks(chapter, text)) return false;
+        if (!ReadPage(chapter, text) || !CheckLinks(chapter, text) || !InsertGenerated(chapter, text))
+            return false;
         // Blank lines keep a chapter's first heading out of the last paragraph before it.
         m_markdown += QStringLiteral("\n\n") + text + QStringLiteral("\n");
     }

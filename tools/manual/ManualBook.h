@@ -17,6 +17,11 @@ class QPainter;
 // numbers in the contents and at the foot of every page.
 class ManualBook {
 public:
+    // Where the parts of pages that the build writes are: a line
+    // "<!-- generated: NAME.md -->" of a page is replaced by folder/NAME.md,
+    // so that a table made from the program's own data is never stale.
+    void SetGeneratedFolder(const QString& folder) { m_generatedFolder = folder; }
+
     // Reads the contents page and its chapters. False, with Error() saying
     // why, when a page, a picture or a page a link names is missing.
     bool Load(const QString& contentsPath);
@@ -32,6 +37,7 @@ private:
     bool Fail(const QString& message);
     bool ReadPage(const QString& fileName, QString& text);
     bool CheckLinks(const QString& fileName, const QString& text);
+    bool InsertGenerated(const QString& fileName, QString& text);
     void Layout(QPagedPaintDevice& device);
     void StartChaptersOnNewPages();
     void TurnPageLinksIntoText();
@@ -52,6 +58,7 @@ private:
     void PaintFooter(QPainter& painter, int page, const QString& footerText) const;
 
     QString m_folder;
+    QString m_generatedFolder;
     QStringList m_chapterFiles;
     QString m_markdown;
     QTextDocument m_document;

@@ -20,8 +20,12 @@ int main(int argc, char* argv[])
     const QCommandLineOption footer(QStringLiteral("footer"),
                                     QStringLiteral("The text at the foot of every page."),
                                     QStringLiteral("text"), QStringLiteral("Torqwell User Manual"));
+    const QCommandLineOption generated(QStringLiteral("generated"),
+                                       QStringLiteral("The folder of the page parts the build writes."),
+                                       QStringLiteral("folder"));
     parser.addOption(output);
     parser.addOption(footer);
+    parser.addOption(generated);
     parser.addPositionalArgument(QStringLiteral("CONTENTS.md"),
                                  QStringLiteral("The manual's contents page."));
     parser.process(application);
@@ -31,6 +35,7 @@ int main(int argc, char* argv[])
     }
 
     ManualBook book;
+    book.SetGeneratedFolder(parser.value(generated));
     if (!book.Load(parser.positionalArguments().constFirst()) ||
         !book.WritePdf(parser.value(output), parser.value(footer))) {
         std::fprintf(stderr, "torqwell-manual-pdf: %s\n", qPrintable(book.Error()));

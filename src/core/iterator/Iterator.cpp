@@ -160,6 +160,20 @@ void IteratorTest::GetSlot(int index, IterationParam& slot) const
 
 void IteratorTest::PrepareRun()
 {
+    StartAfresh();
+    ComputeTotal();
+}
+
+void IteratorTest::PrepareSearch()
+{
+    StartAfresh();
+    m_done = true;
+}
+
+// No test run, no result kept, and the active slots rebuilt with their
+// odometers at Min Value.
+void IteratorTest::StartAfresh()
+{
     m_done = false;
     m_totalTests = 0;
     m_testsRun = 0;
@@ -169,7 +183,6 @@ void IteratorTest::PrepareRun()
     for (IterationParam& slot : m_slots) {
         if (slot.dataType != kItrNone) m_active[m_activeCount++] = &slot;
     }
-    ComputeTotal();
     TORQ_ASSERT(m_activeCount >= 1);
     for (int i = 0; i < m_activeCount; ++i) {
         IterationParam& slot = *m_active[i];
@@ -301,7 +314,7 @@ bool IteratorTest::RunNextTest(bool& isNewBest)
     return true;
 }
 
-bool IteratorTest::FinishTest(const CombinationValues& values, std::int32_t testNumber,
+bool IteratorTest::FinishTest(const CombinationValues& values, std::int64_t testNumber,
                               const TestOutcome& outcome, bool& isNewBest)
 {
     isNewBest = false;
@@ -340,7 +353,7 @@ float IteratorTest::Score() const
     return score;
 }
 
-bool IteratorTest::OfferBest(std::int32_t testNumber)
+bool IteratorTest::OfferBest(std::int64_t testNumber)
 {
     const float score = Score();
     int index;
@@ -391,7 +404,7 @@ const ResultSeriesValues& IteratorTest::GetBestTorque(int i) const
     return GetBestEngine(i).GetResultSeries(kSeriesTorque);
 }
 
-std::int32_t IteratorTest::GetBestTestNumber(int i) const
+std::int64_t IteratorTest::GetBestTestNumber(int i) const
 {
     CheckBestIndex(i);
     return m_best[i].testNumber;

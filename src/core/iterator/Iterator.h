@@ -41,7 +41,7 @@ private:
 struct BestResult {
     CTorqDoc engine;
     bool keep = false;
-    std::int32_t testNumber = 0;  // 1-based
+    std::int64_t testNumber = 0;  // 1-based; a search's grid may pass 2^31 tests
     float score = 0.0f;           // hp or lb-ft
 };
 
@@ -105,6 +105,12 @@ public:
     // Starts the configured series from its first combination and forgets
     // the kept results; baseline, working engine, criterion and band stay.
     void PrepareRun();
+    // Readies the configured combinations for a search (IteratorSearch, in
+    // the study library), which picks the tests it runs itself, of a grid of
+    // any size, and hands its kept results in through FinishTest: as
+    // PrepareRun, but with no total counted (total tests and tests run stay
+    // 0, the search counts its own) and nothing for RunNextTest to issue.
+    void PrepareSearch();
     // False with 62 (no baseline), the working engine's validation code, or
     // 63 (one test or none); the caller shows the message.
     bool IsReady(ErrorCode& code) const;
@@ -125,7 +131,7 @@ public:
     const CTorqDoc& GetBestEngine(int i) const;
     const ResultSeriesValues& GetBestPower(int i) const;
     const ResultSeriesValues& GetBestTorque(int i) const;
-    std::int32_t GetBestTestNumber(int i) const;
+    std::int64_t GetBestTestNumber(int i) const;
     float GetBestScore(int i) const;
     bool GetKeepFlag(int i) const;       // 0 <= i <= 9
     void SetKeepFlag(int i, bool keep);  // 0 <= i < kept count
@@ -164,7 +170,7 @@ public:
     // own run would have (results stored, or cleared with the validation
     // message shown), then offers a simulated test to the best results.
     // Same return value and isNewBest as RunNextTest.
-    bool FinishTest(const CombinationValues& values, std::int32_t testNumber, const TestOutcome& outcome,
+    bool FinishTest(const CombinationValues& values, std::int64_t testNumber, const TestOutcome& outcome,
                     bool& isNewBest);
 
     // The peak power or torque of the working engine inside the scoring band (0 at least).
@@ -173,8 +179,9 @@ public:
 private:
     IteratorTest();  // the program's one
     void Advance(int activeIndex);
+    void StartAfresh();
     void ComputeTotal();
-    bool OfferBest(std::int32_t testNumber);
+    bool OfferBest(std::int64_t testNumber);
     void ClearBestResults();
     void CheckBestIndex(int i) const;
 

@@ -1,5 +1,7 @@
 #include "IteratorSetup.h"
 
+#include <limits>
+
 void IteratorSetup::Reset()
 {
     baseline = nullptr;
@@ -27,7 +29,11 @@ ErrorCode CheckBaselineChoice(const CTorqDoc& engine)
     return engine.IsAutoValveSizes() || engine.Cam().IsAutoValveLift() ? Msg::IteratorAutoSizesOn : Msg::None;
 }
 
-ErrorCode CheckSetup(const IteratorSetup& setup)
+namespace {
+
+// mostTests: the largest product of the steps that passes; above it,
+// Msg::IteratorTooManyTests.
+ErrorCode CheckSetupWithin(const IteratorSetup& setup, long double mostTests)
 {
     TORQ_ASSERT(setup.baseline != nullptr);
     ErrorCode code = 0;
@@ -41,14 +47,17 @@ ErrorCode CheckSetup(const IteratorSetup& setup)
         seen[slot.dataType] = true;
         if (slot.numberOfSteps < 2) return Msg::IteratorTooFewSteps;
         product *= slot.numberOfSteps;
-        if (product > static_cast<long double>(kMaxTotalTests)) return Msg::IteratorTooManyTests;
+        if (product > mostTests) return Msg::IteratorTooManyTests;
     }
     if (product < 2.0L) return Msg::IteratorTooFewTests;
     if (!(setup.maxRpm > setup.minRpm)) return Msg::IteratorRpmRangeInverted;
     return Msg::None;
 }
 
-void ApplySetup(IteratorTest& iterator, const IteratorSetup& setup)
+// PrepareRun or PrepareSearch: how the applied setup is to run.
+using Preparation = void (IteratorTest::*)();
+
+void ApplySetupFor(IteratorTest& iterator, const IteratorSetup& setup, Preparation prepare)
 {
     iterator.ResetAll();
     if (setup.baseline == nullptr) return;
@@ -56,5 +65,27 @@ void ApplySetup(IteratorTest& iterator, const IteratorSetup& setup)
     iterator.SetCriterion(setup.criterion);
     iterator.SetScoringBand(setup.minRpm, setup.maxRpm);
     for (int i = 0; i < kIterationSlotCount; ++i) iterator.SetSlot(i, setup.params[i]);
-    iterator.PrepareRun();
+    (iterator.*prepare)();
+}
+
+}  // namespace
+
+ErrorCode CheckSetup(const IteratorSetup& setup)
+{
+    return CheckSetupWithin(setup, static_cast<long double>(kMaxTotalTests));
+}
+
+ErrorCode CheckSearchSetup(const IteratorSetup& setup)
+{
+    return CheckSetupWithin(setup, std::numeric_limits<long double>::infinity());
+}
+
+void ApplySetup(IteratorTest& iterator, const IteratorSetup& setup)
+{
+    ApplySetupFor(iterator, setup, &IteratorTest::PrepareRun);
+}
+
+void ApplySearchSetup(IteratorTest& iterator, const IteratorSetup& setup)
+{
+    ApplySetupFor(iterator, setup, &IteratorTest::PrepareSearch);
 }

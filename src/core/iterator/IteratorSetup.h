@@ -34,7 +34,14 @@ ErrorCode CheckBaselineChoice(const CTorqDoc& engine);
 // not above its minimum. 0 when the settings may be applied.
 ErrorCode CheckSetup(const IteratorSetup& setup);
 
+// The same checks for a search, which runs only some of the combinations:
+// no 86, however many there are (the search's grid has a bound of its own).
+ErrorCode CheckSearchSetup(const IteratorSetup& setup);
+
 // What OK does once the checks pass: with a baseline, ResetAll,
 // SetBaseline, SetCriterion, SetScoringBand, the nine SetSlot and
 // PrepareRun; without one, ResetAll alone.
 void ApplySetup(IteratorTest& iterator, const IteratorSetup& setup);
+
+// As ApplySetup, with PrepareSearch in place of PrepareRun.
+void ApplySearchSetup(IteratorTest& iterator, const IteratorSetup& setup);

@@ -154,3 +154,9 @@ void CTorqDoc::UpdateAllViews(DocumentChange change)
     const std::vector<DocumentObserver*> observers = m_observers;
     for (DocumentObserver* observer : observers) observer->OnDocumentChanged(*this, change);
 }
+
+bool CTorqDoc::IsEditOpen() const
+{
+    return std::any_of(m_observers.begin(), m_observers.end(),
+                       [](const DocumentObserver* observer) { return observer->HoldsOpenEdit(); });
+}

@@ -25,6 +25,10 @@ class DocumentObserver {
 public:
     virtual ~DocumentObserver() = default;
     virtual void OnDocumentChanged(CTorqDoc& document, DocumentChange change) = 0;
+    // True while the observer holds an edit of the engine open that a
+    // popup-menu choice belongs to (the engine form's in-place editor): the
+    // choice then closes that edit, and the edit's end recalculates.
+    virtual bool HoldsOpenEdit() const { return false; }
 };
 
 // Index constants of the part-type lists that the rules below name.
@@ -256,11 +260,6 @@ public:
     bool OpenCamFile(const std::string& path, const std::string& fileName);
     bool SaveCamFile(const std::string& path, const std::string& fileName);
 
-    // The GUI tells the document while a parameter editor is open, so that a
-    // cylinder head choice leaves recalculation to the end of the edit.
-    void SetParameterEditorOpen(bool open) { m_parameterEditorOpen = open; }
-    bool IsParameterEditorOpen() const { return m_parameterEditorOpen; }
-
     // ---- views
     void AddObserver(DocumentObserver* observer);
     void RemoveObserver(DocumentObserver* observer);
@@ -270,6 +269,8 @@ public:
     std::vector<CFloatPtSpec*> UnitSwitchedParameters();
 
 private:
+    // A view holds an edit open that a choice belongs to (see DocumentObserver).
+    bool IsEditOpen() const;
     void Clear();
     void ClearCalculatorParameters();
     // ---- the command rules and the commands they apply
@@ -326,6 +327,5 @@ private:
     std::string m_title;
     std::string m_pathName;
     bool m_modified = false;
-    bool m_parameterEditorOpen = false;
     std::vector<DocumentObserver*> m_observers;
 };

@@ -115,11 +115,11 @@ void CTorqDoc::EndCommand(CommandEnding ending)
 {
     switch (ending) {
         case CommandEnding::ShowInEditor:
-            UpdateAllViews(m_parameterEditorOpen ? DocumentChange::ChoiceApplied : DocumentChange::Updated);
+            UpdateAllViews(IsEditOpen() ? DocumentChange::ChoiceApplied : DocumentChange::Updated);
             break;
         case CommandEnding::Recalculate:
             // A head or airflow choice ends the edit itself when no editor is waiting for it.
-            if (m_parameterEditorOpen) {
+            if (IsEditOpen()) {
                 UpdateAllViews(DocumentChange::ChoiceApplied);
             } else {
                 Recalculate();

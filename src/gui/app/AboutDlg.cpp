@@ -17,11 +17,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     picture->setAlignment(Qt::AlignTop);
 
     auto* name = new QLabel(tr("<b>Torqwell</b> engine dynamometer simulation"), this);
-    m_version = new QLabel(QString::fromLatin1(kVersion), this);
-    m_date = new QLabel(QString::fromLatin1(kReleaseDate), this);
     auto* fields = new QFormLayout;
-    fields->addRow(tr("Version:"), m_version);
-    fields->addRow(tr("Released:"), m_date);
+    fields->addRow(tr("Version:"), new QLabel(QString::fromLatin1(kVersion), this));
+    fields->addRow(tr("Released:"), new QLabel(QString::fromLatin1(kReleaseDate), this));
 
     const auto paragraph = [this](const QString& text) {
         auto* label = new QLabel(text, this);
@@ -56,14 +54,4 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     layout->addLayout(top);
     layout->addWidget(buttons);
     setMinimumWidth(420);
-}
-
-QString CAboutDlg::VersionText() const
-{
-    return m_version->text();
-}
-
-QString CAboutDlg::DateText() const
-{
-    return m_date->text();
 }

@@ -2,8 +2,6 @@
 
 #include <QDialog>
 
-class QLabel;
-
 // About Torqwell: version, release date, the maker's credits, the legal
 // notice and the disclaimer.
 class CAboutDlg : public QDialog {
@@ -13,11 +11,4 @@ public:
 
     static constexpr const char* kVersion = "3.10";
     static constexpr const char* kReleaseDate = "April 25, 2001";
-
-    QString VersionText() const;
-    QString DateText() const;
-
-private:
-    QLabel* m_version;
-    QLabel* m_date;
 };

@@ -2,10 +2,10 @@
 
 #include "AppIcons.h"
 #include "SplitterTabWnd.h"
+#include "commands/EngineHistory.h"
 #include "model/DocumentRegistry.h"
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
-#include "views/EngineHistory.h"
 #include "views/ResultsTableView.h"
 
 #include <QApplication>

@@ -49,7 +49,6 @@ public:
     // the user last clicked in or turned to another sheet (the left pane at
     // first). Where the keyboard focus sits does not decide it.
     QWidget* ActiveSheet() const;
-    CSplitterPaneTabWnd* ActivePane() const { return m_activePane; }
     // "the Graph sheet of Torq1 (right pane)", for the print command's tip.
     QString ActiveSheetDescription() const;
 
@@ -69,7 +68,6 @@ protected:
 private:
     void SetActivePane(CSplitterPaneTabWnd* pane);
     CSplitterPaneTabWnd* PaneOf(QObject* object) const;
-    void TrackActivePane(QWidget* focused);
     // The graphs and tables mark results that belong to the engine before
     // its last change (Auto Run off, not run since).
     void ShowStaleness();

@@ -60,7 +60,11 @@ struct FileDialogRequest {
 
 // The main window: the multiple-document frame with its menus, toolbar,
 // status bar and workbook of engine windows, and the commands that belong to
-// no single view (files, exports, printing, help).
+// no single view. Each job has a file of its own: the window and its engine
+// windows (MainFrame.cpp), menus, toolbar and status bar (MainFrameMenus),
+// file commands (MainFrameFiles), results out of the program
+// (MainFrameResults), printing (MainFramePrinting), the example engines
+// (MainFrameExamples), dropped files (MainFrameDrop) and help (MainFrameHelp).
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -139,7 +143,6 @@ public:
     CChildFrame* ActiveChild() const;
     QList<CChildFrame*> ChildFrames() const;
     QMdiArea* MdiArea() const { return m_mdiArea; }
-    QToolBar* ToolBar() const { return m_toolBar; }
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
     const QString& StartFolder() const { return m_startFolder; }
     CIteratorCommands& IteratorCommands() const { return *m_iteratorCommands; }
@@ -154,34 +157,43 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // ---- menus, toolbar and status bar (MainFrameMenus.cpp)
     QAction* AddCommand(QMenu* menu, int command, const QString& text, const QString& statusTip);
     void CreateMenus();
     void CreateFileMenu();
-    void AddResultExports(QMenu* menu);
+    void AddEngineFileCommands(QMenu* menu);
+    void AddExportCommands(QMenu* menu);
+    void AddPrintCommands(QMenu* menu);
+    void AddRecentFileCommands(QMenu* menu);
     void CreateEditMenu();
-    void AddCopyCommand(QMenu* menu);
-    void RebuildExampleMenu();
-    void UpdateResultCommands();
-    bool EnsureResults(CChildFrame& child);
     void CreateEngineMenu();
     void CreateViewMenu();
     void CreateWindowMenu();
     void CreateHelpMenu();
     void CreateToolBar();
     void CreateStatusBar();
+    void UpdateKeyStateIndicators();
     void RebuildRecentFileMenu();
     void RebuildWindowMenu();
+    // ---- the window and its engine windows (MainFrame.cpp)
     void UpdateCommandStates();
-    void UpdateKeyStateIndicators();
     void UpdateMainTitle();
     void OnEngineCommand(int command);
     void OnSubWindowActivated(QMdiSubWindow* window);
-    void OpenRecentFile(int index);
     void ArrangeIcons();
     CChildFrame* AddChildFrame(std::unique_ptr<CTorqDoc> document);
+    // ---- files (MainFrameFiles.cpp)
+    void OpenRecentFile(int index);
     QString ChooseFileName(const FileDialogRequest& request);
     QString ProposedPath(const QString& fileName) const;
     void RememberFolder(const QString& path);
+    // ---- results (MainFrameResults.cpp)
+    void AddResultExports(QMenu* menu);
+    void AddCopyCommand(QMenu* menu);
+    void UpdateResultCommands();
+    bool EnsureResults(CChildFrame& child);
+    // ---- examples (MainFrameExamples.cpp)
+    void RebuildExampleMenu();
 
     QString m_startFolder;
     QString m_lastFolder;

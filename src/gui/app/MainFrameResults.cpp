@@ -5,12 +5,12 @@
 #include "ChildFrame.h"
 #include "MainFrame.h"
 #include "SplitterTabWnd.h"
+#include "commands/EngineHistory.h"
 #include "model/ResultsCsv.h"
 #include "model/TorqDoc.h"
 #include "report/DynoSheet.h"
 #include "report/ReportFile.h"
 #include "views/Chart2dView.h"
-#include "views/EngineHistory.h"
 #include "views/ResultUnitsChoice.h"
 #include "views/ResultsTableView.h"
 

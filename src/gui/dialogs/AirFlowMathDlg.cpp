@@ -1,7 +1,7 @@
 #include "dialogs/AirFlowMathDlg.h"
 
 #include "model/TorqDoc.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>

@@ -1,11 +1,11 @@
 #include "dialogs/CalculatorCommands.h"
 
+#include "commands/EngineHistory.h"
 #include "dialogs/AirFlowMathDlg.h"
 #include "dialogs/CamMathDlg.h"
 #include "dialogs/CompRatioDlg.h"
 #include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
-#include "views/EngineHistory.h"
 
 bool IsCalculatorCommand(int command)
 {

@@ -1,7 +1,7 @@
 #include "dialogs/CamMathDlg.h"
 
 #include "model/TorqDoc.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

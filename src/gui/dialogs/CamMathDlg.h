@@ -1,7 +1,7 @@
 #pragma once
 
 #include "components/CamCalculator.h"
-#include "dialogs/CalculatorDialog.h"
+#include "widgets/CalculatorDialog.h"
 
 #include <array>
 

@@ -3,7 +3,7 @@
 #include "dialogs/PistonPicture.h"
 #include "model/DocumentCalculators.h"
 #include "model/TorqDoc.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -56,16 +56,7 @@ CCompRatioDlg::CCompRatioDlg(CTorqDoc& doc, QWidget* parent)
     setObjectName(QStringLiteral("compressionRatioCalculator"));
     setWindowTitle(tr("Compression Ratio Calculator"));
 
-    m_flattop = new QRadioButton(tr("Piston - Flattop, Without Valve Reliefs"), this);
-    m_domed = new QRadioButton(tr("Piston - Has Dome, Dish, or Valve Reliefs"), this);
-    auto* kinds = new QButtonGroup(this);
-    kinds->addButton(m_flattop, CompressionCalculator::kFlattopPiston);
-    kinds->addButton(m_domed, CompressionCalculator::kDomedPiston);
-    auto* kindRow = new QHBoxLayout;
-    kindRow->addWidget(m_flattop);
-    kindRow->addWidget(m_domed);
-    kindRow->addStretch(1);
-
+    QLayout* kindRow = MakePistonKindRow();
     m_picture = new CPistonPicture(this);
     auto* middle = new QHBoxLayout;
     middle->addWidget(MakeInputs(), 1);
@@ -75,14 +66,7 @@ CCompRatioDlg::CCompRatioDlg(CTorqDoc& doc, QWidget* parent)
     groups->addWidget(MakeNewRatioGroup(), 1);
     groups->addWidget(MakeEngineGroup(), 1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    m_apply = buttons->addButton(tr("Apply"), QDialogButtonBox::AcceptRole);
-    m_cancel = buttons->addButton(QDialogButtonBox::Cancel);
-    m_apply->setDefault(true);
-    SetCancelButton(m_cancel);
-    connect(m_apply, &QPushButton::clicked, this, &CCompRatioDlg::Apply);
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
-
+    QWidget* buttons = MakeButtons();
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(kindRow);
     layout->addLayout(middle);
@@ -90,8 +74,48 @@ CCompRatioDlg::CCompRatioDlg(CTorqDoc& doc, QWidget* parent)
     layout->addWidget(MakeHelpRow());
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    SetReadingOrder();
 
-    // Reading order: the piston kind, the five measurements, Apply, Cancel.
+    LayOut();
+    ShowResults();
+    QRadioButton* current =
+        m_calculator.GetPistonKind() == CompressionCalculator::kFlattopPiston ? m_flattop : m_domed;
+    current->setChecked(true);
+    current->setFocus(Qt::OtherFocusReason);
+    connect(m_flattop->group(), &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked) ChoosePistonKind(id);
+    });
+}
+
+QLayout* CCompRatioDlg::MakePistonKindRow()
+{
+    m_flattop = new QRadioButton(tr("Piston - Flattop, Without Valve Reliefs"), this);
+    m_domed = new QRadioButton(tr("Piston - Has Dome, Dish, or Valve Reliefs"), this);
+    auto* kinds = new QButtonGroup(this);
+    kinds->addButton(m_flattop, CompressionCalculator::kFlattopPiston);
+    kinds->addButton(m_domed, CompressionCalculator::kDomedPiston);
+    auto* kindRow = new QHBoxLayout;
+    kindRow->addWidget(m_flattop);
+    kindRow->addWidget(m_domed);
+    kindRow->addStretch(1);
+    return kindRow;
+}
+
+QWidget* CCompRatioDlg::MakeButtons()
+{
+    auto* buttons = new QDialogButtonBox(this);
+    m_apply = buttons->addButton(tr("Apply"), QDialogButtonBox::AcceptRole);
+    m_cancel = buttons->addButton(QDialogButtonBox::Cancel);
+    m_apply->setDefault(true);
+    SetCancelButton(m_cancel);
+    connect(m_apply, &QPushButton::clicked, this, &CCompRatioDlg::Apply);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    return buttons;
+}
+
+// Reading order: the piston kind, the five measurements, Apply, Cancel.
+void CCompRatioDlg::SetReadingOrder()
+{
     setTabOrder(m_flattop, m_domed);
     QWidget* previous = m_domed;
     for (CEditFloatPt* edit : m_edits) {
@@ -100,16 +124,6 @@ CCompRatioDlg::CCompRatioDlg(CTorqDoc& doc, QWidget* parent)
     }
     setTabOrder(previous, m_apply);
     setTabOrder(m_apply, m_cancel);
-
-    LayOut();
-    ShowResults();
-    QRadioButton* current =
-        m_calculator.GetPistonKind() == CompressionCalculator::kFlattopPiston ? m_flattop : m_domed;
-    current->setChecked(true);
-    current->setFocus(Qt::OtherFocusReason);
-    connect(kinds, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
-        if (checked) ChoosePistonKind(id);
-    });
 }
 
 QWidget* CCompRatioDlg::MakeInputs()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "components/CompressionCalculator.h"
-#include "dialogs/CalculatorDialog.h"
+#include "widgets/CalculatorDialog.h"
 
 #include <array>
 
@@ -10,6 +10,7 @@ class CMarkerBadge;
 class CPistonPicture;
 class CTorqDoc;
 class QLabel;
+class QLayout;
 class QPushButton;
 class QRadioButton;
 
@@ -55,9 +56,12 @@ protected:
 private:
     static std::size_t Index(Input input) { return static_cast<std::size_t>(input); }
 
+    QLayout* MakePistonKindRow();
     QWidget* MakeInputs();
     QWidget* MakeNewRatioGroup();
     QWidget* MakeEngineGroup();
+    QWidget* MakeButtons();
+    void SetReadingOrder();
     void ChoosePistonKind(std::int32_t pistonKind);
     void LayOut();
     void ShowResults();

@@ -1,7 +1,7 @@
 #include "dialogs/ItrBestSurface.h"
 
 #include "iterator/Iterator.h"
-#include "views/ViewFont.h"
+#include "widgets/ViewFont.h"
 
 #include <qutils.h>
 #include <Q3DCamera>

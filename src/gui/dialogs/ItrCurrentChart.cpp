@@ -1,7 +1,7 @@
 #include "dialogs/ItrCurrentChart.h"
 
 #include "report/ChartSeries.h"
-#include "views/ChartLook.h"
+#include "widgets/ChartLook.h"
 
 #include <QChart>
 #include <QImage>

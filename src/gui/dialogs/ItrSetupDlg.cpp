@@ -2,7 +2,7 @@
 
 #include "iterator/RegistryDirectory.h"
 #include "model/DocumentRegistry.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QComboBox>
 #include <QFocusEvent>
@@ -129,54 +129,56 @@ QWidget* CItrSetupDlg::CreateRowGroup(const QString& title, int firstRow, int ro
     grid->addWidget(ColumnHeading(tr("Step Value"), group), 0, 4);
     grid->addWidget(ColumnHeading(tr("Units"), group), 0, 5);
     grid->addWidget(ColumnHeading(tr("#Steps"), group), 0, 6);
-
-    const bool numeric = firstRow < kNumericRows;
-    const int fieldWidth = fontMetrics().horizontalAdvance(QLatin1Char('0')) * kFieldWidthChars;
-    for (int i = 0; i < rowCount; ++i) {
-        const int row = firstRow + i;
-        const int gridRow = i + 1;
-        Row& controls = m_rows[static_cast<std::size_t>(row)];
-        controls.dataType = new QComboBox(group);
-        if (numeric) {
-            for (IterationDataType type : kNumericTypes)
-                controls.dataType->addItem(IterationDataTypeName(type), type);
-        } else {
-            for (IterationDataType type : kCamTypes)
-                controls.dataType->addItem(IterationDataTypeName(type), type);
-        }
-        connect(controls.dataType, &QComboBox::activated, this,
-                [this, row](int index) { OnDataTypeChosen(row, index); });
-        grid->addWidget(controls.dataType, gridRow, 0);
-
-        for (int f = kMin; f <= kStep; ++f) {
-            auto* field = new CEditFloatPt(group);
-            field->setFixedWidth(fieldWidth);
-            field->installEventFilter(this);
-            controls.fields[static_cast<std::size_t>(f)] = field;
-        }
-        controls.to = new QLabel(tr("To"), group);
-        controls.units = new QLabel(group);
-        controls.units->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("ft-lbs")));
-        controls.steps = new QLabel(group);
-        controls.steps->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        controls.steps->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("000000")));
-        grid->addWidget(controls.fields[kMin], gridRow, 1);
-        grid->addWidget(controls.to, gridRow, 2);
-        grid->addWidget(controls.fields[kMax], gridRow, 3);
-        grid->addWidget(controls.fields[kStep], gridRow, 4);
-        grid->addWidget(controls.units, gridRow, 5);
-        grid->addWidget(controls.steps, gridRow, 6);
-        // An empty row keeps its place, so that the rows never jump.
-        for (QWidget* widget : std::initializer_list<QWidget*>{controls.fields[kMin], controls.fields[kMax],
-                                                               controls.fields[kStep], controls.to,
-                                                               controls.units, controls.steps}) {
-            QSizePolicy policy = widget->sizePolicy();
-            policy.setRetainSizeWhenHidden(true);
-            widget->setSizePolicy(policy);
-        }
-    }
+    for (int i = 0; i < rowCount; ++i) CreateRow(*grid, firstRow + i, i + 1);
     grid->setColumnStretch(0, 1);
     return group;
+}
+
+// One parameter's row: its data type, Min "To" Max, Step, units and the
+// number of steps, in grid row gridRow.
+void CItrSetupDlg::CreateRow(QGridLayout& grid, int row, int gridRow)
+{
+    QWidget* group = grid.parentWidget();
+    const int fieldWidth = fontMetrics().horizontalAdvance(QLatin1Char('0')) * kFieldWidthChars;
+    Row& controls = m_rows[static_cast<std::size_t>(row)];
+    controls.dataType = new QComboBox(group);
+    if (row < kNumericRows) {
+        for (IterationDataType type : kNumericTypes)
+            controls.dataType->addItem(IterationDataTypeName(type), type);
+    } else {
+        for (IterationDataType type : kCamTypes)
+            controls.dataType->addItem(IterationDataTypeName(type), type);
+    }
+    connect(controls.dataType, &QComboBox::activated, this,
+            [this, row](int index) { OnDataTypeChosen(row, index); });
+    grid.addWidget(controls.dataType, gridRow, 0);
+
+    for (int f = kMin; f <= kStep; ++f) {
+        auto* field = new CEditFloatPt(group);
+        field->setFixedWidth(fieldWidth);
+        field->installEventFilter(this);
+        controls.fields[static_cast<std::size_t>(f)] = field;
+    }
+    controls.to = new QLabel(tr("To"), group);
+    controls.units = new QLabel(group);
+    controls.units->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("ft-lbs")));
+    controls.steps = new QLabel(group);
+    controls.steps->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    controls.steps->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("000000")));
+    grid.addWidget(controls.fields[kMin], gridRow, 1);
+    grid.addWidget(controls.to, gridRow, 2);
+    grid.addWidget(controls.fields[kMax], gridRow, 3);
+    grid.addWidget(controls.fields[kStep], gridRow, 4);
+    grid.addWidget(controls.units, gridRow, 5);
+    grid.addWidget(controls.steps, gridRow, 6);
+    // An empty row keeps its place, so that the rows never jump.
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{controls.fields[kMin], controls.fields[kMax], controls.fields[kStep],
+                                         controls.to, controls.units, controls.steps}) {
+        QSizePolicy policy = widget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widget->setSizePolicy(policy);
+    }
 }
 
 QWidget* CItrSetupDlg::CreateCriterionGroup()

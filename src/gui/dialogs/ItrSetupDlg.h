@@ -41,7 +41,6 @@ public:
     bool IsOkAllowed() const { return m_okAllowed; }
 
     // The engines the baseline list offers after "(None)".
-    const std::vector<const CTorqDoc*>& ListedEngines() const { return m_listedEngines; }
 
     QComboBox* BaselineList() const { return m_baselineList; }
     QComboBox* DataTypeList(int row) const;
@@ -74,6 +73,7 @@ private:
 
     void CreateControls();
     QWidget* CreateRowGroup(const QString& title, int firstRow, int rowCount);
+    void CreateRow(QGridLayout& grid, int row, int gridRow);
     QWidget* CreateCriterionGroup();
     void FillBaselineList(const CDocumentRegistry& documents);
     void ShowAll();

@@ -90,6 +90,86 @@ void DrawDimension(QPainter& painter, const QPointF& from, const QPointF& to)
     DrawArrowHead(painter, to, from);
 }
 
+// The section above the piston: the gas, the head with the chamber cut out
+// of its face, the gasket and the block's walls.
+void DrawCylinder(QPainter& painter, qreal crown)
+{
+    const QPen edge(kMetalEdge, 1.2);
+
+    // The gas: chamber, gasket bore and the bore above the piston.
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kGas);
+    painter.drawPath(ChamberPath());
+    painter.drawRect(QRectF(QPointF(kGasketBoreLeft, kGasketTop), QPointF(kGasketBoreRight, kDeck)));
+    painter.drawRect(QRectF(QPointF(kBoreLeft, kDeck), QPointF(kBoreRight, crown + 1)));
+
+    // The head, with the chamber cut out of its face.
+    QPainterPath head;
+    head.addRect(QRectF(QPointF(kSectionLeft, kHeadTop), QPointF(kSectionRight, kGasketTop)));
+    head = head.subtracted(ChamberPath());
+    painter.setPen(edge);
+    painter.setBrush(kMetal);
+    painter.drawPath(head);
+    painter.setBrush(QBrush(kMetalEdge, Qt::BDiagPattern));
+    painter.drawPath(head);
+
+    // The gasket either side of its bore.
+    painter.setBrush(kGasket);
+    painter.drawRect(QRectF(QPointF(kSectionLeft, kGasketTop), QPointF(kGasketBoreLeft, kDeck)));
+    painter.drawRect(QRectF(QPointF(kGasketBoreRight, kGasketTop), QPointF(kSectionRight, kDeck)));
+
+    // The block's walls.
+    for (const QRectF wall : {QRectF(QPointF(kSectionLeft, kDeck), QPointF(kBoreLeft, kBlockBottom)),
+                              QRectF(QPointF(kBoreRight, kDeck), QPointF(kSectionRight, kBlockBottom))}) {
+        painter.setBrush(kMetal);
+        painter.drawRect(wall);
+        painter.setBrush(QBrush(kMetalEdge, Qt::BDiagPattern));
+        painter.drawRect(wall);
+    }
+}
+
+// The piston: crown, ring grooves, wrist pin.
+void DrawPiston(QPainter& painter, bool domed, qreal crown)
+{
+    const QPainterPath piston = CrownPath(domed);
+    QLinearGradient shade(kBoreLeft, 0, kBoreRight, 0);
+    shade.setColorAt(0.0, kPiston.darker(115));
+    shade.setColorAt(0.45, kPiston.lighter(108));
+    shade.setColorAt(1.0, kPiston.darker(125));
+    painter.setBrush(shade);
+    painter.drawPath(piston);
+    painter.setPen(QPen(kMetalEdge, 1.0));
+    for (qreal groove : {10.0, 17.0, 24.0}) {
+        painter.drawLine(QPointF(kBoreLeft + 2, crown + groove), QPointF(kBoreRight - 2, crown + groove));
+    }
+    painter.setBrush(kMetal);
+    painter.drawEllipse(QPointF((kBoreLeft + kBoreRight) / 2, 200.0), 13.0, 13.0);
+}
+
+// The measured distances and the numbered markers of the calculator's fields.
+void DrawDimensions(QPainter& painter, bool domed, qreal crown)
+{
+    painter.setPen(QPen(kDimension, 1.1));
+    const qreal middle = (kGasketTop + kDeck) / 2;
+    DrawDimension(painter, QPointF(kGasketBoreLeft + 1, middle), QPointF(kGasketBoreRight - 1, middle));
+    DrawDimension(painter, QPointF(kSectionRight + 6, kGasketTop), QPointF(kSectionRight + 6, kDeck));
+    const qreal distanceX = kBoreRight - 10;
+    DrawDimension(painter, QPointF(distanceX, kDeck), QPointF(distanceX, crown));
+    painter.drawLine(QPointF(distanceX + 2, (kDeck + crown) / 2),
+                     QPointF(kSectionRight + 10, (kDeck + crown) / 2 + 4));
+
+    CPistonPicture::DrawMarker(
+        painter, QPointF((kGasketBoreLeft + kGasketBoreRight) / 2 - 8, kChamberTop + 18), kMarkerRadius, 1);
+    CPistonPicture::DrawMarker(painter, QPointF((kGasketBoreLeft + kGasketBoreRight) / 2 + 22, middle),
+                               kMarkerRadius, 2);
+    CPistonPicture::DrawMarker(painter, QPointF(kSectionRight + 19, middle - 6), kMarkerRadius, 3);
+    CPistonPicture::DrawMarker(painter, QPointF(kSectionRight + 19, (kDeck + crown) / 2 + 13), kMarkerRadius,
+                               4);
+    if (domed)
+        CPistonPicture::DrawMarker(painter, QPointF(kBoreLeft + 17, (kDeck + kDomedCrown) / 2 + 1),
+                                   kMarkerRadius, 5);
+}
+
 }  // namespace
 
 CPistonPicture::CPistonPicture(QWidget* parent) : QWidget(parent)
@@ -156,71 +236,9 @@ void CPistonPicture::paintEvent(QPaintEvent* /*event*/)
 void CPistonPicture::DrawSection(QPainter& painter) const
 {
     const qreal crown = m_domed ? kDomedCrown : kFlatCrown;
-    const QPen edge(kMetalEdge, 1.2);
-
-    // The gas: chamber, gasket bore and the bore above the piston.
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(kGas);
-    painter.drawPath(ChamberPath());
-    painter.drawRect(QRectF(QPointF(kGasketBoreLeft, kGasketTop), QPointF(kGasketBoreRight, kDeck)));
-    painter.drawRect(QRectF(QPointF(kBoreLeft, kDeck), QPointF(kBoreRight, crown + 1)));
-
-    // The head, with the chamber cut out of its face.
-    QPainterPath head;
-    head.addRect(QRectF(QPointF(kSectionLeft, kHeadTop), QPointF(kSectionRight, kGasketTop)));
-    head = head.subtracted(ChamberPath());
-    painter.setPen(edge);
-    painter.setBrush(kMetal);
-    painter.drawPath(head);
-    painter.setBrush(QBrush(kMetalEdge, Qt::BDiagPattern));
-    painter.drawPath(head);
-
-    // The gasket either side of its bore.
-    painter.setBrush(kGasket);
-    painter.drawRect(QRectF(QPointF(kSectionLeft, kGasketTop), QPointF(kGasketBoreLeft, kDeck)));
-    painter.drawRect(QRectF(QPointF(kGasketBoreRight, kGasketTop), QPointF(kSectionRight, kDeck)));
-
-    // The block's walls.
-    for (const QRectF wall : {QRectF(QPointF(kSectionLeft, kDeck), QPointF(kBoreLeft, kBlockBottom)),
-                              QRectF(QPointF(kBoreRight, kDeck), QPointF(kSectionRight, kBlockBottom))}) {
-        painter.setBrush(kMetal);
-        painter.drawRect(wall);
-        painter.setBrush(QBrush(kMetalEdge, Qt::BDiagPattern));
-        painter.drawRect(wall);
-    }
-
-    // The piston: crown, ring grooves, wrist pin.
-    const QPainterPath piston = CrownPath(m_domed);
-    QLinearGradient shade(kBoreLeft, 0, kBoreRight, 0);
-    shade.setColorAt(0.0, kPiston.darker(115));
-    shade.setColorAt(0.45, kPiston.lighter(108));
-    shade.setColorAt(1.0, kPiston.darker(125));
-    painter.setBrush(shade);
-    painter.drawPath(piston);
-    painter.setPen(QPen(kMetalEdge, 1.0));
-    for (qreal groove : {10.0, 17.0, 24.0}) {
-        painter.drawLine(QPointF(kBoreLeft + 2, crown + groove), QPointF(kBoreRight - 2, crown + groove));
-    }
-    painter.setBrush(kMetal);
-    painter.drawEllipse(QPointF((kBoreLeft + kBoreRight) / 2, 200.0), 13.0, 13.0);
-
-    // Dimensions and markers.
-    painter.setPen(QPen(kDimension, 1.1));
-    const qreal middle = (kGasketTop + kDeck) / 2;
-    DrawDimension(painter, QPointF(kGasketBoreLeft + 1, middle), QPointF(kGasketBoreRight - 1, middle));
-    DrawDimension(painter, QPointF(kSectionRight + 6, kGasketTop), QPointF(kSectionRight + 6, kDeck));
-    const qreal distanceX = kBoreRight - 10;
-    DrawDimension(painter, QPointF(distanceX, kDeck), QPointF(distanceX, crown));
-    painter.drawLine(QPointF(distanceX + 2, (kDeck + crown) / 2),
-                     QPointF(kSectionRight + 10, (kDeck + crown) / 2 + 4));
-
-    DrawMarker(painter, QPointF((kGasketBoreLeft + kGasketBoreRight) / 2 - 8, kChamberTop + 18),
-               kMarkerRadius, 1);
-    DrawMarker(painter, QPointF((kGasketBoreLeft + kGasketBoreRight) / 2 + 22, middle), kMarkerRadius, 2);
-    DrawMarker(painter, QPointF(kSectionRight + 19, middle - 6), kMarkerRadius, 3);
-    DrawMarker(painter, QPointF(kSectionRight + 19, (kDeck + crown) / 2 + 13), kMarkerRadius, 4);
-    if (m_domed)
-        DrawMarker(painter, QPointF(kBoreLeft + 17, (kDeck + kDomedCrown) / 2 + 1), kMarkerRadius, 5);
+    DrawCylinder(painter, crown);
+    DrawPiston(painter, m_domed, crown);
+    DrawDimensions(painter, m_domed, crown);
 }
 
 // ---------------------------------------------------------------- CMarkerBadge

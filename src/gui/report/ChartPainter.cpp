@@ -260,21 +260,13 @@ ChartLegendLayout LayOutChartLegend(const ChartPicture& picture, const QFont& fo
     return layout;
 }
 
-void PaintChart(QPainter& painter, const QRectF& area, const ChartPicture& picture, const QFont& font)
+namespace {
+
+// The plot area inside the chart: room at the sides for the y axes' titles
+// and tick labels, and under it for the x axis's, above xTitleBottom.
+QRectF PlotArea(const QRectF& inner, double xTitleBottom, const ChartPicture& picture,
+                const QFontMetricsF& labelMetrics, const QFontMetricsF& titleMetrics)
 {
-    painter.save();
-    painter.fillRect(area, kChartGrey);
-    const QFont labelFont = font;
-    const QFont titleFont = Scaled(font, 1.0, true);
-    const QFont peakFont = Scaled(font, 0.9);
-    const QFontMetricsF labelMetrics(labelFont);
-    const QFontMetricsF titleMetrics(titleFont);
-    const QRectF inner = area.adjusted(6, 6, -6, -6);
-
-    const ChartLegendLayout legend = LayOutChartLegend(picture, labelFont, inner.width());
-    const double legendTop = inner.bottom() - legend.height;
-    const double xTitleBottom = legendTop - 4;
-
     const double leftRoom =
         titleMetrics.height() + 4 + WidestTickText(picture.y1, labelMetrics) + kTickLength + 4;
     const double rightRoom =
@@ -282,8 +274,59 @@ void PaintChart(QPainter& painter, const QRectF& area, const ChartPicture& pictu
             ? titleMetrics.height() + 4 + WidestTickText(picture.y2, labelMetrics) + kTickLength + 4
             : labelMetrics.horizontalAdvance(TickText(picture.x.maximum, 1)) / 2 + 2;
     const double bottomRoom = kTickLength + labelMetrics.height() + titleMetrics.height() + 4;
-    QRectF plot(QPointF(inner.left() + leftRoom, inner.top() + labelMetrics.height() / 2),
-                QPointF(inner.right() - rightRoom, xTitleBottom - bottomRoom));
+    return QRectF(QPointF(inner.left() + leftRoom, inner.top() + labelMetrics.height() / 2),
+                  QPointF(inner.right() - rightRoom, xTitleBottom - bottomRoom));
+}
+
+// The curves, the marks where a curve leaves its range, and the peak labels.
+void DrawPlotContents(QPainter& painter, const PlotMapping& y1Map, const PlotMapping& y2Map,
+                      const ChartPicture& picture, const QFont& peakFont)
+{
+    for (const ChartCurve& curve : picture.curves) DrawCurve(painter, curve.y2 ? y2Map : y1Map, curve);
+    for (const ChartClipMark& mark : picture.clipMarks) {
+        DrawClipMark(painter, (mark.y2 ? y2Map : y1Map).Map(mark.at), kClipMarkSize, mark.direction,
+                     mark.colour);
+    }
+    std::vector<QRectF> taken;
+    for (const ChartPeakLabel& label : picture.peaks) {
+        DrawPeakLabel(painter, label.y2 ? y2Map : y1Map, label, peakFont, taken);
+    }
+}
+
+// The legend under the plot: a swatch and the text of each curve, then the
+// note on the clipped curves.
+void DrawLegend(QPainter& painter, const ChartLegendLayout& legend, const ChartPicture& picture,
+                const QFont& font, QPointF topLeft)
+{
+    painter.translate(topLeft);
+    painter.setFont(font);
+    for (const ChartLegendEntry& entry : legend.entries) {
+        DrawLegendSwatch(painter, entry.swatch, entry.curve->style);
+        painter.setPen(Qt::black);
+        painter.drawText(entry.text, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, entry.curve->legend);
+    }
+    if (!legend.note.isEmpty()) {
+        painter.setPen(QColor(128, 0, 0));
+        painter.drawText(legend.note, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, picture.clipNote);
+    }
+}
+
+}  // namespace
+
+void PaintChart(QPainter& painter, const QRectF& area, const ChartPicture& picture, const QFont& font)
+{
+    painter.save();
+    painter.fillRect(area, kChartGrey);
+    const QFont labelFont = font;
+    const QFont titleFont = Scaled(font, 1.0, true);
+    const QFontMetricsF labelMetrics(labelFont);
+    const QFontMetricsF titleMetrics(titleFont);
+    const QRectF inner = area.adjusted(6, 6, -6, -6);
+
+    const ChartLegendLayout legend = LayOutChartLegend(picture, labelFont, inner.width());
+    const double legendTop = inner.bottom() - legend.height;
+    const double xTitleBottom = legendTop - 4;
+    const QRectF plot = PlotArea(inner, xTitleBottom, picture, labelMetrics, titleMetrics);
     if (plot.width() < 10 || plot.height() < 10) {
         painter.restore();
         return;  // no room for a plot
@@ -303,26 +346,7 @@ void PaintChart(QPainter& painter, const QRectF& area, const ChartPicture& pictu
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(plot);
 
-    for (const ChartCurve& curve : picture.curves) DrawCurve(painter, curve.y2 ? y2Map : y1Map, curve);
-    for (const ChartClipMark& mark : picture.clipMarks) {
-        DrawClipMark(painter, (mark.y2 ? y2Map : y1Map).Map(mark.at), kClipMarkSize, mark.direction,
-                     mark.colour);
-    }
-    std::vector<QRectF> taken;
-    for (const ChartPeakLabel& label : picture.peaks) {
-        DrawPeakLabel(painter, label.y2 ? y2Map : y1Map, label, peakFont, taken);
-    }
-
-    painter.translate(inner.left(), legendTop);
-    painter.setFont(labelFont);
-    for (const ChartLegendEntry& entry : legend.entries) {
-        DrawLegendSwatch(painter, entry.swatch, entry.curve->style);
-        painter.setPen(Qt::black);
-        painter.drawText(entry.text, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, entry.curve->legend);
-    }
-    if (!legend.note.isEmpty()) {
-        painter.setPen(QColor(128, 0, 0));
-        painter.drawText(legend.note, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, picture.clipNote);
-    }
+    DrawPlotContents(painter, y1Map, y2Map, picture, Scaled(font, 0.9));
+    DrawLegend(painter, legend, picture, labelFont, QPointF(inner.left(), legendTop));
     painter.restore();
 }

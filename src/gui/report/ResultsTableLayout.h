@@ -33,8 +33,6 @@ struct ResultsTableLayout {
     std::array<int, kResultPointCount> rowY{};  // top of each row's text
     std::array<std::array<QString, kResultsTableColumnCount>, kResultPointCount> cells;
     std::vector<QLine> rules;  // top rule, rule below the headers, bottom rule, speed-column rule
-
-    int Bottom() const { return rules.size() > 2 ? rules[2].y1() : 0; }
 };
 
 // The table of a document's last run: the title, the peaks, three header

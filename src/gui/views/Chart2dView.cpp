@@ -1,37 +1,23 @@
 #include "Chart2dView.h"
 
 #include "ChartLegend.h"
-#include "ChartLook.h"
 #include "ResultUnitsChoice.h"
 #include "StaleResultsNote.h"
-#include "ViewFont.h"
-#include "dialogs/Chart2dDlg.h"
 #include "model/DocumentRegistry.h"
 #include "report/ChartPainter.h"
-#include "report/Printouts.h"
-#include "report/ReportFile.h"
+#include "widgets/ChartLook.h"
+#include "widgets/ViewFont.h"
 
-#include <QApplication>
-#include <QBuffer>
 #include <QChart>
 #include <QChartView>
-#include <QClipboard>
-#include <QContextMenuEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGraphicsLayout>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
-#include <QImage>
 #include <QLegendMarker>
 #include <QLineSeries>
-#include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
-#include <QPrinter>
 #include <QScatterSeries>
 #include <QSettings>
-#include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
@@ -49,20 +35,6 @@ constexpr double kLeastWidthForYTitles = 300;  // pixels of chart
 constexpr double kXLabelSpacing = 1.6;
 constexpr double kYLabelSpacing = 2.2;
 const QColor kStaleCurveColour(170, 170, 170);
-
-QString DefaultAskImageFile(QWidget* parent)
-{
-    const QString svgFilter = QObject::tr("SVG Image (*.svg)");
-    QString chosenFilter;
-    QString path = QFileDialog::getSaveFileName(
-        parent, QObject::tr("Save Image As"), QString(),
-        QObject::tr("PNG Image (*.png)") + QStringLiteral(";;") + svgFilter, &chosenFilter);
-    // A name typed without an extension takes the chosen type's.
-    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
-        path += chosenFilter == svgFilter ? QStringLiteral(".svg") : QStringLiteral(".png");
-    }
-    return path;
-}
 
 void StyleCurve(QLineSeries* series, const CurveStyle& style)
 {
@@ -86,8 +58,7 @@ CChart2dView::CChart2dView(CTorqDoc& document, CDocumentRegistry& registry, QWid
       m_axes{ChartAxisDescription::Make(kSeriesEngineSpeed, kHiRange),
              ChartAxisDescription::Make(kSeriesPower, kMidRange),
              ChartAxisDescription::Make(kSeriesTorque, kMidRange)},
-      m_colourEachEngine(QSettings().value(kColourEachEngineKey, false).toBool()),
-      m_askImageFile(DefaultAskImageFile)
+      m_colourEachEngine(QSettings().value(kColourEachEngineKey, false).toBool())
 {
     CreateChart();
     m_document->AddObserver(this);
@@ -467,52 +438,6 @@ QStringList CChart2dView::PeakLabelTexts() const
     return texts;
 }
 
-QMenu* CChart2dView::CreateContextMenu(QWidget* parent)
-{
-    auto* menu = new QMenu(parent);
-    const auto addSeriesMenu = [this, menu](const QString& text, ChartAxis axis, int first) {
-        QMenu* sub = menu->addMenu(text);
-        for (int series = first; series < kChartSeriesCount; ++series) {
-            QAction* action = sub->addAction(QString::fromLatin1(GetChartSeries(series).menuName));
-            action->setCheckable(true);
-            action->setChecked(Axis(axis).series == series);
-            connect(action, &QAction::triggered, this, [this, axis, series] { SetAxisSeries(axis, series); });
-        }
-    };
-    const auto addRangeMenu = [this, menu](const QString& text, ChartAxis axis) {
-        QMenu* sub = menu->addMenu(text);
-        for (int kind = 0; kind < kChartRangeKinds; ++kind) {
-            QAction* action = sub->addAction(QString::fromLatin1(GetRangeKindName(kind)));
-            action->setCheckable(true);
-            action->setChecked(Axis(axis).rangeKind == kind);
-            connect(action, &QAction::triggered, this, [this, axis, kind] { SetAxisRange(axis, kind); });
-        }
-    };
-    addSeriesMenu(QStringLiteral("X    Data"), ChartAxis::X, 1);
-    addSeriesMenu(QStringLiteral("Y1  Data"), ChartAxis::Y1, 1);
-    addSeriesMenu(QStringLiteral("Y2  Data"), ChartAxis::Y2, 0);
-    menu->addSeparator();
-    addRangeMenu(QStringLiteral("X    Range"), ChartAxis::X);
-    addRangeMenu(QStringLiteral("Y1  Range"), ChartAxis::Y1);
-    addRangeMenu(QStringLiteral("Y2  Range"), ChartAxis::Y2);
-    menu->addSeparator();
-    connect(menu->addAction(QStringLiteral("&Properties...")), &QAction::triggered, this,
-            &CChart2dView::RunPropertiesDialog);
-    menu->addSeparator();
-    connect(menu->addAction(QStringLiteral("Copy Image")), &QAction::triggered, this,
-            &CChart2dView::CopyImage);
-    connect(menu->addAction(QStringLiteral("Save Image As...")), &QAction::triggered, this,
-            &CChart2dView::AskAndSaveImage);
-    return menu;
-}
-
-void CChart2dView::contextMenuEvent(QContextMenuEvent* event)
-{
-    QMenu* menu = CreateContextMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
-}
-
 ChartOptions CChart2dView::Options() const
 {
     ChartOptions options;
@@ -540,99 +465,4 @@ void CChart2dView::ApplyOptions(const ChartOptions& options)
     // engines then redraw this graph.
     if (m_document != nullptr) ChooseResultUnits(*m_document, options.resultUnits);
     SetCompareDocuments(options.comparedDocuments);
-}
-
-void CChart2dView::RunPropertiesDialog()
-{
-    if (m_document == nullptr) return;
-    CChart2dDlg dialog(*m_document, m_registry, this);
-    dialog.SetOptions(Options());
-    if (dialog.exec() != QDialog::Accepted) return;
-    ApplyOptions(dialog.Options());
-}
-
-// ---------------------------------------------------------------- images
-
-QImage CChart2dView::RenderImage(double devicePixelRatio) const
-{
-    const QSize size = this->size().expandedTo(QSize(320, 240));
-    QImage image(size * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(devicePixelRatio);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    PaintChart(painter, QRectF(QPointF(0, 0), QSizeF(size)), m_picture, ReportFont(11));
-    return image;
-}
-
-QByteArray CChart2dView::RenderSvg() const
-{
-    const QSize size = this->size().expandedTo(QSize(320, 240));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QSvgGenerator generator;
-    generator.setOutputDevice(&buffer);
-    generator.setSize(size);
-    generator.setViewBox(QRect(QPoint(0, 0), size));
-    generator.setResolution(int(kReportUnitsPerInch));
-    generator.setTitle(m_slots[0].name + QStringLiteral(" - graph"));
-    {
-        QPainter painter(&generator);
-        PaintChart(painter, QRectF(QPointF(0, 0), QSizeF(size)), m_picture, ReportFont(11));
-    }
-    return bytes;
-}
-
-void CChart2dView::CopyImage() const
-{
-    QApplication::clipboard()->setImage(RenderImage());
-}
-
-bool CChart2dView::SaveImage(const QString& path, QString& error) const
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    QByteArray bytes;
-    if (suffix == QLatin1String("svg")) {
-        bytes = RenderSvg();
-    } else if (suffix == QLatin1String("png")) {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        RenderImage().save(&buffer, "PNG");
-    } else {
-        error = tr("Cannot write %1: a graph image is saved as .png or .svg.").arg(path);
-        return false;
-    }
-    return WriteFileAtomically(path, bytes, error);
-}
-
-void CChart2dView::AskAndSaveImage()
-{
-    const QString path = m_askImageFile(this);
-    if (path.isEmpty()) return;
-    QString error;
-    if (!SaveImage(path, error)) QMessageBox::warning(this, tr("Save Image As"), error);
-}
-
-// ---------------------------------------------------------------- printing
-
-void CChart2dView::PaintPrintPage(QPainter& painter, const QRectF& target)
-{
-    PaintChart(painter, target, m_picture, ReportFont(12));
-}
-
-void CChart2dView::PaintPrintout(QPainter& painter, const QRectF& paper, const QString& date) const
-{
-    const PageHeaderText header{m_slots[0].name, date, 1, 1};
-    PaintGraphPrintout(painter, paper, m_picture, header);
-}
-
-void CChart2dView::Print(QPrinter& printer)
-{
-    QPainter painter(&printer);
-    if (!painter.isActive()) return;
-    ForgetEarlierPrintTransform(painter);
-    QRectF paper = printer.paperRect(QPrinter::DevicePixel);
-    if (!printer.fullPage()) paper.translate(-printer.pageRect(QPrinter::DevicePixel).topLeft());
-    PaintPrintout(painter, UseReportUnits(painter, paper, printer.resolution()));
 }

@@ -9,7 +9,6 @@
 #include <QWidget>
 
 #include <array>
-#include <functional>
 #include <vector>
 
 class CChartLegend;
@@ -44,9 +43,6 @@ struct ChartSlot {
 class CChart2dView : public QWidget, public DocumentObserver {
     Q_OBJECT
 public:
-    // Asks for the file of "Save Image As..."; empty when the user cancels.
-    using ImageFileAsker = std::function<QString(QWidget* parent)>;
-
     explicit CChart2dView(CTorqDoc& document, QWidget* parent = nullptr);
     CChart2dView(CTorqDoc& document, CDocumentRegistry& registry, QWidget* parent = nullptr);
     ~CChart2dView() override;
@@ -96,7 +92,6 @@ public:
     // "Save Image As...": PNG or SVG by the file's extension, written through
     // a temporary file. False with a message when it cannot be written.
     bool SaveImage(const QString& path, QString& error) const;
-    void SetImageFileAsker(ImageFileAsker asker) { m_askImageFile = std::move(asker); }
 
     // ---- printing
     void Print(QPrinter& printer);
@@ -157,7 +152,6 @@ private:
     std::vector<QGraphicsItem*> m_peakLabels;
     int m_setCount = 0;
     bool m_fittingTexts = false;
-    ImageFileAsker m_askImageFile;
     bool m_stale = false;
     QWidget* m_staleNote = nullptr;
 };

@@ -1,6 +1,6 @@
 #include "ChartLegend.h"
 
-#include "ViewFont.h"
+#include "widgets/ViewFont.h"
 
 #include <QGridLayout>
 #include <QLabel>

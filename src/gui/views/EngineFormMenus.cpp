@@ -307,6 +307,66 @@ void FillPartList(QMenu& menu, Cmd::Range range, const CPartTypeSpec& current, c
     }
 }
 
+// The induction group's menus.
+void FillInductionMenu(QMenu& menu, FormMenu which, const CTorqDoc& document, const Chooser& choose)
+{
+    switch (which) {
+        case FormMenu::Induction:
+            FillInduction(menu, choose);
+            break;
+        case FormMenu::PressureDrop:
+            AddChoice(menu, QStringLiteral("1.5 inHg"), Cmd::kPressureDrop15, choose);
+            AddChoice(menu, QStringLiteral("3.0 inHg"), Cmd::kPressureDrop30, choose);
+            break;
+        case FormMenu::Manifolds:
+            FillPartList(menu, Cmd::kManifolds, document.ManifoldType(), choose);
+            break;
+        case FormMenu::Fuels:
+            FillFuels(menu, document, choose);
+            break;
+        case FormMenu::ForcedInduction:
+            FillForcedInduction(menu, document, choose);
+            break;
+        case FormMenu::Intercooler:
+            FillIntercooler(menu, choose);
+            break;
+        default:
+            break;
+    }
+}
+
+// The camshaft group's menus.
+void FillCamshaftMenu(QMenu& menu, FormMenu which, const CTorqDoc& document, const Chooser& choose)
+{
+    switch (which) {
+        case FormMenu::CamTypes:
+            FillCamTypes(menu, document, choose);
+            break;
+        case FormMenu::CamFile:
+            AddChoice(menu, QStringLiteral("&Open Cam File..."), Cmd::kOpenCam, choose);
+            AddChoice(menu, QStringLiteral("Save Cam File &As..."), Cmd::kSaveCam, choose);
+            break;
+        case FormMenu::LifterTypes:
+            FillNamedEntries(menu, Cmd::kLifterTypes,
+                             {"Hydraulic Flat-Tappet Lifters", "Solid Flat-Tappet Lifters",
+                              "Roller Solid Or Hydraulic Lifters"},
+                             document.Cam().LifterType(), choose);
+            break;
+        case FormMenu::TimingMethods:
+            FillNamedEntries(menu, Cmd::kTimingMethods, {"Seat-To-Seat Timing", "0.050-inch Timing"},
+                             document.Cam().TimingMethod(), choose);
+            break;
+        case FormMenu::IntakeValveLifts:
+            FillLifts(menu, Cmd::kIntakeValveLifts, document, choose);
+            break;
+        case FormMenu::ExhaustValveLifts:
+            FillLifts(menu, Cmd::kExhaustValveLifts, document, choose);
+            break;
+        default:
+            break;
+    }
+}
+
 }  // namespace
 
 void FillFormMenu(QMenu& menu, FormMenu which, const CTorqDoc& document, const Chooser& choose)
@@ -334,49 +394,23 @@ void FillFormMenu(QMenu& menu, FormMenu which, const CTorqDoc& document, const C
             FillRatios(menu, document, choose);
             break;
         case FormMenu::Induction:
-            FillInduction(menu, choose);
-            break;
         case FormMenu::PressureDrop:
-            AddChoice(menu, QStringLiteral("1.5 inHg"), Cmd::kPressureDrop15, choose);
-            AddChoice(menu, QStringLiteral("3.0 inHg"), Cmd::kPressureDrop30, choose);
-            break;
         case FormMenu::Manifolds:
-            FillPartList(menu, Cmd::kManifolds, document.ManifoldType(), choose);
-            break;
         case FormMenu::Fuels:
-            FillFuels(menu, document, choose);
-            break;
         case FormMenu::ForcedInduction:
-            FillForcedInduction(menu, document, choose);
-            break;
         case FormMenu::Intercooler:
-            FillIntercooler(menu, choose);
+            FillInductionMenu(menu, which, document, choose);
             break;
         case FormMenu::ExhaustSystems:
             FillPartList(menu, Cmd::kExhaustSystems, document.ExhaustSystem(), choose);
             break;
         case FormMenu::CamTypes:
-            FillCamTypes(menu, document, choose);
-            break;
         case FormMenu::CamFile:
-            AddChoice(menu, QStringLiteral("&Open Cam File..."), Cmd::kOpenCam, choose);
-            AddChoice(menu, QStringLiteral("Save Cam File &As..."), Cmd::kSaveCam, choose);
-            break;
         case FormMenu::LifterTypes:
-            FillNamedEntries(menu, Cmd::kLifterTypes,
-                             {"Hydraulic Flat-Tappet Lifters", "Solid Flat-Tappet Lifters",
-                              "Roller Solid Or Hydraulic Lifters"},
-                             document.Cam().LifterType(), choose);
-            break;
         case FormMenu::TimingMethods:
-            FillNamedEntries(menu, Cmd::kTimingMethods, {"Seat-To-Seat Timing", "0.050-inch Timing"},
-                             document.Cam().TimingMethod(), choose);
-            break;
         case FormMenu::IntakeValveLifts:
-            FillLifts(menu, Cmd::kIntakeValveLifts, document, choose);
-            break;
         case FormMenu::ExhaustValveLifts:
-            FillLifts(menu, Cmd::kExhaustValveLifts, document, choose);
+            FillCamshaftMenu(menu, which, document, choose);
             break;
     }
 }

@@ -4,7 +4,7 @@
 #include "report/PageHeader.h"
 #include "report/Printouts.h"
 #include "views/EngineFormView.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -158,6 +158,78 @@ PrintedGroups PlaceGroupsInTwoColumns(const std::array<CEngineFormGroup*, 6>& gr
     return placed;
 }
 
+// The airflow page's pen: texts at their top-left positions in logical
+// units, rules one unit wide.
+struct AirflowPage {
+    QPainter& painter;
+    const PageMapping& mapping;
+    const QFontMetricsF& metrics;
+
+    void Text(int x, int y, const QString& value) const
+    {
+        painter.drawText(mapping.Map(x, y) + QPointF(0, metrics.ascent()), value);
+    }
+    void Rule(int x0, int x1, int y) const { painter.drawLine(mapping.Map(x0, y), mapping.Map(x1, y)); }
+};
+
+QString WithUnits(const CTorqSpec& parameter)
+{
+    return QString::fromStdString(parameter.GetTextWithUnits()).trimmed();
+}
+
+QString UnitsOf(const CFloatPtSpec& parameter)
+{
+    return QString::fromUtf8(parameter.GetUnitsLabel());
+}
+
+// The title, the description, each side's test conditions and the column
+// headings of the points; h is the height of a line of text.
+void PrintAirflowHeadings(const AirflowPage& page, const CylHeadFlowData& flow, int h)
+{
+    page.Text(30, 8, QStringLiteral("CYLINDER HEAD AIRFLOW DATA"));
+    page.Text(30, 30, QStringLiteral("Description: ") + QString::fromStdString(flow.GetDescription()));
+
+    page.Text(30, 60, QStringLiteral("Intake Valve"));
+    page.Text(218, 60, QStringLiteral("Exhaust Valve"));
+    const int sideRuleY = h * 9 / 8 + 60;
+    page.Rule(30, 168, sideRuleY);
+    page.Rule(218, 356, sideRuleY);
+
+    page.Text(30, 80, QStringLiteral("Test Diameter:"));
+    page.Text(102, 80, WithUnits(flow.IntakeTestDiameter()));
+    page.Text(30, 95, QStringLiteral("Pressure Drop:"));
+    page.Text(102, 95, WithUnits(flow.IntakeTestPressureDrop()));
+    page.Text(218, 80, QStringLiteral("Test Diameter:"));
+    page.Text(289, 80, WithUnits(flow.ExhaustTestDiameter()));
+    page.Text(218, 95, QStringLiteral("Pressure Drop:"));
+    page.Text(289, 95, WithUnits(flow.ExhaustTestPressureDrop()));
+
+    page.Text(30, 119, QStringLiteral("Lift: ") + UnitsOf(flow.IntakeLift(0)));
+    page.Text(120, 119, QStringLiteral("Flow: ") + UnitsOf(flow.IntakeAirflow(0)));
+    page.Text(218, 119, QStringLiteral("Lift: ") + UnitsOf(flow.ExhaustLift(0)));
+    page.Text(308, 119, QStringLiteral("Flow: ") + UnitsOf(flow.ExhaustAirflow(0)));
+    const int columnRuleY = h * 9 / 8 + 119;
+    page.Rule(30, 78, columnRuleY);
+    page.Rule(120, 168, columnRuleY);
+    page.Rule(218, 266, columnRuleY);
+    page.Rule(308, 356, columnRuleY);
+}
+
+// The points in use; the unused rest would only print "***".
+void PrintAirflowPoints(const AirflowPage& page, const CylHeadFlowData& flow)
+{
+    const auto textOf = [](const CTorqSpec& parameter) {
+        return QString::fromStdString(parameter.GetText());
+    };
+    for (int point = 0; point < std::min(flow.GetPointCount(), CylHeadFlowData::kMaxPoints); ++point) {
+        const int y = 137 + 24 * point;
+        page.Text(30, y, textOf(flow.IntakeLift(point)));
+        page.Text(120, y, textOf(flow.IntakeAirflow(point)));
+        page.Text(218, y, textOf(flow.ExhaustLift(point)));
+        page.Text(308, y, textOf(flow.ExhaustAirflow(point)));
+    }
+}
+
 }  // namespace
 
 void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
@@ -243,52 +315,9 @@ void CEngineFormView::PrintAirflow(QPainter& painter, const QRect& paperRect) co
     const int h = static_cast<int>(metrics.height() / mapping.scaleY + 0.5);
     painter.setPen(QPen(Qt::black, mapping.scaleY));
 
-    auto text = [&](int x, int y, const QString& value) {
-        painter.drawText(mapping.Map(x, y) + QPointF(0, metrics.ascent()), value);
-    };
-    auto rule = [&](int x0, int x1, int y) { painter.drawLine(mapping.Map(x0, y), mapping.Map(x1, y)); };
-    auto textOf = [](const CTorqSpec& parameter) { return QString::fromStdString(parameter.GetText()); };
-    auto withUnits = [](const CTorqSpec& parameter) {
-        return QString::fromStdString(parameter.GetTextWithUnits()).trimmed();
-    };
-    auto unitsOf = [](const CFloatPtSpec& parameter) { return QString::fromUtf8(parameter.GetUnitsLabel()); };
-
-    text(30, 8, QStringLiteral("CYLINDER HEAD AIRFLOW DATA"));
-    text(30, 30, QStringLiteral("Description: ") + QString::fromStdString(flow.GetDescription()));
-
-    text(30, 60, QStringLiteral("Intake Valve"));
-    text(218, 60, QStringLiteral("Exhaust Valve"));
-    const int sideRuleY = h * 9 / 8 + 60;
-    rule(30, 168, sideRuleY);
-    rule(218, 356, sideRuleY);
-
-    text(30, 80, QStringLiteral("Test Diameter:"));
-    text(102, 80, withUnits(flow.IntakeTestDiameter()));
-    text(30, 95, QStringLiteral("Pressure Drop:"));
-    text(102, 95, withUnits(flow.IntakeTestPressureDrop()));
-    text(218, 80, QStringLiteral("Test Diameter:"));
-    text(289, 80, withUnits(flow.ExhaustTestDiameter()));
-    text(218, 95, QStringLiteral("Pressure Drop:"));
-    text(289, 95, withUnits(flow.ExhaustTestPressureDrop()));
-
-    text(30, 119, QStringLiteral("Lift: ") + unitsOf(flow.IntakeLift(0)));
-    text(120, 119, QStringLiteral("Flow: ") + unitsOf(flow.IntakeAirflow(0)));
-    text(218, 119, QStringLiteral("Lift: ") + unitsOf(flow.ExhaustLift(0)));
-    text(308, 119, QStringLiteral("Flow: ") + unitsOf(flow.ExhaustAirflow(0)));
-    const int columnRuleY = h * 9 / 8 + 119;
-    rule(30, 78, columnRuleY);
-    rule(120, 168, columnRuleY);
-    rule(218, 266, columnRuleY);
-    rule(308, 356, columnRuleY);
-
-    // The points in use; the unused rest would only print "***".
-    for (int point = 0; point < std::min(flow.GetPointCount(), CylHeadFlowData::kMaxPoints); ++point) {
-        const int y = 137 + 24 * point;
-        text(30, y, textOf(flow.IntakeLift(point)));
-        text(120, y, textOf(flow.IntakeAirflow(point)));
-        text(218, y, textOf(flow.ExhaustLift(point)));
-        text(308, y, textOf(flow.ExhaustAirflow(point)));
-    }
+    const AirflowPage page{painter, mapping, metrics};
+    PrintAirflowHeadings(page, flow, h);
+    PrintAirflowPoints(page, flow);
 }
 
 bool CEngineFormView::Print(QPrinter* printer, const QString& title)

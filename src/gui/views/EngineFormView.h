@@ -1,9 +1,10 @@
 #pragma once
 
 #include "model/TorqDoc.h"
+#include "views/EngineFormBindings.h"
+#include "views/EngineFormGroup.h"
 #include "views/EngineFormMenus.h"
 
-#include <QImage>
 #include <QScrollArea>
 #include <QString>
 
@@ -11,37 +12,12 @@
 #include <functional>
 #include <vector>
 
-class CTorqSpecEditCtrl;
 class QFrame;
 class QGridLayout;
 class QLabel;
 class QPainter;
 class QPrinter;
-
-// A titled frame of the engine form with the group's status picture (complete
-// or incomplete) at its top left, in the room the title's two leading blanks leave.
-class CEngineFormGroup : public QWidget {
-    Q_OBJECT
-public:
-    CEngineFormGroup(const QString& title, QWidget* parent);
-
-    const QString& Title() const { return m_title; }
-    // Sets the status picture; an unchanged status is not drawn again.
-    void SetComplete(bool complete);
-    bool IsShownComplete() const { return m_complete; }
-    // Height of the title band; the frame's top edge runs through its middle.
-    int TitleHeight() const;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
-private:
-    void UpdateMargins();
-
-    QString m_title;
-    bool m_complete = false;
-};
+class QVBoxLayout;
 
 // The Engine sheet of an engine window: every component parameter of one
 // engine in six groups (short block, cylinder heads, compression, induction,
@@ -65,7 +41,7 @@ private:
 class CEngineFormView : public QScrollArea, public DocumentObserver {
     Q_OBJECT
 public:
-    static constexpr int kControlCount = 53;
+    static constexpr int kControlCount = kEngineFormValueCount;
     static constexpr int kFormPage = 1;
     static constexpr int kAirflowPage = 2;
 
@@ -81,6 +57,9 @@ public:
     void UpdateView();
 
     void OnDocumentChanged(CTorqDoc& document, DocumentChange change) override;
+    // One of the form's values has its in-place editor open: a popup-menu
+    // choice made in it closes it, and the edit's end recalculates.
+    bool HoldsOpenEdit() const override { return ControlWithOpenEditor() != nullptr; }
 
     // ---- printing
     int PrintPageCount() const { return kAirflowPage; }
@@ -111,7 +90,7 @@ public:
     void SetHint(const QString& text);
     QString Hint() const;
 
-    // ---- dialogs the menus open
+    // ---- the popup menus' commands (EngineFormCommands.cpp)
     enum class FileRequest { OpenAirflow, SaveAirflow, OpenCam, SaveCam };
     // Returns the chosen path, or an empty text when the user cancels. The
     // default shows a QFileDialog; tests put their own in its place.
@@ -123,15 +102,17 @@ public:
     // flow open their dialogs.
     void OnMenuCommand(int command);
 
-    // One row of the form's binding table (EngineFormView.cpp).
-    struct Binding;
-
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void BuildForm();
-    CTorqSpecEditCtrl* AddControl(const Binding& binding, QWidget* group, QGridLayout* grid);
+    using GroupGrids = std::array<QGridLayout*, 6>;
+    void AddHint(QVBoxLayout& stack);
+    GroupGrids AddGroups(QVBoxLayout& stack);
+    CTorqSpecEditCtrl* AddControl(const EngineFormBinding& binding, QWidget* group, QGridLayout* grid);
+    void AddCamTimingHeadings(QGridLayout& camGrid);
+    void AlignLabelColumns(const GroupGrids& grids);
     void ApplyEnablingRules();
     void SetControlEnabled(std::size_t index, bool enabled);
     void UpdateGroupStatus();
@@ -141,6 +122,7 @@ private:
     void DetachDocument();
     CTorqSpecEditCtrl* ControlWithOpenEditor() const;
 
+    // Popup-menu commands (EngineFormCommands.cpp).
     void OpenComponentFile(FileRequest request);
     void SaveComponentFile(FileRequest request);
     void AskCustomCamType();
@@ -156,12 +138,12 @@ private:
     CTorqDoc* m_document;
     QWidget* m_form = nullptr;
     QLabel* m_hint = nullptr;
-    std::vector<CTorqSpecEditCtrl*> m_controls;  // in binding order, which is the tab order
-    std::vector<const Binding*> m_bindings;      // parallel to m_controls
-    std::vector<QLabel*> m_labels;               // parallel to m_controls
-    std::vector<QLabel*> m_autoLabels;           // parallel to m_controls; null where there is none
-    std::vector<QLabel*> m_staticTexts;          // headings that belong to no control
-    std::vector<QFrame*> m_rules;                // etched lines
+    std::vector<CTorqSpecEditCtrl*> m_controls;        // in binding order, which is the tab order
+    std::vector<const EngineFormBinding*> m_bindings;  // parallel to m_controls
+    std::vector<QLabel*> m_labels;                     // parallel to m_controls
+    std::vector<QLabel*> m_autoLabels;                 // parallel to m_controls; null where there is none
+    std::vector<QLabel*> m_staticTexts;                // headings that belong to no control
+    std::vector<QFrame*> m_rules;                      // etched lines
     std::array<CEngineFormGroup*, 6> m_groups{};
     bool m_firstUpdate = true;
     bool m_shownOnce = false;

@@ -2,8 +2,8 @@
 
 #include "ResultUnitsChoice.h"
 #include "StaleResultsNote.h"
-#include "ViewFont.h"
 #include "report/Printouts.h"
+#include "widgets/ViewFont.h"
 
 #include <QAction>
 #include <QActionGroup>

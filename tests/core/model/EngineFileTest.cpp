@@ -204,7 +204,8 @@ TEST(EngineFile, OnlyTheFiveVersionsAndTwoUnitSystemsAreAccepted)
     for (const char* version : {"3.09", "", "3.1", "3.10x", "4.00"}) {
         lines[0] = version;
         CTorqDoc opened;
-        EXPECT_EQ(OpenLines(folder, lines, opened), std::vector<int>{48}) << "version '" << version << "'";
+        EXPECT_EQ(OpenLines(folder, lines, opened), std::vector<int>{Msg::EngineFileVersion})
+            << "version '" << version << "'";
     }
     for (const char* version : {"3.08", "  3.10 \t"}) {
         lines[0] = version;
@@ -215,10 +216,12 @@ TEST(EngineFile, OnlyTheFiveVersionsAndTwoUnitSystemsAreAccepted)
     for (const char* units : {"2", "-1", "x"}) {
         lines[kUnitSystemLine] = units;
         CTorqDoc opened;
-        EXPECT_EQ(OpenLines(folder, lines, opened), std::vector<int>{units[0] == 'x' ? 45 : 47}) << units;
+        EXPECT_EQ(OpenLines(folder, lines, opened),
+                  std::vector<int>{units[0] == 'x' ? Msg::FileRead : Msg::FileInvalidValue})
+            << units;
     }
     CTorqDoc empty;
-    EXPECT_EQ(OpenText(folder, "", empty), std::vector<int>{45}) << "nothing to read at all";
+    EXPECT_EQ(OpenText(folder, "", empty), std::vector<int>{Msg::FileRead}) << "nothing to read at all";
 }
 
 TEST(EngineFile, OldVersionsOpenWithoutCalculatorDataAndRecomputeTheCombustionSpace)
@@ -276,13 +279,13 @@ TEST(EngineFile, TheCalculatorSectionIsReadOnlyWithItsFlagAndChecksThePistonKind
 
     lines[PistonKindLine(lines)] = "3";
     CTorqDoc badKind;
-    EXPECT_EQ(OpenLines(folder, lines, badKind), std::vector<int>{47});
+    EXPECT_EQ(OpenLines(folder, lines, badKind), std::vector<int>{Msg::FileInvalidValue});
 
     // Above the deck (negative) is possible for a flat-top only.
     lines[PistonDistanceLine(lines)] = "1 -0.200000";
     lines[PistonKindLine(lines)] = "1";
     CTorqDoc domed;
-    EXPECT_EQ(OpenLines(folder, lines, domed), std::vector<int>{47});
+    EXPECT_EQ(OpenLines(folder, lines, domed), std::vector<int>{Msg::FileInvalidValue});
     lines[PistonKindLine(lines)] = "2";
     CTorqDoc flatTop;
     EXPECT_TRUE(OpenLines(folder, lines, flatTop).empty());
@@ -306,7 +309,7 @@ TEST(EngineFile, BlowerValuesOfAnEngineWithoutForcedInductionAreResetButStillRan
 
     lines[kBlowerFlowLine] = "1 5000.000000";
     CTorqDoc outOfRange;
-    EXPECT_EQ(OpenLines(folder, lines, outOfRange), std::vector<int>{47});
+    EXPECT_EQ(OpenLines(folder, lines, outOfRange), std::vector<int>{Msg::FileInvalidValue});
 }
 
 TEST(EngineFile, TheForcedInductionClassMustBeTheChosenUnits)
@@ -323,7 +326,8 @@ TEST(EngineFile, TheForcedInductionClassMustBeTheChosenUnits)
     for (const char* forcedInductionClass : {"2", "3", "0", "7", "-1"}) {
         lines[kForcedInductionClassLine] = forcedInductionClass;
         CTorqDoc opened;
-        EXPECT_EQ(OpenLines(folder, lines, opened), std::vector<int>{47}) << "class " << forcedInductionClass;
+        EXPECT_EQ(OpenLines(folder, lines, opened), std::vector<int>{Msg::FileInvalidValue})
+            << "class " << forcedInductionClass;
     }
     // The custom Roots blower (where a typed name is kept) is a Roots blower.
     lines[kForcedInductionIndexLine - 1] = "My Own Roots Blower";
@@ -339,7 +343,8 @@ TEST(EngineFile, TheForcedInductionClassMustBeTheChosenUnits)
     auto plainLines = SavedLines(plain, folder);
     plainLines[kForcedInductionClassLine] = "1";
     CTorqDoc opened;
-    EXPECT_EQ(OpenLines(folder, plainLines, opened), std::vector<int>{47}) << "None has class 0";
+    EXPECT_EQ(OpenLines(folder, plainLines, opened), std::vector<int>{Msg::FileInvalidValue})
+        << "None has class 0";
 }
 
 TEST(EngineFile, NulBytesInAFileNameLineAreDroppedSoThatTheEngineStillSavesAndOpens)

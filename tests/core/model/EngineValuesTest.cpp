@@ -67,7 +67,6 @@ TEST(EngineValues, ACopiedEngineIsExactInEveryParameterAndKeepsItsOwnDocument)
     target.SetTitle("Target.trq");
     target.SetPathName("/engines/Target.trq");
     target.SetModified();
-    target.SetParameterEditorOpen(true);
     target.AddObserver(&listener);
     ASSERT_NE(EngineSnapshot(target), EngineSnapshot(source));
 
@@ -80,7 +79,6 @@ TEST(EngineValues, ACopiedEngineIsExactInEveryParameterAndKeepsItsOwnDocument)
     EXPECT_EQ(target.GetTitle(), "Target.trq");
     EXPECT_EQ(target.GetPathName(), "/engines/Target.trq");
     EXPECT_TRUE(target.IsModified());
-    EXPECT_TRUE(target.IsParameterEditorOpen());
     EXPECT_NE(target.GetDocumentNumber(), source.GetDocumentNumber());
     EXPECT_EQ(listener.heard, 0) << "a copy is not an edit";
     target.UpdateAllViews();

@@ -559,13 +559,15 @@ TEST(EngineDocument, ObserversHearUpdatesAndTheEndOfTheDocument)
 {
     struct Listener : DocumentObserver {
         std::vector<DocumentChange> heard;
+        bool editing = false;
         void OnDocumentChanged(CTorqDoc&, DocumentChange change) override { heard.push_back(change); }
+        bool HoldsOpenEdit() const override { return editing; }
     } listener;
     {
         CTorqDoc doc;
         doc.AddObserver(&listener);
         doc.Apply(EngineCommand::Run);  // Run!: an incomplete engine, error shown on stderr
-        doc.SetParameterEditorOpen(true);
+        listener.editing = true;
         doc.Apply(kChevy350);
     }
     EXPECT_EQ(listener.heard,
@@ -577,7 +579,9 @@ TEST(EngineDocument, EachKindOfCommandTellsTheViewsItsOwnWay)
 {
     struct Listener : DocumentObserver {
         std::vector<DocumentChange> heard;
+        bool editing = false;
         void OnDocumentChanged(CTorqDoc&, DocumentChange change) override { heard.push_back(change); }
+        bool HoldsOpenEdit() const override { return editing; }
         std::vector<DocumentChange> Take() { return std::exchange(heard, {}); }
     } views;
     using Changes = std::vector<DocumentChange>;
@@ -587,7 +591,7 @@ TEST(EngineDocument, EachKindOfCommandTellsTheViewsItsOwnWay)
     doc.AddObserver(&views);
 
     // An open parameter editor takes a choice and closes; the edit's end recomputes.
-    doc.SetParameterEditorOpen(true);
+    views.editing = true;
     doc.ClearResults();
     EXPECT_EQ(doc.Apply(kWedgeStockHeads), CommandResult::Applied);
     EXPECT_EQ(views.Take(), Changes{DocumentChange::ChoiceApplied});
@@ -600,7 +604,7 @@ TEST(EngineDocument, EachKindOfCommandTellsTheViewsItsOwnWay)
     EXPECT_EQ(views.Take(), Changes{DocumentChange::Updated});
 
     // Without an editor a head choice recomputes at once, and Auto Run runs the engine.
-    doc.SetParameterEditorOpen(false);
+    views.editing = false;
     doc.ClearResults();
     EXPECT_EQ(doc.Apply(kWedgeStockHeads), CommandResult::Applied);
     EXPECT_EQ(views.Take(), Changes{DocumentChange::Updated});

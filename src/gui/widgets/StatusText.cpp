@@ -1,4 +1,4 @@
-#include "views/StatusText.h"
+#include "widgets/StatusText.h"
 
 #include <QMainWindow>
 #include <QStatusBar>

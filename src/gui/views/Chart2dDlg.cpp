@@ -26,7 +26,24 @@ CChart2dDlg::CChart2dDlg(const CTorqDoc& ownDocument, const CDocumentRegistry& r
     : QDialog(parent)
 {
     setWindowTitle(tr("Graph Properties"));
+    QWidget* compareGroup = MakeCompareGroup(ownDocument, registry);
+    QWidget* axesGroup = MakeAxesGroup();
+    QWidget* lookGroup = MakeLookGroup(ownDocument);
 
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(compareGroup);
+    layout->addWidget(axesGroup);
+    layout->addWidget(lookGroup);
+    layout->addWidget(buttons);
+}
+
+// Up to three other open engines to draw beside the own one.
+QWidget* CChart2dDlg::MakeCompareGroup(const CTorqDoc& ownDocument, const CDocumentRegistry& registry)
+{
     auto* compareGroup = new QGroupBox(tr("Compare With Other Engines"), this);
     auto* compareLayout = new QFormLayout(compareGroup);
     const std::array<QString, kChartCompareCount> compareLabels{tr("Engine &2:"), tr("Engine &3:"),
@@ -42,7 +59,12 @@ CChart2dDlg::CChart2dDlg(const CTorqDoc& ownDocument, const CDocumentRegistry& r
         m_compare[i] = box;
         compareLayout->addRow(compareLabels[i], box);
     }
+    return compareGroup;
+}
 
+// The series and the range of each axis.
+QWidget* CChart2dDlg::MakeAxesGroup()
+{
     auto* axesGroup = new QGroupBox(tr("Axes"), this);
     auto* axesLayout = new QGridLayout(axesGroup);
     axesLayout->addWidget(new QLabel(tr("Data"), axesGroup), 0, 1);
@@ -66,7 +88,12 @@ CChart2dDlg::CChart2dDlg(const CTorqDoc& ownDocument, const CDocumentRegistry& r
         m_series[Index(axis)] = series;
         m_range[Index(axis)] = range;
     }
+    return axesGroup;
+}
 
+// A colour for every engine, and the units of a metric engine's results.
+QWidget* CChart2dDlg::MakeLookGroup(const CTorqDoc& ownDocument)
+{
     auto* lookGroup = new QGroupBox(tr("Appearance"), this);
     auto* lookLayout = new QFormLayout(lookGroup);
     m_colourEachEngine = new QCheckBox(tr("&Colour each engine"), lookGroup);
@@ -83,16 +110,7 @@ CChart2dDlg::CChart2dDlg(const CTorqDoc& ownDocument, const CDocumentRegistry& r
     auto* unitsLabel = new QLabel(tr("Result &units:"), lookGroup);
     unitsLabel->setBuddy(m_units);
     lookLayout->addRow(unitsLabel, m_units);
-
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(compareGroup);
-    layout->addWidget(axesGroup);
-    layout->addWidget(lookGroup);
-    layout->addWidget(buttons);
+    return lookGroup;
 }
 
 void CChart2dDlg::SetOptions(const ChartOptions& options)

@@ -1,8 +1,8 @@
-#include "dialogs/AirFlowDlg.h"
+#include "views/AirFlowDlg.h"
 
 #include "base/LineFile.h"
 #include "model/TorqDoc.h"
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QDialogButtonBox>
 #include <QFile>

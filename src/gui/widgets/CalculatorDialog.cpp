@@ -1,6 +1,6 @@
-#include "dialogs/CalculatorDialog.h"
+#include "widgets/CalculatorDialog.h"
 
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include <QApplication>
 #include <QHBoxLayout>

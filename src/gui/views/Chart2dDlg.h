@@ -33,6 +33,9 @@ public:
 
 private:
     static std::size_t Index(ChartAxis axis) { return static_cast<std::size_t>(axis); }
+    QWidget* MakeCompareGroup(const CTorqDoc& ownDocument, const CDocumentRegistry& registry);
+    QWidget* MakeAxesGroup();
+    QWidget* MakeLookGroup(const CTorqDoc& ownDocument);
 
     std::array<QComboBox*, kChartCompareCount> m_compare{};
     std::array<QComboBox*, kChartAxisCount> m_series{};

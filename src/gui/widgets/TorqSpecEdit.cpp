@@ -1,10 +1,10 @@
-#include "views/TorqSpecEdit.h"
+#include "widgets/TorqSpecEdit.h"
 
 #include "base/ErrCode.h"
 #include "base/LineFile.h"
 #include "base/TorqSpec.h"
 #include "model/TorqDoc.h"
-#include "views/StatusText.h"
+#include "widgets/StatusText.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -15,7 +15,6 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QToolButton>
-#include <QValidator>
 
 namespace {
 
@@ -33,24 +32,6 @@ constexpr int kEditorLeftOffset = 8;
 
 const QColor kEditableColour(0, 0, 128);  // navy: the user edits or chooses this value
 const QColor kComputedColour(0, 100, 0);  // dark green: the program computes this value
-
-bool IsAsciiDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-// Guards what reaches an edit box by paste, drop or input method: the typed
-// keys are filtered before this, with their own beep.
-class FloatTextValidator final : public QValidator {
-public:
-    using QValidator::QValidator;
-
-    State validate(QString& input, int& /*position*/) const override
-    {
-        input.replace(QLatin1Char(','), QLatin1Char('.'));
-        return CEditFloatPt::IsNumberText(input) ? Acceptable : Invalid;
-    }
-};
 
 // A choice name shows a doubled '&' as one, as menus do.
 QString DisplayTextOf(const CTorqSpec& parameter, bool withUnits)
@@ -84,82 +65,8 @@ QIcon MarkIcon(bool tick)
 }
 
 CTorqSpecEditDlg* g_openEditor = nullptr;
-int g_refusalBeeps = 0;
 
 }  // namespace
-
-void BeepRefusal()
-{
-    ++g_refusalBeeps;
-    QApplication::beep();
-}
-
-int RefusalBeepCount()
-{
-    return g_refusalBeeps;
-}
-
-// ---------------------------------------------------------------- CEditFloatPt
-
-CEditFloatPt::CEditFloatPt(QWidget* parent) : QLineEdit(parent)
-{
-    setValidator(new FloatTextValidator(this));
-    // A paste or drop the rules refuse is dropped whole; say so.
-    connect(this, &QLineEdit::inputRejected, this, [] { BeepRefusal(); });
-}
-
-bool CEditFloatPt::IsNumberText(const QString& text)
-{
-    int points = 0;
-    int minuses = 0;
-    for (const QChar c : text) {
-        if (c == QLatin1Char('.') || c == QLatin1Char(',')) {
-            ++points;
-        } else if (c == QLatin1Char('-')) {
-            ++minuses;
-        } else if (!IsAsciiDigit(c)) {
-            return false;
-        }
-    }
-    return points <= 1 && minuses <= 1;
-}
-
-bool CEditFloatPt::IsAllSelected() const
-{
-    return hasSelectedText() && selectionStart() == 0 && selectedText().size() == text().size();
-}
-
-void CEditFloatPt::keyPressEvent(QKeyEvent* event)
-{
-    const QString typed = event->text();
-    const bool chord = (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier)) != 0;
-    // Editing keys, Backspace, Enter and the shortcuts work as in any edit box.
-    if (chord || typed.size() != 1 || !typed.at(0).isPrint()) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-    const QChar c = typed.at(0);
-    if (IsAsciiDigit(c)) {
-        QLineEdit::keyPressEvent(event);
-    } else if (c == QLatin1Char('.') || c == QLatin1Char(',')) {
-        if (!text().contains(QLatin1Char('.')) || IsAllSelected()) {
-            insert(QStringLiteral("."));
-        } else {
-            BeepRefusal();
-        }
-        event->accept();
-    } else if (c == QLatin1Char('-')) {
-        if (!text().contains(QLatin1Char('-')) || IsAllSelected()) {
-            QLineEdit::keyPressEvent(event);
-        } else {
-            BeepRefusal();
-            event->accept();
-        }
-    } else {
-        BeepRefusal();
-        event->accept();
-    }
-}
 
 // ---------------------------------------------------------------- CTorqSpecEditCtrl
 
@@ -176,7 +83,6 @@ CTorqSpecEditCtrl::~CTorqSpecEditCtrl()
         // The editor goes with its control; nobody waits for its end any more.
         disconnect(m_editor, nullptr, this, nullptr);
         delete m_editor;
-        if (m_document != nullptr) m_document->SetParameterEditorOpen(false);
     }
 }
 
@@ -275,14 +181,12 @@ bool CTorqSpecEditCtrl::BeginEdit()
 {
     TORQ_ASSERT(m_parameter != nullptr);  // a control used before binding
     if (m_editMode == kComputed || !isEnabled() || CTorqSpecEditDlg::OpenEditor() != nullptr) return false;
-    if (m_document != nullptr) m_document->SetParameterEditorOpen(true);
     ShowStatusText(this, QString::fromStdString(m_parameter->GetPrompt()));
     m_editor = new CTorqSpecEditDlg(*this);
     connect(m_editor, &QDialog::finished, this, &CTorqSpecEditCtrl::OnEditorFinished);
     m_editor->setWindowModality(Qt::ApplicationModal);
     m_editor->show();
     m_editor->activateWindow();
-    emit EditorOpened(this);
     return true;
 }
 
@@ -311,7 +215,6 @@ void CTorqSpecEditCtrl::OnEditorFinished(int result)
     CTorqSpecEditDlg* editor = m_editor;
     m_editor = nullptr;
     if (editor != nullptr) editor->deleteLater();
-    if (m_document != nullptr) m_document->SetParameterEditorOpen(false);
     if (focusPolicy() != Qt::NoFocus && isEnabled() && isVisible()) {
         if (window() != nullptr) window()->activateWindow();
         setFocus(Qt::OtherFocusReason);
@@ -389,7 +292,6 @@ void CTorqSpecEditCtrl::focusOutEvent(QFocusEvent* event)
     QWidget::focusOutEvent(event);
     update();
     if (m_editor == nullptr) ShowStatusText(this, QString::fromLatin1(kReadyStatusText));
-    emit FocusLost(this);
 }
 
 void CTorqSpecEditCtrl::changeEvent(QEvent* event)
@@ -414,21 +316,40 @@ CTorqSpecEditDlg::CTorqSpecEditDlg(CTorqSpecEditCtrl& control)
     setObjectName(QStringLiteral("parameterEditor"));
     setWindowTitle(QString::fromUtf8(control.Parameter()->GetName()));
 
+    SetUpTextBox();
+    SetUpMenuButton();
+    SetUpOkAndCancel();
+    LayOutInRow();
+
+    ShowCurrentValue();
+    m_textBox->setReadOnly(control.GetEditMode() != CTorqSpecEditCtrl::kEditable);
+    adjustSize();
+    PlaceOverControl();
+}
+
+void CTorqSpecEditDlg::SetUpTextBox()
+{
     m_textBox->setObjectName(QStringLiteral("textBox"));
     m_textBox->setMaxLength(kMaxTypedLength);
     m_textBox->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Canted/Rectangular Ports")));
-    m_textBox->setAccessibleName(QString::fromUtf8(control.Parameter()->GetName()));
+    m_textBox->setAccessibleName(QString::fromUtf8(m_control.Parameter()->GetName()));
+}
 
+void CTorqSpecEditDlg::SetUpMenuButton()
+{
     m_menuButton->setObjectName(QStringLiteral("menuButton"));
     m_menuButton->setArrowType(Qt::DownArrow);
     m_menuButton->setPopupMode(QToolButton::InstantPopup);
     m_menuButton->setFocusPolicy(Qt::StrongFocus);
     m_menuButton->setToolTip(tr("Choices (Alt+Down)"));
     m_menuButton->setAccessibleName(tr("Choices"));
-    control.FillMenu(*m_menu);
+    m_control.FillMenu(*m_menu);
     m_menuButton->setMenu(m_menu);
     m_menuButton->setEnabled(!m_menu->isEmpty());
+}
 
+void CTorqSpecEditDlg::SetUpOkAndCancel()
+{
     m_okButton->setObjectName(QStringLiteral("okButton"));
     m_okButton->setIcon(MarkIcon(true));
     m_okButton->setToolTip(tr("OK"));
@@ -444,7 +365,12 @@ CTorqSpecEditDlg::CTorqSpecEditDlg(CTorqSpecEditCtrl& control)
     m_cancelButton->setFixedWidth(buttonWidth);
     connect(m_okButton, &QPushButton::clicked, this, &CTorqSpecEditDlg::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &CTorqSpecEditDlg::reject);
+}
 
+// Text box, menu button, OK and Cancel in one row, in that tab order, each
+// watched for the editor's keys.
+void CTorqSpecEditDlg::LayOutInRow()
+{
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->setSpacing(3);
@@ -460,11 +386,6 @@ CTorqSpecEditDlg::CTorqSpecEditDlg(CTorqSpecEditCtrl& control)
     m_menuButton->installEventFilter(this);
     m_okButton->installEventFilter(this);
     m_cancelButton->installEventFilter(this);
-
-    ShowCurrentValue();
-    m_textBox->setReadOnly(control.GetEditMode() != CTorqSpecEditCtrl::kEditable);
-    adjustSize();
-    PlaceOverControl();
 }
 
 CTorqSpecEditDlg::~CTorqSpecEditDlg()

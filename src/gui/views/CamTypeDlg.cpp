@@ -1,4 +1,4 @@
-#include "dialogs/CamTypeDlg.h"
+#include "views/CamTypeDlg.h"
 
 #include "base/ErrCode.h"
 #include "base/LineFile.h"

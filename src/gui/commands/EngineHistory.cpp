@@ -1,4 +1,4 @@
-#include "views/EngineHistory.h"
+#include "commands/EngineHistory.h"
 
 #include "base/ErrCode.h"
 #include "model/TorqDoc.h"

@@ -77,15 +77,13 @@ public:
     ~CTorqSpecEditCtrl() override;
 
     // Binds the control once. The document (may be null) is asked before a
-    // typed value is stored and is told while an editor is open.
+    // typed value is stored.
     void Bind(int style, CTorqSpec& parameter, int editMode, MenuFiller menu, CTorqDoc* document);
     // Drops the parameter and the document (they are going away); the last
     // text stays on show.
     void Unbind();
-    bool IsBound() const { return m_parameter != nullptr; }
 
     CTorqSpec* Parameter() const { return m_parameter; }
-    int GetStyle() const { return m_style; }
     int GetEditMode() const { return m_editMode; }
     void SetEditMode(int editMode);
     bool HasMenu() const { return static_cast<bool>(m_menuFiller); }
@@ -120,11 +118,9 @@ public:
     QSize minimumSizeHint() const override;
 
 signals:
-    void EditorOpened(CTorqSpecEditCtrl* control);
     // The editor has closed; ok is true only when it ended with OK.
     void EditDone(CTorqSpecEditCtrl* control, bool ok);
     void FocusGained(CTorqSpecEditCtrl* control);
-    void FocusLost(CTorqSpecEditCtrl* control);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -188,6 +184,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void SetUpTextBox();
+    void SetUpMenuButton();
+    void SetUpOkAndCancel();
+    void LayOutInRow();
     void PlaceOverControl();
     void ShowRefusalHint();
 
