@@ -80,6 +80,7 @@ public:
 
     UnitCode GetEnglishUnitCode() const { return m_englishUnit; }
     UnitCode GetMetricUnitCode() const { return m_metricUnit; }
+    float GetFactor() const { return m_factor; }
     // Bounds in the current unit, and in the English unit.
     float GetMinimum() const { return IsEnglish() ? m_englishMin : m_metricMin; }
     float GetMaximum() const { return IsEnglish() ? m_englishMax : m_metricMax; }
