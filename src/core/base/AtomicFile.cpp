@@ -373,14 +373,14 @@ int SaveFailureMessage(CAtomicFile::Result result)
         case CAtomicFile::Result::Ok:
             return 0;
         case CAtomicFile::Result::CloseFailed:
-            return 46;
+            return Msg::FileClose;
         case CAtomicFile::Result::WriteFailed:
         case CAtomicFile::Result::RenameFailed:
         case CAtomicFile::Result::TargetExists:
             break;
     }
     // The content never reached the selected file.
-    return 44;
+    return Msg::FileWrite;
 }
 
 void FinishOrRaise(CAtomicFile& file)

@@ -100,8 +100,8 @@ private:
     sigset_t m_previousMask;
 };
 
-// The message of a failed save: 46 when the file could not be closed, 44
-// when its content did not reach the target; 0 for Ok.
+// The message of a failed save: Msg::FileClose when the file could not be
+// closed, Msg::FileWrite when its content did not reach the target; 0 for Ok.
 int SaveFailureMessage(CAtomicFile::Result result);
 
 // Commits the temporary file over its target; raises error 46 when the file
