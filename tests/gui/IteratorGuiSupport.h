@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // An engine document that is open in the program for the object's lifetime.
 class OpenEngine {
@@ -108,7 +109,7 @@ inline bool ShowActive(QWidget& dialog)
 // The setup dialog's settings with these rows, where the dialog has them:
 // bore, stroke and compression in its two numeric rows, the cam's figures
 // from its third row on, each in the order given (numeric rows first).
-inline IteratorSetup SetupOf(const CTorqDoc& baseline, std::initializer_list<IterationParam> rows,
+inline IteratorSetup SetupOf(const CTorqDoc& baseline, const std::vector<IterationParam>& rows,
                              int criterion = kMaxPower)
 {
     IteratorSetup setup;
@@ -127,7 +128,7 @@ inline IteratorSetup SetupOf(const CTorqDoc& baseline, std::initializer_list<Ite
 
 // What the setup dialog's OK does with these rows.
 inline void ConfigureSeries(IteratorTest& iterator, const CTorqDoc& baseline,
-                            std::initializer_list<IterationParam> rows, int criterion = kMaxPower)
+                            const std::vector<IterationParam>& rows, int criterion = kMaxPower)
 {
     ApplySetup(iterator, SetupOf(baseline, rows, criterion));
 }

@@ -232,13 +232,13 @@ long double IteratorTest::CountCombinations() const
 bool IteratorTest::IsReady(ErrorCode& code) const
 {
     if (m_baseline == nullptr) {
-        code = 62;
+        code = Msg::IteratorBaselineRequired;
         return false;
     }
     if (!m_working.Validate(code)) return false;
     const bool tooFew = m_method == IteratorMethod::Search ? CountCombinations() < 2.0L : m_totalTests <= 1;
     if (tooFew) {
-        code = 63;
+        code = Msg::IteratorTooFewTests;
         return false;
     }
     return true;
