@@ -311,10 +311,6 @@ bool ErrorStreamIsTerminal(const QTextStream& err)
     return file != nullptr && file->handle() == STDERR_FILENO && isatty(STDERR_FILENO) == 1;
 }
 
-// A series of at least this many tests says how long it takes: the pace is
-// measured first, on a sample of about a tenth of a second.
-constexpr std::int64_t kTestsWorthAnEstimate = 20000;
-
 // "Every combination: N tests, about T at P tests/s on K threads", and the
 // advice to search when that is more than about a minute. The iterator is
 // prepared (its combinations ready to apply); it does not change.

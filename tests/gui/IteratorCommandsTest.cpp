@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QRadioButton>
 #include <QtTest>
 
 namespace {
@@ -40,6 +41,8 @@ private slots:
     void okMakesABestDocumentPerTickFromEachTickedResult();
     void closeMakesNothingAndTheTicksWait();
     void aDocumentThatCannotBeMadeGives66AndTheRestFollow();
+    void aSearchSetUpInTheDialogKeepsWhatTheCoreSearchKeepsAndMakesBestDocuments();
+    void aHaltedSearchGoesOnWhenTheDialogOpensAgain();
 
 private:
     // Opens the demo engine and sets up a three-test stroke series on it.
@@ -244,6 +247,139 @@ void IteratorCommandsTest::aDocumentThatCannotBeMadeGives66AndTheRestFollow()
     QCOMPARE(WindowTitles(*m_frame),
              (QStringList{"chevy-350-street.trq", "Best2-chevy-350-street", "Best3-chevy-350-street"}));
     QVERIFY(!iterator.GetKeepFlag(0));
+}
+
+void IteratorCommandsTest::aSearchSetUpInTheDialogKeepsWhatTheCoreSearchKeepsAndMakesBestDocuments()
+{
+    CChildFrame* baseline = m_frame->OpenDocumentFile(ExamplePath("chevy-350-street.trq"));
+    QVERIFY(baseline != nullptr);
+    IteratorTest& iterator = IteratorTest::Instance();
+    // 7 bores x 51 IVC x 51 EVO = 18,207 combinations, scored by power from 4000 to 6500 rpm.
+    m_frame->IteratorCommands().SetRunDialog([](CItrRunDlg& dialog) {
+        dialog.SetSetupRunner([](CItrSetupDlg& setup) {
+            QTimer::singleShot(0, &setup, [&setup] {
+                // The offscreen platform leaves a dialog opened from a dialog inactive.
+                QApplication::setActiveWindow(&setup);
+                if (!QTest::qWaitForWindowActive(&setup)) {
+                    setup.reject();
+                    return;
+                }
+                TypeSeries(setup, QStringLiteral("chevy-350-street.trq"),
+                           {{0, "Bore", "4.00", "4.06", "0.01"},
+                            {2, "IVC", "40", "90", "1"},
+                            {3, "EVO", "40", "90", "1"}});
+                Choose(setup.MinRpmList(), QStringLiteral("4000"));
+                Choose(setup.MaxRpmList(), QStringLiteral("6500"));
+                setup.SearchButton()->click();
+                setup.OkButton()->click();
+            });
+            return setup.exec();
+        });
+        dialog.SetupButton()->click();
+        if (!RunToTheEnd(dialog)) return int(QDialog::Rejected);
+        dialog.KeepAllButton()->click();
+        dialog.OkButton()->click();
+        return dialog.result();
+    });
+    m_frame->IteratorCommands().RunIterator();
+    QVERIFY(m_presenter->Codes().empty());
+    QCOMPARE(iterator.GetMethod(), IteratorMethod::Search);
+    QVERIFY(m_frame->IteratorCommands().IsMakingDocuments());
+
+    // What the core's search keeps of the same settings (the used rows in
+    // the same order number the combinations alike, whichever rows they are).
+    const CTorqDoc& engine = baseline->Document();
+    IteratorSetup rows = SetupOf(
+        engine, {Sweep(kItrBore, engine, 4.00f, 4.06f, 0.01f), Sweep(kItrIvc, engine, 40.0f, 90.0f, 1.0f),
+                 Sweep(kItrEvo, engine, 40.0f, 90.0f, 1.0f)});
+    rows.minRpm = 4000.0f;
+    rows.maxRpm = 6500.0f;
+    IteratorTest reference{IteratorTest::Detached{}};
+    IteratorSearch whole(reference);
+    SearchWhole(reference, whole, rows);
+    QCOMPARE(m_frame->IteratorCommands().Search().GetTestOrder(), whole.GetTestOrder());
+    CompareKeptResults(iterator, reference);
+
+    // A Best document from each: the values and results of its test.
+    QTRY_COMPARE_WITH_TIMEOUT(m_frame->ChildFrames().size(), 11, 20000);
+    QTRY_VERIFY(!m_frame->IteratorCommands().IsMakingDocuments());
+    const QList<CChildFrame*> made = m_frame->ChildFrames();
+    for (int i = 0; i < 10; ++i) {
+        const CTorqDoc& document = made[i + 1]->Document();
+        QCOMPARE(QString::fromStdString(document.GetTitle()),
+                 QStringLiteral("Best%1-chevy-350-street").arg(i + 1));
+        const CTorqDoc& kept = reference.GetBestEngine(i);
+        QCOMPARE(document.Bore().GetValue(), kept.Bore().GetValue());
+        QCOMPARE(document.Cam().NominalIvc().GetValue(), kept.Cam().NominalIvc().GetValue());
+        QCOMPARE(document.Cam().NominalEvo().GetValue(), kept.Cam().NominalEvo().GetValue());
+        QCOMPARE(document.GetResultSeries(kSeriesPower), kept.GetResultSeries(kSeriesPower));
+    }
+}
+
+void IteratorCommandsTest::aHaltedSearchGoesOnWhenTheDialogOpensAgain()
+{
+    CChildFrame* baseline = m_frame->OpenDocumentFile(ExamplePath("chevy-350-street.trq"));
+    QVERIFY(baseline != nullptr);
+    const CTorqDoc& engine = baseline->Document();
+    // 21 bores x 51 IVC x 51 EVO x 41 EVC = 2,239,461 combinations.
+    const IteratorSetup rows = SetupOf(
+        engine, {Sweep(kItrBore, engine, 3.90f, 4.10f, 0.01f), Sweep(kItrIvc, engine, 40.0f, 90.0f, 1.0f),
+                 Sweep(kItrEvo, engine, 40.0f, 90.0f, 1.0f), Sweep(kItrEvc, engine, 10.0f, 50.0f, 1.0f)});
+    IteratorTest& iterator = IteratorTest::Instance();
+    ConfigureSearch(iterator, rows);
+
+    std::int64_t halted = 0;
+    m_frame->IteratorCommands().SetRunDialog([&](CItrRunDlg& dialog) {
+        dialog.RunButton()->click();
+        if (!QTest::qWaitFor([&] { return dialog.Search().GetTestsRun() > 0; }, 60000))
+            return int(QDialog::Rejected);
+        dialog.HaltButton()->click();
+        halted = dialog.Search().GetTestsRun();
+        // The results so far, ready to tick.
+        if (dialog.GetRunState() != CItrRunDlg::kReady || dialog.ResultList()->count() != 10)
+            return int(QDialog::Rejected);
+        dialog.ResultList()->item(4)->setCheckState(Qt::Checked);
+        dialog.CloseButton()->click();
+        return dialog.result();
+    });
+    m_frame->IteratorCommands().RunIterator();
+    QVERIFY(halted > 0);
+    QVERIFY2(!m_frame->IteratorCommands().Search().IsDone(), "the search ended before it could be halted");
+    QCOMPARE(iterator.GetKeptCount(), 10);
+    QVERIFY(iterator.GetKeepFlag(4));
+
+    // Opened again: halted where it was, and Run goes on to the end.
+    QString stateSeen;
+    QString testsSeen;
+    m_frame->IteratorCommands().SetRunDialog([&](CItrRunDlg& dialog) {
+        stateSeen = dialog.StateLabel()->text();
+        testsSeen = dialog.CurrentTestLabel()->text();
+        if (!RunToTheEnd(dialog)) return int(QDialog::Rejected);
+        dialog.CloseButton()->click();
+        return dialog.result();
+    });
+    m_frame->IteratorCommands().RunIterator();
+    QCOMPARE(stateSeen, QStringLiteral("READY"));
+    QCOMPARE(testsSeen, QString::number(halted));
+    QVERIFY(m_frame->IteratorCommands().Search().IsDone());
+
+    IteratorTest reference{IteratorTest::Detached{}};
+    IteratorSearch whole(reference);
+    SearchWhole(reference, whole, rows);
+    QCOMPARE(m_frame->IteratorCommands().Search().GetTestOrder(), whole.GetTestOrder());
+    CompareKeptResults(iterator, reference);
+    QVERIFY(iterator.GetKeepFlag(4));  // the tick stays with its slot
+    QVERIFY(m_presenter->Codes().empty());
+
+    // A series set up since ends the search.
+    ConfigureSeries(iterator, engine, {Sweep(kItrStroke, engine, 3.40f, 3.50f, 0.05f)});
+    m_frame->IteratorCommands().SetRunDialog([&](CItrRunDlg& dialog) {
+        stateSeen = dialog.StateLabel()->text();
+        return int(QDialog::Rejected);
+    });
+    m_frame->IteratorCommands().RunIterator();
+    QCOMPARE(stateSeen, QStringLiteral("READY"));
+    QVERIFY(!m_frame->IteratorCommands().Search().IsStarted());
 }
 
 QTEST_MAIN(IteratorCommandsTest)

@@ -7,6 +7,7 @@
 #include "model/DocumentRegistry.h"
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
+#include "study/IteratorSearch.h"
 #include "widgets/TorqSpecEdit.h"
 
 #include "IteratorSeries.h"
@@ -15,8 +16,11 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <bit>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 // An engine document that is open in the program for the object's lifetime.
 class OpenEngine {
@@ -102,15 +106,61 @@ inline bool ShowActive(QWidget& dialog)
     return QTest::qWaitForWindowActive(&dialog);
 }
 
-// What the setup dialog's OK does with these rows (in rows 1..).
-inline void ConfigureSeries(IteratorTest& iterator, const CTorqDoc& baseline,
-                            const std::vector<IterationParam>& rows, int criterion = kMaxPower)
+// The setup dialog's settings with these rows, where the dialog has them:
+// bore, stroke and compression in its two numeric rows, the cam's figures
+// from its third row on, each in the order given (numeric rows first).
+inline IteratorSetup SetupOf(const CTorqDoc& baseline, const std::vector<IterationParam>& rows,
+                             int criterion = kMaxPower)
 {
     IteratorSetup setup;
     setup.Reset();
     setup.baseline = &baseline;
     setup.criterion = criterion;
-    int index = 0;
-    for (const IterationParam& row : rows) setup.params[static_cast<std::size_t>(index++)] = row;
+    std::size_t numeric = 0;
+    std::size_t cam = CItrSetupDlg::kNumericRows;
+    for (const IterationParam& row : rows) {
+        const bool isNumeric =
+            row.dataType == kItrBore || row.dataType == kItrStroke || row.dataType == kItrCompression;
+        setup.params[isNumeric ? numeric++ : cam++] = row;
+    }
+    return setup;
+}
+
+// What the setup dialog's OK does with these rows.
+inline void ConfigureSeries(IteratorTest& iterator, const CTorqDoc& baseline,
+                            const std::vector<IterationParam>& rows, int criterion = kMaxPower)
+{
+    ApplySetup(iterator, SetupOf(baseline, rows, criterion));
+}
+
+// What OK does with "Search for the best" chosen (budget 0: as many tests as it needs).
+inline void ConfigureSearch(IteratorTest& iterator, const IteratorSetup& rows, std::int64_t budget = 0)
+{
+    IteratorSetup setup = rows;
+    setup.method = IteratorMethod::Search;
+    setup.budget = budget;
     ApplySetup(iterator, setup);
+}
+
+// The kept results of a search of these settings run whole by the core, on one thread.
+inline void SearchWhole(IteratorTest& iterator, IteratorSearch& search, const IteratorSetup& rows)
+{
+    ConfigureSearch(iterator, rows);
+    search.SetThreadCount(1);
+    QVERIFY(search.Start());
+    while (search.RunBatch()) {
+    }
+}
+
+// The same kept results in the same slots: test numbers, scores to the bit
+// and the power curves.
+inline void CompareKeptResults(const IteratorTest& actual, const IteratorTest& expected)
+{
+    QCOMPARE(actual.GetKeptCount(), expected.GetKeptCount());
+    for (int i = 0; i < expected.GetKeptCount(); ++i) {
+        QCOMPARE(actual.GetBestTestNumber(i), expected.GetBestTestNumber(i));
+        QCOMPARE(std::bit_cast<std::uint32_t>(actual.GetBestScore(i)),
+                 std::bit_cast<std::uint32_t>(expected.GetBestScore(i)));
+        QVERIFY(actual.GetBestPower(i) == expected.GetBestPower(i));
+    }
 }

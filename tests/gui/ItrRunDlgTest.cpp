@@ -7,6 +7,7 @@
 
 #include "EngineBuilds.h"
 #include "RecordingPresenter.h"
+#include "dialogs/ItrBestScoreChart.h"
 #include "dialogs/ItrBestSurface.h"
 #include "dialogs/ItrCurrentChart.h"
 #include "dialogs/ItrRunDlg.h"
@@ -73,6 +74,8 @@ private slots:
     void aClosedBaselineLeavesTheDialogNeedingSetup();
     void aSeriesRunHereKeepsWhatTheCommandLineKeeps();
     void withoutOpenGlANoteTakesTheSurfacesPlace();
+    void aSearchShowsItsTestsAndBestScoreAndKeepsWhatTheCoreSearchKeeps();
+    void aSearchWithABudgetStopsThereAndSaysSo();
 
 private:
     CItrRunDlg::Options NoSurface() const { return {false, 2}; }
@@ -381,6 +384,117 @@ void ItrRunDlgTest::withoutOpenGlANoteTakesTheSurfacesPlace()
     QCOMPARE(dialog.BestSurface()->Angles(), (SurfaceAngles{30.0f, 0.0f, 215.0f}));
     dialog.RotateButton(6)->click();
     QCOMPARE(dialog.BestSurface()->Angles(), SurfaceAngles{});
+}
+
+void ItrRunDlgTest::aSearchShowsItsTestsAndBestScoreAndKeepsWhatTheCoreSearchKeeps()
+{
+    const CTorqDoc& chevy = m_chevy->Doc();
+    // 21 bores x 51 IVC x 51 EVO x 41 EVC = 2,239,461 combinations.
+    const IteratorSetup rows = SetupOf(
+        chevy, {Sweep(kItrBore, chevy, 3.90f, 4.10f, 0.01f), Sweep(kItrIvc, chevy, 40.0f, 90.0f, 1.0f),
+                Sweep(kItrEvo, chevy, 40.0f, 90.0f, 1.0f), Sweep(kItrEvc, chevy, 10.0f, 50.0f, 1.0f)});
+    ConfigureSearch(*m_iterator, rows);
+    CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
+    QVERIFY(ShowActive(dialog));
+    QCOMPARE(dialog.StateLabel()->text(), QStringLiteral("READY"));
+    QCOMPARE(EnabledControls(dialog), kReadyControls);
+    QCOMPARE(dialog.TotalTestsLabel()->text(), QStringLiteral("2239461"));
+    // Tests run and the best score in place of a share of the grid.
+    QCOMPARE(dialog.CurrentTestCaption()->text(), QStringLiteral("Tests Run:"));
+    QCOMPARE(dialog.CurrentTestLabel()->text(), QStringLiteral("0"));
+    QVERIFY(dialog.ProgressBar()->isHidden() && dialog.PercentLabel()->isHidden());
+    QVERIFY(dialog.BestScoreChart()->isVisible());
+    QCOMPARE(dialog.PaceLabel()->text(), QStringLiteral("Search for the best"));
+
+    dialog.RunButton()->click();
+    QCOMPARE(dialog.StateLabel()->text(), QStringLiteral("RUNNING"));
+    QCOMPARE(EnabledControls(dialog), kRunningControls);
+    QVERIFY(dialog.windowTitle().startsWith(QStringLiteral("0 tests - Iterator Testing - [Chevy.trq]")));
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.StateLabel()->text(), QStringLiteral("DONE"), kSeriesTimeoutMs);
+    QCOMPARE(EnabledControls(dialog), kDoneControls);
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Iterator Testing - [Chevy.trq]"));
+
+    // The core's search of the same settings, on one thread: the same tests,
+    // the same kept results.
+    IteratorTest reference{IteratorTest::Detached{}};
+    IteratorSearch whole(reference);
+    SearchWhole(reference, whole, rows);
+    const IteratorSearch& searched = dialog.Search();
+    QCOMPARE(searched.GetTestOrder(), whole.GetTestOrder());
+    CompareKeptResults(*m_iterator, reference);
+    QCOMPARE(dialog.ResultList()->count(), 10);
+
+    const std::int64_t run = whole.GetTestsRun();
+    QVERIFY2(run < 2239461 / 100, "a search runs a small share of the grid");
+    QCOMPARE(dialog.CurrentTestLabel()->text(), QString::number(run));
+    QCOMPARE(dialog.PaceLabel()->text(), QStringLiteral("%1 of 2239461 combinations run (%2 %), best %3 HP")
+                                             .arg(run)
+                                             .arg(100.0 * double(run) / 2239461.0, 0, 'g', 3)
+                                             .arg(double(whole.GetBestScore()), 0, 'f', 2));
+    // The best score's steps up, level to the last test.
+    const QLineSeries& line = *dialog.BestScoreChart()->Line();
+    const std::vector<IteratorSearch::BestRise>& rises = whole.GetBestHistory();
+    QCOMPARE(line.count(), qsizetype(2 * rises.size()));
+    QCOMPARE(line.at(0), QPointF(double(rises[0].testsRun), double(rises[0].score)));
+    QCOMPARE(line.at(line.count() - 1), QPointF(double(run), double(whole.GetBestScore())));
+    QCOMPARE(dialog.BestScoreChart()->AxisY()->titleText(), QStringLiteral("Best HP"));
+    // The current test: the search's last that gave results.
+    QCOMPARE(float(dialog.CurrentChart()->Curve()->at(8).y()),
+             (*whole.GetLatestResults())[kSeriesPower - 1][8]);
+    QCOMPARE(dialog.BestSurface()->Grid()[0][4], m_iterator->GetBestPower(0)[4]);
+
+    // A cancelled setup leaves the search done; the same settings confirmed
+    // are a new series, searched afresh.
+    dialog.SetSetupRunner([](CItrSetupDlg& setup) {
+        setup.reject();
+        return setup.result();
+    });
+    dialog.SetupButton()->click();
+    QCOMPARE(dialog.StateLabel()->text(), QStringLiteral("DONE"));
+    QCOMPARE(dialog.CurrentTestLabel()->text(), QString::number(run));
+    dialog.SetSetupRunner([](CItrSetupDlg& setup) {
+        setup.accept();
+        return setup.result();
+    });
+    dialog.SetupButton()->click();
+    QCOMPARE(dialog.StateLabel()->text(), QStringLiteral("READY"));
+    QCOMPARE(dialog.CurrentTestLabel()->text(), QStringLiteral("0"));
+    QVERIFY(!dialog.Search().IsStarted());
+    QCOMPARE(m_iterator->GetMethod(), IteratorMethod::Search);
+
+    // Restart: the search starts over, with nothing run or kept.
+    dialog.RunButton()->click();
+    QTRY_VERIFY(dialog.Search().GetTestsRun() > 0);
+    dialog.HaltButton()->click();
+    dialog.RestartButton()->click();
+    QCOMPARE(dialog.StateLabel()->text(), QStringLiteral("READY"));
+    QCOMPARE(dialog.CurrentTestLabel()->text(), QStringLiteral("0"));
+    QCOMPARE(dialog.ResultList()->count(), 0);
+    QVERIFY(!dialog.Search().IsStarted());
+    QCOMPARE(dialog.BestScoreChart()->Line()->count(), 0);
+    QCOMPARE(dialog.CurrentChart()->Curve()->count(), 1);
+    QVERIFY(m_presenter->Codes().empty());
+}
+
+void ItrRunDlgTest::aSearchWithABudgetStopsThereAndSaysSo()
+{
+    const CTorqDoc& chevy = m_chevy->Doc();
+    ConfigureSearch(
+        *m_iterator,
+        SetupOf(chevy, {Sweep(kItrIvc, chevy, 40.0f, 90.0f, 1.0f), Sweep(kItrEvo, chevy, 40.0f, 90.0f, 1.0f)},
+                kMaxTorque),
+        100);
+    CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
+    QCOMPARE(dialog.PaceLabel()->text(), QStringLiteral("Search for the best, in at most 100 tests"));
+    QCOMPARE(dialog.BestScoreChart()->AxisY()->titleText(), QStringLiteral("Best ft-lbs"));
+    dialog.OnRun();
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.GetRunState(), CItrRunDlg::kDone, kSeriesTimeoutMs);
+    QCOMPARE(dialog.CurrentTestLabel()->text(), QStringLiteral("100"));
+    QVERIFY2(
+        dialog.PaceLabel()->text().startsWith(QStringLiteral("100 of 2601 combinations run (3.84 %), best ")),
+        qPrintable(dialog.PaceLabel()->text()));
+    QVERIFY(dialog.PaceLabel()->text().endsWith(QStringLiteral(" ft-lbs: the budget is spent")));
+    QCOMPARE(m_iterator->GetKeptCount(), 10);
 }
 
 QTEST_MAIN(ItrRunDlgTest)

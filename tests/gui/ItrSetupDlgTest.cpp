@@ -6,11 +6,56 @@
 
 #include "EngineBuilds.h"
 #include "RecordingPresenter.h"
+#include "dialogs/ItrSeriesEstimate.h"
 #include "model/MenuCommands.h"
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QtTest>
+
+namespace {
+
+// Rows of 421 bores x 461 strokes x 96 IVC x 96 EVO: 1,788,650,496
+// combinations, six times what a series may run, within a search's reach.
+const std::initializer_list<TypedRow> kSearchSizedRows = {{0, "Bore", "2.8", "7.0", "0.01"},
+                                                          {1, "Stroke", "2.4", "7.0", "0.01"},
+                                                          {2, "IVC", "0", "95", "1"},
+                                                          {3, "EVO", "0", "95", "1"}};
+
+// The same with 51 IVO, 51 EVC and 131 intake and exhaust lifts as well:
+// about 8e16, past the 2^53 a search numbers exactly.
+const std::initializer_list<TypedRow> kPastASearchRows = {{0, "Bore", "2.8", "7.0", "0.01"},
+                                                          {1, "Stroke", "2.4", "7.0", "0.01"},
+                                                          {2, "IVC", "0", "95", "1"},
+                                                          {3, "EVO", "0", "95", "1"},
+                                                          {4, "IVO", "0", "50", "1"},
+                                                          {5, "EVC", "0", "50", "1"},
+                                                          {6, "Int Lift", "0.2", "1.5", "0.01"},
+                                                          {7, "Exh Lift", "0.2", "1.5", "0.01"}};
+
+// 5 bores x 20 IVC x 10 EVO x 20 EVC: 20,000 combinations, the fewest that
+// are measured, and seconds of work on any computer.
+const std::initializer_list<TypedRow> kMeasuredRows = {{0, "Bore", "4.00", "4.04", "0.01"},
+                                                       {2, "IVC", "55", "74", "1"},
+                                                       {3, "EVO", "60", "69", "1"},
+                                                       {4, "EVC", "20", "39", "1"}};
+
+constexpr int kMeasureTimeoutMs = 60000;
+
+// Closes the message box the dialog is about to show, and keeps its text.
+void AnswerNextMessageBox(QString& text)
+{
+    QTimer::singleShot(0, [&text] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) return;
+        text = box->text();
+        box->accept();
+    });
+}
+
+}  // namespace
 
 class ItrSetupDlgTest : public QObject {
     Q_OBJECT
@@ -27,6 +72,10 @@ private slots:
     void okAppliesTheSettingsAndCancelLeavesTheIteratorAlone();
     void okWithoutABaselineClearsTheIterator();
     void reopeningShowsTheSeriesAndResetAllClearsIt();
+    void aSearchTakesMoreThanASeriesWithItsBudgetAndIsShownAgain();
+    void aSearchPastWhatItCanNumberIsRefusedAtOk();
+    void theEstimateGivesTheTimeAtThisComputersPaceAndSuggestsASearch();
+    void measuringThePaceCanBeStoppedAndStartedAgain();
 
 private:
     std::unique_ptr<RecordingPresenter> m_presenter;
@@ -366,6 +415,147 @@ void ItrSetupDlgTest::reopeningShowsTheSeriesAndResetAllClearsIt()
     QCOMPARE(Items(broken.BaselineList()), QStringList{"(None)"});
     QCOMPARE(broken.DataTypeList(0)->currentText(), QStringLiteral("(None)"));
     QVERIFY(broken.MaxTorqueButton()->isChecked());
+}
+
+void ItrSetupDlgTest::aSearchTakesMoreThanASeriesWithItsBudgetAndIsShownAgain()
+{
+    {
+        CItrSetupDlg setup(*m_iterator, CDocumentRegistry::Instance());
+        QVERIFY(ShowActive(setup));
+        // A series by default; its budget waits for a search.
+        QVERIFY(setup.EveryCombinationButton()->isChecked());
+        QVERIFY(!setup.BudgetField()->isEnabled());
+        TypeSeries(setup, QStringLiteral("Chevy.trq"), kSearchSizedRows);
+        setup.OkButton()->click();
+        QCOMPARE(m_presenter->Codes(), std::vector<int>{86});
+
+        setup.SearchButton()->click();
+        QVERIFY(setup.BudgetField()->isEnabled());
+        // Whole tests, one or more: a nought, a sign or a letter is not taken.
+        setup.BudgetField()->setFocus();
+        QTest::keyClicks(setup.BudgetField(), QStringLiteral("0-x5000"));
+        QCOMPARE(setup.BudgetField()->text(), QStringLiteral("5000"));
+        setup.OkButton()->click();
+        QCOMPARE(setup.result(), int(QDialog::Accepted));
+    }
+    QCOMPARE(m_presenter->Codes(), std::vector<int>{86});
+    QCOMPARE(m_iterator->GetMethod(), IteratorMethod::Search);
+    QCOMPARE(m_iterator->GetSearchBudget(), std::int64_t{5000});
+    ErrorCode code = 0;
+    QVERIFY(m_iterator->IsReady(code));
+
+    CItrSetupDlg setup(*m_iterator, CDocumentRegistry::Instance());
+    QVERIFY(setup.SearchButton()->isChecked());
+    QCOMPARE(setup.BudgetField()->text(), QStringLiteral("5000"));
+    // An empty budget: as many tests as the search needs.
+    setup.BudgetField()->clear();
+    setup.accept();
+    QCOMPARE(m_iterator->GetSearchBudget(), std::int64_t{0});
+    QCOMPARE(m_iterator->GetMethod(), IteratorMethod::Search);
+
+    CItrSetupDlg again(*m_iterator, CDocumentRegistry::Instance());
+    again.ResetAllButton()->click();
+    QVERIFY(again.EveryCombinationButton()->isChecked());
+    QVERIFY(again.BudgetField()->text().isEmpty());
+}
+
+void ItrSetupDlgTest::aSearchPastWhatItCanNumberIsRefusedAtOk()
+{
+    CItrSetupDlg setup(*m_iterator, CDocumentRegistry::Instance());
+    QVERIFY(ShowActive(setup));
+    TypeSeries(setup, QStringLiteral("Chevy.trq"), kPastASearchRows);
+    setup.SearchButton()->click();
+    QString refusal;
+    AnswerNextMessageBox(refusal);
+    setup.OkButton()->click();
+    QVERIFY2(refusal.startsWith(QStringLiteral("A search takes at most 9007199254740992 combinations; these "
+                                               "settings make 7.98e+16.")),
+             qPrintable(refusal));
+    QVERIFY(setup.isVisible());
+    QVERIFY(m_iterator->GetBaseline() == nullptr);
+    // The estimate says so before OK is pressed, and measures nothing.
+    QTRY_VERIFY(setup.Estimate()->Text()->text().contains(QStringLiteral("more than a search takes")));
+    QVERIFY(!setup.Estimate()->IsMeasuring());
+}
+
+void ItrSetupDlgTest::theEstimateGivesTheTimeAtThisComputersPaceAndSuggestsASearch()
+{
+    CItrSetupDlg setup(*m_iterator, CDocumentRegistry::Instance());
+    setup.SetThreadCount(2);
+    QVERIFY(ShowActive(setup));
+    CItrSeriesEstimate& estimate = *setup.Estimate();
+    QVERIFY(estimate.Text()->text().isEmpty());  // nothing to count yet
+
+    // A few tests are counted, not measured.
+    TypeSeries(setup, QStringLiteral("Chevy.trq"), {{0, "Bore", "4.00", "4.02", "0.01"}});
+    QTRY_COMPARE(estimate.Text()->text(), QStringLiteral("Every combination: 3 tests."));
+    QVERIFY(!estimate.IsMeasuring());
+
+    // 20,000 are measured, and take seconds. The band changes what scores
+    // best, not how long a test takes: one OK would refuse does not matter.
+    Choose(setup.MinRpmList(), QStringLiteral("6000"));
+    Choose(setup.MaxRpmList(), QStringLiteral("6000"));
+    QSignalSpy measured(&estimate, &CItrSeriesEstimate::Measured);
+    TypeSeries(setup, QStringLiteral("Chevy.trq"), kMeasuredRows);
+    QTRY_VERIFY(estimate.IsMeasuring());
+    QVERIFY(estimate.Text()->text().endsWith(QStringLiteral("; measuring the pace...")));
+    QVERIFY(estimate.Button()->isVisible());
+    QTRY_COMPARE_WITH_TIMEOUT(measured.count(), 1, kMeasureTimeoutMs);
+    QVERIFY(estimate.Pace().tests > 0);
+    QVERIFY(!estimate.SuggestsSearch());
+    QVERIFY(!estimate.Button()->isVisible());
+    const QString seconds = QString::fromStdString(DurationText(estimate.Pace().SecondsFor(20000)));
+    QCOMPARE(estimate.Text()->text(),
+             QStringLiteral("Every combination: 20000 tests, about %1 at %2 tests/s on 2 "
+                            "threads.")
+                 .arg(seconds)
+                 .arg(estimate.Pace().TestsPerSecond(), 0, 'f', 0));
+
+    // Billions take years: a search is suggested, and reaches them.
+    Choose(setup.DataTypeList(4), QStringLiteral("(None)"));
+    TypeSeries(setup, QStringLiteral("Chevy.trq"), kSearchSizedRows);
+    QTRY_COMPARE_WITH_TIMEOUT(measured.count(), 2, kMeasureTimeoutMs);
+    QVERIFY(estimate.SuggestsSearch());
+    QVERIFY(
+        estimate.Text()->text().startsWith(QStringLiteral("Every combination: 1788650496 tests, about ")));
+    QVERIFY(
+        estimate.Text()->text().endsWith(QStringLiteral(", more than a series runs (300000000). <b>Search "
+                                                        "for the best</b> finds the best in a small share of "
+                                                        "them.")));
+}
+
+void ItrSetupDlgTest::measuringThePaceCanBeStoppedAndStartedAgain()
+{
+    CItrSetupDlg setup(*m_iterator, CDocumentRegistry::Instance());
+    setup.SetThreadCount(2);
+    QVERIFY(ShowActive(setup));
+    CItrSeriesEstimate& estimate = *setup.Estimate();
+    // Samples that grow until one lasts a minute: only Stop ends this one.
+    estimate.SetSampleSeconds(60.0);
+    QSignalSpy measured(&estimate, &CItrSeriesEstimate::Measured);
+    TypeSeries(setup, QStringLiteral("Chevy.trq"), kSearchSizedRows);
+    QTRY_VERIFY(estimate.IsMeasuring());
+    QCOMPARE(estimate.Button()->text(), QStringLiteral("Stop"));
+    estimate.Button()->click();
+    QTRY_COMPARE_WITH_TIMEOUT(measured.count(), 1, kMeasureTimeoutMs);
+    QVERIFY(!estimate.IsMeasuring());
+    QCOMPARE(estimate.Pace().tests, std::int64_t{0});
+    QVERIFY(estimate.Text()->text().endsWith(QStringLiteral("tests (the pace was not measured).")));
+    // Billions are more than a series runs, measured or not.
+    QVERIFY(estimate.SuggestsSearch());
+
+    QCOMPARE(estimate.Button()->text(), QStringLiteral("Measure"));
+    estimate.SetSampleSeconds(0.05);
+    estimate.Button()->click();
+    QVERIFY(estimate.IsMeasuring());
+    QTRY_COMPARE_WITH_TIMEOUT(measured.count(), 2, kMeasureTimeoutMs);
+    QVERIFY(estimate.Pace().tests > 0);
+    QVERIFY(estimate.Text()->text().contains(QStringLiteral(" tests/s on 2 threads")));
+
+    // Closing the dialog while it measures waits for the sample under way only.
+    estimate.SetSampleSeconds(60.0);
+    estimate.Measure();
+    QVERIFY(estimate.IsMeasuring());
 }
 
 QTEST_MAIN(ItrSetupDlgTest)

@@ -56,6 +56,8 @@ void IteratorTest::ResetAll()
     m_activeCount = 0;
     ClearBestResults();
     m_criterion = kMaxPower;
+    m_method = IteratorMethod::EveryCombination;
+    m_searchBudget = 0;
     m_minRpm = kLowestBandRpm;
     m_maxRpm = kHighestBandRpm;
 }
@@ -156,18 +158,26 @@ void IteratorTest::GetSlot(int index, IterationParam& slot) const
     slot = m_slots[index];
 }
 
+void IteratorTest::SetSearchBudget(std::int64_t tests)
+{
+    TORQ_ASSERT(tests >= 0);
+    m_searchBudget = tests;
+}
+
 // ---------------------------------------------------------------- series
 
 void IteratorTest::PrepareRun()
 {
     StartAfresh();
     ComputeTotal();
+    m_method = IteratorMethod::EveryCombination;
 }
 
 void IteratorTest::PrepareSearch()
 {
     StartAfresh();
     m_done = true;
+    m_method = IteratorMethod::Search;
 }
 
 // No test run, no result kept, and the active slots rebuilt with their
@@ -206,6 +216,19 @@ void IteratorTest::ComputeTotal()
     m_totalTests = static_cast<std::int32_t>(total);
 }
 
+// The product of the active slots' steps, without a bound: a search's grid
+// may pass what a series counts.
+long double IteratorTest::CountCombinations() const
+{
+    if (m_activeCount == 0) return 0.0L;
+    long double count = 1.0L;
+    for (int i = 0; i < m_activeCount; ++i) {
+        const IterationParam& slot = *m_active[i];
+        count *= CountSteps(slot.minValue.GetValue(), slot.maxValue.GetValue(), slot.stepValue.GetValue());
+    }
+    return count;
+}
+
 bool IteratorTest::IsReady(ErrorCode& code) const
 {
     if (m_baseline == nullptr) {
@@ -213,7 +236,8 @@ bool IteratorTest::IsReady(ErrorCode& code) const
         return false;
     }
     if (!m_working.Validate(code)) return false;
-    if (m_totalTests <= 1) {
+    const bool tooFew = m_method == IteratorMethod::Search ? CountCombinations() < 2.0L : m_totalTests <= 1;
+    if (tooFew) {
         code = Msg::IteratorTooFewTests;
         return false;
     }

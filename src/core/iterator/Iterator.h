@@ -17,6 +17,10 @@ inline constexpr float kHighestBandRpm = 11000.0f;
 
 enum IteratorCriterion : std::int32_t { kMaxPower = 0, kMaxTorque = 1 };
 
+// How the configured combinations run: every one of them in test order (a
+// series), or only those a search picks (IteratorSearch, in the study library).
+enum class IteratorMethod : std::int32_t { EveryCombination = 0, Search = 1 };
+
 // The application's open engine documents, as far as the iterator needs to
 // know them: whether an address is (still) one of them. The GUI answers from
 // its document list, the command-line tool from the engine it loaded.
@@ -102,6 +106,13 @@ public:
     void SetSlot(int index, const IterationParam& slot);
     void GetSlot(int index, IterationParam& slot) const;
 
+    // The most tests a search of the combinations runs; 0 for as many as it
+    // needs. Kept with the settings for the search to read when it starts.
+    void SetSearchBudget(std::int64_t tests);
+    std::int64_t GetSearchBudget() const { return m_searchBudget; }
+    // Every combination after PrepareRun (and ResetAll), a search after PrepareSearch.
+    IteratorMethod GetMethod() const { return m_method; }
+
     // Starts the configured series from its first combination and forgets
     // the kept results; baseline, working engine, criterion and band stay.
     void PrepareRun();
@@ -112,7 +123,7 @@ public:
     // 0, the search counts its own) and nothing for RunNextTest to issue.
     void PrepareSearch();
     // False with 62 (no baseline), the working engine's validation code, or
-    // 63 (one test or none); the caller shows the message.
+    // 63 (one combination or none, also for a search); the caller shows the message.
     bool IsReady(ErrorCode& code) const;
 
     // Issues, applies and simulates the next combination. True when the
@@ -181,6 +192,7 @@ private:
     void Advance(int activeIndex);
     void StartAfresh();
     void ComputeTotal();
+    long double CountCombinations() const;
     bool OfferBest(std::int64_t testNumber);
     void ClearBestResults();
     void CheckBestIndex(int i) const;
@@ -199,6 +211,8 @@ private:
     std::int32_t m_keptCount = 0;
     std::int32_t m_ringPosition = -1;
     std::int32_t m_criterion = kMaxPower;
+    IteratorMethod m_method = IteratorMethod::EveryCombination;
+    std::int64_t m_searchBudget = 0;
     float m_minRpm = kLowestBandRpm;
     float m_maxRpm = kHighestBandRpm;
     float m_lowestScore = 0.0f;

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "IteratorRunner.h"
+#include "SlicePace.h"
 
 #include <cstdint>
-#include <deque>
-#include <functional>
 
 // Drives an iterator series from an event loop in slices of about a given
 // wall time, so that the window that calls it stays live: each slice asks
@@ -15,12 +14,10 @@
 // slices included) and the time that is left at that pace.
 class IteratorPacer {
 public:
-    // Seconds on a monotonic clock.
-    using Clock = std::function<double()>;
-    static double SteadySeconds();
+    using Clock = SlicePace::Clock;
+    static double SteadySeconds() { return SlicePace::SteadySeconds(); }
 
     static constexpr double kDefaultSliceSeconds = 0.050;
-    static constexpr double kPaceWindowSeconds = 3.0;
 
     // threads: 0 takes the hardware's count.
     explicit IteratorPacer(IteratorTest& iterator, int threads = 0, Clock clock = SteadySeconds);
@@ -37,14 +34,14 @@ public:
 
     // Tests per second over the last few seconds; 0 until a slice has run
     // since StartTiming.
-    double GetTestsPerSecond() const;
+    double GetTestsPerSecond() const { return m_pace.TestsPerSecond(); }
     // Seconds the rest of the series takes at that pace; negative while the
     // pace is unknown.
     double GetSecondsLeft() const;
     // The share of the time, over the last slices, that the caller spent
     // between slices (drawing, answering input): time in which the threads
     // simulate nothing. 0 until two slices have run since StartTiming.
-    double GetShareBetweenSlices() const;
+    double GetShareBetweenSlices() const { return m_pace.ShareBetweenSlices(); }
 
     // The batch that takes about targetSeconds when the last one, of
     // batchSize tests of which testsIssued ran, took seconds: at least one
@@ -55,19 +52,9 @@ public:
                                       double targetSeconds, int threads);
 
 private:
-    struct PaceSample {
-        double seconds;
-        std::int32_t testsRun;
-    };
-    void AddPaceSample();
-
     IteratorTest& m_iterator;
     IteratorRunner m_runner;
-    Clock m_clock;
+    SlicePace m_pace;
     double m_sliceSeconds = kDefaultSliceSeconds;
     std::int32_t m_batchSize;
-    std::deque<PaceSample> m_pace;  // oldest first, spanning about the pace window
-    double m_lastSliceEnd = -1.0;   // seconds; negative before the first slice of a run
-    double m_sliceAverage = 0.0;    // seconds, averaged over the last few slices
-    double m_gapAverage = 0.0;      // seconds between slices, likewise
 };

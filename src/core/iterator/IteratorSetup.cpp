@@ -9,6 +9,8 @@ void IteratorSetup::Reset()
     criterion = kMaxPower;
     minRpm = kLowestBandRpm;
     maxRpm = kHighestBandRpm;
+    method = IteratorMethod::EveryCombination;
+    budget = 0;
 }
 
 IteratorSetup IteratorSetup::FromIterator(const IteratorTest& iterator, const DocumentDirectory& open)
@@ -21,6 +23,8 @@ IteratorSetup IteratorSetup::FromIterator(const IteratorTest& iterator, const Do
     }
     setup.criterion = iterator.GetCriterion();
     iterator.GetScoringBand(setup.minRpm, setup.maxRpm);
+    setup.method = iterator.GetMethod();
+    setup.budget = iterator.GetSearchBudget();
     return setup;
 }
 
@@ -65,6 +69,7 @@ void ApplySetupFor(IteratorTest& iterator, const IteratorSetup& setup, Preparati
     iterator.SetCriterion(setup.criterion);
     iterator.SetScoringBand(setup.minRpm, setup.maxRpm);
     for (int i = 0; i < kIterationSlotCount; ++i) iterator.SetSlot(i, setup.params[i]);
+    iterator.SetSearchBudget(setup.budget);
     (iterator.*prepare)();
 }
 
@@ -80,9 +85,15 @@ ErrorCode CheckSearchSetup(const IteratorSetup& setup)
     return CheckSetupWithin(setup, std::numeric_limits<long double>::infinity());
 }
 
+ErrorCode CheckSetupFor(const IteratorSetup& setup)
+{
+    return setup.method == IteratorMethod::Search ? CheckSearchSetup(setup) : CheckSetup(setup);
+}
+
 void ApplySetup(IteratorTest& iterator, const IteratorSetup& setup)
 {
-    ApplySetupFor(iterator, setup, &IteratorTest::PrepareRun);
+    const bool search = setup.method == IteratorMethod::Search;
+    ApplySetupFor(iterator, setup, search ? &IteratorTest::PrepareSearch : &IteratorTest::PrepareRun);
 }
 
 void ApplySearchSetup(IteratorTest& iterator, const IteratorSetup& setup)

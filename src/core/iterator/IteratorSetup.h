@@ -4,21 +4,25 @@
 
 // The settings an iterator series is set up from, as the setup dialog edits
 // them and the command-line tool builds them: the baseline, the nine slots,
-// the criterion and the scoring band. Nothing reaches the iterator until
-// Apply.
+// the criterion, the scoring band, and whether every combination runs or a
+// search picks them (with the most tests it may run). Nothing reaches the
+// iterator until Apply.
 struct IteratorSetup {
     const CTorqDoc* baseline = nullptr;
     std::array<IterationParam, kIterationSlotCount> params;  // the slots: rows 1..8, slot 9 empty
     std::int32_t criterion = kMaxPower;
     float minRpm = kLowestBandRpm;  // rpm
     float maxRpm = kHighestBandRpm;
+    IteratorMethod method = IteratorMethod::EveryCombination;
+    std::int64_t budget = 0;  // tests a search may run; 0 as many as it needs
 
-    // No baseline, all slots cleared, Max Power, 2000 to 11000 rpm.
+    // No baseline, all slots cleared, Max Power, 2000 to 11000 rpm, every
+    // combination, no budget.
     void Reset();
 
     // The iterator's settings: its baseline and slots when the baseline is
     // still open with its number (otherwise none and cleared slots), its
-    // criterion and band in either case.
+    // criterion, band, method and budget in either case.
     static IteratorSetup FromIterator(const IteratorTest& iterator, const DocumentDirectory& open);
 };
 
@@ -38,10 +42,14 @@ ErrorCode CheckSetup(const IteratorSetup& setup);
 // no 86, however many there are (the search's grid has a bound of its own).
 ErrorCode CheckSearchSetup(const IteratorSetup& setup);
 
+// CheckSetup or CheckSearchSetup, as the setup's method says.
+ErrorCode CheckSetupFor(const IteratorSetup& setup);
+
 // What OK does once the checks pass: with a baseline, ResetAll,
-// SetBaseline, SetCriterion, SetScoringBand, the nine SetSlot and
-// PrepareRun; without one, ResetAll alone.
+// SetBaseline, SetCriterion, SetScoringBand, the nine SetSlot,
+// SetSearchBudget and PrepareRun (PrepareSearch when the setup's method is a
+// search); without one, ResetAll alone.
 void ApplySetup(IteratorTest& iterator, const IteratorSetup& setup);
 
-// As ApplySetup, with PrepareSearch in place of PrepareRun.
+// As ApplySetup, with PrepareSearch whatever the setup's method.
 void ApplySearchSetup(IteratorTest& iterator, const IteratorSetup& setup);

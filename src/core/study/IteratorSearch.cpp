@@ -92,20 +92,37 @@ bool IteratorSearch::Start(std::int64_t budget)
     m_criterion = CriterionOf(m_iterator);
     m_iterator.GetScoringBand(m_band.minRpm, m_band.maxRpm);
     m_budget = budget;
-    m_scores.clear();
-    m_order.clear();
-    m_elite.clear();
-    m_history.clear();
-    m_testsRun = 0;
-    m_failedTests = 0;
-    m_climbs.clear();
-    m_closed.clear();
-    m_lined.clear();
-
+    ForgetTests();
     BuildLattice();
     m_stage = Stage::Lattice;
     m_iterator.PrepareSearch();
     return true;
+}
+
+void IteratorSearch::Forget()
+{
+    m_stage = Stage::Idle;
+    m_grid.reset();
+    m_budget = 0;
+    ForgetTests();
+    m_levels.clear();
+    m_lattice.clear();
+    m_lattice.shrink_to_fit();
+    m_latticeNext = 0;
+}
+
+void IteratorSearch::ForgetTests()
+{
+    m_scores = {};
+    m_order = {};
+    m_elite.clear();
+    m_history.clear();
+    m_latest.reset();
+    m_testsRun = 0;
+    m_failedTests = 0;
+    m_climbs.clear();
+    m_closed = {};
+    m_lined = {};
 }
 
 float IteratorSearch::GetBestScore() const
@@ -194,6 +211,7 @@ void IteratorSearch::Record(std::int64_t testNumber, const StudyRunner::Outcome&
         m_scores.emplace(testNumber, kFailed);
         return;
     }
+    m_latest = outcome.results;
     const float score = StudyScore(outcome.results, m_criterion, m_band);
     m_scores.emplace(testNumber, score);
     if (m_elite.empty() || score > m_elite.front().score) m_history.push_back({m_testsRun, score});
@@ -460,6 +478,7 @@ std::vector<std::size_t> IteratorSearch::KeptSlots(const std::vector<float>& sco
 
 void IteratorSearch::KeepResults()
 {
+    TORQ_ASSERT(IsStarted());
     // The tests with results in test-number order, as a series offers them.
     std::vector<std::int64_t> tests;
     for (const auto& [test, score] : m_scores) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -70,7 +71,13 @@ public:
     // left to run: the search is then done. When the search finishes, its
     // kept results are in the iterator.
     bool RunBatch();
+    // Started and not forgotten since: a search is under way or done.
+    bool IsStarted() const { return m_stage != Stage::Idle; }
     bool IsDone() const { return m_stage == Stage::Done; }
+    // Back to before Start, its memory freed: the iterator's combinations
+    // changed, or the search starts over. The iterator's kept results stay
+    // as they are.
+    void Forget();
     bool ReachedBudget() const { return m_budget > 0 && m_testsRun >= m_budget; }
 
     std::int64_t GetGridSize() const { return m_grid ? m_grid->Size() : 0; }
@@ -93,6 +100,8 @@ public:
 
     // The test numbers run so far, in the order run.
     const std::vector<std::int64_t>& GetTestOrder() const { return m_order; }
+    // The results of the test run last among those that gave results.
+    const std::optional<RunSeries>& GetLatestResults() const { return m_latest; }
 
     // Puts the kept results of the tests run so far into the iterator (the
     // keep flags stay with their slots, as a series leaves them); done by
@@ -136,6 +145,7 @@ private:
     std::vector<GridPoint> FreshPoints(const std::vector<GridPoint>& wanted);
     void Evaluate(const std::vector<GridPoint>& points);
     void Record(std::int64_t testNumber, const StudyRunner::Outcome& outcome);
+    void ForgetTests();
     void Finish();
     float ScoreOf(const GridPoint& point) const;
     bool WasRun(const GridPoint& point) const;
@@ -152,6 +162,7 @@ private:
     std::vector<std::int64_t> m_order;                 // the tests run, in order
     std::vector<Found> m_elite;                        // the best found, ranked, with their results
     std::vector<BestRise> m_history;
+    std::optional<RunSeries> m_latest;
     std::int64_t m_testsRun = 0;
     std::int64_t m_failedTests = 0;
 

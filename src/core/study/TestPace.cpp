@@ -26,12 +26,14 @@ std::vector<CombinationValues> SpreadSample(const SearchGrid& grid, std::int64_t
 
 }  // namespace
 
-TestPace MeasureTestPace(const IteratorTest& iterator, const StudyRunner& runner, double sampleSeconds)
+TestPace MeasureTestPace(const IteratorTest& iterator, const StudyRunner& runner, double sampleSeconds,
+                         std::stop_token stop)
 {
     const SearchGrid grid(iterator);
     TORQ_ASSERT(grid.IsSearchable());
     std::int64_t count = std::min(grid.Size(), kFirstSampleTestsPerThread * runner.GetThreadCount());
     for (;;) {
+        if (stop.stop_requested()) return {};
         const std::vector<CombinationValues> sample = SpreadSample(grid, count);
         std::vector<StudyRunner::Outcome> outcomes(sample.size());
         const auto start = std::chrono::steady_clock::now();

@@ -28,6 +28,7 @@ CIteratorCommands::CIteratorCommands(QWidget& window, IteratorTest& iterator, Do
       m_iterator(iterator),
       m_makeDocument(std::move(makeDocument)),
       m_runDialog([](CItrRunDlg& dialog) { return dialog.exec(); }),
+      m_search(iterator),
       m_timer1(new QTimer(this))
 {
     m_timer1->setSingleShot(true);
@@ -54,11 +55,14 @@ void CIteratorCommands::RunIterator()
     if (m_iterator.BaselineTimingChanged(open)) {
         if (AskWarningMessage(Msg::IteratorBaselineTimingChanged) != WarningAnswer::Ok) return;
         m_iterator.ResetAll();
+        m_search.Forget();
     }
     // Results still waiting to become documents wait in the dialog, ticked;
     // its OK makes them, its Close leaves them.
     m_timer1->stop();
-    CItrRunDlg dialog(m_iterator, CDocumentRegistry::Instance(), m_options, &m_window);
+    CItrRunDlg::Options options = m_options;
+    options.search = &m_search;
+    CItrRunDlg dialog(m_iterator, CDocumentRegistry::Instance(), options, &m_window);
     if (m_runDialog(dialog) != QDialog::Accepted) return;
     m_iterator.GetBaselineTitle(m_baselineTitle);
     m_timer1->start();

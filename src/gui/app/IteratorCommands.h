@@ -1,6 +1,7 @@
 #pragma once
 
 #include "dialogs/ItrRunDlg.h"
+#include "study/IteratorSearch.h"
 
 #include <QObject>
 
@@ -17,6 +18,8 @@ class QWidget;
 // timer 1 starts. "Create New Docs", posted at each 100 ms tick of timer 1,
 // turns the next ticked best result into a new engine document and starts
 // the timer again, so that the main window stays live between documents.
+// The commands keep the search of the iterator's combinations as long as
+// the iterator: a search halted and closed goes on when the dialog opens again.
 class CIteratorCommands : public QObject {
     Q_OBJECT
 public:
@@ -44,12 +47,15 @@ public:
     // "Best<n>-" and the baseline's title up to its first '.'.
     static std::string BestDocumentTitle(int resultIndex, const std::string& baselineTitle);
 
+    const IteratorSearch& Search() const { return m_search; }
+
 private:
     QWidget& m_window;
     IteratorTest& m_iterator;
     DocumentMaker m_makeDocument;
     RunDialog m_runDialog;
     CItrRunDlg::Options m_options;
+    IteratorSearch m_search;
     QTimer* m_timer1;
     // Taken when the dialog ends with OK: the documents are named after the
     // engine the results came from, even once it is closed.

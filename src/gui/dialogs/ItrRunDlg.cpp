@@ -1,5 +1,6 @@
 #include "dialogs/ItrRunDlg.h"
 
+#include "dialogs/ItrBestScoreChart.h"
 #include "dialogs/ItrBestSurface.h"
 #include "dialogs/ItrCurrentChart.h"
 #include "dialogs/ItrSetupDlg.h"
@@ -71,17 +72,20 @@ CItrRunDlg::CItrRunDlg(IteratorTest& iterator, const CDocumentRegistry& document
       m_documents(documents),
       m_directory(documents),
       m_pacer(iterator, options.threads),
+      m_ownSearch(options.search != nullptr ? nullptr : std::make_unique<IteratorSearch>(iterator)),
+      m_search(options.search != nullptr ? *options.search : *m_ownSearch),
+      m_searchPacer(m_search),
       m_runSetup([](CItrSetupDlg& dialog) { return dialog.exec(); }),
       m_sliceTimer(new QTimer(this)),
       m_showSurface(options.showSurface)
 {
+    m_search.SetThreadCount(options.threads);
     // A baseline closed since the last series takes the series with it.
     m_iterator.ResetIfBaselineGone(m_directory);
-    if (m_iterator.GetBaseline() == nullptr) {
-        m_state = kNeedsSetup;
-    } else {
-        m_state = m_iterator.IsDone() ? kDone : kReady;
-    }
+    // A search under way belongs to the iterator's combinations only while
+    // they are searched: a series set up since, or a reset, ends it.
+    if (!IsSearch()) m_search.Forget();
+    m_state = m_iterator.GetBaseline() == nullptr ? kNeedsSetup : StateOfSetUpSeries();
     m_sliceTimer->setSingleShot(true);
     m_sliceTimer->setInterval(0);
     connect(m_sliceTimer, &QTimer::timeout, this, &CItrRunDlg::RunSlice);
@@ -100,6 +104,18 @@ CItrRunDlg::~CItrRunDlg()
 QString CItrRunDlg::BaseCaption()
 {
     return tr("Iterator Testing");
+}
+
+bool CItrRunDlg::IsSearch() const
+{
+    return m_iterator.GetMethod() == IteratorMethod::Search;
+}
+
+// READY, or DONE once every combination has run or the search has ended.
+CItrRunDlg::RunState CItrRunDlg::StateOfSetUpSeries() const
+{
+    const bool done = IsSearch() ? m_search.IsDone() : m_iterator.IsDone();
+    return done ? kDone : kReady;
 }
 
 const char* CItrRunDlg::RunStateText(RunState state)
@@ -127,7 +143,7 @@ void CItrRunDlg::CreateControls()
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left, 1);
     layout->addLayout(CreateButtonColumn());
-    resize(1060, 600);
+    resize(1060, 640);
 }
 
 QWidget* CItrRunDlg::CreateStatusRow()
@@ -140,6 +156,7 @@ QWidget* CItrRunDlg::CreateStatusRow()
     m_stateLabel->setMinimumWidth(
         m_stateLabel->fontMetrics().horizontalAdvance(QStringLiteral("NEEDS SETUP")) + 8);
     m_totalLabel = ValueLabel(QStringLiteral("1000000"), box);
+    m_currentCaption = new QLabel(tr("Current Test:"), box);
     m_currentLabel = ValueLabel(QStringLiteral("99000"), box);
     m_progress = new QProgressBar(box);
     m_progress->setRange(0, 100);
@@ -149,17 +166,21 @@ QWidget* CItrRunDlg::CreateStatusRow()
     m_percentLabel->setMinimumWidth(m_percentLabel->fontMetrics().horizontalAdvance(QStringLiteral("100%")) +
                                     4);
     m_paceLabel = new QLabel(box);
+    m_bestScoreChart = new CItrBestScoreChart(box);
+    m_bestScoreChart->setMinimumHeight(150);
+    m_bestScoreChart->hide();
 
     auto* grid = new QGridLayout(box);
     grid->addWidget(new QLabel(tr("Status:"), box), 0, 0);
     grid->addWidget(m_stateLabel, 0, 1);
     grid->addWidget(new QLabel(tr("Total Tests:"), box), 0, 2);
     grid->addWidget(m_totalLabel, 0, 3);
-    grid->addWidget(new QLabel(tr("Current Test:"), box), 0, 4);
+    grid->addWidget(m_currentCaption, 0, 4);
     grid->addWidget(m_currentLabel, 0, 5);
     grid->addWidget(m_progress, 1, 0, 1, 5);
     grid->addWidget(m_percentLabel, 1, 5);
-    grid->addWidget(m_paceLabel, 2, 0, 1, 6);
+    grid->addWidget(m_bestScoreChart, 2, 0, 1, 6);  // a search's, in the progress bar's place
+    grid->addWidget(m_paceLabel, 3, 0, 1, 6);
     grid->setColumnStretch(1, 1);
     return box;
 }
@@ -257,6 +278,7 @@ void CItrRunDlg::OnRun()
         ShowErrorMessage(code);
         return;
     }
+    if (IsSearch()) StartSearch();
     m_state = kRunning;
     m_haltRequested = false;
     m_bestChanged = false;
@@ -264,6 +286,7 @@ void CItrRunDlg::OnRun()
     RefreshStatus();
     RefreshCaption();
     m_pacer.StartTiming();
+    m_searchPacer.StartTiming();
     m_drawIntervalMs = kDrawIntervalMs;
     m_sinceDraw.start();
     m_sliceTimer->start();
@@ -274,6 +297,10 @@ void CItrRunDlg::OnRun()
 void CItrRunDlg::RunSlice()
 {
     if (m_state != kRunning) return;
+    if (IsSearch()) {
+        RunSearchSlice();
+        return;
+    }
     if (m_haltRequested || m_iterator.IsDone()) {
         FinishRun();
         return;
@@ -296,7 +323,7 @@ void CItrRunDlg::RunSlice()
 // time, draw less often; when it takes little, more often again.
 void CItrRunDlg::AdaptDrawInterval()
 {
-    const double share = m_pacer.GetShareBetweenSlices();
+    const double share = IsSearch() ? m_searchPacer.GetShareBetweenSlices() : m_pacer.GetShareBetweenSlices();
     if (share > kMostShareBetweenSlices) {
         m_drawIntervalMs = std::min(kLongestDrawIntervalMs, m_drawIntervalMs * 5 / 4);
     } else if (share < kMostShareBetweenSlices / 2) {
@@ -318,7 +345,10 @@ void CItrRunDlg::FinishRun()
 {
     m_sliceTimer->stop();
     m_haltRequested = false;
-    m_state = m_iterator.IsDone() ? kDone : kReady;
+    // A halted search hands over the results of its tests so far; a search
+    // that ended has kept its results itself.
+    if (IsSearch() && !m_search.IsDone()) m_search.KeepResults();
+    m_state = StateOfSetUpSeries();
     RefreshAll();
 }
 
@@ -364,7 +394,12 @@ void CItrRunDlg::OnRestart()
 {
     ErrorCode code = 0;
     if (m_iterator.IsReady(code)) {
-        m_iterator.PrepareRun();
+        if (IsSearch()) {
+            m_iterator.PrepareSearch();
+            m_search.Forget();
+        } else {
+            m_iterator.PrepareRun();
+        }
         m_state = kReady;
         RefreshAll();
     } else {
@@ -376,16 +411,20 @@ void CItrRunDlg::OnRestart()
 void CItrRunDlg::OnSetup()
 {
     if (m_state == kRunning) return;
+    int result = QDialog::Rejected;
     {
         CItrSetupDlg setup(m_iterator, m_documents, this);
-        m_runSetup(setup);
+        setup.SetThreadCount(m_search.GetThreadCount());
+        result = m_runSetup(setup);
     }
+    // The iterator has a new series, or none: a search of the old one is over.
+    if (result == QDialog::Accepted || !IsSearch()) m_search.Forget();
     ErrorCode code = 0;
     if (!m_iterator.IsReady(code)) {
         m_state = kNeedsSetup;
     } else {
         // A finished series stays finished when the setup was cancelled.
-        m_state = m_iterator.IsDone() ? kDone : kReady;
+        m_state = StateOfSetUpSeries();
     }
     RefreshAll();
 }
@@ -407,6 +446,7 @@ void CItrRunDlg::OnResultTicked(QListWidgetItem*)
 
 void CItrRunDlg::RefreshAll()
 {
+    ShowMethod();
     RefreshButtons();
     RefreshCaption();
     RefreshStatus();
@@ -422,14 +462,32 @@ void CItrRunDlg::RefreshCaption()
     QString caption =
         BaseCaption() + (hasBaseline ? QStringLiteral(" - [%1]").arg(QString::fromStdString(title))
                                      : QStringLiteral(" - ") + QString::fromStdString(title));
-    if (m_state == kRunning)
+    if (m_state == kRunning && IsSearch()) {
+        caption = tr("%1 tests - ").arg(m_search.GetTestsRun()) + caption;
+    } else if (m_state == kRunning) {
         caption = QStringLiteral("%1% - ").arg(m_iterator.GetProgressPercent()) + caption;
+    }
     setWindowTitle(caption);
-    m_totalLabel->setText(QString::number(m_iterator.GetTotalTests()));
+    m_totalLabel->setText(IsSearch() ? SearchGridSizeText() : QString::number(m_iterator.GetTotalTests()));
+}
+
+// A series shows its share of the grid, a search the best score it has
+// climbed to.
+void CItrRunDlg::ShowMethod()
+{
+    const bool search = IsSearch();
+    m_currentCaption->setText(search ? tr("Tests Run:") : tr("Current Test:"));
+    m_progress->setVisible(!search);
+    m_percentLabel->setVisible(!search);
+    m_bestScoreChart->setVisible(search);
 }
 
 void CItrRunDlg::RefreshStatus()
 {
+    if (IsSearch()) {
+        RefreshSearchStatus();
+        return;
+    }
     m_stateLabel->setText(QString::fromLatin1(RunStateText(m_state)));
     m_currentLabel->setText(QString::number(m_iterator.GetTestsRun()));
     const int percent = m_iterator.GetProgressPercent();
@@ -466,10 +524,15 @@ void CItrRunDlg::RefreshAxes()
 {
     m_currentChart->SetCriterion(m_iterator.GetCriterion());
     m_bestSurface->SetCriterion(m_iterator.GetCriterion());
+    m_bestScoreChart->SetCriterion(m_iterator.GetCriterion());
 }
 
 void CItrRunDlg::RefreshCharts()
 {
+    if (IsSearch()) {
+        RefreshSearchCharts();
+        return;
+    }
     if (m_iterator.GetTestsRun() == 0) {
         m_currentChart->ShowNoTest();
         m_bestSurface->ShowNoResults();

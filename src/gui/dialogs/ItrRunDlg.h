@@ -2,13 +2,16 @@
 
 #include "iterator/IteratorPacer.h"
 #include "iterator/RegistryDirectory.h"
+#include "study/SearchPacer.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
+class CItrBestScoreChart;
 class CItrBestSurface;
 class CItrCurrentChart;
 class CItrSetupDlg;
@@ -33,6 +36,13 @@ class QTimer;
 // card), so that the time between slices stays a few per cent of the run.
 // Results reach the iterator in test order, exactly as one test after
 // another would give them.
+//
+// A search (the setup's "Search for the best") runs the same way, in slices
+// of its batches: the dialog then shows the tests run and a small chart of
+// the best score against them instead of a share of the grid. Halt keeps
+// the results of the tests run so far, ready to tick and turn into engines,
+// and Run goes on with the search where it stopped, to the same end as a
+// search never halted: what a user expects of Halt and Run from a series.
 class CItrRunDlg : public QDialog {
     Q_OBJECT
 public:
@@ -41,6 +51,10 @@ public:
     struct Options {
         bool showSurface = true;  // false: a note instead of the 3-D surface (no OpenGL needed)
         int threads = 0;          // threads that simulate; 0 every core
+        // The search of the iterator's combinations, kept as long as the
+        // iterator is, so that a halted search goes on when the dialog opens
+        // again; null: the dialog searches with one of its own.
+        IteratorSearch* search = nullptr;
     };
     // Runs the setup dialog; returns its result. Tests answer it themselves.
     using SetupRunner = std::function<int(CItrSetupDlg&)>;
@@ -59,6 +73,9 @@ public:
 
     RunState GetRunState() const { return m_state; }
     static const char* RunStateText(RunState state);
+    // The iterator's combinations are searched rather than run one and all.
+    bool IsSearch() const;
+    const IteratorSearch& Search() const { return m_search; }
 
     // ---- the buttons' actions
     void OnRun();
@@ -71,6 +88,8 @@ public:
     QLabel* StateLabel() const { return m_stateLabel; }
     QLabel* TotalTestsLabel() const { return m_totalLabel; }
     QLabel* CurrentTestLabel() const { return m_currentLabel; }
+    // "Current Test:" for a series, "Tests Run:" for a search.
+    QLabel* CurrentTestCaption() const { return m_currentCaption; }
     QProgressBar* ProgressBar() const { return m_progress; }
     QLabel* PercentLabel() const { return m_percentLabel; }
     QLabel* PaceLabel() const { return m_paceLabel; }
@@ -85,6 +104,8 @@ public:
     QPushButton* RotateButton(int index) const;  // X+, X-, Y+, Y-, Z+, Z-, Home
     CItrCurrentChart* CurrentChart() const { return m_currentChart; }
     CItrBestSurface* BestSurface() const { return m_bestSurface; }
+    // A search's best score against its tests run; hidden for a series.
+    CItrBestScoreChart* BestScoreChart() const { return m_bestScoreChart; }
     // The caption as loaded, before the baseline and the progress are added.
     static QString BaseCaption();
 
@@ -115,11 +136,28 @@ private:
     void RefreshButtons();
     void DrawWhileRunning();
     void AdaptDrawInterval();
+    RunState StateOfSetUpSeries() const;
+    void ShowMethod();
+
+    // ---- a search (ItrRunDlgSearch.cpp)
+    void StartSearch();
+    void RunSearchSlice();
+    void DrawSearchWhileRunning();
+    void KeepSearchResults();
+    void RefreshSearchStatus();
+    void RefreshSearchCharts();
+    void ShowLatestSearchTest();
+    QString SearchGridSizeText() const;
+    QString SearchSummary() const;
 
     IteratorTest& m_iterator;
     const CDocumentRegistry& m_documents;
     RegistryDirectory m_directory;
     IteratorPacer m_pacer;
+    std::unique_ptr<IteratorSearch> m_ownSearch;  // when the caller keeps none
+    IteratorSearch& m_search;
+    SearchPacer m_searchPacer;
+    std::vector<std::int64_t> m_shownKept;  // the test numbers of the kept results drawn last
     SetupRunner m_runSetup;
     RunState m_state = kNeedsSetup;
     bool m_haltRequested = false;
@@ -132,12 +170,14 @@ private:
 
     QLabel* m_stateLabel = nullptr;
     QLabel* m_totalLabel = nullptr;
+    QLabel* m_currentCaption = nullptr;
     QLabel* m_currentLabel = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_percentLabel = nullptr;
     QLabel* m_paceLabel = nullptr;
     CItrCurrentChart* m_currentChart = nullptr;
     CItrBestSurface* m_bestSurface = nullptr;
+    CItrBestScoreChart* m_bestScoreChart = nullptr;
     QList<QPushButton*> m_rotateButtons;
     QListWidget* m_resultList = nullptr;
     QPushButton* m_keepAllButton = nullptr;

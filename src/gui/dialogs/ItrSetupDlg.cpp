@@ -1,7 +1,9 @@
 #include "dialogs/ItrSetupDlg.h"
 
+#include "dialogs/ItrSeriesEstimate.h"
 #include "iterator/RegistryDirectory.h"
 #include "model/DocumentRegistry.h"
+#include "study/SearchGrid.h"
 #include "widgets/TorqSpecEdit.h"
 
 #include <QComboBox>
@@ -10,8 +12,11 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -26,6 +31,10 @@ constexpr int kBandSpeedCount = 19;  // 2000 to 11000 rpm by 500
 constexpr int kFieldWidthChars = 9;
 
 const QString kHelpCaption = QStringLiteral("Help Text:");
+
+// A budget: a whole number of tests, 1 or more, that a 64-bit count holds
+// with room to spare; empty for none.
+const QRegularExpression kBudgetPattern(QStringLiteral("[1-9][0-9]{0,14}"));
 
 void FillRpmList(QComboBox& list)
 {
@@ -66,6 +75,7 @@ CItrSetupDlg::CItrSetupDlg(IteratorTest& iterator, const CDocumentRegistry& docu
         for (IterationParam& slot : m_setup.params) slot.Clear();
     }
     ShowAll();
+    SettingsChanged();
 }
 
 CItrSetupDlg::~CItrSetupDlg() = default;
@@ -114,6 +124,7 @@ void CItrSetupDlg::CreateControls()
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns);
+    layout->addWidget(CreateMethodGroup());
     layout->addWidget(m_helpLine);
 }
 
@@ -211,6 +222,49 @@ QWidget* CItrSetupDlg::CreateCriterionGroup()
     return group;
 }
 
+// Every combination or a search, the search's budget, and how long every
+// combination would take.
+QWidget* CItrSetupDlg::CreateMethodGroup()
+{
+    auto* group = new QGroupBox(tr("Run"), this);
+    m_everyCombination = new QRadioButton(tr("Run every combination"), group);
+    m_search = new QRadioButton(tr("Search for the best"), group);
+    connect(m_everyCombination, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) m_setup.method = IteratorMethod::EveryCombination;
+        ShowMethod();
+    });
+    connect(m_search, &QRadioButton::toggled, this, [this](bool on) {
+        if (on) m_setup.method = IteratorMethod::Search;
+        ShowMethod();
+    });
+    m_budgetField = new QLineEdit(group);
+    m_budgetField->setValidator(new QRegularExpressionValidator(kBudgetPattern, m_budgetField));
+    m_budgetField->setPlaceholderText(tr("as many as it needs"));
+    m_budgetField->setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("as many as it needs")) + 16);
+    connect(m_budgetField, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_setup.budget = text.isEmpty() ? 0 : text.toLongLong(); });
+    m_estimate = new CItrSeriesEstimate(group);
+
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(m_everyCombination);
+    choices->addSpacing(12);
+    choices->addWidget(m_search);
+    choices->addWidget(new QLabel(tr("in at most"), group));
+    choices->addWidget(m_budgetField);
+    choices->addWidget(new QLabel(tr("tests"), group));
+    choices->addStretch(1);
+    auto* layout = new QVBoxLayout(group);
+    layout->addLayout(choices);
+    layout->addWidget(m_estimate);
+    return group;
+}
+
+void CItrSetupDlg::SetThreadCount(int threads)
+{
+    m_estimate->SetThreadCount(threads);
+    SettingsChanged();
+}
+
 void CItrSetupDlg::FillBaselineList(const CDocumentRegistry& documents)
 {
     m_baselineList->addItem(QStringLiteral("(None)"));
@@ -294,6 +348,21 @@ void CItrSetupDlg::ShowAll()
     (m_setup.criterion == kMaxPower ? m_maxPower : m_maxTorque)->setChecked(true);
     SelectItemData(*m_minRpmList, static_cast<int>(m_setup.minRpm));
     SelectItemData(*m_maxRpmList, static_cast<int>(m_setup.maxRpm));
+    const bool search = m_setup.method == IteratorMethod::Search;
+    (search ? m_search : m_everyCombination)->setChecked(true);
+    m_budgetField->setText(m_setup.budget > 0 ? QString::number(m_setup.budget) : QString());
+    ShowMethod();
+}
+
+void CItrSetupDlg::ShowMethod()
+{
+    m_budgetField->setEnabled(m_setup.method == IteratorMethod::Search);
+}
+
+// The rows or the baseline changed: how long they take is measured again.
+void CItrSetupDlg::SettingsChanged()
+{
+    m_estimate->SetSetup(m_setup);
 }
 
 void CItrSetupDlg::ShowRow(int row)
@@ -330,6 +399,7 @@ void CItrSetupDlg::OnBaselineChosen(int index)
     }
     m_refusedField = nullptr;
     ShowAll();
+    SettingsChanged();
 }
 
 void CItrSetupDlg::OnDataTypeChosen(int row, int index)
@@ -347,6 +417,7 @@ void CItrSetupDlg::OnDataTypeChosen(int row, int index)
         m_refusedField = nullptr;
     }
     ShowRow(row);
+    SettingsChanged();
 }
 
 void CItrSetupDlg::OnResetAll()
@@ -355,6 +426,7 @@ void CItrSetupDlg::OnResetAll()
     m_refusedField = nullptr;
     m_helpLine->setText(kHelpCaption);
     ShowAll();
+    SettingsChanged();
 }
 
 // ---------------------------------------------------------------- fields
@@ -406,6 +478,7 @@ bool CItrSetupDlg::CommitField(CEditFloatPt& field)
     if (m_refusedField == &field) m_refusedField = nullptr;
     slot.ComputeSteps();
     StepsLabel(row)->setText(QString::number(slot.numberOfSteps));
+    SettingsChanged();
     return true;
 }
 
@@ -447,12 +520,29 @@ void CItrSetupDlg::accept()
     m_movingFocusToOk = false;
 
     if (m_setup.baseline != nullptr) {
-        const ErrorCode code = CheckSetup(m_setup);
+        const ErrorCode code = CheckSetupFor(m_setup);
         if (code != 0) {
             ShowErrorMessage(code);
             return;
         }
+        if (m_setup.method == IteratorMethod::Search && RefuseLargeSearch()) return;
     }
     ApplySetup(m_iterator, m_setup);
     QDialog::accept();
+}
+
+// A search numbers its combinations exactly in a double (as JSON keeps
+// them): a grid past that is refused, with how large it is.
+bool CItrSetupDlg::RefuseLargeSearch()
+{
+    IteratorTest sample{IteratorTest::Detached{}};
+    ApplySearchSetup(sample, m_setup);
+    const SearchGrid grid(sample);
+    if (grid.IsSearchable()) return false;
+    QMessageBox::warning(this, QStringLiteral("Iterator Testing Error"),
+                         tr("A search takes at most %1 combinations; these settings make %2.\n"
+                            "Increase the step values and try again.")
+                             .arg(SearchGrid::kMostPoints)
+                             .arg(double(grid.CountedPoints()), 0, 'g', 3));
+    return true;
 }

@@ -9,9 +9,11 @@
 
 class CDocumentRegistry;
 class CEditFloatPt;
+class CItrSeriesEstimate;
 class QComboBox;
 class QGridLayout;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -25,6 +27,11 @@ class QRadioButton;
 // event or a valve lift. A field commits its value when it loses the focus:
 // a value its parameter refuses beeps and takes the focus back, and OK does
 // nothing until it is corrected.
+//
+// "Run every combination" runs the series test after test; "Search for the
+// best" searches its combinations, however many (up to what a search
+// takes), in at most the budget's tests when one is given. A line under the
+// rows says how long every combination would take at this computer's pace.
 class CItrSetupDlg : public QDialog {
     Q_OBJECT
 public:
@@ -39,6 +46,8 @@ public:
     const IteratorSetup& Setup() const { return m_setup; }
     // False while a field holds a value its parameter refused.
     bool IsOkAllowed() const { return m_okAllowed; }
+    // Threads the pace is measured on, as the run will use them; 0 every core.
+    void SetThreadCount(int threads);
 
     // The engines the baseline list offers after "(None)".
 
@@ -54,6 +63,11 @@ public:
     QLabel* HelpLine() const { return m_helpLine; }
     QPushButton* OkButton() const { return m_okButton; }
     QPushButton* ResetAllButton() const { return m_resetAllButton; }
+    QRadioButton* EveryCombinationButton() const { return m_everyCombination; }
+    QRadioButton* SearchButton() const { return m_search; }
+    // The most tests a search runs; empty for as many as it needs.
+    QLineEdit* BudgetField() const { return m_budgetField; }
+    CItrSeriesEstimate* Estimate() const { return m_estimate; }
 
     // OK: commits the field being edited, checks the settings (the first
     // failing check shows its message and the dialog stays) and applies them.
@@ -75,6 +89,10 @@ private:
     QWidget* CreateRowGroup(const QString& title, int firstRow, int rowCount);
     void CreateRow(QGridLayout& grid, int row, int gridRow);
     QWidget* CreateCriterionGroup();
+    QWidget* CreateMethodGroup();
+    void ShowMethod();
+    void SettingsChanged();
+    bool RefuseLargeSearch();
     void FillBaselineList(const CDocumentRegistry& documents);
     void ShowAll();
     void ShowRow(int row);
@@ -105,4 +123,8 @@ private:
     QPushButton* m_okButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
     QPushButton* m_resetAllButton = nullptr;
+    QRadioButton* m_everyCombination = nullptr;
+    QRadioButton* m_search = nullptr;
+    QLineEdit* m_budgetField = nullptr;
+    CItrSeriesEstimate* m_estimate = nullptr;
 };

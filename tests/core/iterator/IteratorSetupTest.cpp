@@ -106,3 +106,42 @@ TEST_F(IteratorSetupChecks, ApplyingConfiguresTheIteratorAndReadingBackNeedsTheB
     EXPECT_EQ(iterator.GetBaseline(), nullptr);
     EXPECT_EQ(iterator.GetTotalTests(), 0);
 }
+
+TEST_F(IteratorSetupChecks, ASearchPassesTheSeriesCeilingAndKeepsItsBudgetUntilResetAll)
+{
+    // 421 x 461 x 121 x 121 = 2,841,601,441 combinations: ten series' worth.
+    setup.params[0] = Sweep(kItrBore, baseline, 2.8f, 7.0f, 0.01f);
+    setup.params[1] = Sweep(kItrStroke, baseline, 2.4f, 7.0f, 0.01f);
+    setup.params[2] = Sweep(kItrCompression, baseline, 6.0f, 18.0f, 0.1f);
+    setup.params[3] = Sweep(kItrIvc, baseline, 0.0f, 120.0f, 1.0f);
+    EXPECT_EQ(CheckSetupFor(setup), 86);
+    setup.method = IteratorMethod::Search;
+    setup.budget = 5000;
+    EXPECT_EQ(CheckSetupFor(setup), 0);
+
+    IteratorTest iterator{IteratorTest::Detached{}};
+    ApplySetup(iterator, setup);
+    EXPECT_EQ(iterator.GetMethod(), IteratorMethod::Search);
+    EXPECT_EQ(iterator.GetSearchBudget(), 5000);
+    EXPECT_EQ(iterator.GetTotalTests(), 0);  // the search counts its own
+    ErrorCode code = 0;
+    EXPECT_TRUE(iterator.IsReady(code));
+    const IteratorSetup again = IteratorSetup::FromIterator(iterator, open);
+    EXPECT_EQ(again.method, IteratorMethod::Search);
+    EXPECT_EQ(again.budget, 5000);
+
+    // The same rows as a series of four combinations: a series again.
+    IteratorSetup series = again;
+    series.method = IteratorMethod::EveryCombination;
+    for (int row = 0; row < 4; ++row) series.params[std::size_t(row)].Clear();
+    series.params[0] = Sweep(kItrIvc, baseline, 60.0f, 61.0f, 1.0f);
+    series.params[1] = Sweep(kItrEvo, baseline, 60.0f, 61.0f, 1.0f);
+    ApplySetup(iterator, series);
+    EXPECT_EQ(iterator.GetMethod(), IteratorMethod::EveryCombination);
+    EXPECT_EQ(iterator.GetTotalTests(), 4);
+    iterator.ResetAll();
+    EXPECT_EQ(iterator.GetMethod(), IteratorMethod::EveryCombination);
+    EXPECT_EQ(iterator.GetSearchBudget(), 0);
+    EXPECT_FALSE(iterator.IsReady(code));
+    EXPECT_EQ(code, 62);
+}

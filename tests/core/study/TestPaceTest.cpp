@@ -32,3 +32,18 @@ TEST(TestPace, ADurationIsGivenInTheLargestUnitThatHoldsIt)
     EXPECT_EQ(DurationText(4.0 * 86400.0), "4.0 days");
     EXPECT_EQ(DurationText(12.3 * 365.25 * 86400.0), "12.3 years");
 }
+
+TEST(TestPace, AStopRequestedEndsTheMeasuringWithAPaceOfNoTests)
+{
+    RecordingPresenter quiet;
+    CTorqDoc baseline;
+    ASSERT_TRUE(BuildChevy350(baseline));
+    IteratorTest iterator{IteratorTest::Detached{}};
+    Configure(iterator, baseline,
+              {Sweep(kItrIvc, baseline, 40.0f, 100.0f, 1.0f), Sweep(kItrEvo, baseline, 40.0f, 100.0f, 1.0f)});
+    std::stop_source stop;
+    stop.request_stop();
+    const TestPace pace = MeasureTestPace(iterator, StudyRunner(2), 60.0, stop.get_token());
+    EXPECT_EQ(pace.tests, 0);
+    EXPECT_EQ(pace.TestsPerSecond(), 0.0);
+}
