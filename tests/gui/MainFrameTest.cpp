@@ -7,7 +7,9 @@
 #include "model/Commands.h"
 #include "model/DocumentRegistry.h"
 #include "model/EngineFile.h"
+#include "views/Chart2dView.h"
 #include "views/ResultsTableView.h"
+#include "views/StaleResultsNote.h"
 
 #include <QApplication>
 #include <QFile>
@@ -98,6 +100,7 @@ private slots:
     void newEnginesAreNumberedAndShowTheModifiedMark();
     void saveAsAndOpenGoThroughTheFileDialogs();
     void savingWithoutResultsAsksWarning204();
+    void aSaveRunsAnEngineOutOfDateAndItOpensOutOfDateWithAutoRunOff();
     void aFileThatFailsToOpenLeavesNoWindow();
     void recentFilesKeepTheFourNewest();
     void closingAsksToSaveEveryModifiedEngine();
@@ -307,6 +310,47 @@ void MainFrameTest::savingWithoutResultsAsksWarning204()
     QVERIFY(frame.SaveDocument(*child, false));
     QVERIFY(QFile::exists(path));
     QCOMPARE(child->Document().GetTitle(), std::string("norun.trq"));
+}
+
+void MainFrameTest::aSaveRunsAnEngineOutOfDateAndItOpensOutOfDateWithAutoRunOff()
+{
+    RecordingPresenter messages;
+    ScriptedChooser chooser;
+    CMainFrame frame(m_fixture->Folder());
+    frame.SetFileNameChooser(chooser.Function());
+    CChildFrame* child = frame.NewDocument();
+    CTorqDoc& doc = child->Document();
+    BuildEngine(doc, true);
+    const float power10 = doc.GetResult(kSeriesPower, 8);
+    // Auto Run off, then 12:1: the table shows the 10:1 results, out of date.
+    constexpr int kCompression12 = 32882;
+    QCOMPARE(doc.OnCommand(Cmd::kAutoRun), CommandResult::Applied);
+    QCOMPARE(doc.OnCommand(kCompression12), CommandResult::Applied);
+    doc.Recalculate();  // as the form does after a choice
+    doc.UpdateAllViews();
+    QVERIFY(child->LeftTable()->IsStale());
+
+    const QString path = m_fixture->FilePath(QStringLiteral("twelve.trq"));
+    chooser.answers.push_back(path);
+    QVERIFY(frame.SaveDocument(*child, false));
+    QVERIFY(messages.Codes().empty());
+    QVERIFY(!child->LeftTable()->IsStale());
+    QVERIFY(doc.GetResult(kSeriesPower, 8) != power10);
+    const float power12 = doc.GetResult(kSeriesPower, 8);
+    child->close();
+    QTRY_COMPARE(frame.ChildFrames().size(), 0);
+
+    // Opened again, the engine has no results until it runs, and says so.
+    CChildFrame* opened = frame.OpenDocumentFile(path);
+    QVERIFY(opened != nullptr);
+    QVERIFY(opened->LeftTable()->IsStale());
+    QVERIFY(opened->RightGraph()->IsStale());
+    const auto* note = opened->LeftTable()->findChild<CStaleResultsNote*>();
+    QVERIFY(note != nullptr && note->isVisibleTo(opened->LeftTable()));
+    frame.CommandAction(Cmd::kRun)->trigger();
+    QVERIFY(!opened->LeftTable()->IsStale());
+    QCOMPARE(opened->Document().GetResult(kSeriesPower, 8), power12);
+    QVERIFY(messages.Codes().empty());
 }
 
 void MainFrameTest::aFileThatFailsToOpenLeavesNoWindow()
