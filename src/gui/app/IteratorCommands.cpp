@@ -11,7 +11,6 @@ namespace {
 
 constexpr int kTimingChangedWarning = 201;
 constexpr int kBestDocumentFailed = 66;
-constexpr std::int32_t kSeatToSeatMethod = 1;
 
 // Shows the wait cursor for as long as it lives.
 class WaitCursor {
@@ -76,16 +75,10 @@ void CIteratorCommands::CreateBestDocuments()
     m_iterator.SetKeepFlag(index, false);
     if (CChildFrame* child = m_makeDocument()) {
         CTorqDoc& document = child->Document();
-        const CTorqDoc& best = m_iterator.GetBestEngine(index);
-        if (best.Cam().TimingMethod().GetIndex() == kSeatToSeatMethod) {
-            document.Cam().ApplySeatToSeatRanges();
-        } else {
-            document.Cam().ApplyFiftyLiftRanges();
-        }
-        best.CopyTo(document);
+        // The engine the command line's Best file holds, with its results.
+        m_iterator.CopyBestEngine(index, document);
         document.SetTitle(BestDocumentTitle(index, m_baselineTitle));
         document.SetModified(true);
-        document.Recalculate();
         document.UpdateAllViews();
     } else {
         ShowErrorMessage(kBestDocumentFailed);
