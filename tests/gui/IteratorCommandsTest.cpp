@@ -50,6 +50,7 @@ private slots:
     void okMakesABestDocumentPerTickFromEachTickedResult();
     void closeMakesNothingAndTheTicksWait();
     void aDocumentThatCannotBeMadeGives66AndTheRestFollow();
+    void aSecondSeriesGivesItsDocumentsNamesNoOpenEngineHas();
     void savedBestDocumentsAreTheCommandLinesBestFilesByteForByte();
 
 private:
@@ -274,6 +275,25 @@ bool IteratorCommandsTest::KeepEveryResultOfASeries(int documentsAfter)
                    m_frame->ChildFrames().size() == documentsAfter;
         },
         20000);
+}
+
+void IteratorCommandsTest::aSecondSeriesGivesItsDocumentsNamesNoOpenEngineHas()
+{
+    QVERIFY(OpenBaselineWithThreeTests() != nullptr);
+    QVERIFY(KeepEveryResultOfASeries(4));
+    // One of the first series saved: its name with ".trq" is still its name.
+    ScriptedSaveAs(*m_frame, m_frame->ChildFrames()[2],
+                   m_fixture->FilePath(QStringLiteral("Best2-chevy-350-street.trq")));
+    QVERIFY(KeepEveryResultOfASeries(7));
+    QCOMPARE(WindowTitles(*m_frame),
+             (QStringList{"chevy-350-street.trq", "Best1-chevy-350-street", "Best2-chevy-350-street.trq",
+                          "Best3-chevy-350-street", "Best1-chevy-350-street (2)",
+                          "Best2-chevy-350-street (2)", "Best3-chevy-350-street (2)"}));
+    QVERIFY(KeepEveryResultOfASeries(10));
+    QCOMPARE(WindowTitles(*m_frame).mid(7),
+             (QStringList{"Best1-chevy-350-street (3)", "Best2-chevy-350-street (3)",
+                          "Best3-chevy-350-street (3)"}));
+    QVERIFY(m_presenter->Codes().empty());
 }
 
 void IteratorCommandsTest::savedBestDocumentsAreTheCommandLinesBestFilesByteForByte()

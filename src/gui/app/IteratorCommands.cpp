@@ -2,6 +2,7 @@
 
 #include "ChildFrame.h"
 #include "iterator/RegistryDirectory.h"
+#include "model/DocumentRegistry.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -49,6 +50,22 @@ std::string CIteratorCommands::BestDocumentTitle(int resultIndex, const std::str
     return "Best" + std::to_string(resultIndex + 1) + "-" + baselineTitle.substr(0, baselineTitle.find('.'));
 }
 
+std::string CIteratorCommands::UnusedTitle(const std::string& title, const CDocumentRegistry& open)
+{
+    const auto taken = [&open](const std::string& candidate) {
+        for (const CTorqDoc* document : open.Documents()) {
+            const QString name = QString::fromStdString(document->GetTitle());
+            const QString bare =
+                name.endsWith(QLatin1String(".trq"), Qt::CaseInsensitive) ? name.chopped(4) : name;
+            if (bare.compare(QString::fromStdString(candidate), Qt::CaseInsensitive) == 0) return true;
+        }
+        return false;
+    };
+    std::string candidate = title;
+    for (int copy = 2; taken(candidate); ++copy) candidate = title + " (" + std::to_string(copy) + ")";
+    return candidate;
+}
+
 void CIteratorCommands::RunIterator()
 {
     const RegistryDirectory open(CDocumentRegistry::Instance());
@@ -77,7 +94,10 @@ void CIteratorCommands::CreateBestDocuments()
         CTorqDoc& document = child->Document();
         // The engine the command line's Best file holds, with its results.
         m_iterator.CopyBestEngine(index, document);
-        document.SetTitle(BestDocumentTitle(index, m_baselineTitle));
+        // A second series of the same baseline makes names the first gave:
+        // tabs, legends and the save dialog must tell them apart.
+        document.SetTitle(
+            UnusedTitle(BestDocumentTitle(index, m_baselineTitle), CDocumentRegistry::Instance()));
         document.SetModified(true);
         document.UpdateAllViews();
     } else {
