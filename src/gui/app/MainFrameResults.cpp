@@ -53,8 +53,9 @@ void CMainFrame::AddCopyCommand(QMenu* menu)
 {
     QAction* copy = AddCommand(menu, FrameCmd::kEditCopy, tr("&Copy"),
                                tr("Copy the table as text for a spreadsheet, or the graph as an image"));
+    // Anywhere in the window: a text box with the focus (the form's in-place
+    // editor) takes Ctrl+C for its own text first.
     copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     connect(copy, &QAction::triggered, this, &CMainFrame::OnEditCopy);
 }
 
