@@ -228,6 +228,8 @@ void Chart2dViewTest::closedOverlayLeavesTheGraphAtOnce()
     CChart2dView view(*doc, registry);
     view.SetCompareDocuments({second->GetDocumentNumber(), third->GetDocumentNumber(), 0});
     QCOMPARE(view.SetCount(), 3);
+    const CurveStyle thirdStyle = view.Picture().curves[4].style;
+    const QImage thirdMarker = view.Y1Series(2)->lightMarker();
 
     // Closing takes the engine off the list of open engines: its curves go
     // at once, without waiting for the own engine to update.
@@ -240,6 +242,10 @@ void Chart2dViewTest::closedOverlayLeavesTheGraphAtOnce()
     QCOMPARE(view.Y1Series(1)->name(), QStringLiteral("Power (HP)-Torq3"));
     QCOMPARE(view.Y1Series(1)->points()[0].y(), double(third->GetResult(kSeriesPower, 0)));
     QCOMPARE(view.Chart()->series().size(), 4);
+    // The engine that stays keeps its colour and marker.
+    QCOMPARE(view.Picture().curves[2].engineName, QStringLiteral("Torq3"));
+    QVERIFY(view.Picture().curves[2].style == thirdStyle);
+    QVERIFY(view.Y1Series(1)->lightMarker() == thirdMarker);
 }
 
 void Chart2dViewTest::contextMenuChecksTheCurrentChoices()

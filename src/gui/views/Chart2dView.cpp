@@ -205,14 +205,15 @@ void CChart2dView::RecreateSets(int count)
 std::vector<ChartEngine> CChart2dView::Engines() const
 {
     std::vector<ChartEngine> engines;
-    for (const ChartSlot& slot : m_slots) {
+    for (std::size_t index = 0; index < m_slots.size(); ++index) {
+        const ChartSlot& slot = m_slots[index];
         if (!slot.IsFilled()) continue;
         const CTorqDoc* doc = m_registry.Find(slot.documentNumber);
         if (doc == nullptr && m_document != nullptr &&
             slot.documentNumber == m_document->GetDocumentNumber()) {
             doc = m_document;  // the own engine, also when the registry does not hold it
         }
-        if (doc != nullptr) engines.push_back({doc, slot.name});
+        if (doc != nullptr) engines.push_back({doc, slot.name, static_cast<int>(index)});
     }
     return engines;
 }
