@@ -29,6 +29,7 @@ private slots:
     void aFieldTakesRoundsRefusesOrIgnoresItsText();
     void theFiguresFollowTheTyping();
     void thePistonKindLaysOutTheRows();
+    void tryingTheOtherPistonKindLosesNothingTyped();
     void applyShowsTheFirstGapAndStaysOpen();
     void applyStoresTheResultsAndTheEngineGuardsThem();
     void cancelLeavesTheEngineAsItWas();
@@ -174,8 +175,24 @@ void CompRatioDlgTest::thePistonKindLaysOutTheRows()
     QCOMPARE(dialog->Edit(Input::PistonDistance)->text(), QString());
 
     Enter(dialog->Edit(Input::PistonDistance), QStringLiteral("0.3"));
+    // Each kind keeps the distance typed for it.
     dialog->FlattopButton()->click();
+    QCOMPARE(dialog->Edit(Input::PistonDistance)->text(), QStringLiteral("-0.200"));
+    dialog->DomedButton()->click();
     QCOMPARE(dialog->Edit(Input::PistonDistance)->text(), QStringLiteral("0.300"));
+}
+
+void CompRatioDlgTest::tryingTheOtherPistonKindLosesNothingTyped()
+{
+    auto dialog = Open();
+    QVERIFY(dialog);
+    TypeFlattopEngine(*dialog);
+    QCOMPARE(dialog->RatioText()->text(), QStringLiteral("10.21"));
+    dialog->DomedButton()->click();
+    dialog->FlattopButton()->click();
+    QCOMPARE(dialog->Edit(Input::PistonDistance)->text(), QStringLiteral("0.025"));
+    QCOMPARE(dialog->DeckVolumeText()->text(), QStringLiteral("5.15"));
+    QCOMPARE(dialog->RatioText()->text(), QStringLiteral("10.21"));
 }
 
 void CompRatioDlgTest::applyShowsTheFirstGapAndStaysOpen()
