@@ -245,7 +245,7 @@ keys alt+c
 shot_screen menu-calculators.png 270x100+125+0
 keys r
 if [ -n "$(wait_window '^Compression Ratio Calculator$')" ]; then
-    keys Tab
+    # The keyboard starts in the chamber volume.
     type_text 64; keys Tab
     type_text 4.1; keys Tab
     type_text 0.040; keys Tab

@@ -296,21 +296,26 @@ void CompRatioDlgTest::keyboardOnly()
 {
     auto dialog = Open();
     QVERIFY(dialog);
-    QCOMPARE(QApplication::focusWidget(), dialog->FlattopButton());
+    // Digits typed at once go into the first measurement.
+    QCOMPARE(QApplication::focusWidget(), dialog->Edit(Input::ChamberVolume));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("64"));
+    QCOMPARE(dialog->Edit(Input::ChamberVolume)->text(), QStringLiteral("64"));
     QVERIFY(dialog->ApplyButton()->isDefault());
     std::vector<QWidget*> visited;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 5; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited.push_back(QApplication::focusWidget());
     }
-    // The piston kinds are one stop; then the four flattop measurements and Apply.
-    const std::vector<QWidget*> expected = {dialog->Edit(Input::ChamberVolume),
-                                            dialog->Edit(Input::GasketBore),
-                                            dialog->Edit(Input::GasketThickness),
-                                            dialog->Edit(Input::PistonDistance),
-                                            dialog->ApplyButton(),
-                                            dialog->CancelButton()};
+    // The four flattop measurements, Apply and Cancel; the piston kinds are
+    // one stop before the first measurement.
+    const std::vector<QWidget*> expected = {
+        dialog->Edit(Input::GasketBore), dialog->Edit(Input::GasketThickness),
+        dialog->Edit(Input::PistonDistance), dialog->ApplyButton(), dialog->CancelButton()};
     QCOMPARE(visited, expected);
+    dialog->Edit(Input::ChamberVolume)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QVERIFY(QApplication::focusWidget() == dialog->FlattopButton() ||
+            QApplication::focusWidget() == dialog->DomedButton());
 }
 
 QTEST_MAIN(CompRatioDlgTest)
