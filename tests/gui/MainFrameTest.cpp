@@ -109,6 +109,7 @@ private slots:
     void calculatorsOpenOverTheActiveEngine();
     void windowMenuListsAndActivatesTheEngines();
     void exportsProposeDosNames();
+    void printoutsGoOnThePaperOfTheUsersCountry();
 
 private:
     std::unique_ptr<GuiTestFixture> m_fixture;
@@ -601,6 +602,19 @@ void MainFrameTest::exportsProposeDosNames()
     QCOMPARE(QFileInfo(dos.proposedPath).fileName(), QStringLiteral("My Big E.trq"));
     QVERIFY(dos.nameFilters.first().endsWith(QStringLiteral("(*.trq)")));
     QCOMPARE(QFileInfo(m_fixture->FilePath("dosrec.trq")).size(), qint64{815});
+}
+
+void MainFrameTest::printoutsGoOnThePaperOfTheUsersCountry()
+{
+    const QLocale before;
+    for (const auto& [locale, paper] :
+         {std::pair{QLocale(QLocale::English, QLocale::UnitedStates), QPageSize::Letter},
+          std::pair{QLocale(QLocale::German, QLocale::Germany), QPageSize::A4}}) {
+        QLocale::setDefault(locale);
+        CMainFrame frame(m_fixture->Folder());
+        QCOMPARE(frame.Printer().pageLayout().pageSize().id(), paper);
+    }
+    QLocale::setDefault(before);
 }
 
 QTEST_MAIN(MainFrameTest)

@@ -10,6 +10,7 @@
 #include "commands/EngineHistory.h"
 #include "model/Commands.h"
 #include "model/TorqDoc.h"
+#include "report/PageHeader.h"
 #include "views/EngineFormView.h"
 
 #include <QCloseEvent>
@@ -109,6 +110,8 @@ CMainFrame::CMainFrame(const QString& startFolder, QWidget* parent)
       m_openDocument([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     setWindowIcon(MakeAppIcon());
+    // Printouts and the dyno sheet on the same paper: the user's country's.
+    m_printer->setPageSize(QPageSize(LocalePaperSize()));
     m_mdiArea->setViewMode(QMdiArea::TabbedView);
     m_mdiArea->setDocumentMode(true);
     m_mdiArea->setTabsMovable(true);

@@ -132,6 +132,8 @@ public:
     void OnFilePrintSetup();
     // Prints one sheet of a document window on the printer.
     static void PrintSheet(QWidget* sheet, QPrinter& printer, const QString& title);
+    // The printer of the session, set up on the paper of the user's country.
+    QPrinter& Printer() const { return *m_printer; }
 
     // ---- help
     void OnHelpUserManual();
