@@ -97,6 +97,7 @@ private slots:
     void init();
     void menusCarryEveryCommandWithItsText();
     void everyMenuOfTheMenuBarHasAnAltKeyOfItsOwn();
+    void theEntriesOfEachMenuHaveAltKeysOfTheirOwn();
     void newEnginesAreNumberedAndShowTheModifiedMark();
     void saveAsAndOpenGoThroughTheFileDialogs();
     void savingWithoutResultsAsksWarning204();
@@ -193,6 +194,28 @@ void MainFrameTest::everyMenuOfTheMenuBarHasAnAltKeyOfItsOwn()
         menus.insert(key, text);
     }
     QVERIFY(menus.size() >= 7);
+}
+
+void MainFrameTest::theEntriesOfEachMenuHaveAltKeysOfTheirOwn()
+{
+    CMainFrame frame(m_fixture->Folder());
+    frame.NewDocument();
+    std::vector<const QMenu*> menus;
+    for (const QAction* action : frame.menuBar()->actions()) menus.push_back(action->menu());
+    for (std::size_t i = 0; i < menus.size(); ++i) {
+        QMap<QChar, QString> keys;
+        for (const QAction* action : menus[i]->actions()) {
+            if (action->menu() != nullptr) menus.push_back(action->menu());
+            const QString text = action->text();
+            const qsizetype amp = text.indexOf(QLatin1Char('&'));
+            if (amp < 0 || amp + 1 >= text.size() || !action->isVisible()) continue;
+            const QChar key = text.at(amp + 1).toLower();
+            QVERIFY2(!keys.contains(key), qPrintable(text + " and " + keys.value(key) + " share Alt+" + key));
+            keys.insert(key, text);
+        }
+    }
+    QVERIFY(frame.CommandAction(FrameCmd::kExportDynoSheet)->text() ==
+            QStringLiteral("Export D&yno Sheet..."));
 }
 
 void MainFrameTest::newEnginesAreNumberedAndShowTheModifiedMark()

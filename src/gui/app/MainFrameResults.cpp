@@ -41,10 +41,11 @@ const CChart2dView* GraphOf(const CChildFrame& child)
 
 void CMainFrame::AddResultExports(QMenu* menu)
 {
-    QAction* sheet = AddCommand(menu, FrameCmd::kExportDynoSheet, tr("Export Dyno &Sheet..."),
+    // Alt+S is Save and Alt+R Print Setup in the same menu.
+    QAction* sheet = AddCommand(menu, FrameCmd::kExportDynoSheet, tr("Export D&yno Sheet..."),
                                 tr("Write a one-page dyno sheet of the engine as PDF, PNG or SVG"));
     connect(sheet, &QAction::triggered, this, &CMainFrame::OnExportDynoSheet);
-    QAction* results = AddCommand(menu, FrameCmd::kExportResults, tr("Export &Results..."),
+    QAction* results = AddCommand(menu, FrameCmd::kExportResults, tr("Export Resul&ts..."),
                                   tr("Write the 19 result points as comma-separated values"));
     connect(results, &QAction::triggered, this, &CMainFrame::OnExportResults);
 }
