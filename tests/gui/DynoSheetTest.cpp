@@ -1,12 +1,15 @@
 #include "EngineBuilds.h"
 #include "GuiTestSupport.h"
+#include "model/Commands.h"
 #include "model/ResultsTable.h"
 #include "report/DynoSheet.h"
+#include "report/EngineSummary.h"
 #include "report/PageHeader.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -75,6 +78,7 @@ private slots:
     void cleanup();
     void thePdfIsOnePage();
     void theSheetIsOnThePaperOfTheUsersCountry();
+    void bothAutomaticLiftsAreMarkedOnceAfterThePair();
     void theSheetNamesTheEngineAndCarriesTheTableUnitsPeaksAndSummary();
     void thePictureFillsThePageWithGraphTableAndSummary();
     void fourComparedEnginesEachKeepTheirOwnColour();
@@ -131,6 +135,34 @@ void DynoSheetTest::theSheetIsOnThePaperOfTheUsersCountry()
     QVERIFY(sheet.loadFromData(RenderDynoSheet(content, SheetFormat::Png), "PNG"));
     QCOMPARE(sheet.size(), QSize(1587, 2245));  // 192 per inch
     QCOMPARE(DynoSheetPaper(QPageSize::Letter), QRectF(0, 0, 816, 1056));
+}
+
+void DynoSheetTest::bothAutomaticLiftsAreMarkedOnceAfterThePair()
+{
+    QCOMPARE(m_doc->OnCommand(Cmd::kAutoValveLift), CommandResult::Applied);
+    m_doc->Recalculate();
+    QString lifts;
+    for (const EngineSummaryGroup& group : SummarizeEngine(*m_doc)) {
+        for (const EngineSummaryLine& line : group.lines) {
+            if (line.label == QStringLiteral("Lift Int/Exh:")) lifts = line.value;
+        }
+    }
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\.\\d{3} / \\d\\.\\d{3} in \\(Auto\\)$"))
+                 .match(lifts)
+                 .hasMatch(),
+             qPrintable(lifts));
+    // Typed lifts: no mark at all.
+    QCOMPARE(m_doc->OnCommand(Cmd::kAutoValveLift), CommandResult::Applied);
+    m_doc->Recalculate();
+    for (const EngineSummaryGroup& group : SummarizeEngine(*m_doc)) {
+        for (const EngineSummaryLine& line : group.lines) {
+            if (line.label == QStringLiteral("Lift Int/Exh:"))
+                QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\.\\d{3} / \\d\\.\\d{3} in$"))
+                             .match(line.value)
+                             .hasMatch(),
+                         qPrintable(line.value));
+        }
+    }
 }
 
 void DynoSheetTest::theSheetNamesTheEngineAndCarriesTheTableUnitsPeaksAndSummary()
