@@ -278,6 +278,13 @@ if [ -n "$(wait_window '^Cam Math Calculator$')" ]; then
     keys Escape
 fi
 
+# The manual inside the program: F1 on the engine form shows its chapter.
+focus_main
+click "${block_value[@]}"
+keys Escape
+keys F1
+shot_window '^Torqwell Help' help.png && keys Escape
+
 # The airflow data of the heads: Custom Port Flow... on the heads' menu. A
 # click on the Block value (which opens its editor; Escape closes it) puts
 # the keyboard on the form's first value; the heads are four values on.

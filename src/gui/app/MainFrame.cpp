@@ -13,6 +13,7 @@
 #include "report/PageHeader.h"
 #include "views/EngineFormView.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -123,6 +124,8 @@ CMainFrame::CMainFrame(const QString& startFolder, QWidget* parent)
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
 
     CreateMenus();
+    // F1 in this window and in every dialog it opens.
+    qApp->installEventFilter(this);
     CreateToolBar();
     CreateStatusBar();
     RebuildRecentFileMenu();
