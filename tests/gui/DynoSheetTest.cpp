@@ -1,6 +1,6 @@
 #include "EngineBuilds.h"
 #include "GuiTestSupport.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 #include "model/ResultsTable.h"
 #include "report/DynoSheet.h"
 #include "report/EngineSummary.h"
@@ -139,7 +139,7 @@ void DynoSheetTest::theSheetIsOnThePaperOfTheUsersCountry()
 
 void DynoSheetTest::bothAutomaticLiftsAreMarkedOnceAfterThePair()
 {
-    QCOMPARE(m_doc->OnCommand(Cmd::kAutoValveLift), CommandResult::Applied);
+    QCOMPARE(ApplyMenuCommand(*m_doc, Cmd::kAutoValveLift), CommandResult::Applied);
     m_doc->Recalculate();
     QString lifts;
     for (const EngineSummaryGroup& group : SummarizeEngine(*m_doc)) {
@@ -152,7 +152,7 @@ void DynoSheetTest::bothAutomaticLiftsAreMarkedOnceAfterThePair()
                  .hasMatch(),
              qPrintable(lifts));
     // Typed lifts: no mark at all.
-    QCOMPARE(m_doc->OnCommand(Cmd::kAutoValveLift), CommandResult::Applied);
+    QCOMPARE(ApplyMenuCommand(*m_doc, Cmd::kAutoValveLift), CommandResult::Applied);
     m_doc->Recalculate();
     for (const EngineSummaryGroup& group : SummarizeEngine(*m_doc)) {
         for (const EngineSummaryLine& line : group.lines) {

@@ -6,7 +6,7 @@
 #include "app/ManualPages.h"
 #include "app/UserManual.h"
 #include "dialogs/CamMathDlg.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
 
@@ -115,7 +115,7 @@ void UserManualTest::aMissingManualShows76AndOpensNothing()
     // Asking the desktop to open a file that is not there would only give
     // the user the desktop's own puzzling error.
     QVERIFY(opener.opened.isEmpty());
-    QCOMPARE(messages.Codes(), std::vector<int>{76});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::ManualReaderNotStarted});
     QCOMPARE(frame.ChildFrames().size(), 0);
 }
 
@@ -131,7 +131,7 @@ void UserManualTest::anOpenerThatFailsShows76()
     frame.CommandAction(Cmd::kUserManual)->trigger();
 
     QCOMPARE(opener.opened.size(), 1);
-    QCOMPARE(messages.Codes(), std::vector<int>{76});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::ManualReaderNotStarted});
 
     // The same desktop with a PDF program: the manual opens, and nothing is said.
     messages.Clear();
@@ -188,7 +188,7 @@ void UserManualTest::aFolderNamedLikeTheManualIsNoManual()
     frame.SetDocumentOpener(opener.Function());
     frame.CommandAction(Cmd::kUserManual)->trigger();
     QVERIFY(opener.opened.isEmpty());
-    QCOMPARE(messages.Codes(), std::vector<int>{76});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::ManualReaderNotStarted});
 }
 
 void UserManualTest::f1ShowsThePageAboutTheWindowOrDialogWithTheFocus()

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr int kTimingChangedWarning = 201;
-constexpr int kBestDocumentFailed = 66;
-
 // Shows the wait cursor for as long as it lives.
 class WaitCursor {
 public:
@@ -70,7 +67,7 @@ void CIteratorCommands::RunIterator()
 {
     const RegistryDirectory open(CDocumentRegistry::Instance());
     if (m_iterator.BaselineTimingChanged(open)) {
-        if (AskWarningMessage(kTimingChangedWarning) != WarningAnswer::Ok) return;
+        if (AskWarningMessage(Msg::IteratorBaselineTimingChanged) != WarningAnswer::Ok) return;
         m_iterator.ResetAll();
     }
     // Results still waiting to become documents wait in the dialog, ticked;
@@ -101,7 +98,7 @@ void CIteratorCommands::CreateBestDocuments()
         document.SetModified(true);
         document.UpdateAllViews();
     } else {
-        ShowErrorMessage(kBestDocumentFailed);
+        ShowErrorMessage(Msg::IteratorBestDocumentFailed);
     }
     m_timer1->start();
 }

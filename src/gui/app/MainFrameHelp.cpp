@@ -9,7 +9,7 @@
 #include "ManualPages.h"
 #include "UserManual.h"
 #include "base/ErrCode.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,8 +26,6 @@
 namespace {
 
 const QString kProductInfoProgram = QStringLiteral("VellDemo/Vellmor Software.exe");
-constexpr int kUserManualError = 76;
-constexpr int kProductInfoError = 77;
 constexpr int kStatusTipMs = 8000;
 
 QString ProgramFolder()
@@ -122,7 +120,7 @@ void CMainFrame::ShowManualMissing()
                   .arg(QString::fromLatin1(kUserManualFileName),
                        UserManualFolders(m_startFolder, ProgramFolder()).join(QStringLiteral(", ")))
             : tr("The manual: %1").arg(QDir::toNativeSeparators(manual));
-    ShowErrorMessage(kUserManualError, where.toStdString());
+    ShowErrorMessage(Msg::ManualReaderNotStarted, where.toStdString());
 }
 
 QString CMainFrame::ProductInfoProgram() const
@@ -141,7 +139,7 @@ void CMainFrame::OnHelpProductInfo()
 {
     const QString program = ProductInfoProgram();
     if (!QProcess::startDetached(program, {}, QFileInfo(program).absolutePath()))
-        ShowErrorMessage(kProductInfoError);
+        ShowErrorMessage(Msg::ProductInfoNotStarted);
 }
 
 void CMainFrame::OnAppAbout()
