@@ -51,4 +51,14 @@ for file in series.conf hosts.txt; do
 done
 manual="$root/usr/share/torqwell/Trqmanual.pdf"
 [ "$(head -c 5 "$manual" 2>/dev/null)" = "%PDF-" ] || fail "no user manual (share/torqwell/Trqmanual.pdf)"
-echo "install check: the package installs both programs, the examples, reference engines and cluster scripts, the user manual, the menu entry, the MIME types and the icons"
+# The manual's pages for Help > Contents: every chapter the contents list and every picture they show.
+pages="$root/usr/share/torqwell/manual"
+[ -s "$pages/README.md" ] || fail "no manual pages (share/torqwell/manual/README.md)"
+for chapter in $(grep -oE '\([0-9A-Za-z_-]+\.md\)' "$pages/README.md" | tr -d '()'); do
+    [ -s "$pages/$chapter" ] || fail "the manual's page $chapter is missing"
+done
+for picture in $(cat "$pages"/*.md | grep -oE '\(images/[^)]+\.png\)' | tr -d '()' | sort -u); do
+    [ -s "$pages/$picture" ] || fail "the manual's picture $picture is missing"
+done
+! grep -q '<!-- generated:' "$pages"/*.md || fail "a manual page still waits for a part the build writes"
+echo "install check: the package installs both programs, the examples, reference engines and cluster scripts, the user manual (PDF and pages), the menu entry, the MIME types and the icons"

@@ -527,7 +527,7 @@ bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QStr
     bool written = true;
     for (int i = 0; written && i < iterator.GetKeptCount(); ++i) {
         CTorqDoc best;
-        iterator.GetBestEngine(i).CopyTo(best);
+        iterator.CopyBestEngine(i, best);
         written = files.Write(BestPath(folder, baseline, i + 1), [&best](CAtomicFile& file) {
             return ConfirmEngineSave(best) && FinishEngineFile(best, file);
         });

@@ -34,6 +34,7 @@ private slots:
     void resetAllAsksFirst();
     void filesOpenAndSaveTheWorkingCopy();
     void okChecksThenNamesTheHead();
+    void aRefusalPutsTheKeyboardOnTheFigureItIsAbout();
     void cancelForgetsEvenAnOpenedFile();
     void aMetricEngineShowsMillimetresAndCentimetresOfWater();
 
@@ -296,6 +297,31 @@ void AirFlowDlgTest::okChecksThenNamesTheHead()
     QCOMPARE(m_doc->CylinderHeadType().GetChoiceName(), std::string("Ported Wedge"));
     QCOMPARE(m_doc->AirflowFile().GetText(), std::string("ported.flw"));
     QCOMPARE(m_doc->FlowData().ExhaustAirflow(7).GetText(), std::string("140.0"));
+}
+
+void AirFlowDlgTest::aRefusalPutsTheKeyboardOnTheFigureItIsAbout()
+{
+    auto dialog = Open();
+    QVERIFY(dialog);
+    // Point 6's intake lift below point 5's.
+    const QString point5 = dialog->LiftEdit(Side::Intake, 4)->text();
+    const QString point6 = dialog->LiftEdit(Side::Intake, 5)->text();
+    Enter(dialog->LiftEdit(Side::Intake, 5), point5);
+    QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
+    QCOMPARE(m_presenter->Codes(), std::vector<int>{51});
+    QCOMPARE(m_presenter->Messages().back().message.text, GetErrorMessage(51).text);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(QApplication::focusWidget(), dialog->LiftEdit(Side::Intake, 5));
+    QCOMPARE(dialog->LiftEdit(Side::Intake, 5)->selectedText(), point5);
+
+    // Save As checks the same way: now an exhaust lift.
+    m_presenter->Clear();
+    Enter(dialog->LiftEdit(Side::Intake, 5), point6);
+    Enter(dialog->LiftEdit(Side::Exhaust, 3), dialog->LiftEdit(Side::Exhaust, 2)->text());
+    QTest::mouseClick(dialog->SaveAsButton(), Qt::LeftButton);
+    QCOMPARE(m_presenter->Codes(), std::vector<int>{52});
+    QVERIFY(m_asked.empty());
+    QCOMPARE(QApplication::focusWidget(), dialog->LiftEdit(Side::Exhaust, 3));
 }
 
 void AirFlowDlgTest::cancelForgetsEvenAnOpenedFile()

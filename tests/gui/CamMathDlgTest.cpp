@@ -1,6 +1,7 @@
 // The cam timing calculator: fields, events as typed, the timing method in
 // the captions, automatic lift, Apply into the engine's cam, and Cancel.
 
+#include "commands/EngineHistory.h"
 #include "dialogs/CamMathDlg.h"
 #include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
@@ -13,6 +14,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <memory>
@@ -35,6 +38,7 @@ private slots:
     void fieldsShowTheirHelpAndRefuseOutOfRange();
     void aCamCardGivesTheEventsAndApplyStoresThem();
     void fiftyLiftEventsOutOfRangeStayEmpty();
+    void aCardAt0050SwitchesASeatToSeatEngineAndUndoSwitchesItBack();
     void automaticLiftsAreShownButNotTyped();
     void cancelLeavesTheEngineAsItWas();
     void aMetricEngineTypesLiftsInMillimetres();
@@ -137,6 +141,38 @@ void CamMathDlgTest::fiftyLiftEventsOutOfRangeStayEmpty()
     dialog->Apply();
     QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::CamIvoRequired});
     QVERIFY(dialog->isVisible());
+}
+
+void CamMathDlgTest::aCardAt0050SwitchesASeatToSeatEngineAndUndoSwitchesItBack()
+{
+    CEngineHistory history(*m_doc);
+    auto dialog = Open();
+    QVERIFY(dialog);
+    // The dialog says which timing the figures must be in: the engine's.
+    QVERIFY(dialog->BasisButton(CamData::kSeatToSeat)->isChecked());
+    QVERIFY(dialog->BasisNote()->text().contains(QStringLiteral("measured seat to seat")));
+
+    // A 224/230 at 0.050 in card.
+    dialog->BasisButton(CamData::kFiftyLift)->click();
+    QCOMPARE(dialog->SpecsGroup()->title(), QStringLiteral("Enter Cam Timing Specs @ 0.050-Lift"));
+    QCOMPARE(dialog->EventsGroup()->title(), QStringLiteral("Calculated Valve Timing Points @ 0.050-Lift"));
+    QVERIFY(dialog->BasisNote()->text().contains(
+        QStringLiteral("switches the engine's cam timing method from Seat-To-Seat to 0.050-Lift")));
+    Enter(dialog->Edit(Input::LobeCenter), QStringLiteral("110"));
+    Enter(dialog->Edit(Input::IntakeCenterline), QStringLiteral("106"));
+    Enter(dialog->Edit(Input::IntakeDuration), QStringLiteral("224"));
+    Enter(dialog->Edit(Input::ExhaustDuration), QStringLiteral("230"));
+    QCOMPARE(dialog->EventText(kIvo)->text(), QStringLiteral("6.0"));
+    dialog->Apply();
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(m_doc->Cam().TimingMethod().GetText(), std::string("0.050-Lift"));
+    QCOMPARE(m_doc->Cam().NominalIvo().GetText(), std::string("6.0"));
+    QVERIFY2(m_presenter->Codes().empty(), "the dialog said it: no note");
+
+    RecordEngineChange(*m_doc, QStringLiteral("Cam Math"));
+    history.Stack()->undo();
+    QCOMPARE(m_doc->Cam().TimingMethod().GetText(), std::string("Seat-To-Seat"));
+    QCOMPARE(m_doc->Cam().NominalIvo().GetText(), std::string("31.0"));
 }
 
 void CamMathDlgTest::automaticLiftsAreShownButNotTyped()

@@ -8,9 +8,11 @@
 #include <QComboBox>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QMenu>
 #include <QPainter>
+#include <QVBoxLayout>
 #include <QValueAxis>
 #include <QtTest>
 
@@ -71,6 +73,7 @@ private slots:
     void overlaysShowOtherEnginesWithTheirOwnMarkers();
     void closedOverlayLeavesTheGraphAtOnce();
     void contextMenuChecksTheCurrentChoices();
+    void theKeyboardReachesTheGraphAndItsMenu();
     void optionsDialogSetsOverlaysAndAxes();
     void staleOptionsTakeTitlesRangesAndEnginesFromWhatIsThere();
     void printingDrawsTheGraph();
@@ -228,6 +231,8 @@ void Chart2dViewTest::closedOverlayLeavesTheGraphAtOnce()
     CChart2dView view(*doc, registry);
     view.SetCompareDocuments({second->GetDocumentNumber(), third->GetDocumentNumber(), 0});
     QCOMPARE(view.SetCount(), 3);
+    const CurveStyle thirdStyle = view.Picture().curves[4].style;
+    const QImage thirdMarker = view.Y1Series(2)->lightMarker();
 
     // Closing takes the engine off the list of open engines: its curves go
     // at once, without waiting for the own engine to update.
@@ -240,6 +245,10 @@ void Chart2dViewTest::closedOverlayLeavesTheGraphAtOnce()
     QCOMPARE(view.Y1Series(1)->name(), QStringLiteral("Power (HP)-Torq3"));
     QCOMPARE(view.Y1Series(1)->points()[0].y(), double(third->GetResult(kSeriesPower, 0)));
     QCOMPARE(view.Chart()->series().size(), 4);
+    // The engine that stays keeps its colour and marker.
+    QCOMPARE(view.Picture().curves[2].engineName, QStringLiteral("Torq3"));
+    QVERIFY(view.Picture().curves[2].style == thirdStyle);
+    QVERIFY(view.Y1Series(1)->lightMarker() == thirdMarker);
 }
 
 void Chart2dViewTest::contextMenuChecksTheCurrentChoices()
@@ -273,6 +282,41 @@ void Chart2dViewTest::contextMenuChecksTheCurrentChoices()
     std::unique_ptr<QMenu> again(view.CreateContextMenu(nullptr));
     QCOMPARE(CheckedEntries(SubMenu(again.get(), "Y2  Data")), QStringList{"(None)"});
     QCOMPARE(CheckedEntries(SubMenu(again.get(), "Y1  Range")), QStringList{"Low-Range"});
+}
+
+void Chart2dViewTest::theKeyboardReachesTheGraphAndItsMenu()
+{
+    CDocumentRegistry registry;
+    auto doc = MakeDocument("Torq1", 1.0f, registry);
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* before = new QLineEdit(&window);
+    auto* view = new CChart2dView(*doc, registry, &window);
+    layout->addWidget(before);
+    layout->addWidget(view);
+    window.resize(500, 400);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    // Tab stops on the graph, and a frame shows it has the keyboard.
+    before->setFocus();
+    const QColor edge = view->grab().toImage().pixelColor(0, view->height() / 2);
+    QTest::keyClick(before, Qt::Key_Tab);
+    QVERIFY(view->hasFocus());
+    const QColor framed = view->grab().toImage().pixelColor(0, view->height() / 2);
+    QCOMPARE(framed, view->palette().color(QPalette::Highlight));
+    QVERIFY(framed != edge);
+
+    // The Menu key and Shift+F10 open the right-click menu.
+    for (const auto& [key, modifiers] : {std::pair{Qt::Key_Menu, Qt::KeyboardModifiers{}},
+                                         std::pair{Qt::Key_F10, Qt::KeyboardModifiers{Qt::ShiftModifier}}}) {
+        QTest::keyClick(view, key, modifiers);
+        QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(Entry(menu, QStringLiteral("&Properties...")) != nullptr);
+        menu->close();
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+    }
 }
 
 void Chart2dViewTest::optionsDialogSetsOverlaysAndAxes()

@@ -54,6 +54,7 @@ class ChartLegibilityTest : public QObject {
 private slots:
     void init();
     void fourEnginesHaveDistinctSwatchesAndTheirFullNamesWrapped();
+    void aShortTiledGraphKeepsItsPlotAndStillNamesEveryEngine();
     void colourEachEngineIsOffByDefaultDistinctWhenOnAndRemembered();
     void aCurveLeavingAFixedRangeIsMarkedAtTheEdgeAndNoted();
     void peakPowerAndTorqueAreLabelledWithTheirSpeeds();
@@ -115,6 +116,48 @@ void ChartLegibilityTest::fourEnginesHaveDistinctSwatchesAndTheirFullNamesWrappe
         entries[1].text;  // "Torque (ft-lbs)-Chevy 350 street with the long-tube headers.trq"
     QVERIFY2(longest->height() > 2 * longest->fontMetrics().height() - 2, "the long name wraps");
     QVERIFY(longest->fontMetrics().horizontalAdvance(entries[1].legend) > longest->width());
+}
+
+void ChartLegibilityTest::aShortTiledGraphKeepsItsPlotAndStillNamesEveryEngine()
+{
+    // Nine engines tiled on a 1024 x 600 screen: each graph is about 330 by 190.
+    CDocumentRegistry registry;
+    auto own = MakeDocument("Chevy 350 street with the long-tube headers.trq", 1.0f, registry);
+    auto second = MakeDocument("Chevy 383 stroker on pump gas.trq", 1.1f, registry);
+    auto third = MakeDocument("Big block 454.trq", 1.2f, registry);
+    auto fourth = MakeDocument("Ford 302 with a 100 shot of nitrous.trq", 1.3f, registry);
+    CChart2dView view(*own, registry);
+    view.resize(330, 190);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.SetCompareDocuments(
+        {second->GetDocumentNumber(), third->GetDocumentNumber(), fourth->GetDocumentNumber()});
+    QApplication::processEvents();
+
+    // The legend leaves the plot half of the graph at least.
+    QVERIFY2(view.Legend()->height() * 2 <= view.height(),
+             qPrintable(QStringLiteral("legend %1 of %2").arg(view.Legend()->height()).arg(view.height())));
+    QVERIFY(view.Chart()->plotArea().height() >= view.height() / 3.0);
+    // Each curve still has its swatch, inside the legend, and names its engine in full in the tooltip.
+    const auto& entries = view.Legend()->Entries();
+    QCOMPARE(entries.size(), std::size_t{8});
+    for (const CChartLegend::Entry& entry : entries) {
+        QVERIFY(entry.swatch->isVisible());
+        QVERIFY(entry.text->geometry().bottom() <= view.Legend()->height());
+        QVERIFY(entry.text->toolTip().contains(QStringLiteral(".trq")));
+    }
+    for (int set = 0; set < 4; ++set) {
+        const QString shown = Shown(entries[std::size_t(2 * set)].text);
+        QVERIFY2(!shown.isEmpty() && entries[std::size_t(2 * set)].text->toolTip().startsWith(
+                                         view.Slots()[std::size_t(set)].name),
+                 qPrintable(shown));
+    }
+
+    // Given the room again, the texts wrap in full.
+    view.resize(360, 560);
+    QApplication::processEvents();
+    for (const CChartLegend::Entry& entry : view.Legend()->Entries())
+        QCOMPARE(Shown(entry.text), entry.legend);
 }
 
 void ChartLegibilityTest::colourEachEngineIsOffByDefaultDistinctWhenOnAndRemembered()

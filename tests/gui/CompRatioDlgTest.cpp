@@ -29,6 +29,7 @@ private slots:
     void aFieldTakesRoundsRefusesOrIgnoresItsText();
     void theFiguresFollowTheTyping();
     void thePistonKindLaysOutTheRows();
+    void tryingTheOtherPistonKindLosesNothingTyped();
     void applyShowsTheFirstGapAndStaysOpen();
     void applyStoresTheResultsAndTheEngineGuardsThem();
     void cancelLeavesTheEngineAsItWas();
@@ -174,8 +175,24 @@ void CompRatioDlgTest::thePistonKindLaysOutTheRows()
     QCOMPARE(dialog->Edit(Input::PistonDistance)->text(), QString());
 
     Enter(dialog->Edit(Input::PistonDistance), QStringLiteral("0.3"));
+    // Each kind keeps the distance typed for it.
     dialog->FlattopButton()->click();
+    QCOMPARE(dialog->Edit(Input::PistonDistance)->text(), QStringLiteral("-0.200"));
+    dialog->DomedButton()->click();
     QCOMPARE(dialog->Edit(Input::PistonDistance)->text(), QStringLiteral("0.300"));
+}
+
+void CompRatioDlgTest::tryingTheOtherPistonKindLosesNothingTyped()
+{
+    auto dialog = Open();
+    QVERIFY(dialog);
+    TypeFlattopEngine(*dialog);
+    QCOMPARE(dialog->RatioText()->text(), QStringLiteral("10.21"));
+    dialog->DomedButton()->click();
+    dialog->FlattopButton()->click();
+    QCOMPARE(dialog->Edit(Input::PistonDistance)->text(), QStringLiteral("0.025"));
+    QCOMPARE(dialog->DeckVolumeText()->text(), QStringLiteral("5.15"));
+    QCOMPARE(dialog->RatioText()->text(), QStringLiteral("10.21"));
 }
 
 void CompRatioDlgTest::applyShowsTheFirstGapAndStaysOpen()
@@ -281,21 +298,26 @@ void CompRatioDlgTest::keyboardOnly()
 {
     auto dialog = Open();
     QVERIFY(dialog);
-    QCOMPARE(QApplication::focusWidget(), dialog->FlattopButton());
+    // Digits typed at once go into the first measurement.
+    QCOMPARE(QApplication::focusWidget(), dialog->Edit(Input::ChamberVolume));
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("64"));
+    QCOMPARE(dialog->Edit(Input::ChamberVolume)->text(), QStringLiteral("64"));
     QVERIFY(dialog->ApplyButton()->isDefault());
     std::vector<QWidget*> visited;
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < 5; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited.push_back(QApplication::focusWidget());
     }
-    // The piston kinds are one stop; then the four flattop measurements and Apply.
-    const std::vector<QWidget*> expected = {dialog->Edit(Input::ChamberVolume),
-                                            dialog->Edit(Input::GasketBore),
-                                            dialog->Edit(Input::GasketThickness),
-                                            dialog->Edit(Input::PistonDistance),
-                                            dialog->ApplyButton(),
-                                            dialog->CancelButton()};
+    // The four flattop measurements, Apply and Cancel; the piston kinds are
+    // one stop before the first measurement.
+    const std::vector<QWidget*> expected = {
+        dialog->Edit(Input::GasketBore), dialog->Edit(Input::GasketThickness),
+        dialog->Edit(Input::PistonDistance), dialog->ApplyButton(), dialog->CancelButton()};
     QCOMPARE(visited, expected);
+    dialog->Edit(Input::ChamberVolume)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QVERIFY(QApplication::focusWidget() == dialog->FlattopButton() ||
+            QApplication::focusWidget() == dialog->DomedButton());
 }
 
 QTEST_MAIN(CompRatioDlgTest)

@@ -1,15 +1,19 @@
 #include "EngineBuilds.h"
 #include "GuiTestSupport.h"
+#include "model/MenuCommands.h"
 #include "model/ResultsTable.h"
 #include "report/DynoSheet.h"
+#include "report/EngineSummary.h"
 #include "report/PageHeader.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
 #include <memory>
 #include <set>
 
@@ -33,6 +37,7 @@ DynoSheetContent SheetOf(const CTorqDoc& doc, const ChartOptions& options = Defa
     content.filePath = QStringLiteral("/home/builder/engines/chevy-350.trq");
     content.date = QStringLiteral("2026-04-25");
     content.units = ShownResultUnits(options.resultUnits, doc);
+    content.paper = QPageSize::Letter;
     std::vector<ChartEngine> engines{{&doc, content.engineName}};
     engines.insert(engines.end(), others.begin(), others.end());
     content.graph = BuildChartPicture(engines, options);
@@ -72,6 +77,8 @@ private slots:
     void init();
     void cleanup();
     void thePdfIsOnePage();
+    void theSheetIsOnThePaperOfTheUsersCountry();
+    void bothAutomaticLiftsAreMarkedOnceAfterThePair();
     void theSheetNamesTheEngineAndCarriesTheTableUnitsPeaksAndSummary();
     void thePictureFillsThePageWithGraphTableAndSummary();
     void fourComparedEnginesEachKeepTheirOwnColour();
@@ -100,6 +107,62 @@ void DynoSheetTest::thePdfIsOnePage()
     QVERIFY(pdf.startsWith("%PDF"));
     QCOMPARE(pdf.count("/Type /Page\n"), 1);
     QVERIFY(pdf.contains("/MediaBox [0 0 612.000000 792.000000]"));  // US Letter in points
+}
+
+void DynoSheetTest::theSheetIsOnThePaperOfTheUsersCountry()
+{
+    QCOMPARE(LocalePaperSize(QLocale(QLocale::English, QLocale::UnitedStates)), QPageSize::Letter);
+    QCOMPARE(LocalePaperSize(QLocale(QLocale::French, QLocale::Canada)), QPageSize::Letter);
+    QCOMPARE(LocalePaperSize(QLocale(QLocale::English, QLocale::UnitedKingdom)), QPageSize::A4);
+    QCOMPARE(LocalePaperSize(QLocale(QLocale::German, QLocale::Germany)), QPageSize::A4);
+    QCOMPARE(LocalePaperSize(QLocale::c()), QPageSize::A4);
+
+    // A sheet made for a user in Germany.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    DynoSheetContent content = SheetOf(*m_doc);
+    content.paper = DynoSheetContent().paper;
+    QLocale::setDefault(before);
+    QCOMPARE(content.paper, QPageSize::A4);
+    const QByteArray pdf = RenderDynoSheet(content, SheetFormat::Pdf);
+    const qsizetype box = pdf.indexOf("/MediaBox [0 0 ");
+    QVERIFY(box >= 0);
+    const QList<QByteArray> points = pdf.mid(box + 15, pdf.indexOf(']', box) - box - 15).split(' ');
+    // 210 x 297 mm: 595.28 x 841.89 points, which Qt keeps to whole points.
+    QVERIFY2(std::abs(points.value(0).toDouble() - 595.28) < 0.5, points.value(0).constData());
+    QVERIFY2(std::abs(points.value(1).toDouble() - 841.89) < 0.5, points.value(1).constData());
+    QImage sheet;
+    QVERIFY(sheet.loadFromData(RenderDynoSheet(content, SheetFormat::Png), "PNG"));
+    QCOMPARE(sheet.size(), QSize(1587, 2245));  // 192 per inch
+    QCOMPARE(DynoSheetPaper(QPageSize::Letter), QRectF(0, 0, 816, 1056));
+}
+
+void DynoSheetTest::bothAutomaticLiftsAreMarkedOnceAfterThePair()
+{
+    QCOMPARE(ApplyMenuCommand(*m_doc, Cmd::kAutoValveLift), CommandResult::Applied);
+    m_doc->Recalculate();
+    QString lifts;
+    for (const EngineSummaryGroup& group : SummarizeEngine(*m_doc)) {
+        for (const EngineSummaryLine& line : group.lines) {
+            if (line.label == QStringLiteral("Lift Int/Exh:")) lifts = line.value;
+        }
+    }
+    QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\.\\d{3} / \\d\\.\\d{3} in \\(Auto\\)$"))
+                 .match(lifts)
+                 .hasMatch(),
+             qPrintable(lifts));
+    // Typed lifts: no mark at all.
+    QCOMPARE(ApplyMenuCommand(*m_doc, Cmd::kAutoValveLift), CommandResult::Applied);
+    m_doc->Recalculate();
+    for (const EngineSummaryGroup& group : SummarizeEngine(*m_doc)) {
+        for (const EngineSummaryLine& line : group.lines) {
+            if (line.label == QStringLiteral("Lift Int/Exh:"))
+                QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\.\\d{3} / \\d\\.\\d{3} in$"))
+                             .match(line.value)
+                             .hasMatch(),
+                         qPrintable(line.value));
+        }
+    }
 }
 
 void DynoSheetTest::theSheetNamesTheEngineAndCarriesTheTableUnitsPeaksAndSummary()

@@ -47,6 +47,7 @@ private slots:
     void typedValueRefusedThenAcceptedThenCancelled();
     void calculatorWarningDecidesTheChange();
     void chooseOnlyAndComputedModes();
+    void aLongNameShowsWholeFromItsStart();
     void menuChoiceByKeyboardClosesWithOk();
     void oneEditorAtATime();
     void hostileTextIsRefusedOrStored();
@@ -287,6 +288,22 @@ void EditControlsTest::chooseOnlyAndComputedModes()
     QTest::mouseClick(m_bore, Qt::LeftButton);
     QVERIFY(!m_bore->BeginEdit());
     QCOMPARE(CTorqSpecEditDlg::OpenEditor(), nullptr);
+}
+
+void EditControlsTest::aLongNameShowsWholeFromItsStart()
+{
+    constexpr int kLowPerformanceStockHead = 32795;
+    QCOMPARE(ApplyMenuCommand(*m_doc, kLowPerformanceStockHead), CommandResult::Applied);
+    m_stroke->Unbind();
+    m_stroke->Bind(CTorqSpecEditCtrl::kValueStyle, m_doc->CylinderHeadType(), CTorqSpecEditCtrl::kChooseOnly,
+                   {}, m_doc);
+    m_stroke->Refresh(true);
+    QVERIFY(m_stroke->BeginEdit());
+    QLineEdit* box = m_stroke->Editor()->TextBox();
+    QCOMPARE(box->text(), QStringLiteral("Low Performance/Stock Ports And Valves"));
+    QCOMPARE(box->cursorPosition(), 0);
+    QVERIFY(box->fontMetrics().horizontalAdvance(box->text()) < box->contentsRect().width());
+    m_stroke->Editor()->reject();
 }
 
 void EditControlsTest::menuChoiceByKeyboardClosesWithOk()

@@ -613,6 +613,10 @@ void EngineFormTest::customPortFlow()
         auto* dialog = qobject_cast<CAirFlowDlg*>(QApplication::activeModalWidget());
         QVERIFY(dialog != nullptr);
         opened = true;
+        // In the middle of the window, not centred on the small editor and pushed into a corner.
+        const QPoint middle = m_window->frameGeometry().center();
+        QVERIFY2((dialog->frameGeometry().center() - middle).manhattanLength() < 40,
+                 qPrintable(QStringLiteral("dialog at %1,%2").arg(dialog->x()).arg(dialog->y())));
         dialog->DescriptionEdit()->setFocus();
         dialog->DescriptionEdit()->selectAll();
         QTest::keyClicks(dialog->DescriptionEdit(), QStringLiteral("Ported Wedge"));

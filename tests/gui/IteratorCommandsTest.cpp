@@ -12,13 +12,23 @@
 #include "dialogs/ItrRunDlg.h"
 #include "model/MenuCommands.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QProcess>
 #include <QRadioButton>
 #include <QtTest>
 
 namespace {
+
+// Saves the engine under the path, as Save with the file dialog answered.
+void ScriptedSaveAs(CMainFrame& frame, CChildFrame* child, const QString& path)
+{
+    frame.SetFileNameChooser([path](QWidget*, const FileDialogRequest&) { return path; });
+    QVERIFY(frame.SaveDocument(*child, true));
+}
 
 QStringList WindowTitles(const CMainFrame& frame)
 {
@@ -43,12 +53,16 @@ private slots:
     void aDocumentThatCannotBeMadeGives66AndTheRestFollow();
     void aSearchSetUpInTheDialogKeepsWhatTheCoreSearchKeepsAndMakesBestDocuments();
     void aHaltedSearchGoesOnWhenTheDialogOpensAgain();
+    void aSecondSeriesGivesItsDocumentsNamesNoOpenEngineHas();
+    void savedBestDocumentsAreTheCommandLinesBestFilesByteForByte();
 
 private:
     // Opens the demo engine and sets up a three-test stroke series on it.
     CChildFrame* OpenBaselineWithThreeTests();
     // Runs the dialog's series to its end, as the user does with Run.
     static bool RunToTheEnd(CItrRunDlg& dialog);
+    // Runs the series as it stands, keeps every result and waits for the documents.
+    bool KeepEveryResultOfASeries(int documentsAfter);
 
     std::unique_ptr<GuiTestFixture> m_fixture;
     std::unique_ptr<RecordingPresenter> m_presenter;
@@ -380,6 +394,85 @@ void IteratorCommandsTest::aHaltedSearchGoesOnWhenTheDialogOpensAgain()
     m_frame->IteratorCommands().RunIterator();
     QCOMPARE(stateSeen, QStringLiteral("READY"));
     QVERIFY(!m_frame->IteratorCommands().Search().IsStarted());
+}
+
+bool IteratorCommandsTest::KeepEveryResultOfASeries(int documentsAfter)
+{
+    m_frame->IteratorCommands().SetRunDialog([](CItrRunDlg& dialog) {
+        dialog.RestartButton()->click();
+        if (!RunToTheEnd(dialog)) return int(QDialog::Rejected);
+        dialog.KeepAllButton()->click();
+        dialog.OkButton()->click();
+        return dialog.result();
+    });
+    m_frame->IteratorCommands().RunIterator();
+    return QTest::qWaitFor(
+        [&] {
+            return !m_frame->IteratorCommands().IsMakingDocuments() &&
+                   m_frame->ChildFrames().size() == documentsAfter;
+        },
+        20000);
+}
+
+void IteratorCommandsTest::aSecondSeriesGivesItsDocumentsNamesNoOpenEngineHas()
+{
+    QVERIFY(OpenBaselineWithThreeTests() != nullptr);
+    QVERIFY(KeepEveryResultOfASeries(4));
+    // One of the first series saved: its name with ".trq" is still its name.
+    ScriptedSaveAs(*m_frame, m_frame->ChildFrames()[2],
+                   m_fixture->FilePath(QStringLiteral("Best2-chevy-350-street.trq")));
+    QVERIFY(KeepEveryResultOfASeries(7));
+    QCOMPARE(WindowTitles(*m_frame),
+             (QStringList{"chevy-350-street.trq", "Best1-chevy-350-street", "Best2-chevy-350-street.trq",
+                          "Best3-chevy-350-street", "Best1-chevy-350-street (2)",
+                          "Best2-chevy-350-street (2)", "Best3-chevy-350-street (2)"}));
+    QVERIFY(KeepEveryResultOfASeries(10));
+    QCOMPARE(WindowTitles(*m_frame).mid(7),
+             (QStringList{"Best1-chevy-350-street (3)", "Best2-chevy-350-street (3)",
+                          "Best3-chevy-350-street (3)"}));
+    QVERIFY(m_presenter->Codes().empty());
+}
+
+void IteratorCommandsTest::savedBestDocumentsAreTheCommandLinesBestFilesByteForByte()
+{
+    // A series that changes compression, bore and stroke: every kept engine
+    // has a combustion space and volumes of its own.
+    CChildFrame* child = m_frame->OpenDocumentFile(ExamplePath("chevy-350-street.trq"));
+    QVERIFY(child != nullptr);
+    const CTorqDoc& baseline = child->Document();
+    ConfigureSeries(
+        IteratorTest::Instance(), baseline,
+        {Sweep(kItrCompression, baseline, 11.0f, 12.0f, 1.0f), Sweep(kItrBore, baseline, 4.0f, 4.03f, 0.03f),
+         Sweep(kItrStroke, baseline, 3.48f, 3.5f, 0.02f)});
+    QCOMPARE(IteratorTest::Instance().GetTotalTests(), 8);
+    QVERIFY(KeepEveryResultOfASeries(9));
+
+    const QString guiFolder = m_fixture->FilePath(QStringLiteral("gui"));
+    const QString cliFolder = m_fixture->FilePath(QStringLiteral("cli"));
+    QVERIFY(QDir().mkpath(guiFolder));
+    const QList<CChildFrame*> made = m_frame->ChildFrames().mid(1);
+    for (CChildFrame* best : made) {
+        const QString name = QString::fromStdString(best->Document().GetTitle()) + QStringLiteral(".trq");
+        ScriptedSaveAs(*m_frame, best, QDir(guiFolder).filePath(name));
+    }
+
+    QProcess cli;
+    cli.start(
+        QStringLiteral(TORQWELL_CLI_PATH),
+        {QStringLiteral("iterate"), ExamplePath("chevy-350-street.trq"), "--sweep", "compression=11:12:1",
+         "--sweep", "bore=4.0:4.03:0.03", "--sweep", "stroke=3.48:3.5:0.02", "--save-best", cliFolder});
+    QVERIFY(cli.waitForFinished(60000));
+    QCOMPARE(cli.exitCode(), 0);
+    const QStringList names = QDir(cliFolder).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(names.size(), 8);
+    QCOMPARE(QDir(guiFolder).entryList(QDir::Files, QDir::Name), names);
+    for (const QString& name : names) {
+        QFile fromCli(QDir(cliFolder).filePath(name));
+        QFile fromGui(QDir(guiFolder).filePath(name));
+        QVERIFY(fromCli.open(QIODevice::ReadOnly) && fromGui.open(QIODevice::ReadOnly));
+        QCOMPARE(fromGui.readAll(), fromCli.readAll());
+    }
+    QVERIFY(m_presenter->Codes().empty());
 }
 
 QTEST_MAIN(IteratorCommandsTest)

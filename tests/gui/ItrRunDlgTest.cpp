@@ -146,6 +146,8 @@ void ItrRunDlgTest::theStatesEnableTheirControlsThroughRunHaltRunDoneRestart()
     QCOMPARE(dialog.PercentLabel()->text(), QStringLiteral("%1%").arg(halted * 100 / 20000));
     QCOMPARE(dialog.ResultList()->count(), 10);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Iterator Testing - [Chevy.trq]"));
+    // READY, and the status line says where the series stopped.
+    QCOMPARE(dialog.PaceLabel()->text(), QStringLiteral("halted after test %1 of 20000").arg(halted));
     QTest::qWait(100);
     QCOMPARE(m_iterator->GetTestsRun(), halted);  // nothing runs after a halt
 
@@ -175,6 +177,7 @@ void ItrRunDlgTest::theStatesEnableTheirControlsThroughRunHaltRunDoneRestart()
     QCOMPARE(dialog.StateLabel()->text(), QStringLiteral("READY"));
     QCOMPARE(EnabledControls(dialog), kReadyControls);
     QCOMPARE(dialog.CurrentTestLabel()->text(), QStringLiteral("0"));
+    QCOMPARE(dialog.PaceLabel()->text(), QString());
     QCOMPARE(dialog.ResultList()->count(), 0);
     QCOMPARE(m_iterator->GetTestsRun(), 0);
     QCOMPARE(dialog.CurrentChart()->Curve()->count(), 1);  // the empty chart's point at (0, 0)

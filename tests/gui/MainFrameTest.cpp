@@ -7,7 +7,9 @@
 #include "model/DocumentRegistry.h"
 #include "model/EngineFile.h"
 #include "model/MenuCommands.h"
+#include "views/Chart2dView.h"
 #include "views/ResultsTableView.h"
+#include "views/StaleResultsNote.h"
 
 #include <QApplication>
 #include <QFile>
@@ -95,9 +97,11 @@ private slots:
     void init();
     void menusCarryEveryCommandWithItsText();
     void everyMenuOfTheMenuBarHasAnAltKeyOfItsOwn();
+    void theEntriesOfEachMenuHaveAltKeysOfTheirOwn();
     void newEnginesAreNumberedAndShowTheModifiedMark();
     void saveAsAndOpenGoThroughTheFileDialogs();
     void savingWithoutResultsAsksWarning204();
+    void aSaveRunsAnEngineOutOfDateAndItOpensOutOfDateWithAutoRunOff();
     void aFileThatFailsToOpenLeavesNoWindow();
     void recentFilesKeepTheFourNewest();
     void closingAsksToSaveEveryModifiedEngine();
@@ -106,6 +110,7 @@ private slots:
     void calculatorsOpenOverTheActiveEngine();
     void windowMenuListsAndActivatesTheEngines();
     void exportsProposeDosNames();
+    void printoutsGoOnThePaperOfTheUsersCountry();
 
 private:
     std::unique_ptr<GuiTestFixture> m_fixture;
@@ -189,6 +194,28 @@ void MainFrameTest::everyMenuOfTheMenuBarHasAnAltKeyOfItsOwn()
         menus.insert(key, text);
     }
     QVERIFY(menus.size() >= 7);
+}
+
+void MainFrameTest::theEntriesOfEachMenuHaveAltKeysOfTheirOwn()
+{
+    CMainFrame frame(m_fixture->Folder());
+    frame.NewDocument();
+    std::vector<const QMenu*> menus;
+    for (const QAction* action : frame.menuBar()->actions()) menus.push_back(action->menu());
+    for (std::size_t i = 0; i < menus.size(); ++i) {
+        QMap<QChar, QString> keys;
+        for (const QAction* action : menus[i]->actions()) {
+            if (action->menu() != nullptr) menus.push_back(action->menu());
+            const QString text = action->text();
+            const qsizetype amp = text.indexOf(QLatin1Char('&'));
+            if (amp < 0 || amp + 1 >= text.size() || !action->isVisible()) continue;
+            const QChar key = text.at(amp + 1).toLower();
+            QVERIFY2(!keys.contains(key), qPrintable(text + " and " + keys.value(key) + " share Alt+" + key));
+            keys.insert(key, text);
+        }
+    }
+    QVERIFY(frame.CommandAction(FrameCmd::kExportDynoSheet)->text() ==
+            QStringLiteral("Export D&yno Sheet..."));
 }
 
 void MainFrameTest::newEnginesAreNumberedAndShowTheModifiedMark()
@@ -307,6 +334,47 @@ void MainFrameTest::savingWithoutResultsAsksWarning204()
     QVERIFY(frame.SaveDocument(*child, false));
     QVERIFY(QFile::exists(path));
     QCOMPARE(child->Document().GetTitle(), std::string("norun.trq"));
+}
+
+void MainFrameTest::aSaveRunsAnEngineOutOfDateAndItOpensOutOfDateWithAutoRunOff()
+{
+    RecordingPresenter messages;
+    ScriptedChooser chooser;
+    CMainFrame frame(m_fixture->Folder());
+    frame.SetFileNameChooser(chooser.Function());
+    CChildFrame* child = frame.NewDocument();
+    CTorqDoc& doc = child->Document();
+    BuildEngine(doc, true);
+    const float power10 = doc.GetResult(kSeriesPower, 8);
+    // Auto Run off, then 12:1: the table shows the 10:1 results, out of date.
+    constexpr int kCompression12 = 32882;
+    QCOMPARE(ApplyMenuCommand(doc, Cmd::kAutoRun), CommandResult::Applied);
+    QCOMPARE(ApplyMenuCommand(doc, kCompression12), CommandResult::Applied);
+    doc.Recalculate();  // as the form does after a choice
+    doc.UpdateAllViews();
+    QVERIFY(child->LeftTable()->IsStale());
+
+    const QString path = m_fixture->FilePath(QStringLiteral("twelve.trq"));
+    chooser.answers.push_back(path);
+    QVERIFY(frame.SaveDocument(*child, false));
+    QVERIFY(messages.Codes().empty());
+    QVERIFY(!child->LeftTable()->IsStale());
+    QVERIFY(doc.GetResult(kSeriesPower, 8) != power10);
+    const float power12 = doc.GetResult(kSeriesPower, 8);
+    child->close();
+    QTRY_COMPARE(frame.ChildFrames().size(), 0);
+
+    // Opened again, the engine has no results until it runs, and says so.
+    CChildFrame* opened = frame.OpenDocumentFile(path);
+    QVERIFY(opened != nullptr);
+    QVERIFY(opened->LeftTable()->IsStale());
+    QVERIFY(opened->RightGraph()->IsStale());
+    const auto* note = opened->LeftTable()->findChild<CStaleResultsNote*>();
+    QVERIFY(note != nullptr && note->isVisibleTo(opened->LeftTable()));
+    frame.CommandAction(Cmd::kRun)->trigger();
+    QVERIFY(!opened->LeftTable()->IsStale());
+    QCOMPARE(opened->Document().GetResult(kSeriesPower, 8), power12);
+    QVERIFY(messages.Codes().empty());
 }
 
 void MainFrameTest::aFileThatFailsToOpenLeavesNoWindow()
@@ -557,6 +625,19 @@ void MainFrameTest::exportsProposeDosNames()
     QCOMPARE(QFileInfo(dos.proposedPath).fileName(), QStringLiteral("My Big E.trq"));
     QVERIFY(dos.nameFilters.first().endsWith(QStringLiteral("(*.trq)")));
     QCOMPARE(QFileInfo(m_fixture->FilePath("dosrec.trq")).size(), qint64{815});
+}
+
+void MainFrameTest::printoutsGoOnThePaperOfTheUsersCountry()
+{
+    const QLocale before;
+    for (const auto& [locale, paper] :
+         {std::pair{QLocale(QLocale::English, QLocale::UnitedStates), QPageSize::Letter},
+          std::pair{QLocale(QLocale::German, QLocale::Germany), QPageSize::A4}}) {
+        QLocale::setDefault(locale);
+        CMainFrame frame(m_fixture->Folder());
+        QCOMPARE(frame.Printer().pageLayout().pageSize().id(), paper);
+    }
+    QLocale::setDefault(before);
 }
 
 QTEST_MAIN(MainFrameTest)

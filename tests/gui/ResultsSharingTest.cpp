@@ -65,6 +65,13 @@ void ClickTab(CSplitterPaneTabWnd* pane, int index)
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
 }
 
+// Where a key the user types goes: the widget with the focus, else the window.
+QWidget* FocusOr(QWidget& window)
+{
+    QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr ? focus : &window;
+}
+
 }  // namespace
 
 class ResultsSharingTest : public QObject {
@@ -77,6 +84,7 @@ private slots:
     void resultsOfAnEngineChangedSinceItsRunAreRunAgainBeforeTheyLeave();
     void printFollowsTheSheetTheUserSeesNotTheKeyboardFocus();
     void editCopyPutsTheShownTableOnTheClipboard();
+    void ctrlCCopiesTheTableOrTheGraphTheUserSees();
     void aClosedEngineLeavesTheOtherGraphsAtOnce();
     void theSplitterRemembersTheLeftPaneAndGivesWayInANarrowWindow();
 
@@ -230,6 +238,31 @@ void ResultsSharingTest::editCopyPutsTheShownTableOnTheClipboard()
     QApplication::processEvents();
     copy->trigger();
     QVERIFY(!QApplication::clipboard()->image().isNull());
+}
+
+void ResultsSharingTest::ctrlCCopiesTheTableOrTheGraphTheUserSees()
+{
+    CMainFrame frame(m_fixture->Folder());
+    frame.resize(1100, 700);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    CChildFrame* child = frame.OpenDocumentFile(ExampleEngines().front());
+    QVERIFY(child != nullptr);
+    QApplication::processEvents();
+
+    ClickTab(child->LeftPane(), 2);
+    QTest::mouseClick(child->LeftTable()->viewport(), Qt::LeftButton, {}, QPoint(30, 30));
+    QApplication::clipboard()->clear();
+    QTest::keyClick(FocusOr(frame), Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral("RPM\tPower (hp)")));
+
+    ClickTab(child->RightPane(), 0);
+    QTest::mouseClick(child->RightGraph(), Qt::LeftButton, {}, QPoint(50, 50));
+    QCOMPARE(child->ActiveSheet(), child->RightGraph());
+    QApplication::clipboard()->clear();
+    QTest::keyClick(FocusOr(frame), Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(!QApplication::clipboard()->image().isNull());
+    QVERIFY(QApplication::clipboard()->text().isEmpty());
 }
 
 void ResultsSharingTest::aClosedEngineLeavesTheOtherGraphsAtOnce()

@@ -1,6 +1,7 @@
 #include "GuiTestSupport.h"
 #include "views/ResultUnitsChoice.h"
 #include "views/ResultsTableView.h"
+#include "views/StaleResultsNote.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -36,6 +37,7 @@ private slots:
     void negativeCharacterWidthFallsBackToFiftyUnits();
     void screenAndPrinterDrawDifferently();
     void viewRedrawsWithTheDocumentAndScrollsOverItsExtent();
+    void theOutOfDateNoteCoversNoneOfTheTable();
     void aMetricEngineShowsItsChosenUnitsInTheHeadersAndCells();
     void copyPutsTabSeparatedTextAndHtmlOnTheClipboard();
     void thePrintedTableNamesTheEngineTheDateThePageAndTheUnits();
@@ -203,6 +205,31 @@ void ResultsTableViewTest::viewRedrawsWithTheDocumentAndScrollsOverItsExtent()
     other.reset();
     QCOMPARE(orphan->Document(), nullptr);
     delete orphan;
+}
+
+void ResultsTableViewTest::theOutOfDateNoteCoversNoneOfTheTable()
+{
+    CTorqDoc doc;
+    doc.SetTitle("Torq1");
+    SetResults(doc, 1.0f);
+    CResultsTableView view(doc);
+    view.resize(700, 500);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCOMPARE(view.ContentTop(), 0);
+    view.SetStale(true);
+    const auto* note = view.findChild<CStaleResultsNote*>();
+    QVERIFY(note != nullptr && note->isVisible());
+    // The title is the table's first line, the peaks come under it.
+    const ResultsTableLayout layout = view.ScreenLayout();
+    QVERIFY(!layout.peaks.isEmpty());
+    const int titleTop =
+        view.viewport()->mapTo(&view, QPoint(0, view.ContentTop() + layout.titlePos.y())).y();
+    QVERIFY2(
+        titleTop > note->geometry().bottom(),
+        qPrintable(QStringLiteral("title at %1, note to %2").arg(titleTop).arg(note->geometry().bottom())));
+    view.SetStale(false);
+    QCOMPARE(view.ContentTop(), 0);
 }
 
 void ResultsTableViewTest::aMetricEngineShowsItsChosenUnitsInTheHeadersAndCells()

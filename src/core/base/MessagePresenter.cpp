@@ -42,6 +42,15 @@ void ShowErrorMessage(int code)
     g_presenter->ShowMessage(MessageKind::Error, code, GetErrorMessage(code));
 }
 
+void ShowErrorMessage(int code, const std::string& addition)
+{
+    TORQ_ASSERT(InRange(code, 1, 99));
+    ErrorMessage message = GetErrorMessage(code);
+    while (!message.text.empty() && message.text.back() == '\n') message.text.pop_back();
+    message.text += "\n\n" + addition;
+    g_presenter->ShowMessage(MessageKind::Error, code, message);
+}
+
 void ShowNoteMessage(int code)
 {
     TORQ_ASSERT(InRange(code, 101, 105));

@@ -22,7 +22,10 @@ public:
 // answers every warning with Cancel.
 MessagePresenter* InstallMessagePresenter(MessagePresenter* presenter);
 
-void ShowErrorMessage(int code);            // codes 1..99
+void ShowErrorMessage(int code);  // codes 1..99
+// The table's text, then a paragraph of the caller's: what the message is
+// about (a file's name), which the table's own words cannot know.
+void ShowErrorMessage(int code, const std::string& addition);
 void ShowNoteMessage(int code);             // codes 101..105
 WarningAnswer AskWarningMessage(int code);  // codes 200..204
 

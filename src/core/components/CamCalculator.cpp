@@ -2,8 +2,32 @@
 
 #include <utility>
 
-CamCalculator::CamCalculator(const CamData& cam) : m_cam(cam)
+namespace {
+
+std::int32_t TimingMethodOf(const CamData& cam)
 {
+    return cam.TimingMethod().IsValid() ? cam.TimingMethod().GetIndex() : 0;
+}
+
+}  // namespace
+
+CamCalculator::CamCalculator(const CamData& cam) : m_cam(cam), m_engineTimingMethod(TimingMethodOf(cam))
+{
+    Recompute();
+}
+
+std::int32_t CamCalculator::GetCardTimingMethod() const
+{
+    return TimingMethodOf(m_cam);
+}
+
+void CamCalculator::SetCardTimingMethod(std::int32_t method)
+{
+    TORQ_ASSERT(method == CamData::kSeatToSeat || method == CamData::kFiftyLift);
+    if (method == GetCardTimingMethod()) return;
+    // The events are worked out again from the card: nothing to convert.
+    m_cam.SetTimingMethod(
+        method, method == CamData::kSeatToSeat ? CamData::kSeatToSeatName : CamData::kFiftyLiftName);
     Recompute();
 }
 

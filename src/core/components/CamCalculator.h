@@ -4,6 +4,7 @@
 #include "Cam.h"
 #include "base/ErrCode.h"
 
+#include <cstdint>
 #include <string>
 
 // The four valve events from the figures of a cam card: lobe center angle,
@@ -27,6 +28,16 @@ public:
     const CamData& Cam() const { return m_cam; }
     // The timing method's name: "Seat-To-Seat", "0.050-Lift", or "***" when none is chosen.
     std::string TimingMethodText() const { return m_cam.TimingMethod().GetText(); }
+
+    // How the card measures its durations: CamData::kSeatToSeat or
+    // kFiftyLift, 0 while the engine's cam has no timing method. The copy
+    // starts with the engine's method; choosing the card's instead gives the
+    // copy that method with its event ranges, and Apply gives it to the
+    // engine, so that the same card makes the same cam in any engine.
+    std::int32_t GetCardTimingMethod() const;
+    void SetCardTimingMethod(std::int32_t method);
+    // The engine's timing method when the calculator opened (0 for none).
+    std::int32_t GetEngineTimingMethod() const { return m_engineTimingMethod; }
     // Under automatic lift the lifts come from the engine, not from the card.
     bool AreLiftsTyped() const { return !m_cam.IsAutoValveLift(); }
 
@@ -50,4 +61,5 @@ public:
 
 private:
     CamData m_cam;
+    std::int32_t m_engineTimingMethod;
 };

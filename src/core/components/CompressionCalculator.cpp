@@ -41,9 +41,21 @@ CompressionCalculator::CompressionCalculator(const CompressionEngineFigures& eng
 void CompressionCalculator::SetPistonKind(std::int32_t pistonKind)
 {
     TORQ_ASSERT(pistonKind == kDomedPiston || pistonKind == kFlattopPiston);
+    // A flattop's distance down the bore and a domed piston's distance from
+    // TDC are different measurements: trying the other kind and coming back
+    // must not lose the one typed.
+    if (pistonKind != m_pistonKind) {
+        std::optional<CFloatPtSpec>& left = m_distanceOfKind[std::size_t(m_pistonKind - 1)];
+        left.reset();
+        if (m_pistonDistance.IsSet()) left = m_pistonDistance;
+    }
     m_pistonKind = pistonKind;
-    m_pistonDistance.SetRange(pistonKind == kDomedPiston ? kDomedDistanceMinIn : kFlattopDistanceMinIn,
-                              kDistanceMaxIn);
+    if (const std::optional<CFloatPtSpec>& kept = m_distanceOfKind[std::size_t(pistonKind - 1)]) {
+        m_pistonDistance = *kept;
+    } else {
+        m_pistonDistance.SetRange(pistonKind == kDomedPiston ? kDomedDistanceMinIn : kFlattopDistanceMinIn,
+                                  kDistanceMaxIn);
+    }
     Recalculate();
 }
 

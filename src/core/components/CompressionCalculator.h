@@ -4,7 +4,9 @@
 #include "base/ErrCode.h"
 #include "base/TorqSpec.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // The engine's figures the calculator starts from, in the engine's units:
@@ -75,8 +77,10 @@ public:
     explicit CompressionCalculator(const CompressionEngineFigures& engine);
 
     std::int32_t GetPistonKind() const { return m_pistonKind; }
-    // Stores the kind, gives the piston distance the kind's range (a distance
-    // outside it is reset) and recalculates.
+    // Stores the kind and recalculates. Each kind keeps the piston distance
+    // typed for it: going back to a kind brings its distance back; a kind
+    // without one takes the distance shown, within the kind's range (a
+    // distance outside it is reset).
     void SetPistonKind(std::int32_t pistonKind);
 
     CFloatPtSpec& Parameter(Input input);
@@ -113,6 +117,8 @@ private:
     float EnglishBoreIn() const;
 
     std::int32_t m_pistonKind;
+    // The piston distance each kind (1, 2) had when the user left it, while it was set.
+    std::array<std::optional<CFloatPtSpec>, 2> m_distanceOfKind;
     CFloatPtSpec m_bore;         // the document's, in its units
     CFloatPtSpec m_sweptVolume;  // the document's "Cylinder Volume", cc
     CFloatPtSpec m_engineRatio;  // the document's "Compression Ratio": its range decides 89

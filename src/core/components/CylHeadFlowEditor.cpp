@@ -79,3 +79,48 @@ ErrorCode CylHeadFlowEditor::CheckComplete() const
     m_data.CheckComplete(code);
     return code;
 }
+
+CylHeadFlowEditor::Field CylHeadFlowEditor::FieldOf(ErrorCode code) const
+{
+    using Kind = Field::Kind;
+    const bool intake = code == 51 || code == 53 || code == 54 || code == 57 || code == 58;
+    const Side side = intake ? Side::Intake : Side::Exhaust;
+    const auto lift = [this, side](int point) -> const CFloatPtSpec& {
+        return side == Side::Intake ? m_data.IntakeLift(point) : m_data.ExhaustLift(point);
+    };
+    const auto airflow = [this, side](int point) -> const CFloatPtSpec& {
+        return side == Side::Intake ? m_data.IntakeAirflow(point) : m_data.ExhaustAirflow(point);
+    };
+    const int count = m_data.GetPointCount();
+    switch (code) {
+        case 53:
+        case 55:
+            return {Kind::TestDiameter, side, 0};
+        case 54:
+        case 56:
+            return {Kind::TestPressure, side, 0};
+        case 57:
+        case 59:
+        case 58:
+        case 60: {
+            const bool lifts = code == 57 || code == 59;
+            for (int point = 0; point < count; ++point) {
+                if (!(lifts ? lift(point) : airflow(point)).IsValid())
+                    return {lifts ? Kind::Lift : Kind::Airflow, side, point};
+            }
+            return {lifts ? Kind::Lift : Kind::Airflow, side, 0};
+        }
+        case 51:
+        case 52: {
+            ErrorCode ignored = 0;
+            for (int point = 1; point < count; ++point) {
+                const bool rises = side == Side::Intake ? m_data.CheckIntakeLiftStep(point, ignored)
+                                                        : m_data.CheckExhaustLiftStep(point, ignored);
+                if (!rises) return {Kind::Lift, side, point};
+            }
+            return {Kind::Lift, side, 0};
+        }
+        default:
+            return {Kind::Description, Side::Intake, 0};
+    }
+}

@@ -49,6 +49,21 @@ public:
     // The checks of OK and of saving (CylHeadFlowData::CheckComplete): 0 when complete.
     ErrorCode CheckComplete() const;
 
+    // The figure a refusal of CheckComplete is about, for the dialog to put
+    // the keyboard on it: the description (61), a side's test diameter or
+    // pressure drop (53 to 56), the first point whose lift or airflow is
+    // missing (57 to 60), or the first lift that does not rise above the one
+    // before it (51, 52).
+    struct Field {
+        enum class Kind { Description, TestDiameter, TestPressure, Lift, Airflow };
+        Kind kind = Kind::Description;
+        Side side = Side::Intake;
+        int point = 0;
+
+        bool operator==(const Field&) const = default;
+    };
+    Field FieldOf(ErrorCode code) const;
+
 private:
     CylHeadFlowData m_data;
     CFileSpec m_file;

@@ -355,6 +355,8 @@ bool IteratorTest::FinishTest(const CombinationValues& values, std::int64_t test
             for (int series = 1; series <= kResultSeriesCount; ++series) {
                 m_working.SetResultSeries(series, outcome.results[series - 1]);
             }
+            // The results of this run are current, whatever the baseline's were.
+            m_working.SetResultsStale(false);
             isNewBest = OfferBest(testNumber);
             return true;
     }
@@ -416,6 +418,15 @@ const CTorqDoc& IteratorTest::GetBestEngine(int i) const
 {
     CheckBestIndex(i);
     return m_best[i].engine;
+}
+
+void IteratorTest::CopyBestEngine(int i, CTorqDoc& engine) const
+{
+    // A test sets only the swept values: what derives from them is worked
+    // out here, once, rather than on every test. The copy keeps the cam's
+    // ranges, those of its timing method.
+    GetBestEngine(i).CopyTo(engine);
+    engine.RecalculateDerivedValues();
 }
 
 const ResultSeriesValues& IteratorTest::GetBestPower(int i) const

@@ -140,6 +140,11 @@ public:
 
     // Kept result i, 0 <= i < kept count.
     const CTorqDoc& GetBestEngine(int i) const;
+    // The engine kept result i becomes, in the desktop program's Best
+    // document and in the command line's Best file alike: a copy of it with
+    // the derived values its swept bore, stroke or compression give (the
+    // volumes and the combustion space), and the test's results.
+    void CopyBestEngine(int i, CTorqDoc& engine) const;
     const ResultSeriesValues& GetBestPower(int i) const;
     const ResultSeriesValues& GetBestTorque(int i) const;
     std::int64_t GetBestTestNumber(int i) const;

@@ -221,6 +221,10 @@ bool ConfirmEngineSave(CTorqDoc& doc)
         ShowErrorMessage(code);
         return false;
     }
+    // A file never carries the results of another engine than the one it
+    // describes: results out of date are brought up to date first, and a
+    // run that fails leaves the engine without results, saved as such.
+    if (doc.AreResultsStale()) doc.RunSimulation(false, true);
     return doc.HasResults() || AskWarningMessage(Msg::SaveWithoutResults) == WarningAnswer::Ok;
 }
 
@@ -241,6 +245,9 @@ bool OpenEngineDocument(CTorqDoc& doc, const std::string& path)
     if (!ReadEngineFile(loaded, path)) return false;
     loaded.CopyTo(doc);
     doc.Recalculate();
+    // The file's results are never read back: with Auto Run off the engine
+    // has none of its own until it is run, and says so.
+    if (!doc.IsAutoRun()) doc.SetResultsStale(true);
     doc.SetModified(false);
     doc.SetPathName(path);
     doc.SetTitle(DocumentTitleFromPath(path));

@@ -45,13 +45,15 @@ void ReadEngineItems(CTorqDoc& doc, std::FILE* file);
 bool SaveEngineDocument(CTorqDoc& doc, const std::string& path);
 
 // The checks before a save: Validate (its code is shown and the save
-// refused); no results asks warning 204 (Cancel refuses).
+// refused); results out of date are brought up to date by a run (error 42
+// when it fails); no results asks warning 204 (Cancel refuses).
 bool ConfirmEngineSave(CTorqDoc& doc);
 
 // The Open command: reads the file into a fresh engine and, only when the
 // whole file was read, puts that engine into doc, runs Recalculate, marks it
-// unmodified and gives it the path and the file name as its title. A file
-// that fails leaves doc exactly as it was.
+// unmodified and gives it the path and the file name as its title. With
+// Auto Run off the engine has no results yet and they are out of date until
+// it runs. A file that fails leaves doc exactly as it was.
 bool OpenEngineDocument(CTorqDoc& doc, const std::string& path);
 
 // The file name part of a path, extension included: the document title.

@@ -127,7 +127,8 @@ struct EngineValues {
     // ---- results of the last run (series 1..8 at [series - 1], English units) and switches
     std::array<ResultSeriesValues, kResultSeriesCount> results{};
     // The results belong to the engine as it was before a later change (Auto
-    // Run off): they stay on show, marked as out of date, until the next run.
+    // Run off), or an engine opened with Auto Run off has none of its own
+    // yet: they stay on show, marked as out of date, until the next run.
     bool resultsStale = false;
     std::int32_t unitSystem = kEnglishUnits;
     bool autoValveSizes = false;

@@ -206,7 +206,8 @@ public:
     // Power at the first point above 0: the engine has been run.
     bool HasResults() const;
     // The results were computed for the engine before a later change (Auto
-    // Run off); a run, or clearing the results, makes them current again.
+    // Run off), or an engine opened with Auto Run off has not been run yet;
+    // a run, or clearing the results, makes them current again.
     bool AreResultsStale() const { return m_values.resultsStale; }
     void SetResultsStale(bool stale) { m_values.resultsStale = stale; }
 
@@ -215,6 +216,8 @@ public:
     // lifts, cam events) and, with Auto Run on, runs the simulation; with
     // Auto Run off the results it has are marked out of date.
     void Recalculate();
+    // The derived values alone: the results and their staleness stay.
+    void RecalculateDerivedValues();
     // 0 English, 1 metric: converts every parameter whose units differ.
     void SetUnitSystem(int unitSystem);
     // Validates in the fixed order; gives the first failing code.

@@ -10,19 +10,26 @@
 
 // ---------------------------------------------------------------- derived values
 
-void CTorqDoc::Recalculate()
+void CTorqDoc::RecalculateDerivedValues()
 {
     ErrorCode code = 0;
     if (ValidateShortBlock(code)) RecalculateVolumes();
     RecalculateValveSizes();
     RecalculateValveLifts();
     if (Cam().CheckEvents(code)) Cam().ComputeEvents();
+    SetUnitSystem(m_values.unitSystem);
+}
+
+void CTorqDoc::Recalculate()
+{
+    RecalculateDerivedValues();
     if (m_values.autoRun) {
         RunSimulation(false, true);
     } else {
-        m_values.resultsStale = HasResults();
+        // Out of date once is out of date until the next run: an opened
+        // engine that was never run here stays so through its edits.
+        m_values.resultsStale = m_values.resultsStale || HasResults();
     }
-    SetUnitSystem(m_values.unitSystem);
 }
 
 // Swept volume of a cylinder (cc) and of the engine (ci), and the

@@ -2,14 +2,13 @@
 
 #include "ChildFrame.h"
 #include "iterator/RegistryDirectory.h"
+#include "model/DocumentRegistry.h"
 
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
 
 namespace {
-
-constexpr std::int32_t kSeatToSeatMethod = 1;
 
 // Shows the wait cursor for as long as it lives.
 class WaitCursor {
@@ -49,6 +48,22 @@ std::string CIteratorCommands::BestDocumentTitle(int resultIndex, const std::str
     return "Best" + std::to_string(resultIndex + 1) + "-" + baselineTitle.substr(0, baselineTitle.find('.'));
 }
 
+std::string CIteratorCommands::UnusedTitle(const std::string& title, const CDocumentRegistry& open)
+{
+    const auto taken = [&open](const std::string& candidate) {
+        for (const CTorqDoc* document : open.Documents()) {
+            const QString name = QString::fromStdString(document->GetTitle());
+            const QString bare =
+                name.endsWith(QLatin1String(".trq"), Qt::CaseInsensitive) ? name.chopped(4) : name;
+            if (bare.compare(QString::fromStdString(candidate), Qt::CaseInsensitive) == 0) return true;
+        }
+        return false;
+    };
+    std::string candidate = title;
+    for (int copy = 2; taken(candidate); ++copy) candidate = title + " (" + std::to_string(copy) + ")";
+    return candidate;
+}
+
 void CIteratorCommands::RunIterator()
 {
     const RegistryDirectory open(CDocumentRegistry::Instance());
@@ -78,16 +93,13 @@ void CIteratorCommands::CreateBestDocuments()
     m_iterator.SetKeepFlag(index, false);
     if (CChildFrame* child = m_makeDocument()) {
         CTorqDoc& document = child->Document();
-        const CTorqDoc& best = m_iterator.GetBestEngine(index);
-        if (best.Cam().TimingMethod().GetIndex() == kSeatToSeatMethod) {
-            document.Cam().ApplySeatToSeatRanges();
-        } else {
-            document.Cam().ApplyFiftyLiftRanges();
-        }
-        best.CopyTo(document);
-        document.SetTitle(BestDocumentTitle(index, m_baselineTitle));
+        // The engine the command line's Best file holds, with its results.
+        m_iterator.CopyBestEngine(index, document);
+        // A second series of the same baseline makes names the first gave:
+        // tabs, legends and the save dialog must tell them apart.
+        document.SetTitle(
+            UnusedTitle(BestDocumentTitle(index, m_baselineTitle), CDocumentRegistry::Instance()));
         document.SetModified(true);
-        document.Recalculate();
         document.UpdateAllViews();
     } else {
         ShowErrorMessage(Msg::IteratorBestDocumentFailed);

@@ -9,6 +9,7 @@
 #include <string>
 
 class CChildFrame;
+class CDocumentRegistry;
 class QTimer;
 class QWidget;
 
@@ -46,6 +47,10 @@ public:
 
     // "Best<n>-" and the baseline's title up to its first '.'.
     static std::string BestDocumentTitle(int resultIndex, const std::string& baselineTitle);
+    // The title itself when no open engine has it, else with " (2)", " (3)"
+    // and so on: the first that none has. An engine saved under a name has
+    // it with or without its ".trq".
+    static std::string UnusedTitle(const std::string& title, const CDocumentRegistry& open);
 
     const IteratorSearch& Search() const { return m_search; }
 

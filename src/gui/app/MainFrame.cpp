@@ -10,8 +10,10 @@
 #include "commands/EngineHistory.h"
 #include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
+#include "report/PageHeader.h"
 #include "views/EngineFormView.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -109,6 +111,8 @@ CMainFrame::CMainFrame(const QString& startFolder, QWidget* parent)
       m_openDocument([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     setWindowIcon(MakeAppIcon());
+    // Printouts and the dyno sheet on the same paper: the user's country's.
+    m_printer->setPageSize(QPageSize(LocalePaperSize()));
     m_mdiArea->setViewMode(QMdiArea::TabbedView);
     m_mdiArea->setDocumentMode(true);
     m_mdiArea->setTabsMovable(true);
@@ -120,6 +124,8 @@ CMainFrame::CMainFrame(const QString& startFolder, QWidget* parent)
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
 
     CreateMenus();
+    // F1 in this window and in every dialog it opens.
+    qApp->installEventFilter(this);
     CreateToolBar();
     CreateStatusBar();
     RebuildRecentFileMenu();

@@ -13,6 +13,7 @@
 #include <memory>
 
 class CChildFrame;
+class CHelpWindow;
 class CIteratorCommands;
 class CTorqDoc;
 class QLabel;
@@ -46,6 +47,7 @@ inline constexpr int kViewWorkbook = 59394;
 inline constexpr int kEditCopy = 57634;
 inline constexpr int kExportDynoSheet = 33420;
 inline constexpr int kExportResults = 33421;
+inline constexpr int kHelpContents = 57667;
 }  // namespace FrameCmd
 
 // What a file dialog is asked for.
@@ -132,11 +134,25 @@ public:
     void OnFilePrintSetup();
     // Prints one sheet of a document window on the printer.
     static void PrintSheet(QWidget* sheet, QPrinter& printer, const QString& title);
+    // The printer of the session, set up on the paper of the user's country.
+    QPrinter& Printer() const { return *m_printer; }
 
     // ---- help
+    // F1 anywhere in the window or its dialogs shows the manual's page about
+    // the window or dialog with the focus, Help > Contents its contents,
+    // inside the program; where its pages are missing the PDF opens instead.
+    void ShowHelpPage(const QString& page);
+    void OnHelpContents();
+    // Help > User Manual...: the manual as a PDF, for printing; without one
+    // (or a program to open it) the manual inside the program. Message 76,
+    // naming the file, only when neither can be shown.
     void OnHelpUserManual();
     void OnHelpProductInfo();
     void OnAppAbout();
+    // The manual inside the program, once it has been shown.
+    CHelpWindow* HelpWindow() const;
+    // The product-information program; its Help entry shows only when it exists.
+    QString ProductInfoProgram() const;
 
     // The menu entry or toolbar button of a command (for tests and the toolbar).
     QAction* CommandAction(int command) const { return m_actions.value(command, nullptr); }
@@ -149,6 +165,7 @@ public:
     QList<QLabel*> KeyStateIndicators() const { return m_keyIndicators; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
     // Engine files (*.trq) dropped on the window open.
@@ -194,6 +211,12 @@ private:
     bool EnsureResults(CChildFrame& child);
     // ---- examples (MainFrameExamples.cpp)
     void RebuildExampleMenu();
+    // ---- help (MainFrameHelp.cpp)
+    bool ShowBuiltInHelp(const QString& page);
+    bool OpenManualPdf();
+    void ShowManualMissing();
+    void UpdateHelpCommands();
+    bool IsHelpKeyFor(QObject* watched, QEvent* event) const;
 
     QString m_startFolder;
     QString m_lastFolder;
@@ -219,4 +242,5 @@ private:
     ExportErrorShower m_showExportError;
     CIteratorCommands* m_iteratorCommands;
     DocumentOpener m_openDocument;
+    QPointer<CHelpWindow> m_helpWindow;
 };

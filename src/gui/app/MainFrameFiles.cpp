@@ -114,7 +114,12 @@ bool CMainFrame::SaveDocument(CChildFrame& child, bool askForName)
                                QStringLiteral("trq")});
         if (path.isEmpty()) return false;
     }
-    if (!SaveEngineDocument(doc, QFileInfo(path).absoluteFilePath().toStdString())) return false;
+    if (!SaveEngineDocument(doc, QFileInfo(path).absoluteFilePath().toStdString())) {
+        // A save refused after it ran an engine out of date keeps the run, as Run! does.
+        child.History()->TakeCurrentState();
+        doc.UpdateAllViews();
+        return false;
+    }
     // Saving may have run the engine; what is saved is the clean state.
     child.History()->MarkSaved();
     m_recentFiles.Add(path);

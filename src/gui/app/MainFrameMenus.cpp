@@ -266,10 +266,21 @@ void CMainFrame::CreateWindowMenu()
 void CMainFrame::CreateHelpMenu()
 {
     QMenu* menu = menuBar()->addMenu(tr("&Help"));
-    connect(AddCommand(menu, Cmd::kUserManual, tr("&User Manual..."), tr("Open the user manual")),
+    QAction* contents = AddCommand(menu, FrameCmd::kHelpContents, tr("&Contents"),
+                                   tr("The user manual inside the program; F1 shows the page about "
+                                      "the window or dialog you are in"));
+    // F1 is taken wherever the keyboard is, dialogs included (eventFilter);
+    // here it is only named, and works while the menu is open.
+    contents->setShortcut(QKeySequence::HelpContents);
+    contents->setShortcutContext(Qt::WidgetShortcut);
+    connect(contents, &QAction::triggered, this, &CMainFrame::OnHelpContents);
+    connect(AddCommand(menu, Cmd::kUserManual, tr("&User Manual..."),
+                       tr("Open the user manual as a PDF, to read or print")),
             &QAction::triggered, this, &CMainFrame::OnHelpUserManual);
     connect(AddCommand(menu, Cmd::kProductInfo, tr("&Vellmor Software..."), tr("Product information")),
             &QAction::triggered, this, &CMainFrame::OnHelpProductInfo);
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateHelpCommands);
+    UpdateHelpCommands();
     menu->addSeparator();
     connect(AddCommand(menu, Cmd::kAbout, tr("&About Torqwell..."), tr("Version and credits")),
             &QAction::triggered, this, &CMainFrame::OnAppAbout);

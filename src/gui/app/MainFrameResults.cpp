@@ -41,10 +41,11 @@ const CChart2dView* GraphOf(const CChildFrame& child)
 
 void CMainFrame::AddResultExports(QMenu* menu)
 {
-    QAction* sheet = AddCommand(menu, FrameCmd::kExportDynoSheet, tr("Export Dyno &Sheet..."),
+    // Alt+S is Save and Alt+R Print Setup in the same menu.
+    QAction* sheet = AddCommand(menu, FrameCmd::kExportDynoSheet, tr("Export D&yno Sheet..."),
                                 tr("Write a one-page dyno sheet of the engine as PDF, PNG or SVG"));
     connect(sheet, &QAction::triggered, this, &CMainFrame::OnExportDynoSheet);
-    QAction* results = AddCommand(menu, FrameCmd::kExportResults, tr("Export &Results..."),
+    QAction* results = AddCommand(menu, FrameCmd::kExportResults, tr("Export Resul&ts..."),
                                   tr("Write the 19 result points as comma-separated values"));
     connect(results, &QAction::triggered, this, &CMainFrame::OnExportResults);
 }
@@ -53,8 +54,9 @@ void CMainFrame::AddCopyCommand(QMenu* menu)
 {
     QAction* copy = AddCommand(menu, FrameCmd::kEditCopy, tr("&Copy"),
                                tr("Copy the table as text for a spreadsheet, or the graph as an image"));
+    // Anywhere in the window: a text box with the focus (the form's in-place
+    // editor) takes Ctrl+C for its own text first.
     copy->setShortcut(QKeySequence::Copy);
-    copy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     connect(copy, &QAction::triggered, this, &CMainFrame::OnEditCopy);
 }
 

@@ -4,12 +4,14 @@
 #include "widgets/CalculatorDialog.h"
 
 #include <array>
+#include <cstdint>
 
 class CEditFloatPt;
 class CTorqDoc;
 class QGroupBox;
 class QLabel;
 class QPushButton;
+class QRadioButton;
 
 // "Cam Math Calculator": the figures of a cam card (lobe center angle,
 // intake centerline, both durations and the lifts) give the four valve
@@ -27,6 +29,10 @@ public:
     QLabel* LiftUnits(Input input) const { return m_liftUnits[input == Input::IntakeLift ? 0 : 1]; }
     // IVO, IVC, EVO, EVC as shown.
     QLabel* EventText(int event) const { return m_events[std::size_t(event)]; }
+    // How the card measures its durations, and what Apply does to the
+    // engine's timing method.
+    QRadioButton* BasisButton(std::int32_t method) const;
+    QLabel* BasisNote() const { return m_basisNote; }
     QGroupBox* SpecsGroup() const { return m_specs; }
     QGroupBox* EventsGroup() const { return m_eventsGroup; }
     QPushButton* ApplyButton() const { return m_apply; }
@@ -40,8 +46,11 @@ protected:
 private:
     static std::size_t Index(Input input) { return static_cast<std::size_t>(input); }
 
+    QWidget* MakeBasisRow();
     QGroupBox* MakeSpecsGroup();
     QGroupBox* MakeEventsGroup();
+    void ChooseBasis(std::int32_t method);
+    void ShowBasis();
     void ShowEvents();
 
     CTorqDoc& m_doc;
@@ -49,6 +58,9 @@ private:
     std::array<CEditFloatPt*, 6> m_edits{};
     std::array<QLabel*, 2> m_liftUnits{};
     std::array<QLabel*, 4> m_events{};
+    QRadioButton* m_seatToSeat = nullptr;
+    QRadioButton* m_fiftyLift = nullptr;
+    QLabel* m_basisNote = nullptr;
     QGroupBox* m_specs = nullptr;
     QGroupBox* m_eventsGroup = nullptr;
     QPushButton* m_apply = nullptr;

@@ -81,7 +81,9 @@ CCompRatioDlg::CCompRatioDlg(CTorqDoc& doc, QWidget* parent)
     QRadioButton* current =
         m_calculator.GetPistonKind() == CompressionCalculator::kFlattopPiston ? m_flattop : m_domed;
     current->setChecked(true);
-    current->setFocus(Qt::OtherFocusReason);
+    // The keyboard starts in the first measurement, so that typed figures
+    // are taken; the piston kinds are one Shift+Tab away.
+    m_edits[Index(Input::ChamberVolume)]->setFocus(Qt::OtherFocusReason);
     connect(m_flattop->group(), &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked) ChoosePistonKind(id);
     });

@@ -33,7 +33,8 @@ constexpr float kSpeedStepThousands = 0.5f;
 constexpr float kHorizontalAtZeroTurn = -90.0f;
 
 constexpr int kLabelFontPoints = 36;
-constexpr float kValueAxisStep = 100.0f;  // hp or lb-ft
+constexpr float kFacingViewerDegrees = 90.0f;  // labels turn this far towards the camera
+constexpr float kValueAxisStep = 100.0f;       // hp or lb-ft
 
 const QColor kGrey(192, 192, 192);
 const QColor kMidGrey(128, 128, 128);
@@ -191,8 +192,13 @@ void CItrBestSurface::CreateSurface(bool softwareRenderer)
     m_surface->axisX()->setSegmentCount(9);
     m_surface->axisX()->setLabelFormat(QStringLiteral("%.0f"));
     m_surface->axisY()->setLabelFormat(QStringLiteral("%.0f"));
-    for (QValue3DAxis* axis : {m_surface->axisX(), m_surface->axisY(), m_surface->axisZ()})
+    // Labels and titles turn to face the viewer whatever the angle: drawn
+    // flat along the floor they cannot be read at the dialog's size.
+    for (QValue3DAxis* axis : {m_surface->axisX(), m_surface->axisY(), m_surface->axisZ()}) {
         axis->setTitleVisible(true);
+        axis->setTitleFixed(false);
+        axis->setLabelAutoRotation(kFacingViewerDegrees);
+    }
 
     m_series = new QSurface3DSeries;
     m_series->setDrawMode(QSurface3DSeries::DrawSurfaceAndWireframe);

@@ -499,6 +499,12 @@ void CItrRunDlg::RefreshStatus()
 void CItrRunDlg::RefreshPace()
 {
     const double pace = m_pacer.GetTestsPerSecond();
+    if (m_state == kReady && m_iterator.GetTestsRun() > 0) {
+        // A halted series goes on from here with Run.
+        m_paceLabel->setText(
+            tr("halted after test %1 of %2").arg(m_iterator.GetTestsRun()).arg(m_iterator.GetTotalTests()));
+        return;
+    }
     if (m_state != kRunning || pace <= 0.0) {
         m_paceLabel->setText(m_state == kRunning ? tr("Measuring the pace...") : QString());
         return;

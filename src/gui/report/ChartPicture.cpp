@@ -195,11 +195,12 @@ ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const Ch
         const ChartEngine& engine = engines[set];
         TORQ_ASSERT(engine.document != nullptr);
         const int index = static_cast<int>(set);
+        const int styleSlot = engine.styleSlot >= 0 ? engine.styleSlot : index;
         ChartCurve y1{index,
                       false,
                       y1Title + QLatin1Char('-') + engine.name,
                       engine.name,
-                      CurveStyleOf(index, false, options.colourEachEngine),
+                      CurveStyleOf(styleSlot, false, options.colourEachEngine),
                       CurvePoints(*engine.document, axes.x.series, axes.y1.series, picture.units)};
         picture.curves.push_back(y1);
         if (axes.y2.series == 0) continue;
@@ -207,7 +208,7 @@ ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const Ch
                       true,
                       y2Title + QLatin1Char('-') + engine.name,
                       engine.name,
-                      CurveStyleOf(index, true, options.colourEachEngine),
+                      CurveStyleOf(styleSlot, true, options.colourEachEngine),
                       CurvePoints(*engine.document, axes.x.series, axes.y2.series, picture.units)};
         picture.curves.push_back(y2);
     }

@@ -21,6 +21,10 @@ class CTorqDoc;
 struct ChartEngine {
     const CTorqDoc* document = nullptr;
     QString name;
+    // The colour and marker the engine keeps while it is shown: those of its
+    // slot on the graph, so that closing another engine moves nothing. -1
+    // takes its place in the list.
+    int styleSlot = -1;
 };
 
 struct ChartAxisPicture {
@@ -33,7 +37,7 @@ struct ChartAxisPicture {
 };
 
 struct ChartCurve {
-    int set = 0;  // 0 the own engine, then the compared engines without gaps
+    int set = 0;  // 0 the own engine, then the compared engines without gaps (the style keeps its slot's)
     bool y2 = false;
     QString legend;  // "Power (HP)-Torq1"
     QString engineName;

@@ -123,7 +123,7 @@ QByteArray RenderPdf(const DynoSheetContent& content)
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        writer.setPageSize(QPageSize(QPageSize::Letter));
+        writer.setPageSize(QPageSize(content.paper));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         writer.setTitle(content.engineName + QStringLiteral(" - dyno sheet"));
         writer.setCreator(QStringLiteral("%1 %2").arg(QLatin1String(kReportProductName),
@@ -138,7 +138,7 @@ QByteArray RenderPdf(const DynoSheetContent& content)
 
 QByteArray RenderPng(const DynoSheetContent& content)
 {
-    const QRectF paper = DynoSheetPaper();
+    const QRectF paper = DynoSheetPaper(content.paper);
     QImage image((paper.size() * kPngScale).toSize(), QImage::Format_RGB32);
     image.setDotsPerMeterX(int(kReportUnitsPerInch * kPngScale / 0.0254 + 0.5));
     image.setDotsPerMeterY(image.dotsPerMeterX());
@@ -158,7 +158,7 @@ QByteArray RenderPng(const DynoSheetContent& content)
 
 QByteArray RenderSvg(const DynoSheetContent& content)
 {
-    const QRectF paper = DynoSheetPaper();
+    const QRectF paper = DynoSheetPaper(content.paper);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -187,9 +187,13 @@ SheetFormat SheetFormatOf(const QString& path)
     return SheetFormat::Unknown;
 }
 
-QRectF DynoSheetPaper()
+QRectF DynoSheetPaper(QPageSize::PageSizeId paper)
 {
-    return {0, 0, 8.5 * kReportUnitsPerInch, 11 * kReportUnitsPerInch};
+    // In millimetres the sizes are exact (Qt rounds inches to two places).
+    constexpr double kMillimetresPerInch = 25.4;
+    const QSizeF size =
+        QPageSize(paper).size(QPageSize::Millimeter) / kMillimetresPerInch * kReportUnitsPerInch;
+    return {QPointF(0, 0), size};
 }
 
 void PaintDynoSheet(QPainter& painter, const QRectF& paper, const DynoSheetContent& content)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChartPicture.h"
+#include "PageHeader.h"
 #include "model/ResultUnits.h"
 
 #include <QByteArray>
@@ -23,6 +24,7 @@ struct DynoSheetContent {
     QString date;      // TodayText() unless a test fixes it
     ChartPicture graph;
     ResultUnits units = ResultUnits::English;  // as shown: ShownResultUnits
+    QPageSize::PageSizeId paper = LocalePaperSize();
 };
 
 enum class SheetFormat { Pdf, Png, Svg, Unknown };
@@ -30,8 +32,9 @@ enum class SheetFormat { Pdf, Png, Svg, Unknown };
 // The format a file name asks for by its extension (any case).
 SheetFormat SheetFormatOf(const QString& path);
 
-// The sheet's paper: US Letter, 8.5 by 11 inches, in logical units of 1/96 inch.
-QRectF DynoSheetPaper();
+// The sheet's paper in logical units of 1/96 inch: US Letter is 816 by
+// 1056, A4 794 by 1123.
+QRectF DynoSheetPaper(QPageSize::PageSizeId paper);
 
 // Draws the sheet on a painter whose logical unit is 1/96 inch.
 void PaintDynoSheet(QPainter& painter, const QRectF& paper, const DynoSheetContent& content);

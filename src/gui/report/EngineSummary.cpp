@@ -23,6 +23,15 @@ QString WithAuto(const CTorqSpec& parameter, bool automatic)
     return automatic ? Text(parameter) + QStringLiteral(" (Auto)") : Text(parameter);
 }
 
+// "0.500 / 0.480 in", and "(Auto)" after the pair when the engine sizes
+// both lifts itself.
+QString LiftPair(const CamData& cam)
+{
+    const QString pair =
+        QString::fromStdString(cam.IntakeLift().GetText()) + QStringLiteral(" / ") + Text(cam.ExhaustLift());
+    return cam.IsAutoValveLift() ? pair + QStringLiteral(" (Auto)") : pair;
+}
+
 EngineSummaryGroup ShortBlock(const CTorqDoc& doc)
 {
     return {
@@ -80,8 +89,7 @@ EngineSummaryGroup Camshaft(const CTorqDoc& doc)
             {{QStringLiteral("Cam:"), Text(cam.CamType())},
              {QStringLiteral("Lifter:"), Text(cam.LifterType())},
              {QStringLiteral("Specs @:"), Text(cam.TimingMethod())},
-             {QStringLiteral("Lift Int/Exh:"), WithAuto(cam.IntakeLift(), cam.IsAutoValveLift()) +
-                                                   QStringLiteral(" / ") + Text(cam.ExhaustLift())},
+             {QStringLiteral("Lift Int/Exh:"), LiftPair(cam)},
              {QStringLiteral("Duration Int/Exh:"), events(cam.IntakeDuration(), cam.ExhaustDuration())},
              {QStringLiteral("IVO / IVC:"), events(cam.NominalIvo(), cam.NominalIvc())},
              {QStringLiteral("EVO / EVC:"), events(cam.NominalEvo(), cam.NominalEvc())},

@@ -16,6 +16,13 @@ QString TodayText()
     return QDate::currentDate().toString(Qt::ISODate);
 }
 
+QPageSize::PageSizeId LocalePaperSize(const QLocale& locale)
+{
+    const QLocale::Territory territory = locale.territory();
+    return territory == QLocale::UnitedStates || territory == QLocale::Canada ? QPageSize::Letter
+                                                                              : QPageSize::A4;
+}
+
 QFont ReportFont(double pixels, bool bold)
 {
     QFont font(QStringLiteral("Arial"));

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QFont>
+#include <QLocale>
+#include <QPageSize>
 #include <QRectF>
 #include <QString>
 
@@ -20,6 +22,13 @@ struct PageHeaderText {
 
 // Today's date as the printouts show it (ISO: 2026-12-08, read the same everywhere).
 QString TodayText();
+
+// The paper of the user's country, for the dyno sheet and the printouts
+// alike: US Letter in the United States and Canada, ISO A4 elsewhere. Qt
+// gives a locale's territory and measurement system but no paper size, and
+// the measurement system will not do (Canada measures in metric and prints
+// on Letter), so the territory decides.
+QPageSize::PageSizeId LocalePaperSize(const QLocale& locale = QLocale());
 
 // A sans-serif font of the given size in the painter's logical units, so that
 // text keeps its size on any device whatever the device's resolution.

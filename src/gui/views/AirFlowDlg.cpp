@@ -373,6 +373,7 @@ void CAirFlowDlg::SaveAs()
     // Only complete data is worth a file: the first gap is reported instead.
     if (const ErrorCode code = m_editor.CheckComplete(); code != 0) {
         ShowErrorMessage(code);
+        ShowRefusedField(code);
         return;
     }
     const QString path = AskFileName(true, TextOf(m_editor.FileName()));
@@ -400,9 +401,37 @@ void CAirFlowDlg::Ok()
     if (!CommitEntries()) return;
     if (const ErrorCode code = m_editor.CheckComplete(); code != 0) {
         ShowErrorMessage(code);
+        ShowRefusedField(code);
         return;
     }
     m_doc.SetModified();
     m_doc.ApplyUserAirflowData(m_editor.Data(), m_editor.AirflowFile());
     accept();
+}
+
+// The message names what is wrong but not where: the keyboard goes to the
+// figure, selected, ready to be typed over.
+void CAirFlowDlg::ShowRefusedField(ErrorCode code)
+{
+    using Kind = CylHeadFlowEditor::Field::Kind;
+    const CylHeadFlowEditor::Field field = m_editor.FieldOf(code);
+    QLineEdit* edit = m_description;
+    switch (field.kind) {
+        case Kind::Description:
+            break;
+        case Kind::TestDiameter:
+            edit = TestDiameterEdit(field.side);
+            break;
+        case Kind::TestPressure:
+            edit = TestPressureEdit(field.side);
+            break;
+        case Kind::Lift:
+            edit = LiftEdit(field.side, field.point);
+            break;
+        case Kind::Airflow:
+            edit = AirflowEdit(field.side, field.point);
+            break;
+    }
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
 }

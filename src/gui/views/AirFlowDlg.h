@@ -76,6 +76,7 @@ private:
     CEditFloatPt* MakeNumberField(const ParameterOf& parameter, QWidget* parent);
     void SetTabOrder();
     void StepPointCount(int value);
+    void ShowRefusedField(ErrorCode code);
     void ShowData();
     void EnableRows();
     void UpdateCaption();

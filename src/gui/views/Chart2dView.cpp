@@ -61,6 +61,10 @@ CChart2dView::CChart2dView(CTorqDoc& document, CDocumentRegistry& registry, QWid
       m_colourEachEngine(QSettings().value(kColourEachEngineKey, false).toBool())
 {
     CreateChart();
+    // The keyboard reaches the graph: it takes the focus, shows it with a
+    // frame, and the Menu key or Shift+F10 opens its menu.
+    setFocusPolicy(Qt::StrongFocus);
+    m_chartView->setFocusPolicy(Qt::NoFocus);
     m_document->AddObserver(this);
     m_registryListener = m_registry.AddRemovalListener([this](int number) { OnDocumentClosed(number); });
     UpdateChart();
@@ -97,7 +101,7 @@ void CChart2dView::CreateChart()
     m_chartView->setMinimumSize(120, 100);
     m_legend = new CChartLegend(this);
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(kFocusFramePixels, kFocusFramePixels, kFocusFramePixels, kFocusFramePixels);
     layout->setSpacing(0);
     layout->addWidget(m_chartView, 1);
     layout->addWidget(m_legend, 0);
@@ -205,14 +209,15 @@ void CChart2dView::RecreateSets(int count)
 std::vector<ChartEngine> CChart2dView::Engines() const
 {
     std::vector<ChartEngine> engines;
-    for (const ChartSlot& slot : m_slots) {
+    for (std::size_t index = 0; index < m_slots.size(); ++index) {
+        const ChartSlot& slot = m_slots[index];
         if (!slot.IsFilled()) continue;
         const CTorqDoc* doc = m_registry.Find(slot.documentNumber);
         if (doc == nullptr && m_document != nullptr &&
             slot.documentNumber == m_document->GetDocumentNumber()) {
             doc = m_document;  // the own engine, also when the registry does not hold it
         }
-        if (doc != nullptr) engines.push_back({doc, slot.name});
+        if (doc != nullptr) engines.push_back({doc, slot.name, static_cast<int>(index)});
     }
     return engines;
 }

@@ -115,8 +115,15 @@ public:
 
     void OnDocumentChanged(CTorqDoc& document, DocumentChange change) override;
 
+    // The width of the frame that shows the keyboard focus, pixels.
+    static constexpr int kFocusFramePixels = 2;
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void CreateChart();
@@ -130,6 +137,7 @@ private:
     void FitAxisTexts();
     void OnDocumentClosed(int documentNumber);
     void AskAndSaveImage();
+    void ShowContextMenu(const QPoint& globalPos);
     void ShowStalenessNote();
 
     CTorqDoc* m_document;

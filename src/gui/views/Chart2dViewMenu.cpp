@@ -6,7 +6,9 @@
 #include "views/Chart2dDlg.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QMenu>
+#include <QPainter>
 
 QMenu* CChart2dView::CreateContextMenu(QWidget* parent)
 {
@@ -49,9 +51,51 @@ QMenu* CChart2dView::CreateContextMenu(QWidget* parent)
 
 void CChart2dView::contextMenuEvent(QContextMenuEvent* event)
 {
+    // From the keyboard the menu opens over the middle of the plot.
+    ShowContextMenu(event->reason() == QContextMenuEvent::Keyboard ? mapToGlobal(rect().center())
+                                                                   : event->globalPos());
+}
+
+void CChart2dView::ShowContextMenu(const QPoint& globalPos)
+{
     QMenu* menu = CreateContextMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->popup(event->globalPos());
+    menu->popup(globalPos);
+}
+
+void CChart2dView::keyPressEvent(QKeyEvent* event)
+{
+    const bool menuKey = event->key() == Qt::Key_Menu ||
+                         (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier);
+    if (!menuKey) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    ShowContextMenu(mapToGlobal(rect().center()));
+}
+
+void CChart2dView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void CChart2dView::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+void CChart2dView::paintEvent(QPaintEvent*)
+{
+    // The frame around the graph while it has the keyboard focus.
+    if (!hasFocus()) return;
+    QPainter painter(this);
+    QPen pen(palette().color(QPalette::Highlight), kFocusFramePixels);
+    pen.setJoinStyle(Qt::MiterJoin);
+    painter.setPen(pen);
+    const qreal half = kFocusFramePixels / 2.0;
+    painter.drawRect(QRectF(rect()).adjusted(half, half, -half, -half));
 }
 
 void CChart2dView::RunPropertiesDialog()

@@ -84,11 +84,21 @@ void CEngineFormView::SaveComponentFile(FileRequest request)
     if (saved) AfterComponentChange();
 }
 
+void CEngineFormView::CenterOverWindow(QDialog& dialog) const
+{
+    // Owned by the small in-place editor, a dialog would centre on it and be
+    // pushed into the screen's corner; it stands in the middle of the window.
+    dialog.adjustSize();
+    const QRect area = window()->frameGeometry();
+    dialog.move(area.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
+}
+
 void CEngineFormView::AskCustomCamType()
 {
     const CPartTypeSpec& camType = m_document->Cam().CamType();
     const QString current = camType.IsSet() ? QString::fromStdString(camType.GetChoiceName()) : QString();
     CCamTypeDlg dialog(current, DialogParent());
+    CenterOverWindow(dialog);
     if (dialog.exec() != QDialog::Accepted || m_document == nullptr) return;
     m_document->ApplyCustomCamType(dialog.Description().toStdString());
 }
@@ -96,6 +106,7 @@ void CEngineFormView::AskCustomCamType()
 void CEngineFormView::EditAirflowData()
 {
     CAirFlowDlg dialog(*m_document, DialogParent());
+    CenterOverWindow(dialog);
     dialog.SetFileAsker([this](bool save, const QString& proposedName) {
         return AskFileName(save ? FileRequest::SaveAirflow : FileRequest::OpenAirflow, proposedName);
     });

@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+class QDialog;
 class QFrame;
 class QGridLayout;
 class QLabel;
@@ -125,6 +126,7 @@ private:
     // Popup-menu commands (EngineFormCommands.cpp).
     void OpenComponentFile(FileRequest request);
     void SaveComponentFile(FileRequest request);
+    void CenterOverWindow(QDialog& dialog) const;
     void AskCustomCamType();
     void EditAirflowData();
     QString AskFileName(FileRequest request, const QString& proposedName);

@@ -67,7 +67,12 @@ ResultsTableLayout CResultsTableView::ScreenLayout() const
 QSize CResultsTableView::ScrollExtent() const
 {
     const QFontMetrics metrics(m_font);
-    return {kExtentChars * metrics.averageCharWidth(), kExtentLines * metrics.height()};
+    return {kExtentChars * metrics.averageCharWidth(), ContentTop() + kExtentLines * metrics.height()};
+}
+
+int CResultsTableView::ContentTop() const
+{
+    return m_stale && m_staleNote != nullptr ? m_staleNote->geometry().bottom() + 1 : 0;
 }
 
 void CResultsTableView::OnDocumentChanged(CTorqDoc& document, DocumentChange change)
@@ -88,7 +93,7 @@ void CResultsTableView::paintEvent(QPaintEvent* event)
     painter.fillRect(background, QColor(kScreenBackground, kScreenBackground, kScreenBackground));
     if (m_document == nullptr) return;
     painter.setClipRect(event->rect());
-    painter.translate(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    painter.translate(-horizontalScrollBar()->value(), ContentTop() - verticalScrollBar()->value());
     painter.setFont(m_font);
     PaintResultsTable(painter, ScreenLayout(), false);
     if (m_stale) {
@@ -103,6 +108,7 @@ void CResultsTableView::SetStale(bool stale)
     m_stale = stale;
     if (m_stale && m_staleNote == nullptr) m_staleNote = new CStaleResultsNote(this);
     if (m_staleNote != nullptr) m_staleNote->setVisible(m_stale);
+    UpdateScrollBars();
     viewport()->update();
 }
 

@@ -48,6 +48,9 @@ public:
     // the table is washed grey and a note says to run it again.
     void SetStale(bool stale);
     bool IsStale() const { return m_stale; }
+    // Where the table starts in the scrolled area: under the note while it
+    // shows, so that the note covers none of the table.
+    int ContentTop() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

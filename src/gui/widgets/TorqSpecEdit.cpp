@@ -20,6 +20,10 @@ namespace {
 
 // The longest name a parameter keeps through a save and a reload.
 constexpr int kMaxTypedLength = static_cast<int>(kMaxNameLineLength);
+// The in-place editor's text box grows for a long name up to this many
+// average characters; the frame and margins of the box take the padding.
+constexpr int kWidestTextBoxChars = 48;
+constexpr int kTextBoxPaddingPixels = 12;
 
 // Room for the focus frame around the value field: 2 pixels at the left and
 // top, 3 at the right and bottom.
@@ -403,7 +407,23 @@ void CTorqSpecEditDlg::ShowCurrentValue()
 {
     if (const CTorqSpec* parameter = m_control.Parameter())
         m_textBox->setText(DisplayTextOf(*parameter, false));
-    m_textBox->selectAll();
+    // A long name ("Low Performance/Stock Ports And Valves") is shown whole
+    // where it fits on a line of the form, and from its start where not.
+    const QFontMetrics metrics = m_textBox->fontMetrics();
+    const int widest = metrics.averageCharWidth() * kWidestTextBoxChars;
+    const int needed = metrics.horizontalAdvance(m_textBox->text()) + kTextBoxPaddingPixels;
+    if (needed > m_textBox->minimumWidth()) {
+        m_textBox->setMinimumWidth(std::min(needed, widest));
+        adjustSize();
+    }
+    SelectAllFromStart();
+}
+
+void CTorqSpecEditDlg::SelectAllFromStart()
+{
+    // Selected backwards: the cursor, and so the view, at the start.
+    const int length = static_cast<int>(m_textBox->text().size());
+    m_textBox->setSelection(length, -length);
 }
 
 void CTorqSpecEditDlg::PlaceOverControl()
@@ -497,7 +517,7 @@ void CTorqSpecEditDlg::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (!m_textBox->isReadOnly()) {
         m_textBox->setFocus(Qt::OtherFocusReason);
-        m_textBox->selectAll();
+        SelectAllFromStart();
     } else if (m_menuButton->isEnabled()) {
         m_menuButton->setFocus(Qt::OtherFocusReason);
     } else {

@@ -188,6 +188,7 @@ protected:
 
 private:
     void SetUpTextBox();
+    void SelectAllFromStart();
     void SetUpMenuButton();
     void SetUpOkAndCancel();
     void LayOutInRow();

@@ -56,6 +56,19 @@ TEST(Messages, GoToTheInstalledPresenterWithTheirKind)
     EXPECT_EQ(presenter.Codes(), (std::vector<int>{27, 104, 202, 204}));
 }
 
+TEST(Messages, AnErrorNamesWhatItIsAboutInAParagraphAfterTheTablesText)
+{
+    RecordingPresenter presenter;
+    ShowErrorMessage(76, "Manual: /usr/share/torqwell/Trqmanual.pdf");
+    ShowErrorMessage(78, "File: MY.TRQ");  // a text that ends in a line feed of its own
+    ASSERT_EQ(presenter.Messages().size(), 2u);
+    EXPECT_EQ(presenter.Messages()[0].message.title, "User Manual Error");
+    EXPECT_EQ(presenter.Messages()[0].message.text,
+              GetErrorMessage(76).text + "\n\nManual: /usr/share/torqwell/Trqmanual.pdf");
+    EXPECT_TRUE(presenter.Messages()[1].message.text.ends_with(
+        "supplied with your software package.\n\nFile: MY.TRQ"));
+}
+
 TEST(AssertionReport, NamesTheSourceFileAndLine)
 {
     EXPECT_EQ(FormatAssertionReport("/src/core/sim/SimInterface.cpp", 42),

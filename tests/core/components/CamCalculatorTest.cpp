@@ -115,3 +115,41 @@ TEST(CamCalculator, AppliedEventsGiveTheEngineAnOverlapOf60)
     EXPECT_EQ(doc.Cam().NominalIvo().GetText(), "34.0");
     EXPECT_EQ(doc.Cam().LobeCenter().GetText(), "110.0");
 }
+
+TEST(CamCalculator, ACardAt0050GivesTheSameCamToAnEngineTimedSeatToSeatOnceItsBasisIsChosen)
+{
+    // A 224/230 at 0.050 in card: lobe center 110, intake centerline 106.
+    RecordingPresenter presenter;
+    CTorqDoc seatToSeat;
+    ASSERT_TRUE(BuildChevy350(seatToSeat));
+    CTorqDoc fiftyLift;
+    ASSERT_TRUE(BuildChevy350(fiftyLift));
+    ASSERT_TRUE(ApplyChoices(fiftyLift, {kFiftyLiftTiming}));
+    CTorqDoc typedAsItIs;
+    seatToSeat.CopyTo(typedAsItIs);
+
+    const auto applyCard = [](CTorqDoc& doc, bool choose0050) {
+        CamCalculator calculator(doc.Cam());
+        if (choose0050) {
+            calculator.SetCardTimingMethod(CamData::kFiftyLift);
+            EXPECT_EQ(calculator.GetCardTimingMethod(), CamData::kFiftyLift);
+        }
+        for (const auto& [input, text] :
+             {std::pair{Input::LobeCenter, "110"}, std::pair{Input::IntakeCenterline, "106"},
+              std::pair{Input::IntakeDuration, "224"}, std::pair{Input::ExhaustDuration, "230"}}) {
+            EXPECT_EQ(calculator.Enter(input, text), EntryResult::Accepted) << text;
+        }
+        ASSERT_EQ(calculator.CheckApply(), 0);
+        doc.ApplyCamMath(calculator.Cam());
+    };
+    applyCard(seatToSeat, true);
+    applyCard(fiftyLift, true);
+    applyCard(typedAsItIs, false);
+
+    EXPECT_EQ(seatToSeat.Cam().TimingMethod().GetIndex(), CamData::kFiftyLift);
+    EXPECT_TRUE(seatToSeat.Cam() == fiftyLift.Cam());
+    EXPECT_EQ(seatToSeat.GetResultSeries(kSeriesPower), fiftyLift.GetResultSeries(kSeriesPower));
+    // Taken as seat-to-seat figures the same card is a much milder cam.
+    EXPECT_EQ(typedAsItIs.Cam().TimingMethod().GetIndex(), CamData::kSeatToSeat);
+    EXPECT_NE(typedAsItIs.GetResultSeries(kSeriesPower), fiftyLift.GetResultSeries(kSeriesPower));
+}

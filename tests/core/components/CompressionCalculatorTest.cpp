@@ -159,17 +159,39 @@ TEST_F(ChevyShortBlock, ApplyChecksEachInputInOrder)
 
 TEST_F(ChevyShortBlock, ThePistonKindDecidesWhereThePistonMayStand)
 {
+    {
+        CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
+        calculator.SetPistonKind(CompressionCalculator::kDomedPiston);
+        Type(calculator, {{Input::PistonDistance, "0.3"}});
+        EXPECT_EQ(calculator.Enter(Input::PistonDistance, "-0.2"), EntryResult::Refused);
+        calculator.SetPistonKind(CompressionCalculator::kFlattopPiston);
+        EXPECT_EQ(Shown(calculator.Parameter(Input::PistonDistance)), "0.300");
+    }
     CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
-    calculator.SetPistonKind(CompressionCalculator::kDomedPiston);
-    Type(calculator, {{Input::PistonDistance, "0.3"}});
-    EXPECT_EQ(calculator.Enter(Input::PistonDistance, "-0.2"), EntryResult::Refused);
     calculator.SetPistonKind(CompressionCalculator::kFlattopPiston);
-    EXPECT_EQ(Shown(calculator.Parameter(Input::PistonDistance)), "0.300");
     Type(calculator, {{Input::PistonDistance, "-0.2"}});
     calculator.SetPistonKind(CompressionCalculator::kDomedPiston);
     const CFloatPtSpec& distance = calculator.Parameter(Input::PistonDistance);
     EXPECT_FALSE(distance.IsSet());
     EXPECT_FLOAT_EQ(distance.GetValue(), 0.1f);
+}
+
+TEST_F(ChevyShortBlock, EachPistonKindKeepsTheDistanceTypedForItWhileTheCalculatorIsOpen)
+{
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
+    TypeFlattopEngine(calculator);  // 0.025 in down the bore: 10.21
+    calculator.SetPistonKind(CompressionCalculator::kDomedPiston);
+    EXPECT_FALSE(calculator.Parameter(Input::PistonDistance).IsSet()) << "0.025 in is no distance from TDC";
+    Type(calculator, {{Input::PistonDistance, "0.1"}, {Input::PistonVolume, "10"}});
+    EXPECT_EQ(Shown(calculator.DeckVolume()), "-10.59");
+
+    calculator.SetPistonKind(CompressionCalculator::kFlattopPiston);
+    EXPECT_EQ(Shown(calculator.Parameter(Input::PistonDistance)), "0.025");
+    EXPECT_EQ(Shown(calculator.DeckVolume()), "5.15");
+    EXPECT_EQ(calculator.RatioText(), "10.21");
+    calculator.SetPistonKind(CompressionCalculator::kDomedPiston);
+    EXPECT_EQ(Shown(calculator.Parameter(Input::PistonDistance)), "0.100");
+    EXPECT_EQ(Shown(calculator.DeckVolume()), "-10.59");
 }
 
 TEST_F(ChevyShortBlock, TypedVolumesAreKeptToTheHundredthAndEmptyTextChangesNothing)

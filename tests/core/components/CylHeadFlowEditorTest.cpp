@@ -161,3 +161,19 @@ TEST(CylHeadFlowEditor, SavingNamesTheCopyAndResetForgetsTheName)
     EXPECT_EQ(editor.CheckComplete(), Msg::AirflowDescriptionRequired);  // the description went too
     EXPECT_EQ(editor.Data().IntakeLift(0).GetText(), "0.050");
 }
+
+TEST(CylHeadFlowEditor, ARefusedCheckPointsAtTheFigureItIsAbout)
+{
+    using Field = CylHeadFlowEditor::Field;
+    using Kind = Field::Kind;
+    CylHeadFlowData data = FourPointHead();
+    data.ExhaustLift(2).SetValue(0.3f);  // no higher than point 2's
+    data.IntakeAirflow(3).MarkUnset();
+    CylHeadFlowEditor editor(data, CFileSpec("Airflow File"));
+    EXPECT_EQ(editor.FieldOf(52), (Field{Kind::Lift, Side::Exhaust, 2}));
+    EXPECT_EQ(editor.FieldOf(51), (Field{Kind::Lift, Side::Intake, 0})) << "the intake lifts rise";
+    EXPECT_EQ(editor.FieldOf(58), (Field{Kind::Airflow, Side::Intake, 3}));
+    EXPECT_EQ(editor.FieldOf(55), (Field{Kind::TestDiameter, Side::Exhaust, 0}));
+    EXPECT_EQ(editor.FieldOf(54), (Field{Kind::TestPressure, Side::Intake, 0}));
+    EXPECT_EQ(editor.FieldOf(61).kind, Kind::Description);
+}

@@ -282,3 +282,45 @@ TEST_F(IteratorModel, ModelMisuseIsAnInternalConsistencyFailure)
     iterator.SetSlot(0, Sweep(kItrBore, baseline, 4.0f, 4.05f, 0.06f));
     EXPECT_EXIT(iterator.PrepareRun(), failure, "ASSERTION FAILURE");  // a slot without steps
 }
+
+TEST_F(IteratorModel, AKeptEngineCarriesTheCombustionSpaceAndVolumesOfItsOwnSweptValues)
+{
+    // Chevy 350 at 10:1 (79.62 cc) swept to 12:1 and a 4.03 in bore: the
+    // kept engine of 12:1 on 4.03 x 3.48 holds 727.41 cc a cylinder and
+    // 66.13 cc of combustion space, as the engine form works them out.
+    Configure(iterator, baseline,
+              {Sweep(kItrCompression, baseline, 11.0f, 12.0f, 1.0f),
+               Sweep(kItrBore, baseline, 4.0f, 4.03f, 0.03f)});
+    bool isNewBest = false;
+    while (iterator.RunNextTest(isNewBest)) {
+    }
+    ASSERT_EQ(iterator.GetKeptCount(), 4);
+    const int last = 3;  // 12:1 on the 4.03 in bore
+    ASSERT_EQ(iterator.GetBestEngine(last).CompressionRatio().GetValue(), 12.0f);
+    ASSERT_EQ(iterator.GetBestEngine(last).Bore().GetValue(), 4.03f);
+
+    CTorqDoc best;
+    iterator.CopyBestEngine(last, best);
+    CTorqDoc byHand;
+    iterator.GetBestEngine(last).CopyTo(byHand);
+    byHand.SetAutoRun(false);
+    byHand.Recalculate();
+    EXPECT_FLOAT_EQ(best.CylinderVolume().GetValue(), byHand.CylinderVolume().GetValue());
+    EXPECT_NEAR(best.CylinderVolume().GetValue(), 727.41f, 0.005f);
+    EXPECT_NEAR(best.CombustionSpace().GetValue(), 66.13f, 0.005f);
+    EXPECT_EQ(best.CombustionSpace().GetValue(), byHand.CombustionSpace().GetValue());
+    EXPECT_EQ(best.GetResultSeries(kSeriesPower), iterator.GetBestPower(last)) << "the test's own results";
+    EXPECT_FALSE(best.AreResultsStale());
+}
+
+TEST_F(IteratorModel, KeptResultsAreCurrentThoughTheBaselinesWereOutOfDate)
+{
+    // Auto Run off and a change since the last run: the baseline's results are out of date.
+    baseline.SetAutoRun(false);
+    baseline.Recalculate();
+    ASSERT_TRUE(baseline.AreResultsStale());
+    ConfigureSixteenTests();
+    bool isNewBest = false;
+    ASSERT_TRUE(FinishWith(Filled(300.0f), Filled(350.0f), isNewBest));
+    EXPECT_FALSE(iterator.GetBestEngine(0).AreResultsStale());
+}

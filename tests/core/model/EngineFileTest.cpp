@@ -470,6 +470,93 @@ TEST(EngineDocumentSaveDeathTest, AFailedWriteLeavesTheOldFileAndTheEngineAsThey
     EXPECT_EXIT(std::_Exit(saveUnderLimit() ? 0 : 1), testing::ExitedWithCode(0), "");
 }
 
+// Auto Run off, then 12:1 from the menu: the results on show are the 10:1 engine's.
+void ChangeToTwelveToOneWithoutRunning(CTorqDoc& doc)
+{
+    constexpr Choice kCompression12{ChoiceGroup::CompressionRatio, 8};  // 12.0:1
+    doc.SetAutoRun(false);
+    ASSERT_TRUE(ApplyChoices(doc, {kCompression12}));
+    ASSERT_TRUE(doc.AreResultsStale());
+}
+
+TEST(EngineDocumentSave, ResultsOutOfDateAreRunAgainSoThatTheFileHoldsTheEnginesOwn)
+{
+    TempDir folder;
+    RecordingPresenter presenter;
+    CTorqDoc doc;
+    BuildChevy350(doc);
+    ChangeToTwelveToOneWithoutRunning(doc);
+    CTorqDoc twelve;
+    doc.CopyTo(twelve);
+    ASSERT_TRUE(twelve.RunSimulation(true, true));
+
+    const fs::path path = folder.File("twelve.trq");
+    ASSERT_TRUE(SaveEngineDocument(doc, path.string()));
+    EXPECT_TRUE(presenter.Codes().empty()) << "no warning: the engine has results";
+    const auto lines = SplitLines(ReadWholeFile(path));
+    EXPECT_EQ(Block(lines, FirstResultLine(lines) + kResultPointCount), ResultLines(twelve));
+    EXPECT_FALSE(doc.AreResultsStale());
+    EXPECT_EQ(EngineSnapshot(doc), EngineSnapshot(twelve));
+}
+
+TEST(EngineDocumentSave, AnOutOfDateEngineThatCannotRunIsSavedAsOneWithoutResults)
+{
+    TempDir folder;
+    RecordingPresenter presenter;
+    CTorqDoc doc;
+    BuildChevy350(doc);
+    doc.SetAutoRun(false);
+    // A lobe that cannot be ground: the shortest seat-to-seat duration with the biggest lift.
+    doc.Cam().NominalIvo().SetValue(0.0f);
+    doc.Cam().NominalIvc().SetValue(0.0f);
+    doc.Cam().IntakeLift().SetValue(1.5f);
+    doc.Recalculate();
+    ASSERT_TRUE(doc.AreResultsStale());
+
+    const fs::path path = folder.File("unbalanced.trq");
+    EXPECT_FALSE(SaveEngineDocument(doc, path.string())) << "Cancel";
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{42, 204}));
+    EXPECT_FALSE(fs::exists(path));
+    presenter.Clear();
+    presenter.AnswerNextWarning(WarningAnswer::Ok);
+    ASSERT_TRUE(SaveEngineDocument(doc, path.string()));
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{204}) << "not run again: its results are current zeros";
+    const auto lines = SplitLines(ReadWholeFile(path));
+    EXPECT_EQ(Block(lines, FirstResultLine(lines)),
+              std::vector<std::string>(kResultPointCount, "0 0.000000 0.000000"));
+}
+
+TEST(EngineDocumentOpen, WithAutoRunOffAnOpenedEngineIsOutOfDateUntilItRuns)
+{
+    TempDir folder;
+    RecordingPresenter presenter;
+    CTorqDoc saved;
+    BuildChevy350(saved);
+    ChangeToTwelveToOneWithoutRunning(saved);
+    const fs::path path = folder.File("twelve.trq");
+    ASSERT_TRUE(WriteEngineFile(saved, path.string())) << "as an older save wrote it: 12:1 with 10:1 results";
+
+    CTorqDoc opened;
+    ASSERT_TRUE(OpenEngineDocument(opened, path.string()));
+    EXPECT_FALSE(opened.HasResults());
+    EXPECT_TRUE(opened.AreResultsStale());
+    opened.Recalculate();
+    EXPECT_TRUE(opened.AreResultsStale()) << "an edit keeps it out of date";
+    ASSERT_TRUE(opened.RunSimulation(true, true));
+    EXPECT_FALSE(opened.AreResultsStale());
+
+    saved.SetAutoRun(true);
+    ASSERT_TRUE(WriteEngineFile(saved, path.string()));
+    CTorqDoc running;
+    ASSERT_TRUE(OpenEngineDocument(running, path.string()));
+    EXPECT_FALSE(running.AreResultsStale());
+    for (int series = 1; series <= kResultSeriesCount; ++series) {
+        EXPECT_EQ(running.GetResultSeries(series), opened.GetResultSeries(series))
+            << "with Auto Run on it runs";
+    }
+    EXPECT_TRUE(presenter.Codes().empty());
+}
+
 TEST(EngineDocumentOpen, AFileThatCannotBeReadLeavesTheOpenEngineAsItWas)
 {
     TempDir folder;
