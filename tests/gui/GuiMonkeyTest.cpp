@@ -20,7 +20,7 @@
 #include "app/MainFrame.h"
 #include "app/SplitterTabWnd.h"
 #include "app/TorqApp.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 #include "model/EngineFile.h"
 #include "views/EngineFormView.h"
 #include "widgets/TorqSpecEdit.h"

@@ -124,7 +124,7 @@ TEST(CamCalculator, ACardAt0050GivesTheSameCamToAnEngineTimedSeatToSeatOnceItsBa
     ASSERT_TRUE(BuildChevy350(seatToSeat));
     CTorqDoc fiftyLift;
     ASSERT_TRUE(BuildChevy350(fiftyLift));
-    ASSERT_TRUE(ApplyChoices(fiftyLift, {kFiftyLiftTiming}));
+    ASSERT_TRUE(ApplyChoices(fiftyLift, {NamedChoice::kFiftyLiftTiming}));
     CTorqDoc typedAsItIs;
     seatToSeat.CopyTo(typedAsItIs);
 
