@@ -67,6 +67,10 @@ inline constexpr double kStandardTemperature = 527.0;  // R (67 F)
 inline constexpr double kStandardAirPerCubicInch =
     kAtmospherePsi / (kGasConstantBtu * kStandardTemperature * kInchPoundsPerBtu);
 
+// Air entering the engine, and a blower's or turbocharger's compressor: 540 R
+// (300 K, 80.3 F). With the atmosphere's 14.7 psi the day every result belongs to.
+inline constexpr double kInletTemperature = 540.0;  // R
+
 // ---- Flow through the valves
 
 // Orifice-flow coefficient, lb R/(ft-lbf): 1 / R of air. A mass flow in lb per
