@@ -58,6 +58,7 @@ void IteratorTest::ResetAll()
     m_criterion = kMaxPower;
     m_minRpm = kLowestBandRpm;
     m_maxRpm = kHighestBandRpm;
+    m_scoreMap.Reset({});
 }
 
 void IteratorTest::ClearBestResults()
@@ -190,6 +191,18 @@ void IteratorTest::StartAfresh()
         slot.stepIndex = 0;
         slot.wrapped = false;
     }
+    ResetScoreMap();
+}
+
+void IteratorTest::ResetScoreMap()
+{
+    std::vector<IteratorScoreMap::Axis> axes;
+    for (int i = 0; i < m_activeCount; ++i) {
+        const IterationParam& slot = *m_active[i];
+        axes.push_back(IteratorScoreMap::MakeAxis(slot.dataType, slot.minValue.GetValue(),
+                                                  slot.maxValue.GetValue(), slot.stepValue.GetValue()));
+    }
+    m_scoreMap.Reset(axes);
 }
 
 void IteratorTest::ComputeTotal()
@@ -310,6 +323,7 @@ bool IteratorTest::RunNextTest(bool& isNewBest)
     if (!IssueNextTest(values, testNumber)) return false;
     ApplyValues(m_working, values);
     if (!m_working.RunSimulation(true, false)) return false;
+    m_scoreMap.Record(values.data(), Score());
     isNewBest = OfferBest(testNumber);
     return true;
 }
@@ -331,6 +345,7 @@ bool IteratorTest::FinishTest(const CombinationValues& values, std::int64_t test
             for (int series = 1; series <= kResultSeriesCount; ++series) {
                 m_working.SetResultSeries(series, outcome.results[series - 1]);
             }
+            m_scoreMap.Record(values.data(), Score());
             isNewBest = OfferBest(testNumber);
             return true;
     }
