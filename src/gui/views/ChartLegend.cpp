@@ -25,7 +25,7 @@ QString WithBreakHints(QString text)
 }  // namespace
 
 CChartLegend::CChartLegend(QWidget* parent)
-    : QWidget(parent), m_grid(new QGridLayout), m_note(new QLabel(this))
+    : QWidget(parent), m_grid(new QGridLayout), m_note(new QLabel(this)), m_dayNote(new QLabel(this))
 {
     setFont(SmallViewFont());
     setAutoFillBackground(true);
@@ -43,6 +43,11 @@ CChartLegend::CChartLegend(QWidget* parent)
     noteColour.setColor(QPalette::WindowText, QColor(128, 0, 0));
     m_note->setPalette(noteColour);
     m_note->hide();
+    m_dayNote->setWordWrap(true);
+    QPalette dayColour = m_dayNote->palette();
+    dayColour.setColor(QPalette::WindowText, kChartDayNoteColour);
+    m_dayNote->setPalette(dayColour);
+    m_dayNote->hide();
     // The height follows the width (wrapped texts): the graph above takes the rest.
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(this);
@@ -50,6 +55,7 @@ CChartLegend::CChartLegend(QWidget* parent)
     layout->setSpacing(2);
     layout->addLayout(m_grid);
     layout->addWidget(m_note);
+    layout->addWidget(m_dayNote);
 }
 
 void CChartLegend::Clear()
@@ -87,6 +93,8 @@ void CChartLegend::SetPicture(const ChartPicture& picture)
     }
     m_note->setText(picture.clipNote);
     m_note->setVisible(!picture.clipNote.isEmpty());
+    m_dayNote->setText(picture.dayNote);
+    m_dayNote->setVisible(!picture.dayNote.isEmpty());
     m_shownHeight = -1;
     updateGeometry();
 }

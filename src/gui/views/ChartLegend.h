@@ -11,8 +11,9 @@ class QLabel;
 
 // The graph's legend under the plot: one row per engine, each entry the
 // curve's own line and marker beside its text. A long text wraps instead of
-// being cut, and the tooltip names the engine in full. Under the rows stands
-// the note that a curve is clipped at a fixed range.
+// being cut, and the tooltip names the engine in full. Under the rows stand
+// the note that a curve is clipped at a fixed range and the day the figures
+// are corrected to.
 class CChartLegend : public QWidget {
     Q_OBJECT
 public:
@@ -28,6 +29,7 @@ public:
     };
     const std::vector<Entry>& Entries() const { return m_entries; }
     QLabel* Note() const { return m_note; }
+    QLabel* DayNote() const { return m_dayNote; }
 
     // As tall as the wrapped texts need at the legend's width.
     QSize sizeHint() const override;
@@ -43,6 +45,7 @@ private:
 
     QGridLayout* m_grid;
     QLabel* m_note;
+    QLabel* m_dayNote;
     std::vector<Entry> m_entries;
     int m_shownHeight = -1;
 };
