@@ -14,6 +14,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QCursor>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineSeries>
@@ -281,6 +282,16 @@ void ChartReadingTest::theCursorFollowsTheMouseToTheNearestSpeed()
     QCOMPARE(view.Cursor()->Readout().heading, QStringLiteral("11000 rpm"));
     // Out of the plot the mouse's cursor goes away.
     QTest::mouseMove(chartView->viewport(), QPoint(2, 2));
+    QVERIFY(!view.Cursor()->IsShown());
+
+    // A dialog over the graph takes the mouse's leaving from it: when the
+    // graph is redrawn with the mouse elsewhere, the cursor goes too.
+    const QPoint inside = viewportAt(6000, 100);
+    QCursor::setPos(chartView->viewport()->mapToGlobal(inside));
+    QTest::mouseMove(chartView->viewport(), inside);
+    QCOMPARE(view.Cursor()->Point(), 8);
+    QCursor::setPos(chartView->viewport()->mapToGlobal(QPoint(-300, -300)));
+    view.UpdateChart();
     QVERIFY(!view.Cursor()->IsShown());
 }
 

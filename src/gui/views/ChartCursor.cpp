@@ -6,6 +6,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QCursor>
 #include <QGraphicsEllipseItem>
 #include <QGraphicsLineItem>
 #include <QGraphicsRectItem>
@@ -64,6 +65,13 @@ CChartCursor::~CChartCursor() = default;
 
 void CChartCursor::Refresh()
 {
+    // The mouse's cursor goes when the mouse has left the graph meanwhile
+    // (a dialog or menu over the graph takes the mouse's leaving from it).
+    QWidget* viewport = m_chartView.viewport();
+    if (m_fromMouse && !viewport->rect().contains(viewport->mapFromGlobal(QCursor::pos()))) {
+        ShowPoint(-1);
+        return;
+    }
     ShowPoint(m_readout.point);
 }
 

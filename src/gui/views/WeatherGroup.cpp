@@ -70,9 +70,9 @@ CWeatherGroup::CWeatherGroup(bool metric, QWidget* parent)
     };
     addRow(tr("Co&rrect by:"), m_standard, nullptr);
     addRow(tr("&Barometer:"), m_barometer, barometerRow);
-    addRow(tr("Altit&ude:"), m_altitude, nullptr);
+    addRow(tr("A&ltitude:"), m_altitude, nullptr);
     addRow(tr("Air &temperature:"), m_temperature, nullptr);
-    addRow(tr("H&umidity:"), m_humidityKind, humidityRow);
+    addRow(tr("Hu&midity:"), m_humidityKind, humidityRow);
     layout->addRow(m_factor);
 
     connect(m_standard, &QComboBox::currentIndexChanged, this, &CWeatherGroup::UpdateFields);
