@@ -34,8 +34,11 @@ CItrKeptTable::CItrKeptTable(QWidget* parent) : QWidget(parent), m_table(new QTa
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->verticalHeader()->hide();
+    // One line a result, every value whole: a wide table scrolls sideways.
+    m_table->setWordWrap(false);
+    m_table->setTextElideMode(Qt::ElideNone);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->horizontalHeader()->setStretchLastSection(true);
     m_table->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);  // as the iterator keeps them
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
