@@ -18,7 +18,7 @@ constexpr const char* kUntitled = "Untitled";
 constexpr const char* kSignature = "KVRA/02.08.07/M ";
 constexpr std::size_t kCamTypeNameSize = 50;
 constexpr std::size_t kShortBlockNameSize = 25;
-constexpr std::size_t kCurveBytes = 4 * kResultPointCount;
+constexpr std::size_t kCurveBytes = std::size_t{4} * kResultPointCount;
 constexpr int kFourValveHeadFirst = 14;
 constexpr int kFourValveHeadLast = 16;
 

@@ -86,7 +86,7 @@ bool FinishFileWithRuns(CTorqDoc& doc, CAtomicFile& file,
 std::string ExportTargetPath(const std::string& folder, const std::string& chosenFileName,
                              const char* extension)
 {
-    const std::string name = DosFileName(chosenFileName, extension);
+    std::string name = DosFileName(chosenFileName, extension);
     if (folder.empty()) return name;
     return (std::filesystem::path(folder) / name).string();
 }
