@@ -61,7 +61,7 @@ ValveEventDiagram BuildValveEventDiagram(const CamData& cam, double stepDegrees)
     ValveEventDiagram diagram;
     if (!cam.CheckComplete(diagram.camCode)) return diagram;
     const SimInputs in = CamInputs(cam);
-    const LifterData lifter = GetLifterData(in.lifterType);
+    const LifterData lifter = GetLifterData(LifterOf(in));
     const ValveEvents events = ComputeValveEvents(in, lifter);
     CamLobe exhaust{};
     CamLobe intake{};
