@@ -7,7 +7,7 @@
 #include "ChildFrame.h"
 #include "IteratorCommands.h"
 #include "dialogs/CalculatorCommands.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
 #include "widgets/StatusText.h"
 
