@@ -1,5 +1,6 @@
 #include "model/ValveEventDiagram.h"
 
+#include "model/DocumentCommands.h"
 #include "model/SimInterface.h"
 #include "model/TorqDoc.h"
 #include "sim/ValveGeometry.h"
@@ -12,8 +13,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr int kTimingFiftyLift = 32901;
 
 double LiftAt(const std::vector<LiftPoint>& points, double crankDegrees)
 {
@@ -48,7 +47,7 @@ TEST(ValveEventDiagram, AHighPerformanceStreetCamOpensWhereTheModelOpensIt)
     // The same events as the cycle model takes from the whole engine.
     SimInputs inputs{};
     SimInterface::FillInputs(engine, inputs);
-    const ValveEvents events = ComputeValveEvents(inputs, GetLifterData(inputs.lifterType));
+    const ValveEvents events = ComputeValveEvents(inputs, GetLifterData(LifterOf(inputs)));
     EXPECT_EQ(diagram.intakeOpening, events.intakeOpening);
     EXPECT_EQ(diagram.intakeClosing, events.intakeClosing);
     EXPECT_EQ(diagram.exhaustOpening, events.exhaustOpening);
@@ -88,7 +87,7 @@ TEST(ValveEventDiagram, FiftyThousandthsFiguresOpenTheLobeWiderByTheLiftersAllow
     RecordingPresenter presenter;
     CTorqDoc engine;
     ASSERT_TRUE(BuildChevy350(engine));
-    ASSERT_TRUE(ApplyChoices(engine, {kTimingFiftyLift}));
+    ASSERT_TRUE(ApplyChoices(engine, {NamedChoice::kFiftyLiftTiming}));
     const ValveEventDiagram diagram = BuildValveEventDiagram(engine.Cam());
     ASSERT_TRUE(diagram.IsDrawn());
     EXPECT_FLOAT_EQ(diagram.ivoBtdc, 31.0 + 28.0);
