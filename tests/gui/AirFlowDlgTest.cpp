@@ -4,6 +4,7 @@
 
 #include "model/TorqDoc.h"
 #include "views/AirFlowDlg.h"
+#include "views/AirflowPlot.h"
 #include "widgets/TorqSpecEdit.h"
 
 #include "DialogTestSupport.h"
@@ -30,6 +31,7 @@ private slots:
     void opensOnTheEnginesDataWithRowsForItsPoints();
     void fieldsShowTheirHelpAndRefuseOutOfRange();
     void aNewPointContinuesTheSeries();
+    void thePictureFollowsTheFieldsAsTheUserTypes();
     void calcOthersWorksFromTheLiftThatHasTheFocus();
     void resetAllAsksFirst();
     void filesOpenAndSaveTheWorkingCopy();
@@ -143,6 +145,46 @@ void AirFlowDlgTest::fieldsShowTheirHelpAndRefuseOutOfRange()
     Enter(dialog->DescriptionEdit(), QStringLiteral("  Ported Wedge  "));
     QCOMPARE(dialog->Editor().Data().GetDescription(), std::string("Ported Wedge"));
     QCOMPARE(dialog->DescriptionEdit()->text(), QStringLiteral("Ported Wedge"));
+}
+
+void AirFlowDlgTest::thePictureFollowsTheFieldsAsTheUserTypes()
+{
+    auto dialog = Open();
+    QVERIFY(dialog);
+    const CylHeadFlowData& data = dialog->Editor().Data();
+    CAirflowPlot* plot = dialog->Plot();
+    // The wedge heads' eight points on each side, as the fields show them.
+    QCOMPARE(plot->IntakePoints().size(), std::size_t{8});
+    QCOMPARE(plot->ExhaustPoints().size(), std::size_t{8});
+    for (int point = 0; point < 8; ++point) {
+        QVERIFY(std::abs(plot->IntakePoints()[std::size_t(point)].x() - data.IntakeLift(point).GetValue()) <
+                1e-3);
+        QVERIFY(std::abs(plot->ExhaustPoints()[std::size_t(point)].y() -
+                         data.ExhaustAirflow(point).GetValue()) < 0.05);
+    }
+    // A figure shows while it is typed, before the field is left.
+    TypeInto(dialog->AirflowEdit(Side::Intake, 2), QStringLiteral("299.5"));
+    QCOMPARE(plot->IntakePoints()[2].y(), 299.5);
+    QVERIFY(dialog->AirflowEdit(Side::Intake, 2)->hasFocus());
+    // A field emptied to type anew leaves its point out.
+    dialog->LiftEdit(Side::Exhaust, 5)->setFocus();
+    QTest::keyClick(dialog->LiftEdit(Side::Exhaust, 5), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(dialog->LiftEdit(Side::Exhaust, 5), Qt::Key_Delete);
+    QCOMPARE(plot->ExhaustPoints().size(), std::size_t{7});
+    dialog->LiftEdit(Side::Exhaust, 5)->setText(QStringLiteral("0.350"));
+    QCOMPARE(plot->ExhaustPoints().size(), std::size_t{8});
+    // Fewer points in use, fewer drawn.
+    dialog->LiftEdit(Side::Exhaust, 5)->setText(QString::fromStdString(data.ExhaustLift(5).GetText()));
+    dialog->AirflowEdit(Side::Intake, 2)->setText(QString::fromStdString(data.IntakeAirflow(2).GetText()));
+    StepPoints(*dialog, -4);
+    QCOMPARE(plot->IntakePoints().size(), std::size_t{4});
+    QCOMPARE(plot->ExhaustPoints().size(), std::size_t{4});
+
+    // The axes end at round figures above the largest point.
+    QCOMPARE(RoundAxisEnd(0.55), 0.6);
+    QCOMPARE(RoundAxisEnd(211.0), 300.0);
+    QCOMPARE(RoundAxisEnd(200.0), 200.0);
+    QCOMPARE(RoundAxisEnd(0.0), 1.0);
 }
 
 void AirFlowDlgTest::aNewPointContinuesTheSeries()

@@ -5,6 +5,7 @@
 #include "report/DynoSheet.h"
 #include "report/EngineSummary.h"
 #include "report/PageHeader.h"
+#include "report/ValveEventPainter.h"
 
 #include <QDir>
 #include <QFile>
@@ -83,6 +84,8 @@ private slots:
     void thePictureFillsThePageWithGraphTableAndSummary();
     void fourComparedEnginesEachKeepTheirOwnColour();
     void aMetricSheetShowsKilowatts();
+    void theSheetSaysTheDayItsFiguresAreCorrectedTo();
+    void theValveEventsStandUnderTheSummary();
     void exportsRefuseUnknownFormatsAndUnwritableFoldersAndReplaceOnlyWhenDone();
 
 private:
@@ -237,6 +240,51 @@ void DynoSheetTest::fourComparedEnginesEachKeepTheirOwnColour()
          {"Power (HP)-Chevy 350 Street", "Power (HP)-Engine 2", "Torque (ft-lbs)-Engine 4"}) {
         QVERIFY2(svg.contains(legend), legend);
     }
+}
+
+void DynoSheetTest::theSheetSaysTheDayItsFiguresAreCorrectedTo()
+{
+    // DIN 70020 on 990 mbar at the site and 30 C.
+    AirConditions day = ModelStandardDay();
+    day.barometerKpa = 99.0;
+    day.temperatureC = 30.0;
+    const ResultCorrection din{CorrectionStandard::Din70020, day};
+    ChartOptions options = DefaultGraph();
+    options.correction = din;
+    DynoSheetContent content = SheetOf(*m_doc, options);
+    content.correction = din;
+    const QByteArray svg = RenderDynoSheet(content, SheetFormat::Svg);
+    const std::string peaks = FormatResultPeaks(*m_doc, ResultUnits::English, din);
+    QVERIFY(peaks != FormatResultPeaks(*m_doc, ResultUnits::English));
+    QVERIFY2(svg.contains(QByteArray(peaks.c_str())), peaks.c_str());
+    QVERIFY(svg.contains("DIN 70020 on 29.23 inHg at the site"));
+    QVERIFY(svg.contains("Power (HP, DIN 70020)"));
+    // On the model's day no word of a day.
+    QVERIFY(!RenderDynoSheet(SheetOf(*m_doc), SheetFormat::Svg).contains("DIN 70020"));
+}
+
+void DynoSheetTest::theValveEventsStandUnderTheSummary()
+{
+    QImage sheet;
+    QVERIFY(sheet.loadFromData(RenderDynoSheet(SheetOf(*m_doc), SheetFormat::Png), "PNG"));
+    sheet = sheet.convertToFormat(QImage::Format_RGB32);
+    const QRect lowerRight(sheet.width() * 6 / 10, sheet.height() * 3 / 4, sheet.width() * 4 / 10 - 96,
+                           sheet.height() / 4 - 96);
+    const auto countColour = [&](const QColor& colour) {
+        int found = 0;
+        for (int y = lowerRight.top(); y <= lowerRight.bottom(); ++y) {
+            for (int x = lowerRight.left(); x <= lowerRight.right(); ++x) {
+                if (sheet.pixel(x, y) == colour.rgb()) ++found;
+            }
+        }
+        return found;
+    };
+    QVERIFY(countColour(kIntakeLiftColour) > 100);
+    QVERIFY(countColour(kExhaustLiftColour) > 100);
+    // The events in the cam card's terms, as the diagram labels them.
+    const QByteArray svg = RenderDynoSheet(SheetOf(*m_doc), SheetFormat::Svg);
+    for (const QString& label : ValveEventLabels(BuildValveEventDiagram(m_doc->Cam())))
+        QVERIFY2(svg.contains(label.toUtf8()), qPrintable(label));
 }
 
 void DynoSheetTest::aMetricSheetShowsKilowatts()

@@ -5,10 +5,12 @@
 #include "base/ErrCode.h"
 #include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
+#include "report/ValveEventPainter.h"
 #include "views/AirFlowDlg.h"
 #include "views/CamTypeDlg.h"
 #include "views/EngineFormMenus.h"
 #include "views/EngineFormView.h"
+#include "views/ValveEventView.h"
 #include "widgets/StatusText.h"
 #include "widgets/TorqSpecEdit.h"
 
@@ -109,6 +111,7 @@ private slots:
     void enablingRules();
     void nitrousFollowsTheFuel();
     void groupPicturesFollowCompleteness();
+    void theCamshaftGroupDrawsItsValveEvents();
     void autoValveSizesMakeDiametersChooseOnly();
     void menuChoiceThroughTheEditor();
     void compressionRatioMenuTicksTheCurrentRatio();
@@ -302,6 +305,33 @@ void EngineFormTest::groupPicturesFollowCompleteness()
     for (EngineGroup group : groups) QVERIFY(shownGreen(group));
     m_doc->ClearComponents();
     for (EngineGroup group : groups) QVERIFY(!shownGreen(group));
+}
+
+void EngineFormTest::theCamshaftGroupDrawsItsValveEvents()
+{
+    CValveEventView* diagram = m_form->ValveEvents();
+    QVERIFY(m_form->Group(EngineGroup::Camshaft)->isAncestorOf(diagram));
+    const auto pixelsOf = [diagram](const QColor& colour) {
+        const QImage image = diagram->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int found = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) found += image.pixel(x, y) == colour.rgb() ? 1 : 0;
+        }
+        return found;
+    };
+    // No cam yet: the reason in place of the curves.
+    QVERIFY(!diagram->Diagram().IsDrawn());
+    QCOMPARE(pixelsOf(kIntakeLiftColour), 0);
+    QVERIFY(BuildChevy350(*m_doc));
+    QVERIFY(diagram->Diagram().IsDrawn());
+    QVERIFY(pixelsOf(kIntakeLiftColour) > 50);
+    QVERIFY(pixelsOf(kExhaustLiftColour) > 50);
+    // It follows the cam: advanced, the intake opens earlier, further before TDC.
+    const double opening = diagram->Diagram().ivoBtdc;
+    m_doc->Cam().AdvanceRetard().SetValue(4.0f);
+    m_doc->UpdateAllViews();
+    QCOMPARE(diagram->Diagram().ivoBtdc, BuildValveEventDiagram(m_doc->Cam()).ivoBtdc);
+    QVERIFY(diagram->Diagram().ivoBtdc > opening);
 }
 
 void EngineFormTest::autoValveSizesMakeDiametersChooseOnly()

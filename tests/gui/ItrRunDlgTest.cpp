@@ -10,7 +10,9 @@
 #include "dialogs/ItrBestScoreChart.h"
 #include "dialogs/ItrBestSurface.h"
 #include "dialogs/ItrCurrentChart.h"
+#include "dialogs/ItrKeptTable.h"
 #include "dialogs/ItrRunDlg.h"
+#include "dialogs/ItrScoreHeatMap.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,6 +23,8 @@
 #include <QProcess>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QValueAxis>
 #include <QtTest>
 
@@ -70,6 +74,7 @@ private slots:
     void theStatesEnableTheirControlsThroughRunHaltRunDoneRestart();
     void closingIsRefusedWhileTheSeriesRuns();
     void aThreeTestSeriesKeepsThreeAndTheTicksOutliveTheDialog();
+    void theKeptResultsReadAsASortableTableAndTheirScoresAsAHeatMap();
     void switchingTheCriterionInSetupChangesTheChartTitles();
     void aClosedBaselineLeavesTheDialogNeedingSetup();
     void aSeriesRunHereKeepsWhatTheCommandLineKeeps();
@@ -237,6 +242,86 @@ void ItrRunDlgTest::aThreeTestSeriesKeepsThreeAndTheTicksOutliveTheDialog()
         QCOMPARE(dialog.BestSurface()->Grid()[1][4], m_iterator->GetBestPower(1)[4]);
         QCOMPARE(dialog.BestSurface()->Grid()[3][4], 0.0f);  // no fourth result
     }
+}
+
+void ItrRunDlgTest::theKeptResultsReadAsASortableTableAndTheirScoresAsAHeatMap()
+{
+    const CTorqDoc& chevy = m_chevy->Doc();
+    // 3 strokes x 3 compression ratios: nine tests, every one kept.
+    ConfigureSeries(
+        *m_iterator, chevy,
+        {Sweep(kItrStroke, chevy, 3.40f, 3.50f, 0.05f), Sweep(kItrCompression, chevy, 9.0f, 10.0f, 0.5f)});
+    CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
+    QVERIFY(ShowActive(dialog));
+    QCOMPARE(dialog.BestTabs()->count(), 3);
+    dialog.RunButton()->click();
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.GetRunState(), CItrRunDlg::kDone, kSeriesTimeoutMs);
+    QCOMPARE(m_iterator->GetKeptCount(), 9);
+
+    QTableWidget* table = dialog.KeptTable()->Table();
+    QCOMPARE(table->rowCount(), 9);
+    QCOMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("Power (hp)"));
+    QCOMPARE(table->horizontalHeaderItem(3)->text(), QStringLiteral("Stroke"));
+    QCOMPARE(table->horizontalHeaderItem(4)->text(), QStringLiteral("Compression"));
+    // In the iterator's order at first: row i is kept result i with its own values.
+    for (int i = 0; i < 9; ++i) {
+        const CTorqDoc& engine = m_iterator->GetBestEngine(i);
+        QCOMPARE(table->item(i, 0)->text(), QStringLiteral("No. %1").arg(i + 1));
+        QCOMPARE(table->item(i, 1)->text(), QString::number(m_iterator->GetBestScore(i), 'f', 1));
+        QCOMPARE(table->item(i, 2)->text(), QString::number(m_iterator->GetBestTestNumber(i)));
+        QCOMPARE(table->item(i, 3)->text(), QString::fromStdString(engine.Stroke().GetTextWithUnits()));
+        QCOMPARE(table->item(i, 4)->text(),
+                 QString::fromStdString(SweptParameter(engine, kItrCompression).GetTextWithUnits()));
+    }
+    // Sorted by score, best first: the rows move, the kept results and their ticks do not.
+    std::vector<float> keptScores;
+    for (int i = 0; i < 9; ++i) keptScores.push_back(m_iterator->GetBestScore(i));
+    table->sortByColumn(1, Qt::DescendingOrder);
+    const float best = *std::max_element(keptScores.begin(), keptScores.end());
+    QCOMPARE(table->item(0, 1)->text(), QString::number(best, 'f', 1));
+    for (int row = 1; row < 9; ++row)
+        QVERIFY(table->item(row, 1)->text().toDouble() <= table->item(row - 1, 1)->text().toDouble());
+    for (int i = 0; i < 9; ++i) QVERIFY(SameFloat(m_iterator->GetBestScore(i), keptScores[std::size_t(i)]));
+    QCOMPARE(ListItems(dialog.ResultList()).first(), QStringLiteral("No. 1"));
+    // The order chosen outlives a redraw.
+    dialog.RestartButton()->click();
+    dialog.RunButton()->click();
+    QTRY_COMPARE_WITH_TIMEOUT(dialog.GetRunState(), CItrRunDlg::kDone, kSeriesTimeoutMs);
+    QCOMPARE(table->item(0, 1)->text(), QString::number(best, 'f', 1));
+
+    // The heat map: stroke across, compression down, each cell the one test that fell in it.
+    dialog.BestTabs()->setCurrentWidget(dialog.HeatMap());
+    CItrScoreHeatMap* map = dialog.HeatMap();
+    QCOMPARE(map->XAxisBox()->currentText(), QStringLiteral("Stroke"));
+    QCOMPARE(map->YAxisBox()->currentText(), QStringLiteral("Compression"));
+    QCOMPARE(map->Grid().columns, 3);
+    QCOMPARE(map->Grid().rows, 3);
+    const auto step = [](float value, float first, float by) {
+        return int(std::lround((value - first) / by));
+    };
+    for (int i = 0; i < 9; ++i) {
+        const CTorqDoc& engine = m_iterator->GetBestEngine(i);
+        const int column = step(engine.Stroke().GetValue(), 3.40f, 0.05f);
+        const int row = step(SweptParameter(engine, kItrCompression).GetValue(), 9.0f, 0.5f);
+        QVERIFY(SameFloat(map->Grid().At(column, row), m_iterator->GetBestScore(i)));
+    }
+    QCOMPARE(map->Grid().highest, best);
+    // Turned round: compression across, stroke down.
+    map->XAxisBox()->setCurrentIndex(1);
+    QCOMPARE(map->Grid().columns, 0);  // the same parameter twice has no map
+    map->YAxisBox()->setCurrentIndex(0);
+    QCOMPARE(map->Grid().columns, 3);
+    const CTorqDoc& first = m_iterator->GetBestEngine(0);
+    QVERIFY(SameFloat(map->Grid().At(step(SweptParameter(first, kItrCompression).GetValue(), 9.0f, 0.5f),
+                                     step(first.Stroke().GetValue(), 3.40f, 0.05f)),
+                      m_iterator->GetBestScore(0)));
+    // The best score is the lightest colour.
+    const QColor top =
+        CItrScoreHeatMap::ScoreColour(map->Grid().highest, map->Grid().lowest, map->Grid().highest);
+    const QColor foot =
+        CItrScoreHeatMap::ScoreColour(map->Grid().lowest, map->Grid().lowest, map->Grid().highest);
+    QVERIFY(qGray(top.rgb()) > qGray(foot.rgb()) + 120);
+    dialog.CloseButton()->click();
 }
 
 void ItrRunDlgTest::switchingTheCriterionInSetupChangesTheChartTitles()

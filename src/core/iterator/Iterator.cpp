@@ -60,6 +60,7 @@ void IteratorTest::ResetAll()
     m_searchBudget = 0;
     m_minRpm = kLowestBandRpm;
     m_maxRpm = kHighestBandRpm;
+    m_scoreMap.Reset({});
 }
 
 void IteratorTest::ClearBestResults()
@@ -200,6 +201,18 @@ void IteratorTest::StartAfresh()
         slot.stepIndex = 0;
         slot.wrapped = false;
     }
+    ResetScoreMap();
+}
+
+void IteratorTest::ResetScoreMap()
+{
+    std::vector<IteratorScoreMap::Axis> axes;
+    for (int i = 0; i < m_activeCount; ++i) {
+        const IterationParam& slot = *m_active[i];
+        axes.push_back(IteratorScoreMap::MakeAxis(slot.dataType, slot.minValue.GetValue(),
+                                                  slot.maxValue.GetValue(), slot.stepValue.GetValue()));
+    }
+    m_scoreMap.Reset(axes);
 }
 
 void IteratorTest::ComputeTotal()
@@ -334,6 +347,7 @@ bool IteratorTest::RunNextTest(bool& isNewBest)
     if (!IssueNextTest(values, testNumber)) return false;
     ApplyValues(m_working, values);
     if (!m_working.RunSimulation(true, false)) return false;
+    m_scoreMap.Record(values.data(), Score());
     isNewBest = OfferBest(testNumber);
     return true;
 }
@@ -357,6 +371,7 @@ bool IteratorTest::FinishTest(const CombinationValues& values, std::int64_t test
             }
             // The results of this run are current, whatever the baseline's were.
             m_working.SetResultsStale(false);
+            m_scoreMap.Record(values.data(), Score());
             isNewBest = OfferBest(testNumber);
             return true;
     }

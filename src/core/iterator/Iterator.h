@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IterationParam.h"
+#include "ScoreMap.h"
 #include "base/ErrCode.h"
 #include "model/TorqDoc.h"
 
@@ -10,6 +11,7 @@
 #include <vector>
 
 inline constexpr int kIterationSlotCount = 9;  // rows 1..8 of the setup, slot 9 stays empty
+static_assert(kIterationSlotCount <= IteratorScoreMap::kMostAxes);
 inline constexpr int kBestResultCount = 10;
 inline constexpr int kMaxTotalTests = 300000000;
 inline constexpr float kLowestBandRpm = 2000.0f;
@@ -192,6 +194,11 @@ public:
     // The peak power or torque of the working engine inside the scoring band (0 at least).
     float Score() const;
 
+    // The best score of every two swept parameters' cells over the tests
+    // run since the series started (PrepareRun, PrepareSearch): the axes are
+    // the active slots in slot order.
+    const IteratorScoreMap& GetScoreMap() const { return m_scoreMap; }
+
 private:
     IteratorTest();  // the program's one
     void Advance(int activeIndex);
@@ -199,6 +206,7 @@ private:
     void ComputeTotal();
     long double CountCombinations() const;
     bool OfferBest(std::int64_t testNumber);
+    void ResetScoreMap();
     void ClearBestResults();
     void CheckBestIndex(int i) const;
 
@@ -222,4 +230,5 @@ private:
     float m_maxRpm = kHighestBandRpm;
     float m_lowestScore = 0.0f;
     std::int32_t m_lowestIndex = -1;
+    IteratorScoreMap m_scoreMap;
 };

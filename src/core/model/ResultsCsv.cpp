@@ -18,18 +18,24 @@ const std::array<ResultSeriesKey, 8>& ResultSeriesKeys()
     return kKeys;
 }
 
-std::string FormatResultsCsv(const CTorqDoc& document)
+std::string FormatResultsCsv(const CTorqDoc& document, const ResultCorrection& correction)
 {
     std::string text;
+    const bool corrected = !correction.IsModelDay();
+    if (corrected)
+        text += "# " + DescribeCorrection(correction, document.GetUnitSystem() == kMetricUnits) + "\n";
     for (const ResultSeriesKey& column : ResultSeriesKeys()) {
         if (column.series != kSeriesEngineSpeed) text += ',';
         text += column.key;
+        if (corrected && IsCorrectedSeries(column.series))
+            text += std::string("_") + CorrectionStandardKey(correction.standard);
     }
     text += '\n';
     for (int point = 0; point < kResultPointCount; ++point) {
         for (const ResultSeriesKey& column : ResultSeriesKeys()) {
             if (column.series != kSeriesEngineSpeed) text += ',';
-            text += FormatC("%.9g", double(document.GetResult(column.series, point)));
+            const double value = double(document.GetResult(column.series, point));
+            text += FormatC("%.9g", CorrectResult(column.series, value, correction));
         }
         text += '\n';
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "WeatherCorrection.h"
+
 #include <array>
 #include <string>
 
@@ -21,4 +23,8 @@ struct ResultSeriesKey {
 // The column names and series of the CSV, in its order (also the JSON's keys).
 const std::array<ResultSeriesKey, 8>& ResultSeriesKeys();
 
-std::string FormatResultsCsv(const CTorqDoc& document);
+// On a corrected day (not the model's) the file begins with a comment line
+// that says which standard and day, and the corrected columns' names carry
+// the standard ("power_sae_j1349"); on the model's day it is byte for byte
+// the plain form.
+std::string FormatResultsCsv(const CTorqDoc& document, const ResultCorrection& correction = {});

@@ -36,28 +36,33 @@ std::string ResultsTableUnitsHeader(int column, ResultUnits units)
     return std::string("(") + ResultUnitLabel(series, units) + ")";
 }
 
-std::string FormatResultsTableCell(const CTorqDoc& document, int column, int point, ResultUnits units)
+std::string FormatResultsTableCell(const CTorqDoc& document, int column, int point, ResultUnits units,
+                                   const ResultCorrection& correction)
 {
     const int series = ColumnAt(column).series;
-    return FormatC(ResultTableFormat(series, units),
-                   ConvertResult(series, document.GetResult(series, point), units));
+    const double value = CorrectResult(series, document.GetResult(series, point), correction);
+    return FormatC(ResultTableFormat(series, units), ConvertResult(series, value, units));
 }
 
-std::string FormatResultsTableTsv(const CTorqDoc& document, ResultUnits units)
+std::string FormatResultsTableTsv(const CTorqDoc& document, ResultUnits units,
+                                  const ResultCorrection& correction)
 {
     std::string text;
     for (int column = 0; column < kResultsTableColumnCount; ++column) {
         const ResultsTableColumn& shown = ColumnAt(column);
         if (column > 0) text += '\t';
         text += shown.name;
-        if (shown.series != kSeriesEngineSpeed)
-            text += std::string(" (") + ResultUnitLabel(shown.series, units) + ")";
+        if (shown.series == kSeriesEngineSpeed) continue;
+        text += std::string(" (") + ResultUnitLabel(shown.series, units);
+        if (!correction.IsModelDay() && IsCorrectedSeries(shown.series))
+            text += std::string(", ") + CorrectionStandardName(correction.standard);
+        text += ")";
     }
     text += '\n';
     for (int point = 0; point < kResultPointCount; ++point) {
         for (int column = 0; column < kResultsTableColumnCount; ++column) {
             if (column > 0) text += '\t';
-            text += FormatResultsTableCell(document, column, point, units);
+            text += FormatResultsTableCell(document, column, point, units, correction);
         }
         text += '\n';
     }
@@ -79,16 +84,18 @@ ResultPeak FindResultPeak(const CTorqDoc& document, int series)
     return peak;
 }
 
-std::string FormatResultPeak(const CTorqDoc& document, int series, ResultUnits units)
+std::string FormatResultPeak(const CTorqDoc& document, int series, ResultUnits units,
+                             const ResultCorrection& correction)
 {
     const ResultPeak peak = FindResultPeak(document, series);
-    return FormatC("%.0f %s @ %.0f rpm", ConvertResult(series, peak.value, units),
+    return FormatC("%.0f %s @ %.0f rpm",
+                   ConvertResult(series, CorrectResult(series, peak.value, correction), units),
                    ResultUnitLabel(series, units), double(peak.rpm));
 }
 
-std::string FormatResultPeaks(const CTorqDoc& document, ResultUnits units)
+std::string FormatResultPeaks(const CTorqDoc& document, ResultUnits units, const ResultCorrection& correction)
 {
     if (!document.HasResults()) return {};
-    return "Peak power " + FormatResultPeak(document, kSeriesPower, units) + "   Peak torque " +
-           FormatResultPeak(document, kSeriesTorque, units);
+    return "Peak power " + FormatResultPeak(document, kSeriesPower, units, correction) + "   Peak torque " +
+           FormatResultPeak(document, kSeriesTorque, units, correction);
 }

@@ -14,7 +14,6 @@ using crank_step::HWY_NAMESPACE::AtMost;
 
 constexpr double kRootsReferenceRpm = 30000.0;  // a Roots blower's best speed
 constexpr double kLowestEfficiency = 0.3;
-constexpr double kInletTemperature = 540.0;  // R, air entering the compressor
 // Shaft power of a belt-driven blower, hp per cfm of the engine's demand and
 // per unit of the temperature-rise fraction z, at full efficiency.
 constexpr double kDrivePowerPerCfm = 0.27101262499999995;

@@ -91,6 +91,10 @@ static_assert(kSpecificHeatCoefficients[0] == kInternalEnergyCoefficients[0] &&
               kSpecificHeatCoefficients[2] == 3.0 * kInternalEnergyCoefficients[2] &&
               kSpecificHeatCoefficients[3] == 4.0 * kInternalEnergyCoefficients[3]);
 
+// Air entering the engine, and a blower's or turbocharger's compressor: 540 R
+// (300 K, 80.3 F). With the atmosphere's 14.7 psi the day every result belongs to.
+inline constexpr double kInletTemperature = 540.0;  // R
+
 // ---- Flow through the valves
 
 // Orifice-flow coefficient, lb R/(ft-lbf): 1 / R of air. A mass flow in lb per

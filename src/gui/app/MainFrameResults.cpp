@@ -13,6 +13,7 @@
 #include "views/Chart2dView.h"
 #include "views/ResultUnitsChoice.h"
 #include "views/ResultsTableView.h"
+#include "views/WeatherChoice.h"
 
 #include <QFileInfo>
 #include <QMenu>
@@ -126,6 +127,7 @@ bool CMainFrame::OnExportDynoSheet()
     content.filePath = QString::fromStdString(doc.GetPathName());
     content.date = TodayText();
     content.units = DisplayedResultUnits(doc);
+    content.correction = ChosenCorrection(doc);
     content.graph = BuildChartPicture(graph->Engines(), graph->Options());
     QString error;
     if (!ExportDynoSheet(content, QFileInfo(path).absoluteFilePath(), error)) {
@@ -147,7 +149,8 @@ bool CMainFrame::OnExportResults()
                                          QStringLiteral("csv")});
     if (path.isEmpty()) return false;
     QString error;
-    const QByteArray csv = QByteArray::fromStdString(FormatResultsCsv(doc));
+    // On a corrected day the file says so in its first line and its column names.
+    const QByteArray csv = QByteArray::fromStdString(FormatResultsCsv(doc, ChosenCorrection(doc)));
     if (!WriteFileAtomically(QFileInfo(path).absoluteFilePath(), csv, error)) {
         m_showExportError(this, tr("Export Results"), error);
         return false;

@@ -3,6 +3,8 @@
 #include "dialogs/ItrBestScoreChart.h"
 #include "dialogs/ItrBestSurface.h"
 #include "dialogs/ItrCurrentChart.h"
+#include "dialogs/ItrKeptTable.h"
+#include "dialogs/ItrScoreHeatMap.h"
 #include "dialogs/ItrSetupDlg.h"
 
 #include <QApplication>
@@ -14,6 +16,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -194,12 +197,16 @@ QWidget* CItrRunDlg::CreateChartRow()
     auto* currentLayout = new QVBoxLayout(current);
     currentLayout->addWidget(m_currentChart);
 
+    // The kept results three ways: the surface of their curves, a table of
+    // their scores and values, the heat map of the best scores.
     auto* best = new QGroupBox(tr("Best Results"), row);
-    m_bestSurface = new CItrBestSurface(m_showSurface, best);
+    m_bestTabs = new QTabWidget(best);
+    auto* surfacePage = new QWidget(m_bestTabs);
+    m_bestSurface = new CItrBestSurface(m_showSurface, surfacePage);
     m_bestSurface->setMinimumSize(320, 220);
     auto* rotateRow = new QHBoxLayout;
     for (const RotateButtonSpec& spec : kRotateButtons) {
-        auto* button = new QPushButton(QString::fromLatin1(spec.text), best);
+        auto* button = new QPushButton(QString::fromLatin1(spec.text), surfacePage);
         button->setAutoDefault(false);
         button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("Home")) + 20);
         connect(button, &QPushButton::clicked, this,
@@ -207,16 +214,25 @@ QWidget* CItrRunDlg::CreateChartRow()
         rotateRow->addWidget(button);
         m_rotateButtons.append(button);
     }
-    auto* home = new QPushButton(tr("Home"), best);
+    auto* home = new QPushButton(tr("Home"), surfacePage);
     home->setAutoDefault(false);
     connect(home, &QPushButton::clicked, this, [this] { m_bestSurface->Home(); });
     rotateRow->addSpacing(8);
     rotateRow->addWidget(home);
     rotateRow->addStretch(1);
     m_rotateButtons.append(home);
+    auto* surfaceLayout = new QVBoxLayout(surfacePage);
+    surfaceLayout->setContentsMargins(4, 4, 4, 4);
+    surfaceLayout->addWidget(m_bestSurface, 1);
+    surfaceLayout->addLayout(rotateRow);
+    m_keptTable = new CItrKeptTable(m_bestTabs);
+    m_heatMap = new CItrScoreHeatMap(m_bestTabs);
+    m_bestTabs->addTab(surfacePage, tr("Sur&face"));
+    m_bestTabs->addTab(m_keptTable, tr("&Table"));
+    m_bestTabs->addTab(m_heatMap, tr("Heat &Map"));
+    connect(m_bestTabs, &QTabWidget::currentChanged, this, [this] { RefreshCharts(); });
     auto* bestLayout = new QVBoxLayout(best);
-    bestLayout->addWidget(m_bestSurface, 1);
-    bestLayout->addLayout(rotateRow);
+    bestLayout->addWidget(m_bestTabs, 1);
 
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -336,8 +352,13 @@ void CItrRunDlg::DrawWhileRunning()
     RefreshStatus();
     RefreshCaption();
     ShowCurrentTest();
-    if (m_bestChanged) m_bestSurface->ShowResults(m_iterator);
+    if (m_bestChanged) {
+        m_bestSurface->ShowResults(m_iterator);
+        m_keptTable->ShowResults(m_iterator);
+    }
     m_bestChanged = false;
+    // Every test may change the map's scores: redrawn while it is shown.
+    if (m_heatMap->isVisible()) m_heatMap->ShowResults(m_iterator);
     m_sinceDraw.start();
 }
 
@@ -535,6 +556,8 @@ void CItrRunDlg::RefreshAxes()
 
 void CItrRunDlg::RefreshCharts()
 {
+    m_keptTable->ShowResults(m_iterator);
+    m_heatMap->ShowResults(m_iterator);
     if (IsSearch()) {
         RefreshSearchCharts();
         return;

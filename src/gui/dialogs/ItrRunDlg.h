@@ -14,18 +14,23 @@
 class CItrBestScoreChart;
 class CItrBestSurface;
 class CItrCurrentChart;
+class CItrKeptTable;
+class CItrScoreHeatMap;
 class CItrSetupDlg;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QProgressBar;
 class QPushButton;
+class QTabWidget;
 class QTimer;
 
 // "Iterator Testing": runs the series of the program's iterator, shows its
-// state, the curve of the test just run and the kept best results as a 3-D
-// surface, lets the user tick the results to keep, halt and go on, restart
-// and set the series up. OK hands the ticked results over to the
+// state, the curve of the test just run and the kept best results (as a
+// 3-D surface, as a sortable table of their scores and swept values, and as
+// a heat map of the best scores over two swept parameters), lets the user
+// tick the results to keep, halt and go on, restart and set the series up.
+// OK hands the ticked results over to the
 // application, which makes a document of each; Close makes none.
 //
 // The series runs on every core in slices of about 50 ms, driven by a timer
@@ -106,6 +111,9 @@ public:
     CItrBestSurface* BestSurface() const { return m_bestSurface; }
     // A search's best score against its tests run; hidden for a series.
     CItrBestScoreChart* BestScoreChart() const { return m_bestScoreChart; }
+    QTabWidget* BestTabs() const { return m_bestTabs; }
+    CItrKeptTable* KeptTable() const { return m_keptTable; }
+    CItrScoreHeatMap* HeatMap() const { return m_heatMap; }
     // The caption as loaded, before the baseline and the progress are added.
     static QString BaseCaption();
 
@@ -178,6 +186,9 @@ private:
     CItrCurrentChart* m_currentChart = nullptr;
     CItrBestSurface* m_bestSurface = nullptr;
     CItrBestScoreChart* m_bestScoreChart = nullptr;
+    QTabWidget* m_bestTabs = nullptr;
+    CItrKeptTable* m_keptTable = nullptr;
+    CItrScoreHeatMap* m_heatMap = nullptr;
     QList<QPushButton*> m_rotateButtons;
     QListWidget* m_resultList = nullptr;
     QPushButton* m_keepAllButton = nullptr;

@@ -256,6 +256,11 @@ ChartLegendLayout LayOutChartLegend(const ChartPicture& picture, const QFont& fo
         layout.note = QRectF(0, y + 2, width, note.height());
         y = layout.note.bottom();
     }
+    if (!picture.dayNote.isEmpty()) {
+        const QRectF note = metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, picture.dayNote);
+        layout.dayNote = QRectF(0, y + 2, width, note.height());
+        y = layout.dayNote.bottom();
+    }
     layout.height = y;
     return layout;
 }
@@ -308,6 +313,10 @@ void DrawLegend(QPainter& painter, const ChartLegendLayout& legend, const ChartP
     if (!legend.note.isEmpty()) {
         painter.setPen(QColor(128, 0, 0));
         painter.drawText(legend.note, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, picture.clipNote);
+    }
+    if (!legend.dayNote.isEmpty()) {
+        painter.setPen(kChartDayNoteColour);
+        painter.drawText(legend.dayNote, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, picture.dayNote);
     }
 }
 

@@ -13,7 +13,8 @@ class QPainter;
 // curves with their markers, the marks where a curve leaves a fixed range,
 // the peak labels, and below the plot the legend, one row per engine, each
 // entry the curve's own line and marker beside its full text, which wraps
-// instead of being cut, and the clipping note. Lengths are the painter's
+// instead of being cut, the clipping note and the day the figures are
+// corrected to. Lengths are the painter's
 // logical units; the font's pixel size is taken in the same units.
 void PaintChart(QPainter& painter, const QRectF& area, const ChartPicture& picture, const QFont& font);
 
@@ -32,7 +33,8 @@ struct ChartLegendEntry {
 };
 struct ChartLegendLayout {
     std::vector<ChartLegendEntry> entries;
-    QRectF note;  // the clipping note, empty when there is none
+    QRectF note;     // the clipping note, empty when there is none
+    QRectF dayNote;  // the day the figures are corrected to, empty on the model's day
     double height = 0;
 };
 ChartLegendLayout LayOutChartLegend(const ChartPicture& picture, const QFont& font, double width);

@@ -1,5 +1,6 @@
 #include "ChartPicture.h"
 
+#include "ChartDifference.h"
 #include "base/ErrCode.h"
 #include "model/ResultsTable.h"
 #include "model/TorqDoc.h"
@@ -63,12 +64,31 @@ void SetFixedRange(ChartAxisPicture& axis, const ChartAxisDescription& descripti
     axis.fixed = true;
 }
 
-ChartAxisPicture AxisPicture(const ChartAxisDescription& description, ResultUnits units,
+// "Power (HP)", or "Power (HP, SAE J1349)" for a figure corrected to a day.
+QString SeriesTitle(int series, ResultUnits units, const ResultCorrection& correction)
+{
+    QString title = QString::fromStdString(ChartSeriesTitle(series, units));
+    if (correction.IsModelDay() || series == 0 || !IsCorrectedSeries(series)) return title;
+    const qsizetype close = title.lastIndexOf(QLatin1Char(')'));
+    return title.insert(close,
+                        QStringLiteral(", ") + QLatin1String(CorrectionStandardName(correction.standard)));
+}
+
+ChartAxisPicture AxisPicture(const ChartAxisDescription& description, const ChartPicture& picture,
                              const std::vector<ChartCurve>& curves, bool isX, bool y2)
 {
+    const ResultUnits units = picture.units;
     ChartAxisPicture axis;
-    axis.title = QString::fromStdString(ChartSeriesTitle(description.series, units));
-    if (description.rangeKind != kAutoRange) {
+    axis.title = SeriesTitle(description.series, units, picture.correction);
+    axis.shortTitle =
+        description.series == 0 ? QString() : QString::fromUtf8(ResultUnitLabel(description.series, units));
+    if (!isX && picture.differenceBaselineSet >= 0) {
+        // A difference has no fixed range: the axis fits the differences.
+        axis.title =
+            DifferenceAxisTitle(description.series, units,
+                                BaselineName(curves, picture.differenceBaselineSet), picture.difference);
+        axis.shortTitle = DifferenceShortTitle(description.series, units, picture.difference);
+    } else if (description.rangeKind != kAutoRange) {
         SetFixedRange(axis, description, units);
         return axis;
     }
@@ -81,15 +101,32 @@ ChartAxisPicture AxisPicture(const ChartAxisDescription& description, ResultUnit
     return axis;
 }
 
-QList<QPointF> CurvePoints(const CTorqDoc& document, int xSeries, int ySeries, ResultUnits units)
+// A result as shown: on the day, in the units.
+double Shown(const CTorqDoc& document, int series, int point, ResultUnits units, const ResultCorrection& day)
 {
-    QList<QPointF> points;
-    points.reserve(kResultPointCount);
+    return ConvertResult(series, CorrectResult(series, document.GetResult(series, point), day), units);
+}
+
+ChartCurve MakeCurve(const ChartEngine& engine, int set, bool y2, const QString& title,
+                     const ChartOptions& options, const ChartPicture& picture)
+{
+    const int xSeries = options.axes.x.series;
+    const int ySeries = y2 ? options.axes.y2.series : options.axes.y1.series;
+    ChartCurve curve{
+        set,
+        y2,
+        title + QLatin1Char('-') + engine.name,
+        engine.name,
+        CurveStyleOf(engine.styleSlot >= 0 ? engine.styleSlot : set, y2, options.colourEachEngine),
+        {},
+        {}};
+    curve.points.reserve(kResultPointCount);
     for (int i = 0; i < kResultPointCount; ++i) {
-        points.append(QPointF(ConvertResult(xSeries, document.GetResult(xSeries, i), units),
-                              ConvertResult(ySeries, document.GetResult(ySeries, i), units)));
+        curve.points.append(QPointF(Shown(*engine.document, xSeries, i, picture.units, picture.correction),
+                                    Shown(*engine.document, ySeries, i, picture.units, picture.correction)));
+        curve.speedPoints.append(i);
     }
-    return points;
+    return curve;
 }
 
 // A point outside the fixed ranges, moved onto the edge it crossed; false
@@ -155,7 +192,7 @@ void AddClipMarks(ChartPicture& picture, const ChartOptions& options)
 // Labels at the own engine's peak power and peak torque, where a y axis shows them.
 void AddPeakLabels(ChartPicture& picture, const CTorqDoc& own, const ChartOptions& options)
 {
-    if (!own.HasResults()) return;
+    if (!own.HasResults() || picture.differenceBaselineSet >= 0) return;
     for (const ChartCurve& curve : picture.curves) {
         if (curve.set != 0) continue;
         const int series = curve.y2 ? options.axes.y2.series : options.axes.y1.series;
@@ -166,7 +203,7 @@ void AddPeakLabels(ChartPicture& picture, const CTorqDoc& own, const ChartOption
         label.y2 = curve.y2;
         ClipDirection ignored;
         if (!ClipToPlot(picture.x, picture.AxisOf(curve.y2), point, label.at, ignored)) label.at = point;
-        label.text = QString::fromStdString(FormatResultPeak(own, series, picture.units));
+        label.text = QString::fromStdString(FormatResultPeak(own, series, picture.units, picture.correction));
         label.colour = curve.style.colour;
         picture.peaks.push_back(label);
     }
@@ -187,39 +224,40 @@ ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const Ch
     TORQ_ASSERT(!engines.empty() && engines.size() <= std::size_t(kChartEngineCount));
     TORQ_ASSERT(engines.front().document != nullptr);
     ChartPicture picture;
-    picture.units = ShownResultUnits(options.resultUnits, *engines.front().document);
+    const CTorqDoc& own = *engines.front().document;
+    picture.units = ShownResultUnits(options.resultUnits, own);
+    picture.correction = options.correction;
+    picture.dayNote =
+        QString::fromStdString(DescribeCorrection(options.correction, own.GetUnitSystem() == kMetricUnits));
     const ChartAxes& axes = options.axes;
-    const QString y1Title = QString::fromStdString(ChartSeriesTitle(axes.y1.series, picture.units));
-    const QString y2Title = QString::fromStdString(ChartSeriesTitle(axes.y2.series, picture.units));
+    const QString y1Title = SeriesTitle(axes.y1.series, picture.units, picture.correction);
+    const QString y2Title = SeriesTitle(axes.y2.series, picture.units, picture.correction);
     for (std::size_t set = 0; set < engines.size(); ++set) {
         const ChartEngine& engine = engines[set];
         TORQ_ASSERT(engine.document != nullptr);
         const int index = static_cast<int>(set);
-        const int styleSlot = engine.styleSlot >= 0 ? engine.styleSlot : index;
-        ChartCurve y1{index,
-                      false,
-                      y1Title + QLatin1Char('-') + engine.name,
-                      engine.name,
-                      CurveStyleOf(styleSlot, false, options.colourEachEngine),
-                      CurvePoints(*engine.document, axes.x.series, axes.y1.series, picture.units)};
-        picture.curves.push_back(y1);
+        picture.curves.push_back(MakeCurve(engine, index, false, y1Title, options, picture));
         if (axes.y2.series == 0) continue;
-        ChartCurve y2{index,
-                      true,
-                      y2Title + QLatin1Char('-') + engine.name,
-                      engine.name,
-                      CurveStyleOf(styleSlot, true, options.colourEachEngine),
-                      CurvePoints(*engine.document, axes.x.series, axes.y2.series, picture.units)};
-        picture.curves.push_back(y2);
+        picture.curves.push_back(MakeCurve(engine, index, true, y2Title, options, picture));
     }
-    picture.x = AxisPicture(axes.x, picture.units, picture.curves, true, false);
-    picture.y1 = AxisPicture(axes.y1, picture.units, picture.curves, false, false);
+    picture.differenceBaselineSet = DifferenceBaselineSet(engines, options);
+    if (picture.differenceBaselineSet >= 0) {
+        picture.difference = options.difference;
+        const QString baseline = engines[std::size_t(picture.differenceBaselineSet)].name;
+        MakeDifferenceCurves(picture.curves, picture.differenceBaselineSet, options.difference,
+                             DifferenceAxisTitle(axes.y1.series, picture.units, baseline, options.difference),
+                             axes.y2.series == 0 ? QString()
+                                                 : DifferenceAxisTitle(axes.y2.series, picture.units,
+                                                                       baseline, options.difference));
+    }
+    picture.x = AxisPicture(axes.x, picture, picture.curves, true, false);
+    picture.y1 = AxisPicture(axes.y1, picture, picture.curves, false, false);
     if (axes.y2.series != 0) {
-        picture.y2 = AxisPicture(axes.y2, picture.units, picture.curves, false, true);
+        picture.y2 = AxisPicture(axes.y2, picture, picture.curves, false, true);
     } else {
         picture.y2.visible = false;
     }
     AddClipMarks(picture, options);
-    AddPeakLabels(picture, *engines.front().document, options);
+    AddPeakLabels(picture, own, options);
     return picture;
 }

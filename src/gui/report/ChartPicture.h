@@ -29,6 +29,7 @@ struct ChartEngine {
 
 struct ChartAxisPicture {
     QString title;
+    QString shortTitle;  // the units alone ("HP", "%"), for an axis too short for the title
     double minimum = 0;  // units shown
     double maximum = 1;
     double tickInterval = 1;  // for about six intervals; TickIntervalFor gives fewer for a small plot
@@ -42,7 +43,8 @@ struct ChartCurve {
     QString legend;  // "Power (HP)-Torq1"
     QString engineName;
     CurveStyle style;
-    QList<QPointF> points;  // units shown, as computed (not clipped)
+    QList<QPointF> points;   // units shown, as computed (not clipped)
+    QList<int> speedPoints;  // the engine-speed point (0..18) of each point
 };
 
 // Where a curve leaves a fixed range: the point moved onto the edge it
@@ -71,13 +73,21 @@ struct ChartPicture {
     QString clipNote;  // empty when nothing is clipped
     std::vector<ChartPeakLabel> peaks;
     ResultUnits units = ResultUnits::English;
+    ResultCorrection correction;  // the day every engine's figures are shown for
+    QString dayNote;              // says that day; empty on the model's day
+    DifferenceKind difference = DifferenceKind::None;
+    int differenceBaselineSet = -1;  // the engine the others are measured from; -1 for none
 
     const ChartAxisPicture& AxisOf(bool y2) const { return y2 ? this->y2 : y1; }
 };
 
-// The picture of the engines (one to four, the own engine first) under these
-// options. The units shown are those chosen for the own engine when it is a
-// metric engine; every engine's curves are drawn in them.
+// The picture of the engines (one to eight, the own engine first) under
+// these options. The units shown are those chosen for the own engine when it
+// is a metric engine, and the day is the one chosen for it; every engine's
+// curves are drawn in them. With a difference chosen and its baseline among
+// the engines, the y axes show each engine's difference from the baseline
+// (the baseline's own curve lies on 0), scaled automatically, and the peaks
+// are not labelled.
 ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const ChartOptions& options);
 
 // 1, 2 or 5 times a power of ten: the tick interval for a span shown over so

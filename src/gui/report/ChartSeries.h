@@ -1,6 +1,8 @@
 #pragma once
 
+#include "model/ResultDifference.h"
 #include "model/ResultUnits.h"
+#include "model/WeatherCorrection.h"
 
 #include <array>
 #include <cstdint>
@@ -11,7 +13,7 @@
 // dialog hand each other. Plain values only; no widgets.
 
 inline constexpr int kChartSeriesCount = 9;   // 0 "(None)", then result series 1..8
-inline constexpr int kChartCompareCount = 3;  // other engines one graph compares with its own
+inline constexpr int kChartCompareCount = 7;  // other engines one graph compares with its own
 inline constexpr int kChartRangeKinds = 4;
 inline constexpr int kChartAxisCount = 3;
 
@@ -68,13 +70,18 @@ struct ChartAxes {
 
 // Everything the graph options set: the engines compared with the graph's
 // own (document numbers, 0 for none), the axes, whether every engine gets a
-// colour of its own, and the units the results are shown in (those of a
-// metric engine; an English engine always shows horsepower, ft-lbs and psi).
+// colour of its own, the units the results are shown in (those of a metric
+// engine; an English engine always shows horsepower, ft-lbs and psi), the
+// day the results are corrected to, and whether the y axes show each
+// engine's difference from one of the engines shown (its document number).
 struct ChartOptions {
     std::array<int, kChartCompareCount> comparedDocuments{};
     ChartAxes axes;
     bool colourEachEngine = false;
     ResultUnits resultUnits = ResultUnits::English;
+    ResultCorrection correction;
+    DifferenceKind difference = DifferenceKind::None;
+    int differenceBaseline = 0;
 
     bool operator==(const ChartOptions&) const = default;
 };

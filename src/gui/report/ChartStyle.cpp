@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QTransform>
 
 #include <array>
 #include <cmath>
@@ -12,11 +13,34 @@
 namespace {
 
 // Okabe and Ito's palette, chosen so that the common kinds of colour
-// blindness still tell the four apart.
-constexpr std::array<QRgb, kChartEngineCount> kEnginePalette{0xFF0072B2, 0xFFD55E00, 0xFF009E73, 0xFFCC79A7};
+// blindness still tell them apart; their yellow, too pale on white, gives
+// way to Tol's olive.
+constexpr std::array<QRgb, kChartEngineCount> kEnginePalette{0xFF0072B2, 0xFFD55E00, 0xFF009E73, 0xFFCC79A7,
+                                                             0xFFE69F00, 0xFF56B4E9, 0xFF000000, 0xFF999933};
 
-constexpr std::array<MarkerShape, kChartEngineCount> kSetMarkers{MarkerShape::Dot, MarkerShape::Star,
-                                                                 MarkerShape::Triangle, MarkerShape::Diamond};
+constexpr std::array<MarkerShape, kChartEngineCount> kSetMarkers{
+    MarkerShape::Dot,    MarkerShape::Star,         MarkerShape::Triangle, MarkerShape::Diamond,
+    MarkerShape::Square, MarkerShape::TriangleDown, MarkerShape::Cross,    MarkerShape::Hexagon};
+
+// A regular polygon or star of the given corners round the centre, the first corner straight up.
+QPainterPath PolygonPath(QPointF c, double outer, double inner, int corners)
+{
+    QPainterPath path;
+    const bool star = inner > 0;
+    const int points = star ? 2 * corners : corners;
+    for (int i = 0; i < points; ++i) {
+        const double angle = -std::numbers::pi / 2 + i * 2 * std::numbers::pi / points;
+        const double radius = (star && i % 2 == 1) ? inner : outer;
+        const QPointF p(c.x() + radius * std::cos(angle), c.y() + radius * std::sin(angle));
+        if (i == 0) {
+            path.moveTo(p);
+        } else {
+            path.lineTo(p);
+        }
+    }
+    path.closeSubpath();
+    return path;
+}
 
 QPainterPath MarkerPath(QPointF c, double size, MarkerShape shape)
 {
@@ -41,17 +65,32 @@ QPainterPath MarkerPath(QPointF c, double size, MarkerShape shape)
             path.closeSubpath();
             break;
         case MarkerShape::Star:
-            for (int i = 0; i < 10; ++i) {
-                const double angle = -std::numbers::pi / 2 + i * std::numbers::pi / 5;
-                const double radius = (i % 2 == 0) ? r : r * 0.45;
-                const QPointF p(c.x() + radius * std::cos(angle), c.y() + radius * std::sin(angle));
-                if (i == 0) {
-                    path.moveTo(p);
-                } else {
-                    path.lineTo(p);
-                }
-            }
+            path = PolygonPath(c, r, r * 0.45, 5);
+            break;
+        case MarkerShape::Square:
+            path.addRect(box.adjusted(r * 0.12, r * 0.12, -r * 0.12, -r * 0.12));
+            break;
+        case MarkerShape::TriangleDown:
+            path.moveTo(c.x(), box.bottom());
+            path.lineTo(box.right(), box.top());
+            path.lineTo(box.left(), box.top());
             path.closeSubpath();
+            break;
+        case MarkerShape::Cross: {
+            // A diagonal cross of two bars a third of the marker wide.
+            const double w = r / 3;
+            QPainterPath bar;
+            bar.addRect(QRectF(-r, -w, 2 * r, 2 * w));
+            for (double angle : {45.0, -45.0}) {
+                QTransform turn;
+                turn.translate(c.x(), c.y());
+                turn.rotate(angle);
+                path = path.united(turn.map(bar));
+            }
+            break;
+        }
+        case MarkerShape::Hexagon:
+            path = PolygonPath(c, r, 0, 6);
             break;
     }
     return path;

@@ -10,20 +10,22 @@ class QPainter;
 // How the graph tells its curves apart, on the screen, on paper and in
 // images. By default every power-type (Y1) curve is red and every Y2 curve
 // dark green, with the engines told apart by their point markers: the own
-// engine's dots in the curve's colour, the three compared engines' stars,
-// triangles and diamonds in navy. With "Colour each engine" every engine has
-// a colour of its own from a palette that colour-blind eyes still tell
-// apart; Y1 curves are solid and Y2 curves dashed.
+// engine's dots in the curve's colour, the seven compared engines' stars,
+// triangles, diamonds, squares, downward triangles, crosses and hexagons in
+// navy. With "Colour each engine" every engine has a colour of its own from
+// a palette that colour-blind eyes still tell apart; Y1 curves are solid and
+// Y2 curves dashed.
 
 inline const QColor kChartY1Colour(255, 0, 0);
 inline const QColor kChartY2Colour(0, 128, 0);
 inline const QColor kChartOverlayMarkerColour(0, 0, 128);
 inline const QColor kChartGrey(192, 192, 192);
+inline const QColor kChartDayNoteColour(0, 0, 110);  // the note of the day the figures are corrected to
 inline constexpr int kChartCurveWidth = 2;
 inline constexpr int kChartMarkerPixels = 7;
-inline constexpr int kChartEngineCount = 4;
+inline constexpr int kChartEngineCount = 8;
 
-enum class MarkerShape { Dot, Star, Triangle, Diamond };
+enum class MarkerShape { Dot, Star, Triangle, Diamond, Square, TriangleDown, Cross, Hexagon };
 
 struct CurveStyle {
     QColor colour;
@@ -34,11 +36,11 @@ struct CurveStyle {
     bool operator==(const CurveStyle&) const = default;
 };
 
-// The style of engine set 0..3 on the first or the second y axis.
+// The style of engine set 0..7 on the first or the second y axis.
 CurveStyle CurveStyleOf(int set, bool y2, bool colourEachEngine);
 
-// The colour of engine set 0..3 with "Colour each engine": blue, vermilion,
-// bluish green, reddish purple.
+// The colour of engine set 0..7 with "Colour each engine": blue, vermilion,
+// bluish green, reddish purple, orange, sky blue, black, olive.
 QColor EngineColour(int set);
 
 // A marker of the given size (pixels across) centred on a point.

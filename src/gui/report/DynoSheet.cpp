@@ -6,6 +6,7 @@
 #include "Printouts.h"
 #include "ReportFile.h"
 #include "ResultsTableLayout.h"
+#include "ValveEventPainter.h"
 #include "model/TorqDoc.h"
 
 #include <QBuffer>
@@ -26,7 +27,8 @@ constexpr double kPeaksPixels = 14;
 constexpr double kGraphPixels = 11;
 constexpr double kTablePixels = 10;
 constexpr double kSummaryPixels = 9;
-constexpr double kGraphHeight = 470;
+constexpr double kGraphHeight = 390;  // leaves room for the valve events under the summary
+constexpr double kValveEventsHeight = 175;
 constexpr double kPngScale = 2;
 const QColor kQuietText(90, 90, 90);
 
@@ -67,12 +69,24 @@ double PaintPeaks(QPainter& painter, const QRectF& page, double y, const DynoShe
 {
     const QFont font = ReportFont(kPeaksPixels, true);
     const QFontMetricsF metrics(font);
-    QString peaks = QString::fromStdString(FormatResultPeaks(*content.document, content.units));
+    QString peaks =
+        QString::fromStdString(FormatResultPeaks(*content.document, content.units, content.correction));
     if (peaks.isEmpty()) peaks = QStringLiteral("No results: the engine has not been run.");
     painter.setFont(font);
     painter.setPen(Qt::black);
     painter.drawText(QPointF(page.left(), y + metrics.ascent()), peaks);
-    return y + metrics.height() + 6;
+    y += metrics.height() + 6;
+    const QString day = QString::fromStdString(
+        DescribeCorrection(content.correction, content.document->GetUnitSystem() == kMetricUnits));
+    if (day.isEmpty()) return y;
+    // The day the figures are corrected to, under the peaks it changes.
+    const QFont dayFont = ReportFont(kSmallPixels);
+    const QFontMetricsF dayMetrics(dayFont);
+    painter.setFont(dayFont);
+    painter.setPen(kChartDayNoteColour);
+    painter.drawText(QPointF(page.left(), y + dayMetrics.ascent()),
+                     dayMetrics.elidedText(day, Qt::ElideRight, page.width()));
+    return y + dayMetrics.height() + 6;
 }
 
 // The results table at its natural size; returns its width.
@@ -80,8 +94,8 @@ double PaintTable(QPainter& painter, QPointF topLeft, const DynoSheetContent& co
 {
     const QFont font = ReportFont(kTablePixels);
     const QFontMetrics metrics(font);
-    const ResultsTableLayout layout = ComputeResultsTableLayout(*content.document, metrics.height(),
-                                                                metrics.averageCharWidth(), content.units);
+    const ResultsTableLayout layout = ComputeResultsTableLayout(
+        *content.document, metrics.height(), metrics.averageCharWidth(), content.units, content.correction);
     painter.save();
     painter.setFont(font);
     painter.translate(topLeft.x() - 20, topLeft.y() - 8);  // the layout leaves 20 units left and 8 above
@@ -90,7 +104,8 @@ double PaintTable(QPainter& painter, QPointF topLeft, const DynoSheetContent& co
     return layout.rightEnd - 20;
 }
 
-void PaintSummary(QPainter& painter, const QRectF& area, const CTorqDoc& document)
+// The engine in brief; returns the y below it.
+double PaintSummary(QPainter& painter, const QRectF& area, const CTorqDoc& document)
 {
     const QFont plain = ReportFont(kSummaryPixels);
     const QFont bold = ReportFont(kSummaryPixels, true);
@@ -114,6 +129,17 @@ void PaintSummary(QPainter& painter, const QRectF& area, const CTorqDoc& documen
         y += metrics.height() / 2;
     }
     painter.restore();
+    return y;
+}
+
+// The valve events at the foot of the summary's column, as tall as room allows.
+void PaintValveEvents(QPainter& painter, const QRectF& area, const CTorqDoc& document)
+{
+    const double height = std::min(kValveEventsHeight, area.height());
+    if (height < kValveEventsHeight * 0.6) return;  // too little room to read it
+    const QRectF box(area.left(), area.bottom() - height, area.width(), height);
+    PaintValveEventDiagram(painter, box, BuildValveEventDiagram(document.Cam()), ReportFont(kSummaryPixels),
+                           document.GetUnitSystem() == kMetricUnits);
 }
 
 QByteArray RenderPdf(const DynoSheetContent& content)
@@ -208,8 +234,11 @@ void PaintDynoSheet(QPainter& painter, const QRectF& paper, const DynoSheetConte
     y += kGraphHeight + 14;
     const double tableWidth = PaintTable(painter, QPointF(page.left(), y), content);
     const double summaryLeft = page.left() + tableWidth + 18;
-    PaintSummary(painter, QRectF(summaryLeft, y, page.right() - summaryLeft, page.bottom() - y),
-                 *content.document);
+    const double summaryBottom = PaintSummary(
+        painter, QRectF(summaryLeft, y, page.right() - summaryLeft, page.bottom() - y), *content.document);
+    PaintValveEvents(painter,
+                     QRectF(QPointF(summaryLeft, summaryBottom + 4), QPointF(page.right(), page.bottom())),
+                     *content.document);
     painter.restore();
 }
 

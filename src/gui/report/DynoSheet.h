@@ -13,9 +13,10 @@ class QPainter;
 
 // The dyno sheet: one page that tells an engine's story on its own, to print,
 // mail or post. At the top the engine's name and file, the program with its
-// version and the date; then the peaks, the graph as it is set up, the
-// results table with its units, and beside the table the engine in brief
-// (the form's groups with their values).
+// version and the date; then the peaks (and the day, when the figures are
+// corrected to one), the graph as it is set up, the results table with its
+// units, and beside the table the engine in brief (the form's groups with
+// their values) over its valve-event diagram.
 
 struct DynoSheetContent {
     const CTorqDoc* document = nullptr;
@@ -25,6 +26,7 @@ struct DynoSheetContent {
     ChartPicture graph;
     ResultUnits units = ResultUnits::English;  // as shown: ShownResultUnits
     QPageSize::PageSizeId paper = LocalePaperSize();
+    ResultCorrection correction;  // the day the figures are shown for
 };
 
 enum class SheetFormat { Pdf, Png, Svg, Unknown };

@@ -35,7 +35,7 @@ QRectF UseReportUnits(QPainter& painter, const QRectF& paperPixels, double devic
 }
 
 void PaintTablePrintout(QPainter& painter, const QRectF& paper, const CTorqDoc& document, ResultUnits units,
-                        const PageHeaderText& header)
+                        const PageHeaderText& header, const ResultCorrection& correction)
 {
     DrawPageHeader(painter, paper, kReportUnitsPerInch, header);
     const QRectF body = BodyOf(paper);
@@ -51,7 +51,8 @@ void PaintTablePrintout(QPainter& painter, const QRectF& paper, const CTorqDoc& 
     // The table places itself 20 units in from its origin.
     painter.translate(body.left() - 20, body.top() + metrics.height());
     PaintResultsTable(
-        painter, ComputeResultsTableLayout(document, metrics.height(), metrics.averageCharWidth(), units),
+        painter,
+        ComputeResultsTableLayout(document, metrics.height(), metrics.averageCharWidth(), units, correction),
         true);
     painter.restore();
 }

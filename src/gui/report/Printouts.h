@@ -30,7 +30,7 @@ QRectF UseReportUnits(QPainter& painter, const QRectF& paperPixels, double devic
 // The results table page: header, the engine's name and the units over the
 // table (peaks, three header lines with the units, the 19 rows).
 void PaintTablePrintout(QPainter& painter, const QRectF& paper, const CTorqDoc& document, ResultUnits units,
-                        const PageHeaderText& header);
+                        const PageHeaderText& header, const ResultCorrection& correction = {});
 
 // The graph page: header, the graph over the page width at 4:3 with its
 // legend naming each engine and its axis titles naming the units.

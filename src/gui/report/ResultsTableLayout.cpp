@@ -1,5 +1,7 @@
 #include "ResultsTableLayout.h"
 
+#include "ChartStyle.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -20,7 +22,7 @@ void DrawTextAt(QPainter& painter, const QFontMetrics& metrics, int x, int y, co
 }  // namespace
 
 ResultsTableLayout ComputeResultsTableLayout(const CTorqDoc& document, int charHeight, int avgCharWidth,
-                                             ResultUnits units)
+                                             ResultUnits units, const ResultCorrection& correction)
 {
     ResultsTableLayout layout;
     const int h = charHeight;
@@ -35,9 +37,13 @@ ResultsTableLayout ComputeResultsTableLayout(const CTorqDoc& document, int charH
     layout.title = QString::fromLatin1(kResultsTableTitle);
     layout.titlePos = QPoint(kLeft, kTitleY);
     // The peaks take one line under the title; the headers move down by it.
-    layout.peaks = QString::fromStdString(FormatResultPeaks(document, units));
+    layout.peaks = QString::fromStdString(FormatResultPeaks(document, units, correction));
     layout.peaksPos = QPoint(kLeft, kTitleY + h);
-    const int headerY = kHeaderY + h;
+    // A corrected day takes one more line under the peaks.
+    layout.day =
+        QString::fromStdString(DescribeCorrection(correction, document.GetUnitSystem() == kMetricUnits));
+    layout.dayPos = QPoint(kLeft, kTitleY + 2 * h);
+    const int headerY = kHeaderY + h + (layout.day.isEmpty() ? 0 : h);
     layout.header1Y = headerY;
     layout.header2Y = headerY + h;
     layout.unitsY = headerY + 2 * h;
@@ -58,7 +64,7 @@ ResultsTableLayout ComputeResultsTableLayout(const CTorqDoc& document, int charH
         layout.rowY[row] = y;
         for (int column = 0; column < kResultsTableColumnCount; ++column) {
             layout.cells[row][column] =
-                QString::fromStdString(FormatResultsTableCell(document, column, row, units));
+                QString::fromStdString(FormatResultsTableCell(document, column, row, units, correction));
         }
     }
 
@@ -76,6 +82,12 @@ void PaintResultsTable(QPainter& painter, const ResultsTableLayout& layout, bool
     painter.setPen(Qt::black);
     DrawTextAt(painter, metrics, layout.titlePos.x(), layout.titlePos.y(), layout.title);
     DrawTextAt(painter, metrics, layout.peaksPos.x(), layout.peaksPos.y(), layout.peaks);
+    if (!layout.day.isEmpty()) {
+        painter.save();
+        painter.setPen(kChartDayNoteColour);
+        DrawTextAt(painter, metrics, layout.dayPos.x(), layout.dayPos.y(), layout.day);
+        painter.restore();
+    }
     for (int column = 0; column < kResultsTableColumnCount; ++column) {
         DrawTextAt(painter, metrics, layout.columnX[column], layout.header1Y, layout.header1[column]);
         DrawTextAt(painter, metrics, layout.columnX[column], layout.header2Y, layout.header2[column]);

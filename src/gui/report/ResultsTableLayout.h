@@ -24,6 +24,8 @@ struct ResultsTableLayout {
     QString title;
     QPoint peaksPos;  // the line of the peaks under the title
     QString peaks;    // empty before a run
+    QPoint dayPos;    // the line of the day under the peaks, on a corrected day only
+    QString day;      // empty on the model's day
     int header1Y = 0;
     int header2Y = 0;
     int unitsY = 0;  // third header line: the units
@@ -35,12 +37,14 @@ struct ResultsTableLayout {
     std::vector<QLine> rules;  // top rule, rule below the headers, bottom rule, speed-column rule
 };
 
-// The table of a document's last run: the title, the peaks, three header
-// lines (the last one the units), one row per engine speed with the columns'
-// formats, and a blank line after every four rows. Values are converted to
-// the units given.
+// The table of a document's last run: the title, the peaks, the day the
+// figures are corrected to (a line of its own, only on a corrected day), three
+// header lines (the last one the units), one row per engine speed with the
+// columns' formats, and a blank line after every four rows. Values are
+// converted to the units given.
 ResultsTableLayout ComputeResultsTableLayout(const CTorqDoc& document, int charHeight, int avgCharWidth,
-                                             ResultUnits units = ResultUnits::English);
+                                             ResultUnits units = ResultUnits::English,
+                                             const ResultCorrection& correction = {});
 
 // Draws a computed layout with the painter's font. On the screen the rules
 // are 2 units wide and grey; for the printer 1 unit wide and black.

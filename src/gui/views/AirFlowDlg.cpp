@@ -1,4 +1,5 @@
 #include "views/AirFlowDlg.h"
+#include "views/AirflowPlot.h"
 
 #include "base/LineFile.h"
 #include "model/TorqDoc.h"
@@ -13,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -73,7 +75,12 @@ CAirFlowDlg::CAirFlowDlg(CTorqDoc& doc, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(MakeHeader());
     layout->addLayout(tests);
-    layout->addWidget(MakePointTable());
+    // The points and, beside them, their picture as typed.
+    m_plot = new CAirflowPlot(this);
+    auto* points = new QHBoxLayout;
+    points->addWidget(MakePointTable());
+    points->addWidget(m_plot, 1);
+    layout->addLayout(points);
     layout->addWidget(MakeHelpRow());
     layout->addWidget(MakeButtons());
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -82,6 +89,15 @@ CAirFlowDlg::CAirFlowDlg(CTorqDoc& doc, QWidget* parent)
     UpdateCaption();
     ShowData();
     EnableRows();
+    for (const auto& side : m_lifts) {
+        for (CEditFloatPt* edit : side)
+            connect(edit, &QLineEdit::textChanged, this, &CAirFlowDlg::UpdatePlot);
+    }
+    for (const auto& side : m_airflows) {
+        for (CEditFloatPt* edit : side)
+            connect(edit, &QLineEdit::textChanged, this, &CAirFlowDlg::UpdatePlot);
+    }
+    UpdatePlot();
     m_description->setFocus(Qt::OtherFocusReason);
 }
 
@@ -284,8 +300,29 @@ void CAirFlowDlg::ShowData()
     RefreshFields();
 }
 
+// Every point in use whose lift and airflow read as numbers, as they stand
+// in the fields (also while being typed).
+void CAirFlowDlg::UpdatePlot()
+{
+    const int count = m_editor.Data().GetPointCount();
+    std::array<std::vector<QPointF>, 2> curves;
+    for (Side side : kSides) {
+        for (int point = 0; point < count && point < kMaxPoints; ++point) {
+            bool liftRead = false;
+            bool airflowRead = false;
+            const double lift = QLocale::c().toDouble(LiftEdit(side, point)->text().trimmed(), &liftRead);
+            const double airflow =
+                QLocale::c().toDouble(AirflowEdit(side, point)->text().trimmed(), &airflowRead);
+            if (liftRead && airflowRead) curves[SideIndex(side)].emplace_back(lift, airflow);
+        }
+    }
+    m_plot->SetCurves(curves[SideIndex(Side::Intake)], curves[SideIndex(Side::Exhaust)],
+                      m_liftUnits[0]->text(), m_airflowUnits[0]->text());
+}
+
 void CAirFlowDlg::EnableRows()
 {
+    if (m_plot != nullptr) UpdatePlot();
     const int count = m_editor.Data().GetPointCount();
     for (int point = 0; point < kMaxPoints; ++point) {
         const bool used = point < count;

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 
+class CAirflowPlot;
 class CEditFloatPt;
 class CTorqDoc;
 class QLabel;
@@ -23,7 +24,8 @@ class QSpinBox;
 // 4 to 10 points of lift and airflow per side; the spin control adds a
 // point that continues the lift series or drops the last one. "Calc Others",
 // enabled while a lift has the focus, continues that lift's step through
-// the following points.
+// the following points. Beside the points their picture, flow against
+// lift for both sides, follows the fields as the user types.
 class CAirFlowDlg : public CCalculatorDialog {
     Q_OBJECT
 public:
@@ -53,6 +55,8 @@ public:
     QPushButton* OpenButton() const { return m_open; }
     QPushButton* OkButton() const { return m_ok; }
     QPushButton* CancelButton() const { return m_cancel; }
+    // Flow against lift of both sides, drawn as the fields read while the user types.
+    CAirflowPlot* Plot() const { return m_plot; }
 
     void CalcOthers();
     void ResetAll();
@@ -79,6 +83,7 @@ private:
     void ShowRefusedField(ErrorCode code);
     void ShowData();
     void EnableRows();
+    void UpdatePlot();
     void UpdateCaption();
     QString AskFileName(bool save, const QString& proposedName);
 
@@ -107,4 +112,5 @@ private:
     // The lift edit last edited, for "Calc Others".
     Side m_lastLiftSide = Side::Intake;
     int m_lastLiftPoint = -1;
+    CAirflowPlot* m_plot = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "Chart2dDlg.h"
 
+#include "WeatherChoice.h"
+#include "WeatherGroup.h"
 #include "model/DocumentRegistry.h"
 #include "model/TorqDoc.h"
 
@@ -9,7 +11,9 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QVBoxLayout>
 
 namespace {
@@ -26,28 +30,42 @@ CChart2dDlg::CChart2dDlg(const CTorqDoc& ownDocument, const CDocumentRegistry& r
     : QDialog(parent)
 {
     setWindowTitle(tr("Graph Properties"));
+    m_ownName = QString::fromStdString(ownDocument.GetTitle());
+    m_ownNumber = ownDocument.GetDocumentNumber();
     QWidget* compareGroup = MakeCompareGroup(ownDocument, registry);
     QWidget* axesGroup = MakeAxesGroup();
     QWidget* lookGroup = MakeLookGroup(ownDocument);
+    QWidget* differenceGroup = MakeDifferenceGroup();
+    m_weather = new CWeatherGroup(ownDocument.GetUnitSystem() == kMetricUnits, this);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+    // Engines and axes on the left; how the figures are shown on the right.
+    auto* left = new QVBoxLayout;
+    left->addWidget(compareGroup);
+    left->addWidget(axesGroup);
+    left->addStretch(1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(lookGroup);
+    right->addWidget(differenceGroup);
+    right->addWidget(m_weather);
+    right->addStretch(1);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left);
+    columns->addLayout(right);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(compareGroup);
-    layout->addWidget(axesGroup);
-    layout->addWidget(lookGroup);
+    layout->addLayout(columns);
     layout->addWidget(buttons);
 }
 
-// Up to three other open engines to draw beside the own one.
+// Up to seven other open engines to draw beside the own one, in two columns.
 QWidget* CChart2dDlg::MakeCompareGroup(const CTorqDoc& ownDocument, const CDocumentRegistry& registry)
 {
     auto* compareGroup = new QGroupBox(tr("Compare With Other Engines"), this);
-    auto* compareLayout = new QFormLayout(compareGroup);
-    const std::array<QString, kChartCompareCount> compareLabels{tr("Engine &2:"), tr("Engine &3:"),
-                                                                tr("Engine &4:")};
+    auto* compareLayout = new QGridLayout(compareGroup);
+    constexpr int kRows = (kChartCompareCount + 1) / 2;
     for (std::size_t i = 0; i < m_compare.size(); ++i) {
         auto* box = new QComboBox(compareGroup);
         box->addItem(QStringLiteral("(None)"), 0);
@@ -55,11 +73,60 @@ QWidget* CChart2dDlg::MakeCompareGroup(const CTorqDoc& ownDocument, const CDocum
             if (doc == &ownDocument) continue;
             box->addItem(QString::fromStdString(doc->GetTitle()), doc->GetDocumentNumber());
         }
-        box->setMinimumContentsLength(24);
+        box->setMinimumContentsLength(18);
         m_compare[i] = box;
-        compareLayout->addRow(compareLabels[i], box);
+        auto* label = new QLabel(tr("Engine &%1:").arg(i + 2), compareGroup);
+        label->setBuddy(box);
+        const int row = static_cast<int>(i) % kRows;
+        const int column = static_cast<int>(i) / kRows * 2;
+        compareLayout->addWidget(label, row, column);
+        compareLayout->addWidget(box, row, column + 1);
+        connect(box, &QComboBox::currentIndexChanged, this, &CChart2dDlg::ListBaselines);
     }
+    compareLayout->setColumnStretch(1, 1);
+    compareLayout->setColumnStretch(3, 1);
     return compareGroup;
+}
+
+// Values, or every engine's difference from one of the engines shown.
+QWidget* CChart2dDlg::MakeDifferenceGroup()
+{
+    auto* group = new QGroupBox(tr("Curves"), this);
+    auto* layout = new QFormLayout(group);
+    m_difference = new QComboBox(group);
+    for (DifferenceKind kind : {DifferenceKind::None, DifferenceKind::Units, DifferenceKind::Percent})
+        m_difference->addItem(QString::fromLatin1(DifferenceKindName(kind)), static_cast<int>(kind));
+    m_difference->setToolTip(
+        tr("Each engine's power and torque less those of the engine chosen below, "
+           "in their units or in per cent of its figures"));
+    m_baseline = new QComboBox(group);
+    auto* showLabel = new QLabel(tr("S&how:"), group);
+    showLabel->setBuddy(m_difference);
+    auto* fromLabel = new QLabel(tr("&From engine:"), group);
+    fromLabel->setBuddy(m_baseline);
+    layout->addRow(showLabel, m_difference);
+    layout->addRow(fromLabel, m_baseline);
+    connect(m_difference, &QComboBox::currentIndexChanged, this,
+            [this] { m_baseline->setEnabled(m_difference->currentData().toInt() != 0); });
+    ListBaselines();
+    m_baseline->setEnabled(false);
+    return group;
+}
+
+// The baseline is one of the engines the graph shows: the own one and those chosen above.
+void CChart2dDlg::ListBaselines()
+{
+    const int chosen = m_baseline->currentData().toInt();
+    const QSignalBlocker blocker(m_baseline);
+    m_baseline->clear();
+    m_baseline->addItem(m_ownName, m_ownNumber);
+    for (const QComboBox* box : m_compare) {
+        if (box == nullptr) continue;
+        const int number = box->currentData().toInt();
+        if (number != 0 && m_baseline->findData(number) < 0) m_baseline->addItem(box->currentText(), number);
+    }
+    const int index = m_baseline->findData(chosen);
+    m_baseline->setCurrentIndex(index >= 0 ? index : 0);
 }
 
 // The series and the range of each axis.
@@ -122,6 +189,10 @@ void CChart2dDlg::SetOptions(const ChartOptions& options)
     }
     m_colourEachEngine->setChecked(options.colourEachEngine);
     SelectData(m_units, static_cast<int>(options.resultUnits));
+    m_weather->SetCorrection(options.correction);
+    ListBaselines();
+    SelectData(m_difference, static_cast<int>(options.difference));
+    SelectData(m_baseline, options.differenceBaseline);
 }
 
 ChartOptions CChart2dDlg::Options() const
@@ -136,5 +207,24 @@ ChartOptions CChart2dDlg::Options() const
     }
     options.colourEachEngine = m_colourEachEngine->isChecked();
     options.resultUnits = static_cast<ResultUnits>(m_units->currentData().toInt());
+    options.correction = m_weather->Correction();
+    options.difference = static_cast<DifferenceKind>(m_difference->currentData().toInt());
+    options.differenceBaseline =
+        options.difference == DifferenceKind::None ? 0 : m_baseline->currentData().toInt();
     return options;
+}
+
+void CChart2dDlg::accept()
+{
+    QString problem;
+    QWidget* field = nullptr;
+    if (!m_weather->Check(problem, field)) {
+        QMessageBox::warning(this, windowTitle(), problem);
+        if (field != nullptr) field->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    // The day typed is offered again the next time a day is chosen.
+    const ResultCorrection correction = m_weather->Correction();
+    if (!correction.IsModelDay()) RememberTypedDay(correction.day);
+    QDialog::accept();
 }

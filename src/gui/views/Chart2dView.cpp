@@ -1,8 +1,10 @@
 #include "Chart2dView.h"
 
+#include "ChartCursor.h"
 #include "ChartLegend.h"
 #include "ResultUnitsChoice.h"
 #include "StaleResultsNote.h"
+#include "WeatherChoice.h"
 #include "model/DocumentRegistry.h"
 #include "report/ChartPainter.h"
 #include "widgets/ChartLook.h"
@@ -110,6 +112,7 @@ void CChart2dView::CreateChart()
         ApplyTickSpacing();
         PlacePeakLabels();
     });
+    m_cursor = new CChartCursor(*this, *m_chartView);
 }
 
 const ChartAxisDescription& CChart2dView::Axis(ChartAxis axis) const
@@ -254,6 +257,7 @@ void CChart2dView::UpdateChart()
     ShowPeakLabels();
     m_legend->SetPicture(m_picture);
     ShowStalenessNote();
+    if (m_cursor != nullptr) m_cursor->Refresh();
     m_chartView->update();
 }
 
@@ -324,17 +328,16 @@ void CChart2dView::FitAxisTexts()
     titles.setBold(true);
     const QRectF plot = m_chart->plotArea();
     const QFontMetricsF metrics(titles);
-    const auto fit = [&](QValueAxis* axis, const ChartAxisPicture& picture, int series, double room) {
+    const auto fit = [&](QValueAxis* axis, const ChartAxisPicture& picture, double room) {
         if (axis->labelsFont() != labels) axis->setLabelsFont(labels);
         if (axis->titleFont() != titles) axis->setTitleFont(titles);
         const bool fits = room <= 0 || metrics.horizontalAdvance(picture.title) <= room;
-        const QString shown =
-            fits ? picture.title : QString::fromUtf8(ResultUnitLabel(series, m_picture.units));
+        const QString shown = fits ? picture.title : picture.shortTitle;
         if (axis->titleText() != shown) axis->setTitleText(shown);
     };
-    fit(m_axisX, m_picture.x, m_axes.x.series, plot.width());
-    fit(m_axisY1, m_picture.y1, m_axes.y1.series, plot.height());
-    if (m_picture.y2.visible) fit(m_axisY2, m_picture.y2, m_axes.y2.series, plot.height());
+    fit(m_axisX, m_picture.x, plot.width());
+    fit(m_axisY1, m_picture.y1, plot.height());
+    if (m_picture.y2.visible) fit(m_axisY2, m_picture.y2, plot.height());
     // In a very narrow graph the y titles give their room to the tick labels;
     // the legend under the graph still names each curve with its units.
     const bool yTitles = size.width() >= kLeastWidthForYTitles;
@@ -452,6 +455,9 @@ ChartOptions CChart2dView::Options() const
     options.axes = m_axes;
     options.colourEachEngine = m_colourEachEngine;
     options.resultUnits = m_document != nullptr ? ChosenResultUnits(*m_document) : ResultUnits::English;
+    options.correction = m_document != nullptr ? ChosenCorrection(*m_document) : ResultCorrection{};
+    options.difference = m_difference;
+    options.differenceBaseline = m_differenceBaseline;
     return options;
 }
 
@@ -466,8 +472,13 @@ void CChart2dView::ApplyOptions(const ChartOptions& options)
         m_colourEachEngine = options.colourEachEngine;
         QSettings().setValue(kColourEachEngineKey, m_colourEachEngine);
     }
-    // A new choice of units redraws every view of the engine; the compared
-    // engines then redraw this graph.
-    if (m_document != nullptr) ChooseResultUnits(*m_document, options.resultUnits);
+    m_difference = options.difference;
+    m_differenceBaseline = options.difference == DifferenceKind::None ? 0 : options.differenceBaseline;
+    // A new choice of units or day redraws every view of the engine; the
+    // compared engines then redraw this graph.
+    if (m_document != nullptr) {
+        ChooseResultUnits(*m_document, options.resultUnits);
+        ChooseCorrection(*m_document, options.correction);
+    }
     SetCompareDocuments(options.comparedDocuments);
 }

@@ -11,6 +11,7 @@
 #include <array>
 #include <vector>
 
+class CChartCursor;
 class CChartLegend;
 class CDocumentRegistry;
 class QChart;
@@ -36,10 +37,13 @@ struct ChartSlot {
 
 // The "Graph" sheet: one result series of the last run against another, with
 // an optional second series on a second y axis, for the view's own engine and
-// up to three other open engines. Under the plot a legend shows each curve's
-// own line and marker; where a curve leaves a fixed range a mark stands at the
-// edge and the legend says so; the own engine's peak power and torque carry
-// a label. An engine that closes leaves the graph at once.
+// up to seven other open engines, on the model's day or corrected to the
+// user's, as values or as each engine's difference from one of them. Under
+// the plot a legend shows each curve's own line and marker; where a curve
+// leaves a fixed range a mark stands at the edge and the legend says so; the
+// own engine's peak power and torque carry a label. A cursor follows the
+// mouse and the arrow keys with every engine's figures at one engine speed.
+// An engine that closes leaves the graph at once.
 class CChart2dView : public QWidget, public DocumentObserver {
     Q_OBJECT
 public:
@@ -54,7 +58,7 @@ public:
     void SetAxisRange(ChartAxis axis, int rangeKind);
 
     const std::array<ChartSlot, kChartSlotCount>& Slots() const { return m_slots; }
-    // Fills slots 1..3 with the documents of these numbers (0 leaves a slot empty).
+    // Fills slots 1..7 with the documents of these numbers (0 leaves a slot empty).
     void SetCompareDocuments(const std::array<int, kChartCompareCount>& documentNumbers);
 
     // "Colour each engine": every engine in a colour of its own. The last
@@ -109,6 +113,7 @@ public:
     QValueAxis* Y1Axis() const { return m_axisY1; }
     QValueAxis* Y2Axis() const { return m_axisY2; }
     CChartLegend* Legend() const { return m_legend; }
+    CChartCursor* Cursor() const { return m_cursor; }
     const std::vector<QScatterSeries*>& ClipMarkSeries() const { return m_clipSeries; }
     // The texts of the peak labels on the plot.
     QStringList PeakLabelTexts() const;
@@ -145,12 +150,15 @@ private:
     int m_registryListener = 0;
     ChartAxes m_axes;
     bool m_colourEachEngine = false;
+    DifferenceKind m_difference = DifferenceKind::None;
+    int m_differenceBaseline = 0;  // document number
     std::array<ChartSlot, kChartSlotCount> m_slots;
     ChartPicture m_picture;
 
     QChartView* m_chartView = nullptr;
     QChart* m_chart = nullptr;
     CChartLegend* m_legend = nullptr;
+    CChartCursor* m_cursor = nullptr;
     QValueAxis* m_axisX = nullptr;
     QValueAxis* m_axisY1 = nullptr;
     QValueAxis* m_axisY2 = nullptr;

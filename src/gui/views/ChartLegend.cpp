@@ -30,7 +30,7 @@ QString WithBreakHints(QString text)
 }  // namespace
 
 CChartLegend::CChartLegend(QWidget* parent)
-    : QWidget(parent), m_grid(new QGridLayout), m_note(new QLabel(this))
+    : QWidget(parent), m_grid(new QGridLayout), m_note(new QLabel(this)), m_dayNote(new QLabel(this))
 {
     setFont(SmallViewFont());
     setAutoFillBackground(true);
@@ -48,6 +48,11 @@ CChartLegend::CChartLegend(QWidget* parent)
     m_note->hide();
     // Tiled windows make the graph short: the legend then goes compact.
     if (parent != nullptr) parent->installEventFilter(this);
+    m_dayNote->setWordWrap(true);
+    QPalette dayColour = m_dayNote->palette();
+    dayColour.setColor(QPalette::WindowText, kChartDayNoteColour);
+    m_dayNote->setPalette(dayColour);
+    m_dayNote->hide();
     // The height follows the width (wrapped texts): the graph above takes the rest.
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* layout = new QVBoxLayout(this);
@@ -55,6 +60,7 @@ CChartLegend::CChartLegend(QWidget* parent)
     layout->setSpacing(2);
     layout->addLayout(m_grid);
     layout->addWidget(m_note);
+    layout->addWidget(m_dayNote);
 }
 
 // The entries go once the event under way is done: a press on an entry of an
@@ -96,6 +102,8 @@ void CChartLegend::Rebuild()
     }
     m_note->setText(m_picture.clipNote);
     m_note->setVisible(!m_picture.clipNote.isEmpty());
+    m_dayNote->setText(m_picture.dayNote);
+    m_dayNote->setVisible(!m_picture.dayNote.isEmpty());
     m_shownHeight = -1;
     ElideNames();
     updateGeometry();

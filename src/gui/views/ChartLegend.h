@@ -12,8 +12,9 @@ class QLabel;
 
 // The graph's legend under the plot: one row per engine, each entry the
 // curve's own line and marker beside its text. A long text wraps instead of
-// being cut, and the tooltip names the engine in full. Under the rows stands
-// the note that a curve is clipped at a fixed range.
+// being cut, and the tooltip names the engine in full. Under the rows stand
+// the note that a curve is clipped at a fixed range and the day the figures
+// are corrected to.
 //
 // Where the wrapped rows would take more than half of the graph's height
 // (tiled windows), the legend is compact: one line per engine, its curves'
@@ -34,6 +35,7 @@ public:
     const std::vector<Entry>& Entries() const { return m_entries; }
     QLabel* Note() const { return m_note; }
     bool IsCompact() const { return m_compact; }
+    QLabel* DayNote() const { return m_dayNote; }
 
     // As tall as the wrapped texts need at the legend's width.
     QSize sizeHint() const override;
@@ -61,6 +63,7 @@ private:
     QGridLayout* m_grid;
     QLabel* m_note;
     ChartPicture m_picture;
+    QLabel* m_dayNote;
     std::vector<Entry> m_entries;
     std::vector<std::pair<QLabel*, QString>> m_names;  // compact: each row's label and full name
     bool m_compact = false;

@@ -4,6 +4,7 @@
 #include "report/PageHeader.h"
 #include "report/Printouts.h"
 #include "views/EngineFormView.h"
+#include "views/ValveEventView.h"
 #include "widgets/TorqSpecEdit.h"
 
 #include <QFrame>
@@ -291,6 +292,15 @@ void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
         const QString text = metrics.elidedText(control->Text(), Qt::ElideRight, textArea.width());
         painter.drawText(textArea, int(Qt::AlignLeft | Qt::AlignVCenter), text);
     }
+
+    // The valve events where the camshaft group shows them, drawn in the
+    // form's units (a pixel of the screen) with the printed text's size.
+    const QRect diagram = printed(m_valveEvents, m_valveEvents->rect());
+    painter.save();
+    painter.translate(mapping.Map(diagram.left(), diagram.top()));
+    painter.scale(mapping.scaleX, mapping.scaleY);
+    m_valveEvents->Paint(painter, QRectF(QPointF(0, 0), QSizeF(diagram.size())), textHeight * 0.8);
+    painter.restore();
 }
 
 // The airflow data's report, in logical units: the texts at their top-left

@@ -4,6 +4,7 @@
 #include "commands/EngineHistory.h"
 #include "model/EnablingRules.h"
 #include "model/MenuCommands.h"
+#include "views/ValveEventView.h"
 #include "widgets/TorqSpecEdit.h"
 
 #include <QEvent>
@@ -90,6 +91,7 @@ void CEngineFormView::BuildForm()
         AddControl(binding, m_groups[group], grids[group]);
     }
     AddCamTimingHeadings(*grids[static_cast<std::size_t>(EngineGroup::Camshaft)]);
+    AddValveEventDiagram(*grids[static_cast<std::size_t>(EngineGroup::Camshaft)]);
     AlignLabelColumns(grids);
 
     for (std::size_t i = 1; i < m_controls.size(); ++i) setTabOrder(m_controls[i - 1], m_controls[i]);
@@ -139,6 +141,13 @@ void CEngineFormView::AddCamTimingHeadings(QGridLayout& camGrid)
         camGrid.addWidget(heading, kCamHeadingRow, column, 1, 2);
         m_staticTexts.push_back(heading);
     }
+}
+
+// Under the camshaft's values, across the group: both valves' lift against crank angle.
+void CEngineFormView::AddValveEventDiagram(QGridLayout& camGrid)
+{
+    m_valveEvents = new CValveEventView(m_groups[static_cast<std::size_t>(EngineGroup::Camshaft)]);
+    camGrid.addWidget(m_valveEvents, camGrid.rowCount(), 0, 1, 4);
 }
 
 // Every group's label columns as wide as the widest one-line label of the
@@ -246,6 +255,7 @@ void CEngineFormView::UpdateView()
     }
     ApplyEnablingRules();
     UpdateGroupStatus();
+    m_valveEvents->ShowCam(document.Cam(), document.GetUnitSystem() == kMetricUnits);
 
     if (m_firstUpdate) {
         m_firstUpdate = false;

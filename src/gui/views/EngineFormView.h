@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+class CValveEventView;
 class QDialog;
 class QFrame;
 class QGridLayout;
@@ -23,7 +24,8 @@ class QVBoxLayout;
 // The Engine sheet of an engine window: every component parameter of one
 // engine in six groups (short block, cylinder heads, compression, induction,
 // exhaust, camshaft), each value a CTorqSpecEditCtrl that opens the in-place
-// editor. A group's picture shows whether it is complete. An edit that ends
+// editor; under the camshaft's values a diagram of its valve events. A
+// group's picture shows whether it is complete. An edit that ends
 // with OK moves the focus on, marks the engine modified, recalculates it and
 // updates every view of it.
 //
@@ -86,6 +88,7 @@ public:
     bool IsGroupShownComplete(EngineGroup group) const;
     CEngineFormGroup* Group(EngineGroup group) const { return m_groups[static_cast<std::size_t>(group)]; }
     QWidget* FormWidget() const { return m_form; }
+    CValveEventView* ValveEvents() const { return m_valveEvents; }
 
     // A line of help above the groups (hidden while the text is empty).
     void SetHint(const QString& text);
@@ -113,6 +116,7 @@ private:
     GroupGrids AddGroups(QVBoxLayout& stack);
     CTorqSpecEditCtrl* AddControl(const EngineFormBinding& binding, QWidget* group, QGridLayout* grid);
     void AddCamTimingHeadings(QGridLayout& camGrid);
+    void AddValveEventDiagram(QGridLayout& camGrid);
     void AlignLabelColumns(const GroupGrids& grids);
     void ApplyEnablingRules();
     void SetControlEnabled(std::size_t index, bool enabled);
@@ -147,6 +151,7 @@ private:
     std::vector<QLabel*> m_staticTexts;                // headings that belong to no control
     std::vector<QFrame*> m_rules;                      // etched lines
     std::array<CEngineFormGroup*, 6> m_groups{};
+    CValveEventView* m_valveEvents = nullptr;
     bool m_firstUpdate = true;
     bool m_shownOnce = false;
     int m_editCommand = 0;  // the popup entry chosen during the open edit

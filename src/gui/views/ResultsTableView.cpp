@@ -2,6 +2,7 @@
 
 #include "ResultUnitsChoice.h"
 #include "StaleResultsNote.h"
+#include "WeatherChoice.h"
 #include "report/Printouts.h"
 #include "widgets/ViewFont.h"
 
@@ -24,9 +25,9 @@ constexpr int kExtentChars = 90;  // scroll extent: 90 characters by 50 lines
 constexpr int kExtentLines = 50;
 constexpr int kScreenBackground = 192;
 
-QString HtmlTable(const CTorqDoc& document, ResultUnits units)
+QString HtmlTable(const CTorqDoc& document, ResultUnits units, const ResultCorrection& correction)
 {
-    const QStringList lines = QString::fromStdString(FormatResultsTableTsv(document, units))
+    const QStringList lines = QString::fromStdString(FormatResultsTableTsv(document, units, correction))
                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QString html = QStringLiteral("<table>\n");
     for (qsizetype row = 0; row < lines.size(); ++row) {
@@ -61,7 +62,7 @@ ResultsTableLayout CResultsTableView::ScreenLayout() const
     TORQ_ASSERT(m_document != nullptr);
     const QFontMetrics metrics(m_font);
     return ComputeResultsTableLayout(*m_document, metrics.height(), metrics.averageCharWidth(),
-                                     DisplayedResultUnits(*m_document));
+                                     DisplayedResultUnits(*m_document), ChosenCorrection(*m_document));
 }
 
 QSize CResultsTableView::ScrollExtent() const
@@ -140,8 +141,9 @@ QMimeData* CResultsTableView::CreateCopyData() const
     auto* data = new QMimeData;
     if (m_document == nullptr) return data;
     const ResultUnits units = DisplayedResultUnits(*m_document);
-    data->setText(QString::fromStdString(FormatResultsTableTsv(*m_document, units)));
-    data->setHtml(HtmlTable(*m_document, units));
+    const ResultCorrection correction = ChosenCorrection(*m_document);
+    data->setText(QString::fromStdString(FormatResultsTableTsv(*m_document, units, correction)));
+    data->setHtml(HtmlTable(*m_document, units, correction));
     return data;
 }
 
@@ -186,7 +188,8 @@ void CResultsTableView::PaintPrintPage(QPainter& painter, const QRectF& paper, c
 {
     TORQ_ASSERT(m_document != nullptr);
     const PageHeaderText header{QString::fromStdString(m_document->GetTitle()), date, 1, 1};
-    PaintTablePrintout(painter, paper, *m_document, DisplayedResultUnits(*m_document), header);
+    PaintTablePrintout(painter, paper, *m_document, DisplayedResultUnits(*m_document), header,
+                       ChosenCorrection(*m_document));
 }
 
 void CResultsTableView::Print(QPrinter& printer) const
