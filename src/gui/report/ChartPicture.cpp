@@ -1,5 +1,6 @@
 #include "ChartPicture.h"
 
+#include "MeasuredCurves.h"
 #include "base/ErrCode.h"
 #include "model/ResultsTable.h"
 #include "model/TorqDoc.h"
@@ -182,7 +183,8 @@ double TickIntervalFor(double span, double length, double minSpacing)
     return NiceInterval(rough);
 }
 
-ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const ChartOptions& options)
+ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const ChartOptions& options,
+                               const CMeasuredPulls* measured)
 {
     TORQ_ASSERT(!engines.empty() && engines.size() <= std::size_t(kChartEngineCount));
     TORQ_ASSERT(engines.front().document != nullptr);
@@ -210,6 +212,10 @@ ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const Ch
                       CurveStyleOf(index, true, options.colourEachEngine),
                       CurvePoints(*engine.document, axes.x.series, axes.y2.series, picture.units)};
         picture.curves.push_back(y2);
+    }
+    if (measured != nullptr) {
+        AddMeasuredCurves(picture, *measured, *engines.front().document, options,
+                          static_cast<int>(engines.size()));
     }
     picture.x = AxisPicture(axes.x, picture.units, picture.curves, true, false);
     picture.y1 = AxisPicture(axes.y1, picture.units, picture.curves, false, false);

@@ -9,6 +9,7 @@
 
 #include <vector>
 
+class CMeasuredPulls;
 class CTorqDoc;
 
 // What the graph shows, worked out once from the engines and the graph's
@@ -39,6 +40,11 @@ struct ChartCurve {
     QString engineName;
     CurveStyle style;
     QList<QPointF> points;  // units shown, as computed (not clipped)
+    // A measured pull or published peaks beside the own engine (set numbers
+    // after the engines'), not an engine's run.
+    bool measured = false;
+    int markerEvery = 1;  // a marker at every n-th point: a pull may have hundreds of rows
+    QString tip{};        // more for the legend's tooltip: the differences from the run
 };
 
 // Where a curve leaves a fixed range: the point moved onto the edge it
@@ -74,7 +80,10 @@ struct ChartPicture {
 // The picture of the engines (one to four, the own engine first) under these
 // options. The units shown are those chosen for the own engine when it is a
 // metric engine; every engine's curves are drawn in them.
-ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const ChartOptions& options);
+// The own engine's measured pulls and published peaks are drawn beside it
+// when measured is given and the x axis shows the engine speed.
+ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const ChartOptions& options,
+                               const CMeasuredPulls* measured = nullptr);
 
 // 1, 2 or 5 times a power of ten: the tick interval for a span shown over so
 // many pixels (or other length units) with at least minSpacing between two ticks,

@@ -23,7 +23,9 @@ inline constexpr int kChartCurveWidth = 2;
 inline constexpr int kChartMarkerPixels = 7;
 inline constexpr int kChartEngineCount = 4;
 
-enum class MarkerShape { Dot, Star, Triangle, Diamond };
+// Dot to Diamond mark the engines' curves; Square, Cross and Ring the
+// measured pulls and published peaks beside them.
+enum class MarkerShape { Dot, Star, Triangle, Diamond, Square, Cross, Ring };
 
 struct CurveStyle {
     QColor colour;

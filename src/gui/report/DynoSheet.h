@@ -7,6 +7,7 @@
 #include <QRectF>
 #include <QString>
 
+class CMeasuredPulls;
 class CTorqDoc;
 class QPainter;
 
@@ -14,7 +15,8 @@ class QPainter;
 // mail or post. At the top the engine's name and file, the program with its
 // version and the date; then the peaks, the graph as it is set up, the
 // results table with its units, and beside the table the engine in brief
-// (the form's groups with their values).
+// (the form's groups with their values). Measured pulls are drawn on the
+// graph and their differences from the run named under the peaks.
 
 struct DynoSheetContent {
     const CTorqDoc* document = nullptr;
@@ -23,6 +25,10 @@ struct DynoSheetContent {
     QString date;      // TodayText() unless a test fixes it
     ChartPicture graph;
     ResultUnits units = ResultUnits::English;  // as shown: ShownResultUnits
+    // The measured pulls beside the engine: under the peaks each pull's name
+    // and root-mean-square difference (the graph draws them when it was
+    // built with them). Null for none.
+    const CMeasuredPulls* measured = nullptr;
 };
 
 enum class SheetFormat { Pdf, Png, Svg, Unknown };
