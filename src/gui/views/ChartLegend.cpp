@@ -76,7 +76,8 @@ void CChartLegend::SetPicture(const ChartPicture& picture)
         text->setWordWrap(true);
         text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         text->setMinimumWidth(40);
-        const QString tip = curve.engineName + QStringLiteral("\n") + curve.legend;
+        QString tip = curve.engineName + QStringLiteral("\n") + curve.legend;
+        if (!curve.tip.isEmpty()) tip += QStringLiteral("\n") + curve.tip;
         text->setToolTip(tip);
         swatch->setToolTip(tip);
         // One row per engine: the Y1 entry left, the Y2 entry right.
