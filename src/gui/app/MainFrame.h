@@ -14,7 +14,9 @@
 
 class CChildFrame;
 class CIteratorCommands;
+class CPullCommands;
 class CTorqDoc;
+struct ReferenceEngine;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -117,6 +119,9 @@ public:
     QStringList ExampleFiles() const;
     // Opens an example as a new engine under its name, without a path.
     CChildFrame* OpenExample(const QString& path);
+    // Opens an engine of the reference library as OpenExample does, with the
+    // peaks its source published marked on its graph.
+    CChildFrame* OpenReferenceEngine(const QString& folder, const ReferenceEngine& engine);
     QMenu* ExampleMenu() const { return m_exampleMenu; }
 
     // The hint on the first engine after start-up, until the user edits or opens something.
@@ -146,6 +151,7 @@ public:
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
     const QString& StartFolder() const { return m_startFolder; }
     CIteratorCommands& IteratorCommands() const { return *m_iteratorCommands; }
+    CPullCommands& PullCommands() const { return *m_pullCommands; }
     QList<QLabel*> KeyStateIndicators() const { return m_keyIndicators; }
 
 protected:
@@ -194,6 +200,9 @@ private:
     bool EnsureResults(CChildFrame& child);
     // ---- examples (MainFrameExamples.cpp)
     void RebuildExampleMenu();
+    void AddReferenceEngineMenu();
+    // ---- measured pulls: the commands (PullCommands) with what they need of the window
+    CPullCommands* CreatePullCommands();
 
     QString m_startFolder;
     QString m_lastFolder;
@@ -218,5 +227,6 @@ private:
     SaveChangesPrompt m_askSaveChanges;
     ExportErrorShower m_showExportError;
     CIteratorCommands* m_iteratorCommands;
+    CPullCommands* m_pullCommands;
     DocumentOpener m_openDocument;
 };
