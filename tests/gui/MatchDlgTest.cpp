@@ -44,6 +44,7 @@ private slots:
     void aPullOfTheEngineWithALaterIntakeClosingIsMatchedAndMadeIntoANewEngine();
     void stopAndCloseEndAMatchUnderWayWithTheBestFoundSoFar();
     void titlesOfMatchedEnginesDropTheFilesExtension();
+    void theGraphShowsOnlyTheSpeedsAroundThePull();
 
 private:
     std::unique_ptr<GuiTestFixture> m_fixture;
@@ -172,6 +173,9 @@ void MatchDlgTest::aPullOfTheEngineWithALaterIntakeClosingIsMatchedAndMadeIntoAN
     QCOMPARE(original.Cam().NominalIvc().GetValue(), ivcBefore);
     QVERIFY(!original.IsModified());
     QCOMPARE(m_frame->ChildFrames().size(), 2);
+    // It opens with the pull beside it.
+    QCOMPARE(matched->MeasuredPulls().Pulls().size(), std::size_t(1));
+    QCOMPARE(matched->MeasuredPulls().Pulls()[0].FileName(), QStringLiteral("truth.csv"));
     QVERIFY(m_presenter->Codes().empty());
 }
 
@@ -219,6 +223,35 @@ void MatchDlgTest::titlesOfMatchedEnginesDropTheFilesExtension()
     QCOMPARE(CMatchDlg::MatchedTitle("chevy-350-street.trq"), std::string("Matched-chevy-350-street"));
     QCOMPARE(CMatchDlg::MatchedTitle("Big.Block.TRQ"), std::string("Matched-Big.Block"));
     QCOMPARE(CMatchDlg::MatchedTitle("Torq3"), std::string("Matched-Torq3"));
+}
+
+void MatchDlgTest::theGraphShowsOnlyTheSpeedsAroundThePull()
+{
+    // Power rising 100 hp every 1000 rpm up to 11000, and torque on the second axis.
+    ChartPicture picture;
+    picture.x.maximum = 11000;
+    ChartCurve power;
+    ChartCurve torque;
+    torque.y2 = true;
+    for (double rpm = 2000; rpm <= 11000; rpm += 500) {
+        power.points.append(QPointF(rpm, rpm / 10 - 100));
+        torque.points.append(QPointF(rpm, 400 - rpm / 100));
+    }
+    picture.curves = {power, torque};
+    picture.peaks.push_back({false, QPointF(11000, 1000), QStringLiteral("1000 hp @ 11000 rpm"), Qt::red});
+
+    const ChartPicture shown = AroundSpeeds(picture, 3000, 5500);
+    QCOMPARE(shown.curves[0].points.front(), QPointF(3000, 200));
+    QCOMPARE(shown.curves[0].points.back(), QPointF(5500, 450));
+    QCOMPARE(shown.curves[1].points.size(), qsizetype(6));
+    QCOMPARE(shown.x.minimum, 3000.0);
+    QCOMPARE(shown.x.maximum, 5500.0);
+    // Power 200 to 450 hp starts at 0 (the lowest is under half the highest); torque 345 to 370 does not.
+    QCOMPARE(shown.y1.minimum, 0.0);
+    QVERIFY(shown.y1.maximum >= 450 && shown.y1.maximum < 600);
+    QVERIFY(shown.y2.minimum > 300 && shown.y2.minimum <= 345);
+    QVERIFY(shown.y2.maximum >= 370 && shown.y2.maximum < 400);
+    QVERIFY(shown.peaks.empty());  // the peak beyond the pull is not there to label
 }
 
 QTEST_MAIN(MatchDlgTest)

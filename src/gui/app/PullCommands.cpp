@@ -199,10 +199,14 @@ void CPullCommands::MatchToDyno()
     if (child->MeasuredPulls().IsEmpty() && !AddMeasuredPull()) return;
     CTorqDoc& doc = child->Document();
     CMatchDlg dialog(doc, child->MeasuredPulls().Pulls(), DisplayedResultUnits(doc), &m_window);
-    dialog.SetEngineTaker([this](std::unique_ptr<CTorqDoc> matched) {
+    // The matched engine opens with the pulls beside it, to be seen against them at once.
+    const std::vector<MeasuredPull> pulls = child->MeasuredPulls().Pulls();
+    dialog.SetEngineTaker([this, pulls](std::unique_ptr<CTorqDoc> matched) {
         matched->RunSimulation(true, true);
         matched->SetModified(true);
-        m_hooks.addEngine(std::move(matched));
+        CChildFrame* made = m_hooks.addEngine(std::move(matched));
+        if (made == nullptr) return;
+        for (const MeasuredPull& pull : pulls) made->MeasuredPulls().Add(pull);
     });
     m_runMatchDialog(dialog);
 }

@@ -22,3 +22,8 @@ protected:
 private:
     ChartPicture m_picture;
 };
+
+// The picture between two engine speeds only (shown units), its axes fitted
+// to what is left and without peak labels: the model runs to 11000 rpm while
+// a pull covers a few thousand, which the whole range would squeeze.
+ChartPicture AroundSpeeds(ChartPicture picture, double fromRpm, double toRpm);

@@ -14,10 +14,14 @@
 #include <QVBoxLayout>
 
 #include <cctype>
+#include <cmath>
 
 namespace {
 
 constexpr int kProgressSteps = 1000;
+constexpr double kModelStepRpm = 500;
+constexpr int kStartWidth = 1100;
+constexpr int kStartHeight = 620;
 
 // "12.3 hp, 10.1 ft-lbs (4.2 % of peak) over 13 speeds" from a comparison's summary.
 QString ErrorText(const PullComparison& comparison, ResultUnits units)
@@ -76,6 +80,8 @@ CMatchDlg::CMatchDlg(const CTorqDoc& engine, std::vector<MeasuredPull> pulls, Re
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(columns, 1);
     layout->addWidget(buttons);
+    // Room for the figures and a graph that can be read beside them.
+    resize(sizeHint().expandedTo(QSize(kStartWidth, kStartHeight)));
 
     m_progressTimer = new QTimer(this);
     m_progressTimer->setInterval(kProgressIntervalMs);
@@ -284,7 +290,11 @@ void CMatchDlg::ShowChart()
     }
     CMeasuredPulls pull;
     pull.Add(ChosenPull());
-    m_chart->SetPicture(BuildChartPicture(shown, options, &pull));
+    // The speeds the pull covers, widened to the model's 500 rpm steps around it.
+    const std::vector<PullRow>& rows = ChosenPull().pull.rows;
+    const double from = std::floor(rows.front().rpm / kModelStepRpm) * kModelStepRpm;
+    const double to = std::ceil(rows.back().rpm / kModelStepRpm) * kModelStepRpm;
+    m_chart->SetPicture(AroundSpeeds(BuildChartPicture(shown, options, &pull), from, to));
 }
 
 void CMatchDlg::OnMakeEngine()
