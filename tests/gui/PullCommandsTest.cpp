@@ -81,6 +81,7 @@ private slots:
     void removingAPullTakesItOffTheGraphAndOutOfWhatIsRemembered();
     void thePullsOfAnEngineFileAreOfferedAgainWhenItOpensAgain();
     void theReferenceEnginesOpenWithTheirPublishedPeaksMarked();
+    void theExportedDynoSheetCarriesTheEnginesPulls();
 
 private:
     // A copy of the Chevy 350 example in the scratch folder, opened.
@@ -289,6 +290,21 @@ void PullCommandsTest::theReferenceEnginesOpenWithTheirPublishedPeaksMarked()
     // Rebuilding the menu leaves one submenu, not one more each time.
     emit examples->aboutToShow();
     QCOMPARE(examples->findChildren<QMenu*>(Qt::FindDirectChildrenOnly).size(), 1);
+}
+
+void PullCommandsTest::theExportedDynoSheetCarriesTheEnginesPulls()
+{
+    CChildFrame* child = OpenEngine();
+    QVERIFY(m_frame->PullCommands().AddPullFile(*child, WritePull(QStringLiteral("day1.csv"), kPullText), {},
+                                                false));
+    const QString sheet = m_fixture->FilePath(QStringLiteral("sheet.svg"));
+    m_chosenFiles.push_back(sheet);
+    QVERIFY(m_frame->OnExportDynoSheet());
+    QFile file(sheet);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray svg = file.readAll();
+    QVERIFY(svg.contains("Measured: day1.csv"));
+    QVERIFY(svg.contains("RMS difference"));
 }
 
 QTEST_MAIN(PullCommandsTest)

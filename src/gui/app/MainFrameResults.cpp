@@ -9,6 +9,7 @@
 #include "model/ResultsCsv.h"
 #include "model/TorqDoc.h"
 #include "report/DynoSheet.h"
+#include "report/MeasuredPulls.h"
 #include "report/ReportFile.h"
 #include "views/Chart2dView.h"
 #include "views/ResultUnitsChoice.h"
@@ -124,7 +125,9 @@ bool CMainFrame::OnExportDynoSheet()
     content.filePath = QString::fromStdString(doc.GetPathName());
     content.date = TodayText();
     content.units = DisplayedResultUnits(doc);
-    content.graph = BuildChartPicture(graph->Engines(), graph->Options());
+    // The pulls beside the engine are drawn and their differences named, as on its graph.
+    content.graph = BuildChartPicture(graph->Engines(), graph->Options(), &child->MeasuredPulls());
+    content.measured = &child->MeasuredPulls();
     QString error;
     if (!ExportDynoSheet(content, QFileInfo(path).absoluteFilePath(), error)) {
         m_showExportError(this, tr("Export Dyno Sheet"), error);
