@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -195,9 +196,14 @@ void MatchDlgTest::stopAndCloseEndAMatchUnderWayWithTheBestFoundSoFar()
         dialog.OnMatch();
         QTRY_VERIFY_WITH_TIMEOUT(!dialog.ProgressLabel()->text().isEmpty(), 60000);
         QVERIFY(dialog.IsRunning());
+        QVERIFY2(QRegularExpression(QStringLiteral("^[0-9]+% - Match To Dyno - chevy-350-street.trq$"))
+                     .match(dialog.windowTitle())
+                     .hasMatch(),
+                 qPrintable(dialog.windowTitle()));
         QTest::mouseClick(dialog.StopButton(), Qt::LeftButton);
         QVERIFY(finished.wait(kMatchTimeoutMs));
         QVERIFY(dialog.Result()->stopped);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Match To Dyno - chevy-350-street.trq"));
         QVERIFY2(dialog.SummaryLabel()->text().contains(QStringLiteral("The match was stopped")),
                  qPrintable(dialog.SummaryLabel()->text()));
         QVERIFY(dialog.Result()->after.rmsPercent <= dialog.Result()->before.rmsPercent);

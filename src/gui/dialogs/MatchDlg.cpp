@@ -47,7 +47,7 @@ CMatchDlg::CMatchDlg(const CTorqDoc& engine, std::vector<MeasuredPull> pulls, Re
 {
     TORQ_ASSERT(!m_pulls.empty());
     engine.CopyTo(m_base);
-    setWindowTitle(tr("Match To Dyno - %1").arg(QString::fromStdString(m_title)));
+    setWindowTitle(Title());
 
     m_figures = new CMatchFigureTable(m_base, this);
     m_summary = new QLabel(this);
@@ -109,6 +109,11 @@ std::string CMatchDlg::MatchedTitle(const std::string& title)
         if (end == extension) name.resize(name.size() - extension.size());
     }
     return "Matched-" + name;
+}
+
+QString CMatchDlg::Title() const
+{
+    return tr("Match To Dyno - %1").arg(QString::fromStdString(m_title));
 }
 
 QWidget* CMatchDlg::CreatePullRow()
@@ -232,6 +237,8 @@ void CMatchDlg::ShowProgress()
         progress = m_latest;
     }
     m_progress->setValue(static_cast<int>(progress.fraction * kProgressSteps));
+    // The title tells how far it is, also where the dialog is out of sight.
+    setWindowTitle(QStringLiteral("%1% - ").arg(static_cast<int>(progress.fraction * 100)) + Title());
     m_progressLabel->setText(tr("%1 engines, best %2 % of peak (rms)")
                                  .arg(progress.testsRun)
                                  .arg(progress.bestRmsPercent, 0, 'f', 2));
@@ -240,6 +247,7 @@ void CMatchDlg::ShowProgress()
 void CMatchDlg::OnThreadFinished()
 {
     m_progressTimer->stop();
+    setWindowTitle(Title());
     m_thread->wait();
     m_thread->deleteLater();
     m_thread = nullptr;

@@ -90,6 +90,8 @@ private:
     void ShowResult();
     void ShowChart();
     const MeasuredPull& ChosenPull() const;
+    // "Match To Dyno - my-350.trq"
+    QString Title() const;
 
     CTorqDoc m_base;  // a copy of the engine, with its results
     std::string m_title;
