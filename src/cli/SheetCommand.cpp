@@ -7,6 +7,7 @@
 #include "model/TorqDoc.h"
 #include "report/ChartPicture.h"
 #include "report/DynoSheet.h"
+#include "report/MeasuredCurves.h"
 #include "report/MeasuredPulls.h"
 #include "report/PageHeader.h"
 
@@ -172,7 +173,7 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
     content.filePath = engineFile.absoluteFilePath();
     content.date = TodayText();
     content.units = ShownResultUnits(units, doc);
-    content.graph = BuildChartPicture({{&doc, content.engineName}}, options, &measured);
+    content.graph = BuildMeasuredChartPicture({{&doc, content.engineName}}, options, &measured);
     content.measured = &measured;
 
     QString error;

@@ -288,7 +288,7 @@ void MeasuredPullsTest::theDynoSheetDrawsThePullAndNamesItsRms()
     content.document = m_doc.get();
     content.engineName = QStringLiteral("Torq1");
     content.date = QStringLiteral("2026-04-25");
-    content.graph = BuildChartPicture({{m_doc.get(), content.engineName}}, options, m_pulls.get());
+    content.graph = BuildMeasuredChartPicture({{m_doc.get(), content.engineName}}, options, m_pulls.get());
     content.measured = m_pulls.get();
     QCOMPARE(MeasuredCurves(content.graph).size(), std::size_t(2));
     const QByteArray svg = RenderDynoSheet(content, SheetFormat::Svg);

@@ -9,6 +9,7 @@
 #include "model/ResultsCsv.h"
 #include "model/TorqDoc.h"
 #include "report/DynoSheet.h"
+#include "report/MeasuredCurves.h"
 #include "report/MeasuredPulls.h"
 #include "report/ReportFile.h"
 #include "views/Chart2dView.h"
@@ -126,7 +127,7 @@ bool CMainFrame::OnExportDynoSheet()
     content.date = TodayText();
     content.units = DisplayedResultUnits(doc);
     // The pulls beside the engine are drawn and their differences named, as on its graph.
-    content.graph = BuildChartPicture(graph->Engines(), graph->Options(), &child->MeasuredPulls());
+    content.graph = BuildMeasuredChartPicture(graph->Engines(), graph->Options(), &child->MeasuredPulls());
     content.measured = &child->MeasuredPulls();
     QString error;
     if (!ExportDynoSheet(content, QFileInfo(path).absoluteFilePath(), error)) {

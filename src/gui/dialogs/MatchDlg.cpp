@@ -2,6 +2,7 @@
 
 #include "MatchChart.h"
 #include "MatchFigureTable.h"
+#include "report/MeasuredCurves.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -302,7 +303,7 @@ void CMatchDlg::ShowChart()
     const std::vector<PullRow>& rows = ChosenPull().pull.rows;
     const double from = std::floor(rows.front().rpm / kModelStepRpm) * kModelStepRpm;
     const double to = std::ceil(rows.back().rpm / kModelStepRpm) * kModelStepRpm;
-    m_chart->SetPicture(AroundSpeeds(BuildChartPicture(shown, options, &pull), from, to));
+    m_chart->SetPicture(AroundSpeeds(BuildMeasuredChartPicture(shown, options, &pull), from, to));
 }
 
 void CMatchDlg::OnMakeEngine()

@@ -1,6 +1,5 @@
 #include "ChartPicture.h"
 
-#include "MeasuredCurves.h"
 #include "base/ErrCode.h"
 #include "model/ResultsTable.h"
 #include "model/TorqDoc.h"
@@ -184,7 +183,7 @@ double TickIntervalFor(double span, double length, double minSpacing)
 }
 
 ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const ChartOptions& options,
-                               const CMeasuredPulls* measured)
+                               const ChartCurveAdder& addCurves)
 {
     TORQ_ASSERT(!engines.empty() && engines.size() <= std::size_t(kChartEngineCount));
     TORQ_ASSERT(engines.front().document != nullptr);
@@ -213,10 +212,7 @@ ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const Ch
                       CurvePoints(*engine.document, axes.x.series, axes.y2.series, picture.units)};
         picture.curves.push_back(y2);
     }
-    if (measured != nullptr) {
-        AddMeasuredCurves(picture, *measured, *engines.front().document, options,
-                          static_cast<int>(engines.size()));
-    }
+    if (addCurves) addCurves(picture);
     picture.x = AxisPicture(axes.x, picture.units, picture.curves, true, false);
     picture.y1 = AxisPicture(axes.y1, picture.units, picture.curves, false, false);
     if (axes.y2.series != 0) {

@@ -7,9 +7,9 @@
 #include <QPointF>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
-class CMeasuredPulls;
 class CTorqDoc;
 
 // What the graph shows, worked out once from the engines and the graph's
@@ -80,10 +80,12 @@ struct ChartPicture {
 // The picture of the engines (one to four, the own engine first) under these
 // options. The units shown are those chosen for the own engine when it is a
 // metric engine; every engine's curves are drawn in them.
-// The own engine's measured pulls and published peaks are drawn beside it
-// when measured is given and the x axis shows the engine speed.
+// addCurves, when given, adds curves beside the engines' (measured pulls:
+// BuildMeasuredChartPicture) before the axes are fitted to every curve; it
+// gets the picture with its units and the engines' curves.
+using ChartCurveAdder = std::function<void(ChartPicture&)>;
 ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const ChartOptions& options,
-                               const CMeasuredPulls* measured = nullptr);
+                               const ChartCurveAdder& addCurves = {});
 
 // 1, 2 or 5 times a power of ten: the tick interval for a span shown over so
 // many pixels (or other length units) with at least minSpacing between two ticks,

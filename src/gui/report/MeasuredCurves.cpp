@@ -153,3 +153,13 @@ void AddMeasuredCurves(ChartPicture& picture, const CMeasuredPulls& measured, co
         AddPullCurves(picture, pulls[i], static_cast<int>(i), set, own, options);
     if (measured.Published()) AddPublishedMarks(picture, *measured.Published(), set, own, options);
 }
+
+ChartPicture BuildMeasuredChartPicture(const std::vector<ChartEngine>& engines, const ChartOptions& options,
+                                       const CMeasuredPulls* measured)
+{
+    if (measured == nullptr || engines.empty()) return BuildChartPicture(engines, options);
+    return BuildChartPicture(engines, options, [&](ChartPicture& picture) {
+        AddMeasuredCurves(picture, *measured, *engines.front().document, options,
+                          static_cast<int>(engines.size()));
+    });
+}

@@ -23,3 +23,9 @@ CurveStyle PublishedMarkStyle(bool y2, bool colourEachEngine);
 // published peaks after them; nothing unless the x axis shows engine speed.
 void AddMeasuredCurves(ChartPicture& picture, const CMeasuredPulls& measured, const CTorqDoc& own,
                        const ChartOptions& options, int firstSet);
+
+// The picture of the engines (BuildChartPicture) with the own engine's
+// measured pulls and published peaks beside it; as BuildChartPicture alone
+// when measured is null.
+ChartPicture BuildMeasuredChartPicture(const std::vector<ChartEngine>& engines, const ChartOptions& options,
+                                       const CMeasuredPulls* measured);

@@ -6,6 +6,7 @@
 #include "StaleResultsNote.h"
 #include "model/DocumentRegistry.h"
 #include "report/ChartPainter.h"
+#include "report/MeasuredCurves.h"
 #include "report/MeasuredPulls.h"
 #include "widgets/ChartLook.h"
 #include "widgets/ViewFont.h"
@@ -245,7 +246,7 @@ void CChart2dView::UpdateChart()
         }
         m_slots[slot].name = QString::fromStdString(doc->GetTitle());
     }
-    m_picture = BuildChartPicture(Engines(), Options(), m_measured);
+    m_picture = BuildMeasuredChartPicture(Engines(), Options(), m_measured);
     ShowCurves();
     m_measuredSeries->Show(m_picture);
     // In the default colours the y titles say which curves are theirs; with a
