@@ -16,6 +16,7 @@
 #include <QLineSeries>
 #include <QMenu>
 #include <QMimeData>
+#include <QScatterSeries>
 #include <QtTest>
 
 #include <memory>
@@ -222,8 +223,16 @@ void MeasuredPullsTest::publishedPeaksAreMarksWithTheModelsPeaksInTheirTooltip()
                  QStringLiteral("Published 40 hp @ 10500 rpm; the model 38 hp @ 11000 rpm (-5.0 %)")),
              qPrintable(curves[0]->tip));
     QVERIFY(curves[0]->tip.contains(QStringLiteral("Source: A magazine")));
+    // A single mark is drawn larger than the markers along a pull, which it would hide among.
+    m_pulls->Add(PullBesideTheRun(QStringLiteral("/dyno/day1.csv")));
+    const std::vector<QScatterSeries*>& markers = view.MeasuredSeries().Markers();
+    QCOMPARE(markers.size(), std::size_t(4));  // the pull's two curves, then the two marks
+    QVERIFY(markers[2]->markerSize() > markers[0]->markerSize());
+    QCOMPARE(markers[2]->points().size(), qsizetype(1));
     m_pulls->ClearPublished();
-    QVERIFY(MeasuredCurves(view.Picture()).empty());
+    const auto left = MeasuredCurves(view.Picture());
+    QCOMPARE(left.size(), std::size_t(2));
+    QCOMPARE(left[0]->legend, QStringLiteral("Measured: day1.csv"));
 }
 
 void MeasuredPullsTest::theTableShowsMeasuredAndDiffColumnsForTheChosenPullOnly()

@@ -45,7 +45,10 @@ void CMeasuredSeries::Show(const ChartPicture& picture)
         auto* markers = new QScatterSeries;
         markers->setName(curve.legend);
         markers->setLightMarker(MarkerImage(curve.style.marker, curve.style.markerColour));
-        markers->setMarkerSize(kChartMarkerPixels + 1);
+        // A published peak is a single mark beside a curve's own markers and
+        // often under its peak label: twice their size, so that it is seen.
+        const bool single = curve.style.penStyle == Qt::NoPen;
+        markers->setMarkerSize((kChartMarkerPixels + 1) * (single ? 2 : 1));
         markers->setBorderColor(Qt::transparent);
         for (qsizetype i = 0; i < curve.points.size(); i += curve.markerEvery)
             markers->append(curve.points[i]);

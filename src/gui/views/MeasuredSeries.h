@@ -23,6 +23,8 @@ public:
 
     // For tests: a line per measured curve, in the picture's order.
     const std::vector<QLineSeries*>& Lines() const { return m_lines; }
+    // For tests: the markers of each measured curve, in the same order.
+    const std::vector<QScatterSeries*>& Markers() const { return m_markers; }
 
 private:
     void Clear();
