@@ -6,7 +6,7 @@
 #include "base/ErrCode.h"
 #include "base/Units.h"
 #include "base/Util.h"
-#include "model/SimInterface.h"
+#include "model/SimWorkspace.h"
 #include "model/TorqDoc.h"
 
 #include <algorithm>

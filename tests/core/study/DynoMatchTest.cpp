@@ -8,7 +8,7 @@
 #include "TempFile.h"
 
 #include "model/EngineFile.h"
-#include "model/SimInterface.h"
+#include "model/SimWorkspace.h"
 #include "model/TorqDoc.h"
 
 #include <gtest/gtest.h>
@@ -276,7 +276,7 @@ TEST(MatchOwnThread, ANitrousEnginesMatchLeavesTheProgramWideSimulationRecordsAs
     ASSERT_GT(base.NitrousFlowRate().GetValue(), 0.0f);
     const StudyRunner::Outcome run = StudyRunner::RunAlone(base);
     ASSERT_EQ(run.kind, StudyRunner::Outcome::Kind::Simulated);
-    SimWorkspace& records = SimInterface::Instance().Records();
+    SimWorkspace& records = ProgramSimWorkspace();
     std::memset(static_cast<void*>(&records), 0x5A, sizeof records);
     std::vector<unsigned char> before(sizeof records);
     std::memcpy(before.data(), &records, sizeof records);
