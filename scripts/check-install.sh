@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a configured build folder and checks the
 # installation a user's machine would get: both programs start, the desktop
-# entry validates, the MIME types register, the icons, the examples and the
-# user manual are there.
+# entry validates, the MIME types register, the icons, the examples (with
+# the cluster scripts, runnable) and the user manual are there.
 #   scripts/check-install.sh build/test
 set -euo pipefail
 build=${1:?usage: scripts/check-install.sh BUILD_FOLDER}
@@ -41,6 +41,14 @@ for size in 16x16 32x32 48x48 64x64 128x128 256x256; do
     [ -s "$root/usr/share/icons/hicolor/$size/apps/torqwell.png" ] || fail "no $size icon"
 done
 [ -s "$root/usr/share/icons/hicolor/scalable/apps/torqwell.svg" ] || fail "no scalable icon"
+cluster="$root/usr/share/torqwell/examples/cluster"
+[ -s "$cluster/README.md" ] || fail "no cluster example (examples/cluster/README.md)"
+for script in submit.sh iterate-shard.sbatch iterate-merge.sbatch parallel-ssh.sh; do
+    [ -f "$cluster/$script" ] && [ -x "$cluster/$script" ] || fail "cluster example: no runnable $script"
+done
+for file in series.conf hosts.txt; do
+    [ -s "$cluster/$file" ] || fail "cluster example: no $file"
+done
 manual="$root/usr/share/torqwell/Trqmanual.pdf"
 [ "$(head -c 5 "$manual" 2>/dev/null)" = "%PDF-" ] || fail "no user manual (share/torqwell/Trqmanual.pdf)"
-echo "install check: the package installs both programs, the examples and reference engines, the user manual, the menu entry, the MIME types and the icons"
+echo "install check: the package installs both programs, the examples, reference engines and cluster scripts, the user manual, the menu entry, the MIME types and the icons"

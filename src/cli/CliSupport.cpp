@@ -88,8 +88,11 @@ bool CommandLine::Parse(const QStringList& arguments, QTextStream& out, QTextStr
         exitCode = kExitOk;
         return false;
     }
-    for (const QString& option : m_parser.optionNames()) {
-        if (m_repeatable.contains(option) || m_parser.values(option).size() <= 1) continue;
+    // The names as found, once per occurrence: a switch has no values to count.
+    const QStringList found = m_parser.optionNames();
+    for (const QString& option : found) {
+        if (m_repeatable.contains(option)) continue;
+        if (m_parser.values(option).size() <= 1 && found.count(option) <= 1) continue;
         exitCode = UsageError(err, (option.size() == 1 ? "-" : "--") + option + " is given more than once");
         return false;
     }

@@ -102,6 +102,7 @@ QString CheckOutputFolder(const std::string& folder)
 bool OutputFiles::Write(const std::string& path, const std::function<bool(CAtomicFile&)>& finish)
 {
     CAtomicFile& file = m_files.emplace_back(path);
+    if (!m_replaceExisting) file.RefuseToReplace();
     m_paths.push_back(path);
     if (finish(file)) return true;
     m_failure = Shown(path) + " could not be written; no file was changed";
@@ -110,19 +111,40 @@ bool OutputFiles::Write(const std::string& path, const std::function<bool(CAtomi
 
 bool OutputFiles::CommitAll()
 {
+    const CTerminationSignalsHeld held;
     std::size_t committed = 0;
     for (CAtomicFile& file : m_files) {
-        try {
-            CommitOrRaise(file);
-        } catch (const RaisedError& raised) {
-            ShowErrorMessage(raised.code);
-            m_failure = Shown(m_paths[committed]) + " could not replace the file of that name; " +
-                        (committed == 0 ? "no file was changed" : "the files before it were written");
-            return false;
+        const CAtomicFile::Result result = file.Commit();
+        if (result == CAtomicFile::Result::Ok) {
+            if (m_observer) m_observer(m_paths[committed]);
+            ++committed;
+            continue;
         }
-        ++committed;
+        const QString name = Shown(m_paths[committed]);
+        if (result == CAtomicFile::Result::TargetExists) {
+            m_failure = name + " appeared while the command ran (another program wrote it) and is kept";
+        } else {
+            ShowErrorMessage(SaveFailureMessage(result));
+            m_failure = name + " could not replace the file of that name";
+        }
+        TakeBack(committed);
+        for (CAtomicFile& rest : m_files) rest.Abandon();
+        const bool unchanged = committed == 0 || !m_replaceExisting;
+        m_failure += unchanged ? "; no file was changed" : "; the files before it were written";
+        return false;
     }
     return true;
+}
+
+// Without replacing, the files committed so far are new files of this set:
+// removing them leaves the folder as it was.
+void OutputFiles::TakeBack(std::size_t committed)
+{
+    if (m_replaceExisting) return;
+    for (std::size_t i = 0; i < committed; ++i) {
+        std::error_code ignored;
+        std::filesystem::remove(std::next(m_files.begin(), std::ptrdiff_t(i))->TargetPath(), ignored);
+    }
 }
 
 }  // namespace cli

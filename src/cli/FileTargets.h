@@ -9,6 +9,7 @@
 #include <list>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sys/types.h>
@@ -69,24 +70,44 @@ QString CheckOutputFolder(const std::string& folder);
 
 // Files that appear together: each is written to a temporary file beside its
 // target and finished; only when every one is complete are they committed,
-// one after the other. When one cannot be written, none replaces its target.
+// one after the other, with SIGINT and SIGTERM held back until the last is
+// in place. When one cannot be written, none replaces its target.
+//
+// Without --force (replaceExisting false) the targets were checked to be
+// absent before the command did its work, which may have taken hours; the
+// commit itself then never replaces a file: when one appeared meanwhile
+// (another run's), the files this set put in place are taken back, so that
+// none of the set is written, and the failure names the file that appeared.
 class OutputFiles {
 public:
+    explicit OutputFiles(bool replaceExisting = true) : m_replaceExisting(replaceExisting) {}
+
     // Writes one file through finish (which opens, writes and finishes the
     // file, and shows the message of a failure). False when it failed.
     bool Write(const std::string& path, const std::function<bool(CAtomicFile&)>& finish);
     // Renames every finished file over its target. A rename that fails
     // (the folder went away since) stops there: the files before it are
-    // already in place, the rest are removed. False with its error shown.
+    // already in place (taken back when they replaced nothing), the rest
+    // are removed. False with its error shown.
     bool CommitAll();
+
+    // Called with each target once it is in place (tests interrupt a commit there).
+    void SetCommitObserver(std::function<void(const std::string&)> observer)
+    {
+        m_observer = std::move(observer);
+    }
 
     // What went wrong, naming the file: "'x.cam' could not be written; no
     // file was changed". Empty while nothing failed.
     const QString& FailureText() const { return m_failure; }
 
 private:
+    void TakeBack(std::size_t committed);
+
+    bool m_replaceExisting;
     std::list<CAtomicFile> m_files;    // a list: CAtomicFile does not move
     std::vector<std::string> m_paths;  // as given, for the messages
+    std::function<void(const std::string&)> m_observer;
     QString m_failure;
 };
 

@@ -117,7 +117,7 @@ bool ParseBand(const QString& text, float& minRpm, float& maxRpm)
     return minOk && maxOk && inSpan(minRpm) && inSpan(maxRpm);
 }
 
-// "K/N": shard K of N, 1 <= K <= N <= 100000.
+// "K/N": shard K of N, 1 <= K <= N <= kMostShards.
 bool ParseShare(const QString& text, SeriesShare& share)
 {
     const QStringList parts = text.split('/');
@@ -126,7 +126,7 @@ bool ParseShare(const QString& text, SeriesShare& share)
     bool countOk = false;
     share.index = parts[0].trimmed().toInt(&indexOk);
     share.count = parts[1].trimmed().toInt(&countOk);
-    return indexOk && countOk && share.count >= 1 && share.count <= 100000 && share.index >= 1 &&
+    return indexOk && countOk && share.count >= 1 && share.count <= kMostShards && share.index >= 1 &&
            share.index <= share.count;
 }
 
@@ -231,7 +231,7 @@ bool ParseIterateOptions(CommandLine& line, const QStringList& arguments, QTextS
     }
     if (options.sharded) {
         if (!ParseShare(parser.value("shard"), options.share))
-            return fail("--shard takes K/N with 1 <= K <= N");
+            return fail("--shard takes K/N with 1 <= K <= N <= 100000");
         // The record is JSON whatever the format; a table or saved engines
         // come from iterate-merge.
         if ((options.formatGiven && options.format != IterateFormat::Json) || !options.saveFolder.isEmpty()) {
@@ -510,6 +510,7 @@ QString CheckSaveTargets(const IterateOptions& options, const CTorqDoc& baseline
     if (!folder.isEmpty()) return folder;
     FileTargets targets(options.force);
     targets.AddInput(LocalPath(options.engineFile));
+    for (const QString& input : options.inputs) targets.AddInput(LocalPath(input));
     for (int number = 1; number <= kMostKept; ++number) {
         const QString refusal = targets.Check(BestPath(options.saveFolder, baseline, number));
         if (!refusal.isEmpty()) return refusal;
@@ -517,7 +518,8 @@ QString CheckSaveTargets(const IterateOptions& options, const CTorqDoc& baseline
     return {};
 }
 
-bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder, QString& failure)
+bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder, bool force,
+              QString& failure)
 {
     std::error_code error;
     std::filesystem::create_directories(LocalPath(folder), error);
@@ -525,7 +527,7 @@ bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QStr
         failure = "cannot create the folder '" + folder + "': " + QString::fromStdString(error.message());
         return false;
     }
-    OutputFiles files;
+    OutputFiles files(force);
     bool written = true;
     for (int i = 0; written && i < iterator.GetKeptCount(); ++i) {
         CTorqDoc best;
@@ -534,11 +536,15 @@ bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QStr
             return ConfirmEngineSave(best) && FinishEngineFile(best, file);
         });
     }
+    // The new set and the removal of the old set's rest, uncut by a signal.
+    const CTerminationSignalsHeld held;
     if (!written || !files.CommitAll()) {
         failure = files.FailureText();
         return false;
     }
-    for (int number = iterator.GetKeptCount() + 1; number <= kMostKept; ++number) {
+    // Without force the folder held no Best files when the run began; any
+    // that appeared since are another run's.
+    for (int number = iterator.GetKeptCount() + 1; force && number <= kMostKept; ++number) {
         std::filesystem::remove(BestPath(folder, baseline, number), error);
     }
     return true;
@@ -555,8 +561,8 @@ int FinishSeries(const CommandLine& line, IteratorTest& iterator, const RunCount
 {
     PrintResults(iterator, counts, options, out);
     QString failure;
-    const bool saved =
-        options.saveFolder.isEmpty() || SaveBest(iterator, baseline, options.saveFolder, failure);
+    const bool saved = options.saveFolder.isEmpty() ||
+                       SaveBest(iterator, baseline, options.saveFolder, options.force, failure);
     iterator.ResetAll();  // the baseline goes with this command
     if (saved) return kExitOk;
     line.Error(err, failure);
@@ -575,10 +581,13 @@ int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     if (!ParseIterateOptions(line, arguments, out, err, options, status)) return status;
 
     CliPresenter presenter(err);
-    // A shard record carries the engine file itself, as it was read.
-    QByteArray engineFile;
-    if (options.sharded && !ReadWholeFile(options.engineFile, engineFile)) {
-        return line.Error(err, "cannot read '" + options.engineFile + "'");
+    // A shard record carries the engine file itself, as it was read: a
+    // regular file of an engine's size, as the engine reader takes.
+    std::string engineFile;
+    if (options.sharded && ReadRegularFile(LocalPath(options.engineFile), kMostShardEngineFileBytes,
+                                           engineFile) != WholeFileRead::Ok) {
+        ShowErrorMessage(Msg::FileOpen);
+        return presenter.FailureExitCode();
     }
     CTorqDoc baseline;
     if (!OpenBaseline(baseline, options.engineFile)) return presenter.FailureExitCode();

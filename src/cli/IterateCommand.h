@@ -45,6 +45,7 @@ struct IterateOptions {
     IterateFormat format = IterateFormat::Table;
     QString saveFolder;  // empty: the kept engines are not written
     bool force = false;  // the Best files of an earlier run may be replaced
+    QStringList inputs;  // files read besides the engine (shard records): never written over
 };
 
 // "NAME=MIN:MAX:STEP"; false with a message for the user.
@@ -82,10 +83,13 @@ void PrintResults(const IteratorTest& iterator, const RunCounts& counts, const I
 QString CheckSaveTargets(const IterateOptions& options, const CTorqDoc& baseline);
 
 // Each kept engine with its results as DIR/Best<n>-<title up to its first
-// '.'>.trq, all written before any is committed; then the Best files of an
-// earlier run beyond this run's are removed. False (with failure naming the
-// file) when the folder or a file could not be written.
-bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder,
+// '.'>.trq, all written before any is committed, all or none. Without
+// force none replaces a file (one that appeared since CheckSaveTargets
+// fails the set); with force the Best files of an earlier run beyond this
+// run's are removed too. SIGINT and SIGTERM wait until the set is in place.
+// False (with failure naming the file) when the folder or a file could not
+// be written.
+bool SaveBest(const IteratorTest& iterator, const CTorqDoc& baseline, const QString& folder, bool force,
               QString& failure);
 
 // The end of a series that has run (or been merged from its shards): its

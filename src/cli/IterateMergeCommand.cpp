@@ -6,9 +6,9 @@
 
 #include "model/TorqDoc.h"
 
-#include <QTemporaryDir>
-
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 
 namespace cli {
@@ -59,9 +59,52 @@ bool ParseMergeOptions(CommandLine& line, const QStringList& arguments, QTextStr
     return true;
 }
 
+// A folder of the merge's own under the temporary folder ($TMPDIR or /tmp),
+// removed with its content by its bytes (the engine's name need not be
+// UTF-8); empty when it could not be made.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern =
+            std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/torqwell-merge-XXXXXX";
+        if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
 QString ShardName(const SeriesShare& share)
 {
     return QString("%1 of %2").arg(share.index).arg(share.count);
+}
+
+// "shard 3 of 8 is missing", "shards 2, 3 of 3 are missing"; past a few,
+// how many more.
+QString MissingShards(const std::map<std::int32_t, qsizetype>& byIndex, std::int32_t count)
+{
+    constexpr int kMostListed = 5;
+    QStringList listed;
+    std::int32_t missing = 0;
+    for (std::int32_t k = 1; k <= count; ++k) {
+        if (byIndex.count(k) != 0) continue;
+        if (++missing <= kMostListed) listed << QString::number(k);
+    }
+    if (missing == 0) return {};
+    QString text = (missing == 1 ? "shard " : "shards ") + listed.join(", ");
+    if (missing > kMostListed) text += QString(" and %1 more").arg(missing - kMostListed);
+    return text + " of " + QString::number(count) + (missing == 1 ? " is" : " are") + " missing";
 }
 
 // The records form one whole split of one series, computed alike; false
@@ -87,12 +130,13 @@ bool CheckShards(const std::vector<ShardRecord>& records, const QStringList& fil
         if (record.fusedMultiplyAdd != first.fusedMultiplyAdd) {
             problem =
                 name + " was computed " + (record.fusedMultiplyAdd ? "with" : "without") +
-                " fused multiply-add (" + record.instructionSet + "), '" + files[0] + "' " +
-                (first.fusedMultiplyAdd ? "with" : "without") + " (" + first.instructionSet +
+                " fused multiply-add (" + QString::fromStdString(record.instructionSet) + "), '" + files[0] +
+                "' " + (first.fusedMultiplyAdd ? "with" : "without") + " (" +
+                QString::fromStdString(first.instructionSet) +
                 "): their results may differ in the last digits; run every shard on processors of one kind";
             return false;
         }
-        if (record.testsIssued != record.series["total_tests"].toInt()) {
+        if (record.testsIssued != record.series.totalTests) {
             problem = name + " (shard " + ShardName(record.share) + ") stopped before the end of the series";
             return false;
         }
@@ -103,14 +147,39 @@ bool CheckShards(const std::vector<ShardRecord>& records, const QStringList& fil
             return false;
         }
     }
-    QStringList missing;
-    for (std::int32_t k = 1; k <= count; ++k) {
-        if (byIndex.count(k) == 0) missing << QString::number(k);
-    }
-    if (!missing.isEmpty()) {
-        problem = (missing.size() == 1 ? "shard " : "shards ") + missing.join(", ") + " of " +
-                  QString::number(count) + (missing.size() == 1 ? " is" : " are") + " missing";
-        return false;
+    problem = MissingShards(byIndex, count);
+    return problem.isEmpty();
+}
+
+// Each record's sweeps as typed give, on the baseline, the values it ran
+// with: a record whose text and numbers part is damaged, whatever its digest.
+bool CheckSweepTexts(const CommandLine& line, const std::vector<ShardRecord>& records,
+                     const QStringList& files, const CTorqDoc& baseline, QString& problem)
+{
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const ShardSeries& series = records[i].series;
+        IterateOptions options;
+        QString unused;
+        QTextStream quiet(&unused);
+        int status = kExitOk;
+        IteratorSetup setup;
+        const bool built = SeriesOptions(series, options, problem) &&
+                           SetUpSeries(line, options, baseline, setup, quiet, status);
+        for (std::size_t s = 0; built && s < series.sweeps.size(); ++s) {
+            const ShardSweep& sweep = series.sweeps[s];
+            const IterationParam& slot = setup.params[s];
+            if (slot.minValue.GetValue() != sweep.min || slot.maxValue.GetValue() != sweep.max ||
+                slot.stepValue.GetValue() != sweep.step || slot.numberOfSteps != sweep.steps) {
+                problem = "'" + files[qsizetype(i)] + "' is damaged: its sweep '" + ArgumentText(sweep.text) +
+                          "' does not give the values it ran with";
+                return false;
+            }
+        }
+        if (!built) {
+            problem =
+                "'" + files[qsizetype(i)] + "' is damaged: its sweeps do not make a series of its engine";
+            return false;
+        }
     }
     return true;
 }
@@ -138,33 +207,36 @@ int IterateMergeCommand(const QStringList& arguments, QTextStream& out, QTextStr
     std::vector<ShardRecord> records(std::size_t(merge.files.size()));
     QString problem;
     for (qsizetype i = 0; i < merge.files.size(); ++i) {
-        if (!ReadShardRecord(merge.files[i], records[std::size_t(i)], problem))
+        if (!ReadShardRecordFile(merge.files[i], records[std::size_t(i)], problem))
             return line.Error(err, problem);
     }
     if (!CheckShards(records, merge.files, problem)) return line.Error(err, problem);
 
     // The series again, from the engine file and the sweeps it ran with.
-    const QJsonObject& series = records.front().series;
-    QTemporaryDir folder;
-    const QString engineFile = folder.isValid() ? WriteSeriesEngine(series, folder.path()) : QString();
+    const ShardSeries& series = records.front().series;
+    const ScratchFolder folder;
+    const QString engineFile = folder.Path().empty() ? QString() : WriteSeriesEngine(series, folder.Path());
     if (engineFile.isEmpty())
         return line.Error(err, "cannot write the series' engine file to a temporary folder");
     IterateOptions options;
-    SeriesOptions(series, options);
+    if (!SeriesOptions(series, options, problem))
+        return line.Error(err, "'" + merge.files[0] + "' is damaged: " + problem);
     options.engineFile = engineFile;
     options.format = merge.format;
     options.saveFolder = merge.saveFolder;
     options.force = merge.force;
+    options.inputs = merge.files;
     CliPresenter presenter(err);
     CTorqDoc baseline;
     if (!OpenBaseline(baseline, engineFile)) return presenter.FailureExitCode();
     IteratorSetup setup;
     if (!SetUpSeries(line, options, baseline, setup, err, status)) return status;
+    if (!CheckSweepTexts(line, records, merge.files, baseline, problem)) return line.Error(err, problem);
     const QString refusal = CheckSaveTargets(options, baseline);
     if (!refusal.isEmpty()) return line.Error(err, refusal);
     IteratorTest& iterator = IteratorTest::Instance();
     ApplySetup(iterator, setup);
-    if (iterator.GetTotalTests() != series["total_tests"].toInt()) {
+    if (iterator.GetTotalTests() != series.totalTests) {
         iterator.ResetAll();
         return line.Error(err, "the shards' series gives another number of tests here");
     }

@@ -1,50 +1,36 @@
 #pragma once
 
-// The shard record: what "iterate --shard K/N" prints for "iterate-merge".
-// A JSON document with the series (the engine file itself, the sweeps, the
-// criterion, the band and the number of tests), which shard of how many it
-// is, the instruction set it ran with, and each test that entered the
-// shard's ten best with its seven result curves.
+// The shard record on the command line: printed by "iterate --shard K/N",
+// read by "iterate-merge" (its form and checks: iterator/ShardRecord.h).
 
 #include "IterateCommand.h"
 
-#include <QJsonObject>
+#include "iterator/ShardRecord.h"
+
 #include <QString>
 #include <QTextStream>
 
+#include <string>
 #include <vector>
 
 namespace cli::iterate {
 
-struct ShardRecord {
-    QJsonObject series;
-    SeriesShare share;
-    std::int32_t testsIssued = 0;  // tests of the whole series the shard went through
-    QString instructionSet;
-    bool fusedMultiplyAdd = false;
-    std::vector<ShardEntry> entries;  // in test order
-};
-
 // Prints the record of the shard just run; engineFile is the baseline's
 // file as it was read.
 void PrintShardRecord(const IteratorTest& iterator, const IterateOptions& options,
-                      const QByteArray& engineFile, const std::vector<ShardEntry>& entries, QTextStream& out);
+                      const std::string& engineFile, const std::vector<ShardEntry>& entries,
+                      QTextStream& out);
 
-// The whole of a file named on the command line; false when it cannot be read.
-bool ReadWholeFile(const QString& path, QByteArray& bytes);
+// Reads the record a command-line argument names: a regular file of at most
+// 1 GiB, whole and sound. False with a message naming the file.
+bool ReadShardRecordFile(const QString& path, ShardRecord& record, QString& problem);
 
-// Reads a record; false with a message naming what is wrong with it.
-bool ReadShardRecord(const QString& path, ShardRecord& record, QString& problem);
+// The series' sweeps, criterion and band as iterate's options. False when a
+// sweep as typed is no sweep (problem says which).
+bool SeriesOptions(const ShardSeries& series, IterateOptions& options, QString& problem);
 
-// Whether two records are shards of the same series: the same engine file,
-// sweeps (their values, however typed), criterion, band and test count.
-bool SameSeries(const QJsonObject& a, const QJsonObject& b);
-
-// The series' sweeps, criterion and band as iterate's options.
-void SeriesOptions(const QJsonObject& series, IterateOptions& options);
-
-// Writes the series' engine file into folder under its own name and
-// returns its path; empty when it cannot be written.
-QString WriteSeriesEngine(const QJsonObject& series, const QString& folder);
+// Writes the series' engine file into folder under its own name (its bytes)
+// and returns its path as an argument; empty when it cannot be written.
+QString WriteSeriesEngine(const ShardSeries& series, const std::string& folder);
 
 }  // namespace cli::iterate

@@ -10,10 +10,13 @@
 #include "report/MeasuredCurves.h"
 #include "report/MeasuredPulls.h"
 #include "report/PageHeader.h"
+#include "report/ReportFile.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -22,8 +25,25 @@ namespace cli {
 
 namespace {
 
-// Fonts and painting need a GUI application. Without a display the sheet is
-// drawn on Qt's offscreen platform, unless the caller chose a platform.
+// Qt's own diagnostics ("XDG_RUNTIME_DIR not set", a missing font) are not
+// this program's messages: the error stream keeps to those. A platform that
+// cannot start is fatal to Qt, which would abort; the command ends with a
+// message of its own and status 2 instead.
+void KeepQtMessagesOffTheErrorStream(QtMsgType type, const QMessageLogContext&, const QString&)
+{
+    if (type != QtFatalMsg) return;
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    std::fprintf(stderr,
+                 "%s sheet: the Qt platform '%s' (QT_QPA_PLATFORM) cannot start here; without "
+                 "QT_QPA_PLATFORM the sheet is drawn offscreen\n",
+                 kProgramName, platform.constData());
+    std::fflush(stderr);
+    std::_Exit(kExitUsage);
+}
+
+// Fonts and painting need a GUI application. The sheet is drawn on Qt's
+// offscreen platform, which needs no display, unless the caller chose a
+// platform with QT_QPA_PLATFORM.
 bool EnsureGuiApplication(QTextStream& err)
 {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) return true;
@@ -32,6 +52,7 @@ bool EnsureGuiApplication(QTextStream& err)
         return false;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(KeepQtMessagesOffTheErrorStream);
     static int argc = 1;
     static char name[] = "torqwell-cli";
     static char* argv[] = {name, nullptr};
@@ -143,7 +164,9 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
             << Qt::endl;
         return kExitUsage;
     }
-    if (QFileInfo::exists(output) && !line.Parser().isSet("force")) {
+    const bool force = line.Parser().isSet("force");
+    std::error_code unused;
+    if (std::filesystem::exists(LocalPath(output), unused) && !force) {
         err << kProgramName << " sheet: " << output << " exists; use --force to replace it" << Qt::endl;
         return kExitUsage;
     }
@@ -176,12 +199,15 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
     content.graph = BuildMeasuredChartPicture({{&doc, content.engineName}}, options, &measured);
     content.measured = &measured;
 
+    // The name passes as its bytes; without --force a file that appeared
+    // at it since the check above is kept.
     QString error;
-    if (!ExportDynoSheet(content, output, error)) {
+    if (!WriteFileAtomically(LocalPath(output), output, RenderDynoSheet(content, SheetFormatOf(output)),
+                             error, force)) {
         err << kProgramName << " sheet: " << error << Qt::endl;
         return kExitUsage;
     }
-    out << "Wrote " << output << Qt::endl;
+    PrintWrote(out, output);
     return kExitOk;
 }
 

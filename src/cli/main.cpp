@@ -8,10 +8,14 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char* argv[])
 {
+    // Past the file-size limit (ulimit -f) a write fails (EFBIG) and the
+    // command reports it with status 2, instead of being killed by SIGXFSZ.
+    std::signal(SIGXFSZ, SIG_IGN);
     // File names keep their bytes, also those that are not UTF-8 (CliSupport.h).
     QStringList arguments;
     for (int i = 1; i < argc; ++i) arguments << cli::ArgumentText(argv[i]);

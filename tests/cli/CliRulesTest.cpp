@@ -78,6 +78,10 @@ TEST(CliTool, AnOptionGivenTwiceIsAnErrorInEveryCommandButSweep)
         {"export-game", chevy, "-o", a, "-o", b},
         {"iterate", chevy, "--sweep", "ivc=60:64:1", "--band", "2000-6000", "--band", "3000-7000"},
         {"iterate", chevy, "--sweep", "ivc=60:64:1", "--threads", "1", "--threads", "2"},
+        // Switches too.
+        {"convert", chevy, "-o", a, "--force", "--force"},
+        {"iterate", chevy, "--sweep", "ivc=60:64:1", "--no-batch", "--no-batch"},
+        {"sheet", chevy, "-o", Q(folder.File("s.svg")), "--force", "--force"},
     };
     for (const QStringList& arguments : twice) {
         const CliResult result = RunCli(arguments);

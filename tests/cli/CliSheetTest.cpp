@@ -1,3 +1,4 @@
+#include "CliFixtures.h"
 #include "CliTestSupport.h"
 
 #include "TempFile.h"
@@ -11,14 +12,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The tool as its own process, without a display: no X server, no platform chosen.
-CliResult RunWithoutDisplay(const QStringList& arguments)
+// The tool as its own process, without a display: no X server, no platform
+// chosen unless given.
+CliResult RunWithoutDisplay(const QStringList& arguments, const QString& platform = {})
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("DISPLAY");
     environment.remove("WAYLAND_DISPLAY");
+    environment.remove("XDG_RUNTIME_DIR");
     environment.remove("QT_QPA_PLATFORM");
+    if (!platform.isEmpty()) environment.insert("QT_QPA_PLATFORM", platform);
     process.setProcessEnvironment(environment);
     process.start(TORQWELL_CLI_PATH, arguments);
     EXPECT_TRUE(process.waitForFinished(30000));
@@ -39,6 +43,7 @@ TEST(CliSheet, AnExampleGivesAOnePagePdfAPngAndAnSvgWithoutADisplay)
         const CliResult result = RunWithoutDisplay({"sheet", engine, "-o", output});
         ASSERT_EQ(result.status, 0) << result.err.toStdString();
         EXPECT_EQ(result.out, "Wrote " + output + "\n");
+        EXPECT_EQ(result.err, "") << "without XDG_RUNTIME_DIR too, the error stream is the program's own";
     }
     const std::string pdf = ReadWholeFile(folder.File("sheet.pdf"));
     EXPECT_EQ(pdf.rfind("%PDF", 0), 0u);
@@ -165,4 +170,45 @@ TEST(CliSheet, APullIsDrawnBesideTheCurvesWithItsRmsAndABadPullIsRefusedBeforeAn
     EXPECT_EQ(self.status, 2);
     EXPECT_TRUE(self.err.contains("is a pull it reads")) << self.err.toStdString();
     EXPECT_EQ(ReadWholeFile(folder.File("day1.svg")), ReadWholeFile(folder.File("day1.csv")));
+}
+
+TEST(CliSheet, APlatformThatCannotStartGivesStatus2AndAMessageInsteadOfAnAbort)
+{
+    TempDir folder;
+    for (const char* platform : {"xcb", "no-such-platform"}) {
+        SCOPED_TRACE(platform);
+        const CliResult result = RunWithoutDisplay(
+            {"sheet", Example("chevy-350-street.trq"), "-o", Q(folder.File("s.pdf"))}, platform);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err,
+                  QString("torqwell-cli sheet: the Qt platform '%1' (QT_QPA_PLATFORM) cannot start "
+                          "here; without QT_QPA_PLATFORM the sheet is drawn offscreen\n")
+                      .arg(platform));
+        EXPECT_EQ(FilesIn(folder.Path()), 0u);
+    }
+}
+
+TEST(CliSheet, ASheetNameThatIsNotUtf8IsWrittenAsItsBytesAndReplacesNoOtherFile)
+{
+    TempDir folder;
+    const std::string latin1 = folder
+                                   .File(
+                                       "pr\xfc"
+                                       "fstand.svg")
+                                   .string();
+    // What a conversion of the name to text and back would give.
+    WriteWholeFile(folder.File("pr\xef\xbf\xbd"
+                               "fstand.svg"),
+                   "an unrelated file");
+    const std::string engine = (ExamplesFolder() / "chevy-350-street.trq").string();
+    const ProcessResult sheet = RunProgram({"sheet", engine, "-o", latin1, "--force"});
+    ASSERT_EQ(sheet.status, 0) << sheet.err;
+    EXPECT_EQ(sheet.out, "Wrote " + latin1 + "\n");
+    EXPECT_NE(ReadWholeFile(latin1).find("</svg>"), std::string::npos);
+    EXPECT_EQ(ReadWholeFile(folder.File("pr\xef\xbf\xbd"
+                                        "fstand.svg")),
+              "an unrelated file");
+    EXPECT_EQ(FilesIn(folder.Path()), 2u);
+    const ProcessResult again = RunProgram({"sheet", engine, "-o", latin1});
+    EXPECT_EQ(again.status, 2) << "it exists, by its bytes";
 }

@@ -1,9 +1,15 @@
 #include "CliFixtures.h"
 #include "CliTestSupport.h"
 
+#include "FileTargets.h"
 #include "TempFile.h"
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+
+#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
@@ -207,4 +213,81 @@ TEST(CliIterate, SavedBestEnginesAppearAfterTheSeriesAllOfThemAndOnlyThoseOfThis
     EXPECT_TRUE(forced.out.startsWith("Total tests: 3\n"));
     EXPECT_EQ(FilesIn(best), 3u);
     for (int n = 1; n <= 3; ++n) EXPECT_TRUE(fs::exists(bestFile(n))) << n;
+}
+
+TEST(CliWrites, WithoutForceASetOfFilesKeepsAFileThatAppearedWhileTheCommandRanAndWritesNoneOfTheSet)
+{
+    TempDir folder;
+    cli::OutputFiles files(false);
+    for (const char* name : {"Best1-x.trq", "Best2-x.trq", "Best3-x.trq"}) {
+        ASSERT_TRUE(files.Write(folder.File(name).string(), [](CAtomicFile& file) {
+            return file.Open() && std::fputs("this run\n", file.File()) >= 0 &&
+                   file.Finish() == CAtomicFile::Result::Ok;
+        }));
+    }
+    WriteWholeFile(folder.File("Best2-x.trq"), "another run, started later, finished first\n");
+
+    EXPECT_FALSE(files.CommitAll());
+    EXPECT_EQ(files.FailureText(), "'" + Q(folder.File("Best2-x.trq")) +
+                                       "' appeared while the command ran (another program wrote it) and is "
+                                       "kept; no file was changed");
+    EXPECT_EQ(ReadWholeFile(folder.File("Best2-x.trq")), "another run, started later, finished first\n");
+    EXPECT_EQ(FilesIn(folder.Path()), 1u) << "Best1 taken back, Best3 never written, no temporary left";
+}
+
+TEST(CliWritesDeathTest, SigtermDuringTheCommitOfASetWaitsUntilTheWholeSetIsInPlace)
+{
+    TempDir folder;
+    for (const char* name : {"Best1-x.trq", "Best2-x.trq", "Best3-x.trq"})
+        WriteWholeFile(folder.File(name), "the earlier run\n");
+    EXPECT_EXIT(
+        {
+            cli::OutputFiles files(true);
+            for (const char* name : {"Best1-x.trq", "Best2-x.trq", "Best3-x.trq"}) {
+                files.Write(folder.File(name).string(), [](CAtomicFile& file) {
+                    return file.Open() && std::fputs("this run\n", file.File()) >= 0 &&
+                           file.Finish() == CAtomicFile::Result::Ok;
+                });
+            }
+            // The scheduler's time limit, right after the first file is in place.
+            files.SetCommitObserver([](const std::string&) { std::raise(SIGTERM); });
+            files.CommitAll();
+            std::_Exit(0);  // not reached: the signal acts once the set is in place
+        },
+        testing::KilledBySignal(SIGTERM), "");
+    for (const char* name : {"Best1-x.trq", "Best2-x.trq", "Best3-x.trq"})
+        EXPECT_EQ(ReadWholeFile(folder.File(name)), "this run\n") << name;
+    EXPECT_EQ(FilesIn(folder.Path()), 3u);
+}
+
+TEST(CliWrites, AFileSizeLimitFailsASaveWithStatus2AndLeavesTheFileAsItWas)
+{
+    TempDir folder;
+    const fs::path engine = CopyOfChevy(folder);
+    WriteWholeFile(folder.File("out.trq"), "kept\n");
+    const std::string cli = TORQWELL_CLI_PATH;
+    const std::string commands[] = {
+        "convert '" + engine.string() + "' -o out.trq --force",
+        "export-game '" + engine.string() + "' -o out.gme",
+        "sheet '" + engine.string() + "' -o out.pdf",
+        "iterate '" + engine.string() + "' --sweep bore=4:4.01:0.01 --threads 1 --save-best best",
+    };
+    for (const std::string& command : commands) {
+        SCOPED_TRACE(command);
+        // 1 block of 512 bytes: less than any of these files.
+        const std::string shell = "cd '" + folder.Path().string() + "' && (ulimit -f 1; exec '" + cli + "' " +
+                                  command + ") >/dev/null 2>err.txt";
+        const int status = std::system(shell.c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by a signal";
+        EXPECT_EQ(WEXITSTATUS(status), 2);
+        EXPECT_TRUE(ReadWholeFile(folder.File("err.txt")).find("File Error") != std::string::npos ||
+                    ReadWholeFile(folder.File("err.txt")).find("File too large") != std::string::npos)
+            << ReadWholeFile(folder.File("err.txt"));
+    }
+    EXPECT_EQ(ReadWholeFile(folder.File("out.trq")), "kept\n");
+    fs::remove(folder.File("err.txt"));
+    std::size_t bestFiles = fs::exists(folder.File("best")) ? FilesIn(folder.File("best")) : 0;
+    EXPECT_EQ(bestFiles, 0u) << "no Best file and no temporary";
+    EXPECT_EQ(FilesIn(folder.Path()), fs::exists(folder.File("best")) ? 3u : 2u)
+        << "the engine, out.trq and no temporary";
 }

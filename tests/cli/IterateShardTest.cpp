@@ -2,19 +2,22 @@
 // iterate-merge prints what iterate prints for the whole series, byte for
 // byte; iterate-merge refuses records that do not make one whole split.
 
+#include "CliSupport.h"
 #include "CliTestSupport.h"
 
 #include "TempFile.h"
 
+#include "iterator/ShardRecord.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -38,16 +41,19 @@ void WriteFile(const std::filesystem::path& path, const QString& text)
     file.write(text.toUtf8());
 }
 
-QJsonObject ReadJson(const std::filesystem::path& path)
+ShardRecord ReadRecord(const std::filesystem::path& path)
 {
-    QFile file(Q(path));
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    return QJsonDocument::fromJson(file.readAll()).object();
+    ShardRecord record;
+    std::string problem;
+    EXPECT_TRUE(ReadShardRecord(ReadWholeFile(path), record, problem)) << problem;
+    return record;
 }
 
-void WriteJson(const std::filesystem::path& path, const QJsonObject& object)
+// A record as the writer writes it, whatever its values: whole, with its digest.
+QString WriteRecord(const std::filesystem::path& path, const ShardRecord& record)
 {
-    WriteFile(path, QString::fromUtf8(QJsonDocument(object).toJson()));
+    WriteWholeFile(path, WriteShardRecord(record));
+    return Q(path);
 }
 
 // Runs shard k of n of the series into dir/shard-k.json, with the threads
@@ -145,40 +151,157 @@ TEST(CliIterateShards, TheMergeRefusesShardsThatDoNotMakeOneWholeSplitOfOneSerie
     EXPECT_EQ(Merge({one, Q(dir.File("retyped.json")), three}).status, 0);
 }
 
-TEST(CliIterateShards, TheMergeRefusesDamagedAndUnfinishedRecordsAndMixedArithmetic)
+TEST(CliIterateShards, TheMergeRefusesUnfinishedRecordsAndMixedArithmetic)
 {
     TempDir dir;
     const QString one = RunShard(kBoreSeries, 1, 2, dir);
     const QString two = RunShard(kBoreSeries, 2, 2, dir);
-    const QJsonObject record = ReadJson(dir.File("shard-2-of-2.json"));
+    const ShardRecord record = ReadRecord(dir.File("shard-2-of-2.json"));
 
-    QJsonObject otherKind = record;
-    otherKind["fused_multiply_add"] = !record["fused_multiply_add"].toBool();
-    otherKind["instruction_set"] = "ELSEWHERE";
-    WriteJson(dir.File("kind.json"), otherKind);
-    ExpectRefused(Merge({one, Q(dir.File("kind.json"))}), "fused multiply-add (ELSEWHERE)");
+    ShardRecord otherKind = record;
+    otherKind.fusedMultiplyAdd = !record.fusedMultiplyAdd;
+    otherKind.instructionSet = "ELSEWHERE";
+    ExpectRefused(Merge({one, WriteRecord(dir.File("kind.json"), otherKind)}),
+                  "fused multiply-add (ELSEWHERE)");
 
-    QJsonObject unfinished = record;
-    unfinished["tests_issued"] = record["tests_issued"].toInt() - 5;
-    WriteJson(dir.File("unfinished.json"), unfinished);
-    ExpectRefused(Merge({one, Q(dir.File("unfinished.json"))}), "stopped before the end of the series");
+    ShardRecord unfinished = record;
+    unfinished.testsIssued -= 5;
+    ExpectRefused(Merge({one, WriteRecord(dir.File("unfinished.json"), unfinished)}),
+                  "stopped before the end of the series");
 
-    QJsonObject misplaced = record;  // an entry of shard 1 in shard 2's record
-    QJsonArray entries = record["entries"].toArray();
-    ASSERT_FALSE(entries.isEmpty());
-    QJsonObject entry = entries[0].toObject();
-    entry["test"] = entry["test"].toInt() + 1;
-    entries[0] = entry;
-    misplaced["entries"] = entries;
-    WriteJson(dir.File("misplaced.json"), misplaced);
-    ExpectRefused(Merge({one, Q(dir.File("misplaced.json"))}), "is damaged");
-
-    // A record cut short, as by a shard killed while it printed.
-    WriteFile(dir.File("cut.json"),
-              QString::fromStdString(ReadWholeFile(dir.File("shard-2-of-2.json")).substr(0, 200)));
-    ExpectRefused(Merge({one, Q(dir.File("cut.json"))}), "is not a shard record");
+    ShardRecord misplaced = record;  // an entry of shard 1 in shard 2's record
+    ASSERT_FALSE(misplaced.entries.empty());
+    misplaced.entries[0].testNumber += 1;
+    ExpectRefused(Merge({one, WriteRecord(dir.File("misplaced.json"), misplaced)}), "does not fit its shard");
     ExpectRefused(Merge({one, Q(dir.File("absent.json"))}), "cannot read");
     EXPECT_EQ(Merge({one, two}).status, 0);
+}
+
+TEST(CliIterateShards, ADamagedRecordIsRefusedNamingItAndNeverGivesAnotherBest)
+{
+    TempDir dir;
+    QStringList series = kCamSeries;
+    const QString one = RunShard(series, 1, 2, dir);
+    const QString two = RunShard(series, 2, 2, dir);
+    const std::string text = ReadWholeFile(dir.File("shard-2-of-2.json"));
+    const auto damaged = [&](const char* name, std::string changed) {
+        WriteWholeFile(dir.File(name), changed);
+        const CliResult result = Merge({one, Q(dir.File(name))});
+        ExpectRefused(result, "is damaged");
+        EXPECT_TRUE(result.err.contains(name)) << result.err.toStdString();
+    };
+    // The sweep text that shifts every printed value, a score, an entry dropped, a record cut short.
+    std::string sweep = text;
+    sweep.replace(sweep.find("ivc=40:100:6"), 12, "ivc=46:100:6");
+    damaged("sweep.json", sweep);
+    std::string score = text;
+    score[score.find("\"power\": [") + 11] ^= 1;
+    damaged("score.json", score);
+    std::string dropped = text;
+    const std::size_t entry = dropped.find("    {\n      \"test\"");
+    dropped.erase(entry, dropped.find("    },\n", entry) + 7 - entry);
+    damaged("dropped.json", dropped);
+    damaged("cut.json", text.substr(0, text.size() - 80));
+
+    // Whole, but its sweep as typed gives other values than it ran with.
+    ShardRecord retyped = ReadRecord(dir.File("shard-2-of-2.json"));
+    retyped.series.sweeps[0].text = "ivc=46:100:6";
+    ShardRecord first = ReadRecord(dir.File("shard-1-of-2.json"));
+    first.series.sweeps[0].text = "ivc=46:100:6";
+    const CliResult result = Merge(
+        {WriteRecord(dir.File("retyped-1.json"), first), WriteRecord(dir.File("retyped-2.json"), retyped)});
+    ExpectRefused(result, "is damaged: its sweep 'ivc=46:100:6' does not give the values it ran with");
+
+    // A record of the first version carries no digest: refused, saying what it lacks.
+    WriteWholeFile(dir.File("old.json"),
+                   "{\n    \"entries\": [\n    ],\n    \"format\": \"torqwell iterator shard\",\n    "
+                   "\"version\": 1\n}\n");
+    ExpectRefused(Merge({one, Q(dir.File("old.json"))}), "without the entry count and the SHA-256 digest");
+    EXPECT_EQ(Merge({one, two}).status, 0);
+}
+
+TEST(CliIterateShards, FieldsOutOfRangeAreRefusedBeforeAnythingIsBuiltFromThem)
+{
+    TempDir dir;
+    RunShards(kBoreSeries, 2, dir);
+    const ShardRecord record = ReadRecord(dir.File("shard-2-of-2.json"));
+
+    ShardRecord band = record;
+    band.series.minRpm = 1999.0f;
+    ShardRecord bandOne = ReadRecord(dir.File("shard-1-of-2.json"));
+    bandOne.series.minRpm = 1999.0f;
+    ExpectRefused(
+        Merge({WriteRecord(dir.File("band-1.json"), bandOne), WriteRecord(dir.File("band-2.json"), band)}),
+        "its band 1999-5000 rpm is not a band within 2000-11000 rpm");
+
+    ShardRecord huge = record;
+    huge.share = {2, 2147483647};
+    ExpectRefused(Merge({WriteRecord(dir.File("huge.json"), huge)}), "is not one of 1 to 100000 shards");
+
+    // A record of one shard of 100000: the missing ones are counted, not listed.
+    ShardRecord many = record;
+    many.share = {1, 100000};
+    many.entries.resize(1);
+    many.entries[0].testNumber = 1;
+    const CliResult missing = Merge({WriteRecord(dir.File("many.json"), many)});
+    ExpectRefused(missing, "shards 2, 3, 4, 5, 6 and 99994 more of 100000 are missing");
+    EXPECT_LT(missing.err.size(), 200);
+}
+
+TEST(CliIterateShards, AFolderADeviceOrAPipeIsNeitherARecordNorTheEngineOfAShard)
+{
+    TempDir dir;
+    const QString one = RunShard(kBoreSeries, 1, 2, dir);
+    std::filesystem::create_directory(dir.File("folder"));
+    ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
+    for (const QString& odd : {Q(dir.File("folder")), Q(dir.File("pipe")), QString("/dev/zero")}) {
+        SCOPED_TRACE(odd.toStdString());
+        ExpectRefused(Merge({one, odd}), "it is no file (a folder, a device or a pipe)");
+        QStringList shard = kBoreSeries;
+        shard[1] = odd;
+        ExpectRefused(RunCli(shard + QStringList{"--shard", "1/2"}), "Unable to Open the Selected File");
+    }
+}
+
+TEST(CliIterateShards, TheMergeNeverWritesABestFileOverARecordItReads)
+{
+    TempDir dir;
+    const QStringList files = RunShards(kBoreSeries, 2, dir);
+    const std::string before = ReadWholeFile(dir.File("shard-1-of-2.json"));
+    std::filesystem::create_directory(dir.File("best"));
+    std::filesystem::create_symlink(dir.File("shard-1-of-2.json"),
+                                    dir.File("best/Best1-chevy-350-street.trq"));
+    const CliResult result = Merge(files, {"--save-best", Q(dir.File("best")), "--force"});
+    ExpectRefused(result, "is a file this command reads; it is never written over");
+    EXPECT_EQ(ReadWholeFile(dir.File("shard-1-of-2.json")), before);
+}
+
+TEST(CliIterateShards, AnEngineWhoseNameIsNotUtf8IsMergedAndItsBestFilesKeepTheName)
+{
+    TempDir dir;
+    const std::string name = "moteur-\xe9t\xe9.trq";  // Latin-1
+    std::filesystem::copy_file(ExamplesFolder() / "chevy-350-street.trq", dir.File(name));
+    QStringList series = kBoreSeries;
+    series[1] = cli::ArgumentText(dir.File(name).string());
+    // The merge's scratch folder goes where the test can see that none is left.
+    std::filesystem::create_directory(dir.File("tmp"));
+    const bool temporaryFolderSet = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray temporaryFolder = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QByteArray::fromStdString(dir.File("tmp").string()));
+    const CliResult whole = RunCli(series + QStringList{"--save-best", Q(dir.File("whole"))});
+    ASSERT_EQ(whole.status, 0) << whole.err.toStdString();
+    const CliResult merged = Merge(RunShards(series, 2, dir), {"--save-best", Q(dir.File("merged"))});
+    ASSERT_EQ(merged.status, 0) << merged.err.toStdString();
+    EXPECT_EQ(merged.out.toStdString(), whole.out.toStdString());
+    const std::string best = "Best1-moteur-\xe9t\xe9.trq";
+    EXPECT_EQ(ReadWholeFile(dir.File("merged") / best), ReadWholeFile(dir.File("whole") / best));
+    EXPECT_FALSE(ReadWholeFile(dir.File("merged") / best).empty());
+    EXPECT_EQ(FilesIn(dir.File("tmp")), 0u) << "the scratch folder is removed, whatever the engine's name";
+    if (temporaryFolderSet) {
+        qputenv("TMPDIR", temporaryFolder);
+    } else {
+        qunsetenv("TMPDIR");
+    }
 }
 
 TEST(CliIterate, ShardAndBatchOptionsAreCheckedAndTheOneEngineRunnerGivesTheSameResults)

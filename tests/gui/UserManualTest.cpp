@@ -43,7 +43,7 @@ private slots:
     void helpOpensTheBuiltManualThroughTheDesktop();
     void aMissingManualShows76AndOpensNothing();
     void anOpenerThatFailsShows76();
-    void theManualIsLookedForInTheStartFolderThenBesideTheProgramThenInItsDataFolder();
+    void theManualThatCameWithTheProgramComesBeforeOneInTheStartFolder();
     void aFolderNamedLikeTheManualIsNoManual();
 
 private:
@@ -112,7 +112,7 @@ void UserManualTest::anOpenerThatFailsShows76()
     QVERIFY(messages.Codes().empty());
 }
 
-void UserManualTest::theManualIsLookedForInTheStartFolderThenBesideTheProgramThenInItsDataFolder()
+void UserManualTest::theManualThatCameWithTheProgramComesBeforeOneInTheStartFolder()
 {
     // An installation: <prefix>/bin/torqwell and <prefix>/share/torqwell/Trqmanual.pdf.
     QTemporaryDir root;
@@ -125,22 +125,23 @@ void UserManualTest::theManualIsLookedForInTheStartFolderThenBesideTheProgramThe
     const QString manualName = QString::fromLatin1(kUserManualFileName);
 
     QCOMPARE(UserManualFolders(startFolder, programFolder),
-             (QStringList{startFolder, programFolder, prefix.filePath(QStringLiteral("share/torqwell"))}));
+             (QStringList{programFolder, prefix.filePath(QStringLiteral("share/torqwell")), startFolder}));
     QVERIFY(FindUserManual(startFolder, programFolder).isEmpty());
 
+    // Without an installed manual, one in the start folder is the manual.
+    const QString inStartFolder = prefix.filePath(QStringLiteral("work/") + manualName);
+    QVERIFY(WriteFile(inStartFolder, "local"));
+    QCOMPARE(FindUserManual(startFolder, programFolder), inStartFolder);
+
+    // The installed one comes before a PDF of that name where the program was started.
     const QString installed = prefix.filePath(QStringLiteral("share/torqwell/") + manualName);
     QVERIFY(WriteFile(installed, "installed"));
     QCOMPARE(FindUserManual(startFolder, programFolder), installed);
 
-    // A build tree writes the manual beside the program.
+    // A build tree writes the manual beside the program: that is the one it came with.
     const QString besideProgram = prefix.filePath(QStringLiteral("bin/") + manualName);
     QVERIFY(WriteFile(besideProgram, "built"));
     QCOMPARE(FindUserManual(startFolder, programFolder), besideProgram);
-
-    // A manual in the folder the program was started in comes first.
-    const QString inStartFolder = prefix.filePath(QStringLiteral("work/") + manualName);
-    QVERIFY(WriteFile(inStartFolder, "local"));
-    QCOMPARE(FindUserManual(startFolder, programFolder), inStartFolder);
 
     // Started in the program's own folder, that folder is looked at once.
     QCOMPARE(UserManualFolders(programFolder, programFolder).size(), 2);

@@ -17,6 +17,9 @@
 // and finishing only those entries, in test order: the same kept results,
 // slots, test numbers and scores as one machine running the whole series.
 
+// The most shards a series is split into.
+inline constexpr std::int32_t kMostShards = 100000;
+
 struct SeriesShare {
     std::int32_t index = 1;  // 1..count
     std::int32_t count = 1;

@@ -11,9 +11,9 @@ QStringList UserManualFolders(const QString& startFolder, const QString& program
         const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
         if (!folders.contains(clean)) folders.append(clean);
     };
-    add(startFolder);
     add(programFolder);
     if (!programFolder.isEmpty()) add(QDir(programFolder).filePath(QStringLiteral("../share/torqwell")));
+    add(startFolder);
     return folders;
 }
 

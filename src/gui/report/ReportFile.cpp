@@ -19,8 +19,14 @@ QString Reason(int error)
 
 bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString& error)
 {
-    const QByteArray local = QFile::encodeName(path);
-    CAtomicFile file{std::filesystem::path(local.toStdString())};
+    return WriteFileAtomically(QFile::encodeName(path).toStdString(), path, bytes, error);
+}
+
+bool WriteFileAtomically(const std::string& localPath, const QString& path, const QByteArray& bytes,
+                         QString& error, bool replaceExisting)
+{
+    CAtomicFile file{std::filesystem::path(localPath)};
+    if (!replaceExisting) file.RefuseToReplace();
     errno = 0;
     if (!file.Open()) {
         error = QStringLiteral("Cannot write %1: %2.").arg(path, Reason(errno));
@@ -36,7 +42,14 @@ bool WriteFileAtomically(const QString& path, const QByteArray& bytes, QString& 
         return false;
     }
     errno = 0;
-    if (file.Commit() != CAtomicFile::Result::Ok) {
+    const CAtomicFile::Result committed = file.Commit();
+    if (committed == CAtomicFile::Result::TargetExists) {
+        error = QStringLiteral(
+                    "Cannot write %1: another program wrote a file of that name meanwhile, which is kept.")
+                    .arg(path);
+        return false;
+    }
+    if (committed != CAtomicFile::Result::Ok) {
         error = QStringLiteral("Cannot write %1: %2.").arg(path, Reason(errno));
         return false;
     }

@@ -52,11 +52,17 @@ CChartLegend::CChartLegend(QWidget* parent)
     layout->addWidget(m_note);
 }
 
+// The entries go once the event under way is done: a press on an entry of an
+// engine window that is not active activates the window, whose views are
+// brought up to date while Qt is still delivering that press to the entry.
 void CChartLegend::Clear()
 {
     for (const Entry& entry : m_entries) {
-        delete entry.swatch;
-        delete entry.text;
+        for (QLabel* label : {entry.swatch, entry.text}) {
+            m_grid->removeWidget(label);
+            label->hide();
+            label->deleteLater();
+        }
     }
     m_entries.clear();
 }

@@ -194,6 +194,7 @@ void CTorqSpecEditCtrl::CloseEditor()
 {
     if (m_editor == nullptr) return;
     m_editor->ShowCurrentValue();
+    m_editor->TakeChoice();
     QMetaObject::invokeMethod(m_editor.data(), &CTorqSpecEditDlg::CloseAfterChoice, Qt::QueuedConnection);
 }
 
@@ -421,7 +422,7 @@ void CTorqSpecEditDlg::DropMenu()
 
 void CTorqSpecEditDlg::CloseAfterChoice()
 {
-    QDialog::done(QDialog::Accepted);
+    done(QDialog::Accepted);
 }
 
 // A decimal comma is the likeliest reason a number is refused where the
@@ -464,7 +465,16 @@ void CTorqSpecEditDlg::done(int result)
     if (m_closing) return;
     m_closing = true;
     if (g_openEditor == this) g_openEditor = nullptr;
-    QDialog::done(result);
+    // The close that follows a choice may come while the menu is dropped
+    // again (its own event loop runs it): the menu goes with its editor, so
+    // that no choice is taken from it once the edit is over, which would
+    // change the engine without the edit's end (recalculated, run, recorded
+    // for Undo).
+    if (m_menu->isVisible()) m_menu->close();
+    // Once a choice has changed the engine, the edit ends as done whatever
+    // closes the editor (Escape pressed before the posted close came): it is
+    // recalculated, run and recorded for Undo like any other.
+    QDialog::done(m_choiceTaken ? QDialog::Accepted : result);
 }
 
 bool CTorqSpecEditDlg::eventFilter(QObject* watched, QEvent* event)

@@ -174,6 +174,9 @@ public:
     void DropMenu();
     // Closes with OK without applying the text box (a choice was taken).
     void CloseAfterChoice();
+    // A choice from the menu has changed the engine: however the editor
+    // closes now, it closes with OK.
+    void TakeChoice() { m_choiceTaken = true; }
 
     void accept() override;
     void done(int result) override;
@@ -198,4 +201,5 @@ private:
     QPushButton* m_cancelButton;
     QMenu* m_menu;
     bool m_closing = false;
+    bool m_choiceTaken = false;
 };

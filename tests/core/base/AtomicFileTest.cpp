@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -154,5 +157,89 @@ TEST(AtomicSave, AFolderOrAReadOnlyFileIsNoTargetAndNothingIsLeftBehind)
     if (::geteuid() != 0) {
         EXPECT_FALSE(locked.Open()) << "a file the user may not write is not replaced";
     }
+    EXPECT_TRUE(TemporariesIn(dir.Path()).empty());
+}
+
+TEST(AtomicSave, ASaveThatMayNotReplaceKeepsAFileThatAppearedSinceItWasChecked)
+{
+    TempDir dir;
+    CAtomicFile late(dir.File("Best1-engine.trq"));
+    late.RefuseToReplace();
+    ASSERT_TRUE(late.Open());
+    std::fputs("this run's best\n", late.File());
+    WriteWholeFile(dir.File("Best1-engine.trq"), "another run's best\n");
+
+    EXPECT_EQ(late.Commit(), CAtomicFile::Result::TargetExists);
+    EXPECT_EQ(ReadWholeFile(dir.File("Best1-engine.trq")), "another run's best\n");
+    EXPECT_TRUE(TemporariesIn(dir.Path()).empty());
+
+    CAtomicFile first(dir.File("Best2-engine.trq"));
+    first.RefuseToReplace();
+    ASSERT_TRUE(first.Open());
+    std::fputs("new\n", first.File());
+    EXPECT_EQ(first.Commit(), CAtomicFile::Result::Ok) << "a target still absent is written";
+    EXPECT_EQ(ReadWholeFile(dir.File("Best2-engine.trq")), "new\n");
+}
+
+TEST(AtomicSave, ASaveLeavesTheLiveTemporaryOfAnotherSaveOfTheSameTargetAlone)
+{
+    TempDir dir;
+    WriteWholeFile(dir.File("engine.trq.tmp-Ab3xYz"), "left by a killed save");
+    CAtomicFile slow(dir.File("engine.trq"));  // another program's save, still writing
+    ASSERT_TRUE(slow.Open());
+    std::fputs("the slow save's engine\n", slow.File());
+    ASSERT_EQ(slow.Finish(), CAtomicFile::Result::Ok) << "finished, not yet committed: still live";
+
+    Save(dir.File("engine.trq"), "the quick save's engine\n");
+    EXPECT_TRUE(fs::exists(slow.TemporaryPath())) << "a live temporary is no leftover";
+    EXPECT_FALSE(fs::exists(dir.File("engine.trq.tmp-Ab3xYz"))) << "an unlocked one is";
+    ASSERT_EQ(slow.Commit(), CAtomicFile::Result::Ok);
+    EXPECT_EQ(ReadWholeFile(dir.File("engine.trq")), "the slow save's engine\n");
+    EXPECT_TRUE(TemporariesIn(dir.Path()).empty());
+}
+
+TEST(AtomicSaveDeathTest, SigtermAndSigintWaitWhileHeldAndEndTheProgramAfter)
+{
+    for (int signal : {SIGTERM, SIGINT}) {
+        TempDir dir;
+        EXPECT_EXIT(
+            {
+                CAtomicFile file(dir.File("engine.trq"));  // installs the save's handlers
+                if (!file.Open()) std::_Exit(1);
+                {
+                    const CTerminationSignalsHeld held;
+                    std::raise(signal);
+                    // A signal sent to the process may reach any of its threads.
+                    std::thread other([signal] { ::kill(::getpid(), signal); });
+                    other.join();
+                    WriteWholeFile(dir.File("after-the-signals"), "the held work went on");
+                }
+                std::_Exit(2);  // not reached: the signal acts once the hold ends
+            },
+            testing::KilledBySignal(signal), "");
+        EXPECT_EQ(ReadWholeFile(dir.File("after-the-signals")), "the held work went on");
+        EXPECT_TRUE(TemporariesIn(dir.Path()).empty()) << "the handler still removes the temporary";
+    }
+}
+
+TEST(AtomicSaveDeathTest, AFileSizeLimitFailsTheSaveInsteadOfEndingTheProgram)
+{
+    TempDir dir;
+    WriteWholeFile(dir.File("engine.trq"), "the engine before\n");
+    EXPECT_EXIT(
+        {
+            rlimit limit{};
+            limit.rlim_cur = limit.rlim_max = 4096;  // bytes, as ulimit -f 4
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            CAtomicFile file(dir.File("engine.trq"));
+            if (!file.Open()) std::_Exit(1);
+            const std::string line(1000, 'x');
+            for (int i = 0; i < 100; ++i) std::fputs(line.c_str(), file.File());
+            errno = 0;
+            const bool failed = file.Commit() == CAtomicFile::Result::WriteFailed;
+            std::_Exit(failed && errno == EFBIG ? 0 : 3);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(ReadWholeFile(dir.File("engine.trq")), "the engine before\n");
     EXPECT_TRUE(TemporariesIn(dir.Path()).empty());
 }
