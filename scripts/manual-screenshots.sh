@@ -451,6 +451,81 @@ else
     note "no Iterator Testing or Iterator Setup dialog: iterator-search*.png not taken"
 fi
 
+# A measured pull beside an engine, its columns in the table, and Match To
+# Dyno. The engine and the pull are made with the command line: the pull is
+# a run of the same engine with a later intake closing, a smaller
+# carburettor and less intake lift, read off every 200 rpm from 2600 to
+# 5600 rpm with a little scatter, as a dyno gives it.
+cli="$(dirname "$program")/torqwell-cli"
+pulls="$scratch/pulls"
+make_pull() {
+    mkdir -p "$pulls"
+    local common=(--block "Chevy 350" --head "Wedge/Stock Ports And Valves" --intake-valve 1.94
+        --exhaust-valve 1.50 --compression 8.5 --manifold "Dual-Plane Manifold"
+        --exhaust "Stock Manifolds And Mufflers" --cam "Stock Street/Economy" --timing seat
+        --lifter Hyd. --exhaust-lift 0.41)
+    "$cli" new -o "$pulls/truth.trq" "${common[@]}" --induction 640@1.5 --cam-events 12,74,66,10 \
+        --intake-lift 0.36 >/dev/null 2>&1 &&
+        "$cli" new -o "$pulls/my-350.trq" "${common[@]}" --induction 750@1.5 --cam-events 12,62,66,10 \
+            --intake-lift 0.39 >/dev/null 2>&1 &&
+        "$cli" run "$pulls/truth.trq" --format csv 2>/dev/null | awk -F, '
+            NR > 1 { rpm[n] = $1; hp[n] = $2; n++ }
+            END {
+                print "# Engine dyno, corrected figures"
+                print "RPM,Power (hp),Torque (lb-ft),AFR"
+                for (x = 2600; x <= 5600; x += 200) {
+                    for (i = 0; rpm[i + 1] < x; i++) {}
+                    p = hp[i] + (hp[i + 1] - hp[i]) * (x - rpm[i]) / (rpm[i + 1] - rpm[i])
+                    p *= 1 + 0.006 * sin(x / 137)
+                    printf "%d,%.1f,%.1f,%.1f\n", x, p, p * 5252.113 / x, 12.6 + 0.2 * cos(x / 91)
+                }
+            }' >"$pulls/dyno-day1.csv"
+}
+if [ -x "$cli" ] && make_pull; then
+    start_program "$pulls/my-350.trq"
+    keys alt+g p
+    if [ -n "$(wait_window '^Add Measured Pull$')" ]; then
+        type_text "$pulls/dyno-day1.csv"
+        keys Return
+        sleep 1
+        keys Return   # the note on the column it skips
+        focus_main
+        shot_screen graph-measured-pull.png "${right_pane[@]}"
+        # The table's right-click menu: Measured Pull Columns, the pull.
+        click "${right_pane_table_tab[@]}"
+        click "${graph_centre[@]}" 3
+        keys m Down Return
+        shot_screen table-measured.png 760x460+405+85
+        click "${right_pane_graph_tab[@]}"
+        # Match To Dyno with the intake closing, the intake lift and the
+        # induction free (the dialog's keyboard starts on Bore).
+        focus_main
+        keys alt+n d
+        match=$(wait_window '^Match To Dyno')
+        if [ -n "$match" ]; then
+            xdotool windowfocus --sync "$match"
+            keys Tab Tab Tab Tab space Tab Tab Tab Tab Tab space Tab Tab Tab Tab space
+            xdotool mousemove 0 0
+            shot_window '^Match To Dyno' match-before.png
+            keys alt+m
+            # While it runs the dialog's title begins with its progress, "40% - ".
+            sleep 1
+            for _ in $(seq 240); do
+                [ -z "$(xdotool search --onlyvisible --name '^[0-9]+% - Match To Dyno' 2>/dev/null)" ] && break
+                sleep 0.5
+            done
+            shot_window '^Match To Dyno' match-after.png
+            keys Escape
+        else
+            note "no Match To Dyno dialog: match-before.png and match-after.png not taken"
+        fi
+    else
+        note "no Add Measured Pull dialog: the pictures of measured pulls not taken"
+    fi
+else
+    note "no torqwell-cli beside the program: the pictures of measured pulls not taken"
+fi
+
 # Four engines on one graph, each in a colour of its own (the choice is
 # remembered: this comes last of the graphs).
 start_program chevy-350-street.trq chevy-454-big-block.trq ford-302-nitrous.trq chevy-383-built.trq
@@ -489,6 +564,15 @@ if [ -x "$cli" ]; then
         save_png "$scratch/sheet-half.png" dyno-sheet.png
     else
         note "torqwell-cli sheet failed: dyno-sheet.png not taken"
+    fi
+    # The same with the measured pull beside the engine it was matched to.
+    if [ -f "$pulls/dyno-day1.csv" ] &&
+        (cd "$pulls" && "$cli" sheet my-350.trq --pull dyno-day1.csv -o "$scratch/sheet-pull.png") >/dev/null 2>&1
+    then
+        convert "$scratch/sheet-pull.png" -resize 50% -crop 816x970+0+0 +repage "$scratch/sheet-pull-half.png"
+        save_png "$scratch/sheet-pull-half.png" dyno-sheet-pull.png
+    else
+        note "torqwell-cli sheet --pull failed: dyno-sheet-pull.png not taken"
     fi
 else
     note "no torqwell-cli beside the program: dyno-sheet.png not taken"

@@ -1,5 +1,5 @@
 // torqwell-cli sheet ENGINE.trq -o SHEET.pdf|png|svg [--units english|kpa|bar] [--range auto|low|mid|hi]
-// [--force]
+// [--pull PULL.csv ...] [--power-unit U] [--torque-unit U] [--force]
 
 #include "CliCommands.h"
 #include "CliSupport.h"
@@ -7,6 +7,8 @@
 #include "model/TorqDoc.h"
 #include "report/ChartPicture.h"
 #include "report/DynoSheet.h"
+#include "report/MeasuredCurves.h"
+#include "report/MeasuredPulls.h"
 #include "report/PageHeader.h"
 #include "report/ReportFile.h"
 
@@ -64,6 +66,46 @@ bool IsSameFile(const QString& a, const QString& b)
     return std::filesystem::equivalent(LocalPath(a), LocalPath(b), error);
 }
 
+void AddPullOptions(QCommandLineParser& parser)
+{
+    parser.addOption(QCommandLineOption(
+        "pull", "A measured dyno pull (CSV or text) to draw beside the engine's curves; may be given again.",
+        "PULL.csv"));
+    parser.addOption(QCommandLineOption(
+        "power-unit", "The unit of a pull's power column whose header names none: hp (default), kW or PS.",
+        "unit"));
+    parser.addOption(QCommandLineOption(
+        "torque-unit", "The unit of a pull's torque column whose header names none: lb-ft (default) or Nm.",
+        "unit"));
+}
+
+// The pulls named on the command line, read; false with the message given.
+bool ReadPulls(const QCommandLineParser& parser, CMeasuredPulls& measured, QTextStream& err, QString& problem)
+{
+    PullReadOptions options;
+    if (parser.isSet("power-unit") &&
+        !ParsePullPowerUnit(parser.value("power-unit").toStdString(), options.powerUnit)) {
+        problem = "unknown power unit '" + parser.value("power-unit") + "' (hp, kW or PS)";
+        return false;
+    }
+    if (parser.isSet("torque-unit") &&
+        !ParsePullTorqueUnit(parser.value("torque-unit").toStdString(), options.torqueUnit)) {
+        problem = "unknown torque unit '" + parser.value("torque-unit") + "' (lb-ft or Nm)";
+        return false;
+    }
+    for (const QString& path : parser.values("pull")) {
+        const PullReading reading = ReadDynoPullFile(LocalPath(path), options);
+        if (!reading.ok) {
+            problem = "'" + path + "': " + QString::fromStdString(reading.error);
+            return false;
+        }
+        for (const std::string& note : reading.pull.notes)
+            err << kProgramName << " sheet: '" << path << "': " << QString::fromStdString(note) << Qt::endl;
+        measured.Add({QFileInfo(path).absoluteFilePath(), options, reading.pull});
+    }
+    return true;
+}
+
 }  // namespace
 
 int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -72,7 +114,9 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
                      "Opens an engine file, runs it and writes its dyno sheet: one page with the engine's\n"
                      "name and file, the date, the peaks, the graph of power and torque, the results\n"
                      "table and the engine in brief. The output's extension chooses the format: .pdf,\n"
-                     ".png (192 pixels per inch) or .svg. Needs no display.");
+                     ".png (192 pixels per inch) or .svg. Each --pull is drawn beside the curves and\n"
+                     "its root-mean-square difference from the run named under the peaks. Needs no\n"
+                     "display.");
     line.Parser().addOption(
         QCommandLineOption({"o", "output"}, "The sheet to write (.pdf, .png or .svg).", "file"));
     line.Parser().addOption(QCommandLineOption(
@@ -83,6 +127,8 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
         "range",
         "The y axes' range: auto (fits the curves; the default), low, mid or hi (the graph's fixed ranges).",
         "range", "auto"));
+    AddPullOptions(line.Parser());
+    line.AllowRepeated("pull");
     line.Parser().addOption(QCommandLineOption("force", "Replace an existing output file."));
     line.Parser().addPositionalArgument("ENGINE.trq", "The engine file.");
     int status = kExitOk;
@@ -106,6 +152,13 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
         return line.UsageError(err,
                                "unknown range '" + line.Parser().value("range") + "' (auto, low, mid or hi)");
     }
+    for (const QString& pull : line.Parser().values("pull")) {
+        if (IsSameFile(output, pull)) {
+            err << kProgramName << " sheet: " << output << " is a pull it reads; choose another output"
+                << Qt::endl;
+            return kExitUsage;
+        }
+    }
     if (IsSameFile(output, files.front())) {
         err << kProgramName << " sheet: " << output << " is the engine file it reads; choose another output"
             << Qt::endl;
@@ -115,6 +168,13 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
     std::error_code unused;
     if (std::filesystem::exists(LocalPath(output), unused) && !force) {
         err << kProgramName << " sheet: " << output << " exists; use --force to replace it" << Qt::endl;
+        return kExitUsage;
+    }
+
+    CMeasuredPulls measured;
+    QString problem;
+    if (!ReadPulls(line.Parser(), measured, err, problem)) {
+        err << kProgramName << " sheet: " << problem << Qt::endl;
         return kExitUsage;
     }
 
@@ -136,7 +196,8 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
     content.filePath = engineFile.absoluteFilePath();
     content.date = TodayText();
     content.units = ShownResultUnits(units, doc);
-    content.graph = BuildChartPicture({{&doc, content.engineName}}, options);
+    content.graph = BuildMeasuredChartPicture({{&doc, content.engineName}}, options, &measured);
+    content.measured = &measured;
 
     // The name passes as its bytes; without --force a file that appeared
     // at it since the check above is kept.

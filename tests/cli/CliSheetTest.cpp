@@ -133,6 +133,45 @@ TEST(CliSheet, AnIncompleteEngineGivesStatus3ItsMessageAndNoSheet)
     EXPECT_FALSE(fs::exists(folder.File("s.pdf")));
 }
 
+TEST(CliSheet, APullIsDrawnBesideTheCurvesWithItsRmsAndABadPullIsRefusedBeforeAnythingIsWritten)
+{
+    TempDir folder;
+    const QString engine = Example("chevy-350-street.trq");
+    // Power in kW by the option, torque in N·m by its header, and a column it skips.
+    WriteWholeFile(folder.File("day1.csv"),
+                   "RPM,Power,Torque (Nm),AFR\n3000,150,450,12.5\n4000,190,460,12.6\n"
+                   "5000,220,420,12.8\n6000,230,365,12.9\n");
+    const QString output = Q(folder.File("sheet.svg"));
+    const CliResult drawn =
+        RunCli({"sheet", engine, "-o", output, "--pull", Q(folder.File("day1.csv")), "--power-unit", "kW"});
+    ASSERT_EQ(drawn.status, 0) << drawn.err.toStdString();
+    EXPECT_TRUE(drawn.err.contains("day1.csv") && drawn.err.contains("AFR")) << drawn.err.toStdString();
+    const std::string svg = ReadWholeFile(folder.File("sheet.svg"));
+    for (const char* text : {"Measured: day1.csv", "RMS difference", "over 7 speeds"})
+        EXPECT_NE(svg.find(text), std::string::npos) << text;
+
+    // A pull with a word for a speed: refused with its line and column, no sheet.
+    WriteWholeFile(folder.File("bad.csv"), "RPM,Power\n3000,100\nfast,120\n5000,140\n6000,150\n7000,155\n");
+    const CliResult bad =
+        RunCli({"sheet", engine, "-o", Q(folder.File("bad.svg")), "--pull", Q(folder.File("bad.csv"))});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_TRUE(bad.err.contains("bad.csv") && bad.err.contains("line 3, column 1")) << bad.err.toStdString();
+    EXPECT_FALSE(fs::exists(folder.File("bad.svg")));
+
+    const CliResult unit = RunCli({"sheet", engine, "-o", Q(folder.File("u.svg")), "--pull",
+                                   Q(folder.File("day1.csv")), "--torque-unit", "kgm"});
+    EXPECT_EQ(unit.status, 2);
+    EXPECT_TRUE(unit.err.contains("lb-ft or Nm")) << unit.err.toStdString();
+
+    // The pull is never written over, whatever its name.
+    fs::copy_file(folder.File("day1.csv"), folder.File("day1.svg"));
+    const CliResult self = RunCli({"sheet", engine, "-o", Q(folder.File("day1.svg")), "--pull",
+                                   Q(folder.File("day1.svg")), "--power-unit", "kW", "--force"});
+    EXPECT_EQ(self.status, 2);
+    EXPECT_TRUE(self.err.contains("is a pull it reads")) << self.err.toStdString();
+    EXPECT_EQ(ReadWholeFile(folder.File("day1.svg")), ReadWholeFile(folder.File("day1.csv")));
+}
+
 TEST(CliSheet, APlatformThatCannotStartGivesStatus2AndAMessageInsteadOfAnAbort)
 {
     TempDir folder;

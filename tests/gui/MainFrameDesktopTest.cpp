@@ -86,7 +86,10 @@ void MainFrameDesktopTest::openExampleListsTheShippedEnginesAndOpensOneAsANewEng
     QVERIFY(menu != nullptr);
     emit menu->aboutToShow();
     QStringList listed;
-    for (const QAction* action : menu->actions()) listed << action->text();
+    for (const QAction* action : menu->actions()) {
+        // The reference engines have a menu of their own after a separator.
+        if (!action->isSeparator() && action->menu() == nullptr) listed << action->text();
+    }
     QStringList shipped = QDir(kSourceExamples).entryList({QStringLiteral("*.trq")}, QDir::Files, QDir::Name);
     for (QString& name : shipped) name.chop(4);
     QCOMPARE(listed, shipped);

@@ -9,9 +9,11 @@
 #include "base/Util.h"
 
 #include <array>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <string_view>
 
 namespace {
@@ -200,6 +202,40 @@ void ReadEngineItems(CTorqDoc& doc, std::FILE* file)
         doc.ClearCalculatorInputs();
     }
     doc.SetUnitSystem(unitSystem);
+}
+
+bool RoundTripEngineItems(const CTorqDoc& engine, CTorqDoc& opened)
+{
+    CLocaleScope cLocale;
+    CTorqDoc saved;
+    engine.CopyTo(saved);
+    const int shownUnitSystem = saved.GetUnitSystem();
+    const bool withNitrous = saved.NitrousFlowRate().GetValue() > 0.0f;
+    saved.SetUnitSystem(kEnglishUnits);
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* file = open_memstream(&buffer, &size);
+    if (file == nullptr) return false;
+    bool written = true;
+    try {
+        WriteEngineItems(saved, file, shownUnitSystem, withNitrous);
+    } catch (const RaisedError&) {
+        written = false;
+    }
+    // Closing the stream gives the buffer its final size.
+    written = std::fclose(file) == 0 && written;
+    const std::unique_ptr<char, decltype(&std::free)> text(buffer, &std::free);
+    if (!written || size == 0) return false;
+    std::FILE* items = fmemopen(buffer, size, "r");
+    if (items == nullptr) return false;
+    bool read = true;
+    try {
+        ReadEngineItems(opened, items);
+    } catch (const RaisedError&) {
+        read = false;
+    }
+    std::fclose(items);
+    return read;
 }
 
 bool ReadEngineFile(CTorqDoc& doc, const std::string& path)

@@ -39,6 +39,14 @@ bool ReadEngineFile(CTorqDoc& doc, const std::string& path);
 // problem (RaisedError). ReadEngineFile and the fuzz targets use it.
 void ReadEngineItems(CTorqDoc& doc, std::FILE* file);
 
+// The engine as its saved file opens it, without a file: the items a save
+// writes (in English units, with six decimals) written to memory and read
+// back into opened, a fresh engine, which is not recalculated. Nothing is
+// run and no message is shown, so that it is safe on any thread for engines
+// that thread alone uses. False (opened as the reader left it) when the
+// items cannot be written or read back.
+bool RoundTripEngineItems(const CTorqDoc& engine, CTorqDoc& opened);
+
 // The Save command: ConfirmEngineSave, then WriteEngineFile. On success the
 // document is unmodified and takes the path and, as its title, the file name
 // with its extension ("My Big Engine.trq").

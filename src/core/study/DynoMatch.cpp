@@ -6,6 +6,7 @@
 #include "base/ErrCode.h"
 #include "base/Units.h"
 #include "base/Util.h"
+#include "model/SimWorkspace.h"
 #include "model/TorqDoc.h"
 
 #include <algorithm>
@@ -368,7 +369,9 @@ private:
 void RunAndCompare(CTorqDoc& engine, const DynoPull& pull, bool& ran, RunSeries& results,
                    PullComparison& comparison)
 {
-    const StudyRunner::Outcome outcome = StudyRunner::RunAlone(engine);
+    // Records of its own, not the program-wide pair: the match may run on a thread of its own.
+    const auto workspace = std::make_unique<SimWorkspace>();
+    const StudyRunner::Outcome outcome = StudyRunner::RunAlone(engine, workspace.get());
     ran = outcome.kind == StudyRunner::Outcome::Kind::Simulated;
     if (!ran) return;
     results = outcome.results;

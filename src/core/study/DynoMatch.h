@@ -95,7 +95,9 @@ inline constexpr double kFarFromPullPercent = 3.0;
 // run; otherwise why not.
 std::string CheckMatchSetup(const CTorqDoc& base, const MatchSetup& setup);
 
-// Runs the match. base: a complete engine; the pull as read.
+// Runs the match. base: a complete engine; the pull as read. It touches no
+// program-wide record and shows no message: it may run on a thread of its
+// own while no other thread changes base (progress is called on that thread).
 MatchResult MatchToPull(const CTorqDoc& base, const DynoPull& pull, const MatchSetup& setup,
                         const StudyRunner& runner, const MatchProgressCallback& progress = {});
 

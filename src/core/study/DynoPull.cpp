@@ -217,6 +217,18 @@ std::optional<double> TorqueFactor(const Column& column, PullTorqueUnit given)
     return std::nullopt;
 }
 
+// Whether the file itself names the unit of a power or torque column: in
+// brackets after its name, or as its name ("kW", "Nm").
+bool PowerUnitNamed(const Column& column)
+{
+    return !column.unit.empty() || IsOneOf(column.name, {"hp", "bhp", "kw", "ps"});
+}
+
+bool TorqueUnitNamed(const Column& column)
+{
+    return !column.unit.empty() || IsOneOf(column.name, {"lb-ft", "ft-lbs", "nm"});
+}
+
 bool IsSpeedUnit(const std::string& unit)
 {
     return unit.empty() || unit == "rpm" || unit == "1/min" || unit == "min-1";
@@ -469,6 +481,8 @@ PullReading ReadDynoPull(std::string_view text, const PullReadOptions& options)
     if (!EnoughRows(header, reading.pull.rows, reading.error)) return reading;
     reading.pull.hasPower = header.power != nullptr;
     reading.pull.hasTorque = header.torque != nullptr;
+    reading.pull.powerUnitNamed = header.power != nullptr && PowerUnitNamed(*header.power);
+    reading.pull.torqueUnitNamed = header.torque != nullptr && TorqueUnitNamed(*header.torque);
     reading.ok = true;
     return reading;
 }

@@ -47,6 +47,10 @@ struct DynoPull {
     std::vector<PullRow> rows;  // sorted by rising speed, no speed twice
     bool hasPower = false;
     bool hasTorque = false;
+    // Whether the file names the unit of its power or torque column (in the
+    // header or as the column's name); false where PullReadOptions gave it.
+    bool powerUnitNamed = false;
+    bool torqueUnitNamed = false;
     // What was skipped ("column 4 (AFR) is not a figure the pull uses").
     std::vector<std::string> notes;
 

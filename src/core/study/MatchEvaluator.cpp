@@ -1,6 +1,5 @@
 #include "MatchEvaluator.h"
 
-#include "base/AtomicFile.h"
 #include "base/ErrCode.h"
 #include "base/Util.h"
 #include "model/EngineFile.h"
@@ -9,8 +8,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <filesystem>
-#include <system_error>
 
 namespace {
 
@@ -35,18 +32,8 @@ float FileRoundTrip(float value)
 
 bool SettleAsSaved(CTorqDoc& engine)
 {
-    std::error_code error;
-    const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    if (error) return false;
-    // Written and finished but never committed: the target is only a name.
-    CAtomicFile file(folder / "torqwell-match.trq");
-    CTorqDoc saved;
-    engine.CopyTo(saved);
-    if (!FinishEngineFile(saved, file)) return false;
     CTorqDoc opened;
-    const bool read = ReadEngineFile(opened, file.TemporaryPath().string());
-    file.Abandon();
-    if (!read) return false;
+    if (!RoundTripEngineItems(engine, opened)) return false;
     opened.CopyTo(engine);
     const bool autoRun = engine.IsAutoRun();
     engine.SetAutoRun(false);

@@ -36,8 +36,9 @@ float FileRoundTrip(float value);
 // Puts the engine into the very state its saved engine file opens in: every
 // value as the file's six decimals hold it (a valve lift the engine worked
 // out itself has more), then recalculated as Open does, without a run. The
-// file goes to a temporary file in the system's temporary folder, which is
-// removed again. False (the engine unchanged) when it cannot be written.
+// file's items are written to memory and read back: no file, no run, no
+// message, so that a match may run on a thread of its own. False (the
+// engine unchanged) when they cannot be.
 bool SettleAsSaved(CTorqDoc& engine);
 
 // Sets the figures of a lattice point on an engine (in English units) and

@@ -4,6 +4,7 @@
 #include "SplitterTabWnd.h"
 #include "commands/EngineHistory.h"
 #include "model/DocumentRegistry.h"
+#include "report/MeasuredPulls.h"
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
 #include "views/ResultsTableView.h"
@@ -17,6 +18,7 @@ CChildFrame::CChildFrame(std::unique_ptr<CTorqDoc> document, QWidget* parent)
     : QMdiSubWindow(parent),
       m_document(std::move(document)),
       m_history(new CEngineHistory(*m_document, this)),
+      m_measuredPulls(new CMeasuredPulls(this)),
       m_splitter(new CTorqSplitterWnd(this))
 {
     TORQ_ASSERT(m_document != nullptr);
@@ -37,6 +39,8 @@ CChildFrame::CChildFrame(std::unique_ptr<CTorqDoc> document, QWidget* parent)
     m_rightTable = new CResultsTableView(doc, right);
     right->addTab(m_rightGraph, tr("Graph"));
     right->addTab(m_rightTable, tr("Table"));
+    for (CChart2dView* graph : {m_leftGraph, m_rightGraph}) graph->SetMeasuredPulls(m_measuredPulls);
+    for (CResultsTableView* table : {m_leftTable, m_rightTable}) table->SetMeasuredPulls(m_measuredPulls);
     m_activePane = left;
     setWidget(m_splitter);
     setWindowIcon(MakeAppIcon());

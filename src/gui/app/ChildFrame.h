@@ -10,6 +10,7 @@
 class CChart2dView;
 class CEngineFormView;
 class CEngineHistory;
+class CMeasuredPulls;
 class CResultsTableView;
 class CSplitterPaneTabWnd;
 class CTorqSplitterWnd;
@@ -31,6 +32,9 @@ public:
     const CTorqDoc& Document() const { return *m_document; }
     // The undo history of the document's changes.
     CEngineHistory* History() const { return m_history; }
+    // The measured pulls and published peaks shown beside the engine's
+    // results in its graphs, tables and dyno sheet.
+    CMeasuredPulls& MeasuredPulls() const { return *m_measuredPulls; }
 
     void SetCloseQuery(CloseQuery query) { m_closeQuery = std::move(query); }
     // Closes after the caller has dealt with the modified document itself.
@@ -74,6 +78,7 @@ private:
 
     std::unique_ptr<CTorqDoc> m_document;
     CEngineHistory* m_history;
+    CMeasuredPulls* m_measuredPulls;
     CTorqSplitterWnd* m_splitter;
     CEngineFormView* m_engineSheet = nullptr;
     CChart2dView* m_leftGraph = nullptr;

@@ -7,6 +7,7 @@
 #include "AppIcons.h"
 #include "ChildFrame.h"
 #include "IteratorCommands.h"
+#include "PullCommands.h"
 #include "commands/EngineHistory.h"
 #include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
@@ -108,6 +109,7 @@ CMainFrame::CMainFrame(const QString& startFolder, QWidget* parent)
       }),
       m_iteratorCommands(
           new CIteratorCommands(*this, IteratorTest::Instance(), [this] { return NewDocument(); })),
+      m_pullCommands(CreatePullCommands()),
       m_openDocument([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
     setWindowIcon(MakeAppIcon());
@@ -153,6 +155,7 @@ void CMainFrame::UpdateCommandStates()
         m_actions.value(command)->setChecked(child != nullptr &&
                                              MenuCommandState(child->Document(), command).checked);
     }
+    m_pullCommands->UpdateCommandStates(child != nullptr);
     UpdateResultCommands();
 }
 

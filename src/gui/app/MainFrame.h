@@ -15,7 +15,9 @@
 class CChildFrame;
 class CHelpWindow;
 class CIteratorCommands;
+class CPullCommands;
 class CTorqDoc;
+struct ReferenceEngine;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -119,6 +121,9 @@ public:
     QStringList ExampleFiles() const;
     // Opens an example as a new engine under its name, without a path.
     CChildFrame* OpenExample(const QString& path);
+    // Opens an engine of the reference library as OpenExample does, with the
+    // peaks its source published marked on its graph.
+    CChildFrame* OpenReferenceEngine(const QString& folder, const ReferenceEngine& engine);
     QMenu* ExampleMenu() const { return m_exampleMenu; }
 
     // The hint on the first engine after start-up, until the user edits or opens something.
@@ -162,6 +167,7 @@ public:
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
     const QString& StartFolder() const { return m_startFolder; }
     CIteratorCommands& IteratorCommands() const { return *m_iteratorCommands; }
+    CPullCommands& PullCommands() const { return *m_pullCommands; }
     QList<QLabel*> KeyStateIndicators() const { return m_keyIndicators; }
 
 protected:
@@ -217,6 +223,9 @@ private:
     void ShowManualMissing();
     void UpdateHelpCommands();
     bool IsHelpKeyFor(QObject* watched, QEvent* event) const;
+    void AddReferenceEngineMenu();
+    // ---- measured pulls: the commands (PullCommands) with what they need of the window
+    CPullCommands* CreatePullCommands();
 
     QString m_startFolder;
     QString m_lastFolder;
@@ -241,6 +250,7 @@ private:
     SaveChangesPrompt m_askSaveChanges;
     ExportErrorShower m_showExportError;
     CIteratorCommands* m_iteratorCommands;
+    CPullCommands* m_pullCommands;
     DocumentOpener m_openDocument;
     QPointer<CHelpWindow> m_helpWindow;
 };

@@ -1,11 +1,14 @@
-// The example engines that come with the program (File > Open Example) and
-// the hint that points a newcomer to them.
+// The example engines that come with the program (File > Open Example, with
+// the engines of the reference library in a menu of their own) and the hint
+// that points a newcomer to them.
 
 #include "MainFrame.h"
 
 #include "ChildFrame.h"
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
+#include "report/MeasuredPulls.h"
+#include "study/ReferenceLibrary.h"
 #include "views/EngineFormView.h"
 
 #include <QCoreApplication>
@@ -49,6 +52,7 @@ QStringList CMainFrame::ExampleFiles() const
 void CMainFrame::RebuildExampleMenu()
 {
     m_exampleMenu->clear();
+    qDeleteAll(m_exampleMenu->findChildren<QMenu*>(Qt::FindDirectChildrenOnly));
     const QStringList files = ExampleFiles();
     for (const QString& file : files) {
         QString text = QFileInfo(file).completeBaseName();
@@ -59,6 +63,40 @@ void CMainFrame::RebuildExampleMenu()
         connect(action, &QAction::triggered, this, [this, file] { OpenExample(file); });
     }
     if (files.isEmpty()) m_exampleMenu->addAction(tr("(no examples installed)"))->setEnabled(false);
+    AddReferenceEngineMenu();
+}
+
+// The engines built from published dyno tests, by the names their tests give them.
+void CMainFrame::AddReferenceEngineMenu()
+{
+    const QString folder = ExampleFolder();
+    if (folder.isEmpty()) return;
+    const QString libraryFolder = QDir(folder).filePath(QStringLiteral("reference"));
+    ReferenceLibrary library;
+    std::string error;
+    if (!LoadReferenceLibrary(QFile::encodeName(libraryFolder).toStdString(), library, error)) return;
+    m_exampleMenu->addSeparator();
+    QMenu* menu = m_exampleMenu->addMenu(tr("&Reference Engines"));
+    menu->setStatusTip(tr("Engines built from published dyno tests, with the published peaks on the graph"));
+    for (const ReferenceEngine& engine : library.engines) {
+        QString text = QString::fromStdString(engine.name);
+        QAction* action = menu->addAction(text.replace(QLatin1Char('&'), QStringLiteral("&&")));
+        action->setData(QString::fromStdString(engine.file));
+        action->setStatusTip(
+            tr("Open %1; source: %2")
+                .arg(QString::fromStdString(engine.file), QString::fromStdString(engine.source)));
+        connect(action, &QAction::triggered, this,
+                [this, libraryFolder, engine] { OpenReferenceEngine(libraryFolder, engine); });
+    }
+}
+
+CChildFrame* CMainFrame::OpenReferenceEngine(const QString& folder, const ReferenceEngine& engine)
+{
+    CChildFrame* child = OpenExample(QDir(folder).filePath(QString::fromStdString(engine.file)));
+    if (child == nullptr) return nullptr;
+    child->MeasuredPulls().SetPublished(
+        {QString::fromStdString(engine.name), QString::fromStdString(engine.source), engine.published});
+    return child;
 }
 
 CChildFrame* CMainFrame::OpenExample(const QString& path)

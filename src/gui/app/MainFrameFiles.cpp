@@ -4,6 +4,7 @@
 #include "MainFrame.h"
 
 #include "ChildFrame.h"
+#include "PullCommands.h"
 #include "commands/EngineHistory.h"
 #include "model/DosRecordExport.h"
 #include "model/EngineFile.h"
@@ -82,7 +83,22 @@ CChildFrame* CMainFrame::OpenNativeDocumentFile(const std::string& nativePath)
     m_recentFiles.Add(QFile::decodeName(QByteArray::fromStdString(absolute.string())));
     RebuildRecentFileMenu();
     ClearStartHint();
-    return AddChildFrame(std::move(document));
+    CChildFrame* child = AddChildFrame(std::move(document));
+    m_pullCommands->OfferRememberedPulls(*child);
+    return child;
+}
+
+CPullCommands* CMainFrame::CreatePullCommands()
+{
+    CPullCommands::Window hooks;
+    hooks.activeChild = [this] { return ActiveChild(); };
+    hooks.chooseFileToOpen = [this](const QString& title, const QStringList& filters) {
+        return ChooseFileName(
+            {FileDialogRequest::Mode::Open, title, filters, ProposedPath(QString()), QString()});
+    };
+    hooks.ensureResults = [this](CChildFrame& child) { return EnsureResults(child); };
+    hooks.addEngine = [this](std::unique_ptr<CTorqDoc> engine) { return AddChildFrame(std::move(engine)); };
+    return new CPullCommands(*this, std::move(hooks));
 }
 
 void CMainFrame::OpenRecentFile(int index)
@@ -122,6 +138,8 @@ bool CMainFrame::SaveDocument(CChildFrame& child, bool askForName)
     }
     // Saving may have run the engine; what is saved is the clean state.
     child.History()->MarkSaved();
+    // The pulls beside the engine are remembered beside its file, under a new name too.
+    m_pullCommands->RememberPullsOf(child);
     m_recentFiles.Add(path);
     RebuildRecentFileMenu();
     doc.UpdateAllViews();

@@ -6,6 +6,7 @@
 #include "AppIcons.h"
 #include "ChildFrame.h"
 #include "IteratorCommands.h"
+#include "PullCommands.h"
 #include "dialogs/CalculatorCommands.h"
 #include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
@@ -56,6 +57,7 @@ void CMainFrame::CreateMenus()
     CreateFileMenu();
     CreateEditMenu();
     CreateEngineMenu();
+    m_pullCommands->CreateGraphMenu(*menuBar());
     CreateViewMenu();
     CreateWindowMenu();
     CreateHelpMenu();
@@ -196,6 +198,7 @@ void CMainFrame::CreateEngineMenu()
                 QMetaObject::invokeMethod(m_iteratorCommands, &CIteratorCommands::RunIterator,
                                           Qt::QueuedConnection);
             });
+    m_pullCommands->AddMatchCommand(*menu);
     for (int command :
          {Cmd::kRun, Cmd::kAutoRun, Cmd::kClearComponents, Cmd::kEnglishUnits, Cmd::kMetricUnits}) {
         connect(m_actions.value(command), &QAction::triggered, this,

@@ -9,6 +9,8 @@
 #include "model/ResultsCsv.h"
 #include "model/TorqDoc.h"
 #include "report/DynoSheet.h"
+#include "report/MeasuredCurves.h"
+#include "report/MeasuredPulls.h"
 #include "report/ReportFile.h"
 #include "views/Chart2dView.h"
 #include "views/ResultUnitsChoice.h"
@@ -128,7 +130,9 @@ bool CMainFrame::OnExportDynoSheet()
     content.date = TodayText();
     content.units = DisplayedResultUnits(doc);
     content.correction = ChosenCorrection(doc);
-    content.graph = BuildChartPicture(graph->Engines(), graph->Options());
+    // The pulls beside the engine are drawn and their differences named, as on its graph.
+    content.graph = BuildMeasuredChartPicture(graph->Engines(), graph->Options(), &child->MeasuredPulls());
+    content.measured = &child->MeasuredPulls();
     QString error;
     if (!ExportDynoSheet(content, QFileInfo(path).absoluteFilePath(), error)) {
         m_showExportError(this, tr("Export Dyno Sheet"), error);

@@ -165,8 +165,9 @@ void DrawCurve(QPainter& painter, const PlotMapping& map, const ChartCurve& curv
         QPen(curve.style.colour, kChartCurveWidth, curve.style.penStyle, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(path);
-    for (const QPointF& point : curve.points) {
-        DrawMarker(painter, map.Map(point), kMarkerSize, curve.style.marker, curve.style.markerColour);
+    for (qsizetype i = 0; i < curve.points.size(); i += curve.markerEvery) {
+        DrawMarker(painter, map.Map(curve.points[i]), kMarkerSize, curve.style.marker,
+                   curve.style.markerColour);
     }
     painter.restore();
 }

@@ -219,7 +219,8 @@ double TickIntervalFor(double span, double length, double minSpacing)
     return NiceInterval(rough);
 }
 
-ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const ChartOptions& options)
+ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const ChartOptions& options,
+                               const ChartCurveAdder& addCurves)
 {
     TORQ_ASSERT(!engines.empty() && engines.size() <= std::size_t(kChartEngineCount));
     TORQ_ASSERT(engines.front().document != nullptr);
@@ -250,6 +251,7 @@ ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const Ch
                                                  : DifferenceAxisTitle(axes.y2.series, picture.units,
                                                                        baseline, options.difference));
     }
+    if (addCurves) addCurves(picture);
     picture.x = AxisPicture(axes.x, picture, picture.curves, true, false);
     picture.y1 = AxisPicture(axes.y1, picture, picture.curves, false, false);
     if (axes.y2.series != 0) {

@@ -7,6 +7,7 @@
 #include <QPointF>
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class CTorqDoc;
@@ -45,6 +46,11 @@ struct ChartCurve {
     CurveStyle style;
     QList<QPointF> points;   // units shown, as computed (not clipped)
     QList<int> speedPoints;  // the engine-speed point (0..18) of each point
+    // A measured pull or published peaks beside the own engine (set numbers
+    // after the engines'), not an engine's run.
+    bool measured = false;
+    int markerEvery = 1;  // a marker at every n-th point: a pull may have hundreds of rows
+    QString tip{};        // more for the legend's tooltip: the differences from the run
 };
 
 // Where a curve leaves a fixed range: the point moved onto the edge it
@@ -88,7 +94,12 @@ struct ChartPicture {
 // the engines, the y axes show each engine's difference from the baseline
 // (the baseline's own curve lies on 0), scaled automatically, and the peaks
 // are not labelled.
-ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const ChartOptions& options);
+// addCurves, when given, adds curves beside the engines' (measured pulls:
+// BuildMeasuredChartPicture) before the axes are fitted to every curve; it
+// gets the picture with its units and the engines' curves.
+using ChartCurveAdder = std::function<void(ChartPicture&)>;
+ChartPicture BuildChartPicture(const std::vector<ChartEngine>& engines, const ChartOptions& options,
+                               const ChartCurveAdder& addCurves = {});
 
 // 1, 2 or 5 times a power of ten: the tick interval for a span shown over so
 // many pixels (or other length units) with at least minSpacing between two ticks,

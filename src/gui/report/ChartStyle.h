@@ -25,7 +25,9 @@ inline constexpr int kChartCurveWidth = 2;
 inline constexpr int kChartMarkerPixels = 7;
 inline constexpr int kChartEngineCount = 8;
 
-enum class MarkerShape { Dot, Star, Triangle, Diamond, Square, TriangleDown, Cross, Hexagon };
+// Dot to Hexagon mark the engines' curves; Square, Cross and Ring the
+// measured pulls and published peaks beside them.
+enum class MarkerShape { Dot, Star, Triangle, Diamond, Square, TriangleDown, Cross, Hexagon, Ring };
 
 struct CurveStyle {
     QColor colour;

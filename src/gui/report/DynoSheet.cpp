@@ -2,6 +2,7 @@
 
 #include "ChartPainter.h"
 #include "EngineSummary.h"
+#include "MeasuredPulls.h"
 #include "PageHeader.h"
 #include "Printouts.h"
 #include "ReportFile.h"
@@ -31,6 +32,7 @@ constexpr double kGraphHeight = 390;  // leaves room for the valve events under 
 constexpr double kValveEventsHeight = 175;
 constexpr double kPngScale = 2;
 const QColor kQuietText(90, 90, 90);
+constexpr std::size_t kMostPullLines = 3;  // the page has room for the table under them
 
 // The engine's name, file, program and date; returns the y below them.
 double PaintTitleBlock(QPainter& painter, const QRectF& page, const DynoSheetContent& content)
@@ -87,6 +89,33 @@ double PaintPeaks(QPainter& painter, const QRectF& page, double y, const DynoShe
     painter.drawText(QPointF(page.left(), y + dayMetrics.ascent()),
                      dayMetrics.elidedText(day, Qt::ElideRight, page.width()));
     return y + dayMetrics.height() + 6;
+}
+
+// A line per measured pull under the peaks: its name and its root-mean-square
+// difference from the run; returns the y below them.
+double PaintMeasuredPulls(QPainter& painter, const QRectF& page, double y, const DynoSheetContent& content)
+{
+    if (content.measured == nullptr || content.measured->IsEmpty()) return y;
+    const QFont font = ReportFont(kSmallPixels + 1);
+    const QFontMetricsF metrics(font);
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const std::vector<MeasuredPull>& pulls = content.measured->Pulls();
+    for (std::size_t i = 0; i < pulls.size() && i < kMostPullLines; ++i) {
+        const QString line = pulls[i].Legend() + QStringLiteral("   ") +
+                             RmsSummary(CompareWithRun(*content.document, pulls[i].pull), content.units);
+        painter.drawText(QPointF(page.left(), y + metrics.ascent()),
+                         metrics.elidedText(line, Qt::ElideMiddle, page.width()));
+        y += metrics.height();
+    }
+    if (pulls.size() > kMostPullLines) {
+        painter.drawText(QPointF(page.left(), y + metrics.ascent()),
+                         QStringLiteral("and %1 more measured pulls").arg(pulls.size() - kMostPullLines));
+        y += metrics.height();
+    }
+    painter.restore();
+    return y + 4;
 }
 
 // The results table at its natural size; returns its width.
@@ -229,6 +258,7 @@ void PaintDynoSheet(QPainter& painter, const QRectF& paper, const DynoSheetConte
     const QRectF page = paper.adjusted(kMargin, kMargin, -kMargin, -kMargin);
     double y = PaintTitleBlock(painter, page, content);
     y = PaintPeaks(painter, page, y, content);
+    y = PaintMeasuredPulls(painter, page, y, content);
     PaintChart(painter, QRectF(page.left(), y, page.width(), kGraphHeight), content.graph,
                ReportFont(kGraphPixels));
     y += kGraphHeight + 14;

@@ -8,6 +8,7 @@
 #include <QRectF>
 #include <QString>
 
+class CMeasuredPulls;
 class CTorqDoc;
 class QPainter;
 
@@ -16,7 +17,8 @@ class QPainter;
 // version and the date; then the peaks (and the day, when the figures are
 // corrected to one), the graph as it is set up, the results table with its
 // units, and beside the table the engine in brief (the form's groups with
-// their values) over its valve-event diagram.
+// their values) over its valve-event diagram. Measured pulls are drawn on
+// the graph and their differences from the run named under the peaks.
 
 struct DynoSheetContent {
     const CTorqDoc* document = nullptr;
@@ -27,6 +29,10 @@ struct DynoSheetContent {
     ResultUnits units = ResultUnits::English;  // as shown: ShownResultUnits
     QPageSize::PageSizeId paper = LocalePaperSize();
     ResultCorrection correction;  // the day the figures are shown for
+    // The measured pulls beside the engine: under the peaks each pull's name
+    // and root-mean-square difference (the graph draws them when it was
+    // built with them). Null for none.
+    const CMeasuredPulls* measured = nullptr;
 };
 
 enum class SheetFormat { Pdf, Png, Svg, Unknown };

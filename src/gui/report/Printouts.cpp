@@ -1,6 +1,7 @@
 #include "Printouts.h"
 
 #include "ChartPainter.h"
+#include "MeasuredColumns.h"
 #include "ResultsTableLayout.h"
 #include "model/TorqDoc.h"
 
@@ -35,7 +36,8 @@ QRectF UseReportUnits(QPainter& painter, const QRectF& paperPixels, double devic
 }
 
 void PaintTablePrintout(QPainter& painter, const QRectF& paper, const CTorqDoc& document, ResultUnits units,
-                        const PageHeaderText& header, const ResultCorrection& correction)
+                        const PageHeaderText& header, const ResultCorrection& correction,
+                        const MeasuredPull* measured)
 {
     DrawPageHeader(painter, paper, kReportUnitsPerInch, header);
     const QRectF body = BodyOf(paper);
@@ -50,10 +52,10 @@ void PaintTablePrintout(QPainter& painter, const QRectF& paper, const CTorqDoc& 
     painter.drawText(QPointF(body.left(), body.top() + metrics.ascent()), about);
     // The table places itself 20 units in from its origin.
     painter.translate(body.left() - 20, body.top() + metrics.height());
-    PaintResultsTable(
-        painter,
-        ComputeResultsTableLayout(document, metrics.height(), metrics.averageCharWidth(), units, correction),
-        true);
+    ResultsTableLayout layout =
+        ComputeResultsTableLayout(document, metrics.height(), metrics.averageCharWidth(), units, correction);
+    if (measured != nullptr) AddMeasuredColumns(layout, document, *measured, units);
+    PaintResultsTable(painter, layout, true);
     painter.restore();
 }
 

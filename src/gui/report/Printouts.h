@@ -8,6 +8,7 @@
 
 class CTorqDoc;
 class QPainter;
+struct MeasuredPull;
 
 // The printed pages of the results, drawn in logical units of 1/96 inch
 // whatever the device: the graph and the table each on a page of their own
@@ -28,9 +29,11 @@ void ForgetEarlierPrintTransform(QPainter& painter);
 QRectF UseReportUnits(QPainter& painter, const QRectF& paperPixels, double deviceDpi);
 
 // The results table page: header, the engine's name and the units over the
-// table (peaks, three header lines with the units, the 19 rows).
+// table (peaks, three header lines with the units, the 19 rows), with a
+// measured pull's columns beside it when one is given.
 void PaintTablePrintout(QPainter& painter, const QRectF& paper, const CTorqDoc& document, ResultUnits units,
-                        const PageHeaderText& header, const ResultCorrection& correction = {});
+                        const PageHeaderText& header, const ResultCorrection& correction = {},
+                        const MeasuredPull* measured = nullptr);
 
 // The graph page: header, the graph over the page width at 4:3 with its
 // legend naming each engine and its axis titles naming the units.

@@ -98,6 +98,15 @@ void PaintResultsTable(QPainter& painter, const ResultsTableLayout& layout, bool
             DrawTextAt(painter, metrics, layout.columnX[column], layout.rowY[row], layout.cells[row][column]);
         }
     }
+    for (const ResultsTableLayout::ExtraColumn& column : layout.extraColumns) {
+        DrawTextAt(painter, metrics, column.x, layout.header1Y, column.header1);
+        DrawTextAt(painter, metrics, column.x, layout.header2Y, column.header2);
+        DrawTextAt(painter, metrics, column.x, layout.unitsY, column.units);
+        for (int row = 0; row < kResultPointCount; ++row)
+            DrawTextAt(painter, metrics, column.x, layout.rowY[row], column.cells[row]);
+    }
+    if (!layout.note.isEmpty())
+        DrawTextAt(painter, metrics, layout.notePos.x(), layout.notePos.y(), layout.note);
     QPen rulePen =
         printing ? QPen(Qt::black, 1) : QPen(QColor(kScreenRuleGrey, kScreenRuleGrey, kScreenRuleGrey), 2);
     rulePen.setCapStyle(Qt::FlatCap);

@@ -35,6 +35,18 @@ struct ResultsTableLayout {
     std::array<int, kResultPointCount> rowY{};  // top of each row's text
     std::array<std::array<QString, kResultsTableColumnCount>, kResultPointCount> cells;
     std::vector<QLine> rules;  // top rule, rule below the headers, bottom rule, speed-column rule
+    // Columns after the eight, drawn as theirs are (a measured pull's), and
+    // a line of text under the bottom rule; empty unless added.
+    struct ExtraColumn {
+        int x = 0;
+        QString header1;
+        QString header2;
+        QString units;
+        std::array<QString, kResultPointCount> cells;
+    };
+    std::vector<ExtraColumn> extraColumns;
+    QPoint notePos;
+    QString note;
 };
 
 // The table of a document's last run: the title, the peaks, the day the

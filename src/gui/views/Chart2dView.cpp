@@ -2,11 +2,14 @@
 
 #include "ChartCursor.h"
 #include "ChartLegend.h"
+#include "MeasuredSeries.h"
 #include "ResultUnitsChoice.h"
 #include "StaleResultsNote.h"
 #include "WeatherChoice.h"
 #include "model/DocumentRegistry.h"
 #include "report/ChartPainter.h"
+#include "report/MeasuredCurves.h"
+#include "report/MeasuredPulls.h"
 #include "widgets/ChartLook.h"
 #include "widgets/ViewFont.h"
 
@@ -96,6 +99,7 @@ void CChart2dView::CreateChart()
     m_axisY2 = makeAxis(Qt::AlignRight);
     // The second axis's ticks need not meet the first's: only Y1 draws grid lines.
     m_axisY2->setGridLineVisible(false);
+    m_measuredSeries = std::make_unique<CMeasuredSeries>(*m_chart, *m_axisX, *m_axisY1, *m_axisY2);
 
     m_chartView = new QChartView(m_chart, this);
     m_chartView->setRenderHint(QPainter::Antialiasing);
@@ -141,6 +145,15 @@ void CChart2dView::SetCompareDocuments(const std::array<int, kChartCompareCount>
         const int number = documentNumbers[slot - 1];
         if (number != 0 && m_registry.Find(number) != nullptr) m_slots[slot].documentNumber = number;
     }
+    UpdateChart();
+}
+
+void CChart2dView::SetMeasuredPulls(CMeasuredPulls* measured)
+{
+    if (m_measured != nullptr) disconnect(m_measured, nullptr, this, nullptr);
+    m_measured = measured;
+    if (m_measured != nullptr)
+        connect(m_measured, &CMeasuredPulls::Changed, this, &CChart2dView::UpdateChart);
     UpdateChart();
 }
 
@@ -241,8 +254,9 @@ void CChart2dView::UpdateChart()
         }
         m_slots[slot].name = QString::fromStdString(doc->GetTitle());
     }
-    m_picture = BuildChartPicture(Engines(), Options());
+    m_picture = BuildMeasuredChartPicture(Engines(), Options(), m_measured);
     ShowCurves();
+    m_measuredSeries->Show(m_picture);
     // In the default colours the y titles say which curves are theirs; with a
     // colour per engine the line style does (power solid, torque dashed).
     m_axisY1->setTitleBrush(m_colourEachEngine ? QColor(Qt::black) : kChartY1Colour.darker(130));

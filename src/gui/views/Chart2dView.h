@@ -3,16 +3,20 @@
 #include "model/TorqDoc.h"
 #include "report/ChartPicture.h"
 #include "report/ChartSeries.h"
+#include "report/MeasuredPulls.h"
 #include "report/PageHeader.h"
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class CChartCursor;
 class CChartLegend;
+class CMeasuredSeries;
 class CDocumentRegistry;
 class QChart;
 class QChartView;
@@ -65,6 +69,12 @@ public:
     // choice is remembered in the settings for the next graphs.
     bool IsColourEachEngine() const { return m_colourEachEngine; }
     void SetColourEachEngine(bool on);
+
+    // The measured pulls and published peaks drawn beside the own engine
+    // (null for none); the graph follows their changes.
+    void SetMeasuredPulls(CMeasuredPulls* measured);
+    const CMeasuredPulls* MeasuredPulls() const { return m_measured; }
+    const CMeasuredSeries& MeasuredSeries() const { return *m_measuredSeries; }
 
     // Re-reads every shown engine and redraws.
     void UpdateChart();
@@ -165,6 +175,8 @@ private:
     std::array<QLineSeries*, kChartSlotCount> m_y1Sets{};
     std::array<QLineSeries*, kChartSlotCount> m_y2Sets{};
     std::vector<QScatterSeries*> m_clipSeries;
+    std::unique_ptr<CMeasuredSeries> m_measuredSeries;
+    QPointer<CMeasuredPulls> m_measured;
     std::vector<QGraphicsItem*> m_peakLabels;
     int m_setCount = 0;
     bool m_fittingTexts = false;

@@ -114,7 +114,9 @@ QLabel* CChartLegend::MakeSwatch(const ChartCurve& curve)
     auto* swatch = new QLabel(this);
     swatch->setPixmap(QPixmap::fromImage(LegendSwatchImage(curve.style, kSwatchSize, devicePixelRatioF())));
     swatch->setFixedSize(kSwatchSize);
-    swatch->setToolTip(curve.engineName + QStringLiteral("\n") + curve.legend);
+    QString tip = curve.engineName + QStringLiteral("\n") + curve.legend;
+    if (!curve.tip.isEmpty()) tip += QStringLiteral("\n") + curve.tip;
+    swatch->setToolTip(tip);
     return swatch;
 }
 

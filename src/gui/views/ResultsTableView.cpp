@@ -3,6 +3,8 @@
 #include "ResultUnitsChoice.h"
 #include "StaleResultsNote.h"
 #include "WeatherChoice.h"
+#include "report/MeasuredColumns.h"
+#include "report/MeasuredPulls.h"
 #include "report/Printouts.h"
 #include "widgets/ViewFont.h"
 
@@ -25,10 +27,9 @@ constexpr int kExtentChars = 90;  // scroll extent: 90 characters by 50 lines
 constexpr int kExtentLines = 50;
 constexpr int kScreenBackground = 192;
 
-QString HtmlTable(const CTorqDoc& document, ResultUnits units, const ResultCorrection& correction)
+QString HtmlTable(const QString& tsv)
 {
-    const QStringList lines = QString::fromStdString(FormatResultsTableTsv(document, units, correction))
-                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines = tsv.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QString html = QStringLiteral("<table>\n");
     for (qsizetype row = 0; row < lines.size(); ++row) {
         const QString cell = row == 0 ? QStringLiteral("th") : QStringLiteral("td");
@@ -61,19 +62,52 @@ ResultsTableLayout CResultsTableView::ScreenLayout() const
 {
     TORQ_ASSERT(m_document != nullptr);
     const QFontMetrics metrics(m_font);
-    return ComputeResultsTableLayout(*m_document, metrics.height(), metrics.averageCharWidth(),
-                                     DisplayedResultUnits(*m_document), ChosenCorrection(*m_document));
+    const ResultUnits units = DisplayedResultUnits(*m_document);
+    ResultsTableLayout layout = ComputeResultsTableLayout(
+        *m_document, metrics.height(), metrics.averageCharWidth(), units, ChosenCorrection(*m_document));
+    if (const MeasuredPull* pull = ShownPull()) AddMeasuredColumns(layout, *m_document, *pull, units);
+    return layout;
 }
 
 QSize CResultsTableView::ScrollExtent() const
 {
     const QFontMetrics metrics(m_font);
-    return {kExtentChars * metrics.averageCharWidth(), ContentTop() + kExtentLines * metrics.height()};
+    // Each measured column is ten characters wide, as the others are.
+    const int chars = kExtentChars + (ShownPull() != nullptr ? 10 * kMeasuredColumnCount : 0);
+    return {chars * metrics.averageCharWidth(), ContentTop() + kExtentLines * metrics.height()};
 }
 
 int CResultsTableView::ContentTop() const
 {
     return m_stale && m_staleNote != nullptr ? m_staleNote->geometry().bottom() + 1 : 0;
+}
+
+void CResultsTableView::SetMeasuredPulls(CMeasuredPulls* measured)
+{
+    if (m_measured != nullptr) disconnect(m_measured, nullptr, this, nullptr);
+    m_measured = measured;
+    if (m_measured != nullptr) {
+        connect(m_measured, &CMeasuredPulls::Changed, this, [this] {
+            UpdateScrollBars();
+            viewport()->update();
+        });
+    }
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+void CResultsTableView::ShowMeasuredPull(const QString& path)
+{
+    m_shownPull = path;
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+const MeasuredPull* CResultsTableView::ShownPull() const
+{
+    if (m_measured == nullptr || m_shownPull.isEmpty()) return nullptr;
+    const int index = m_measured->IndexOf(m_shownPull);
+    return index < 0 ? nullptr : &m_measured->Pulls()[static_cast<std::size_t>(index)];
 }
 
 void CResultsTableView::OnDocumentChanged(CTorqDoc& document, DocumentChange change)
@@ -142,8 +176,10 @@ QMimeData* CResultsTableView::CreateCopyData() const
     if (m_document == nullptr) return data;
     const ResultUnits units = DisplayedResultUnits(*m_document);
     const ResultCorrection correction = ChosenCorrection(*m_document);
-    data->setText(QString::fromStdString(FormatResultsTableTsv(*m_document, units, correction)));
-    data->setHtml(HtmlTable(*m_document, units, correction));
+    const QString tsv = WithMeasuredColumns(
+        QString::fromStdString(FormatResultsTableTsv(*m_document, units, correction)), ScreenLayout());
+    data->setText(tsv);
+    data->setHtml(HtmlTable(tsv));
     return data;
 }
 
@@ -174,7 +210,31 @@ QMenu* CResultsTableView::CreateContextMenu(QWidget* parent)
         });
     }
     if (!metric) unitsMenu->setToolTip(tr("Metric units are there for an engine in Foreign/Metric Units"));
+    AddMeasuredPullMenu(*menu);
     return menu;
+}
+
+// "Measured Pull Columns": none, or one of the engine's pulls beside the results.
+void CResultsTableView::AddMeasuredPullMenu(QMenu& menu)
+{
+    QMenu* pulls = menu.addMenu(tr("&Measured Pull Columns"));
+    auto* group = new QActionGroup(pulls);
+    const auto add = [&](const QString& text, const QString& path) {
+        QAction* action = pulls->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(ShownPull() != nullptr ? ShownPull()->path == path : path.isEmpty());
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, path] { ShowMeasuredPull(path); });
+    };
+    add(tr("(None)"), QString());
+    if (m_measured == nullptr || m_measured->IsEmpty()) {
+        pulls->setToolTip(tr("Graph > Add Measured Pull... reads a pull to show here"));
+        return;
+    }
+    for (const MeasuredPull& pull : m_measured->Pulls()) {
+        QString text = pull.FileName();
+        add(text.replace(QLatin1Char('&'), QStringLiteral("&&")), pull.path);
+    }
 }
 
 void CResultsTableView::contextMenuEvent(QContextMenuEvent* event)
@@ -189,7 +249,7 @@ void CResultsTableView::PaintPrintPage(QPainter& painter, const QRectF& paper, c
     TORQ_ASSERT(m_document != nullptr);
     const PageHeaderText header{QString::fromStdString(m_document->GetTitle()), date, 1, 1};
     PaintTablePrintout(painter, paper, *m_document, DisplayedResultUnits(*m_document), header,
-                       ChosenCorrection(*m_document));
+                       ChosenCorrection(*m_document), ShownPull());
 }
 
 void CResultsTableView::Print(QPrinter& printer) const

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "model/TorqDoc.h"
+#include "report/MeasuredPulls.h"
 #include "report/PageHeader.h"
 #include "report/ResultsTableLayout.h"
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QPointer>
 
 class QMenu;
 class QMimeData;
@@ -26,12 +28,20 @@ public:
     ResultsTableLayout ScreenLayout() const;
     QSize ScrollExtent() const;
 
+    // The engine's measured pulls; the table shows the chosen one beside the
+    // results ("Measured" and "Diff" for power and torque), none at first.
+    void SetMeasuredPulls(CMeasuredPulls* measured);
+    // Shows the columns of the pull read from that path (empty: none).
+    void ShowMeasuredPull(const QString& path);
+    // The pull whose columns are shown, null for none.
+    const MeasuredPull* ShownPull() const;
+
     // Edit > Copy: the table as tab-separated text with a header row, for
     // any spreadsheet, and as an HTML table.
     QMimeData* CreateCopyData() const;
     void Copy() const;
 
-    // The right-click menu: Copy, and the units of the results.
+    // The right-click menu: Copy, the units of the results and the measured pull shown.
     QMenu* CreateContextMenu(QWidget* parent);
 
     // Prints the table on one page under the page header.
@@ -60,9 +70,12 @@ protected:
 
 private:
     void UpdateScrollBars();
+    void AddMeasuredPullMenu(QMenu& menu);
 
     CTorqDoc* m_document;
     QFont m_font;
     bool m_stale = false;
     QWidget* m_staleNote = nullptr;
+    QPointer<CMeasuredPulls> m_measured;
+    QString m_shownPull;  // the path of the pull whose columns are shown
 };

@@ -734,3 +734,26 @@ TEST(Examples, EveryExampleRunsAndSurvivesASaveAndOpenUnchanged)
     }
     EXPECT_GE(engines.size(), 6u);
 }
+
+TEST(EngineFile, TheItemsWrittenToMemoryAndReadBackAreTheEngineItsSavedFileOpensAs)
+{
+    std::vector<fs::path> engines = ExampleEngines();
+    for (const fs::path& example : engines) {
+        const std::string name = example.filename().string();
+        RecordingPresenter presenter;
+        CTorqDoc doc;
+        ASSERT_TRUE(OpenEngineDocument(doc, example.string())) << name;
+        // A value with more decimals than the file keeps, in the engine's own units.
+        doc.Cam().NominalIvc().SetValue(doc.Cam().NominalIvc().GetValue() + 0.1234567f);
+        TempDir folder;
+        const fs::path copy = folder.File(name);
+        ASSERT_TRUE(WriteEngineFile(doc, copy.string())) << name;
+        CTorqDoc fromFile;
+        ASSERT_TRUE(ReadEngineFile(fromFile, copy.string())) << name;
+
+        CTorqDoc fromMemory;
+        ASSERT_TRUE(RoundTripEngineItems(doc, fromMemory)) << name;
+        EXPECT_EQ(EngineSnapshot(fromMemory), EngineSnapshot(fromFile)) << name;
+        EXPECT_TRUE(presenter.Codes().empty()) << name;
+    }
+}

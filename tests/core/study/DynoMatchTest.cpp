@@ -8,12 +8,14 @@
 #include "TempFile.h"
 
 #include "model/EngineFile.h"
+#include "model/SimWorkspace.h"
 #include "model/TorqDoc.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -261,6 +263,32 @@ TEST_F(MatchKnownChanges, AStoppedMatchGivesTheBestItFoundSoFar)
     const MatchResult spent = MatchToPull(base, pull, budget, StudyRunner(2));
     EXPECT_TRUE(spent.stopped);
     EXPECT_LT(spent.testsRun, 100 + 300) << "it stops at the first chunk that reaches the budget";
+}
+
+TEST(MatchOwnThread, ANitrousEnginesMatchLeavesTheProgramWideSimulationRecordsAsTheyWere)
+{
+    // A save of a nitrous engine runs it on gasoline; the match settles its
+    // engines as saved without a save, so that it can run on a thread of its
+    // own beside the window's runs.
+    RecordingPresenter presenter;
+    CTorqDoc base;
+    ASSERT_TRUE(OpenEngineDocument(base, (ExamplesFolder() / "ford-302-nitrous.trq").string()));
+    ASSERT_GT(base.NitrousFlowRate().GetValue(), 0.0f);
+    const StudyRunner::Outcome run = StudyRunner::RunAlone(base);
+    ASSERT_EQ(run.kind, StudyRunner::Outcome::Kind::Simulated);
+    SimWorkspace& records = ProgramSimWorkspace();
+    std::memset(static_cast<void*>(&records), 0x5A, sizeof records);
+    std::vector<unsigned char> before(sizeof records);
+    std::memcpy(before.data(), &records, sizeof records);
+
+    MatchSetup setup;
+    setup.ranges = {DefaultRange(base, MatchFigure::Ivc)};
+    setup.mostTests = 50;
+    const MatchResult result =
+        MatchToPull(base, PullFromRun(run.results, 2500.0, 7000.0), setup, StudyRunner(2));
+    EXPECT_TRUE(result.afterRan);
+    EXPECT_EQ(std::memcmp(&records, before.data(), sizeof records), 0);
+    EXPECT_TRUE(presenter.Codes().empty());
 }
 
 TEST_F(MatchKnownChanges, ASetupIsCheckedBeforeItRuns)

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -92,6 +93,20 @@ TEST(DynoPull, TheUnitsOfAHeaderWithoutThemAreTheOnesGivenAndAColumnMayBeNamed)
     ASSERT_TRUE(reading.ok) << reading.error;
     EXPECT_DOUBLE_EQ(reading.pull.rows[0].powerHp, 100.0 * 735.49875 / 745.699872);
     EXPECT_DOUBLE_EQ(reading.pull.rows[0].torqueLbFt, 300.0 * kLbFtPerNm);
+}
+
+TEST(DynoPull, APullSaysWhetherItsFileNamesTheUnitsSoThatTheDialogAsksOnlyForTheOthers)
+{
+    const auto named = [](const std::string& header) {
+        const PullReading reading =
+            Read(header + "\n3000,100,300\n4000,140,330\n5000,160,300\n6000,150,240\n");
+        EXPECT_TRUE(reading.ok) << header << ": " << reading.error;
+        return std::pair(reading.pull.powerUnitNamed, reading.pull.torqueUnitNamed);
+    };
+    EXPECT_EQ(named("RPM,Power (kW),Torque [Nm]"), std::pair(true, true));
+    EXPECT_EQ(named("RPM,BHP,ft-lbs"), std::pair(true, true));
+    EXPECT_EQ(named("RPM,Power,Torque"), std::pair(false, false));
+    EXPECT_EQ(named("RPM,PS,TQ"), std::pair(true, false));
 }
 
 TEST(DynoPull, APullWithOnlyTorqueInANamedUnitColumnIsTaken)
