@@ -175,7 +175,12 @@ std::vector<PartOption> AllowedPartOptions(const CTorqDoc& base, PartGroup group
         return options;
     }
     const Cmd::Range menu = RowOf(group).menu;
+    // The forced-induction manifold needs a blower, which no group chooses:
+    // offered only to an engine that has one.
+    const bool hasBlower = base.ForcedInductionType().IsValid() &&
+                           base.ForcedInductionType().GetIndex() != kForcedInductionNoneIndex;
     for (int command = menu.first; command <= menu.last; ++command) {
+        if (command == Cmd::kForcedInductionManifold && !hasBlower) continue;
         if (CommandEnabling(base, command) == Enabling::Enabled)
             options.push_back({ChoiceName(command), EngineEdit::Choice(command)});
     }

@@ -43,7 +43,8 @@ inline constexpr const char* kTakenOverExhaustName = "Forced Induction Exhaust";
 // The choices of a group that the form allows on the base engine, in menu
 // order: the choices a comparison ticks unless told otherwise. The cam group
 // has the five nominal cams and the engine's own; the induction group the
-// engine's own rating and those of the induction menu.
+// engine's own rating and those of the induction menu at its pressure drop;
+// the manifolds the forced-induction one only for an engine with a blower.
 std::vector<PartOption> AllowedPartOptions(const CTorqDoc& base, PartGroup group);
 
 struct PartGroupChoices {

@@ -46,6 +46,8 @@ inline constexpr int kViewWorkbook = 59394;
 inline constexpr int kEditCopy = 57634;
 inline constexpr int kExportDynoSheet = 33420;
 inline constexpr int kExportResults = 33421;
+inline constexpr int kCompareParts = 33422;
+inline constexpr int kWhatToChangeNext = 33423;
 }  // namespace FrameCmd
 
 // What a file dialog is asked for.

@@ -196,6 +196,7 @@ TEST(PartsShootout, OnAForcedInductionEngineNoExhaustIsAllowedUnlessTheManifoldV
     CTorqDoc turbo;
     ASSERT_TRUE(BuildTurboFour(turbo));
     EXPECT_TRUE(AllowedPartOptions(turbo, PartGroup::Exhaust).empty());
+    EXPECT_EQ(AllowedPartOptions(turbo, PartGroup::Manifold).size(), 7u);
 
     ShootoutSetup setup;
     setup.groups = {Group(PartGroup::Exhaust, {kSmallTubeHeaders})};
@@ -214,6 +215,8 @@ TEST(PartsShootout, TheDefaultChoicesAreTheMenusWithTheEnginesOwnCamAndRating)
     ASSERT_TRUE(BuildChevy350(base));
     EXPECT_EQ(AllowedPartOptions(base, PartGroup::Head).size(), 16u);
     EXPECT_EQ(AllowedPartOptions(base, PartGroup::Exhaust).size(), 7u);
+    // Without a blower the forced-induction manifold could not run.
+    EXPECT_EQ(AllowedPartOptions(base, PartGroup::Manifold).size(), 6u);
     const std::vector<PartOption> cams = AllowedPartOptions(base, PartGroup::Cam);
     ASSERT_EQ(cams.size(), 6u);
     EXPECT_EQ(cams.back().name, "Own: High Performance Street");
