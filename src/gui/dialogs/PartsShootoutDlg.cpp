@@ -19,7 +19,9 @@
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
 #include <QValueAxis>
+#include <algorithm>
 
 namespace {
 
@@ -151,6 +153,7 @@ QWidget* CPartsShootoutDlg::CreateResultPane()
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_failures = new QLabel(pane);
     m_failures->setWordWrap(true);
     m_failures->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -405,6 +408,11 @@ void CPartsShootoutDlg::UpdateChart()
         }
         rpm->setRange(2000.0, 11000.0);
         rpm->setTickCount(10);
+        double most = 0.0;
+        for (const QLineSeries* curve : curves) {
+            for (const QPointF& point : curve->points()) most = std::max(most, point.y());
+        }
+        power->setRange(0.0, std::max(most, 1.0) * 1.05);
         power->applyNiceNumbers();
     }
     QChart* old = m_chart->chart();

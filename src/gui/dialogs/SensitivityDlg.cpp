@@ -171,7 +171,8 @@ void CSensitivityDlg::OfferBar(int bar, QPoint globalPosition)
 {
     QMenu menu(this);
     const QString name = ChangeName(m_study->Changes()[m_result.rows[std::size_t(bar)].change]);
-    menu.addSection(name);
+    menu.addAction(name)->setEnabled(false);
+    menu.addSeparator();
     QAction* open = menu.addAction(tr("Open As A &New Engine"));
     QAction* apply = menu.addAction(tr("&Apply To This Engine"));
     QAction* chosen = menu.exec(globalPosition);
