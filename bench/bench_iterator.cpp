@@ -9,6 +9,7 @@
 //   ./bench_iterator                       all of it
 //   ./bench_iterator --benchmark_filter=Memory
 
+#include "EngineChoices.h"
 #include "IteratorSeries.h"
 #include "iterator/IteratorRunner.h"
 #include "model/TorqDoc.h"
@@ -34,9 +35,8 @@ namespace {
 // hydraulic lifters, 0.500 in lifts.
 void BuildBaseline(CTorqDoc& engine)
 {
-    for (int command : {33135, 32798, 33052, 33065, 32878, 32854, 32838, 32863, 32892, 32897, 33075, 33086}) {
-        if (engine.OnCommand(command) != CommandResult::Applied)
-            std::fprintf(stderr, "command %d refused\n", command);
+    for (const DocumentCommand& choice : kChevy350Choices) {
+        if (engine.Apply(choice) != CommandResult::Applied) std::fprintf(stderr, "a choice was refused\n");
     }
     engine.Recalculate();
 }
@@ -44,13 +44,7 @@ void BuildBaseline(CTorqDoc& engine)
 // 10 bores x 10 strokes x 20 IVC = 2,000 tests; with 10 EVO values 20,000.
 void ConfigureSeries(IteratorTest& iterator, const CTorqDoc& baseline, bool twentyThousand)
 {
-    const IterationParam bore = Sweep(kItrBore, baseline, 3.95f, 4.04f, 0.01f);
-    const IterationParam stroke = Sweep(kItrStroke, baseline, 3.40f, 3.49f, 0.01f);
-    const IterationParam ivc = Sweep(kItrIvc, baseline, 60.0f, 79.0f, 1.0f);
-    if (twentyThousand)
-        Configure(iterator, baseline, {bore, stroke, ivc, Sweep(kItrEvo, baseline, 60.0f, 69.0f, 1.0f)});
-    else
-        Configure(iterator, baseline, {bore, stroke, ivc});
+    Configure(iterator, baseline, BenchmarkSeries(baseline, twentyThousand));
 }
 
 void RunSeries(IteratorRunner& runner, IteratorTest& iterator)

@@ -25,8 +25,8 @@
 
 namespace {
 
-constexpr int kCompression105 = 32879;  // 10.5:1
-constexpr int kCompression110 = 32880;  // 11.0:1
+constexpr Choice kCompression105{ChoiceGroup::CompressionRatio, 5};  // 10.5:1
+constexpr Choice kCompression110{ChoiceGroup::CompressionRatio, 6};  // 11.0:1
 constexpr int kLeftTableSheet = 2;
 
 // Messages would stop the clock: any one is a fault of the benchmark.
@@ -62,9 +62,9 @@ struct Workbench {
     CTorqDoc& Doc() { return child->Document(); }
 
     // As the form's edit ends: recalculate (Auto Run runs the engine), record, redraw.
-    void ChooseCompression(int command)
+    void ChooseCompression(Choice choice)
     {
-        Doc().OnCommand(command);
+        Doc().Apply(choice);
         Doc().Recalculate();
         RecordEngineChange(Doc(), QStringLiteral("Compression Ratio"));
         Doc().UpdateAllViews();

@@ -5,11 +5,13 @@
 
 #include "CliCommands.h"
 #include "CliSupport.h"
+#include "HelpRanges.h"
 
 #include "base/Util.h"
 #include "components/AirflowCalculator.h"
 #include "components/CamCalculator.h"
 #include "components/CompressionCalculator.h"
+#include "model/DocumentCalculators.h"
 #include "model/TorqDoc.h"
 
 #include <functional>
@@ -80,7 +82,7 @@ public:
     CommandLine& Line() { return m_line; }
     QCommandLineParser& Parser() { return m_line.Parser(); }
 
-    void AddOption(const char* name, const char* valueName, const char* description)
+    void AddOption(const char* name, const char* valueName, const QString& description)
     {
         Parser().addOption(valueName != nullptr ? QCommandLineOption(name, description, valueName)
                                                 : QCommandLineOption(name, description));
@@ -165,30 +167,50 @@ std::string ShownText(const CFloatPtSpec& parameter)
 
 // ---------------------------------------------------------------- compression
 
+constexpr const char* kCompressionDescription =
+    "The compression ratio from what is measured on the parts (the Compression Ratio\n"
+    "Calculator). Lengths in inches, or millimetres with --metric; volumes in cc.\n"
+    "A flattop piston (the default) is measured down the bore at TDC (--deck), negative\n"
+    "when it stands above the deck; a piston with a dome, dish or valve reliefs is given\n"
+    "with the volume measured above it (--dome) at a distance down from TDC (--deck).\n"
+    "\n"
+    "Example: torqwell-cli calc compression --bore 4.0 --stroke 3.48 --chamber 64\n"
+    "  --gasket-bore 4.1 --gasket-thickness 0.040 --deck 0.025";
+
+// The options of the compression calculator, their ranges from the engine's parameters.
+void AddCompressionOptions(CalcLine& line)
+{
+    const EngineValues& engine = NewEngineValues();
+    using Calculator = CompressionCalculator;
+    line.AddOption("bore", "in",
+                   "Cylinder bore (the short block's), " + RangeText(engine.bore, 1, 1) + " in.");
+    line.AddOption(
+        "stroke", "in",
+        "Crankshaft stroke, " + RangeText(engine.stroke, 1, 1) + " in: with the bore, the swept volume.");
+    line.AddOption("chamber", "cc",
+                   "Cylinder head chamber volume, " + RangeText(engine.chamberVolume, 1, 0) +
+                       " cc (kept to 2 decimals).");
+    line.AddOption("gasket-bore", "in",
+                   "Head gasket bore diameter, " + RangeText(engine.gasketBore, 1, 1) + " in.");
+    line.AddOption("gasket-thickness", "in",
+                   "Head gasket compressed thickness, " + RangeText(engine.gasketThickness, 0, 2) + " in.");
+    line.AddOption("deck", "in",
+                   "Piston down the bore at TDC, " +
+                       RangeText(Calculator::kFlattopDistanceMinIn, Calculator::kDistanceMaxIn, 1, 1) +
+                       " in (flattop); with --dome, the distance down\n"
+                       "from TDC where the volume above the piston is measured, " +
+                       RangeText(Calculator::kDomedDistanceMinIn, Calculator::kDistanceMaxIn, 1, 1) + " in.");
+    line.AddOption("dome", "cc",
+                   "A piston with a dome, dish or valve reliefs: the volume measured above it, " +
+                       RangeText(engine.pistonDeckVolume, 1, 0) + " cc.");
+    line.AddOption("metric", nullptr, "Lengths in millimetres.");
+}
+
 int CompressionCalc(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     using Input = CompressionCalculator::Input;
-    CalcLine line("compression", "[options]",
-                  "The compression ratio from what is measured on the parts (the Compression Ratio\n"
-                  "Calculator). Lengths in inches, or millimetres with --metric; volumes in cc.\n"
-                  "A flattop piston (the default) is measured down the bore at TDC (--deck), negative\n"
-                  "when it stands above the deck; a piston with a dome, dish or valve reliefs is given\n"
-                  "with the volume measured above it (--dome) at a distance down from TDC (--deck).\n"
-                  "\n"
-                  "Example: torqwell-cli calc compression --bore 4.0 --stroke 3.48 --chamber 64\n"
-                  "  --gasket-bore 4.1 --gasket-thickness 0.040 --deck 0.025");
-    line.AddOption("bore", "in", "Cylinder bore (the short block's), 2.8 to 7.0 in.");
-    line.AddOption("stroke", "in", "Crankshaft stroke, 2.4 to 7.0 in: with the bore, the swept volume.");
-    line.AddOption("chamber", "cc", "Cylinder head chamber volume, 0.1 to 500 cc (kept to 2 decimals).");
-    line.AddOption("gasket-bore", "in", "Head gasket bore diameter, 2.8 to 8.0 in.");
-    line.AddOption("gasket-thickness", "in", "Head gasket compressed thickness, 0 to 0.15 in.");
-    line.AddOption("deck", "in",
-                   "Piston down the bore at TDC, -0.5 to 2.0 in (flattop); with --dome, the distance down\n"
-                   "from TDC where the volume above the piston is measured, 0.1 to 2.0 in.");
-    line.AddOption(
-        "dome", "cc",
-        "A piston with a dome, dish or valve reliefs: the volume measured above it, 0.1 to 6000 cc.");
-    line.AddOption("metric", nullptr, "Lengths in millimetres.");
+    CalcLine line("compression", "[options]", kCompressionDescription);
+    AddCompressionOptions(line);
     if (!line.Parse(arguments, out, err)) return line.Status();
     const bool domed = line.Has("dome");
     if (!line.Require(err, {"bore", "stroke", "chamber", "gasket-bore", "gasket-thickness", "deck"})) {
@@ -210,7 +232,7 @@ int CompressionCalc(const QStringList& arguments, QTextStream& out, QTextStream&
     doc.NumberOfCylinders().SetValue(1);
     doc.Recalculate();
 
-    CompressionCalculator calculator(doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(doc);
     calculator.SetPistonKind(domed ? CompressionCalculator::kDomedPiston
                                    : CompressionCalculator::kFlattopPiston);
     const std::pair<const char*, Input> inputs[] = {{"chamber", Input::ChamberVolume},
@@ -240,22 +262,37 @@ int CompressionCalc(const QStringList& arguments, QTextStream& out, QTextStream&
 
 // ---------------------------------------------------------------- airflow
 
+constexpr const char* kAirflowDescription =
+    "Converts an airflow measured at one pressure drop to the airflow at another by the\n"
+    "square-root law (the Airflow Math Calculator): to a carburettor rating standard,\n"
+    "2-barrel at 3.0 inHg or 4-barrel at 1.5 inHg, or to a pressure drop of your own in\n"
+    "inches of water. A rated airflow must lie within %1 cfm, as the engine's\n"
+    "induction flow does.\n"
+    "\n"
+    "Example: torqwell-cli calc airflow --flow 600 --at 20 --to 4bbl";
+
+// The options of the airflow calculator, their ranges from its own parameters.
+void AddAirflowOptions(CalcLine& line)
+{
+    using Input = AirflowCalculator::Input;
+    const AirflowCalculator ranges(kEnglishUnits);  // in inches of water
+    line.AddOption(
+        "flow", "cfm",
+        "The measured airflow, " + RangeText(ranges.Parameter(Input::KnownAirflow), 0, 0) + " cfm.");
+    line.AddOption("at", "inH2O",
+                   "The pressure drop it was measured at, " +
+                       RangeText(ranges.Parameter(Input::KnownPressure), 1, 0) + " inches of water.");
+    line.AddOption("at-hg", "inHg", "The same in inches of mercury (1 inH2O = 0.0738 inHg).");
+    line.AddOption("to", "target",
+                   "2bbl (3.0 inHg), 4bbl (1.5 inHg), or a pressure drop in inches of water.");
+}
+
 int AirflowCalc(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     using Input = AirflowCalculator::Input;
     CalcLine line("airflow", "[options]",
-                  "Converts an airflow measured at one pressure drop to the airflow at another by the\n"
-                  "square-root law (the Airflow Math Calculator): to a carburettor rating standard,\n"
-                  "2-barrel at 3.0 inHg or 4-barrel at 1.5 inHg, or to a pressure drop of your own in\n"
-                  "inches of water. A rated airflow must lie within 100 to 4000 cfm, as the engine's\n"
-                  "induction flow does.\n"
-                  "\n"
-                  "Example: torqwell-cli calc airflow --flow 600 --at 20 --to 4bbl");
-    line.AddOption("flow", "cfm", "The measured airflow, 100 to 4000 cfm.");
-    line.AddOption("at", "inH2O", "The pressure drop it was measured at, 0.1 to 100 inches of water.");
-    line.AddOption("at-hg", "inHg", "The same in inches of mercury (1 inH2O = 0.0738 inHg).");
-    line.AddOption("to", "target",
-                   "2bbl (3.0 inHg), 4bbl (1.5 inHg), or a pressure drop in inches of water.");
+                  QString(kAirflowDescription).arg(RangeText(NewEngineValues().inductionFlow, 0, 0)));
+    AddAirflowOptions(line);
     if (!line.Parse(arguments, out, err)) return line.Status();
     if (!line.Require(err, {"flow", "to"})) return line.Status();
     if (line.Has("at") == line.Has("at-hg"))
@@ -296,18 +333,50 @@ int AirflowCalc(const QStringList& arguments, QTextStream& out, QTextStream& err
 
 // ---------------------------------------------------------------- cam
 
+// The four nominal events' ranges of a timing method: "-25 to 50, -10 to 95,
+// ...", or, where all four start at the same angle, "0 to 80/120/\n115/80"
+// (the line break keeps the help within its width).
+QString EventRanges(const CamData& cam)
+{
+    const CFloatPtSpec* events[] = {&cam.NominalIvo(), &cam.NominalIvc(), &cam.NominalEvo(),
+                                    &cam.NominalEvc()};
+    const auto number = [](float value) { return QString::number(double(value), 'f', 0); };
+    QStringList maxima;
+    QStringList ranges;
+    bool oneMinimum = true;
+    for (const CFloatPtSpec* event : events) {
+        oneMinimum = oneMinimum && event->GetMinimum() == events[0]->GetMinimum();
+        maxima << number(event->GetMaximum());
+        ranges << RangeText(*event, 0, 0);
+    }
+    if (!oneMinimum) return ranges.join(", ");
+    return number(events[0]->GetMinimum()) + " to " + maxima.mid(0, 2).join("/") + "/\n" +
+           maxima.mid(2).join("/");
+}
+
+// "(seat-to-seat 0 to 80/120/\n115/80, 0.050-lift -25 to 50, ...)", from the cam's ranges.
+QString CamEventRanges()
+{
+    CamData cam;
+    cam.ApplySeatToSeatRanges();
+    const QString seatToSeat = EventRanges(cam);
+    cam.ApplyFiftyLiftRanges();
+    return "(seat-to-seat " + seatToSeat + ", 0.050-lift " + EventRanges(cam) + ")";
+}
+
 int CamCalc(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
     using Input = CamCalculator::Input;
-    CalcLine line("cam", "[options]",
-                  "The four nominal valve events from the figures of a cam card (the Cam Math\n"
-                  "Calculator), in crank degrees: IVO before TDC, IVC after BDC, EVO before BDC, EVC\n"
-                  "after TDC. An event outside the timing method's range (seat-to-seat 0 to 80/120/\n"
-                  "115/80, 0.050-lift -25 to 50, -10 to 95, -10 to 95, -25 to 50) is not given: it is\n"
-                  "empty in the table, null in json, and the status is 2.\n"
-                  "\n"
-                  "Example: torqwell-cli calc cam --lsa 110 --icl 106 --intake-duration 280\n"
-                  "  --exhaust-duration 280");
+    CalcLine line(
+        "cam", "[options]",
+        QString("The four nominal valve events from the figures of a cam card (the Cam Math\n"
+                "Calculator), in crank degrees: IVO before TDC, IVC after BDC, EVO before BDC, EVC\n"
+                "after TDC. An event outside the timing method's range %1 is not given: it is\n"
+                "empty in the table, null in json, and the status is 2.\n"
+                "\n"
+                "Example: torqwell-cli calc cam --lsa 110 --icl 106 --intake-duration 280\n"
+                "  --exhaust-duration 280")
+            .arg(CamEventRanges()));
     line.AddOption("lsa", "deg", "Lobe center (lobe separation) angle, cam degrees.");
     line.AddOption("icl", "deg", "Intake centerline, crank degrees after TDC.");
     line.AddOption("intake-duration", "deg", "Intake duration, crank degrees.");

@@ -13,68 +13,64 @@ QString Normalized(QString name)
     return name.simplified().toCaseFolded();
 }
 
-bool IsShortBlocks(const ChoiceGroup& group)
-{
-    return group.commands.first == Cmd::kShortBlocks.first;
-}
-
 }  // namespace
 
-const std::vector<ChoiceGroup>& ChoiceGroups()
+const std::vector<ChoiceList>& ChoiceLists()
 {
-    static const std::vector<ChoiceGroup> groups = {
-        {"blocks", "block", Cmd::kShortBlocks},
-        {"heads", "head", Cmd::kStandardHeads},
-        {"manifolds", "manifold", Cmd::kManifolds},
-        {"fuels", "fuel", Cmd::kFuels},
-        {"blowers", "blower", Cmd::kForcedInduction},
-        {"exhausts", "exhaust", Cmd::kExhaustSystems},
-        {"cams", "cam", Cmd::kCamTypes},
-        {"lifters", "lifter", Cmd::kLifterTypes},
-        {"timings", "timing", Cmd::kTimingMethods},
+    static const std::vector<ChoiceList> lists = {
+        {"blocks", "block", ChoiceGroup::ShortBlock},
+        {"heads", "head", ChoiceGroup::CylinderHead},
+        {"manifolds", "manifold", ChoiceGroup::Manifold},
+        {"fuels", "fuel", ChoiceGroup::Fuel},
+        {"blowers", "blower", ChoiceGroup::ForcedInduction},
+        {"exhausts", "exhaust", ChoiceGroup::ExhaustSystem},
+        {"cams", "cam", ChoiceGroup::CamType},
+        {"lifters", "lifter", ChoiceGroup::LifterType},
+        {"timings", "timing", ChoiceGroup::TimingMethod},
     };
-    return groups;
+    return lists;
 }
 
-const ChoiceGroup* FindChoiceGroup(const QString& key)
+const ChoiceList* FindChoiceList(const QString& key)
 {
-    for (const ChoiceGroup& group : ChoiceGroups()) {
-        if (key == group.key || key == group.option) return &group;
+    for (const ChoiceList& list : ChoiceLists()) {
+        if (key == list.key || key == list.option) return &list;
     }
     return nullptr;
 }
 
-ChoiceMatch FindChoice(const ChoiceGroup& group, const QString& nameOrIndex)
+ChoiceMatch FindChoice(const ChoiceList& list, const QString& nameOrIndex)
 {
     ChoiceMatch match;
     bool isIndex = false;
     const int index = nameOrIndex.trimmed().toInt(&isIndex);
     const QString wanted = Normalized(nameOrIndex);
-    for (int command = group.commands.first; command <= group.commands.last; ++command) {
-        const ComponentChoice& row = FindComponentChoice(command);
-        const bool matches = isIndex ? row.partIndex == index : Normalized(row.name) == wanted;
-        if (matches) match.candidates.push_back(command);
+    const auto rows = ChoicesOf(list.group);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const bool matches = isIndex ? rows[i].partIndex == index : Normalized(rows[i].name) == wanted;
+        if (matches) match.candidates.push_back(Choice{list.group, static_cast<int>(i)});
     }
-    if (match.candidates.size() == 1) match.command = match.candidates.front();
+    if (match.candidates.size() == 1) match.choice = match.candidates.front();
     return match;
 }
 
-QString DescribeChoice(const ChoiceGroup& group, int command)
+QString DescribeChoice(Choice choice)
 {
-    const ComponentChoice& row = FindComponentChoice(command);
+    const ComponentChoice& row = ChoiceRow(choice);
     QString line = QString("%1  %2").arg(row.partIndex, 4).arg(QString::fromUtf8(row.name));
-    if (IsShortBlocks(group)) {
+    if (choice.group == ChoiceGroup::ShortBlock) {
         line += QString::fromStdString(FormatC("  (%.3f x %.3f in, %d cylinders)", double(row.values[0]),
                                                double(row.values[1]), int(row.values[2])));
     }
     return line;
 }
 
-QString ListChoices(const ChoiceGroup& group)
+QString ListChoices(const ChoiceList& list)
 {
     QString text;
-    for (int command = group.commands.first; command <= group.commands.last; ++command) {
-        text += DescribeChoice(group, command) + "\n";
+    const auto rows = ChoicesOf(list.group);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        text += DescribeChoice(Choice{list.group, static_cast<int>(i)}) + "\n";
     }
     return text;
 }

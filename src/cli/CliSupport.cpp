@@ -13,7 +13,8 @@ namespace cli {
 
 int ExitCodeForMessage(int code)
 {
-    if ((code >= 43 && code <= 50) || code == 78) return kExitUsage;
+    if ((code >= Msg::FileOpen && code <= Msg::CamFileVersion) || code == Msg::ExportDosNameTaken)
+        return kExitUsage;
     return kExitEngine;
 }
 

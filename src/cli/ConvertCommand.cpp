@@ -3,6 +3,7 @@
 #include "CliCommands.h"
 #include "CliSupport.h"
 #include "FileTargets.h"
+#include "HelpRanges.h"
 
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
@@ -11,11 +12,13 @@ namespace cli {
 
 int ConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    CommandLine line("convert", "[options] IN.trq -o OUT.trq",
-                     "Opens an engine file of any readable version (3.05 to 3.10), runs it afresh and\n"
-                     "saves it as version 3.10 with its results: how old files are brought up to date.\n"
-                     "OUT is a new file (or an existing one with --force), never IN itself: the file\n"
-                     "read stays as it was. OUT appears only once it is complete.");
+    CommandLine line(
+        "convert", "[options] IN.trq -o OUT.trq",
+        QString("Opens an engine file of any readable version (%1 to %2), runs it afresh and\n"
+                "saves it as version %2 with its results: how old files are brought up to date.\n"
+                "OUT is a new file (or an existing one with --force), never IN itself: the file\n"
+                "read stays as it was. OUT appears only once it is complete.")
+            .arg(OldestReadableFileVersion(), WrittenFileVersion()));
     line.Parser().addOption(QCommandLineOption({"o", "output"}, "The engine file to write.", "file"));
     AddForceOption(line);
     line.Parser().addOption(
@@ -41,7 +44,7 @@ int ConvertCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     if (!refusal.isEmpty()) return line.Error(err, refusal);
 
     CliPresenter presenter(err);
-    if (allowNoResults) presenter.AnswerOk(204);
+    if (allowNoResults) presenter.AnswerOk(Msg::SaveWithoutResults);
     CTorqDoc doc;
     if (!OpenEngine(doc, files.front())) return presenter.FailureExitCode();
     if (!units.isEmpty()) doc.SetUnitSystem(units == "metric" ? kMetricUnits : kEnglishUnits);

@@ -333,7 +333,7 @@ void PrintEstimate(const IteratorTest& iterator, const IterateOptions& options, 
     err << Qt::endl;
 }
 
-// After the series' size refused it (86): how long it would take, and the search.
+// After the series' size refused it (Msg::IteratorTooManyTests): how long it would take, and the search.
 void SuggestSearch(const IteratorSetup& setup, const IterateOptions& options, QTextStream& err)
 {
     IteratorTest iterator{IteratorTest::Detached{}};
@@ -585,7 +585,7 @@ int IterateCommand(const QStringList& arguments, QTextStream& out, QTextStream& 
     IteratorSetup setup;
     ErrorCode setupRefusal = 0;
     if (!SetUpSeries(line, options, baseline, setup, err, status, &setupRefusal)) {
-        if (setupRefusal == 86) SuggestSearch(setup, options, err);
+        if (setupRefusal == Msg::IteratorTooManyTests) SuggestSearch(setup, options, err);
         return status;
     }
     const QString refusal = CheckSaveTargets(options, baseline);

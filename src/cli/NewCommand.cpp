@@ -4,6 +4,7 @@
 #include "CliCommands.h"
 #include "CliSupport.h"
 #include "FileTargets.h"
+#include "HelpRanges.h"
 
 #include "base/LineFile.h"
 #include "base/Util.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 namespace cli {
 
@@ -21,7 +23,7 @@ namespace {
 
 constexpr const char* kDescription =
     "Builds an engine from component choices, runs it and saves it as an engine file\n"
-    "(version 3.10), as a user would pick the parts from the engine form's menus.\n"
+    "(version %1), as a user would pick the parts from the engine form's menus.\n"
     "\n"
     "Choices are given by their name in the menus or by their index in the list:\n"
     "'torqwell-cli new --list GROUP' prints a list (blocks, heads, manifolds, fuels,\n"
@@ -60,7 +62,35 @@ struct NewOption {
     const char* name;
     const char* valueName;  // nullptr for a switch
     const char* description;
+    QString (*range)() = nullptr;  // what "%1" in the description stands for
 };
+
+// The ranges the options' descriptions quote, from the parameters they set.
+QString HeadIndexRange()
+{
+    const auto heads = ChoicesOf(ChoiceGroup::CylinderHead);
+    return QString("%1 to %2").arg(heads.front().partIndex).arg(heads.back().partIndex);
+}
+QString CompressionRange()
+{
+    return RangeText(NewEngineValues().compressionRatio, 0, 0);
+}
+QString PressureDropRange()
+{
+    return RangeText(NewEngineValues().pressureDrop, 1, 1);
+}
+QString NitrousRange()
+{
+    return RangeText(NewEngineValues().nitrousFlowRate, 0, 0);
+}
+QString IntercoolerRange()
+{
+    return RangeText(NewEngineValues().intercoolerEfficiency, 0, 0);
+}
+QString AdvanceRange()
+{
+    return RangeText(NewEngineValues().cam.AdvanceRetard(), 0, 0);
+}
 
 // In the order the engine form groups them; the help lists them so.
 const NewOption kOptions[] = {
@@ -71,19 +101,19 @@ const NewOption kOptions[] = {
     {"bore", "in", "Bore, instead of the short block's."},
     {"stroke", "in", "Stroke, instead of the short block's."},
     {"cylinders", "n", "Number of cylinders, instead of the short block's."},
-    {"head", "name|index", "Cylinder heads 1 to 16, e.g. \"Wedge/Stock Ports And Valves\"."},
+    {"head", "name|index", "Cylinder heads %1, e.g. \"Wedge/Stock Ports And Valves\".", HeadIndexRange},
     {"airflow", "file.flw", "Cylinder heads from an airflow data file (\"User Entered Airflow Data\")."},
     {"intake-valves", "1|2", "Intake valves per cylinder (a 4-valve head sets 2)."},
     {"exhaust-valves", "1|2", "Exhaust valves per cylinder."},
     {"intake-valve", "in|auto", "Intake valve diameter; auto sizes both valves from the bore."},
     {"exhaust-valve", "in|auto", "Exhaust valve diameter; auto sizes both valves from the bore."},
-    {"compression", "ratio", "Compression ratio, 6 to 18."},
+    {"compression", "ratio", "Compression ratio, %1.", CompressionRange},
     {"induction", "cfm[@inHg]",
      "Induction flow and the pressure drop it is rated at (default 1.5), e.g. 750@1.5."},
-    {"pressure-drop", "inHg", "Pressure drop of the induction rating, 1.5 to 3.0."},
+    {"pressure-drop", "inHg", "Pressure drop of the induction rating, %1.", PressureDropRange},
     {"manifold", "name|index", "Intake manifold, e.g. \"Dual-Plane Manifold\"."},
     {"fuel", "name|index", "Fuel (default Gasoline); \"Gasoline/Nitrous\" takes its flow from --nitrous."},
-    {"nitrous", "lbs/min", "Nitrous oxide flow, 0 to 20."},
+    {"nitrous", "lbs/min", "Nitrous oxide flow, %1.", NitrousRange},
     {"blower", "name|index",
      "Turbocharger or supercharger; chooses the \"Forced Induction\" manifold unless --manifold is given."},
     {"blower-flow", "cfm", "Blower flow rate (the custom units need their values)."},
@@ -94,7 +124,7 @@ const NewOption kOptions[] = {
     {"blower-internal-gear", "ratio", "Internal gear ratio (centrifugal blowers)."},
     {"blower-belt-gear", "ratio", "Belt drive ratio (centrifugal and Roots blowers)."},
     {"boost-limit", "psi", "Boost level limit (the unit's own, 10 psi, when not given)."},
-    {"intercooler", "%|none", "Intercooler efficiency, 0 to 150, or none."},
+    {"intercooler", "%|none", "Intercooler efficiency, %1, or none.", IntercoolerRange},
     {"exhaust", "name|index", "Exhaust system, e.g. \"Small-Tube Headers With Mufflers\"."},
     {"cam", "name|index", "Camshaft type, e.g. \"High Performance Street\"; sets its valve events."},
     {"cam-name", "text",
@@ -105,7 +135,7 @@ const NewOption kOptions[] = {
     {"cam-events", "IVO,IVC,EVO,EVC",
      "Nominal valve events in crank degrees: intake opens BTDC, closes ABDC, exhaust opens BBDC, closes "
      "ATDC."},
-    {"advance", "deg", "Cam advance (+) or retard (-), -15 to 15."},
+    {"advance", "deg", "Cam advance (+) or retard (-), %1.", AdvanceRange},
     {"intake-lift", "in|auto", "Intake valve lift; auto sizes both lifts from the cam and the valve."},
     {"exhaust-lift", "in|auto", "Exhaust valve lift; auto sizes both lifts from the cam and the valve."},
     {"save-cam", "file.cam", "Also save the engine's camshaft as a cam file (the engine names it)."},
@@ -244,35 +274,35 @@ private:
         return true;
     }
 
-    // The menu command of the option's choice; 0 after a usage error.
-    int ChoiceCommand(const char* option)
+    // The option's choice; none after a usage error.
+    std::optional<Choice> OptionChoice(const char* option)
     {
-        const ChoiceGroup* group = FindChoiceGroup(option);
-        const ChoiceMatch match = FindChoice(*group, Alias(option, Value(option)));
-        if (match.command != 0) return match.command;
+        const ChoiceList* list = FindChoiceList(option);
+        const ChoiceMatch match = FindChoice(*list, Alias(option, Value(option)));
+        if (match.choice) return match.choice;
         if (match.candidates.empty()) {
             Fail(QString("unknown --%1 '%2'; 'torqwell-cli new --list %3' shows the choices")
-                     .arg(option, Value(option), group->key));
-            return 0;
+                     .arg(option, Value(option), list->key));
+            return std::nullopt;
         }
-        QString text = QString("'%1' names several %2; give the index:").arg(Value(option), group->key);
-        for (int command : match.candidates) text += "\n" + DescribeChoice(*group, command);
+        QString text = QString("'%1' names several %2; give the index:").arg(Value(option), list->key);
+        for (Choice candidate : match.candidates) text += "\n" + DescribeChoice(candidate);
         Fail(text);
-        return 0;
+        return std::nullopt;
     }
 
-    bool Apply(int command, const QString& option)
+    bool Apply(Choice choice, const QString& option)
     {
-        if (!Allowed(option, CommandEnabling(m_doc, command))) return false;
-        if (m_doc.OnCommand(command) == CommandResult::Applied) return true;
+        if (!Allowed(option, ChoiceEnabling(m_doc, choice))) return false;
+        if (m_doc.Apply(choice) == CommandResult::Applied) return true;
         return Fail(option + ": the choice was refused");
     }
 
     bool Choose(const char* option)
     {
         if (!Has(option)) return true;
-        const int command = ChoiceCommand(option);
-        return command != 0 && Apply(command, QString("--") + option);
+        const std::optional<Choice> choice = OptionChoice(option);
+        return choice && Apply(*choice, QString("--") + option);
     }
 
     bool ShortBlock()
@@ -303,7 +333,7 @@ private:
                 return Fail("auto sizes both valves: give no diameter beside it");
             }
             if (!Allowed(autoIntake ? "--intake-valve" : "--exhaust-valve",
-                         CommandEnabling(m_doc, Cmd::kAutoValveSizes))) {
+                         CommandEnabling(m_doc, EngineCommand::AutoValveSizes))) {
                 return false;
             }
             m_doc.SetAutoValveSizes(true);
@@ -333,24 +363,24 @@ private:
     bool Fuel()
     {
         if (!Has("fuel")) return true;
-        const ChoiceMatch match = FindChoice(*FindChoiceGroup("fuel"), Value("fuel"));
+        const ChoiceMatch match = FindChoice(*FindChoiceList("fuel"), Value("fuel"));
         if (match.candidates.size() <= 1 || !Has("nitrous")) return Choose("fuel");
         const float nitrous = Value("nitrous").toFloat();
-        int command = match.candidates.front();
-        for (int candidate : match.candidates) {
-            if (FindComponentChoice(candidate).values[0] == nitrous) command = candidate;
+        Choice fuel = match.candidates.front();
+        for (Choice candidate : match.candidates) {
+            if (ChoiceRow(candidate).values[0] == nitrous) fuel = candidate;
         }
-        return Apply(command, "--fuel");
+        return Apply(fuel, "--fuel");
     }
 
     bool ForcedInduction()
     {
         if (Has("blower")) {
-            const int command = ChoiceCommand("blower");
-            if (command == 0) return false;
+            const std::optional<Choice> blower = OptionChoice("blower");
+            if (!blower) return false;
             // A blower sits on the forced-induction manifold: as in the form, it is chosen first.
-            if (!Has("manifold") && !Apply(Cmd::kForcedInductionManifold, "--blower")) return false;
-            if (!Apply(command, "--blower")) return false;
+            if (!Has("manifold") && !Apply(NamedChoice::kForcedInductionManifold, "--blower")) return false;
+            if (!Apply(*blower, "--blower")) return false;
         }
         if (!Number("blower-flow", m_doc.BlowerFlowRate()) ||
             !Number("blower-pressure-ratio", m_doc.BlowerPressureRatio()) ||
@@ -363,7 +393,7 @@ private:
             return false;
         }
         if (Has("intercooler") && Value("intercooler").trimmed().compare("none", Qt::CaseInsensitive) == 0) {
-            return Apply(Cmd::kIntercoolerNone, "--intercooler");
+            return Apply(NamedChoice::kNoIntercooler, "--intercooler");
         }
         return Number("intercooler", m_doc.IntercoolerEfficiency());
     }
@@ -373,15 +403,8 @@ private:
         if (Has("cam") + Has("cam-name") + Has("cam-file") > 1) {
             return Fail("--cam, --cam-name and --cam-file each choose the whole camshaft: give one");
         }
-        if (Has("cam")) {
-            const int command = ChoiceCommand("cam");
-            if (command == 0) return false;
-            if (command == Cmd::kCustomCamType) {
-                m_doc.ApplyCustomCamType(FindComponentChoice(command).name);
-            } else if (!Apply(command, "--cam")) {
-                return false;
-            }
-        }
+        // "Custom Cam Type" is a cam of the user's own under that name.
+        if (!Choose("cam")) return false;
         if (Has("cam-name")) {
             if (Value("cam-name").trimmed().isEmpty()) return Fail("--cam-name needs a description");
             m_doc.ApplyCustomCamType(Value("cam-name").toStdString());
@@ -495,20 +518,27 @@ QString Summary(const CTorqDoc& doc)
         double(doc.GetResult(kSeriesEngineSpeed, int(peakTorque)))));
 }
 
+void AddNewOptions(CommandLine& line)
+{
+    for (const NewOption& option : kOptions) {
+        const QStringList names =
+            QString(option.name) == "o" ? QStringList{"o", "output"} : QStringList{option.name};
+        const QString description =
+            option.range != nullptr ? QString(option.description).arg(option.range()) : option.description;
+        if (option.valueName == nullptr) {
+            line.Parser().addOption(QCommandLineOption(names, description));
+        } else {
+            line.Parser().addOption(QCommandLineOption(names, description, option.valueName));
+        }
+    }
+}
+
 }  // namespace
 
 int NewCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
 {
-    CommandLine line("new", "-o ENGINE.trq [options]", kDescription);
-    for (const NewOption& option : kOptions) {
-        const QStringList names =
-            QString(option.name) == "o" ? QStringList{"o", "output"} : QStringList{option.name};
-        if (option.valueName == nullptr) {
-            line.Parser().addOption(QCommandLineOption(names, option.description));
-        } else {
-            line.Parser().addOption(QCommandLineOption(names, option.description, option.valueName));
-        }
-    }
+    CommandLine line("new", "-o ENGINE.trq [options]", QString(kDescription).arg(WrittenFileVersion()));
+    AddNewOptions(line);
     int status = kExitOk;
     if (!line.Parse(arguments, out, err, status)) return status;
     const QCommandLineParser& options = line.Parser();
@@ -517,9 +547,9 @@ int NewCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
 
     if (options.isSet("list")) {
-        const ChoiceGroup* group = FindChoiceGroup(options.value("list"));
-        if (group == nullptr) return line.UsageError(err, "unknown group '" + options.value("list") + "'");
-        out << ListChoices(*group);
+        const ChoiceList* list = FindChoiceList(options.value("list"));
+        if (list == nullptr) return line.UsageError(err, "unknown group '" + options.value("list") + "'");
+        out << ListChoices(*list);
         out.flush();
         return kExitOk;
     }
@@ -535,7 +565,7 @@ int NewCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
     if (!refusal.isEmpty()) return line.Error(err, refusal);
 
     CliPresenter presenter(err);
-    if (allowNoResults) presenter.AnswerOk(204);
+    if (allowNoResults) presenter.AnswerOk(Msg::SaveWithoutResults);
     CTorqDoc doc;
     EngineBuilder builder(line, options, err, doc);
     if (!builder.Build()) return builder.Status() != kExitOk ? builder.Status() : presenter.FailureExitCode();

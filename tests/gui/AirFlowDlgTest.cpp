@@ -172,7 +172,7 @@ void AirFlowDlgTest::aNewPointContinuesTheSeries()
     // Equal last lifts have no step to continue.
     Enter(dialog->LiftEdit(Side::Exhaust, 4), dialog->LiftEdit(Side::Exhaust, 3)->text());
     StepPoints(*dialog, +1);
-    QCOMPARE(m_presenter->Codes(), std::vector<int>{52});
+    QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::ExhaustLiftsNotAscending});
     QCOMPARE(dialog->PointCountBox()->value(), 5);
 }
 
@@ -203,7 +203,7 @@ void AirFlowDlgTest::calcOthersWorksFromTheLiftThatHasTheFocus()
     // A lift equal to the one before has no step: 51, nothing changes.
     TypeInto(dialog->LiftEdit(Side::Intake, 3), QStringLiteral("0.5"));
     QTest::keyClick(dialog->LiftEdit(Side::Intake, 3), Qt::Key_T, Qt::AltModifier);  // Calc O&thers
-    QTRY_COMPARE(m_presenter->Codes(), std::vector<int>{51});
+    QTRY_COMPARE(m_presenter->Codes(), std::vector<int>{Msg::IntakeLiftsNotAscending});
     QCOMPARE(dialog->LiftEdit(Side::Intake, 4)->text(), QStringLiteral("0.800"));
 }
 
@@ -217,7 +217,7 @@ void AirFlowDlgTest::resetAllAsksFirst()
     QCOMPARE(dialog->DescriptionEdit()->text(), QStringLiteral("Wedge/Stock Ports And Valves"));
     m_presenter->AnswerNextWarning(WarningAnswer::Ok);
     QTest::mouseClick(dialog->ResetAllButton(), Qt::LeftButton);
-    QCOMPARE(m_presenter->Codes(), (std::vector<int>{200, 200}));
+    QCOMPARE(m_presenter->Codes(), (std::vector<int>{Msg::FlowDataReset, Msg::FlowDataReset}));
     QCOMPARE(dialog->DescriptionEdit()->text(), QString());
     QCOMPARE(dialog->LiftEdit(Side::Intake, 0)->text(), QStringLiteral("0.050"));
     QCOMPARE(dialog->AirflowEdit(Side::Exhaust, 7)->text(), QStringLiteral("100.0"));
@@ -256,13 +256,13 @@ void AirFlowDlgTest::filesOpenAndSaveTheWorkingCopy()
     const std::size_t questions = m_asked.size();
     Enter(dialog->DescriptionEdit(), QString(" "));
     QTest::mouseClick(dialog->SaveAsButton(), Qt::LeftButton);
-    QCOMPARE(m_presenter->Codes(), std::vector<int>{61});
+    QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::AirflowDescriptionRequired});
     QCOMPARE(m_asked.size(), questions);
 
     // A file that cannot be read leaves the copy alone.
     m_answer = QStringLiteral(TORQWELL_SOURCE_DIR "/tests/data/corrupt/airflow-47.flw");
     QTest::mouseClick(dialog->OpenButton(), Qt::LeftButton);
-    QCOMPARE(m_presenter->LastCode(), 47);
+    QCOMPARE(m_presenter->LastCode(), int(Msg::FileInvalidValue));
     QCOMPARE(dialog->AirflowEdit(Side::Intake, 0)->text(), QStringLiteral("131.0"));
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Cylinder Head Airflow Data - [bench.flw]"));
 }
@@ -273,7 +273,7 @@ void AirFlowDlgTest::okChecksThenNamesTheHead()
     QVERIFY(dialog);
     Enter(dialog->DescriptionEdit(), QString());
     QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
-    QCOMPARE(m_presenter->Codes(), std::vector<int>{61});
+    QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::AirflowDescriptionRequired});
     QVERIFY(dialog->isVisible());
 
     // A preset head's name is not the user's: "Custom Airflow".

@@ -2,7 +2,7 @@
 // the captions, automatic lift, Apply into the engine's cam, and Cancel.
 
 #include "dialogs/CamMathDlg.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
 #include "widgets/TorqSpecEdit.h"
 
@@ -125,7 +125,7 @@ void CamMathDlgTest::aCamCardGivesTheEventsAndApplyStoresThem()
 
 void CamMathDlgTest::fiftyLiftEventsOutOfRangeStayEmpty()
 {
-    QCOMPARE(m_doc->OnCommand(Cmd::kTimingFiftyLift), CommandResult::Applied);
+    QCOMPARE(ApplyMenuCommand(*m_doc, Cmd::kTimingFiftyLift), CommandResult::Applied);
     m_presenter->Clear();  // the note about re-measuring the cam
     auto dialog = Open();
     QVERIFY(dialog);
@@ -135,13 +135,13 @@ void CamMathDlgTest::fiftyLiftEventsOutOfRangeStayEmpty()
     QCOMPARE(dialog->EventText(kIvc)->text(), QString());
     QCOMPARE(dialog->EventText(kEvo)->text(), QStringLiteral("74.0"));
     dialog->Apply();
-    QCOMPARE(m_presenter->Codes(), std::vector<int>{34});
+    QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::CamIvoRequired});
     QVERIFY(dialog->isVisible());
 }
 
 void CamMathDlgTest::automaticLiftsAreShownButNotTyped()
 {
-    QCOMPARE(m_doc->OnCommand(Cmd::kAutoValveLift), CommandResult::Applied);
+    QCOMPARE(ApplyMenuCommand(*m_doc, Cmd::kAutoValveLift), CommandResult::Applied);
     m_doc->Recalculate();
     auto dialog = Open();
     QVERIFY(dialog);

@@ -147,7 +147,7 @@ void CompRatioDlgTest::theFiguresFollowTheTyping()
     QCOMPARE(dialog->DeckVolumeText()->text(), QStringLiteral("-10.00"));
     QCOMPARE(dialog->RatioText()->text(), QStringLiteral("Infinity"));
     dialog->Apply();
-    QCOMPARE(m_presenter->LastCode(), 96);
+    QCOMPARE(m_presenter->LastCode(), int(Msg::CompressionRatioNotComputed));
 }
 
 void CompRatioDlgTest::thePistonKindLaysOutTheRows()
@@ -190,7 +190,8 @@ void CompRatioDlgTest::applyShowsTheFirstGapAndStaysOpen()
     Enter(dialog->Edit(Input::PistonDistance), QStringLiteral("0.025"));
     QCOMPARE(dialog->RatioText()->text(), QStringLiteral("18.01"));
     dialog->Apply();
-    QCOMPARE(m_presenter->Codes(), (std::vector<int>{90, 92, 89}));
+    QCOMPARE(m_presenter->Codes(), (std::vector<int>{Msg::ChamberVolumeRequired, Msg::GasketThicknessRequired,
+                                                     Msg::CompressionRatioOutOfRange}));
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->result(), int(QDialog::Rejected));
     QVERIFY(!m_doc->IsCompressionFromCalculator());
@@ -224,7 +225,8 @@ void CompRatioDlgTest::applyStoresTheResultsAndTheEngineGuardsThem()
     // From now on a new bore, stroke or ratio asks first; Cancel keeps all.
     QVERIFY(!m_doc->ConfirmChangeAgainstCalculator(m_doc->Stroke()));
     QVERIFY(!m_doc->ConfirmChangeAgainstCalculator(m_doc->CompressionRatio()));
-    QCOMPARE(m_presenter->Codes(), (std::vector<int>{203, 202}));
+    QCOMPARE(m_presenter->Codes(),
+             (std::vector<int>{Msg::BoreStrokeAgainstCalculator, Msg::CompressionRatioAgainstCalculator}));
     QCOMPARE(m_doc->CompressionRatio().GetText(), std::string("10.21"));
 
     // The calculator reopens with what was applied.

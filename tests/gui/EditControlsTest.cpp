@@ -2,6 +2,7 @@
 // its in-place editor (open, type, refuse, accept, cancel, menu), on their own.
 
 #include "base/ErrCode.h"
+#include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
 #include "widgets/StatusText.h"
 #include "widgets/TorqSpecEdit.h"
@@ -243,7 +244,7 @@ void EditControlsTest::typedValueRefusedThenAcceptedThenCancelled()
 
 void EditControlsTest::calculatorWarningDecidesTheChange()
 {
-    QVERIFY(m_doc->OnCommand(33135) == CommandResult::Applied);  // Chevy 350
+    QVERIFY(ApplyMenuCommand(*m_doc, 33135) == CommandResult::Applied);  // Chevy 350
     QSignalSpy done(m_bore, &CTorqSpecEditCtrl::EditDone);
     struct Case {
         WarningAnswer answer;
@@ -257,7 +258,7 @@ void EditControlsTest::calculatorWarningDecidesTheChange()
         QVERIFY(m_bore->BeginEdit());
         m_bore->Editor()->TextBox()->setText(QStringLiteral("4.03"));
         m_bore->Editor()->accept();
-        QCOMPARE(m_presenter->Codes(), std::vector<int>{203});
+        QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::BoreStrokeAgainstCalculator});
         QCOMPARE(CTorqSpecEditDlg::OpenEditor(), nullptr);
         QCOMPARE(done.takeLast().at(1).toBool(), c.ok);
         QCOMPARE(m_doc->Bore().GetValue(), c.bore);

@@ -3,7 +3,7 @@
 // airflow file commands, the custom cam type, layout and printing.
 
 #include "base/ErrCode.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
 #include "views/AirFlowDlg.h"
 #include "views/CamTypeDlg.h"
@@ -246,7 +246,7 @@ void EngineFormTest::enablingRules()
     QFETCH(int, manifold);
     QFETCH(int, unit);
     QFETCH(QString, figures);
-    QVERIFY(ApplyChoices(*m_doc, {32843, unit, 32863, manifold}));
+    QVERIFY(ApplyMenuChoices(*m_doc, {32843, unit, 32863, manifold}));
     CTorqDoc& d = *m_doc;
     const CTorqSpec* figureSpecs[] = {&d.BlowerFlowRate(),      &d.BlowerPressureRatio(),
                                       &d.BlowerEfficiency(),    &d.BlowerRpm(),
@@ -270,11 +270,11 @@ void EngineFormTest::enablingRules()
 void EngineFormTest::nitrousFollowsTheFuel()
 {
     CTorqSpecEditCtrl* nitrous = Ctrl(m_doc->NitrousFlowRate());
-    QVERIFY(!nitrous->isEnabled());          // gasoline
-    QVERIFY(ApplyChoices(*m_doc, {32829}));  // gasoline with 4 lbs/min nitrous
+    QVERIFY(!nitrous->isEnabled());              // gasoline
+    QVERIFY(ApplyMenuChoices(*m_doc, {32829}));  // gasoline with 4 lbs/min nitrous
     QVERIFY(nitrous->isEnabled());
     QCOMPARE(nitrous->Text(), QStringLiteral("4.0 lbs/min"));
-    QVERIFY(ApplyChoices(*m_doc, {32833}));  // methanol
+    QVERIFY(ApplyMenuChoices(*m_doc, {32833}));  // methanol
     QVERIFY(m_doc->NitrousFlowRate().SetFromText("5", false));
     m_form->UpdateView();
     QVERIFY(!nitrous->isEnabled());
@@ -295,7 +295,7 @@ void EngineFormTest::groupPicturesFollowCompleteness()
                                   EngineGroup::Compression, EngineGroup::Induction,
                                   EngineGroup::Exhaust,     EngineGroup::Camshaft};
     for (EngineGroup group : groups) QVERIFY(!shownGreen(group) && !m_form->IsGroupShownComplete(group));
-    QVERIFY(ApplyChoices(*m_doc, {33135}));
+    QVERIFY(ApplyMenuChoices(*m_doc, {33135}));
     QVERIFY(shownGreen(EngineGroup::ShortBlock));
     QVERIFY(!shownGreen(EngineGroup::CylinderHeads));
     QVERIFY(BuildChevy350(*m_doc));
@@ -540,7 +540,8 @@ void EngineFormTest::componentFiles()
     // Incomplete data is not saved: the first gap is reported before any dialog.
     m_form->OnMenuCommand(Cmd::kSaveAirflow);
     m_form->OnMenuCommand(Cmd::kSaveCam);
-    QCOMPARE(m_presenter->Codes(), (std::vector<int>{61, 27}));
+    QCOMPARE(m_presenter->Codes(),
+             (std::vector<int>{Msg::AirflowDescriptionRequired, Msg::CamshaftRequired}));
     QVERIFY(asked.empty());
 
     QVERIFY(BuildChevy350(*m_doc));
@@ -555,7 +556,7 @@ void EngineFormTest::componentFiles()
     QCOMPARE(asked.back().second, QStringLiteral("street.cam"));
 
     // Opening the airflow file makes the head a custom one named by the file's description.
-    QVERIFY(ApplyChoices(*m_doc, {32809}));
+    QVERIFY(ApplyMenuChoices(*m_doc, {32809}));
     answer = folder.filePath(QStringLiteral("wedge.flw"));
     QVERIFY(Choose(Ctrl(m_doc->AirflowFile()), QStringLiteral("Open Airflow File...")));
     QCOMPARE(m_doc->CylinderHeadType().GetIndex(), kCustomHeadIndex);
@@ -582,7 +583,7 @@ void EngineFormTest::customCamType()
         dialog->DescriptionEdit()->setText(QStringLiteral("   "));
         dialog->accept();  // refused: error 28, still open
         const std::vector<int> codes = m_presenter->Codes();
-        shownBlank = int(std::count(codes.begin(), codes.end(), 28));
+        shownBlank = int(std::count(codes.begin(), codes.end(), int(Msg::CamDescriptionRequired)));
         QVERIFY(dialog->isVisible());
         dialog->DescriptionEdit()->setText(QStringLiteral("  My Grind "));
         dialog->accept();

@@ -14,7 +14,7 @@
 #include "dialogs/AirFlowMathDlg.h"
 #include "dialogs/CamMathDlg.h"
 #include "dialogs/CompRatioDlg.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 #include "views/AirFlowDlg.h"
 #include "views/CamTypeDlg.h"
 #include "views/Chart2dView.h"

@@ -10,7 +10,7 @@
 #include "app/IteratorCommands.h"
 #include "app/MainFrame.h"
 #include "dialogs/ItrRunDlg.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -73,7 +73,7 @@ CChildFrame* IteratorCommandsTest::OpenBaselineWithThreeTests()
     CChildFrame* child = m_frame->OpenDocumentFile(ExamplePath("chevy-350-street.trq"));
     if (child == nullptr) return nullptr;
     const CTorqDoc& baseline = child->Document();
-    ConfigureSeries(IteratorTest::Instance(), baseline, {Sweep(kItrStroke, baseline, 3.40f, 3.50f, 0.05f)});
+    ConfigureSeries(IteratorTest::Instance(), baseline, ShortStrokeSweep(baseline).rows);
     return child;
 }
 
@@ -125,13 +125,14 @@ void IteratorCommandsTest::aChangedCamTimingMethodAsksBeforeTheIteratorResets()
     QVERIFY(m_presenter->Codes().empty());
 
     const int timing = child->Document().Cam().TimingMethod().GetIndex();
-    QCOMPARE(child->Document().OnCommand(timing == 1 ? Cmd::kTimingFiftyLift : Cmd::kTimingSeatToSeat),
-             CommandResult::Applied);
+    QCOMPARE(
+        ApplyMenuCommand(child->Document(), timing == 1 ? Cmd::kTimingFiftyLift : Cmd::kTimingSeatToSeat),
+        CommandResult::Applied);
     m_presenter->Clear();
     // Cancel: the iterator does not open and keeps its series.
     m_presenter->AnswerNextWarning(WarningAnswer::Cancel);
     m_frame->IteratorCommands().RunIterator();
-    QCOMPARE(m_presenter->Codes(), std::vector<int>{201});
+    QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::IteratorBaselineTimingChanged});
     QCOMPARE(opened, 1);
     QCOMPARE(iterator.GetTotalTests(), 3);
 
@@ -239,7 +240,7 @@ void IteratorCommandsTest::aDocumentThatCannotBeMadeGives66AndTheRestFollow()
     });
     QTRY_VERIFY_WITH_TIMEOUT(
         !m_frame->IteratorCommands().IsMakingDocuments() && m_frame->ChildFrames().size() == 3, 10000);
-    QCOMPARE(m_presenter->Codes(), std::vector<int>{66});
+    QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::IteratorBestDocumentFailed});
     QCOMPARE(WindowTitles(*m_frame),
              (QStringList{"chevy-350-street.trq", "Best2-chevy-350-street", "Best3-chevy-350-street"}));
     QVERIFY(!iterator.GetKeepFlag(0));

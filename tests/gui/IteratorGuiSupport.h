@@ -104,7 +104,7 @@ inline bool ShowActive(QWidget& dialog)
 
 // What the setup dialog's OK does with these rows (in rows 1..).
 inline void ConfigureSeries(IteratorTest& iterator, const CTorqDoc& baseline,
-                            std::initializer_list<IterationParam> rows, int criterion = kMaxPower)
+                            const std::vector<IterationParam>& rows, int criterion = kMaxPower)
 {
     IteratorSetup setup;
     setup.Reset();

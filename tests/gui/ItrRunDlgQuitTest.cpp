@@ -24,9 +24,7 @@ void ItrRunDlgQuitTest::quittingHaltsTheSeriesAndIsLetThrough()
     QVERIFY(BuildChevy350(chevy.Doc()));
     IteratorTest iterator{IteratorTest::Detached{}};
     const CTorqDoc& baseline = chevy.Doc();
-    ConfigureSeries(
-        iterator, baseline,
-        {Sweep(kItrIvc, baseline, 40.0f, 79.0f, 1.0f), Sweep(kItrEvo, baseline, 40.0f, 79.0f, 1.0f)});
+    ConfigureSeries(iterator, baseline, LongCamSweep(baseline).rows);
 
     CItrRunDlg dialog(iterator, CDocumentRegistry::Instance(), CItrRunDlg::Options{false, 2});
     int result = -1;

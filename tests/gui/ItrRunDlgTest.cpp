@@ -181,8 +181,7 @@ void ItrRunDlgTest::theStatesEnableTheirControlsThroughRunHaltRunDoneRestart()
 void ItrRunDlgTest::closingIsRefusedWhileTheSeriesRuns()
 {
     const CTorqDoc& chevy = m_chevy->Doc();
-    ConfigureSeries(*m_iterator, chevy,
-                    {Sweep(kItrIvc, chevy, 40.0f, 79.0f, 1.0f), Sweep(kItrEvo, chevy, 40.0f, 79.0f, 1.0f)});
+    ConfigureSeries(*m_iterator, chevy, LongCamSweep(chevy).rows);
     CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
     QVERIFY(ShowActive(dialog));
     dialog.OnRun();
@@ -200,7 +199,7 @@ void ItrRunDlgTest::closingIsRefusedWhileTheSeriesRuns()
 void ItrRunDlgTest::aThreeTestSeriesKeepsThreeAndTheTicksOutliveTheDialog()
 {
     const CTorqDoc& chevy = m_chevy->Doc();
-    ConfigureSeries(*m_iterator, chevy, {Sweep(kItrStroke, chevy, 3.40f, 3.50f, 0.05f)});
+    ConfigureSeries(*m_iterator, chevy, ShortStrokeSweep(chevy).rows);
     {
         CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
         QVERIFY(ShowActive(dialog));
@@ -237,7 +236,7 @@ void ItrRunDlgTest::aThreeTestSeriesKeepsThreeAndTheTicksOutliveTheDialog()
 void ItrRunDlgTest::switchingTheCriterionInSetupChangesTheChartTitles()
 {
     const CTorqDoc& chevy = m_chevy->Doc();
-    ConfigureSeries(*m_iterator, chevy, {Sweep(kItrStroke, chevy, 3.40f, 3.50f, 0.05f)});
+    ConfigureSeries(*m_iterator, chevy, ShortStrokeSweep(chevy).rows);
     CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
     QVERIFY(ShowActive(dialog));
     CItrCurrentChart& chart = *dialog.CurrentChart();
@@ -286,7 +285,7 @@ void ItrRunDlgTest::switchingTheCriterionInSetupChangesTheChartTitles()
 void ItrRunDlgTest::aClosedBaselineLeavesTheDialogNeedingSetup()
 {
     const CTorqDoc& chevy = m_chevy->Doc();
-    ConfigureSeries(*m_iterator, chevy, {Sweep(kItrStroke, chevy, 3.40f, 3.50f, 0.05f)});
+    ConfigureSeries(*m_iterator, chevy, ShortStrokeSweep(chevy).rows);
     {
         CItrRunDlg dialog(*m_iterator, CDocumentRegistry::Instance(), NoSurface());
         dialog.OnRun();

@@ -6,7 +6,7 @@
 
 #include "EngineBuilds.h"
 #include "RecordingPresenter.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 
 #include <QLabel>
 #include <QRadioButton>
@@ -56,7 +56,7 @@ void ItrSetupDlgTest::theBaselineListOffersTheValidEnginesAndRefusesAutomaticVal
     QVERIFY(BuildTurboFour(turbo.Doc()));
     OpenEngine autoLift("AutoLift");
     QVERIFY(BuildChevy350(autoLift.Doc()));
-    QVERIFY(ApplyChoices(autoLift.Doc(), {Cmd::kAutoValveLift}));
+    QVERIFY(ApplyMenuChoices(autoLift.Doc(), {Cmd::kAutoValveLift}));
 
     CItrSetupDlg setup(*m_iterator, CDocumentRegistry::Instance());
     // The incomplete engine is left out; the order is the program's.
@@ -68,7 +68,7 @@ void ItrSetupDlgTest::theBaselineListOffersTheValidEnginesAndRefusesAutomaticVal
     for (const char* title : {"Turbo", "AutoLift"}) {
         m_presenter->Clear();
         Choose(setup.BaselineList(), QString::fromLatin1(title));
-        QCOMPARE(m_presenter->Codes(), std::vector<int>{68});
+        QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::IteratorAutoSizesOn});
         QCOMPARE(setup.BaselineList()->currentText(), QStringLiteral("(None)"));
         QVERIFY(setup.Setup().baseline == nullptr);
         QVERIFY(!setup.DataTypeList(7)->isEnabled());
@@ -111,7 +111,7 @@ void ItrSetupDlgTest::choosingBoreShowsTheBaselineBoreAStepAndNoStepsYet()
 
     // Min equal to Max: no steps, refused at OK.
     setup.OkButton()->click();
-    QCOMPARE(m_presenter->Codes(), std::vector<int>{64});
+    QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::IteratorTooFewSteps});
     QVERIFY(setup.isVisible());
     QVERIFY(m_iterator->GetBaseline() == nullptr);
 
@@ -126,7 +126,7 @@ void ItrSetupDlgTest::aMetricBaselineStepsInMillimetres()
 {
     OpenEngine metric("Metric");
     QVERIFY(BuildChevy350(metric.Doc()));
-    QVERIFY(ApplyChoices(metric.Doc(), {Cmd::kMetricUnits}));
+    QVERIFY(ApplyMenuChoices(metric.Doc(), {Cmd::kMetricUnits}));
     CItrSetupDlg setup(*m_iterator, CDocumentRegistry::Instance());
     Choose(setup.BaselineList(), QStringLiteral("Metric"));
     Choose(setup.DataTypeList(1), QStringLiteral("Stroke"));
@@ -212,7 +212,7 @@ void ItrSetupDlgTest::okChecksInOrderAndStopsAtTheFirstFailure()
 
     // No row at all: too few tests.
     setup.OkButton()->click();
-    QCOMPARE(m_presenter->LastCode(), 63);
+    QCOMPARE(m_presenter->LastCode(), int(Msg::IteratorTooFewTests));
 
     // 101 x 101 x 31 x 31 x 31 passes 300 million at the fifth row, before
     // the duplicated IVO of the sixth row is looked at.
@@ -225,17 +225,17 @@ void ItrSetupDlgTest::okChecksInOrderAndStopsAtTheFirstFailure()
                 {5, "IVO", "10", "40", "1"}});
     m_presenter->Clear();
     setup.OkButton()->click();
-    QCOMPARE(m_presenter->Codes(), std::vector<int>{86});
+    QCOMPARE(m_presenter->Codes(), std::vector<int>{Msg::IteratorTooManyTests});
 
     // Under the limit the duplicate is found, although it has steps enough.
     TypeInto(setup.EntryField(4, CItrSetupDlg::kMax), QStringLiteral("51"), setup.OkButton());
     setup.OkButton()->click();
-    QCOMPARE(m_presenter->LastCode(), 65);
+    QCOMPARE(m_presenter->LastCode(), int(Msg::IteratorDataTypeDuplicated));
 
     // A row with one step only comes before the duplicate.
     TypeInto(setup.EntryField(3, CItrSetupDlg::kMax), QStringLiteral("50"), setup.OkButton());
     setup.OkButton()->click();
-    QCOMPARE(m_presenter->LastCode(), 64);
+    QCOMPARE(m_presenter->LastCode(), int(Msg::IteratorTooFewSteps));
 
     // Rows put right, a band without width.
     Choose(setup.DataTypeList(5), QStringLiteral("(None)"));
@@ -243,15 +243,18 @@ void ItrSetupDlgTest::okChecksInOrderAndStopsAtTheFirstFailure()
     Choose(setup.MinRpmList(), QStringLiteral("6000"));
     Choose(setup.MaxRpmList(), QStringLiteral("6000"));
     setup.OkButton()->click();
-    QCOMPARE(m_presenter->LastCode(), 67);
+    QCOMPARE(m_presenter->LastCode(), int(Msg::IteratorRpmRangeInverted));
 
     // The baseline stopped validating while the dialog was open.
     Choose(setup.MaxRpmList(), QStringLiteral("7000"));
     m_chevy->Doc().Bore().MarkUnset();
     setup.OkButton()->click();
-    QCOMPARE(m_presenter->LastCode(), 62);
+    QCOMPARE(m_presenter->LastCode(), int(Msg::IteratorBaselineRequired));
 
-    QCOMPARE(m_presenter->Codes(), (std::vector<int>{86, 65, 64, 67, 62}));
+    QCOMPARE(m_presenter->Codes(),
+             (std::vector<int>{Msg::IteratorTooManyTests, Msg::IteratorDataTypeDuplicated,
+                               Msg::IteratorTooFewSteps, Msg::IteratorRpmRangeInverted,
+                               Msg::IteratorBaselineRequired}));
     QVERIFY(setup.isVisible());
     QVERIFY(m_iterator->GetBaseline() == nullptr);
 }
@@ -319,7 +322,7 @@ void ItrSetupDlgTest::okWithoutABaselineClearsTheIterator()
     QCOMPARE(m_iterator->GetCriterion(), int(kMaxPower));
     ErrorCode code = 0;
     QVERIFY(!m_iterator->IsReady(code));
-    QCOMPARE(code, ErrorCode(62));
+    QCOMPARE(code, ErrorCode(Msg::IteratorBaselineRequired));
 }
 
 void ItrSetupDlgTest::reopeningShowsTheSeriesAndResetAllClearsIt()

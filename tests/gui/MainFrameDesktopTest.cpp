@@ -8,8 +8,8 @@
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/TorqApp.h"
-#include "model/Commands.h"
 #include "model/EngineFile.h"
+#include "model/MenuCommands.h"
 #include "views/EngineFormView.h"
 
 #include <QAction>
@@ -154,7 +154,7 @@ void MainFrameDesktopTest::theFirstEngineShowsAHintUntilTheUserEditsOrOpensSomet
         QCOMPARE(first->EngineSheet()->Hint(), hint);
         // A run is no edit; Auto Run off is one.
         app.MainFrame()->CommandAction(Cmd::kRun)->trigger();
-        QCOMPARE(messages.Codes(), std::vector<int>{1});  // no short block yet
+        QCOMPARE(messages.Codes(), std::vector<int>{Msg::BoreStrokeSelectionRequired});  // no short block yet
         QCOMPARE(first->EngineSheet()->Hint(), hint);
         app.MainFrame()->CommandAction(Cmd::kAutoRun)->trigger();
         QCOMPARE(first->EngineSheet()->Hint(), QString());

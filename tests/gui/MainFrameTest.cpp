@@ -4,9 +4,9 @@
 #include "app/MainFrame.h"
 #include "app/RecentFileList.h"
 #include "app/SplitterTabWnd.h"
-#include "model/Commands.h"
 #include "model/DocumentRegistry.h"
 #include "model/EngineFile.h"
+#include "model/MenuCommands.h"
 #include "views/ResultsTableView.h"
 
 #include <QApplication>
@@ -80,7 +80,7 @@ QStringList MenuBarTexts(const CMainFrame& frame)
 
 void BuildEngine(CTorqDoc& doc, bool run)
 {
-    if (!run) QCOMPARE(doc.OnCommand(Cmd::kAutoRun), CommandResult::Applied);  // Auto Run off
+    if (!run) QCOMPARE(ApplyMenuCommand(doc, Cmd::kAutoRun), CommandResult::Applied);  // Auto Run off
     QVERIFY(ApplyChevy350Commands(doc));
     doc.Recalculate();
     QCOMPARE(doc.HasResults(), run);
@@ -288,7 +288,7 @@ void MainFrameTest::savingWithoutResultsAsksWarning204()
     CChildFrame* empty = frame.NewDocument();
     chooser.answers.push_back(m_fixture->FilePath("empty.trq"));
     QVERIFY(!frame.SaveDocument(*empty, false));
-    QCOMPARE(messages.Codes(), std::vector<int>{1});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::BoreStrokeSelectionRequired});
     QVERIFY(!QFile::exists(m_fixture->FilePath("empty.trq")));
 
     CChildFrame* child = frame.NewDocument();
@@ -298,7 +298,7 @@ void MainFrameTest::savingWithoutResultsAsksWarning204()
     chooser.answers.push_back(path);
     messages.AnswerNextWarning(WarningAnswer::Cancel);
     QVERIFY(!frame.SaveDocument(*child, false));
-    QCOMPARE(messages.Codes(), std::vector<int>{204});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::SaveWithoutResults});
     QVERIFY(!QFile::exists(path));
     QCOMPARE(child->Document().GetTitle(), std::string("Torq2"));
 
@@ -322,7 +322,7 @@ void MainFrameTest::aFileThatFailsToOpenLeavesNoWindow()
     const std::size_t openBefore = CDocumentRegistry::Instance().Documents().size();
 
     QCOMPARE(frame.OpenDocumentFile(path), nullptr);
-    QCOMPARE(messages.Codes(), std::vector<int>{48});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::EngineFileVersion});
     QCOMPARE(frame.ChildFrames().size(), 1);
     QCOMPARE(CDocumentRegistry::Instance().Documents().size(), openBefore);
     QVERIFY(frame.RecentFiles().Entries().isEmpty());
@@ -357,7 +357,7 @@ void MainFrameTest::recentFilesKeepTheFourNewest()
 
     // A recent file that is gone shows its message and leaves the list.
     first->trigger();
-    QCOMPARE(messages.Codes(), std::vector<int>{43});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::FileOpen});
     QCOMPARE(frame.RecentFiles().Entries().size(), 3);
     QVERIFY(frame.CommandAction(FrameCmd::kFileMru1)->text().endsWith(QStringLiteral("e.trq")));
     QVERIFY(!frame.CommandAction(FrameCmd::kFileMru1 + 3)->isVisible());
@@ -413,9 +413,9 @@ void MainFrameTest::helpCommandsReportWhatCannotBeStarted()
     RecordingPresenter messages;
     CMainFrame frame(m_fixture->Folder());
     frame.CommandAction(Cmd::kUserManual)->trigger();
-    QCOMPARE(messages.Codes(), std::vector<int>{76});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::ManualReaderNotStarted});
     frame.CommandAction(Cmd::kProductInfo)->trigger();
-    QCOMPARE(messages.Codes(), (std::vector<int>{76, 77}));
+    QCOMPARE(messages.Codes(), (std::vector<int>{Msg::ManualReaderNotStarted, Msg::ProductInfoNotStarted}));
     QCOMPARE(frame.ChildFrames().size(), 0);
 }
 
@@ -445,7 +445,7 @@ void MainFrameTest::engineMenuFollowsTheActiveEngine()
 
     // Run! on an incomplete engine shows its first gap; Clear Components empties an engine.
     frame.CommandAction(Cmd::kRun)->trigger();
-    QCOMPARE(messages.Codes(), std::vector<int>{1});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::BoreStrokeSelectionRequired});
     frame.MdiArea()->setActiveSubWindow(metric);
     frame.CommandAction(Cmd::kClearComponents)->trigger();
     QVERIFY(!metric->Document().ShortBlockType().IsSet());
@@ -461,7 +461,7 @@ void MainFrameTest::calculatorsOpenOverTheActiveEngine()
 
     // Without a short block there is nothing to compress: 88, and no dialog.
     frame.CommandAction(Cmd::kCompressionRatioMath)->trigger();
-    QCOMPARE(messages.Codes(), std::vector<int>{88});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::CalculatorShortBlockIncomplete});
 
     QVERIFY(ApplyChevy350Commands(child->Document()));
     for (int command : {Cmd::kCompressionRatioMath, Cmd::kAirflowMath, Cmd::kCamMath}) {
@@ -534,7 +534,7 @@ void MainFrameTest::exportsProposeDosNames()
 
     // Without a complete engine the export stops before the dialog.
     frame.CommandAction(Cmd::kExportGameText)->trigger();
-    QCOMPARE(messages.Codes(), std::vector<int>{1});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::BoreStrokeSelectionRequired});
     QVERIFY(chooser.requests.isEmpty());
     messages.Clear();
 

@@ -39,7 +39,7 @@ void QtMessagePresenterTest::errorsAndNotesShowTheTableTexts()
         icon = box->icon();
         box->accept();
     });
-    ShowErrorMessage(1);
+    ShowErrorMessage(Msg::BoreStrokeSelectionRequired);
     QCOMPARE(title, QStringLiteral("Incomplete Engine"));
     QCOMPARE(text, QStringLiteral("Bore/Stroke Selection Required"));
     QCOMPARE(icon, QMessageBox::Critical);
@@ -49,7 +49,7 @@ void QtMessagePresenterTest::errorsAndNotesShowTheTableTexts()
         icon = box->icon();
         box->accept();
     });
-    ShowNoteMessage(104);
+    ShowNoteMessage(Msg::FourValveHeads);
     QCOMPARE(title, QStringLiteral("Important!"));
     QCOMPARE(icon, QMessageBox::Information);
 }
@@ -62,17 +62,17 @@ void QtMessagePresenterTest::warningsAnswerOkOnlyForOk()
         icon = box->icon();
         box->button(QMessageBox::Ok)->click();
     });
-    QCOMPARE(AskWarningMessage(204), WarningAnswer::Ok);
+    QCOMPARE(AskWarningMessage(Msg::SaveWithoutResults), WarningAnswer::Ok);
     QCOMPARE(icon, QMessageBox::Warning);
 
     WhenBoxShows([](QMessageBox* box) { box->button(QMessageBox::Cancel)->click(); });
-    QCOMPARE(AskWarningMessage(204), WarningAnswer::Cancel);
+    QCOMPARE(AskWarningMessage(Msg::SaveWithoutResults), WarningAnswer::Cancel);
 
     // Closing the box (Escape or the title bar) is Cancel too.
     WhenBoxShows([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); });
-    QCOMPARE(AskWarningMessage(202), WarningAnswer::Cancel);
+    QCOMPARE(AskWarningMessage(Msg::CompressionRatioAgainstCalculator), WarningAnswer::Cancel);
     WhenBoxShows([](QMessageBox* box) { box->close(); });
-    QCOMPARE(AskWarningMessage(203), WarningAnswer::Cancel);
+    QCOMPARE(AskWarningMessage(Msg::BoreStrokeAgainstCalculator), WarningAnswer::Cancel);
 }
 
 QTEST_MAIN(QtMessagePresenterTest)

@@ -4,8 +4,8 @@
 #include "app/MainFrame.h"
 #include "app/SplitterTabWnd.h"
 #include "app/TorqApp.h"
-#include "model/Commands.h"
 #include "model/EngineFile.h"
+#include "model/MenuCommands.h"
 #include "views/Chart2dView.h"
 #include "views/EngineFormView.h"
 #include "views/ResultsTableView.h"
@@ -91,7 +91,7 @@ void TorqAppSmokeTest::startsWithOneNewEngineThenOpensTheFilesNamedOnTheCommandL
     QVERIFY(children[1]->Document().HasResults());
     QCOMPARE(children[2]->Document().GetPathName(), oddPath);
     // The missing file says so, and the files after it still open.
-    QCOMPARE(shown, QStringList{QString::fromStdString(GetErrorMessage(43).text)});
+    QCOMPARE(shown, QStringList{QString::fromStdString(GetErrorMessage(Msg::FileOpen).text)});
     QCOMPARE(frame->ActiveChild(), children[2]);
 
     QVERIFY(qobject_cast<CEngineFormView*>(fresh->EngineSheet()) != nullptr);

@@ -2,7 +2,7 @@
 #include "GuiTestSupport.h"
 #include "app/MainFrame.h"
 #include "app/UserManual.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 
 #include <QDir>
 #include <QFile>
@@ -86,7 +86,7 @@ void UserManualTest::aMissingManualShows76AndOpensNothing()
     // Asking the desktop to open a file that is not there would only give
     // the user the desktop's own puzzling error.
     QVERIFY(opener.opened.isEmpty());
-    QCOMPARE(messages.Codes(), std::vector<int>{76});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::ManualReaderNotStarted});
     QCOMPARE(frame.ChildFrames().size(), 0);
 }
 
@@ -102,7 +102,7 @@ void UserManualTest::anOpenerThatFailsShows76()
     frame.CommandAction(Cmd::kUserManual)->trigger();
 
     QCOMPARE(opener.opened.size(), 1);
-    QCOMPARE(messages.Codes(), std::vector<int>{76});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::ManualReaderNotStarted});
 
     // The same desktop with a PDF program: the manual opens, and nothing is said.
     messages.Clear();
@@ -159,7 +159,7 @@ void UserManualTest::aFolderNamedLikeTheManualIsNoManual()
     frame.SetDocumentOpener(opener.Function());
     frame.CommandAction(Cmd::kUserManual)->trigger();
     QVERIFY(opener.opened.isEmpty());
-    QCOMPARE(messages.Codes(), std::vector<int>{76});
+    QCOMPARE(messages.Codes(), std::vector<int>{Msg::ManualReaderNotStarted});
 }
 
 QTEST_MAIN(UserManualTest)

@@ -13,7 +13,7 @@
 
 inline std::vector<int> CycleStepCounts(const SimInputs& in)
 {
-    const float evo = ComputeValveEvents(in, GetLifterData(in.lifterType)).exhaustOpening;
+    const float evo = ComputeValveEvents(in, GetLifterData(LifterOf(in))).exhaustOpening;
     std::vector<int> counts;
     for (int point = 0; point < kSpeedPointCount; ++point) {
         const float step = static_cast<float>(0.0003 * SpeedPointRpm(point));

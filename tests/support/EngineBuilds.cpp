@@ -1,25 +1,16 @@
 #include "EngineBuilds.h"
 
+#include "EngineChoices.h"
+
+#include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
 
 #include <gtest/gtest.h>
 
-namespace {
+#include <optional>
+#include <vector>
 
-constexpr int kChevy350Commands[] = {
-    33135,  // Chevy 350
-    32798,  // Wedge/Stock Ports And Valves
-    33052,  // 2.02 in intake valves
-    33065,  // 1.60 in exhaust valves
-    32878,  // 10.0:1
-    32854,  // 750 cfm at 1.5 inHg
-    32838,  // Dual-Plane Manifold
-    32863,  // Small-Tube Headers With Mufflers
-    32892,  // High Performance Street cam
-    32897,  // hydraulic lifters
-    33075,  // 0.500 in intake lift
-    33086,  // 0.500 in exhaust lift
-};
+namespace {
 
 void RecalculateAndShow(CTorqDoc& doc)
 {
@@ -29,27 +20,43 @@ void RecalculateAndShow(CTorqDoc& doc)
 
 }  // namespace
 
-bool ApplyCommands(CTorqDoc& doc, std::span<const int> commands)
+bool ApplyCommands(CTorqDoc& doc, std::span<const DocumentCommand> commands)
 {
-    for (int command : commands) {
-        if (doc.OnCommand(command) != CommandResult::Applied) {
-            ADD_FAILURE() << "command " << command << " was not applied";
+    for (const DocumentCommand& command : commands) {
+        if (doc.Apply(command) != CommandResult::Applied) {
+            ADD_FAILURE() << "command " << MenuCommandOf(command) << " was not applied";
             return false;
         }
     }
     return true;
 }
 
-bool ApplyChoices(CTorqDoc& doc, std::initializer_list<int> commands)
+bool ApplyChoices(CTorqDoc& doc, std::initializer_list<DocumentCommand> commands)
 {
     if (!ApplyCommands(doc, std::span(commands.begin(), commands.size()))) return false;
     RecalculateAndShow(doc);
     return true;
 }
 
+bool ApplyMenuChoices(CTorqDoc& doc, std::initializer_list<int> menuCommands)
+{
+    std::vector<DocumentCommand> commands;
+    for (int menuCommand : menuCommands) {
+        const std::optional<DocumentCommand> command = DocumentCommandOf(menuCommand);
+        if (!command) {
+            ADD_FAILURE() << "menu entry " << menuCommand << " is no document command";
+            return false;
+        }
+        commands.push_back(*command);
+    }
+    if (!ApplyCommands(doc, commands)) return false;
+    RecalculateAndShow(doc);
+    return true;
+}
+
 bool ApplyChevy350Commands(CTorqDoc& doc)
 {
-    return ApplyCommands(doc, kChevy350Commands);
+    return ApplyCommands(doc, kChevy350Choices);
 }
 
 bool BuildChevy350(CTorqDoc& doc)
@@ -61,19 +68,20 @@ bool BuildChevy350(CTorqDoc& doc)
 
 bool BuildTurboFour(CTorqDoc& doc)
 {
-    return ApplyChoices(doc, {
-                                 33116,  // Chevy 121 2.0L
-                                 32808,  // 4-Valve Head/Stock Ports And Valves
-                                 32904,  // Auto Calculate Valve Sizes
-                                 32875,  // 8.5:1
-                                 32851,  // 600 cfm at 1.5 inHg
-                                 32843,  // Forced Induction manifold (stock exhaust follows)
-                                 32973,  // Turbo-Garrett T51 50-4
-                                 33317,  // 70 % intercooler
-                                 32893,  // Dual Purpose Street cam
-                                 32898,  // solid lifters
-                                 32905,  // Auto Calculate Valve Lift
-                             });
+    return ApplyChoices(
+        doc, {
+                 Choice{ChoiceGroup::ShortBlock, 16},       // Chevy 121 2.0L
+                 Choice{ChoiceGroup::CylinderHead, 13},     // 4-Valve Head/Stock Ports And Valves
+                 EngineCommand::AutoValveSizes,             // Auto Calculate Valve Sizes
+                 Choice{ChoiceGroup::CompressionRatio, 1},  // 8.5:1
+                 Choice{ChoiceGroup::Induction, 7},         // 600 cfm at 1.5 inHg
+                 NamedChoice::kForcedInductionManifold,  // Forced Induction manifold (stock exhaust follows)
+                 Choice{ChoiceGroup::ForcedInduction, 9},  // Turbo-Garrett T51 50-4
+                 Choice{ChoiceGroup::Intercooler, 7},      // 70 % intercooler
+                 Choice{ChoiceGroup::CamType, 2},          // Dual Purpose Street cam
+                 Choice{ChoiceGroup::LifterType, 1},       // solid lifters
+                 EngineCommand::AutoValveLift,             // Auto Calculate Valve Lift
+             });
 }
 
 void UseCalculator(CTorqDoc& doc)

@@ -1,17 +1,22 @@
 #pragma once
 
+#include "model/DocumentCommands.h"
+
 #include <initializer_list>
 #include <span>
 
 class CTorqDoc;
 
-// Applies menu commands in order; false (and a test failure) at the first
-// command that is not applied.
-bool ApplyCommands(CTorqDoc& doc, std::span<const int> commands);
+// Applies the document commands in order; false (and a test failure) at the
+// first command that is not applied.
+bool ApplyCommands(CTorqDoc& doc, std::span<const DocumentCommand> commands);
 
-// Applies menu commands in order, then Recalculate and update all views;
-// false (and a test failure) at the first command that is not applied.
-bool ApplyChoices(CTorqDoc& doc, std::initializer_list<int> commands);
+// Applies the document commands in order, then Recalculate and update all
+// views; false (and a test failure) at the first command that is not applied.
+bool ApplyChoices(CTorqDoc& doc, std::initializer_list<DocumentCommand> commands);
+// The same by the desktop program's menu identifiers (model/MenuCommands.h),
+// as the window's tests name the entries.
+bool ApplyMenuChoices(CTorqDoc& doc, std::initializer_list<int> menuCommands);
 
 // Complete engines assembled through the engine form's commands only, the
 // way a user picks them from the popup menus. Each ends with Recalculate, so

@@ -275,13 +275,13 @@ void RaiseForResult(CAtomicFile::Result result)
         case CAtomicFile::Result::Ok:
             return;
         case CAtomicFile::Result::CloseFailed:
-            RaiseError(46);
+            RaiseError(Msg::FileClose);
         case CAtomicFile::Result::WriteFailed:
         case CAtomicFile::Result::RenameFailed:
             break;
     }
     // The content never reached the selected file.
-    RaiseError(44);
+    RaiseError(Msg::FileWrite);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 5> kAcceptedVersions = {"3.10", "3.08", "3.07", "3.06", "3.05"};
 constexpr std::size_t kNameBufferSize = 80;  // what readers give one name line
 
 // A control character has no place in a one-line name; it shows as a blank.
@@ -36,7 +35,7 @@ void WriteNameLine(std::FILE* file, std::string_view text)
     // Readers trim blanks from both ends (those in front go with the number
     // read before the line): writing them would not read back the same.
     CLocaleScope cLocale;
-    if (std::fprintf(file, "%s\n", TrimBlanks(line).c_str()) <= 0) RaiseError(44);
+    if (std::fprintf(file, "%s\n", TrimBlanks(line).c_str()) <= 0) RaiseError(Msg::FileWrite);
 }
 
 bool ReadNameLine(std::FILE* file, std::string& line)
@@ -70,7 +69,7 @@ bool ReadNameLine(std::FILE* file, std::string& line)
 void SkipNumberLineEnd(std::FILE* file)
 {
     int next = std::fgetc(file);
-    if (next == EOF) RaiseError(45);
+    if (next == EOF) RaiseError(Msg::FileRead);
     while (IsBlankOrLineEnd(next)) next = std::fgetc(file);
     if (next != EOF) std::ungetc(next, file);
 }
@@ -79,7 +78,7 @@ std::int32_t ReadIntegerLine(std::FILE* file)
 {
     CLocaleScope cLocale;
     int value = 0;
-    if (std::fscanf(file, "%d", &value) < 1) RaiseError(45);
+    if (std::fscanf(file, "%d", &value) < 1) RaiseError(Msg::FileRead);
     SkipNumberLineEnd(file);
     return value;
 }
@@ -87,25 +86,32 @@ std::int32_t ReadIntegerLine(std::FILE* file)
 void WriteIntegerLine(std::FILE* file, std::int32_t value)
 {
     CLocaleScope cLocale;
-    if (std::fprintf(file, "%d\n", value) <= 0) RaiseError(44);
+    if (std::fprintf(file, "%d\n", value) <= 0) RaiseError(Msg::FileWrite);
 }
 
-bool IsAcceptedBlockVersion(std::string_view trimmedLine)
+bool IsReadableFileVersion(std::string_view trimmedLine)
 {
-    return std::find(kAcceptedVersions.begin(), kAcceptedVersions.end(), trimmedLine) !=
-           kAcceptedVersions.end();
+    return std::find(kReadableFileVersions.begin(), kReadableFileVersions.end(), trimmedLine) !=
+           kReadableFileVersions.end();
+}
+
+std::size_t FileVersionAge(std::string_view readableVersion)
+{
+    const auto found = std::find(kReadableFileVersions.begin(), kReadableFileVersions.end(), readableVersion);
+    TORQ_ASSERT(found != kReadableFileVersions.end());
+    return std::size_t(found - kReadableFileVersions.begin());
 }
 
 void WriteBlockVersion(std::FILE* file)
 {
-    WriteNameLine(file, kBlockVersion);
+    WriteNameLine(file, kFileVersion);
 }
 
 void ReadBlockVersion(std::FILE* file, ErrorCode badVersionCode)
 {
     std::string line;
-    if (!ReadNameLine(file, line)) RaiseError(45);
-    if (!IsAcceptedBlockVersion(TrimBlanks(line))) RaiseError(badVersionCode);
+    if (!ReadNameLine(file, line)) RaiseError(Msg::FileRead);
+    if (!IsReadableFileVersion(TrimBlanks(line))) RaiseError(badVersionCode);
 }
 
 // ---------------------------------------------------------------- whole files
@@ -116,11 +122,11 @@ bool ReadTextFile(const std::string& path, const std::function<void(std::FILE*)>
     std::FILE* file = nullptr;
     try {
         file = OpenRegularFileForReading(path);
-        if (file == nullptr) RaiseError(43);
+        if (file == nullptr) RaiseError(Msg::FileOpen);
         read(file);
         const int closed = std::fclose(file);
         file = nullptr;
-        if (closed != 0) RaiseError(46);
+        if (closed != 0) RaiseError(Msg::FileClose);
         return true;
     } catch (const RaisedError& error) {
         if (file != nullptr) std::fclose(file);
@@ -146,7 +152,7 @@ bool FinishTextFile(CAtomicFile& file, const std::function<void(std::FILE*)>& wr
 {
     CLocaleScope cLocale;
     try {
-        if (file.File() == nullptr && !file.Open()) RaiseError(43);
+        if (file.File() == nullptr && !file.Open()) RaiseError(Msg::FileOpen);
         write(file.File());
         FinishOrRaise(file);
         return true;

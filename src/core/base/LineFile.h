@@ -2,6 +2,8 @@
 
 #include "ErrCode.h"
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -42,10 +44,18 @@ void SkipNumberLineEnd(std::FILE* file);
 std::int32_t ReadIntegerLine(std::FILE* file);
 void WriteIntegerLine(std::FILE* file, std::int32_t value);
 
-// The first line of a cam or airflow block, trimmed at both ends: "3.10",
-// "3.08", "3.07", "3.06" or "3.05" (they share one layout).
-inline constexpr const char* kBlockVersion = "3.10";
-bool IsAcceptedBlockVersion(std::string_view trimmedLine);
+// The versions of the program's line-oriented files, newest first: engine
+// files, cam and airflow files and the cam and airflow blocks of an engine
+// file all write the newest and read every one (they share one layout; an
+// engine file before 3.08 ends before the compression calculator's inputs).
+inline constexpr std::array<std::string_view, 5> kReadableFileVersions = {"3.10", "3.08", "3.07", "3.06",
+                                                                          "3.05"};
+// The version written, as a C string (the literal above ends in its NUL).
+inline constexpr const char* kFileVersion = kReadableFileVersions.front().data();
+// The first line of a file or block, trimmed at both ends, is one of them.
+bool IsReadableFileVersion(std::string_view trimmedLine);
+// Where a readable version stands in the list: 0 for the newest.
+std::size_t FileVersionAge(std::string_view readableVersion);
 
 // Writes the version line; raises 44 when it cannot be written.
 void WriteBlockVersion(std::FILE* file);

@@ -28,7 +28,7 @@ template <typename... Args>
 void WriteLine(std::FILE* file, const char* format, Args... args)
 {
     CLocaleScope cLocale;
-    if (std::fprintf(file, format, args...) <= 0) RaiseError(44);
+    if (std::fprintf(file, format, args...) <= 0) RaiseError(Msg::FileWrite);
 }
 
 bool IsDigit(char c)
@@ -127,25 +127,6 @@ CFloatPtSpec::CFloatPtSpec(const CFloatPtSpec& other) : CTorqSpec(other)
 {
     *this = other;
     if (!other.IsValid()) MarkUnset();
-}
-
-CFloatPtSpec& CFloatPtSpec::operator=(const CFloatPtSpec& other)
-{
-    if (this == &other) return *this;
-    CTorqSpec::operator=(other);
-    m_value = other.m_value;
-    m_englishMin = other.m_englishMin;
-    m_englishMax = other.m_englishMax;
-    m_metricMin = other.m_metricMin;
-    m_metricMax = other.m_metricMax;
-    m_unitCode = other.m_unitCode;
-    m_englishUnit = other.m_englishUnit;
-    m_metricUnit = other.m_metricUnit;
-    m_factor = other.m_factor;
-    m_englishFormat = other.m_englishFormat;
-    m_metricFormat = other.m_metricFormat;
-    CheckInvariants();
-    return *this;
 }
 
 bool CFloatPtSpec::ParseNumber(std::string_view text, double& out)
@@ -303,9 +284,9 @@ void CFloatPtSpec::Read(std::FILE* file)
         fields = std::fscanf(file, "%d %f", &flag, &value);
     }
     // Both fields are needed: a line that ends after the flag has no value to take.
-    if (fields < 2) RaiseError(45);
+    if (fields < 2) RaiseError(Msg::FileRead);
     SkipNumberLineEnd(file);
-    if (!IsInRange(value)) RaiseError(47);
+    if (!IsInRange(value)) RaiseError(Msg::FileInvalidValue);
     SetValue(value);
     if (flag == 0) MarkUnset();
 }
@@ -326,17 +307,6 @@ CIntegerSpec::CIntegerSpec(const char* name, std::int32_t minimum, std::int32_t 
     : CTorqSpec(name), m_value(minimum), m_minimum(minimum), m_maximum(maximum)
 {
     CheckInvariants();
-}
-
-CIntegerSpec& CIntegerSpec::operator=(const CIntegerSpec& other)
-{
-    if (this == &other) return *this;
-    CTorqSpec::operator=(other);
-    m_value = other.m_value;
-    m_minimum = other.m_minimum;
-    m_maximum = other.m_maximum;
-    CheckInvariants();
-    return *this;
 }
 
 bool CIntegerSpec::SetFromText(std::string_view text, bool checkOnly)
@@ -384,9 +354,9 @@ void CIntegerSpec::Write(std::FILE* file) const
 void CIntegerSpec::Read(std::FILE* file)
 {
     int value = 0;
-    if (std::fscanf(file, "%d", &value) < 1) RaiseError(45);
+    if (std::fscanf(file, "%d", &value) < 1) RaiseError(Msg::FileRead);
     SkipNumberLineEnd(file);
-    if (!IsInRange(value)) RaiseError(47);
+    if (!IsInRange(value)) RaiseError(Msg::FileInvalidValue);
     SetValue(value);
 }
 
@@ -403,18 +373,6 @@ CPartTypeSpec::CPartTypeSpec(const char* name, std::int32_t minIndex, std::int32
     : CTorqSpec(name), m_index(minIndex), m_minIndex(minIndex), m_maxIndex(maxIndex)
 {
     CheckInvariants();
-}
-
-CPartTypeSpec& CPartTypeSpec::operator=(const CPartTypeSpec& other)
-{
-    if (this == &other) return *this;
-    CTorqSpec::operator=(other);
-    m_index = other.m_index;
-    m_minIndex = other.m_minIndex;
-    m_maxIndex = other.m_maxIndex;
-    m_choiceName = other.m_choiceName;
-    CheckInvariants();
-    return *this;
 }
 
 bool CPartTypeSpec::SetChoice(std::int32_t index, std::string_view name, bool checkOnly)
@@ -459,15 +417,15 @@ void CPartTypeSpec::Write(std::FILE* file) const
 void CPartTypeSpec::Read(std::FILE* file)
 {
     std::string line;
-    if (!ReadNameLine(file, line)) RaiseError(45);
+    if (!ReadNameLine(file, line)) RaiseError(Msg::FileRead);
     int index = 0;
-    if (std::fscanf(file, "%d", &index) < 1) RaiseError(45);
+    if (std::fscanf(file, "%d", &index) < 1) RaiseError(Msg::FileRead);
     SkipNumberLineEnd(file);
-    if (index < m_minIndex || index > m_maxIndex) RaiseError(47);
+    if (index < m_minIndex || index > m_maxIndex) RaiseError(Msg::FileInvalidValue);
     // A blank name line would make a chosen part without a name, which no
     // later save could write: it counts as an invalid value.
     const std::string choiceName = TrimBlanks(line);
-    if (choiceName.empty()) RaiseError(47);
+    if (choiceName.empty()) RaiseError(Msg::FileInvalidValue);
     SetChoice(index, choiceName);
 }
 
@@ -484,15 +442,6 @@ void CPartTypeSpec::CheckInvariants() const
 CFileSpec::CFileSpec(const char* name) : CTorqSpec(name)
 {
     CheckInvariants();
-}
-
-CFileSpec& CFileSpec::operator=(const CFileSpec& other)
-{
-    if (this == &other) return *this;
-    CTorqSpec::operator=(other);
-    m_fileName = other.m_fileName;
-    CheckInvariants();
-    return *this;
 }
 
 bool CFileSpec::SetFromText(std::string_view text, bool checkOnly)
@@ -529,10 +478,10 @@ void CFileSpec::Write(std::FILE* file) const
 void CFileSpec::Read(std::FILE* file)
 {
     int flag = 0;
-    if (std::fscanf(file, "%d", &flag) < 1) RaiseError(45);
+    if (std::fscanf(file, "%d", &flag) < 1) RaiseError(Msg::FileRead);
     SkipNumberLineEnd(file);
     std::string line;
-    if (!ReadNameLine(file, line)) RaiseError(45);
+    if (!ReadNameLine(file, line)) RaiseError(Msg::FileRead);
     if (flag == 0) return;
     // A blank name names no file. Kept as a set but empty name it would be
     // saved as an empty line, which the number read before it skips, and

@@ -15,7 +15,7 @@
 // File form: each kind writes one or two lines with the C library's
 // formatted output and reads them back in the same order. Write raises error
 // 44 when a line cannot be written; Read raises 45 when nothing could be read
-// and 47 for a value outside the range (RaisedError, model/ErrCode.h).
+// and 47 for a value outside the range (RaisedError, base/MessageTable.h).
 class CTorqSpec {
 public:
     explicit CTorqSpec(const char* name);
@@ -56,9 +56,9 @@ public:
     // value = English minimum, English units, unset.
     CFloatPtSpec(const char* name, UnitCode englishUnit, float englishMin, float englishMax,
                  UnitCode metricUnit, float factor);
-    // A copy is set only when the source is valid.
+    // A copy is set only when the source is valid; an assignment copies exactly.
     CFloatPtSpec(const CFloatPtSpec& other);
-    CFloatPtSpec& operator=(const CFloatPtSpec& other);
+    CFloatPtSpec& operator=(const CFloatPtSpec& other) = default;
     bool operator==(const CFloatPtSpec& other) const = default;
 
     bool SetFromText(std::string_view text, bool checkOnly) override;
@@ -129,7 +129,7 @@ class CIntegerSpec final : public CTorqSpec {
 public:
     CIntegerSpec(const char* name, std::int32_t minimum, std::int32_t maximum);
     CIntegerSpec(const CIntegerSpec&) = default;
-    CIntegerSpec& operator=(const CIntegerSpec& other);
+    CIntegerSpec& operator=(const CIntegerSpec&) = default;
     bool operator==(const CIntegerSpec& other) const = default;
 
     bool SetFromText(std::string_view text, bool checkOnly) override;
@@ -160,7 +160,7 @@ class CPartTypeSpec final : public CTorqSpec {
 public:
     CPartTypeSpec(const char* name, std::int32_t minIndex, std::int32_t maxIndex);
     CPartTypeSpec(const CPartTypeSpec&) = default;
-    CPartTypeSpec& operator=(const CPartTypeSpec& other);
+    CPartTypeSpec& operator=(const CPartTypeSpec&) = default;
     bool operator==(const CPartTypeSpec& other) const = default;
 
     bool SetFromText(std::string_view text, bool checkOnly) override;
@@ -176,7 +176,6 @@ public:
     bool SetChoice(std::int32_t index, std::string_view name, bool checkOnly = false);
     const std::string& GetChoiceName() const { return m_choiceName; }
     std::int32_t GetIndex() const { return m_index; }
-    std::int32_t GetMinimumIndex() const { return m_minIndex; }
     std::int32_t GetMaximumIndex() const { return m_maxIndex; }
 
 private:
@@ -191,7 +190,7 @@ class CFileSpec final : public CTorqSpec {
 public:
     explicit CFileSpec(const char* name);
     CFileSpec(const CFileSpec&) = default;
-    CFileSpec& operator=(const CFileSpec& other);
+    CFileSpec& operator=(const CFileSpec&) = default;
     bool operator==(const CFileSpec& other) const = default;
 
     bool SetFromText(std::string_view text, bool checkOnly) override;

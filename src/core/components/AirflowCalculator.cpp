@@ -1,8 +1,8 @@
 #include "AirflowCalculator.h"
 
+#include "EngineMath.h"
 #include "base/EngineRanges.h"
 #include "base/Units.h"
-#include "model/EngineMath.h"
 
 #include <cfloat>
 
@@ -138,9 +138,9 @@ float AirflowCalculator::TargetPressureInHg() const
 ErrorCode AirflowCalculator::CheckApply() const
 {
     TORQ_ASSERT(m_mode != kNoStandard);  // a free calculation is never applied
-    if (!m_knownPressure.IsValid()) return 98;
-    if (!m_knownAirflow.IsValid()) return 97;
+    if (!m_knownPressure.IsValid()) return Msg::AirflowPressureDropRequired;
+    if (!m_knownAirflow.IsValid()) return Msg::AirflowRequired;
     TORQ_ASSERT(m_targetPressure.IsValid() && m_airflow.IsValid());
-    if (!m_inductionFlow.IsInRange(m_airflow.GetValue())) return 99;
-    return 0;
+    if (!m_inductionFlow.IsInRange(m_airflow.GetValue())) return Msg::AirflowRatingOutOfRange;
+    return Msg::None;
 }

@@ -88,39 +88,9 @@ CamData::CamData(const CamData& other) : CamData()
     Assign(other);
 }
 
-CamData& CamData::operator=(const CamData& other)
-{
-    Assign(other);
-    return *this;
-}
-
 void CamData::Assign(const CamData& other)
 {
-    if (this == &other) return;
-    m_unitSystem = other.m_unitSystem;
-    m_camType = other.m_camType;
-    m_lifterType = other.m_lifterType;
-    m_timingMethod = other.m_timingMethod;
-    m_lobeCenter = other.m_lobeCenter;
-    m_overlap = other.m_overlap;
-    m_advanceRetard = other.m_advanceRetard;
-    m_intakeLift = other.m_intakeLift;
-    m_exhaustLift = other.m_exhaustLift;
-    m_autoValveLift = other.m_autoValveLift;
-    m_intakeDuration = other.m_intakeDuration;
-    m_exhaustDuration = other.m_exhaustDuration;
-    m_nominalIvo = other.m_nominalIvo;
-    m_nominalIvc = other.m_nominalIvc;
-    m_nominalEvo = other.m_nominalEvo;
-    m_nominalEvc = other.m_nominalEvc;
-    m_nominalIntakeCenterline = other.m_nominalIntakeCenterline;
-    m_nominalExhaustCenterline = other.m_nominalExhaustCenterline;
-    m_actualIvo = other.m_actualIvo;
-    m_actualIvc = other.m_actualIvc;
-    m_actualEvo = other.m_actualEvo;
-    m_actualEvc = other.m_actualEvc;
-    m_actualIntakeCenterline = other.m_actualIntakeCenterline;
-    m_actualExhaustCenterline = other.m_actualExhaustCenterline;
+    *this = other;
 }
 
 void CamData::ClearAll()
@@ -206,8 +176,8 @@ int CamData::SetTimingMethod(std::int32_t index, std::string_view name)
     const bool stored = m_timingMethod.SetChoice(index, name);
     TORQ_ASSERT(stored);
     ApplyRangesFor(index);
-    if (!wasChosen || previous == index) return 0;
-    return index == kSeatToSeat ? 101 : 102;
+    if (!wasChosen || previous == index) return Msg::None;
+    return index == kSeatToSeat ? Msg::TimingNowSeatToSeat : Msg::TimingNowFiftyLift;
 }
 
 int CamData::ChooseProfile(std::int32_t index, std::string_view name, float ivo, float ivc, float evo,
@@ -280,16 +250,20 @@ void CamData::EventsFromTimingSpecs()
 
 bool CamData::CheckComplete(ErrorCode& code) const
 {
-    return Require(m_camType.IsValid(), 27, code) && Require(m_lifterType.IsValid(), 29, code) &&
-           Require(m_timingMethod.IsValid(), 30, code) && Require(m_intakeLift.IsValid(), 32, code) &&
-           Require(m_exhaustLift.IsValid(), 33, code) && CheckEvents(code);
+    return Require(m_camType.IsValid(), Msg::CamshaftRequired, code) &&
+           Require(m_lifterType.IsValid(), Msg::LifterTypeRequired, code) &&
+           Require(m_timingMethod.IsValid(), Msg::CamTimingMethodRequired, code) &&
+           Require(m_intakeLift.IsValid(), Msg::CamIntakeLiftRequired, code) &&
+           Require(m_exhaustLift.IsValid(), Msg::CamExhaustLiftRequired, code) && CheckEvents(code);
 }
 
 bool CamData::CheckEvents(ErrorCode& code) const
 {
-    return Require(m_nominalIvo.IsValid(), 34, code) && Require(m_nominalIvc.IsValid(), 35, code) &&
-           Require(m_nominalEvo.IsValid(), 36, code) && Require(m_nominalEvc.IsValid(), 37, code) &&
-           Require(m_advanceRetard.IsValid(), 31, code);
+    return Require(m_nominalIvo.IsValid(), Msg::CamIvoRequired, code) &&
+           Require(m_nominalIvc.IsValid(), Msg::CamIvcRequired, code) &&
+           Require(m_nominalEvo.IsValid(), Msg::CamEvoRequired, code) &&
+           Require(m_nominalEvc.IsValid(), Msg::CamEvcRequired, code) &&
+           Require(m_advanceRetard.IsValid(), Msg::CamAdvanceRetardRequired, code);
 }
 
 void CamData::WriteBlock(std::FILE* file)
@@ -322,9 +296,9 @@ void CamData::ReadBlock(std::FILE* file)
 {
     CLocaleScope cLocale;
     SetUnitSystem(kEnglishUnits);
-    ReadBlockVersion(file, 50);
+    ReadBlockVersion(file, Msg::CamFileVersion);
     const std::int32_t storedSystem = ReadIntegerLine(file);
-    if (storedSystem != kEnglishUnits && storedSystem != kMetricUnits) RaiseError(47);
+    if (storedSystem != kEnglishUnits && storedSystem != kMetricUnits) RaiseError(Msg::FileInvalidValue);
     m_camType.Read(file);
     m_lifterType.Read(file);
     m_timingMethod.Read(file);

@@ -30,12 +30,15 @@ public:
     static constexpr std::int32_t kCustomCamType = 6;
 
     CamData();
-    // Copies are made with Assign: every parameter keeps its set flag, units and ranges.
+    // Copies are exact: every parameter keeps its set flag, units and ranges
+    // (a float parameter's own copy constructor would unset an invalid one),
+    // and every member is copied, so a new member cannot be left out.
     CamData(const CamData& other);
-    CamData& operator=(const CamData& other);
+    CamData& operator=(const CamData& other) = default;
     // Exact, parameter by parameter (units and ranges included).
     bool operator==(const CamData& other) const = default;
 
+    // The same as the assignment.
     void Assign(const CamData& other);
 
     // Every parameter unset, then advance/retard set to 0 and automatic lift

@@ -62,33 +62,34 @@ ErrorCode FirstInvalid(const Check (&checks)[N])
     for (const auto& [parameter, code] : checks) {
         if (!parameter->IsValid()) return code;
     }
-    return 0;
+    return Msg::None;
 }
 
 }  // namespace
 
 ErrorCode CamCalculator::CheckCard() const
 {
-    const Check checks[] = {{&m_cam.LobeCenter(), 39},
-                            {&m_cam.NominalIntakeCenterline(), 38},
-                            {&m_cam.IntakeDuration(), 40},
-                            {&m_cam.ExhaustDuration(), 41}};
+    const Check checks[] = {{&m_cam.LobeCenter(), Msg::CamLobeCenterRequired},
+                            {&m_cam.NominalIntakeCenterline(), Msg::CamIntakeCenterlineRequired},
+                            {&m_cam.IntakeDuration(), Msg::CamIntakeDurationRequired},
+                            {&m_cam.ExhaustDuration(), Msg::CamExhaustDurationRequired}};
     return FirstInvalid(checks);
 }
 
 ErrorCode CamCalculator::CheckEvents() const
 {
-    const Check checks[] = {{&m_cam.NominalIvo(), 34},
-                            {&m_cam.NominalIvc(), 35},
-                            {&m_cam.NominalEvo(), 36},
-                            {&m_cam.NominalEvc(), 37}};
+    const Check checks[] = {{&m_cam.NominalIvo(), Msg::CamIvoRequired},
+                            {&m_cam.NominalIvc(), Msg::CamIvcRequired},
+                            {&m_cam.NominalEvo(), Msg::CamEvoRequired},
+                            {&m_cam.NominalEvc(), Msg::CamEvcRequired}};
     return FirstInvalid(checks);
 }
 
 ErrorCode CamCalculator::CheckApply() const
 {
     if (const ErrorCode code = CheckCard(); code != 0) return code;
-    const Check lifts[] = {{&m_cam.IntakeLift(), 32}, {&m_cam.ExhaustLift(), 33}};
+    const Check lifts[] = {{&m_cam.IntakeLift(), Msg::CamIntakeLiftRequired},
+                           {&m_cam.ExhaustLift(), Msg::CamExhaustLiftRequired}};
     if (const ErrorCode code = FirstInvalid(lifts); code != 0) return code;
     return CheckEvents();
 }

@@ -1,19 +1,13 @@
 #include "CompressionCalculator.h"
 
+#include "EngineMath.h"
 #include "base/Units.h"
-#include "model/EngineMath.h"
-#include "model/TorqDoc.h"
 
 #include <cfloat>
 
 namespace {
 
 constexpr float kPi = 3.1415927f;
-// Piston distance from the deck at TDC, inches: a flattop may stand above
-// the deck (negative), a domed piston is measured from TDC down.
-constexpr float kFlattopDistanceMinIn = -0.5f;
-constexpr float kDomedDistanceMinIn = 0.1f;
-constexpr float kDistanceMaxIn = 2.0f;
 constexpr int kShownDecimals = 2;
 
 CFloatPtSpec AnyValue(const char* name, UnitCode unit)
@@ -23,17 +17,17 @@ CFloatPtSpec AnyValue(const char* name, UnitCode unit)
 
 }  // namespace
 
-CompressionCalculator::CompressionCalculator(const CTorqDoc& doc)
-    : m_pistonKind(doc.GetPistonKind()),
-      m_bore(doc.Bore()),
-      m_sweptVolume(doc.CylinderVolume()),
-      m_engineRatio(doc.CompressionRatio()),
-      m_engineSpace(doc.CombustionSpace()),
-      m_chamberVolume(doc.ChamberVolume()),
-      m_gasketBore(doc.GasketBore()),
-      m_gasketThickness(doc.GasketThickness()),
-      m_pistonDistance(doc.PistonDistance()),
-      m_pistonVolume(doc.PistonDeckVolume()),
+CompressionCalculator::CompressionCalculator(const CompressionEngineFigures& engine)
+    : m_pistonKind(engine.pistonKind),
+      m_bore(engine.bore),
+      m_sweptVolume(engine.cylinderVolume),
+      m_engineRatio(engine.compressionRatio),
+      m_engineSpace(engine.combustionSpace),
+      m_chamberVolume(engine.chamberVolume),
+      m_gasketBore(engine.gasketBore),
+      m_gasketThickness(engine.gasketThickness),
+      m_pistonDistance(engine.pistonDistance),
+      m_pistonVolume(engine.pistonDeckVolume),
       m_gasketVolume(AnyValue("Head Gasket Volume", UnitCode::CubicCentimetre)),
       m_deckVolume(AnyValue("Deck Volume", UnitCode::CubicCentimetre)),
       m_totalVolume(AnyValue("Total Combustion Volume", UnitCode::CubicCentimetre)),
@@ -135,17 +129,19 @@ std::string CompressionCalculator::RatioText() const
 
 ErrorCode CompressionCalculator::CheckApply() const
 {
-    if (!m_chamberVolume.IsValid()) return 90;
-    if (!m_gasketBore.IsValid()) return 91;
-    if (!m_gasketThickness.IsValid()) return 92;
-    if (!m_pistonDistance.IsValid()) return m_pistonKind == kFlattopPiston ? 93 : 94;
-    if (m_pistonKind == kDomedPiston && !m_pistonVolume.IsValid()) return 95;
-    if (!m_newRatio.IsValid()) return 96;
-    if (!m_engineRatio.IsInRange(m_newRatio.GetValue())) return 89;
+    if (!m_chamberVolume.IsValid()) return Msg::ChamberVolumeRequired;
+    if (!m_gasketBore.IsValid()) return Msg::GasketBoreRequired;
+    if (!m_gasketThickness.IsValid()) return Msg::GasketThicknessRequired;
+    if (!m_pistonDistance.IsValid())
+        return m_pistonKind == kFlattopPiston ? Msg::PistonDistanceAtTdcRequired
+                                              : Msg::PistonDistanceFromTdcRequired;
+    if (m_pistonKind == kDomedPiston && !m_pistonVolume.IsValid()) return Msg::DomedPistonVolumeRequired;
+    if (!m_newRatio.IsValid()) return Msg::CompressionRatioNotComputed;
+    if (!m_engineRatio.IsInRange(m_newRatio.GetValue())) return Msg::CompressionRatioOutOfRange;
     // A tiny swept volume can give an allowed ratio from a total below the
     // smallest combustion space an engine may have.
-    if (!m_engineSpace.IsInRange(m_totalVolume.GetValue())) return 96;
-    return 0;
+    if (!m_engineSpace.IsInRange(m_totalVolume.GetValue())) return Msg::CompressionRatioNotComputed;
+    return Msg::None;
 }
 
 CompressionCalculatorResult CompressionCalculator::Result() const

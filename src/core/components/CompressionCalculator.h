@@ -7,8 +7,36 @@
 #include <cstdint>
 #include <string>
 
-class CTorqDoc;
-struct CompressionCalculatorResult;
+// The engine's figures the calculator starts from, in the engine's units:
+// its piston kind, bore and swept "Cylinder Volume", its "Compression
+// Ratio" and "Combustion Space" (whose ranges the result must fit), and
+// the calculator inputs saved with it. The calculator copies them.
+struct CompressionEngineFigures {
+    std::int32_t pistonKind;  // 1 domed/dished, 2 flattop
+    const CFloatPtSpec& bore;
+    const CFloatPtSpec& cylinderVolume;  // cc
+    const CFloatPtSpec& compressionRatio;
+    const CFloatPtSpec& combustionSpace;  // cc
+    const CFloatPtSpec& chamberVolume;
+    const CFloatPtSpec& gasketBore;
+    const CFloatPtSpec& gasketThickness;
+    const CFloatPtSpec& pistonDistance;
+    const CFloatPtSpec& pistonDeckVolume;
+};
+
+// The calculator's results as its Apply hands them to the engine.
+struct CompressionCalculatorResult {
+    int pistonKind;              // 1 domed/dished, 2 flattop
+    CFloatPtSpec chamberVolume;  // the calculator's copies, in the engine's units
+    CFloatPtSpec gasketBore;
+    CFloatPtSpec gasketThickness;
+    CFloatPtSpec pistonDistance;
+    CFloatPtSpec pistonDeckVolume;
+    CFloatPtSpec gasketVolume;
+    CFloatPtSpec deckVolume;
+    float combustionSpace;   // cc
+    float compressionRatio;  // the new ratio
+};
 
 // The compression ratio of an engine from what a builder measures on the
 // parts: the head's chamber volume, the head gasket's bore and compressed
@@ -24,20 +52,27 @@ struct CompressionCalculatorResult;
 // with V(d, h) the volume of a cylinder slice in cc from inches. Every
 // figure is rounded to 2 decimals, as it is shown.
 //
-// The calculator works on copies of the document's calculator inputs, its
-// bore and its swept cylinder volume, in the document's unit system; the
-// document changes only through Result() handed to
-// CTorqDoc::ApplyCompressionCalculator.
+// The calculator works on copies of the engine's calculator inputs, its
+// bore and its swept cylinder volume, in the engine's unit system; the
+// engine changes only through Result() handed to
+// CTorqDoc::ApplyCompressionCalculator (model/DocumentCalculators.h starts
+// the calculator on a document).
 class CompressionCalculator {
 public:
     // Piston kinds (the document's numbering).
     static constexpr std::int32_t kDomedPiston = 1;    // dome, dish or valve reliefs: volume measured
     static constexpr std::int32_t kFlattopPiston = 2;  // flat top without reliefs
+    // The piston's distance from the block deck at TDC, inches: a flattop
+    // may stand above the deck (negative), a domed piston is measured from
+    // TDC down.
+    static constexpr float kFlattopDistanceMinIn = -0.5f;
+    static constexpr float kDomedDistanceMinIn = 0.1f;
+    static constexpr float kDistanceMaxIn = 2.0f;
 
     enum class Input { ChamberVolume, GasketBore, GasketThickness, PistonDistance, PistonVolume };
 
-    // The document's short block must be complete (CanOpenCompressionCalculator).
-    explicit CompressionCalculator(const CTorqDoc& doc);
+    // The engine's short block must be complete (CTorqDoc::CanOpenCompressionCalculator).
+    explicit CompressionCalculator(const CompressionEngineFigures& engine);
 
     std::int32_t GetPistonKind() const { return m_pistonKind; }
     // Stores the kind, gives the piston distance the kind's range (a distance
@@ -59,7 +94,6 @@ public:
     const CFloatPtSpec& GasketVolume() const { return m_gasketVolume; }
     const CFloatPtSpec& DeckVolume() const { return m_deckVolume; }
     const CFloatPtSpec& TotalVolume() const { return m_totalVolume; }
-    const CFloatPtSpec& NewRatio() const { return m_newRatio; }
     const CFloatPtSpec& SweptVolume() const { return m_sweptVolume; }
     // A total of exactly zero leaves no ratio: it is infinite.
     bool IsRatioInfinite() const { return m_totalVolume.IsValid() && m_totalVolume.GetValue() == 0.0f; }

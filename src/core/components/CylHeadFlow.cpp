@@ -101,26 +101,9 @@ CylHeadFlowData::CylHeadFlowData(const CylHeadFlowData& other) : CylHeadFlowData
     Assign(other);
 }
 
-CylHeadFlowData& CylHeadFlowData::operator=(const CylHeadFlowData& other)
-{
-    Assign(other);
-    return *this;
-}
-
 void CylHeadFlowData::Assign(const CylHeadFlowData& other)
 {
-    if (this == &other) return;
-    m_description = other.m_description;
-    m_intakeTestDiameter = other.m_intakeTestDiameter;
-    m_intakeTestPressureDrop = other.m_intakeTestPressureDrop;
-    m_exhaustTestDiameter = other.m_exhaustTestDiameter;
-    m_exhaustTestPressureDrop = other.m_exhaustTestPressureDrop;
-    m_intakeAirflows = other.m_intakeAirflows;
-    m_intakeLifts = other.m_intakeLifts;
-    m_exhaustAirflows = other.m_exhaustAirflows;
-    m_exhaustLifts = other.m_exhaustLifts;
-    m_unitSystem = other.m_unitSystem;
-    m_pointCount = other.m_pointCount;
+    *this = other;
 }
 
 std::array<CFloatPtSpec*, 4 + 4 * CylHeadFlowData::kMaxPoints> CylHeadFlowData::AllParameters()
@@ -238,12 +221,12 @@ bool CylHeadFlowData::CheckLiftStep(const Points& lifts, std::int32_t point, std
 
 bool CylHeadFlowData::CheckIntakeLiftStep(std::int32_t point, ErrorCode& code) const
 {
-    return CheckLiftStep(m_intakeLifts, point, m_pointCount, 51, code);
+    return CheckLiftStep(m_intakeLifts, point, m_pointCount, Msg::IntakeLiftsNotAscending, code);
 }
 
 bool CylHeadFlowData::CheckExhaustLiftStep(std::int32_t point, ErrorCode& code) const
 {
-    return CheckLiftStep(m_exhaustLifts, point, m_pointCount, 52, code);
+    return CheckLiftStep(m_exhaustLifts, point, m_pointCount, Msg::ExhaustLiftsNotAscending, code);
 }
 
 bool CylHeadFlowData::CheckIntakeLiftsAscending(ErrorCode& code) const
@@ -271,17 +254,18 @@ void CylHeadFlowData::RepeatLastFlows()
 
 bool CylHeadFlowData::CheckComplete(ErrorCode& code) const
 {
-    if (!Require(!m_description.empty(), 61, code) || !Require(m_intakeTestDiameter.IsValid(), 53, code) ||
-        !Require(m_intakeTestPressureDrop.IsValid(), 54, code) ||
-        !Require(m_exhaustTestDiameter.IsValid(), 55, code) ||
-        !Require(m_exhaustTestPressureDrop.IsValid(), 56, code)) {
+    if (!Require(!m_description.empty(), Msg::AirflowDescriptionRequired, code) ||
+        !Require(m_intakeTestDiameter.IsValid(), Msg::IntakeTestDiameterRequired, code) ||
+        !Require(m_intakeTestPressureDrop.IsValid(), Msg::IntakeTestPressureRequired, code) ||
+        !Require(m_exhaustTestDiameter.IsValid(), Msg::ExhaustTestDiameterRequired, code) ||
+        !Require(m_exhaustTestPressureDrop.IsValid(), Msg::ExhaustTestPressureRequired, code)) {
         return false;
     }
     for (std::size_t k = 0; k < std::size_t(m_pointCount); ++k) {
-        if (!Require(m_intakeLifts[k].IsValid(), 57, code) ||
-            !Require(m_intakeAirflows[k].IsValid(), 58, code) ||
-            !Require(m_exhaustLifts[k].IsValid(), 59, code) ||
-            !Require(m_exhaustAirflows[k].IsValid(), 60, code)) {
+        if (!Require(m_intakeLifts[k].IsValid(), Msg::IntakeLiftDataRequired, code) ||
+            !Require(m_intakeAirflows[k].IsValid(), Msg::IntakeFlowDataRequired, code) ||
+            !Require(m_exhaustLifts[k].IsValid(), Msg::ExhaustLiftDataRequired, code) ||
+            !Require(m_exhaustAirflows[k].IsValid(), Msg::ExhaustFlowDataRequired, code)) {
             return false;
         }
     }
@@ -322,14 +306,14 @@ void CylHeadFlowData::ReadBlock(std::FILE* file)
 {
     CLocaleScope cLocale;
     SetUnitSystem(kEnglishUnits);
-    ReadBlockVersion(file, 49);
+    ReadBlockVersion(file, Msg::AirflowFileVersion);
     std::string description;
-    if (!ReadNameLine(file, description)) RaiseError(45);
+    if (!ReadNameLine(file, description)) RaiseError(Msg::FileRead);
     SetDescription(description);
     const std::int32_t storedSystem = ReadIntegerLine(file);
-    if (storedSystem != kEnglishUnits && storedSystem != kMetricUnits) RaiseError(47);
+    if (storedSystem != kEnglishUnits && storedSystem != kMetricUnits) RaiseError(Msg::FileInvalidValue);
     const std::int32_t count = ReadIntegerLine(file);
-    if (count < kMinPoints || count > kMaxPoints) RaiseError(47);
+    if (count < kMinPoints || count > kMaxPoints) RaiseError(Msg::FileInvalidValue);
     SetPointCount(count);
     ReadSide(file, m_intakeTestDiameter, m_intakeTestPressureDrop, m_intakeLifts, m_intakeAirflows);
     ReadSide(file, m_exhaustTestDiameter, m_exhaustTestPressureDrop, m_exhaustLifts, m_exhaustAirflows);

@@ -29,12 +29,15 @@ public:
     // airflow 1 cfm and every lift 0.01 in, all set; empty description;
     // English units; 4 points in use.
     CylHeadFlowData();
-    // Copies are made with Assign: every parameter keeps its set flag, units and ranges.
+    // Copies are exact: every parameter keeps its set flag, units and ranges
+    // (a float parameter's own copy constructor would unset an invalid one),
+    // and every member is copied, so a new member cannot be left out.
     CylHeadFlowData(const CylHeadFlowData& other);
-    CylHeadFlowData& operator=(const CylHeadFlowData& other);
+    CylHeadFlowData& operator=(const CylHeadFlowData& other) = default;
     // Exact, parameter by parameter (units and ranges included).
     bool operator==(const CylHeadFlowData& other) const = default;
 
+    // The same as the assignment.
     void Assign(const CylHeadFlowData& other);
 
     // Placeholder data for a new engine: empty description, the constructor's

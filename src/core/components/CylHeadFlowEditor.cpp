@@ -17,10 +17,10 @@ ErrorCode CylHeadFlowEditor::StepPointCount(int step)
     const std::int32_t old = m_data.GetPointCount();
     const std::int32_t count =
         std::clamp(old + std::clamp(step, -1, 1), CylHeadFlowData::kMinPoints, CylHeadFlowData::kMaxPoints);
-    if (count == old) return 0;
+    if (count == old) return Msg::None;
     if (count < old) {
         m_data.SetPointCount(count);
-        return 0;
+        return Msg::None;
     }
     // The new point continues the step between the last two old points.
     const std::int32_t lastOld = old - 1;
@@ -31,13 +31,13 @@ ErrorCode CylHeadFlowEditor::StepPointCount(int step)
     m_data.ExtendIntakeLifts(lastOld);
     m_data.ExtendExhaustLifts(lastOld);
     m_data.RepeatLastFlows();
-    return 0;
+    return Msg::None;
 }
 
 ErrorCode CylHeadFlowEditor::CalcOthers(Side side, std::int32_t point)
 {
     // A row out of use has nothing after it to fill.
-    if (point < 0 || point >= m_data.GetPointCount()) return 0;
+    if (point < 0 || point >= m_data.GetPointCount()) return Msg::None;
     ErrorCode code = 0;
     if (side == Side::Intake) {
         if (!m_data.CheckIntakeLiftStep(point, code)) return code;
@@ -46,7 +46,7 @@ ErrorCode CylHeadFlowEditor::CalcOthers(Side side, std::int32_t point)
         if (!m_data.CheckExhaustLiftStep(point, code)) return code;
         m_data.ExtendExhaustLifts(point);
     }
-    return 0;
+    return Msg::None;
 }
 
 void CylHeadFlowEditor::ResetAll()
@@ -75,6 +75,7 @@ bool CylHeadFlowEditor::Save(const std::string& path, const std::string& fileNam
 
 ErrorCode CylHeadFlowEditor::CheckComplete() const
 {
-    ErrorCode code = 0;
-    return m_data.CheckComplete(code) ? 0 : code;
+    ErrorCode code = Msg::None;
+    m_data.CheckComplete(code);
+    return code;
 }

@@ -150,20 +150,6 @@ IterationParam::IterationParam(const IterationParam& other) : IterationParam()
     *this = other;
 }
 
-IterationParam& IterationParam::operator=(const IterationParam& other)
-{
-    if (this == &other) return *this;
-    dataType = other.dataType;
-    minValue = other.minValue;
-    maxValue = other.maxValue;
-    stepValue = other.stepValue;
-    currentValue = other.currentValue;
-    stepIndex = other.stepIndex;
-    wrapped = other.wrapped;
-    numberOfSteps = other.numberOfSteps;
-    return *this;
-}
-
 void IterationParam::Clear()
 {
     dataType = kItrNone;

@@ -52,7 +52,7 @@ public:
     // A copy takes every field, the three parameters whole (value, units,
     // range and set flag, even of an unset parameter).
     IterationParam(const IterationParam& other);
-    IterationParam& operator=(const IterationParam& other);
+    IterationParam& operator=(const IterationParam& other) = default;
 
     // Type 0, the three parameters unset, the odometer fields zeroed.
     void Clear();

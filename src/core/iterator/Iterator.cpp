@@ -209,12 +209,12 @@ void IteratorTest::ComputeTotal()
 bool IteratorTest::IsReady(ErrorCode& code) const
 {
     if (m_baseline == nullptr) {
-        code = 62;
+        code = Msg::IteratorBaselineRequired;
         return false;
     }
     if (!m_working.Validate(code)) return false;
     if (m_totalTests <= 1) {
-        code = 63;
+        code = Msg::IteratorTooFewTests;
         return false;
     }
     return true;

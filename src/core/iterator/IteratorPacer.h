@@ -26,7 +26,6 @@ public:
     explicit IteratorPacer(IteratorTest& iterator, int threads = 0, Clock clock = SteadySeconds);
 
     void SetSliceTarget(double seconds);
-    double GetSliceTarget() const { return m_sliceSeconds; }
     int GetThreadCount() const { return m_runner.GetThreadCount(); }
     // Tests the next slice asks for.
     std::int32_t GetBatchSize() const { return m_batchSize; }

@@ -55,7 +55,6 @@ public:
     // and counted, but only the share's tests are simulated and offered to
     // the best results. The whole series (1 of 1) by default.
     void SetShare(const SeriesShare& share);
-    const SeriesShare& GetShare() const { return m_share; }
 
     // Called on the calling thread each time a test has entered the best
     // results, with its test number; the working engine then holds that

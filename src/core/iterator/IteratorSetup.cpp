@@ -26,31 +26,32 @@ IteratorSetup IteratorSetup::FromIterator(const IteratorTest& iterator, const Do
 
 ErrorCode CheckBaselineChoice(const CTorqDoc& engine)
 {
-    return engine.IsAutoValveSizes() || engine.Cam().IsAutoValveLift() ? ErrorCode(68) : ErrorCode(0);
+    return engine.IsAutoValveSizes() || engine.Cam().IsAutoValveLift() ? Msg::IteratorAutoSizesOn : Msg::None;
 }
 
 namespace {
 
-// mostTests: the largest product of the steps that passes; above it, 86.
+// mostTests: the largest product of the steps that passes; above it,
+// Msg::IteratorTooManyTests.
 ErrorCode CheckSetupWithin(const IteratorSetup& setup, long double mostTests)
 {
     TORQ_ASSERT(setup.baseline != nullptr);
     ErrorCode code = 0;
-    if (!setup.baseline->Validate(code)) return 62;
+    if (!setup.baseline->Validate(code)) return Msg::IteratorBaselineRequired;
     bool seen[kIterationDataTypeCount] = {};
     long double product = 1.0L;
     for (const IterationParam& slot : setup.params) {
         if (slot.dataType == kItrNone) continue;
         TORQ_ASSERT(IsIterationDataType(slot.dataType));
-        if (seen[slot.dataType]) return 65;
+        if (seen[slot.dataType]) return Msg::IteratorDataTypeDuplicated;
         seen[slot.dataType] = true;
-        if (slot.numberOfSteps < 2) return 64;
+        if (slot.numberOfSteps < 2) return Msg::IteratorTooFewSteps;
         product *= slot.numberOfSteps;
-        if (product > mostTests) return 86;
+        if (product > mostTests) return Msg::IteratorTooManyTests;
     }
-    if (product < 2.0L) return 63;
-    if (!(setup.maxRpm > setup.minRpm)) return 67;
-    return 0;
+    if (product < 2.0L) return Msg::IteratorTooFewTests;
+    if (!(setup.maxRpm > setup.minRpm)) return Msg::IteratorRpmRangeInverted;
+    return Msg::None;
 }
 
 // PrepareRun or PrepareSearch: how the applied setup is to run.

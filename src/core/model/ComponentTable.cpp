@@ -1,15 +1,17 @@
 #include "ComponentTable.h"
 
-#include "base/ErrCode.h"
+#include "base/Assertion.h"
 
+#include <array>
+#include <cstddef>
 #include <iterator>
 
 namespace {
 
-// Each row: command, part-type index, stored name, values (English units), metric flag.
+// Each row: menu command, part-type index, stored name, values (English units), metric flag.
 // clang-format off
-constexpr ComponentChoice kComponentChoices[] = {
-    // Short blocks: bore (in), stroke (in), cylinders
+// Short blocks: bore (in), stroke (in), cylinders
+constexpr ComponentChoice kShortBlocks[] = {
     {33100, 1, "Buick 112 4-OHC", {3.56f, 2.96f, 4.0f}, 0},
     {33101, 2, "Buick 121 4-Cyl", {3.56f, 3.2f, 4.0f}, 0},
     {33102, 3, "Buick 151 Irn Duke", {4.0f, 3.0f, 4.0f}, 0},
@@ -215,8 +217,10 @@ constexpr ComponentChoice kComponentChoices[] = {
     {33302, 203, "Volkswagen 2.8L", {3.19f, 3.56f, 6.0f}, 0},
     {33303, 204, "Volvo 2.4L", {3.27f, 3.54f, 5.0f}, 0},
     {33304, 205, "Volvo 2.9L", {3.27f, 3.54f, 6.0f}, 0},
+};
 
-    // Cylinder heads: intake and exhaust valves per cylinder
+// Cylinder heads: intake and exhaust valves per cylinder
+constexpr ComponentChoice kCylinderHeads[] = {
     {32795, 1, "Low Performance/Stock Ports And Valves", {1.0f, 1.0f}, 0},
     {32796, 2, "Low Performance/Pocket Porting", {1.0f, 1.0f}, 0},
     {32797, 3, "Low Performance/Ported, Large Valves", {1.0f, 1.0f}, 0},
@@ -233,9 +237,10 @@ constexpr ComponentChoice kComponentChoices[] = {
     {32808, 14, "4-Valve Head/Stock Ports And Valves", {2.0f, 2.0f}, 0},
     {32809, 15, "4-Valve Head/Ported With Large Valves", {2.0f, 2.0f}, 0},
     {32810, 16, "4-Valve Head/Race Porting And Mods", {2.0f, 2.0f}, 0},
-    {32811, 17, "User Entered Airflow Data", {}, 0},
+};
 
-    // Intake valve diameters (in)
+// Intake valve diameters (in)
+constexpr ComponentChoice kIntakeValveDiameters[] = {
     {33045, 0, nullptr, {1.20f}, 0},
     {33046, 0, nullptr, {1.30f}, 0},
     {33047, 0, nullptr, {1.40f}, 0},
@@ -249,8 +254,10 @@ constexpr ComponentChoice kComponentChoices[] = {
     {33055, 0, nullptr, {2.30f}, 0},
     {33056, 0, nullptr, {2.40f}, 0},
     {33057, 0, nullptr, {2.50f}, 0},
+};
 
-    // Exhaust valve diameters (in)
+// Exhaust valve diameters (in)
+constexpr ComponentChoice kExhaustValveDiameters[] = {
     {33058, 0, nullptr, {1.00f}, 0},
     {33059, 0, nullptr, {1.10f}, 0},
     {33060, 0, nullptr, {1.20f}, 0},
@@ -264,8 +271,10 @@ constexpr ComponentChoice kComponentChoices[] = {
     {33068, 0, nullptr, {1.90f}, 0},
     {33069, 0, nullptr, {1.95f}, 0},
     {33070, 0, nullptr, {2.00f}, 0},
+};
 
-    // Intake valve lifts (in)
+// Intake valve lifts (in)
+constexpr ComponentChoice kIntakeValveLifts[] = {
     {33071, 0, nullptr, {0.300f}, 0},
     {33072, 0, nullptr, {0.350f}, 0},
     {33073, 0, nullptr, {0.400f}, 0},
@@ -277,8 +286,10 @@ constexpr ComponentChoice kComponentChoices[] = {
     {33079, 0, nullptr, {0.700f}, 0},
     {33080, 0, nullptr, {0.750f}, 0},
     {33081, 0, nullptr, {0.800f}, 0},
+};
 
-    // Exhaust valve lifts (in)
+// Exhaust valve lifts (in)
+constexpr ComponentChoice kExhaustValveLifts[] = {
     {33082, 0, nullptr, {0.300f}, 0},
     {33083, 0, nullptr, {0.350f}, 0},
     {33084, 0, nullptr, {0.400f}, 0},
@@ -290,8 +301,10 @@ constexpr ComponentChoice kComponentChoices[] = {
     {33090, 0, nullptr, {0.700f}, 0},
     {33091, 0, nullptr, {0.750f}, 0},
     {33092, 0, nullptr, {0.800f}, 0},
+};
 
-    // Compression ratios
+// Compression ratios
+constexpr ComponentChoice kCompressionRatios[] = {
     {32874, 0, nullptr, {8.0f}, 0},
     {32875, 0, nullptr, {8.5f}, 0},
     {32876, 0, nullptr, {9.0f}, 0},
@@ -309,8 +322,10 @@ constexpr ComponentChoice kComponentChoices[] = {
     {32888, 0, nullptr, {15.0f}, 0},
     {32889, 0, nullptr, {15.5f}, 0},
     {32890, 0, nullptr, {16.0f}, 0},
+};
 
-    // Induction: flow (cfm), rating pressure drop (inHg)
+// Induction: flow (cfm), rating pressure drop (inHg)
+constexpr ComponentChoice kInduction[] = {
     {32844, 0, nullptr, {300.0f, 3.0f}, 0},
     {32845, 0, nullptr, {350.0f, 3.0f}, 0},
     {32846, 0, nullptr, {500.0f, 3.0f}, 0},
@@ -328,8 +343,10 @@ constexpr ComponentChoice kComponentChoices[] = {
     {32858, 0, nullptr, {900.0f, 1.5f}, 0},
     {32859, 0, nullptr, {1000.0f, 1.5f}, 0},
     {32860, 0, nullptr, {1100.0f, 1.5f}, 0},
+};
 
-    // Intake manifolds
+// Intake manifolds
+constexpr ComponentChoice kManifolds[] = {
     {32837, 1, "Single-Plane Manifold", {}, 0},
     {32838, 2, "Dual-Plane Manifold", {}, 0},
     {32839, 3, "Tunnel-Ram Manifold", {}, 0},
@@ -337,9 +354,11 @@ constexpr ComponentChoice kComponentChoices[] = {
     {32841, 5, "Tuned-Port Injection", {}, 0},
     {32842, 6, "Sequential-Fire Injection", {}, 0},
     {32843, 7, "Forced Induction", {}, 0},
+};
 
-    // Forced induction: class (1 turbo, 2 centrifugal, 3 Roots), flow (cfm), pressure ratio, efficiency (%),
-    // rated speed (rpm), surge flow (cfm), internal gear ratio, belt gear ratio, boost limit (psi)
+// Forced induction: class (1 turbo, 2 centrifugal, 3 Roots), flow (cfm), pressure ratio, efficiency (%),
+// rated speed (rpm), surge flow (cfm), internal gear ratio, belt gear ratio, boost limit (psi)
+constexpr ComponentChoice kForcedInduction[] = {
     {32964, 1, "None", {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f}, 0},
     {32965, 2, "Turbo- Air Research TB301", {1.0f, 245.0f, 1.8f, 77.0f, 82000.0f, 105.0f, 0.0f, 0.0f, 10.0f}, 0},
     {32966, 3, "Turbo-Air Research TO3", {1.0f, 300.0f, 1.3f, 72.0f, 100000.0f, 200.0f, 0.0f, 0.0f, 10.0f}, 0},
@@ -411,8 +430,10 @@ constexpr ComponentChoice kComponentChoices[] = {
     {33032, 69, "Roots- Weiand 1271", {3.0f, 497.0f, 0.0f, 55.0f, 0.0f, 0.0f, 1.0f, 1.0f, 10.0f}, 0},
     {33033, 70, "Roots- Weiand 1471", {3.0f, 522.0f, 0.0f, 55.0f, 0.0f, 0.0f, 1.0f, 1.0f, 10.0f}, 0},
     {33034, 71, "Custom Roots Blower", {3.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f}, 0},
+};
 
-    // Intercooler efficiency (%)
+// Intercooler efficiency (%)
+constexpr ComponentChoice kIntercoolers[] = {
     {33310, 0, "None", {0.0f}, 0},
     {33311, 0, nullptr, {10.0f}, 0},
     {33312, 0, nullptr, {20.0f}, 0},
@@ -429,8 +450,10 @@ constexpr ComponentChoice kComponentChoices[] = {
     {33323, 0, nullptr, {130.0f}, 0},
     {33324, 0, nullptr, {140.0f}, 0},
     {33325, 0, nullptr, {150.0f}, 0},
+};
 
-    // Fuels: nitrous flow (lbs/min)
+// Fuels: nitrous flow (lbs/min)
+constexpr ComponentChoice kFuels[] = {
     {32826, 1, "Gasoline", {0.0f}, 0},
     {32827, 3, "Gasoline/Nitrous", {1.0f}, 0},
     {32828, 4, "Gasoline/Nitrous", {2.0f}, 0},
@@ -442,8 +465,10 @@ constexpr ComponentChoice kComponentChoices[] = {
     {32834, 19, "Ethanol", {0.0f}, 0},
     {32835, 20, "Propane", {0.0f}, 0},
     {32836, 21, "LNG", {0.0f}, 0},
+};
 
-    // Exhaust systems
+// Exhaust systems
+constexpr ComponentChoice kExhaustSystems[] = {
     {32861, 1, "Stock Manifolds And Mufflers", {}, 0},
     {32862, 2, "H.P. Manifolds And Mufflers", {}, 0},
     {32863, 3, "Small-Tube Headers With Mufflers", {}, 0},
@@ -451,46 +476,107 @@ constexpr ComponentChoice kComponentChoices[] = {
     {32865, 5, "Large-Tube Headers With Mufflers", {}, 0},
     {32866, 6, "Large-Tube Headers Open Exhaust", {}, 0},
     {32867, 7, "Large Stepped-Tube Race Headers", {}, 0},
+};
 
-    // Cam type profiles: nominal IVO, IVC, EVO, EVC (crank degrees, seat-to-seat)
+// Cam type profiles: nominal IVO, IVC, EVO, EVC (crank degrees, seat-to-seat)
+constexpr ComponentChoice kCamTypes[] = {
     {32891, 1, "Stock Street/Economy", {12.0f, 62.0f, 66.0f, 10.0f}, 0},
     {32892, 2, "High Performance Street", {31.0f, 67.0f, 67.0f, 31.0f}, 0},
     {32893, 3, "Dual Purpose Street", {32.0f, 70.0f, 70.0f, 32.0f}, 0},
     {32894, 4, "Drag-Race Circle-Track", {42.0f, 74.0f, 77.0f, 45.0f}, 0},
     {32895, 5, "Drag-Race High-Speed", {52.0f, 88.0f, 88.0f, 52.0f}, 0},
     {32896, 6, "Custom Cam Type", {}, 0},
+};
 
-    // Cam timing methods
+// Cam timing methods
+constexpr ComponentChoice kTimingMethods[] = {
     {32900, 1, "Seat-To-Seat", {}, 0},
     {32901, 2, "0.050-Lift", {}, 0},
+};
 
-    // Lifter types
+// Lifter types
+constexpr ComponentChoice kLifterTypes[] = {
     {32897, 1, "Hyd.", {}, 0},
     {32898, 2, "Solid", {}, 0},
     {32899, 3, "Roller", {}, 0},
 };
+
+// The cylinder head that airflow data of the user's own sets.
+constexpr ComponentChoice kUserAirflowHead = {32811, 17, "User Entered Airflow Data", {}, 0};
 // clang-format on
 
-static_assert(std::size(kComponentChoices) == kComponentChoiceCount);
+// The groups' rows in the order of ChoiceGroup.
+constexpr std::span<const ComponentChoice> kGroupRows[] = {
+    kShortBlocks,      kCylinderHeads,     kIntakeValveDiameters, kExhaustValveDiameters,
+    kIntakeValveLifts, kExhaustValveLifts, kCompressionRatios,    kInduction,
+    kManifolds,        kForcedInduction,   kIntercoolers,         kFuels,
+    kExhaustSystems,   kCamTypes,          kTimingMethods,        kLifterTypes,
+};
+static_assert(std::size(kGroupRows) == std::size(kChoiceGroups));
+
+constexpr std::size_t CountRows()
+{
+    std::size_t count = 1;  // the user airflow head
+    for (std::span<const ComponentChoice> rows : kGroupRows) count += rows.size();
+    return count;
+}
+static_assert(CountRows() == kComponentChoiceCount);
+
+// Every row in one array, so that each row has one address: the groups'
+// rows, then the user airflow head.
+constexpr auto kAllRows = [] {
+    std::array<ComponentChoice, kComponentChoiceCount> all{};
+    std::size_t n = 0;
+    for (std::span<const ComponentChoice> rows : kGroupRows) {
+        for (const ComponentChoice& row : rows) all[n++] = row;
+    }
+    all[n] = kUserAirflowHead;
+    return all;
+}();
+
+// Where each group starts in kAllRows.
+constexpr auto kGroupStarts = [] {
+    std::array<std::size_t, std::size(kGroupRows)> starts{};
+    std::size_t start = 0;
+    for (std::size_t g = 0; g < starts.size(); ++g) {
+        starts[g] = start;
+        start += kGroupRows[g].size();
+    }
+    return starts;
+}();
+
+std::size_t GroupNumber(ChoiceGroup group)
+{
+    const auto number = static_cast<std::size_t>(group);
+    TORQ_ASSERT(number < std::size(kGroupRows));
+    return number;
+}
 
 }  // namespace
 
+std::span<const ComponentChoice> ChoicesOf(ChoiceGroup group)
+{
+    const std::size_t g = GroupNumber(group);
+    return std::span<const ComponentChoice>(kAllRows).subspan(kGroupStarts[g], kGroupRows[g].size());
+}
+
+bool IsChoice(Choice choice)
+{
+    return choice.index >= 0 && static_cast<std::size_t>(choice.index) < ChoicesOf(choice.group).size();
+}
+
+const ComponentChoice& ChoiceRow(Choice choice)
+{
+    TORQ_ASSERT(IsChoice(choice));
+    return ChoicesOf(choice.group)[static_cast<std::size_t>(choice.index)];
+}
+
+const ComponentChoice& UserAirflowHeadRow()
+{
+    return kAllRows.back();
+}
+
 std::span<const ComponentChoice> ComponentChoices()
 {
-    return kComponentChoices;
-}
-
-const ComponentChoice* TryFindComponentChoice(int command)
-{
-    for (const ComponentChoice& choice : kComponentChoices) {
-        if (choice.command == command) return &choice;
-    }
-    return nullptr;
-}
-
-const ComponentChoice& FindComponentChoice(int command)
-{
-    const ComponentChoice* choice = TryFindComponentChoice(command);
-    TORQ_ASSERT(choice != nullptr);
-    return *choice;
+    return kAllRows;
 }

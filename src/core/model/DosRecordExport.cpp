@@ -18,7 +18,7 @@ constexpr const char* kUntitled = "Untitled";
 constexpr const char* kSignature = "KVRA/02.08.07/M ";
 constexpr std::size_t kCamTypeNameSize = 50;
 constexpr std::size_t kShortBlockNameSize = 25;
-constexpr std::size_t kCurveBytes = 4 * kResultPointCount;
+constexpr std::size_t kCurveBytes = std::size_t{4} * kResultPointCount;
 constexpr int kFourValveHeadFirst = 14;
 constexpr int kFourValveHeadLast = 16;
 
@@ -98,20 +98,20 @@ bool CheckDosRecordExport(CTorqDoc& doc)
 {
     ErrorCode code = 0;
     if (!doc.Validate(code)) return Fail(code);
-    if (doc.GetUnitSystem() != kEnglishUnits) return Fail(87);
-    if (!doc.HasResults()) return Fail(79);
-    if (doc.IsAutoValveSizes() || doc.Cam().IsAutoValveLift()) return Fail(80);
-    if (doc.PressureDrop().GetValue() != 1.5f) return Fail(81);
+    if (doc.GetUnitSystem() != kEnglishUnits) return Fail(Msg::ExportNeedsEnglishUnits);
+    if (!doc.HasResults()) return Fail(Msg::ExportResultsMissing);
+    if (doc.IsAutoValveSizes() || doc.Cam().IsAutoValveLift()) return Fail(Msg::ExportAutoSizesOn);
+    if (doc.PressureDrop().GetValue() != 1.5f) return Fail(Msg::ExportPressureDrop);
     const int head = doc.CylinderHeadType().GetIndex();
-    if (head == kCustomHeadIndex) return Fail(82);
+    if (head == kCustomHeadIndex) return Fail(Msg::ExportCustomAirflow);
     const int intakeValves = doc.IntakeValveCount().GetValue();
     const int exhaustValves = doc.ExhaustValveCount().GetValue();
     if (IsFourValveHead(head)) {
-        if (intakeValves != 2 || exhaustValves != 2) return Fail(83);
+        if (intakeValves != 2 || exhaustValves != 2) return Fail(Msg::ExportFourValveCounts);
     } else if (intakeValves != 1 || exhaustValves != 1) {
-        return Fail(84);
+        return Fail(Msg::ExportTwoValveCounts);
     }
-    if (doc.ManifoldType().GetIndex() == kForcedInductionManifold) return Fail(85);
+    if (doc.ManifoldType().GetIndex() == kForcedInductionManifold) return Fail(Msg::ExportForcedInduction);
     return true;
 }
 
@@ -180,8 +180,9 @@ bool WriteGameEngineFile(const std::string& path, const CTorqDoc& doc)
     const DosRecord record = BuildDosRecord(doc);
     CAtomicFile file(path);
     try {
-        if (path.empty() || !file.Open()) RaiseError(43);
-        if (std::fwrite(record.data(), 1, record.size(), file.File()) != record.size()) RaiseError(44);
+        if (path.empty() || !file.Open()) RaiseError(Msg::FileOpen);
+        if (std::fwrite(record.data(), 1, record.size(), file.File()) != record.size())
+            RaiseError(Msg::FileWrite);
         CommitOrRaise(file);
     } catch (const RaisedError& error) {
         file.Abandon();
@@ -193,8 +194,8 @@ bool WriteGameEngineFile(const std::string& path, const CTorqDoc& doc)
 
 bool ExportDosRecordFile(CTorqDoc& doc, const std::string& folder, const std::string& chosenFileName)
 {
-    if (chosenFileName.empty()) return Fail(43);
+    if (chosenFileName.empty()) return Fail(Msg::FileOpen);
     const std::string target = ExportTargetPath(folder, chosenFileName, ".trq");
-    if (ShortenedNameCollides(chosenFileName, target)) return Fail(78);
+    if (ShortenedNameCollides(chosenFileName, target)) return Fail(Msg::ExportDosNameTaken);
     return WriteGameEngineFile(target, doc);
 }

@@ -1,6 +1,6 @@
 #include "EnablingRules.h"
 
-#include "Commands.h"
+#include "ComponentTable.h"
 #include "TorqDoc.h"
 #include "base/ErrCode.h"
 
@@ -99,15 +99,37 @@ bool IsParameterEnabled(const CTorqDoc& doc, const CTorqSpec& parameter)
     return ParameterEnabling(doc, parameter) == Enabling::Enabled;
 }
 
-Enabling CommandEnabling(const CTorqDoc& doc, int command)
+Enabling ChoiceEnabling(const CTorqDoc& doc, Choice choice)
 {
-    if (Cmd::kForcedInduction.Contains(command)) return ParameterEnabling(doc, doc.ForcedInductionType());
-    if (Cmd::kIntercoolers.Contains(command)) return ParameterEnabling(doc, doc.IntercoolerEfficiency());
-    if (Cmd::kExhaustSystems.Contains(command)) return ParameterEnabling(doc, doc.ExhaustSystem());
-    if (command == Cmd::kAutoValveSizes && !doc.GetCommandState(command).enabled) {
+    switch (choice.group) {
+        case ChoiceGroup::ForcedInduction:
+            return ParameterEnabling(doc, doc.ForcedInductionType());
+        case ChoiceGroup::Intercooler:
+            return ParameterEnabling(doc, doc.IntercoolerEfficiency());
+        case ChoiceGroup::ExhaustSystem:
+            return ParameterEnabling(doc, doc.ExhaustSystem());
+        default:
+            return Enabling::Enabled;
+    }
+}
+
+Enabling CommandEnabling(const CTorqDoc& doc, EngineCommand command)
+{
+    if (command == EngineCommand::AutoValveSizes && !doc.GetCommandState(command).enabled) {
         return Enabling::AutoSizesNeedListedHead;
     }
     return Enabling::Enabled;
+}
+
+std::vector<ListedChoice> ListChoices(const CTorqDoc& doc, ChoiceGroup group)
+{
+    std::vector<ListedChoice> listed;
+    const auto rows = ChoicesOf(group);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Choice choice{group, static_cast<int>(i)};
+        listed.push_back({choice, &rows[i], ChoiceEnabling(doc, choice)});
+    }
+    return listed;
 }
 
 bool ShowsForcedInductionExhaust(const CTorqDoc& doc)

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "DocumentCommands.h"
+
+#include <vector>
+
 class CTorqDoc;
 class CTorqSpec;
+struct ComponentChoice;
 
 // Which of an engine's values and menu commands a person may set, given the
 // rest of the engine. The engine form enables and disables its controls by
@@ -44,11 +49,23 @@ inline constexpr const char* kForcedInductionExhaustText = "Forced Induction Exh
 Enabling ParameterEnabling(const CTorqDoc& doc, const CTorqSpec& parameter);
 bool IsParameterEnabled(const CTorqDoc& doc, const CTorqSpec& parameter);
 
-// The rule for a command of the form's popup menus and the Engine menu: a
-// choice is available while the value it sets is (a blower only on the
-// forced-induction manifold, ...), a switch as the document's command state
-// says.
-Enabling CommandEnabling(const CTorqDoc& doc, int command);
+// The rule for a choice of the form's popup menus: a choice is available
+// while the value it sets is (a blower only on the forced-induction
+// manifold, ...).
+Enabling ChoiceEnabling(const CTorqDoc& doc, Choice choice);
+// The rule for one of the document's own commands: a switch as the
+// document's command state says.
+Enabling CommandEnabling(const CTorqDoc& doc, EngineCommand command);
+
+// A choice of a group as the engine form offers it now: its row (name and
+// values) and whether the rules allow it.
+struct ListedChoice {
+    Choice choice;
+    const ComponentChoice* row;
+    Enabling enabling;
+};
+// Every choice of the group, in menu order.
+std::vector<ListedChoice> ListChoices(const CTorqDoc& doc, ChoiceGroup group);
 
 // The form shows kForcedInductionExhaustText instead of the exhaust system.
 bool ShowsForcedInductionExhaust(const CTorqDoc& doc);

@@ -1,6 +1,5 @@
 #include "EngineFile.h"
 
-#include "Commands.h"
 #include "ComponentTable.h"
 #include "ExportSupport.h"
 #include "TorqDoc.h"
@@ -17,21 +16,14 @@
 
 namespace {
 
-constexpr std::array<std::string_view, 5> kReadableVersions = {"3.10", "3.08", "3.07", "3.06", "3.05"};
 constexpr std::int32_t kResultLineCount = kResultPointCount;
+// The first version that holds the compression calculator's inputs: the
+// older ones end with the airflow block as far as the reader is concerned.
+constexpr std::string_view kFirstVersionWithCalculator = "3.08";
 
-bool IsReadableVersion(std::string_view version)
+bool HasCalculatorSection(std::string_view readableVersion)
 {
-    for (std::string_view accepted : kReadableVersions) {
-        if (version == accepted) return true;
-    }
-    return false;
-}
-
-// 3.05 to 3.07 end with the airflow block as far as the reader is concerned.
-bool HasCalculatorSection(std::string_view version)
-{
-    return version == "3.10" || version == "3.08";
+    return FileVersionAge(readableVersion) <= FileVersionAge(kFirstVersionWithCalculator);
 }
 
 // Items 22 to 30, in file order.
@@ -47,8 +39,7 @@ std::array<CFloatPtSpec*, 9> BlowerParameters(CTorqDoc& doc)
 // blower, where a typed name is stored, is a Roots blower).
 int ForcedInductionClassOf(int partIndex)
 {
-    for (int command = Cmd::kForcedInduction.first; command <= Cmd::kForcedInduction.last; ++command) {
-        const ComponentChoice& row = FindComponentChoice(command);
+    for (const ComponentChoice& row : ChoicesOf(ChoiceGroup::ForcedInduction)) {
         if (row.partIndex == partIndex) return static_cast<int>(row.values[0]);
     }
     return -1;
@@ -62,14 +53,14 @@ void WriteResultBlock(const CTorqDoc& doc, std::FILE* file)
         const int written = std::fprintf(
             file, "%.0f %f %f\n", double(doc.GetResult(kSeriesEngineSpeed, point)),
             double(doc.GetResult(kSeriesPower, point)), double(doc.GetResult(kSeriesTorque, point)));
-        if (written <= 0) RaiseError(44);
+        if (written <= 0) RaiseError(Msg::FileWrite);
     }
 }
 
 // Items 1 to 47: everything up to the result blocks, in English units.
 void WriteEngineItems(CTorqDoc& doc, std::FILE* file, int shownUnitSystem, bool withNitrous)
 {
-    WriteNameLine(file, kEngineFileVersion);
+    WriteNameLine(file, kFileVersion);
     WriteIntegerLine(file, shownUnitSystem);
     WriteIntegerLine(file, doc.IsAutoValveSizes() ? 1 : 0);
     WriteIntegerLine(file, doc.IsAutoRun() ? 1 : 0);
@@ -111,7 +102,7 @@ void ReadCalculatorSection(CTorqDoc& doc, std::FILE* file)
         return;
     }
     const std::int32_t pistonKind = ReadIntegerLine(file);
-    if (pistonKind != 1 && pistonKind != 2) RaiseError(47);
+    if (pistonKind != 1 && pistonKind != 2) RaiseError(Msg::FileInvalidValue);
     doc.ChamberVolume().Read(file);
     doc.GasketBore().Read(file);
     doc.GasketThickness().Read(file);
@@ -169,12 +160,12 @@ void ReadEngineItems(CTorqDoc& doc, std::FILE* file)
     doc.SetUnitSystem(kEnglishUnits);
 
     std::string line;
-    if (!ReadNameLine(file, line)) RaiseError(45);
+    if (!ReadNameLine(file, line)) RaiseError(Msg::FileRead);
     const std::string version = TrimBlanks(line);
-    if (!IsReadableVersion(version)) RaiseError(48);
+    if (!IsReadableFileVersion(version)) RaiseError(Msg::EngineFileVersion);
 
     const std::int32_t unitSystem = ReadIntegerLine(file);
-    if (unitSystem != kEnglishUnits && unitSystem != kMetricUnits) RaiseError(47);
+    if (unitSystem != kEnglishUnits && unitSystem != kMetricUnits) RaiseError(Msg::FileInvalidValue);
     doc.SetAutoValveSizes(ReadIntegerLine(file) != 0);
     doc.SetAutoRun(ReadIntegerLine(file) != 0);
 
@@ -189,7 +180,8 @@ void ReadEngineItems(CTorqDoc& doc, std::FILE* file)
     // The class must be the one of the chosen unit: the validation and the
     // simulation take the unit's values by it.
     const std::int32_t forcedInductionClass = ReadIntegerLine(file);
-    if (forcedInductionClass != ForcedInductionClassOf(doc.ForcedInductionType().GetIndex())) RaiseError(47);
+    if (forcedInductionClass != ForcedInductionClassOf(doc.ForcedInductionType().GetIndex()))
+        RaiseError(Msg::FileInvalidValue);
     doc.SetForcedInductionClass(forcedInductionClass);
     for (CFloatPtSpec* spec : BlowerParameters(doc)) spec->Read(file);
     if (doc.ForcedInductionType().GetIndex() == kForcedInductionNoneIndex) {
@@ -229,7 +221,7 @@ bool ConfirmEngineSave(CTorqDoc& doc)
         ShowErrorMessage(code);
         return false;
     }
-    return doc.HasResults() || AskWarningMessage(204) == WarningAnswer::Ok;
+    return doc.HasResults() || AskWarningMessage(Msg::SaveWithoutResults) == WarningAnswer::Ok;
 }
 
 bool SaveEngineDocument(CTorqDoc& doc, const std::string& path)

@@ -8,11 +8,10 @@ class CTorqDoc;
 
 // The engine file (*.trq): the engine's parameters in English units, the cam
 // and airflow blocks, the compression calculator's inputs and two blocks of
-// results for other programs, as text lines. Version 3.10 is written;
-// 3.10, 3.08, 3.07, 3.06 and 3.05 are read (the last three have no
-// calculator section). Results are never read back: opening recomputes them.
-
-inline constexpr const char* kEngineFileVersion = "3.10";
+// results for other programs, as text lines. The newest version is written
+// and every readable one read (kReadableFileVersions, base/LineFile.h; those
+// before 3.08 have no calculator section). Results are never read back:
+// opening recomputes them.
 
 // Writes the document to path. The content goes to a temporary file beside
 // the target, which replaces the target only once every line is written and

@@ -1,5 +1,8 @@
 #include "EngineValues.h"
 
+#include "base/EngineRanges.h"
+#include "components/CompressionCalculator.h"
+
 #include <cfloat>
 
 namespace {
@@ -30,9 +33,11 @@ EngineValues::EngineValues()
       exhaustValves("Number of Exhaust Valves per Cylinder", 1, 2),
       intakeValveDiameter(Length("Intake Valve Diameter", 0.75f, 4.0f)),
       exhaustValveDiameter(Length("Exhaust Valve Diameter", 0.5f, 3.25f)),
-      compressionRatio(Same("Compression Ratio", UnitCode::Ratio, 6.0f, 18.0f)),
+      compressionRatio(Same("Compression Ratio", UnitCode::Ratio, EngineRanges::kCompressionRatioMin,
+                            EngineRanges::kCompressionRatioMax)),
       combustionSpace(Same("Combustion Space", UnitCode::CubicCentimetre, 0.1f, 5000.0f)),
-      inductionFlow(Same("Induction Flow", UnitCode::Cfm, 100.0f, 4000.0f)),
+      inductionFlow(Same("Induction Flow", UnitCode::Cfm, EngineRanges::kInductionFlowMinCfm,
+                         EngineRanges::kInductionFlowMaxCfm)),
       pressureDrop(Same("Pressure Drop", UnitCode::InchMercury, 1.5f, 3.0f)),
       manifoldType("Manifold Type", 1, 7),
       fuelType("Fuel Type", 1, 21),
@@ -53,7 +58,8 @@ EngineValues::EngineValues()
       // The gasket bore spans the bore range and an inch more.
       gasketBore(Length("Head Gasket Bore Diameter", 2.8f, 8.0f)),
       gasketThickness(Length("Head Gasket Compressed Thickness", 0.0f, 0.15f)),
-      pistonDistance(Length("Piston Distance", -0.5f, 2.0f)),
+      pistonDistance(Length("Piston Distance", CompressionCalculator::kFlattopDistanceMinIn,
+                            CompressionCalculator::kDistanceMaxIn)),
       pistonDeckVolume(Same("Piston to Block Deck Volume", UnitCode::CubicCentimetre, 0.1f, 6000.0f)),
       gasketVolume(Same("Head Gasket Volume", UnitCode::CubicCentimetre, -100000.0f, FLT_MAX)),
       deckVolume(Same("Deck Volume", UnitCode::CubicCentimetre, -100000.0f, FLT_MAX))

@@ -1,6 +1,5 @@
 #include "ExportSupport.h"
 
-#include "Commands.h"
 #include "ComponentTable.h"
 #include "base/AtomicFile.h"
 #include "base/ErrCode.h"
@@ -21,7 +20,7 @@ CRunStateKeeper::CRunStateKeeper(CTorqDoc& doc)
 
 void CRunStateKeeper::UseGasolineOnly()
 {
-    const ComponentChoice& gasoline = FindComponentChoice(Cmd::kFuelGasoline);
+    const ComponentChoice& gasoline = ChoiceRow(NamedChoice::kGasoline);
     m_changedFuel = true;
     m_doc.FuelType().SetChoice(gasoline.partIndex, gasoline.name);
     m_doc.NitrousFlowRate().SetValueIn(0.0f, true);
@@ -48,7 +47,7 @@ bool WriteFileWithRuns(CTorqDoc& doc, const std::string& target,
 {
     CAtomicFile file(target);
     if (target.empty() || !FinishFileWithRuns(doc, file, write)) {
-        if (target.empty()) ShowErrorMessage(43);
+        if (target.empty()) ShowErrorMessage(Msg::FileOpen);
         return false;
     }
     try {
@@ -68,7 +67,7 @@ bool FinishFileWithRuns(CTorqDoc& doc, CAtomicFile& file,
     doc.SetUnitSystem(kEnglishUnits);
     CRunStateKeeper keeper(doc);
     try {
-        if (file.File() == nullptr && !file.Open()) RaiseError(43);
+        if (file.File() == nullptr && !file.Open()) RaiseError(Msg::FileOpen);
         write(file.File(), keeper);
         FinishOrRaise(file);
     } catch (const RaisedError& error) {
@@ -86,7 +85,7 @@ bool FinishFileWithRuns(CTorqDoc& doc, CAtomicFile& file,
 std::string ExportTargetPath(const std::string& folder, const std::string& chosenFileName,
                              const char* extension)
 {
-    const std::string name = DosFileName(chosenFileName, extension);
+    std::string name = DosFileName(chosenFileName, extension);
     if (folder.empty()) return name;
     return (std::filesystem::path(folder) / name).string();
 }

@@ -4,6 +4,7 @@
 #include "ExportSupport.h"
 #include "TorqDoc.h"
 #include "base/ErrCode.h"
+#include "base/LineFile.h"
 #include "base/Util.h"
 
 #include <cstdio>
@@ -15,7 +16,7 @@ constexpr const char* kUntitled = "Untitled";
 template <typename... Args>
 void WriteLine(std::FILE* file, const char* format, Args... args)
 {
-    if (std::fprintf(file, format, args...) <= 0) RaiseError(44);
+    if (std::fprintf(file, format, args...) <= 0) RaiseError(Msg::FileWrite);
 }
 
 // Lines 1 to 8.
@@ -25,7 +26,7 @@ void WriteHeader(const CTorqDoc& doc, std::FILE* file, bool withNitrous)
     for (char& c : name) {
         if (c == '\n' || c == '\r') c = ' ';
     }
-    WriteLine(file, "VER: %s\n", kEngineFileVersion);
+    WriteLine(file, "VER: %s\n", kFileVersion);
     WriteLine(file, "NAME: %s\n", name.c_str());
     WriteLine(file, "BORE: %f\n", double(doc.Bore().GetValue()));
     WriteLine(file, "STROKE: %f\n", double(doc.Stroke().GetValue()));
@@ -47,7 +48,7 @@ void WriteDataBlock(const CTorqDoc& doc, std::FILE* file)
 
 void RunOrRaise(CTorqDoc& doc)
 {
-    if (!doc.RunSimulation(false, false)) RaiseError(42);
+    if (!doc.RunSimulation(false, false)) RaiseError(Msg::SimulationFailed);
 }
 
 }  // namespace
@@ -60,7 +61,7 @@ bool CheckGameTextExport(CTorqDoc& doc)
         return false;
     }
     if (!doc.HasResults()) {
-        ShowErrorMessage(79);
+        ShowErrorMessage(Msg::ExportResultsMissing);
         return false;
     }
     return true;
@@ -75,12 +76,12 @@ std::string ProposedGameTextName(const CTorqDoc& doc)
 bool ExportGameTextFile(CTorqDoc& doc, const std::string& folder, const std::string& chosenFileName)
 {
     if (chosenFileName.empty()) {
-        ShowErrorMessage(43);
+        ShowErrorMessage(Msg::FileOpen);
         return false;
     }
     const std::string target = ExportTargetPath(folder, chosenFileName, ".gme");
     if (ShortenedNameCollides(chosenFileName, target)) {
-        ShowErrorMessage(78);
+        ShowErrorMessage(Msg::ExportDosNameTaken);
         return false;
     }
 

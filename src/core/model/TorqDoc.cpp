@@ -1,6 +1,5 @@
 #include "TorqDoc.h"
 
-#include "Commands.h"
 #include "ComponentTable.h"
 #include "base/ErrCode.h"
 
@@ -11,31 +10,6 @@ namespace {
 
 std::atomic<int> g_nextDocumentNumber{1};
 
-// Both ends of a command range are rows of the table, in order, and the
-// rows between them rise by exactly one.
-void CheckCommandRange(Cmd::Range range)
-{
-    const auto rows = ComponentChoices();
-    const auto first = std::find_if(rows.begin(), rows.end(),
-                                    [&](const ComponentChoice& row) { return row.command == range.first; });
-    const auto last = std::find_if(rows.begin(), rows.end(),
-                                   [&](const ComponentChoice& row) { return row.command == range.last; });
-    TORQ_ASSERT(first != rows.end() && last != rows.end());
-    TORQ_ASSERT(first <= last);
-    for (auto row = first; row != last; ++row) TORQ_ASSERT((row + 1)->command == row->command + 1);
-}
-
-void CheckComponentTable()
-{
-    for (Cmd::Range range :
-         {Cmd::kShortBlocks, Cmd::kCylinderHeads, Cmd::kIntakeValveDiameters, Cmd::kExhaustValveDiameters,
-          Cmd::kIntakeValveLifts, Cmd::kExhaustValveLifts, Cmd::kCompressionRatios, Cmd::kInduction,
-          Cmd::kManifolds, Cmd::kForcedInduction, Cmd::kIntercoolers, Cmd::kFuels, Cmd::kExhaustSystems,
-          Cmd::kCamTypes, Cmd::kTimingMethods, Cmd::kLifterTypes}) {
-        CheckCommandRange(range);
-    }
-}
-
 void CheckSeries(int series)
 {
     TORQ_ASSERT(series >= 1 && series <= kResultSeriesCount);
@@ -45,9 +19,6 @@ void CheckSeries(int series)
 
 CTorqDoc::CTorqDoc() : m_documentNumber(g_nextDocumentNumber++)
 {
-    // The table is fixed data: checking it once per program is enough.
-    static const bool tableChecked = (CheckComponentTable(), true);
-    (void)tableChecked;
     Clear();
 }
 
@@ -64,7 +35,7 @@ void CTorqDoc::Clear()
     m_values.ClearParameters();
     FlowData().ResetDefaults();
     ClearCalculatorParameters();
-    const ComponentChoice& none = FindComponentChoice(Cmd::kForcedInductionNone);
+    const ComponentChoice& none = ChoiceRow(NamedChoice::kNoForcedInduction);
     ForcedInductionType().SetChoice(none.partIndex, none.name);
     m_values.forcedInductionClass = kNoForcedInduction;
     Cam().ClearAll();
@@ -72,7 +43,7 @@ void CTorqDoc::Clear()
     m_values.autoValveSizes = false;
     m_values.autoRun = true;
     ClearResults();
-    ApplyFuel(Cmd::kFuelGasoline);
+    ApplyFuel(NamedChoice::kGasoline);
 }
 
 void CTorqDoc::ClearCalculatorParameters()
@@ -98,8 +69,10 @@ void CTorqDoc::SetPistonKind(int pistonKind)
 {
     TORQ_ASSERT(pistonKind == 1 || pistonKind == 2);
     m_values.pistonKind = pistonKind;
-    // A domed or dished piston is measured from TDC down; a flattop may stand above the deck.
-    PistonDistance().SetRange(pistonKind == 1 ? 0.1f : -0.5f, 2.0f);
+    using Calculator = CompressionCalculator;
+    PistonDistance().SetRange(pistonKind == Calculator::kDomedPiston ? Calculator::kDomedDistanceMinIn
+                                                                     : Calculator::kFlattopDistanceMinIn,
+                              Calculator::kDistanceMaxIn);
 }
 
 void CTorqDoc::SetForcedInductionClass(int forcedInductionClass)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "DocumentCommands.h"
 #include "EngineValues.h"
 #include "base/ErrCode.h"
+#include "components/CompressionCalculator.h"
 
 #include <string>
 #include <vector>
@@ -31,6 +33,7 @@ public:
 
 // Index constants of the part-type lists that the rules below name.
 inline constexpr int kCustomHeadIndex = 17;  // "User Entered Airflow Data"
+inline constexpr int kIndividualRunnerManifold = 4;
 inline constexpr int kForcedInductionManifold = 7;
 inline constexpr int kForcedInductionNoneIndex = 1;
 inline constexpr int kGasolineIndex = 1;
@@ -54,33 +57,6 @@ struct SimResults;
 // engine speeds, then the seven curves in the order of SimResults.
 void CopyRunResults(const SimResults& results, std::array<ResultSeriesValues, kResultSeriesCount>& series);
 
-// What a menu shows for a command: whether it can be chosen and its check mark.
-struct CommandState {
-    bool enabled = true;
-    bool checked = false;
-};
-
-// The outcome of a component command.
-enum class CommandResult {
-    NotHandled,  // not a command of the engine document
-    Applied,     // the engine changed
-    Refused,     // the user declined a warning; nothing changed
-};
-
-// The compression-ratio calculator's results as its Apply hands them over.
-struct CompressionCalculatorResult {
-    int pistonKind;              // 1 domed/dished, 2 flattop
-    CFloatPtSpec chamberVolume;  // the calculator's copies, in the document's units
-    CFloatPtSpec gasketBore;
-    CFloatPtSpec gasketThickness;
-    CFloatPtSpec pistonDistance;
-    CFloatPtSpec pistonDeckVolume;
-    CFloatPtSpec gasketVolume;
-    CFloatPtSpec deckVolume;
-    float combustionSpace;   // cc
-    float compressionRatio;  // the new ratio
-};
-
 // One engine (its EngineValues: every parameter with its range and units, the
 // cam and cylinder-head airflow data, the compression calculator's inputs,
 // the automatic switches and the eight result series of the last run) with
@@ -88,6 +64,14 @@ struct CompressionCalculatorResult {
 // The document answers the component commands of the engine form from the
 // component choice table, keeps its derived values up to date, switches
 // between the two unit systems, validates the engine and runs the simulation.
+//
+// Its members are defined by job: TorqDoc.cpp (values, results, copies,
+// views), TorqDocCommands.cpp (the command rules and the document's own
+// commands), TorqDocChoices.cpp (the choice table's rows),
+// TorqDocComponentData.cpp (airflow and cam data from a dialog or a file),
+// TorqDocCalculators.cpp (what the calculators hand back),
+// TorqDocValidation.cpp and TorqDocRun.cpp (derived values and runs). The
+// engine file is EngineFile.h.
 class CTorqDoc {
 public:
     CTorqDoc();
@@ -245,20 +229,29 @@ public:
     // components it had are work the user may still want to save.
     void ClearComponents();
     // Before bore, stroke or compression ratio change against the
-    // compression calculator's results: warning 203 / 202. False on Cancel.
+    // compression calculator's results: Msg::BoreStrokeAgainstCalculator or
+    // Msg::CompressionRatioAgainstCalculator. False on Cancel.
     bool ConfirmChangeAgainstCalculator(const CTorqSpec& parameter);
     void ClearCalculatorInputs();
     // Copies the engine's values, exactly (not the number, title, path or views).
     void CopyTo(CTorqDoc& other) const;
 
     // ---- commands of the engine form's popup menus and the Engine menu
-    CommandResult OnCommand(int command);
-    CommandState GetCommandState(int command) const;
+    // A choice of the component choice table: copies the row's values into
+    // the engine (Apply(Choice{ChoiceGroup::CylinderHead, 3}) fits the
+    // fourth listed head). Bore, stroke or ratio against the compression
+    // calculator's results ask first (Refused on Cancel).
+    CommandResult Apply(Choice choice);
+    // One of the document's own commands; Refused while it is not enabled.
+    CommandResult Apply(EngineCommand command);
+    CommandResult Apply(const DocumentCommand& command);
+    CommandState GetCommandState(EngineCommand command) const;
     // What the dialogs hand back on OK.
     void ApplyUserAirflowData(const CylHeadFlowData& flowData, const CFileSpec& airflowFile);
     void ApplyCustomCamType(const std::string& description);
     void ApplyCamMath(const CamData& cam);
-    bool CanOpenCompressionCalculator();  // shows error 88 when the short block is incomplete
+    // Shows Msg::CalculatorShortBlockIncomplete when the short block is incomplete.
+    bool CanOpenCompressionCalculator();
     void ApplyCompressionCalculator(const CompressionCalculatorResult& result);
     void ApplyAirflowMath(float inductionFlowCfm, float pressureDropInHg);
     // Airflow and cam files: load or save, then name the file in the engine.
@@ -280,36 +273,45 @@ private:
     bool IsEditOpen() const;
     void Clear();
     void ClearCalculatorParameters();
-    // ---- the command table and the commands it applies
-    enum class CommandEnding;
-    struct CommandRow;
-    static const CommandRow* FindCommandRow(int command);
+    // ---- the command rules and the commands they apply
+    // How the views hear of a command's change.
+    enum class CommandEnding {
+        ShowInEditor,  // an open parameter editor shows the new value and closes; the edit's end recomputes
+        Recalculate,   // recomputed at once, unless a parameter editor is waiting for the choice
+        UpdateViews,   // every view updates
+        None,          // the command has updated the views itself
+    };
+    struct ChoiceRule;
+    struct EngineCommandRule;
+    static const ChoiceRule& RuleFor(ChoiceGroup group);
+    static const EngineCommandRule& RuleFor(EngineCommand command);
     void EndCommand(CommandEnding ending);
-    void ApplyShortBlock(int command);
+    void ApplyShortBlock(Choice choice);
     void ApplyRowUnits(int metricFlag);
-    void ApplyCylinderHead(int command);
+    void ApplyCylinderHead(Choice choice);
     void ApplyValveCounts(int intakeValves, int exhaustValves);
-    void ApplyValveCount(int command);
     void ShowValveCountNote();
-    void ApplyValveDiameter(int command);
-    void ApplyValveLift(int command);
-    void ApplyCompressionRatio(int command);
-    void ApplyInduction(int command);
-    void ApplyPressureDrop(int command);
-    void ApplyManifold(int command);
-    void ApplyFuel(int command);
-    void ApplyForcedInduction(int command);
-    void ApplyIntercooler(int command);
-    void ApplyExhaustSystem(int command);
-    void ApplyCamType(int command);
-    void ApplyTimingMethod(int command);
-    void ApplyLifterType(int command);
-    void ToggleAutoValveSizes(int command);
-    void ToggleAutoValveLift(int command);
-    void ToggleAutoRun(int command);
-    void ApplyUnitsChoice(int command);
-    void ApplyRun(int command);
-    void ApplyClearComponents(int command);
+    void ApplyValveDiameter(Choice choice);
+    void ApplyValveLift(Choice choice);
+    void ApplyCompressionRatio(Choice choice);
+    void ApplyInduction(Choice choice);
+    void ApplyManifold(Choice choice);
+    void ApplyFuel(Choice choice);
+    void ApplyForcedInduction(Choice choice);
+    void ApplyIntercooler(Choice choice);
+    void ApplyExhaustSystem(Choice choice);
+    void ApplyCamType(Choice choice);
+    void SetCustomCamType(const std::string& description);
+    void ApplyTimingMethod(Choice choice);
+    void ApplyLifterType(Choice choice);
+    void ApplyValveCount(EngineCommand command);
+    void ApplyPressureDrop(EngineCommand command);
+    void ToggleAutoValveSizes(EngineCommand command);
+    void ToggleAutoValveLift(EngineCommand command);
+    void ToggleAutoRun(EngineCommand command);
+    void ApplyUnitsChoice(EngineCommand command);
+    void ApplyRun(EngineCommand command);
+    void ApplyClearComponents(EngineCommand command);
     // ---- validation, derived values, runs
     bool ValidateCylinderHeads(ErrorCode& code) const;
     bool ValidateInduction(ErrorCode& code) const;

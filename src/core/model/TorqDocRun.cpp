@@ -1,117 +1,12 @@
-// Validation, derived values and simulation runs of the engine document.
+// The engine's derived values and its simulation runs.
 
 #include "TorqDoc.h"
 
-#include "EngineMath.h"
 #include "SimInterface.h"
-#include "base/ErrCode.h"
-#include "base/Util.h"
+#include "ValveSizing.h"
+#include "base/MessagePresenter.h"
+#include "components/EngineMath.h"
 #include "sim/SimConstants.h"
-
-namespace {
-
-// Tests a chain of (parameter, code) pairs in order; the first invalid one gives its code.
-bool AllValid(std::initializer_list<std::pair<const CTorqSpec*, int>> checks, ErrorCode& code)
-{
-    for (const auto& [spec, failCode] : checks) {
-        if (!spec->IsValid()) {
-            code = ErrorCode(failCode);
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
-// ---------------------------------------------------------------- validation
-
-bool CTorqDoc::ValidateShortBlock(ErrorCode& code) const
-{
-    return AllValid({{&ShortBlockType(), 1}, {&Bore(), 2}, {&Stroke(), 3}, {&NumberOfCylinders(), 4}}, code);
-}
-
-bool CTorqDoc::ValidateCylinderHeads(ErrorCode& code) const
-{
-    if (!AllValid({{&CylinderHeadType(), 5}, {&IntakeValveCount(), 6}, {&ExhaustValveCount(), 7}}, code)) {
-        return false;
-    }
-    if (!FlowData().CheckComplete(code)) return false;
-    return AllValid({{&IntakeValveDiameter(), 8}, {&ExhaustValveDiameter(), 9}}, code);
-}
-
-bool CTorqDoc::ValidateInduction(ErrorCode& code) const
-{
-    if (!AllValid({{&InductionFlow(), 11},
-                   {&PressureDrop(), 12},
-                   {&ManifoldType(), 13},
-                   {&FuelType(), 14},
-                   {&NitrousFlowRate(), 15}},
-                  code)) {
-        return false;
-    }
-    if (ManifoldType().GetIndex() != kForcedInductionManifold) return true;
-    return ValidateForcedInduction(code);
-}
-
-// The blower's values, in the order the messages ask for them; each kind
-// needs only the values its model reads.
-bool CTorqDoc::ValidateForcedInduction(ErrorCode& code) const
-{
-    if (!ForcedInductionType().IsValid() || ForcedInductionType().GetIndex() == kForcedInductionNoneIndex) {
-        code = 16;
-        return false;
-    }
-    const int kind = m_values.forcedInductionClass;
-    TORQ_ASSERT(kind != kNoForcedInduction);
-    const bool turbo = kind == kTurbocharger;
-    const bool centrifugal = kind == kCentrifugalBlower;
-    const bool roots = kind == kRootsBlower;
-    const std::pair<const CFloatPtSpec*, int> checks[] = {
-        {&BlowerFlowRate(), 17},
-        {(turbo || centrifugal) ? &BlowerPressureRatio() : nullptr, 18},
-        {&BlowerBoostLevelLimit(), 24},
-        {centrifugal ? &BlowerRpm() : nullptr, 20},
-        {(centrifugal || roots) ? &BlowerBeltGearRatio() : nullptr, 23},
-        {turbo ? &BlowerSurgeFlowRate() : nullptr, 21},
-        {&BlowerEfficiency(), 19},
-        {centrifugal ? &BlowerInternalGearRatio() : nullptr, 22},
-    };
-    for (const auto& [spec, failCode] : checks) {
-        if (spec != nullptr && !spec->IsValid()) {
-            code = ErrorCode(failCode);
-            return false;
-        }
-    }
-    return true;
-}
-
-bool CTorqDoc::Validate(ErrorCode& code) const
-{
-    return ValidateShortBlock(code) && ValidateCylinderHeads(code) &&
-           AllValid({{&CompressionRatio(), 10}}, code) && ValidateInduction(code) &&
-           AllValid({{&ExhaustSystem(), 26}}, code) && Cam().CheckComplete(code);
-}
-
-bool CTorqDoc::IsGroupComplete(EngineGroup group) const
-{
-    ErrorCode code = 0;
-    switch (group) {
-        case EngineGroup::ShortBlock:
-            return ValidateShortBlock(code);
-        case EngineGroup::CylinderHeads:
-            return ValidateCylinderHeads(code);
-        case EngineGroup::Compression:
-            return CompressionRatio().IsValid();
-        case EngineGroup::Induction:
-            return ValidateInduction(code);
-        case EngineGroup::Exhaust:
-            return ExhaustSystem().IsValid();
-        case EngineGroup::Camshaft:
-            return Cam().CheckComplete(code);
-    }
-    return false;
-}
 
 // ---------------------------------------------------------------- derived values
 
@@ -179,9 +74,9 @@ bool CTorqDoc::RunSimulation(bool showValidationError, bool showRunError, SimWor
         ClearResults();
         return false;
     }
-    SimWorkspace& records = workspace != nullptr ? *workspace : SimInterface::Instance().Records();
+    SimWorkspace& records = workspace != nullptr ? *workspace : ProgramSimWorkspace();
     if (!SimInterface::Run(*this, records)) {
-        if (showRunError) ShowErrorMessage(42);
+        if (showRunError) ShowErrorMessage(Msg::SimulationFailed);
         ClearResults();
         return false;
     }
@@ -208,16 +103,4 @@ void CTorqDoc::StoreRunResults(const SimWorkspace& workspace)
 {
     CopyRunResults(workspace.results, m_values.results);
     m_values.resultsStale = false;
-}
-
-bool CTorqDoc::ConfirmChangeAgainstCalculator(const CTorqSpec& parameter)
-{
-    if (!m_values.calculatorUsed) return true;
-    int warning = 0;
-    if (&parameter == &Bore() || &parameter == &Stroke()) warning = 203;
-    if (&parameter == &CompressionRatio()) warning = 202;
-    if (warning == 0) return true;
-    if (AskWarningMessage(warning) != WarningAnswer::Ok) return false;
-    ClearCalculatorParameters();
-    return true;
 }

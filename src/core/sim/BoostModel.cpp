@@ -2,9 +2,15 @@
 
 #include "SimConstants.h"
 
+#include "hwy/highway.h"
+#include "sim/LaneOps-inl.h"
+
 #include <cmath>
 
 namespace {
+
+using crank_step::HWY_NAMESPACE::AtLeast;
+using crank_step::HWY_NAMESPACE::AtMost;
 
 constexpr double kRootsReferenceRpm = 30000.0;  // a Roots blower's best speed
 constexpr double kLowestEfficiency = 0.3;
@@ -19,7 +25,7 @@ struct Compressor {
                       // fall-off
 };
 
-// Kind 1: the exhaust drives the turbine as fast as the engine's air demand
+// The exhaust drives the turbine as fast as the engine's air demand
 // pushes it through the compressor map; near surge it runs 20 % slower.
 Compressor Turbocharger(const SimInputs& in, double demandCfm, double previousBoost)
 {
@@ -30,7 +36,7 @@ Compressor Turbocharger(const SimInputs& in, double demandCfm, double previousBo
     return {boost, std::fabs(nb - in.blowerRpm) / in.blowerRpm};
 }
 
-// Kind 2: belt and internal gears turn the impeller; it makes nothing below 1500 rpm.
+// Belt and internal gears turn the impeller; it makes nothing below 1500 rpm.
 Compressor CentrifugalBlower(const SimInputs& in, double rpm)
 {
     const double nb = static_cast<double>(in.beltGearRatio) * in.internalGearRatio * rpm;
@@ -39,7 +45,7 @@ Compressor CentrifugalBlower(const SimInputs& in, double rpm)
     return {boost, std::fabs(nb - in.blowerRpm) / in.blowerRpm};
 }
 
-// Kind 3: a positive-displacement blower on the belt, best near 30000 rpm.
+// A positive-displacement blower on the belt, best near 30000 rpm.
 Compressor RootsBlower(const SimInputs& in, double rpm)
 {
     const double nb = rpm * in.beltGearRatio;
@@ -51,20 +57,27 @@ Compressor RootsBlower(const SimInputs& in, double rpm)
 
 void BoostModel(const SimInputs& in, double engineVolume, float vePrevPercent, double rpm, BoostState& state)
 {
-    const int kind = in.boostKind;
-    if (kind < 1 || kind > 3) return;
-
     // Air the engine asked for at the previous point's efficiency, cfm.
     const double demandCfm = vePrevPercent * 0.01 * rpm * 0.5 * engineVolume / kCubicInchesPerCubicFoot;
+    const BoostKind kind = BoostKindOf(in);
     Compressor comp{};
-    if (kind == 1) comp = Turbocharger(in, demandCfm, state.boost);
-    if (kind == 2) comp = CentrifugalBlower(in, rpm);
-    if (kind == 3) comp = RootsBlower(in, rpm);
+    switch (kind) {
+        case BoostKind::Turbocharger:
+            comp = Turbocharger(in, demandCfm, state.boost);
+            break;
+        case BoostKind::CentrifugalBlower:
+            comp = CentrifugalBlower(in, rpm);
+            break;
+        case BoostKind::RootsBlower:
+            comp = RootsBlower(in, rpm);
+            break;
+        default:  // none: the engine breathes naturally
+            return;
+    }
 
-    double boost = comp.boost;
-    double efficiency = std::cos(comp.speedOff) * in.blowerEfficiency * 0.01;
-    if (boost > in.boostLimit) boost = in.boostLimit;
-    if (efficiency < kLowestEfficiency) efficiency = kLowestEfficiency;
+    double boost = AtMost(comp.boost, in.boostLimit);
+    const double efficiency =
+        AtLeast(std::cos(comp.speedOff) * in.blowerEfficiency * 0.01, kLowestEfficiency);
 
     // Isentropic temperature rise over the pressure ratio, as a fraction of
     // the 540 R inlet; the intercooler takes back its share of it.
@@ -74,7 +87,7 @@ void BoostModel(const SimInputs& in, double engineVolume, float vePrevPercent, d
 
     // A belt-driven blower's shaft power in hp, as mean effective pressure in psi.
     double driveLoss = 0.0;
-    if (kind != 1) {
+    if (kind != BoostKind::Turbocharger) {
         const double drivePower = demandCfm * z * kDrivePowerPerCfm / efficiency;
         driveLoss = drivePower * kMepCubicInchRpmPerHorsepower / (engineVolume * rpm);
     }

@@ -10,10 +10,11 @@ struct BoostState {
     float driveLoss = 0.0f;   // crank power taken by a belt-driven blower, as mean effective pressure, psi
 };
 
-// Boost, charge temperature and drive loss of the turbocharger (kind 1),
-// centrifugal blower (kind 2) or Roots blower (kind 3) in the inputs at
-// engine speed rpm. vePrevPercent is the volumetric efficiency of the
-// previous point, engineVolume the displacement in cubic inches. Any other
-// kind leaves the state untouched: the engine breathes naturally.
+// Boost, charge temperature and drive loss of the turbocharger, centrifugal
+// blower or Roots blower in the inputs at engine speed rpm. vePrevPercent is
+// the volumetric efficiency of the previous point, engineVolume the
+// displacement in cubic inches. Without one (BoostKind::None, or a number
+// that names no kind) the state stays untouched: the engine breathes
+// naturally.
 void BoostModel(const SimInputs& inputs, double engineVolume, float vePrevPercent, double rpm,
                 BoostState& state);

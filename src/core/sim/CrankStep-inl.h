@@ -1,14 +1,16 @@
-// The arithmetic of one crank step on a vector of engines (one engine per
-// lane), compiled once per instruction set (SSE4, AVX2, AVX-512, NEON, ...).
-// Every operation works on each lane alone, so a lane computes the same
-// numbers whether its vector holds one engine or eight. No multiply-add is
-// fused here: each product is rounded before it is added, as in plain C++.
+// One crank step of the cylinder as a sequence of physical stages, on any
+// kind of lanes (LaneOps-inl.h): the port pressures, the gas flows through
+// the valves, the energy balance and its integration, and the work. Each
+// stage reads an engine's own record (EngineCycle) or the lanes of several
+// (CycleLanes) alike, and gives a small struct of lanes.
 //
-// Included by the files that dispatch over instruction sets; the guard
-// below lets foreach_target.h include it once per instruction set.
+// Pressures psi absolute, temperatures degrees Rankine (R), masses pounds,
+// volumes cubic inches, energies BTU, angles crank degrees; every rate is
+// per crank degree.
 
-#include "CycleLanes.h"
-#include "SimConstants.h"
+#include "CrankValves-inl.h"
+
+#include <limits>
 
 #if defined(TORQWELL_SIM_CRANK_STEP_INL_H_) == defined(HWY_TARGET_TOGGLE)
 #ifdef TORQWELL_SIM_CRANK_STEP_INL_H_
@@ -17,492 +19,458 @@
 #define TORQWELL_SIM_CRANK_STEP_INL_H_
 #endif
 
-#include "hwy/contrib/math/math-inl.h"
-#include "hwy/highway.h"
-
-#include <cstddef>
-
 HWY_BEFORE_NAMESPACE();
 namespace crank_step {
 namespace HWY_NAMESPACE {
 
-namespace hn = hwy::HWY_NAMESPACE;
-
-// ---- Two vectors as one
-//
-// The crank step is one long chain of dependent operations (the pressure
-// gives the flows, the flows the next pressure), so a vector of engines
-// spends most of its time waiting for results. Two vectors of engines
-// stepped together, each operation issued for both in turn, keep the
-// processor busy while either waits. Twin<D> is the tag of such a pair, and
-// the operations below act on both halves alike. (Not for the instruction
-// sets whose vectors have no fixed size: they run one vector.)
-
+// How the exhaust port follows its wave (see StepExhaustPort). A batch
+// works the pressure out at every step and keeps nothing more; one engine
+// keeps the wave angle of the latest step that sets the pressure, and
+// whether the pressure has been worked out from it.
 template <class D>
-struct Twin {
+struct PortWave {
 };
 
-template <class Vec>
-struct TwinVec {
-    Vec a, b;
+template <>
+struct PortWave<OneLane> {
+    double angle = 0.0;    // degrees of wave
+    bool pending = false;  // exhaustPort is not yet the pressure at angle
 };
 
-template <class Mask>
-struct TwinMask {
-    Mask a, b;
+// What changes from one crank step to the next. The cylinder's pressure,
+// temperature and mass, their rates, the port pressures, the inducted mass
+// and the work are kept as floats (rounded by AsStored).
+template <class D>
+struct CycleState {
+    V<D> theta;                    // crank degrees
+    V<D> pressure, temp, mass;     // psi, R, lb: the cylinder gas
+    V<D> volume, rate;             // ci, ci per crank degree
+    V<D> dPressure, dTemp, dMass;  // rates of the previous step
+    V<D> portPressure;             // psi, intake port
+    V<D> exhaustPort;              // psi, exhaust port
+    PortWave<D> wave;
+    V<D> ram;           // psi, ram in the intake runner
+    V<D> flowFunction;  // psi of the last intake flow
+    V<D> soundSpeed;    // ft/s, upstream of the last intake flow
+    V<D> portDensity;   // slug/ft3, port gas of the last intake flow
+    V<D> inducted;      // lb, net mass taken in
+    V<D> work;          // in-lbf
+    M<D> running;       // lanes whose cycle has not failed
 };
-
-template <class D>
-struct VectorTypes {
-    using Vec = hn::Vec<D>;
-    using Mask = hn::Mask<D>;
-};
-
-template <class D>
-struct VectorTypes<Twin<D>> {
-    using Vec = TwinVec<hn::Vec<D>>;
-    using Mask = TwinMask<hn::Mask<D>>;
-};
-
-template <class D>
-using V = typename VectorTypes<D>::Vec;
-template <class D>
-using M = typename VectorTypes<D>::Mask;
-
-template <class D>
-HWY_INLINE std::size_t LaneCount(D d)
-{
-    return hn::Lanes(d);
-}
-
-template <class D>
-HWY_INLINE std::size_t LaneCount(Twin<D>)
-{
-    return 2 * hn::Lanes(D());
-}
-
-template <class D>
-HWY_INLINE V<Twin<D>> Set(Twin<D>, double value)
-{
-    const hn::Vec<D> v = hn::Set(D(), value);
-    return {v, v};
-}
-
-template <class D>
-HWY_INLINE V<Twin<D>> Zero(Twin<D>)
-{
-    return {hn::Zero(D()), hn::Zero(D())};
-}
-
-template <class D>
-HWY_INLINE V<Twin<D>> Load(Twin<D>, const double* p)
-{
-    return {hn::Load(D(), p), hn::Load(D(), p + hn::Lanes(D()))};
-}
-
-template <class D>
-HWY_INLINE void Store(V<Twin<D>> v, Twin<D>, double* p)
-{
-    hn::Store(v.a, D(), p);
-    hn::Store(v.b, D(), p + hn::Lanes(D()));
-}
-
-template <class D>
-HWY_INLINE bool AllFalse(Twin<D>, M<Twin<D>> m)
-{
-    return hn::AllFalse(D(), m.a) && hn::AllFalse(D(), m.b);
-}
-
-#define TORQWELL_TWIN_UNARY(Op, Type)      \
-    template <class X>                     \
-    HWY_INLINE Type<X> Op(Type<X> x)       \
-    {                                      \
-        return {hn::Op(x.a), hn::Op(x.b)}; \
-    }
-#define TORQWELL_TWIN_BINARY(Op, In, Out)                                 \
-    template <class X>                                                    \
-    HWY_INLINE auto Op(In<X> x, In<X> y)->Out<decltype(hn::Op(x.a, y.a))> \
-    {                                                                     \
-        return {hn::Op(x.a, y.a), hn::Op(x.b, y.b)};                      \
-    }
-TORQWELL_TWIN_UNARY(Sqrt, TwinVec)
-TORQWELL_TWIN_UNARY(Neg, TwinVec)
-TORQWELL_TWIN_UNARY(Not, TwinMask)
-TORQWELL_TWIN_BINARY(Add, TwinVec, TwinVec)
-TORQWELL_TWIN_BINARY(Sub, TwinVec, TwinVec)
-TORQWELL_TWIN_BINARY(Mul, TwinVec, TwinVec)
-TORQWELL_TWIN_BINARY(Div, TwinVec, TwinVec)
-TORQWELL_TWIN_BINARY(Lt, TwinVec, TwinMask)
-TORQWELL_TWIN_BINARY(Le, TwinVec, TwinMask)
-TORQWELL_TWIN_BINARY(Gt, TwinVec, TwinMask)
-TORQWELL_TWIN_BINARY(Ge, TwinVec, TwinMask)
-TORQWELL_TWIN_BINARY(Ne, TwinVec, TwinMask)
-TORQWELL_TWIN_BINARY(And, TwinMask, TwinMask)
-TORQWELL_TWIN_BINARY(Or, TwinMask, TwinMask)
-TORQWELL_TWIN_BINARY(AndNot, TwinMask, TwinMask)
-#undef TORQWELL_TWIN_UNARY
-#undef TORQWELL_TWIN_BINARY
-
-template <class Mask, class Vec>
-HWY_INLINE TwinVec<Vec> IfThenElse(TwinMask<Mask> m, TwinVec<Vec> yes, TwinVec<Vec> no)
-{
-    return {hn::IfThenElse(m.a, yes.a, no.a), hn::IfThenElse(m.b, yes.b, no.b)};
-}
-
-template <class Mask, class Vec>
-HWY_INLINE TwinVec<Vec> IfThenElseZero(TwinMask<Mask> m, TwinVec<Vec> yes)
-{
-    return {hn::IfThenElseZero(m.a, yes.a), hn::IfThenElseZero(m.b, yes.b)};
-}
-
-template <class D>
-HWY_INLINE V<Twin<D>> Exp(Twin<D>, V<Twin<D>> x)
-{
-    return {hn::Exp(D(), x.a), hn::Exp(D(), x.b)};
-}
-
-template <class D>
-HWY_INLINE V<Twin<D>> Log(Twin<D>, V<Twin<D>> x)
-{
-    return {hn::Log(D(), x.a), hn::Log(D(), x.b)};
-}
-
-// ---- Lanes
-
-template <class D>
-HWY_INLINE V<D> LoadLanes(D d, const LaneValues& values)
-{
-    return Load(d, values.v);
-}
-
-template <class D>
-HWY_INLINE V<D> Constant(D d, double value)
-{
-    return Set(d, value);
-}
-
-// Rounded to the nearest float and back: what storing a value in the
-// single-precision state does to it.
-template <class D>
-HWY_INLINE V<D> AsStored(D d, V<D> x)
-{
-    const hn::Rebind<float, D> df;
-    return hn::PromoteTo(d, hn::DemoteTo(df, x));
-}
-
-template <class D>
-HWY_INLINE V<Twin<D>> AsStored(Twin<D>, V<Twin<D>> x)
-{
-    return {AsStored(D(), x.a), AsStored(D(), x.b)};
-}
-
-// ---- Sine and cosine of an angle in radians (|x| below 1e5)
-//
-// The angle is reduced by the nearest multiple of pi/2 (pi/2 split in two
-// parts so that the product is exact) and the Taylor series is summed to
-// the 17th (sine) and 16th (cosine) power, which is exact in double
-// precision on |r| <= pi/4. Within an ulp or two of the library functions.
-
-// x = r + q pi/2 with |r| <= pi/4; quadrant gets q mod 4.
-template <class D>
-HWY_INLINE V<D> Reduce(D d, V<D> x, V<hn::RebindToUnsigned<D>>& quadrant)
-{
-    constexpr double kTwoOverPi = 0.63661977236758134308;
-    constexpr double kHalfPiHigh = 1.57079632673412561417e+00;  // leading 33 bits of pi/2
-    constexpr double kHalfPiLow = 6.07710050650619224932e-11;   // pi/2 - kHalfPiHigh
-    // 1.5 x 2^52: adding it rounds to an integer, which then fills the low
-    // bits of the sum's mantissa (two's complement for a negative one).
-    constexpr double kRoundShift = 6755399441055744.0;
-    const hn::RebindToUnsigned<D> du;
-    const V<D> shifted = Add(Mul(x, Constant(d, kTwoOverPi)), Constant(d, kRoundShift));
-    const V<D> k = Sub(shifted, Constant(d, kRoundShift));
-    quadrant = And(hn::BitCast(du, shifted), hn::Set(du, 3));
-    return Sub(Sub(x, Mul(k, Constant(d, kHalfPiHigh))), Mul(k, Constant(d, kHalfPiLow)));
-}
-
-// c + r2 x inner, the step of a series in Horner form.
-template <class D>
-HWY_INLINE V<D> Term(D d, double c, V<D> r2, V<D> inner)
-{
-    return Add(Constant(d, c), Mul(r2, inner));
-}
-
-template <class D>
-HWY_INLINE V<D> SinSeries(D d, V<D> r)
-{
-    const V<D> r2 = Mul(r, r);
-    V<D> p = Add(Constant(d, -1.0 / 1307674368000.0), Div(r2, Constant(d, 355687428096000.0)));
-    p = Term(d, 1.0 / 6227020800, r2, p);
-    p = Term(d, -1.0 / 39916800, r2, p);
-    p = Term(d, 1.0 / 362880, r2, p);
-    p = Term(d, -1.0 / 5040, r2, p);
-    p = Term(d, 1.0 / 120, r2, p);
-    p = Term(d, -1.0 / 6, r2, p);
-    return Add(r, Mul(Mul(r, r2), p));
-}
-
-template <class D>
-HWY_INLINE V<D> CosSeries(D d, V<D> r)
-{
-    const V<D> r2 = Mul(r, r);
-    V<D> p = Add(Constant(d, -1.0 / 87178291200.0), Div(r2, Constant(d, 20922789888000.0)));
-    p = Term(d, 1.0 / 479001600, r2, p);
-    p = Term(d, -1.0 / 3628800, r2, p);
-    p = Term(d, 1.0 / 40320, r2, p);
-    p = Term(d, -1.0 / 720, r2, p);
-    p = Term(d, 1.0 / 24, r2, p);
-    p = Term(d, -0.5, r2, p);
-    return Add(Constant(d, 1.0), Mul(r2, p));
-}
-
-template <class D>
-HWY_INLINE hn::Mask<D> QuadrantIs(D d, V<hn::RebindToUnsigned<D>> quadrant, unsigned bit)
-{
-    const hn::RebindToUnsigned<D> du;
-    return hn::RebindMask(d, Ne(And(quadrant, hn::Set(du, bit)), Zero(du)));
-}
-
-// The cosine series in the lanes of cosine, the sine series in the others:
-// each lane performs exactly the operations of its own series, with its
-// series' coefficients picked per lane.
-template <class D>
-HWY_INLINE V<D> EitherSeries(D d, V<D> r, hn::Mask<D> cosine)
-{
-    const auto pick = [&](double cosineValue, double sineValue) {
-        return IfThenElse(cosine, Constant(d, cosineValue), Constant(d, sineValue));
-    };
-    const V<D> r2 = Mul(r, r);
-    V<D> p = Add(pick(-1.0 / 87178291200.0, -1.0 / 1307674368000.0),
-                 Div(r2, pick(20922789888000.0, 355687428096000.0)));
-    p = Add(pick(1.0 / 479001600, 1.0 / 6227020800), Mul(r2, p));
-    p = Add(pick(-1.0 / 3628800, -1.0 / 39916800), Mul(r2, p));
-    p = Add(pick(1.0 / 40320, 1.0 / 362880), Mul(r2, p));
-    p = Add(pick(-1.0 / 720, -1.0 / 5040), Mul(r2, p));
-    p = Add(pick(1.0 / 24, 1.0 / 120), Mul(r2, p));
-    p = Add(pick(-0.5, -1.0 / 6), Mul(r2, p));
-    const V<D> factor = IfThenElse(cosine, r2, Mul(r, r2));
-    return Add(IfThenElse(cosine, Constant(d, 1.0), r), Mul(factor, p));
-}
-
-template <class D>
-HWY_INLINE V<D> CrankSine(D d, V<D> x)
-{
-    V<hn::RebindToUnsigned<D>> q;
-    const V<D> r = Reduce(d, x, q);
-    const V<D> v = EitherSeries(d, r, QuadrantIs(d, q, 1));
-    return IfThenElse(QuadrantIs(d, q, 2), Neg(v), v);
-}
-
-template <class D>
-HWY_INLINE V<D> CrankCosine(D d, V<D> x)
-{
-    V<hn::RebindToUnsigned<D>> q;
-    const V<D> r = Reduce(d, x, q);
-    const auto odd = QuadrantIs(d, q, 1);
-    const V<D> v = EitherSeries(d, r, Not(odd));
-    // Negative in quadrants 1 and 2: bit 0 and bit 1 differ.
-    return IfThenElse(Xor(odd, QuadrantIs(d, q, 2)), Neg(v), v);
-}
-
-template <class D>
-HWY_INLINE void CrankSineCosine(D d, V<D> x, V<D>& sinX, V<D>& cosX)
-{
-    V<hn::RebindToUnsigned<D>> q;
-    const V<D> r = Reduce(d, x, q);
-    const V<D> s = SinSeries(d, r);
-    const V<D> c = CosSeries(d, r);
-    const auto odd = QuadrantIs(d, q, 1);
-    const auto half = QuadrantIs(d, q, 2);
-    sinX = IfThenElse(odd, c, s);
-    sinX = IfThenElse(half, Neg(sinX), sinX);
-    cosX = IfThenElse(odd, s, c);
-    cosX = IfThenElse(Xor(odd, half), Neg(cosX), cosX);
-}
-
-template <class D>
-HWY_INLINE V<Twin<D>> CrankSine(Twin<D>, V<Twin<D>> x)
-{
-    return {CrankSine(D(), x.a), CrankSine(D(), x.b)};
-}
-
-template <class D>
-HWY_INLINE V<Twin<D>> CrankCosine(Twin<D>, V<Twin<D>> x)
-{
-    return {CrankCosine(D(), x.a), CrankCosine(D(), x.b)};
-}
-
-template <class D>
-HWY_INLINE void CrankSineCosine(Twin<D>, V<Twin<D>> x, V<Twin<D>>& sinX, V<Twin<D>>& cosX)
-{
-    CrankSineCosine(D(), x.a, sinX.a, cosX.a);
-    CrankSineCosine(D(), x.b, sinX.b, cosX.b);
-}
-
-// ---- Piston
-
-// Cylinder volume (ci) and its rate (ci per crank degree) at crank angle theta.
-// Piston travel from TDC is the crank throw r(1 - cos) plus the rod
-// obliquity L(1 - w), w the cosine of the rod angle.
-template <class D>
-HWY_INLINE void Piston(D d, const PistonLanes& g, V<D> theta, V<D>& volume, V<D>& rate)
-{
-    V<D> sinT, cosT;
-    CrankSineCosine(d, Mul(theta, Constant(d, kCrankRadiansPerDegree)), sinT, cosT);
-    const V<D> r = LoadLanes(d, g.crankRadius);
-    const V<D> one = Constant(d, 1.0);
-    const V<D> s = Mul(LoadLanes(d, g.crankOverRod), sinT);
-    const V<D> w = Sqrt(Sub(one, Mul(s, s)));
-    const V<D> areaThrow = Mul(LoadLanes(d, g.pistonArea), r);
-    const V<D> travel = Add(Mul(LoadLanes(d, g.twoRodOverStroke), Sub(one, w)), Sub(one, cosT));
-    volume = Add(Mul(areaThrow, travel), LoadLanes(d, g.clearanceVolume));
-    const V<D> obliquity = Div(Mul(r, cosT), Mul(LoadLanes(d, g.rodLength), w));
-    rate = Mul(Mul(Mul(areaThrow, sinT), Add(one, obliquity)), Constant(d, kCrankRadiansPerDegree));
-}
-
-// ---- Valves
-
-// Valve lift (in) of a circular-arc lobe at crank angle theta: opening
-// flank, nose, closing flank by the cam angle since opening.
-template <class D>
-HWY_INLINE V<D> ValveLift(D d, const LobeLanes& lobe, V<D> theta)
-{
-    const V<D> phi = Mul(Sub(theta, LoadLanes(d, lobe.opening)), Constant(d, 0.5));  // cam degrees
-    const V<D> alpha = LoadLanes(d, lobe.flankEnd);
-    const V<D> noseEnd = LoadLanes(d, lobe.noseEnd);
-    const auto onOpeningFlank = Le(phi, alpha);
-    const auto onNose = AndNot(onOpeningFlank, Lt(phi, noseEnd));
-    V<D> angle = Sub(Add(alpha, noseEnd), phi);  // closing flank
-    angle = IfThenElse(onNose, Sub(LoadLanes(d, lobe.halfDuration), phi), angle);
-    angle = IfThenElse(onOpeningFlank, phi, angle);
-    const V<D> c = CrankCosine(d, Mul(angle, Constant(d, kRadiansPerDegree)));
-    const V<D> flankLift =
-        Mul(Mul(Constant(d, kRockerRatio), LoadLanes(d, lobe.flankOffset)), Sub(Constant(d, 1.0), c));
-    const V<D> noseLift = Mul(Constant(d, kRockerRatio),
-                              Sub(Add(Mul(LoadLanes(d, lobe.noseRadius), c), LoadLanes(d, lobe.noseOffset)),
-                                  Constant(d, kBaseCircleRadius)));
-    const V<D> lift = IfThenElse(onNose, noseLift, flankLift);
-    return IfThenElse(Lt(lift, Zero(d)), Constant(d, kMinimumLift), lift);
-}
-
-// Bench flow coefficient at a lift: the segment the lift falls in, taken
-// past the first three measured lifts only while data follows (a lift of 0
-// ends the data), so the last measured segment extends to every higher lift.
-template <class D>
-HWY_INLINE V<D> FlowCoefficient(D d, const FlowTableLanes& t, V<D> lift)
-{
-    V<D> coefficient = LoadLanes(d, t.coefficient[0]);
-    V<D> from = LoadLanes(d, t.lift[0]);
-    V<D> slope = LoadLanes(d, t.slope[0]);
-    auto beyond = Not(Le(lift, LoadLanes(d, t.lift[1])));
-    for (int j = 1; j <= 9; ++j) {
-        if (j > 1) beyond = And(beyond, Not(Le(lift, LoadLanes(d, t.lift[j]))));
-        if (j > 3) beyond = And(beyond, Ne(LoadLanes(d, t.lift[j + 1]), Zero(d)));
-        if (AllFalse(d, beyond)) break;
-        coefficient = IfThenElse(beyond, LoadLanes(d, t.coefficient[j]), coefficient);
-        from = IfThenElse(beyond, LoadLanes(d, t.lift[j]), from);
-        slope = IfThenElse(beyond, LoadLanes(d, t.slope[j]), slope);
-    }
-    return Add(coefficient, Mul(Sub(lift, from), slope));
-}
-
-template <class D>
-HWY_INLINE V<D> HeldWithin(D d, V<D> x, double lo, double hi)
-{
-    x = IfThenElse(Lt(x, Constant(d, lo)), Constant(d, lo), x);
-    return IfThenElse(Gt(x, Constant(d, hi)), Constant(d, hi), x);
-}
-
-// The bench coefficient c corrected for the port-to-cylinder pressure
-// ratio, held within 0.43 to 1.
-template <class D>
-HWY_INLINE V<D> IntakeCoefficient(D d, V<D> c, V<D> portPressure, V<D> cylinderPressure)
-{
-    const V<D> one = Constant(d, 1.0);
-    const V<D> f = Div(portPressure, cylinderPressure);
-    const V<D> open = Sub(one, c);
-    const V<D> subcritical = Add(c, Mul(Mul(Mul(Sub(f, one), open), Sub(c, Constant(d, 0.1))),
-                                        Constant(d, kSubcriticalCorrectionPerRatio)));
-    const V<D> i = Div(Constant(d, kCriticalPressureRatio), f);  // beyond the critical ratio of air
-    const V<D> choked =
-        Add(Add(c, Mul(Mul(Constant(d, 0.7), open), Sub(c, Constant(d, 0.1)))),
-            Mul(Mul(open, Sub(one, Mul(i, i))), Sub(Constant(d, 0.27), Mul(Constant(d, 0.1), c))));
-    const V<D> corrected = IfThenElse(Le(f, Constant(d, kCriticalPressureRatio)), subcritical, choked);
-    return HeldWithin(d, corrected, 0.43, 1.0);
-}
-
-// Effective flow areas, sq in: lift x coefficient x the valve's circumference.
-template <class D>
-HWY_INLINE V<D> ExhaustValveArea(D d, const LobeLanes& lobe, const FlowTableLanes& table, V<D> diameter,
-                                 V<D> theta)
-{
-    const V<D> lift = ValveLift(d, lobe, theta);
-    const V<D> c = HeldWithin(d, FlowCoefficient(d, table, lift), 0.0, 1.0);
-    return Mul(Mul(Mul(lift, c), diameter), Constant(d, kPi));
-}
-
-template <class D>
-HWY_INLINE V<D> IntakeValveArea(D d, const LobeLanes& lobe, const FlowTableLanes& table, V<D> diameter,
-                                V<D> theta, V<D> portPressure, V<D> cylinderPressure)
-{
-    const V<D> lift = ValveLift(d, lobe, theta);
-    const V<D> c = IntakeCoefficient(d, FlowCoefficient(d, table, lift), portPressure, cylinderPressure);
-    return Mul(Mul(Mul(lift, c), diameter), Constant(d, kPi));
-}
 
 // ---- Ports
 
-// Exhaust-port pressure, psi absolute, as a float. The wave angle is the
-// crank angle since EVO scaled by the tuning speed and stretched so that the
-// blowdown pulse fills the rest of the stroke; the blowdown pulse is twice
-// the amplitude, the reflection weaker, later waves ring at 0.8. Exactly on
-// the wave angles 180 and 360 the pressure keeps its previous value.
-template <class D>
-HWY_INLINE V<D> ExhaustPortPressure(D d, const WaveLanes& w, V<D> theta, V<D> previous)
+// The exhaust-port wave. The wave angle is the crank angle since EVO scaled
+// by the tuning speed and stretched so that the blowdown pulse fills the
+// rest of the stroke; with the amplitude a and base p0 the pressure, psi, as
+// a float, is
+//   y = ((theta - EVO) Nt / N) 270 / (360 - EVO)
+//   pe = p0 + 2 a sin y (y < 180),  p0 + f2 a sin y (180 < y < 360),  p0 + 0.8 a sin y (y > 360)
+// Exactly on the wave angles 180 and 360 the pressure keeps its previous value.
+template <class D, class Wave>
+HWY_INLINE V<D> WaveAngle(D d, const Wave& w, V<D> theta)
 {
-    const V<D> y = Mul(
-        Div(Mul(Sub(theta, LoadLanes(d, w.exhaustOpening)), LoadLanes(d, w.tuningRpm)), LoadLanes(d, w.rpm)),
-        LoadLanes(d, w.angleScale));
+    const V<D> sinceOpening = Sub(theta, LoadLanes(d, w.exhaustOpening));
+    return Mul(Div(Mul(sinceOpening, LoadLanes(d, w.tuningRpm)), LoadLanes(d, w.rpm)),
+               LoadLanes(d, w.angleScale));
+}
+
+// Whether the wave angle y sets the pressure: every angle but 180 and 360.
+template <class D>
+HWY_INLINE M<D> WaveSetsPressure(D d, V<D> y)
+{
+    const V<D> blowdownEnd = Constant(d, kBlowdownEnd);
+    const V<D> reflectionEnd = Constant(d, kReflectionEnd);
+    return Or(Or(Lt(y, blowdownEnd), Gt(y, reflectionEnd)), And(Gt(y, blowdownEnd), Lt(y, reflectionEnd)));
+}
+
+template <class D, class Wave>
+HWY_INLINE V<D> WavePressure(D d, const Wave& w, V<D> y, V<D> previous)
+{
     const V<D> sinY = CrankSine(d, Mul(y, Constant(d, kRadiansPerDegree)));
     const V<D> amplitude = LoadLanes(d, w.amplitude);
     const V<D> base = LoadLanes(d, w.basePressure);
-    const V<D> blowdown = Add(Mul(Mul(Constant(d, 2.0), amplitude), sinY), base);
-    const V<D> reflection = Add(Mul(Mul(LoadLanes(d, w.laterWaveFactor), amplitude), sinY), base);
-    const V<D> ringing = Add(Mul(Mul(Constant(d, 0.8), amplitude), sinY), base);
-    V<D> pe = IfThenElse(Gt(y, Constant(d, 360.0)), AsStored(d, ringing), previous);
-    pe = IfThenElse(And(Gt(y, Constant(d, 180.0)), Lt(y, Constant(d, 360.0))), AsStored(d, reflection), pe);
-    return IfThenElse(Lt(y, Constant(d, 180.0)), AsStored(d, blowdown), pe);
+    const auto wave = [&](V<D> factor) { return AsStored(d, Add(Mul(Mul(factor, amplitude), sinY), base)); };
+    const auto ringing = [&] { return wave(Constant(d, kLaterWaveFactor)); };
+    const auto reflection = [&] { return wave(LoadLanes(d, w.laterWaveFactor)); };
+    const auto blowdown = [&] { return wave(Constant(d, kBlowdownFactor)); };
+    const auto keep = [&] { return previous; };
+    const V<D> blowdownEnd = Constant(d, kBlowdownEnd);
+    const V<D> reflectionEnd = Constant(d, kReflectionEnd);
+    V<D> pe = Choose(d, Gt(y, reflectionEnd), ringing, keep);
+    pe = Choose(d, And(Gt(y, blowdownEnd), Lt(y, reflectionEnd)), reflection, [&] { return pe; });
+    return Choose(d, Lt(y, blowdownEnd), blowdown, [&] { return pe; });
 }
 
-// ---- Gas
+template <class D, class Wave>
+HWY_INLINE V<D> ExhaustPortPressure(D d, const Wave& w, V<D> theta, V<D> previous)
+{
+    return WavePressure(d, w, WaveAngle(d, w, theta), previous);
+}
+
+// The exhaust port at a step's crank angle: the tuned wave, or with boost a
+// steady pressure against a turbine or a blower drive. A batch works the
+// pressure out at every step. One engine only notes the wave angle of each
+// step that sets the pressure, and works the pressure out from the latest
+// such angle when a step needs it (ExhaustPortNow): the very pressure that
+// step would have had.
+template <class D, class Cycle>
+HWY_INLINE void StepExhaustPort(D d, const Cycle& L, M<D> active, V<D> theta, CycleState<D>& s)
+{
+    const V<D> pe = Choose(
+        d, LoadMask(d, L.point.boosted), [&] { return LoadLanes(d, L.point.boostedExhaustPressure); },
+        [&] { return ExhaustPortPressure(d, L.wave, theta, s.exhaustPort); });
+    s.exhaustPort = IfThenElse(active, pe, s.exhaustPort);
+}
+
+template <class Cycle>
+HWY_INLINE void StepExhaustPort(OneLane d, const Cycle& L, bool active, double theta, CycleState<OneLane>& s)
+{
+    if (!active) return;
+    if (L.point.boosted) {
+        s.exhaustPort = LoadLanes(d, L.point.boostedExhaustPressure);
+        return;
+    }
+    const double y = WaveAngle(d, L.wave, theta);
+    if (WaveSetsPressure(d, y)) s.wave = {y, true};
+}
+
+template <class D, class Cycle>
+HWY_INLINE V<D> ExhaustPortNow(D, const Cycle&, CycleState<D>& s)
+{
+    return s.exhaustPort;
+}
+
+template <class Cycle>
+HWY_INLINE double ExhaustPortNow(OneLane d, const Cycle& L, CycleState<OneLane>& s)
+{
+    if (s.wave.pending) {
+        s.exhaustPort = WavePressure(d, L.wave, s.wave.angle, s.exhaustPort);
+        s.wave.pending = false;
+    }
+    return s.exhaustPort;
+}
+
+// Ram pressure in the intake runner, psi, with the amplitude v: a rise over
+// the 30 degrees before BDC, then a ringing for 110 degrees after it,
+//   510 < theta <= 540:  ram = (theta - 510) v 0.028571429
+//   540 < theta <  650:  ram = v sin((theta - 540) w)
+// and elsewhere the value it had.
+template <class D, class Point>
+HWY_INLINE V<D> RamPressure(D d, const Point& point, M<D> active, V<D> theta, V<D> ram)
+{
+    const V<D> amplitude = LoadLanes(d, point.ramAmplitude);
+    const V<D> riseStart = Constant(d, kRamRiseStart);
+    const V<D> bdc = Constant(d, kIntakeBdc);
+    const M<D> ramp = And(active, And(Lt(riseStart, theta), Le(theta, bdc)));
+    if (!AllFalse(d, ramp)) {
+        const V<D> rising = Mul(Mul(Sub(theta, riseStart), amplitude), Constant(d, kRamRisePerDegree));
+        ram = IfThenElse(ramp, AsStored(d, rising), ram);
+    }
+    const M<D> ringing = And(active, And(Lt(bdc, theta), Lt(theta, Constant(d, kRamRingingEnd))));
+    if (!AllFalse(d, ringing)) {
+        const V<D> phase =
+            Mul(Mul(Sub(theta, bdc), LoadLanes(d, point.ramFrequency)), Constant(d, kRadiansPerDegree));
+        ram = IfThenElse(ringing, AsStored(d, Mul(CrankSine(d, phase), amplitude)), ram);
+    }
+    return ram;
+}
+
+// Intake port pressure, psi: the manifold pressure pm less the dynamic head
+// of the port flow of the last intake computation, plus the ram:
+//   u  = sqrt(psi) a Ain / Aport                     ft/s
+//   pp = (144 pm - rho u^2 / 2) / 144 + ram          rho in slug/ft3
+template <class D, class Cycle>
+HWY_INLINE V<D> IntakePortPressure(D d, const Cycle& L, const CycleState<D>& s, V<D> intakeArea)
+{
+    const V<D> portVelocity =
+        Div(Mul(Mul(Sqrt(s.flowFunction), s.soundSpeed), intakeArea), LoadLanes(d, L.run.intakePortArea));
+    const V<D> dynamicHead =
+        Mul(Mul(Mul(Constant(d, 0.5), s.portDensity), portVelocity), portVelocity);  // lbf/sq ft
+    const V<D> manifold =
+        Mul(LoadLanes(d, L.point.manifoldPressure), Constant(d, kSquareInchesPerSquareFoot));
+    return Add(Mul(Sub(manifold, dynamicHead), Constant(d, kSquareFeetPerSquareInch)), s.ram);
+}
+
+// ---- Gas flow through a valve
 
 // Subsonic compressible flow function of the pressure ratio r = downstream /
-// upstream: psi = 5 (r^1.428 - r^1.714), both powers from one logarithm.
+// upstream, with g = 1.4 for air:
+//   psi = 2/(g - 1) (r^(2/g) - r^((g + 1)/g)) = 5 (r^1.428 - r^1.714)
+// both powers from one logarithm.
 template <class D>
 HWY_INLINE V<D> FlowFunction(D d, V<D> r)
 {
     const V<D> logR = Log(d, r);
-    return Mul(Constant(d, 5.0),
-               Sub(Exp(d, Mul(Constant(d, 1.428), logR)), Exp(d, Mul(Constant(d, 1.714), logR))));
+    return Mul(Constant(d, kFlowFunctionScale), Sub(Exp(d, Mul(Constant(d, kFlowExponentLow), logR)),
+                                                    Exp(d, Mul(Constant(d, kFlowExponentHigh), logR))));
 }
 
-// Internal energy u (BTU/lb) and specific heat cv (BTU/(lb R)) of the charge at T (R).
+// One engine works out both powers in the two lanes of one vector: each
+// lane runs the very sequence of Exp on one lane.
+HWY_INLINE double FlowFunction(OneLane d, double r)
+{
+    const double logR = Log(d, r);
+    const double low = Mul(kFlowExponentLow, logR);
+    const double high = Mul(kFlowExponentHigh, logR);
+#if HWY_TARGET == HWY_SCALAR
+    return Mul(kFlowFunctionScale, Sub(Exp(d, low), Exp(d, high)));
+#else
+    const hn::CappedTag<double, 2> d2;
+    const auto powers = hn::Exp(d2, hn::InterleaveLower(d2, hn::Set(d2, low), hn::Set(d2, high)));
+    return Mul(kFlowFunctionScale, Sub(hn::GetLane(powers), hn::ExtractLane(powers, 1)));
+#endif
+}
+
+// Mass flow through an effective area, lb per crank degree:
+//   m' = sqrt(psi) a Pu / Tu / R A dt
+// with a the speed of sound (ft/s) and Tu the temperature upstream, R of air
+// in ft-lbf/(lb R) and dt the seconds per crank degree.
+template <class D>
+HWY_INLINE V<D> OrificeFlow(D d, V<D> psi, V<D> soundSpeed, V<D> upstreamPressure, V<D> perUpstreamTemp,
+                            V<D> area, V<D> perStep)
+{
+    V<D> flow = Mul(Mul(Sqrt(psi), soundSpeed), upstreamPressure);
+    flow = Mul(Mul(flow, Constant(d, kOrificeFlowCoefficient)), perUpstreamTemp);
+    return Mul(Mul(flow, area), perStep);
+}
+
+// The cylinder gas as the flows see it.
+template <class D>
+struct GasLanes {
+    V<D> pressure;    // psi
+    V<D> temp;        // R
+    V<D> soundSpeed;  // ft/s, sqrt(2405.018 T)
+    V<D> perTemp;     // 1/R
+};
+
+// The gas at pressure p and temperature T; its speed of sound a = sqrt(2405.018 T)
+// and 1/T only where some valve passes gas, since only a flow uses them.
+template <class D>
+HWY_INLINE GasLanes<D> Gas(D d, V<D> p, V<D> t, V<D> intakeArea, V<D> exhaustArea)
+{
+    GasLanes<D> gas{p, t, Zero(d), Zero(d)};
+    if (AllFalse(d, Or(Gt(intakeArea, Zero(d)), Gt(exhaustArea, Zero(d))))) return gas;
+    gas.soundSpeed = Sqrt(Mul(Constant(d, kSoundSpeedSquaredPerRankine), t));
+    gas.perTemp = Div(Constant(d, 1.0), t);
+    return gas;
+}
+
+template <class D>
+struct FlowLanes {
+    V<D> flow;    // lb per crank degree
+    M<D> failed;  // a negative pressure ratio, temperature or flow function
+};
+
+// Charge through the intake valve, lb per crank degree: from the port at the
+// charge temperature while the port pressure pp is above the cylinder's,
+// else cylinder gas pushed back into the port (a negative flow). Also the
+// flow function, speed of sound and port density (rho = 144 pp / (1716 Tu),
+// slug/ft3) that the port pressure of the following steps uses.
+template <class D>
+struct IntakeFlowLanes {
+    FlowLanes<D> stream;
+    V<D> flowFunction;
+    V<D> soundSpeed;   // ft/s
+    V<D> portDensity;  // slug/ft3
+};
+
+template <class D, class Point>
+HWY_INLINE IntakeFlowLanes<D> IntakeFlow(D d, const Point& point, M<D> flowing, V<D> portPressure,
+                                         const GasLanes<D>& gas, V<D> area, V<D> perStep)
+{
+    const V<D> p = gas.pressure;
+    const M<D> inward = Gt(portPressure, p);
+    const V<D> pu = IfThenElse(inward, portPressure, p);
+    const V<D> tu = IfThenElse(inward, LoadLanes(d, point.chargeTemp), gas.temp);
+    const V<D> r = Div(IfThenElse(inward, p, portPressure), pu);
+    const V<D> psi = FlowFunction(d, r);
+    const V<D> zero = Zero(d);
+    const M<D> failed = And(flowing, Or(Or(Lt(r, zero), Lt(tu, zero)), Lt(psi, zero)));
+    const V<D> soundSpeed = IfThenElse(inward, LoadLanes(d, point.chargeSoundSpeed), gas.soundSpeed);
+    const V<D> perTu = IfThenElse(inward, LoadLanes(d, point.perChargeTemp), gas.perTemp);
+    const V<D> flow = OrificeFlow(d, psi, soundSpeed, pu, perTu, area, perStep);
+    const V<D> density = Div(Mul(portPressure, Constant(d, kSquareInchesPerSquareFoot)),
+                             Mul(tu, Constant(d, kGasConstantSlug)));
+    return {{IfThenElse(Lt(portPressure, p), Neg(flow), flow), failed}, psi, soundSpeed, density};
+}
+
+// Gas out through the exhaust valve, lb per crank degree: cylinder gas while
+// the cylinder pressure is at or above the port's pe, else port gas at
+// 2000 R flowing back in (a negative flow). The same subsonic formula
+// serves every pressure ratio.
+template <class D>
+HWY_INLINE FlowLanes<D> ExhaustFlow(D d, M<D> flowing, V<D> pe, const GasLanes<D>& gas, V<D> area,
+                                    V<D> perStep)
+{
+    const V<D> p = gas.pressure;
+    const M<D> outward = Ge(p, pe);
+    const V<D> pu = IfThenElse(outward, p, pe);
+    const V<D> tu = IfThenElse(outward, gas.temp, Constant(d, kExhaustBackflowTemperature));
+    const V<D> r = Div(IfThenElse(outward, pe, p), pu);
+    const M<D> failed = And(flowing, Or(Lt(r, Zero(d)), Lt(tu, Zero(d))));
+    const V<D> soundSpeed = IfThenElse(outward, gas.soundSpeed, Constant(d, kBackflowSoundSpeed));
+    const V<D> perTu = IfThenElse(outward, gas.perTemp, Constant(d, 1.0 / kExhaustBackflowTemperature));
+    const V<D> flow = OrificeFlow(d, FlowFunction(d, r), soundSpeed, pu, perTu, area, perStep);
+    return {IfThenElse(Lt(p, pe), Neg(flow), flow), failed};
+}
+
+// ---- Energy
+
+// Internal energy u (BTU/lb) and specific heat cv (BTU/(lb R)) of the charge
+// at T (R), the polynomials of SimConstants.h in Horner form:
+//   u  = 0.16528 T + 5.1979e-06 T^2 + 3.9016e-09 T^3 - 9.3632e-13 T^4 + 6.3156e-17 T^5
+//   cv = du/dT = 0.16528 + 1.0396e-05 T + 1.17048e-08 T^2 - 3.74528e-12 T^3 + 3.1578e-16 T^4
+// and the enthalpy h = u + R T.
+template <class D>
+HWY_INLINE V<D> Horner(D d, double c, V<D> t, V<D> inner)
+{
+    return Add(Constant(d, c), Mul(t, inner));
+}
+
 template <class D>
 HWY_INLINE V<D> InternalEnergy(D d, V<D> t)
 {
-    V<D> p = Term(d, -9.3632e-13, t, Constant(d, 6.3156e-17));
-    p = Term(d, 3.9016e-09, t, p);
-    p = Term(d, 5.1979e-06, t, p);
-    p = Term(d, 0.16528, t, p);
+    const double* a = kInternalEnergyCoefficients;
+    V<D> p = Horner(d, a[3], t, Constant(d, a[4]));
+    p = Horner(d, a[2], t, p);
+    p = Horner(d, a[1], t, p);
+    p = Horner(d, a[0], t, p);
     return Mul(t, p);
 }
 
 template <class D>
 HWY_INLINE V<D> SpecificHeat(D d, V<D> t)
 {
-    V<D> p = Term(d, -3.74528e-12, t, Constant(d, 3.1578e-16));
-    p = Term(d, 1.17048e-08, t, p);
-    p = Term(d, 1.0396e-05, t, p);
-    return Term(d, 0.16528, t, p);
+    const double* c = kSpecificHeatCoefficients;
+    V<D> p = Horner(d, c[3], t, Constant(d, c[4]));
+    p = Horner(d, c[2], t, p);
+    p = Horner(d, c[1], t, p);
+    return Horner(d, c[0], t, p);
+}
+
+template <class D>
+HWY_INLINE V<D> Enthalpy(D d, V<D> t, V<D> internalEnergy)
+{
+    return Add(internalEnergy, Mul(Constant(d, kGasConstantBtu), t));
+}
+
+// Heat to the walls (head, piston crown and the exposed liner of area
+// 4 V / bore), BTU per crank degree, with a film coefficient of 17 units of
+// 1.7e-05 BTU/(s sq in R) and the walls at 800 R:
+//   q = 17 (800 - T) (4 V / bore + A head and crown) 1.7e-05 dt
+template <class D, class Run>
+HWY_INLINE V<D> WallHeat(D d, const Run& run, V<D> volume, V<D> temp, V<D> perStep)
+{
+    const V<D> area = Add(Mul(volume, LoadLanes(d, run.fourPerBore)), LoadLanes(d, run.wallArea));
+    const V<D> film = Mul(Constant(d, kWallFilmCoefficient), Sub(Constant(d, kWallTemperature), temp));
+    return Mul(Mul(Mul(film, area), Constant(d, kWallFilmCoefficientUnit)), perStep);
+}
+
+// Heat the burning charge gives off, BTU per crank degree: the fraction of
+// the charge burnt in the degree, a half-sine over the 60 degrees from 710
+// whose sum is 1, of the fuel's heat in the inducted charge of air-fuel
+// ratio k:
+//   Q = x' LHV mi / (k + 1),   x' = pi/120 sin(pi (theta - 710) / 60)
+template <class D, class Run>
+HWY_INLINE V<D> BurnHeat(D d, const Run& run, M<D> active, V<D> theta, V<D> inducted)
+{
+    const M<D> burning = And(
+        active, And(Lt(Constant(d, kBurnStart), theta), Lt(theta, Constant(d, kBurnStart + kBurnDuration))));
+    const V<D> heatingValue = LoadLanes(d, run.heatingValue);
+    // Outside the burn Q is 0 LHV mi: 0 with the sign of mi, or a NaN that
+    // the division by k + 1 (above 1) would keep as it is.
+    if (AllFalse(d, burning)) return Mul(Mul(Zero(d), heatingValue), inducted);
+    const V<D> phase = Mul(Sub(theta, Constant(d, kBurnStart)), Constant(d, kBurnPhasePerDegree));
+    const V<D> rate = IfThenElseZero(burning, Mul(CrankSine(d, phase), Constant(d, kBurnFractionScale)));
+    return Div(Mul(Mul(rate, heatingValue), inducted), Add(LoadLanes(d, run.airFuelRatio), Constant(d, 1.0)));
+}
+
+// Heat the exhaust flow carries out of the cylinder, BTU per crank degree:
+// m'ex hE, the cylinder gas's enthalpy hE where gas leaves (the cylinder
+// pressure at or above the port's), else that of port gas at 2000 R.
+template <class D, class Cycle>
+HWY_INLINE V<D> ExhaustHeat(D d, const Cycle& L, CycleState<D>& s, V<D> flow, V<D> cylinderEnthalpy)
+{
+    const M<D> leaving = Le(ExhaustPortNow(d, L, s), s.pressure);
+    return Mul(flow, IfThenElse(leaving, cylinderEnthalpy, Constant(d, kExhaustBackflowEnthalpy)));
+}
+
+// One engine without exhaust flow and with a finite positive enthalpy gets
+// 0 with the flow's sign whichever enthalpy it takes, and so does without
+// the port pressure that chooses.
+template <class Cycle>
+HWY_INLINE double ExhaustHeat(OneLane d, const Cycle& L, CycleState<OneLane>& s, double flow,
+                              double cylinderEnthalpy)
+{
+    if (flow == 0.0 && cylinderEnthalpy > 0.0 && cylinderEnthalpy < std::numeric_limits<double>::infinity())
+        return Mul(flow, cylinderEnthalpy);
+    const bool leaving = Le(ExhaustPortNow(d, L, s), s.pressure);
+    return Mul(flow, leaving ? cylinderEnthalpy : kExhaustBackflowEnthalpy);
+}
+
+template <class D>
+struct Rates {
+    V<D> pressure;  // psi per crank degree
+    V<D> temp;      // R per crank degree
+    V<D> mass;      // lb per crank degree
+};
+
+// What enters and leaves the cylinder in one crank degree, BTU (heat) and
+// lb (flows), with the enthalpies the flows carry, BTU/lb.
+template <class D>
+struct EnergyTerms {
+    V<D> burnHeat;
+    V<D> wallHeat;
+    V<D> intakeFlow, intakeEnthalpy;
+    V<D> exhaustFlow, exhaustHeat;  // lb, and the BTU it carries out
+};
+
+// Energy and state equations of the cylinder gas, per crank degree, with
+// K = cv / R and 9336 in-lbf per BTU:
+//   dP = 9336 (Qburn + Qwall - P dV/9336 + min hI - mex hE - P dV K/9336 + (T cv - u) dm) / (K V)
+//   dT = ((V dP + P dV)/9336 - T dm R) / (m R)
+//   dm = min - mex
+template <class D>
+HWY_INLINE Rates<D> EnergyBalance(D d, const CycleState<D>& s, const EnergyTerms<D>& in, V<D> u, V<D> cv)
+{
+    const V<D> one = Constant(d, 1.0);
+    const V<D> massRate = Sub(in.intakeFlow, in.exhaustFlow);
+    const V<D> k = Mul(cv, Constant(d, kEnergyBalancePerGasConstant));
+    const V<D> pdv = Mul(s.pressure, s.rate);
+    const V<D> perKV = Div(one, Mul(k, s.volume));
+    const V<D> perMR = Div(one, Mul(s.mass, Constant(d, kGasConstantBtu)));
+    const V<D> btuPerInchPound = Constant(d, kBtuPerInchPound);
+    V<D> energy = Add(in.burnHeat, in.wallHeat);
+    energy = Sub(energy, Mul(pdv, btuPerInchPound));
+    energy = Add(energy, Mul(in.intakeFlow, in.intakeEnthalpy));
+    energy = Sub(energy, in.exhaustHeat);
+    energy = Sub(energy, Mul(Mul(pdv, k), btuPerInchPound));
+    energy = Add(energy, Mul(Sub(Mul(s.temp, cv), u), massRate));
+    const V<D> dPressure = Mul(Mul(Constant(d, kInchPoundsPerBtu), energy), perKV);
+    const V<D> heat = Mul(Add(Mul(s.volume, dPressure), pdv), btuPerInchPound);
+    const V<D> dTemp = Mul(Sub(heat, Mul(Mul(s.temp, massRate), Constant(d, kGasConstantBtu))), perMR);
+    return {dPressure, dTemp, massRate};
+}
+
+// ---- Integration
+
+// Second-order Adams-Bashforth step, stored as a float:
+//   x(theta + h) = x + (1.5 x' - 0.5 x'prev) h
+template <class D>
+HWY_INLINE V<D> AdamsBashforth(D d, V<D> x, V<D> dx, V<D> dxPrev, V<D> step)
+{
+    const V<D> slope = Sub(Mul(Constant(d, 1.5), dx), Mul(Constant(d, 0.5), dxPrev));
+    return AsStored(d, Add(x, Mul(slope, step)));
+}
+
+// Indicated work by the trapezoid rule over the volume the piston sweeps,
+// in-lbf: W += (Pnew + P)(Vnew - V) / 2.
+template <class D>
+HWY_INLINE V<D> Work(D d, V<D> work, V<D> newPressure, V<D> pressure, V<D> newVolume, V<D> volume)
+{
+    const V<D> swept = Mul(Mul(Add(newPressure, pressure), Sub(newVolume, volume)), Constant(d, 0.5));
+    return AsStored(d, Add(work, swept));
 }
 
 }  // namespace HWY_NAMESPACE

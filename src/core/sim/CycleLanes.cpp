@@ -1,42 +1,27 @@
 #include "CycleLanes.h"
 
-void SetLobeLane(LobeLanes& lanes, int lane, const CamLobe& lobe)
+void SetRunLane(CycleLanes& lanes, int lane, const EngineCycle& cycle)
 {
-    lanes.opening.v[lane] = lobe.opening;
-    lanes.flankEnd.v[lane] = lobe.flankEnd;
-    lanes.noseEnd.v[lane] = lobe.noseEnd;
-    lanes.halfDuration.v[lane] = lobe.halfDuration;
-    lanes.noseOffset.v[lane] = lobe.noseOffset;
-    lanes.noseRadius.v[lane] = lobe.noseRadius;
-    lanes.flankOffset.v[lane] = lobe.flankOffset;
+    lanes.events.Set(lane, cycle.events);
+    lanes.intakeLobe.Set(lane, cycle.intakeLobe);
+    lanes.exhaustLobe.Set(lane, cycle.exhaustLobe);
+    lanes.intakeFlow.Set(lane, cycle.intakeFlow);
+    lanes.exhaustFlow.Set(lane, cycle.exhaustFlow);
+    lanes.geometry.Set(lane, cycle.geometry);
+    lanes.run.Set(lane, cycle.run);
 }
 
-void SetFlowTableLane(FlowTableLanes& lanes, int lane, const FlowTable& table)
+void SetPointLane(CycleLanes& lanes, int lane, const EngineCycle& cycle)
 {
-    for (int j = 0; j < 11; ++j) {
-        lanes.lift[j].v[lane] = table.lift[j];
-        lanes.coefficient[j].v[lane] = table.coefficient[j];
-    }
-    for (int j = 0; j < 10; ++j) lanes.slope[j].v[lane] = table.slope[j];
+    lanes.point.Set(lane, cycle.point);
+    lanes.wave.Set(lane, cycle.wave);
+    lanes.carried.Set(lane, cycle.carried);
+    SetLane(lanes.running, lane, cycle.running);
 }
 
-void SetPistonLane(PistonLanes& lanes, int lane, const EngineGeometry& g)
+void GetCycleLane(const CycleLanes& lanes, int lane, EngineCycle& cycle)
 {
-    lanes.crankRadius.v[lane] = g.crankRadius;
-    lanes.rodLength.v[lane] = g.rodLength;
-    lanes.pistonArea.v[lane] = g.pistonArea;
-    lanes.clearanceVolume.v[lane] = g.clearanceVolume;
-    lanes.crankOverRod.v[lane] = g.crankOverRod;
-    lanes.twoRodOverStroke.v[lane] = g.twoRodOverStroke;
-}
-
-void SetWaveLane(WaveLanes& lanes, int lane, const ExhaustWave& w)
-{
-    lanes.exhaustOpening.v[lane] = w.exhaustOpening;
-    lanes.tuningRpm.v[lane] = w.tuningRpm;
-    lanes.rpm.v[lane] = w.rpm;
-    lanes.angleScale.v[lane] = w.angleScale;
-    lanes.amplitude.v[lane] = w.amplitude;
-    lanes.basePressure.v[lane] = w.basePressure;
-    lanes.laterWaveFactor.v[lane] = w.laterWaveFactor;
+    lanes.carried.Get(lane, cycle.carried);
+    lanes.end.Get(lane, cycle.end);
+    GetLane(lanes.running, lane, cycle.running);
 }

@@ -1,124 +1,145 @@
 #pragma once
 
-// Several engines side by side for the crank loop: every value that the
-// loop reads or carries, one array slot per engine (a lane of the SIMD
-// registers). Values stored in single precision in the one-engine records
-// (angles, pressures, the cycle state) are held here as the doubles those
-// floats convert to, and the loop rounds each new value to float before it
-// stores it, so that a lane computes exactly what one engine on its own does.
+// What the crank loop reads and writes: EngineCycle for one engine, made of
+// the model's own records, and CycleLanes for several engines side by side,
+// one lane of the SIMD registers each. The one-engine path runs the loop's
+// stages on an EngineCycle directly; the batch copies each engine's records
+// into its lane, runs the same stages on all lanes at once and copies the
+// results back. Values stored in single precision (angles, pressures, the
+// cycle state) are held in the lanes as the doubles those floats convert
+// to, and the loop rounds each new value to float before it keeps it, so
+// that a lane computes exactly what one engine on its own does.
 //
-// Internal to the cycle model; the lane arithmetic is in CrankStep-inl.h.
+// Internal to the cycle model; the loop is in CrankLoop.cpp, its stages in
+// CrankStep-inl.h.
 
 #include "EngineSim.h"
+#include "LaneRecords.h"
 #include "ValveGeometry.h"
 
-// Engines the crank loop runs at once: two 512-bit registers of doubles.
-inline constexpr int kMaxCycleLanes = 16;
-
-struct alignas(64) LaneValues {
-    double v[kMaxCycleLanes];
+// Fixed for the run, besides the valves and the geometry.
+struct CycleRun {
+    double fourPerBore;     // liner area per cubic inch of volume, 4 / bore, 1/in
+    double wallArea;        // head and piston crown, sq in
+    double heatingValue;    // BTU/lb
+    double airFuelRatio;    // lb air per lb fuel
+    double intakePortArea;  // sq in
 };
+// clang-format off
+#define TORQWELL_CYCLE_RUN_FIELDS(X) \
+    X(fourPerBore) X(wallArea) X(heatingValue) X(airFuelRatio) X(intakePortArea)
+// clang-format on
 
-// A cam lobe per lane (see CamLobe): angles in cam degrees from the opening point.
-struct LobeLanes {
-    LaneValues opening;       // crank degrees
-    LaneValues flankEnd;      // alpha
-    LaneValues noseEnd;       // B
-    LaneValues halfDuration;  // beta
-    LaneValues noseOffset;    // n, in
-    LaneValues noseRadius;    // m, in
-    LaneValues flankOffset;   // A, in
+// Fixed for one speed point.
+struct CyclePoint {
+    float startPressure;           // psi, cylinder at EVO
+    float manifoldPressure;        // psi absolute
+    float chargeTemp;              // R, intake charge
+    double chargeEnthalpy;         // BTU/lb, intake charge
+    double chargeSoundSpeed;       // ft/s, sqrt(2405.018 Tin)
+    double perChargeTemp;          // 1/R
+    double perStep;                // s per crank degree, 1 / (6 N)
+    double ramFrequency;           // degrees of ram wave per crank degree
+    float ramAmplitude;            // psi
+    bool boosted;                  // boost above 0
+    float boostedExhaustPressure;  // psi, exhaust port against a turbine or blower drive
 };
+// clang-format off
+#define TORQWELL_CYCLE_POINT_FIELDS(X) \
+    X(startPressure) X(manifoldPressure) X(chargeTemp) X(chargeEnthalpy) \
+    X(chargeSoundSpeed) X(perChargeTemp) X(perStep) X(ramFrequency) X(ramAmplitude) X(boosted) \
+    X(boostedExhaustPressure)
+// clang-format on
 
-// A flow-coefficient table per lane (see FlowTable).
-struct FlowTableLanes {
-    LaneValues lift[11];  // in
-    LaneValues coefficient[11];
-    LaneValues slope[10];  // per inch of lift
+// What a cycle takes over from the previous point and leaves to the next.
+struct CycleCarried {
+    float exhaustPortPressure;  // psi
+    float intakeFlowFunction;   // compressible flow function of the last intake flow
+    float intakeSoundSpeed;     // ft/s, speed of sound upstream of the last intake flow
+    float intakePortDensity;    // slug/ft3, port gas of the last intake flow
 };
+// clang-format off
+#define TORQWELL_CYCLE_CARRIED_FIELDS(X) \
+    X(exhaustPortPressure) X(intakeFlowFunction) X(intakeSoundSpeed) X(intakePortDensity)
+// clang-format on
 
-// The piston's motion per lane (see EngineGeometry).
-struct PistonLanes {
-    LaneValues crankRadius;      // in
-    LaneValues rodLength;        // in
-    LaneValues pistonArea;       // sq in
-    LaneValues clearanceVolume;  // ci
-    LaneValues crankOverRod;
-    LaneValues twoRodOverStroke;
+// The cylinder at the end of the cycle.
+struct CycleEnd {
+    double startVolume;  // ci, at EVO
+    double pressure;     // psi
+    double temp;         // R
+    double mass;         // lb
+    double inducted;     // lb, net mass taken in through the intake valve
+    double work;         // in-lbf, indicated
 };
+// clang-format off
+#define TORQWELL_CYCLE_END_FIELDS(X) \
+    X(startVolume) X(pressure) X(temp) X(mass) X(inducted) X(work)
+// clang-format on
 
-// The exhaust-port wave of one speed point per lane (see ExhaustWave).
-struct WaveLanes {
-    LaneValues exhaustOpening;  // crank degrees
-    LaneValues tuningRpm;
-    LaneValues rpm;
-    LaneValues angleScale;
-    LaneValues amplitude;     // psi
-    LaneValues basePressure;  // psi absolute
-    LaneValues laterWaveFactor;
-};
+TORQWELL_RECORD_LANES(ValveEvents, TORQWELL_VALVE_EVENTS_FIELDS);
+TORQWELL_RECORD_LANES(CamLobe, TORQWELL_CAM_LOBE_FIELDS);
+TORQWELL_RECORD_LANES(FlowTable, TORQWELL_FLOW_TABLE_FIELDS);
+TORQWELL_RECORD_LANES(EngineGeometry, TORQWELL_ENGINE_GEOMETRY_FIELDS);
+TORQWELL_RECORD_LANES(ExhaustWave, TORQWELL_EXHAUST_WAVE_FIELDS);
+TORQWELL_RECORD_LANES(CycleRun, TORQWELL_CYCLE_RUN_FIELDS);
+TORQWELL_RECORD_LANES(CyclePoint, TORQWELL_CYCLE_POINT_FIELDS);
+TORQWELL_RECORD_LANES(CycleCarried, TORQWELL_CYCLE_CARRIED_FIELDS);
+TORQWELL_RECORD_LANES(CycleEnd, TORQWELL_CYCLE_END_FIELDS);
 
-struct CycleLanes {
+// One engine's crank loop. The loop reads every record and writes carried,
+// end and running.
+struct EngineCycle {
     // ---- Fixed for the run
-    LaneValues intakeOpening, intakeClosing;    // crank degrees
-    LaneValues exhaustOpening, exhaustClosing;  // crank degrees
-    LobeLanes intakeLobe, exhaustLobe;
-    FlowTableLanes intakeFlow, exhaustFlow;
-    LaneValues intakeDiameter, exhaustDiameter;  // in, all valves of a side as one
-    PistonLanes piston;
-    LaneValues fourPerBore;   // 1/in
-    LaneValues wallArea;      // sq in, head and crown
-    LaneValues heatingValue;  // BTU/lb
-    LaneValues airFuelRatio;
-    LaneValues intakePortArea;  // sq in
+    ValveEvents events;
+    CamLobe intakeLobe, exhaustLobe;
+    FlowTable intakeFlow, exhaustFlow;
+    EngineGeometry geometry;
+    CycleRun run;
 
     // ---- Fixed for one speed point
-    LaneValues startPressure;           // psi, cylinder at EVO
-    LaneValues manifoldPressure;        // psi absolute
-    LaneValues chargeTemp;              // R
-    LaneValues chargeEnthalpy;          // BTU/lb
-    LaneValues chargeSoundSpeed;        // ft/s
-    LaneValues perChargeTemp;           // 1/R
-    LaneValues perStep;                 // s per crank degree
-    LaneValues ramFrequency;            // degrees of ram wave per crank degree
-    LaneValues ramAmplitude;            // psi
-    LaneValues boosted;                 // 1 with boost above 0, else 0
-    LaneValues boostedExhaustPressure;  // psi
-    WaveLanes wave;
+    CyclePoint point;
+    ExhaustWave wave;
 
-    // ---- Carried from point to point (read and written by the loop)
-    LaneValues exhaustPortPressure;  // psi
-    LaneValues intakeFlowFunction;
-    LaneValues intakeSoundSpeed;   // ft/s
-    LaneValues intakePortDensity;  // slug/ft3
+    // ---- Carried from point to point
+    CycleCarried carried;
 
-    // ---- Written by the loop: the cylinder at the end of the cycle
-    LaneValues startVolume;  // ci, at EVO
-    LaneValues pressure;     // psi
-    LaneValues temp;         // R
-    LaneValues mass;         // lb
-    LaneValues inducted;     // lb
-    LaneValues work;         // in-lbf
+    // ---- Written by the loop
+    CycleEnd end;
+    bool running;  // the loop clears it when the cycle fails
+};
 
-    // 1 while the lane's engine runs; the loop clears it when the cycle fails.
-    // Lanes without an engine, or whose engine has failed, stay 0 and are
-    // carried along masked.
+// The same records for up to kMaxCycleLanes engines. Lanes without an
+// engine, or whose engine has failed, are not running and are carried
+// along masked.
+struct CycleLanes {
+    LanesOf<ValveEvents> events;
+    LanesOf<CamLobe> intakeLobe, exhaustLobe;
+    LanesOf<FlowTable> intakeFlow, exhaustFlow;
+    LanesOf<EngineGeometry> geometry;
+    LanesOf<CycleRun> run;
+    LanesOf<CyclePoint> point;
+    LanesOf<ExhaustWave> wave;
+    LanesOf<CycleCarried> carried;
+    LanesOf<CycleEnd> end;
     LaneValues running;
 };
 
-// Runs one full cycle (EVO to EVO + 720) of one speed point for every running
-// lane of lanes. width is 1 (the one-engine path) or CycleLaneWidth() (the
-// batch path); both compute every lane with the same operations.
-void RunCrankCycle(CycleLanes& lanes, int width, float stepAngle, int stepLimit);
+// One engine's records into lane `lane`: those fixed for the run, and those
+// of a speed point (its running state included); and what the loop wrote
+// back out of it.
+void SetRunLane(CycleLanes& lanes, int lane, const EngineCycle& cycle);
+void SetPointLane(CycleLanes& lanes, int lane, const EngineCycle& cycle);
+void GetCycleLane(const CycleLanes& lanes, int lane, EngineCycle& cycle);
 
-// Lanes of the batch path on this processor (at most kMaxCycleLanes), and
-// the name of the instruction set the loop runs with ("AVX3", "AVX2", ...).
+// Runs one full cycle (EVO to EVO + 720) of one speed point: for one engine,
+// or for every running lane of lanes. Both compute each engine with the same
+// operations; stepLimit only stops a cycle that could never end.
+void RunCrankCycle(EngineCycle& cycle, float stepAngle, int stepLimit);
+void RunCrankCycle(CycleLanes& lanes, float stepAngle, int stepLimit);
+
+// Lanes of the batch on this processor (at most kMaxCycleLanes), and the
+// name of the instruction set the loop runs with ("AVX3", "AVX2", ...).
 int CycleLaneWidth();
 const char* CycleInstructionSet();
 bool CycleFusesMultiplyAdd();
-
-// One engine's values into lane `lane` of the lane records.
-void SetLobeLane(LobeLanes& lanes, int lane, const CamLobe& lobe);
-void SetFlowTableLane(FlowTableLanes& lanes, int lane, const FlowTable& table);
-void SetPistonLane(PistonLanes& lanes, int lane, const EngineGeometry& geometry);
-void SetWaveLane(WaveLanes& lanes, int lane, const ExhaustWave& wave);

@@ -36,17 +36,15 @@ bool EngineSimFusesMultiplyAdd();
 
 // ---- Pieces of the cycle, exposed for tests ----
 
-// Internal energy and enthalpy in BTU/lb, specific heat at constant volume in
-// BTU/(lb R), of the cylinder charge at temperature tempR in degrees Rankine.
-double ChargeInternalEnergy(double tempR);
-double ChargeSpecificHeat(double tempR);
+// Enthalpy of the cylinder charge at temperature tempR in degrees Rankine,
+// BTU/lb: the crank loop's own polynomial on one value.
 double ChargeEnthalpy(double tempR);
 
 // Lower heating value of the fuel, BTU/lb.
-double FuelHeatingValue(int fuelType);
+double FuelHeatingValue(Fuel fuel);
 
 // Intake charge temperature before any blower, degrees Rankine.
-double IntakeChargeTemperature(int fuelType, double rpm);
+double IntakeChargeTemperature(Fuel fuel, double rpm);
 
 // Flow capacity of the carburettor and manifold that the manifold-pressure
 // drop is measured against.
@@ -54,7 +52,7 @@ double InductionCapacity(const SimInputs& inputs);
 
 // Amplitude of the intake ram wave, psi; previous is the amplitude of the
 // previous point, which forced induction keeps.
-float RamAmplitude(int manifoldType, double rpm, float previous);
+float RamAmplitude(ManifoldType manifold, double rpm, float previous);
 
 struct ExhaustSystemData {
     double basePressure;     // psi absolute
@@ -63,7 +61,7 @@ struct ExhaustSystemData {
     double exponent;         // of engine speed in the pulse amplitude
 };
 
-ExhaustSystemData GetExhaustSystem(int exhaustSystem, double rpm);
+ExhaustSystemData GetExhaustSystem(ExhaustSystem system, double rpm);
 
 // The exhaust-port pressure wave of one speed point.
 struct ExhaustWave {
@@ -75,6 +73,12 @@ struct ExhaustWave {
     double basePressure;  // psi absolute
     double laterWaveFactor;
 };
+
+// clang-format off
+#define TORQWELL_EXHAUST_WAVE_FIELDS(X) \
+    X(exhaustOpening) X(tuningRpm) X(rpm) X(angleScale) X(amplitude) \
+    X(basePressure) X(laterWaveFactor)
+// clang-format on
 
 ExhaustWave MakeExhaustWave(const ExhaustSystemData& system, double exhaustOpening, double rpm);
 

@@ -9,6 +9,15 @@
 static_assert(std::is_trivially_copyable_v<SimInputs>, "SimInputs is a plain record");
 static_assert(std::is_trivially_copyable_v<SimResults>, "SimResults is a plain record");
 
+Fuel FuelOf(const SimInputs& in)
+{
+    if (in.fuelType <= 9) return Fuel::Gasoline;  // with or without nitrous
+    if (in.fuelType <= 18) return Fuel::Methanol;
+    if (in.fuelType == 19) return Fuel::Ethanol;
+    if (in.fuelType == 20) return Fuel::Propane;
+    return Fuel::LiquefiedNaturalGas;
+}
+
 void ResetInputs(SimInputs& inputs, SimResults& results)
 {
     std::memset(&inputs, 0, sizeof inputs);

@@ -13,6 +13,7 @@ constexpr double kBenchVelocitySquaredPerInchWater = 423.943;
 // Ideal flow through the curtain pi D L, cfm per ft of diameter, ft of lift and
 // m/s of velocity: pi x 3.28 ft per metre x 60 s per minute.
 constexpr double kCurtainCfmPerMetrePerSecond = kPi * kFeetPerMetre * kSecondsPerMinute;
+static_assert(kCurtainCfmPerMetrePerSecond == 618.2654343072);
 
 bool IsFinite(float value)
 {
@@ -36,9 +37,9 @@ bool LobeIsFinite(const CamLobe& lobe)
 bool GeometryIsFinite(const EngineGeometry& g)
 {
     const float values[] = {
-        g.bore,        g.stroke,         g.cylinderVolume, g.clearanceVolume, g.engineVolume,
-        g.rodLength,   g.headPistonArea, g.intakeDiameter, g.exhaustDiameter, g.intakePortDiameter,
-        g.crankRadius, g.pistonArea};
+        g.bore,      g.stroke,         g.cylinderVolume,  g.clearanceVolume,    g.engineVolume,
+        g.rodLength, g.intakeDiameter, g.exhaustDiameter, g.intakePortDiameter, g.crankRadius,
+        g.pistonArea};
     return AllFinite(values, static_cast<int>(std::size(values)));
 }
 
@@ -51,15 +52,15 @@ bool TableIsFinite(const FlowTable& table)
 
 }  // namespace
 
-LifterData GetLifterData(int lifterType)
+LifterData GetLifterData(LifterType lifter)
 {
-    switch (lifterType) {
-        case 2:
-            return {1.55f, 20.0f, 12.0f};  // solid flat tappet
-        case 3:
-            return {1.6f, 17.0f, 11.5f};  // roller
-        default:
-            return {1.5f, 28.0f, 12.5f};  // hydraulic flat tappet
+    switch (lifter) {
+        case LifterType::Solid:  // flat tappet
+            return {1.55f, 20.0f, 12.0f};
+        case LifterType::Roller:
+            return {1.6f, 17.0f, 11.5f};
+        default:  // hydraulic flat tappet
+            return {1.5f, 28.0f, 12.5f};
     }
 }
 
@@ -67,7 +68,7 @@ ValveEvents ComputeValveEvents(const SimInputs& in, const LifterData& lifter)
 {
     // 0.050-inch figures are widened at both ends by the lifter's allowance
     // to reach the seat-to-seat events the lobe is built on.
-    const double a = in.timingAt050 == 1 ? lifter.timingAllowance : 0.0;
+    const double a = CamTimingOf(in) == CamTiming::AtFiftyThousandthsLift ? lifter.timingAllowance : 0.0;
     const double adv = in.camAdvance;
     ValveEvents ev{};
     ev.exhaustOpening = static_cast<float>(180.0 - (in.exhaustOpening + a) - adv + 20.0);
@@ -141,7 +142,6 @@ EngineGeometry ComputeGeometry(const SimInputs& in)
         static_cast<float>(g.cylinderVolume / (static_cast<double>(in.compressionRatio) - 1.0));
     g.engineVolume = static_cast<float>(in.cylinders * stroke * bore * bore * kQuarterPi);
     g.rodLength = static_cast<float>(1.62 * stroke);
-    g.headPistonArea = static_cast<float>(kHeadAndCrownAreaPerBoreSquared * bore * bore);
     g.intakeDiameter = in.intakeValves == 2 ? in.intakeValveDia * 2.0f : in.intakeValveDia;
     g.exhaustDiameter = in.exhaustValves == 2 ? in.exhaustValveDia * 2.0f : in.exhaustValveDia;
     g.intakePortDiameter = static_cast<float>(0.85 * g.intakeDiameter);
@@ -155,7 +155,7 @@ EngineGeometry ComputeGeometry(const SimInputs& in)
 bool PrepareValveData(const SimInputs& in, ValveSetup& setup)
 {
     setup.geometry = ComputeGeometry(in);
-    setup.lifter = GetLifterData(in.lifterType);
+    setup.lifter = GetLifterData(LifterOf(in));
     setup.events = ComputeValveEvents(in, setup.lifter);
     const ValveEvents& ev = setup.events;
 

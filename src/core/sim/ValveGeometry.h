@@ -33,9 +33,9 @@ struct LifterData {
     float airFuelRatio;     // lb air per lb fuel
 };
 
-// Lifter types 2 (solid) and 3 (roller) have their own rows; any other
-// value takes the hydraulic row.
-LifterData GetLifterData(int lifterType);
+// Solid and roller lifters have their own rows; any other value takes the
+// hydraulic row.
+LifterData GetLifterData(LifterType lifter);
 
 struct ValveEvents {
     float exhaustOpening;  // EVO, crank degrees after firing TDC; every cycle starts here
@@ -47,6 +47,14 @@ struct ValveEvents {
 // Events from the nominal cam figures, the timing allowance of 0.050-inch
 // figures and the cam advance; exhaust opening is taken 20 degrees later.
 ValveEvents ComputeValveEvents(const SimInputs& inputs, const LifterData& lifter);
+
+// Each record the crank loop reads lists its fields once, for the loop's
+// lanes of several engines (CycleLanes.h); a field missing from its list
+// fails the build.
+// clang-format off
+#define TORQWELL_VALVE_EVENTS_FIELDS(X) \
+    X(exhaustOpening) X(exhaustClosing) X(intakeOpening) X(intakeClosing)
+// clang-format on
 
 // Circular-arc lobe with a flat follower, solved from valve lift and the
 // event angles. Lobe angles are cam degrees counted from the opening point.
@@ -62,6 +70,12 @@ struct CamLobe {
     float flankOffset;   // A = flank radius - base-circle radius, in
 };
 
+// clang-format off
+#define TORQWELL_CAM_LOBE_FIELDS(X) \
+    X(opening) X(closing) X(duration) X(halfDuration) X(flankEnd) X(noseEnd) \
+    X(noseOffset) X(noseRadius) X(flankOffset)
+// clang-format on
+
 // Returns false when no such lobe exists (the nose would not meet the flank).
 bool SolveCamLobe(float opening, float closing, float valveLift, float flankRadius, CamLobe& lobe);
 
@@ -75,6 +89,11 @@ struct FlowTable {
     float coefficient[11];  // measured airflow over the ideal orifice flow of the curtain area
     double slope[10];       // per inch of lift
 };
+
+// clang-format off
+#define TORQWELL_FLOW_TABLE_FIELDS(X) \
+    X(lift) X(coefficient) X(slope)
+// clang-format on
 
 // Fails when the bench pressure drop is negative.
 bool BuildFlowTable(float testDiameter, float testDropInH2O, const float* airflowCfm, const float* liftIn,
@@ -92,7 +111,6 @@ struct EngineGeometry {
     float clearanceVolume;     // ci
     float engineVolume;        // all cylinders, ci
     float rodLength;           // in
-    float headPistonArea;      // wall area of head and piston crown, sq in
     float intakeDiameter;      // all intake valves of a cylinder as one, in
     float exhaustDiameter;     // all exhaust valves of a cylinder as one, in
     float intakePortDiameter;  // in
@@ -101,6 +119,13 @@ struct EngineGeometry {
     double crankOverRod;       // r / rod length
     double twoRodOverStroke;   // 2 rod length / stroke
 };
+
+// clang-format off
+#define TORQWELL_ENGINE_GEOMETRY_FIELDS(X) \
+    X(bore) X(stroke) X(cylinderVolume) X(clearanceVolume) X(engineVolume) \
+    X(rodLength) X(intakeDiameter) X(exhaustDiameter) X(intakePortDiameter) X(crankRadius) \
+    X(pistonArea) X(crankOverRod) X(twoRodOverStroke)
+// clang-format on
 
 EngineGeometry ComputeGeometry(const SimInputs& inputs);
 
@@ -126,13 +151,6 @@ struct ValveSetup {
 // and on any derived value that is not a finite number.
 bool PrepareValveData(const SimInputs& inputs, ValveSetup& setup);
 
-// Effective exhaust flow area, sq in: coefficient held within 0 to 1.
-double ExhaustValveArea(const CamLobe& lobe, const FlowTable& table, double exhaustDiameter, double theta);
-
-// Effective intake flow area, sq in: the bench coefficient corrected for the
-// port-to-cylinder pressure ratio, held within 0.43 to 1.
-double IntakeValveArea(const CamLobe& lobe, const FlowTable& table, double intakeDiameter, double theta,
-                       double portPressure, double cylinderPressure);
-
-// The pressure-ratio correction of the intake coefficient on its own.
+// The intake's bench coefficient corrected for the port-to-cylinder
+// pressure ratio, held within 0.43 to 1.
 double IntakeCoefficient(double benchCoefficient, double portPressure, double cylinderPressure);

@@ -103,6 +103,7 @@ public:
         const std::vector<LatticePoint> starts = Look(today);
         SetStage(kLookShare, kSolverShare);
         std::vector<std::unique_ptr<SolverTask>> solvers;
+        solvers.reserve(starts.size());
         for (const LatticePoint& start : starts)
             solvers.push_back(std::make_unique<SolverTask>(m_scores, start));
         RunTogether(solvers);

@@ -45,7 +45,8 @@ bool Ranks(float score, std::int64_t test, float otherScore, std::int64_t otherT
 std::int32_t LatticeStep(std::int32_t level, std::int32_t levels, std::int32_t steps)
 {
     const std::int64_t last = steps - 1;
-    return static_cast<std::int32_t>((level * last * 2 + (levels - 1)) / (2 * (levels - 1)));
+    const std::int64_t spans = levels - 1;
+    return static_cast<std::int32_t>((level * last * 2 + spans) / (2 * spans));
 }
 
 // The generation of each lattice value of a slot: its two ends 0, the value

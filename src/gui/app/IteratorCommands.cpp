@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr int kTimingChangedWarning = 201;
-constexpr int kBestDocumentFailed = 66;
 constexpr std::int32_t kSeatToSeatMethod = 1;
 
 // Shows the wait cursor for as long as it lives.
@@ -54,7 +52,7 @@ void CIteratorCommands::RunIterator()
 {
     const RegistryDirectory open(CDocumentRegistry::Instance());
     if (m_iterator.BaselineTimingChanged(open)) {
-        if (AskWarningMessage(kTimingChangedWarning) != WarningAnswer::Ok) return;
+        if (AskWarningMessage(Msg::IteratorBaselineTimingChanged) != WarningAnswer::Ok) return;
         m_iterator.ResetAll();
     }
     // Results still waiting to become documents wait in the dialog, ticked;
@@ -88,7 +86,7 @@ void CIteratorCommands::CreateBestDocuments()
         document.Recalculate();
         document.UpdateAllViews();
     } else {
-        ShowErrorMessage(kBestDocumentFailed);
+        ShowErrorMessage(Msg::IteratorBestDocumentFailed);
     }
     m_timer1->start();
 }

@@ -8,7 +8,7 @@
 #include "ChildFrame.h"
 #include "IteratorCommands.h"
 #include "commands/EngineHistory.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
 #include "views/EngineFormView.h"
 
@@ -147,7 +147,7 @@ void CMainFrame::UpdateCommandStates()
         m_actions.value(command)->setEnabled(child != nullptr && !workbook);
     for (int command : kCheckedEngineCommands) {
         m_actions.value(command)->setChecked(child != nullptr &&
-                                             child->Document().GetCommandState(command).checked);
+                                             MenuCommandState(child->Document(), command).checked);
     }
     UpdateResultCommands();
 }
@@ -280,7 +280,7 @@ void CMainFrame::OnEngineCommand(int command)
     CChildFrame* child = ActiveChild();
     if (child == nullptr) return;
     CTorqDoc& doc = child->Document();
-    if (doc.OnCommand(command) == CommandResult::Applied) {
+    if (ApplyMenuCommand(doc, command) == CommandResult::Applied) {
         // A run changes no part of the engine, only what it yields: the
         // results belong to the present state and are not undone by
         // themselves.

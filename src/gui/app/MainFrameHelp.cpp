@@ -16,8 +16,6 @@
 namespace {
 
 const QString kProductInfoProgram = QStringLiteral("VellDemo/Vellmor Software.exe");
-constexpr int kUserManualError = 76;
-constexpr int kProductInfoError = 77;
 
 }  // namespace
 
@@ -25,14 +23,15 @@ void CMainFrame::OnHelpUserManual()
 {
     const QString manual = FindUserManual(m_startFolder, QCoreApplication::applicationDirPath());
     // The desktop opens the manual with the program it has for PDF files.
-    if (manual.isEmpty() || !m_openDocument(QUrl::fromLocalFile(manual))) ShowErrorMessage(kUserManualError);
+    if (manual.isEmpty() || !m_openDocument(QUrl::fromLocalFile(manual)))
+        ShowErrorMessage(Msg::ManualReaderNotStarted);
 }
 
 void CMainFrame::OnHelpProductInfo()
 {
     const QString program = QDir(m_startFolder).filePath(kProductInfoProgram);
     if (!QProcess::startDetached(program, {}, QFileInfo(program).absolutePath()))
-        ShowErrorMessage(kProductInfoError);
+        ShowErrorMessage(Msg::ProductInfoNotStarted);
 }
 
 void CMainFrame::OnAppAbout()

@@ -8,7 +8,7 @@
 #include "IteratorCommands.h"
 #include "StudyCommands.h"
 #include "dialogs/CalculatorCommands.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
 #include "widgets/StatusText.h"
 

@@ -4,7 +4,7 @@
 #include "dialogs/AirFlowMathDlg.h"
 #include "dialogs/CamMathDlg.h"
 #include "dialogs/CompRatioDlg.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
 
 bool IsCalculatorCommand(int command)

@@ -1,6 +1,7 @@
 #include "dialogs/CompRatioDlg.h"
 
 #include "dialogs/PistonPicture.h"
+#include "model/DocumentCalculators.h"
 #include "model/TorqDoc.h"
 #include "widgets/TorqSpecEdit.h"
 
@@ -50,7 +51,7 @@ QString EngineValue(const CTorqSpec& parameter)
 }  // namespace
 
 CCompRatioDlg::CCompRatioDlg(CTorqDoc& doc, QWidget* parent)
-    : CCalculatorDialog(parent), m_doc(doc), m_calculator(doc)
+    : CCalculatorDialog(parent), m_doc(doc), m_calculator(CompressionCalculatorFor(doc))
 {
     setObjectName(QStringLiteral("compressionRatioCalculator"));
     setWindowTitle(tr("Compression Ratio Calculator"));

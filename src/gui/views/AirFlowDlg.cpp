@@ -21,7 +21,6 @@ namespace {
 
 using Side = CylHeadFlowEditor::Side;
 
-constexpr int kWarnResetAll = 200;
 const char* const kDescriptionHelp = "Enter a Text Description for this Airflow Data";
 const char* const kPointCountHelp = "Select the Number of Intake and Exhaust Airflow Data Points";
 
@@ -349,7 +348,7 @@ void CAirFlowDlg::CalcOthers()
 void CAirFlowDlg::ResetAll()
 {
     if (!CommitEntries()) return;
-    if (AskWarningMessage(kWarnResetAll) != WarningAnswer::Ok) return;
+    if (AskWarningMessage(Msg::FlowDataReset) != WarningAnswer::Ok) return;
     m_editor.ResetAll();
     ShowData();
     UpdateCaption();

@@ -11,10 +11,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace {
-constexpr int kMissingCamDescription = 28;  // "A valid Cam Description is Required"
-}
-
 CCamTypeDlg::CCamTypeDlg(const QString& currentName, QWidget* parent)
     : QDialog(parent), m_edit(new QLineEdit(this))
 {
@@ -42,7 +38,7 @@ void CCamTypeDlg::accept()
 {
     const QString text = m_edit->text().trimmed();
     if (text.isEmpty()) {
-        ShowErrorMessage(kMissingCamDescription);
+        ShowErrorMessage(Msg::CamDescriptionRequired);
         m_edit->setFocus(Qt::OtherFocusReason);
         return;
     }

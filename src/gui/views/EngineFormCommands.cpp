@@ -5,7 +5,7 @@
 #include "views/EngineFormView.h"
 
 #include "base/ErrCode.h"
-#include "model/Commands.h"
+#include "model/MenuCommands.h"
 #include "views/AirFlowDlg.h"
 #include "views/CamTypeDlg.h"
 #include "widgets/TorqSpecEdit.h"
@@ -39,7 +39,7 @@ void CEngineFormView::OnMenuCommand(int command)
             EditAirflowData();
             break;
         default:
-            m_document->OnCommand(command);
+            ApplyMenuCommand(*m_document, command);
             break;
     }
 }

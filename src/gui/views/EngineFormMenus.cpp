@@ -1,8 +1,8 @@
 #include "views/EngineFormMenus.h"
 
 #include "base/ErrCode.h"
-#include "model/Commands.h"
 #include "model/ComponentTable.h"
+#include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
 
 #include <QAction>
@@ -71,7 +71,7 @@ QString LengthText(float inches, const CTorqDoc& document, int inchDecimals = 3)
 void AddToggle(QMenu& menu, const QString& text, int command, const CTorqDoc& document, const Chooser& choose)
 {
     QAction* action = AddChoice(menu, text, command, choose);
-    const CommandState state = document.GetCommandState(command);
+    const CommandState state = MenuCommandState(document, command);
     Check(action, state.checked);
     action->setEnabled(state.enabled);
 }

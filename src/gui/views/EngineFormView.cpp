@@ -2,8 +2,8 @@
 
 #include "base/ErrCode.h"
 #include "commands/EngineHistory.h"
-#include "model/Commands.h"
 #include "model/EnablingRules.h"
+#include "model/MenuCommands.h"
 #include "widgets/TorqSpecEdit.h"
 
 #include <QEvent>

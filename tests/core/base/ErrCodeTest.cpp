@@ -41,11 +41,12 @@ TEST(ErrorTable, OutOfRangeMessagesQuoteTheParameterRanges)
 TEST(Messages, GoToTheInstalledPresenterWithTheirKind)
 {
     RecordingPresenter presenter;
-    ShowErrorMessage(27);
-    ShowNoteMessage(104);
+    ShowErrorMessage(Msg::CamshaftRequired);
+    ShowNoteMessage(Msg::FourValveHeads);
     presenter.AnswerNextWarning(WarningAnswer::Ok);
-    EXPECT_EQ(AskWarningMessage(202), WarningAnswer::Ok);
-    EXPECT_EQ(AskWarningMessage(204), WarningAnswer::Cancel) << "closing the box is Cancel";
+    EXPECT_EQ(AskWarningMessage(Msg::CompressionRatioAgainstCalculator), WarningAnswer::Ok);
+    EXPECT_EQ(AskWarningMessage(Msg::SaveWithoutResults), WarningAnswer::Cancel)
+        << "closing the box is Cancel";
 
     ASSERT_EQ(presenter.Messages().size(), 4u);
     EXPECT_EQ(presenter.Messages()[0].kind, MessageKind::Error);
@@ -69,7 +70,8 @@ TEST(AssertionReportDeathTest, EndsTheProcessWithStatus9999)
 {
     EXPECT_EXIT(ReportAssertion("Iterator.cpp", 7), testing::ExitedWithCode(9999 & 0xFF), "Line#: 7");
     EXPECT_EXIT(ShowErrorMessage(150), testing::ExitedWithCode(9999 & 0xFF), "ASSERTION FAILURE");
-    EXPECT_EXIT(AskWarningMessage(42), testing::ExitedWithCode(9999 & 0xFF), "ASSERTION FAILURE");
+    EXPECT_EXIT(AskWarningMessage(Msg::SimulationFailed), testing::ExitedWithCode(9999 & 0xFF),
+                "ASSERTION FAILURE");
 }
 
 TEST(Util, RoundsHalfAwayFromZero)

@@ -231,10 +231,10 @@ TEST(FloatParameterFile, WritesFlagAndValueWithSixDecimals)
 TEST(FloatParameterFile, AnUnsetValueReadsBackUnsetWithItsValue)
 {
     CFloatPtSpec bore = MakeBore();
-    EXPECT_EQ(ReadCode(bore, "0 3.500000\n"), 0);
+    EXPECT_EQ(ReadCode(bore, "0 3.500000\n"), Msg::None);
     EXPECT_FALSE(bore.IsSet());
     EXPECT_EQ(bore.GetValue(), 3.5f);
-    EXPECT_EQ(ReadCode(bore, "1 4.250000\r\n"), 0);
+    EXPECT_EQ(ReadCode(bore, "1 4.250000\r\n"), Msg::None);
     EXPECT_TRUE(bore.IsValid());
     EXPECT_EQ(bore.GetValue(), 4.25f);
 }
@@ -243,15 +243,15 @@ TEST(FloatParameterFile, BadLinesRaiseReadOrInvalidValueErrors)
 {
     CFloatPtSpec bore = MakeBore();
     bore.SetValue(4.0f);
-    EXPECT_EQ(ReadCode(bore, ""), 45);
-    EXPECT_EQ(ReadCode(bore, "\n"), 45);
-    EXPECT_EQ(ReadCode(bore, "1"), 45);
-    EXPECT_EQ(ReadCode(bore, "1 abc\n"), 45);
-    EXPECT_EQ(ReadCode(bore, "garbage\n"), 45);
-    EXPECT_EQ(ReadCode(bore, "1 9.0\n"), 47);
-    EXPECT_EQ(ReadCode(bore, "0 1.0\n"), 47) << "an unset value is range-checked too";
-    EXPECT_EQ(ReadCode(bore, "1 nan\n"), 47);
-    EXPECT_EQ(ReadCode(bore, "1 inf\n"), 47);
+    EXPECT_EQ(ReadCode(bore, ""), Msg::FileRead);
+    EXPECT_EQ(ReadCode(bore, "\n"), Msg::FileRead);
+    EXPECT_EQ(ReadCode(bore, "1"), Msg::FileRead);
+    EXPECT_EQ(ReadCode(bore, "1 abc\n"), Msg::FileRead);
+    EXPECT_EQ(ReadCode(bore, "garbage\n"), Msg::FileRead);
+    EXPECT_EQ(ReadCode(bore, "1 9.0\n"), Msg::FileInvalidValue);
+    EXPECT_EQ(ReadCode(bore, "0 1.0\n"), Msg::FileInvalidValue) << "an unset value is range-checked too";
+    EXPECT_EQ(ReadCode(bore, "1 nan\n"), Msg::FileInvalidValue);
+    EXPECT_EQ(ReadCode(bore, "1 inf\n"), Msg::FileInvalidValue);
     EXPECT_EQ(bore.GetValue(), 4.0f) << "a refused line leaves the parameter as it was";
     EXPECT_TRUE(bore.IsSet());
 }
@@ -261,19 +261,19 @@ TEST(ParameterFile, ANumberThatTheEndOfTheFileCutsOffIsADamagedLine)
     // The program ends every line with a line end: "1 10" at the very end of
     // a file may be what is left of "1 10.5" or "1 105".
     CFloatPtSpec bore = MakeBore();
-    EXPECT_EQ(ReadCode(bore, "1 4.5"), 45);
+    EXPECT_EQ(ReadCode(bore, "1 4.5"), Msg::FileRead);
     EXPECT_FALSE(bore.IsSet()) << "nothing of the cut line is taken";
-    EXPECT_EQ(ReadCode(bore, "1 4.5\n"), 0);
-    EXPECT_EQ(ReadCode(bore, "1 4.5\r\n"), 0);
-    EXPECT_EQ(ReadCode(bore, "1 4.5 "), 0) << "a blank already ends the number";
+    EXPECT_EQ(ReadCode(bore, "1 4.5\n"), Msg::None);
+    EXPECT_EQ(ReadCode(bore, "1 4.5\r\n"), Msg::None);
+    EXPECT_EQ(ReadCode(bore, "1 4.5 "), Msg::None) << "a blank already ends the number";
 
     CIntegerSpec cylinders("Number of Cylinders", 1, 12);
-    EXPECT_EQ(ReadCode(cylinders, "8"), 45);
-    EXPECT_EQ(ReadCode(cylinders, "8\n"), 0);
+    EXPECT_EQ(ReadCode(cylinders, "8"), Msg::FileRead);
+    EXPECT_EQ(ReadCode(cylinders, "8\n"), Msg::None);
 
     CPartTypeSpec exhaust("Exhaust System", 1, 7);
-    EXPECT_EQ(ReadCode(exhaust, "Headers\n3"), 45);
-    EXPECT_EQ(ReadCode(exhaust, "Headers\n3\n"), 0);
+    EXPECT_EQ(ReadCode(exhaust, "Headers\n3"), Msg::FileRead);
+    EXPECT_EQ(ReadCode(exhaust, "Headers\n3\n"), Msg::None);
 }
 
 TEST(IntegerParameter, TypedTextIsReadAsAWholeNumberWithinRange)
@@ -298,10 +298,10 @@ TEST(IntegerParameter, FileLineIsTheValueAndReadingSetsIt)
 {
     CIntegerSpec cylinders("Number of Cylinders", 1, 12);
     EXPECT_EQ(Written(cylinders), "1\n") << "unset integers write their value";
-    EXPECT_EQ(ReadCode(cylinders, "8\n"), 0);
+    EXPECT_EQ(ReadCode(cylinders, "8\n"), Msg::None);
     EXPECT_TRUE(cylinders.IsValid());
-    EXPECT_EQ(ReadCode(cylinders, "x\n"), 45);
-    EXPECT_EQ(ReadCode(cylinders, "0\n"), 47);
+    EXPECT_EQ(ReadCode(cylinders, "x\n"), Msg::FileRead);
+    EXPECT_EQ(ReadCode(cylinders, "0\n"), Msg::FileInvalidValue);
     EXPECT_EQ(cylinders.GetValue(), 8);
 }
 
@@ -326,7 +326,7 @@ TEST(PartTypeParameterFile, NameLineThenIndexLine)
     EXPECT_EQ(Written(block), "Chevy 350\n36\n");
 
     CPartTypeSpec read("Short Block Type", 1, 205);
-    EXPECT_EQ(ReadCode(read, "Chevy 350  \r\n36\r\n"), 0);
+    EXPECT_EQ(ReadCode(read, "Chevy 350  \r\n36\r\n"), Msg::None);
     EXPECT_EQ(read.GetChoiceName(), "Chevy 350");
     EXPECT_EQ(read.GetIndex(), 36);
 }
@@ -334,11 +334,11 @@ TEST(PartTypeParameterFile, NameLineThenIndexLine)
 TEST(PartTypeParameterFile, BadLinesRaiseReadOrInvalidValueErrors)
 {
     CPartTypeSpec block("Short Block Type", 1, 205);
-    EXPECT_EQ(ReadCode(block, ""), 45);
-    EXPECT_EQ(ReadCode(block, "Chevy 350\n"), 45);
-    EXPECT_EQ(ReadCode(block, "Chevy 350\nabc\n"), 45);
-    EXPECT_EQ(ReadCode(block, "Chevy 350\n206\n"), 47);
-    EXPECT_EQ(ReadCode(block, "   \n36\n"), 47);
+    EXPECT_EQ(ReadCode(block, ""), Msg::FileRead);
+    EXPECT_EQ(ReadCode(block, "Chevy 350\n"), Msg::FileRead);
+    EXPECT_EQ(ReadCode(block, "Chevy 350\nabc\n"), Msg::FileRead);
+    EXPECT_EQ(ReadCode(block, "Chevy 350\n206\n"), Msg::FileInvalidValue);
+    EXPECT_EQ(ReadCode(block, "   \n36\n"), Msg::FileInvalidValue);
     EXPECT_FALSE(block.IsSet());
 }
 
@@ -351,11 +351,11 @@ TEST(PartTypeParameterFile, ANameTooLongForALineIsCutSoTheFileStaysReadable)
     EXPECT_EQ(text, std::string(78, 'C') + "\n6\n");
 
     CPartTypeSpec read("Camshaft Type", 1, 6);
-    EXPECT_EQ(ReadCode(read, text), 0);
+    EXPECT_EQ(ReadCode(read, text), Msg::None);
     EXPECT_EQ(read.GetChoiceName(), std::string(78, 'C'));
 
     // A file from elsewhere with an over-long name line still reads in step.
-    EXPECT_EQ(ReadCode(read, std::string(300, 'D') + "\n5\n"), 0);
+    EXPECT_EQ(ReadCode(read, std::string(300, 'D') + "\n5\n"), Msg::None);
     EXPECT_EQ(read.GetIndex(), 5);
     EXPECT_EQ(read.GetChoiceName(), std::string(79, 'D'));
 }
@@ -365,15 +365,15 @@ TEST(FileParameter, UnsetWritesZeroAndThreeAsterisksAndReadsBackUnset)
     CFileSpec cam("Cam Data File");
     EXPECT_EQ(cam.GetPrompt(), "Open or Save Cam Data File");
     EXPECT_EQ(Written(cam), "0\n***\n");
-    EXPECT_EQ(ReadCode(cam, "0\n***\n"), 0);
+    EXPECT_EQ(ReadCode(cam, "0\n***\n"), Msg::None);
     EXPECT_FALSE(cam.IsValid());
 
     ASSERT_TRUE(cam.SetFromText("hotcam.cam", false));
     EXPECT_EQ(Written(cam), "1\nhotcam.cam\n");
     CFileSpec read("Cam Data File");
-    EXPECT_EQ(ReadCode(read, "1\r\nhotcam.cam \r\n"), 0);
+    EXPECT_EQ(ReadCode(read, "1\r\nhotcam.cam \r\n"), Msg::None);
     EXPECT_EQ(read.GetText(), "hotcam.cam");
-    EXPECT_EQ(ReadCode(read, "1\n"), 45);
+    EXPECT_EQ(ReadCode(read, "1\n"), Msg::FileRead);
 }
 
 TEST(FloatParameterFile, LinesKeepTheirDecimalPointUnderADecimalCommaLocale)
@@ -384,7 +384,7 @@ TEST(FloatParameterFile, LinesKeepTheirDecimalPointUnderADecimalCommaLocale)
     EXPECT_TRUE(bore.SetFromText("4.25", false));
     EXPECT_EQ(bore.GetTextWithUnits(), "4.250 in");
     EXPECT_EQ(Written(bore), "1 4.250000\n");
-    EXPECT_EQ(ReadCode(bore, "1 3.750000\n"), 0);
+    EXPECT_EQ(ReadCode(bore, "1 3.750000\n"), Msg::None);
     EXPECT_EQ(bore.GetValue(), 3.75f);
     EXPECT_EQ(bore.GetPrompt(), "Enter Bore Value Within Range: 2.800 to 7.000 in");
     setlocale(LC_ALL, "C");
@@ -393,7 +393,7 @@ TEST(FloatParameterFile, LinesKeepTheirDecimalPointUnderADecimalCommaLocale)
 TEST(FileParameter, ANameLineOfNulBytesAndBlanksNamesNoFile)
 {
     CFileSpec cam("Cam Data File");
-    EXPECT_EQ(ReadCode(cam, std::string("1\n\0\0\0 \t\n", 9)), 0);
+    EXPECT_EQ(ReadCode(cam, std::string("1\n\0\0\0 \t\n", 9)), Msg::None);
     EXPECT_FALSE(cam.IsSet());
     EXPECT_EQ(Written(cam), "0\n***\n");
 }
@@ -401,7 +401,7 @@ TEST(FileParameter, ANameLineOfNulBytesAndBlanksNamesNoFile)
 TEST(PartTypeParameterFile, NulBytesAndControlCharactersInANameLineNeitherStayNorMisplaceTheNextLine)
 {
     CPartTypeSpec block("Short Block Type", 1, 205);
-    EXPECT_EQ(ReadCode(block, std::string("Chevy\0 350\n36\n", 15)), 0);
+    EXPECT_EQ(ReadCode(block, std::string("Chevy\0 350\n36\n", 15)), Msg::None);
     EXPECT_EQ(block.GetChoiceName(), "Chevy 350");
     EXPECT_EQ(block.GetIndex(), 36);
     EXPECT_EQ(ReadCode(block,
@@ -409,7 +409,8 @@ TEST(PartTypeParameterFile, NulBytesAndControlCharactersInANameLineNeitherStayNo
                        "Chevy\t350\v\r\n36\n"),
               0);
     EXPECT_EQ(block.GetChoiceName(), "Chevy 350");
-    EXPECT_EQ(ReadCode(block, "\t\v\f\r\n36\n"), 47) << "a name of control characters is no name";
+    EXPECT_EQ(ReadCode(block, "\t\v\f\r\n36\n"), Msg::FileInvalidValue)
+        << "a name of control characters is no name";
 
     block.SetChoice(36,
                     "\tChevy\x7F"
@@ -424,7 +425,7 @@ TEST(PartTypeParameterFile, ANameCutAtABlankReadsBackAsWritten)
     const std::string text = Written(cam);
     EXPECT_EQ(text, std::string(77, 'C') + "\n6\n");
     CPartTypeSpec read("Camshaft Type", 1, 6);
-    EXPECT_EQ(ReadCode(read, text), 0);
+    EXPECT_EQ(ReadCode(read, text), Msg::None);
     EXPECT_EQ(Written(read), text);
 }
 

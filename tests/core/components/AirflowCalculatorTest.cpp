@@ -30,7 +30,7 @@ TEST(AirflowCalculator, SixHundredCfmAtTwentyInchesOfWaterRatesAt604Point9OnTheF
     EXPECT_EQ(calculator.Parameter(Input::TargetPressure).GetTextWithUnits(), "1.50 inHg");
     ASSERT_TRUE(TypeKnown(calculator, "600", "20"));
     EXPECT_EQ(Result(calculator), "604.9");
-    EXPECT_EQ(calculator.CheckApply(), 0);
+    EXPECT_EQ(calculator.CheckApply(), Msg::None);
     EXPECT_FLOAT_EQ(calculator.RatingPressureInHg(), 1.5f);
 }
 
@@ -64,21 +64,21 @@ TEST(AirflowCalculator, ARatingBelow100CfmIsRefusedWith99)
     AirflowCalculator calculator(kEnglishUnits);
     ASSERT_TRUE(TypeKnown(calculator, "100", "20.37"));
     EXPECT_EQ(Result(calculator), "99.9");
-    EXPECT_EQ(calculator.CheckApply(), 99);
+    EXPECT_EQ(calculator.CheckApply(), Msg::AirflowRatingOutOfRange);
     ASSERT_EQ(calculator.Enter(Input::KnownPressure, "20.33"), EntryResult::Accepted);
     EXPECT_EQ(Result(calculator), "100.0");
-    EXPECT_EQ(calculator.CheckApply(), 0);
+    EXPECT_EQ(calculator.CheckApply(), Msg::None);
     // And above 4000 cfm.
     ASSERT_TRUE(TypeKnown(calculator, "4000", "10"));
-    EXPECT_EQ(calculator.CheckApply(), 99);
+    EXPECT_EQ(calculator.CheckApply(), Msg::AirflowRatingOutOfRange);
 }
 
 TEST(AirflowCalculator, ApplyAsksForThePressureDropBeforeTheAirflow)
 {
     AirflowCalculator calculator(kEnglishUnits);
-    EXPECT_EQ(calculator.CheckApply(), 98);
+    EXPECT_EQ(calculator.CheckApply(), Msg::AirflowPressureDropRequired);
     ASSERT_EQ(calculator.Enter(Input::KnownPressure, "20"), EntryResult::Accepted);
-    EXPECT_EQ(calculator.CheckApply(), 97);
+    EXPECT_EQ(calculator.CheckApply(), Msg::AirflowRequired);
     EXPECT_FALSE(calculator.Airflow().IsValid());
 }
 

@@ -53,7 +53,7 @@ TEST(CamCalculator, ACardOf110CenterAnd106IntakeCenterlineWith280DurationsOpensA
     EXPECT_EQ(Event(cam.NominalEvo()), "74.0");
     EXPECT_EQ(Event(cam.NominalEvc()), "26.0");
     EXPECT_EQ(calculator.TimingMethodText(), "Seat-To-Seat");
-    EXPECT_EQ(calculator.CheckApply(), 0);
+    EXPECT_EQ(calculator.CheckApply(), Msg::None);
 }
 
 TEST(CamCalculator, AnEventOutsideTheFiftyLiftRangeStaysEmptyAndApplyReports34)
@@ -65,7 +65,7 @@ TEST(CamCalculator, AnEventOutsideTheFiftyLiftRangeStaysEmptyAndApplyReports34)
     EXPECT_EQ(Event(cam.NominalIvc()), "");  // 106 ABDC, above 95
     EXPECT_EQ(Event(cam.NominalEvo()), "74.0");
     EXPECT_EQ(Event(cam.NominalEvc()), "26.0");
-    EXPECT_EQ(calculator.CheckApply(), 34);
+    EXPECT_EQ(calculator.CheckApply(), Msg::CamIvoRequired);
 }
 
 TEST(CamCalculator, ApplyChecksTheCardThenTheLiftsThenTheEvents)
@@ -81,7 +81,7 @@ TEST(CamCalculator, ApplyChecksTheCardThenTheLiftsThenTheEvents)
         EXPECT_EQ(calculator.CheckApply(), steps[i].second);
         ASSERT_EQ(calculator.Enter(steps[i].first, texts[i]), EntryResult::Accepted);
     }
-    EXPECT_EQ(calculator.CheckApply(), 0);
+    EXPECT_EQ(calculator.CheckApply(), Msg::None);
 }
 
 TEST(CamCalculator, AMissingFigureLeavesNoEvents)
@@ -90,7 +90,7 @@ TEST(CamCalculator, AMissingFigureLeavesNoEvents)
     profiled.ChooseProfile(2, "High Performance Street", 31, 67, 67, 31);
     CamCalculator calculator(profiled);  // the profile's derived figures were never computed
     EXPECT_FALSE(calculator.Cam().NominalIvo().IsSet());
-    EXPECT_EQ(calculator.CheckApply(), 39);
+    EXPECT_EQ(calculator.CheckApply(), Msg::CamLobeCenterRequired);
 
     profiled.ComputeEvents();
     CamCalculator computed(profiled);  // its own figures give its events back
@@ -109,7 +109,7 @@ TEST(CamCalculator, AppliedEventsGiveTheEngineAnOverlapOf60)
     doc.SetAutoRun(false);
     CamCalculator calculator(doc.Cam());
     TypeCard(calculator, "280");
-    ASSERT_EQ(calculator.CheckApply(), 0);
+    ASSERT_EQ(calculator.CheckApply(), Msg::None);
     doc.ApplyCamMath(calculator.Cam());
     EXPECT_EQ(doc.Cam().Overlap().GetText(), "60.0");
     EXPECT_EQ(doc.Cam().NominalIvo().GetText(), "34.0");

@@ -100,7 +100,7 @@ TEST(CamData, TimingSpecsGiveTheEventsThatFitTheMethodsRanges)
         EXPECT_EQ(cam.NominalIvo().IsSet(), seatToSeat);
         EXPECT_EQ(cam.NominalIvc().GetValue(), seatToSeat ? 106.0f : 66.0f);
         EXPECT_TRUE(cam.NominalEvo().IsValid() && cam.NominalEvc().IsValid());
-        EXPECT_EQ(cam.CheckEvents(code) ? 0 : code, seatToSeat ? 0 : 34);
+        EXPECT_EQ(cam.CheckEvents(code) ? 0 : code, seatToSeat ? Msg::None : Msg::CamIvoRequired);
     }
 }
 
@@ -123,18 +123,18 @@ TEST(CamData, ChangingTheTimingMethodSwitchesRangesAndAsksForTheMatchingNote)
 TEST(CamData, CompletenessNamesTheFirstGapInItsFixedOrder)
 {
     CamData cam;
-    EXPECT_EQ(CompleteCode(cam), 27);
+    EXPECT_EQ(CompleteCode(cam), Msg::CamshaftRequired);
     cam.ChooseProfile(2, "High Performance Street", 31, 67, 67, 31);
-    EXPECT_EQ(CompleteCode(cam), 29);
+    EXPECT_EQ(CompleteCode(cam), Msg::LifterTypeRequired);
     cam.LifterType().SetChoice(3, "Roller");
     cam.TimingMethod().MarkUnset();
-    EXPECT_EQ(CompleteCode(cam), 30);
+    EXPECT_EQ(CompleteCode(cam), Msg::CamTimingMethodRequired);
     cam.SetTimingMethod(1, CamData::kSeatToSeatName);
-    EXPECT_EQ(CompleteCode(cam), 32) << "a profile brings no lifts";
+    EXPECT_EQ(CompleteCode(cam), Msg::CamIntakeLiftRequired) << "a profile brings no lifts";
     cam.IntakeLift().SetValue(0.5f);
-    EXPECT_EQ(CompleteCode(cam), 33);
+    EXPECT_EQ(CompleteCode(cam), Msg::CamExhaustLiftRequired);
     cam.ExhaustLift().SetValue(0.5f);
-    EXPECT_EQ(CompleteCode(cam), 0);
+    EXPECT_EQ(CompleteCode(cam), Msg::None);
     // Advance last, the events before it, a lift before them.
     const std::pair<CFloatPtSpec*, int> gaps[] = {{&cam.AdvanceRetard(), 31}, {&cam.NominalEvc(), 37},
                                                   {&cam.NominalEvo(), 36},    {&cam.NominalIvc(), 35},
@@ -155,11 +155,11 @@ TEST(CamData, CopiesKeepFlagsUnitsAndRangesAndClearAllKeepsOnlyAZeroAdvance)
     const CamData copied(source);
     EXPECT_EQ(copied.IntakeLift().GetTextWithUnits(), "12.70 mm");
     EXPECT_TRUE(copied.IsAutoValveLift() && copied.NominalIvo().GetMinimum() == -25.0f);
-    EXPECT_EQ(CompleteCode(copied), 33) << "an unset lift stays unset";
+    EXPECT_EQ(CompleteCode(copied), Msg::CamExhaustLiftRequired) << "an unset lift stays unset";
 
     source.ComputeEvents();
     source.ClearAll();
-    EXPECT_EQ(CompleteCode(source), 27);
+    EXPECT_EQ(CompleteCode(source), Msg::CamshaftRequired);
     EXPECT_FALSE(source.IsAutoValveLift() || source.LifterType().IsSet() || source.IntakeLift().IsSet() ||
                  source.NominalEvo().IsSet() || source.ActualEvc().IsSet());
     EXPECT_TRUE(source.AdvanceRetard().IsValid() && source.AdvanceRetard().GetValue() == 0.0f);
@@ -174,17 +174,17 @@ TEST(CamBlock, IsWrittenInEnglishUnitsAndReadsBackWithFlagsRangesAndUnitSystem)
     EXPECT_TRUE(cam.IntakeLift().IsMetric()) << "the record stays metric";
     CamData read;
     read.SetUnitSystem(kMetricUnits);
-    ASSERT_EQ(ReadBlockCode(read, kStockStreetBlock), 0);
+    ASSERT_EQ(ReadBlockCode(read, kStockStreetBlock), Msg::None);
     EXPECT_EQ(read.IntakeLift().GetTextWithUnits(), "0.500 in");
     EXPECT_EQ(WrittenBlock(read), kStockStreetBlock);
-    ASSERT_EQ(ReadBlockCode(read, ReplaceLine(kStockStreetBlock, 1, "1")), 0);
+    ASSERT_EQ(ReadBlockCode(read, ReplaceLine(kStockStreetBlock, 1, "1")), Msg::None);
     EXPECT_EQ(read.IntakeLift().GetTextWithUnits(), "12.70 mm") << "a block that says metric";
 
     cam.SetTimingMethod(2, CamData::kFiftyLiftName);
     cam.NominalIvo().SetValue(-20.0f);
     cam.ExhaustLift().MarkUnset();
     cam.SetAutoValveLift(true);
-    ASSERT_EQ(ReadBlockCode(read, WrittenBlock(cam)), 0);
+    ASSERT_EQ(ReadBlockCode(read, WrittenBlock(cam)), Msg::None);
     EXPECT_FALSE(read.ExhaustLift().IsSet());
     EXPECT_EQ(read.ExhaustLift().GetValue(), 0.5f);
     EXPECT_TRUE(read.IsAutoValveLift());
@@ -206,9 +206,9 @@ TEST(CamBlock, VersionsLineEndsAndBadValuesGiveTheirCodes)
     std::string crlf;
     for (char c : kStockStreetBlock) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     CamData cam;
-    ASSERT_EQ(ReadBlockCode(cam, crlf), 0);
+    ASSERT_EQ(ReadBlockCode(cam, crlf), Msg::None);
     EXPECT_EQ(cam.CamType().GetText(), "Stock Street/Economy");
-    EXPECT_EQ(CompleteCode(cam), 0);
+    EXPECT_EQ(CompleteCode(cam), Msg::None);
 }
 
 TEST(CamBlock, TruncatedEmptyAndGarbageInputAreRefusedWithoutHarm)
@@ -220,16 +220,19 @@ TEST(CamBlock, TruncatedEmptyAndGarbageInputAreRefusedWithoutHarm)
         const int code = ReadBlockCode(cam, kStockStreetBlock.substr(0, length));
         // Inside a line the cut may leave a shorter version or an out-of-range number.
         const bool atLineEnd = length == 0 || kStockStreetBlock[length - 1] == '\n';
-        EXPECT_TRUE(code == 45 || (!atLineEnd && (code == 47 || code == 50))) << code << " at " << length;
+        EXPECT_TRUE(code == Msg::FileRead ||
+                    (!atLineEnd && (code == Msg::FileInvalidValue || code == Msg::CamFileVersion)))
+            << code << " at " << length;
         EXPECT_TRUE(cam.GetUnitSystem() == kEnglishUnits && cam.IntakeLift().IsEnglish());
     }
     std::string garbage(4096, '\0');
     for (std::size_t i = 0; i < garbage.size(); ++i) garbage[i] = char((i * 7919 + 13) % 256);
     CamData cam;
     EXPECT_NE(ReadBlockCode(cam, garbage), 0);
-    EXPECT_EQ(ReadBlockCode(cam, "3.10\r0\rStock Street/Economy\r1\r"), 50) << "CR alone ends no line";
-    EXPECT_EQ(ReadBlockCode(cam, std::string(1 << 20, '3')), 50);
-    EXPECT_EQ(ReadBlockCode(cam, "3.10\n" + std::string(1 << 20, '0') + "\n"), 45);
+    EXPECT_EQ(ReadBlockCode(cam, "3.10\r0\rStock Street/Economy\r1\r"), Msg::CamFileVersion)
+        << "CR alone ends no line";
+    EXPECT_EQ(ReadBlockCode(cam, std::string(1 << 20, '3')), Msg::CamFileVersion);
+    EXPECT_EQ(ReadBlockCode(cam, "3.10\n" + std::string(1 << 20, '0') + "\n"), Msg::FileRead);
 }
 
 TEST(CamBlock, AFailedReadKeepsWhatWasReadAndLeavesTheRestAlone)
@@ -238,7 +241,7 @@ TEST(CamBlock, AFailedReadKeepsWhatWasReadAndLeavesTheRestAlone)
     cam.ChooseProfile(5, "Drag-Race High-Speed", 52, 88, 88, 52);
     cam.SetAutoValveLift(true);
     cam.SetUnitSystem(kMetricUnits);
-    EXPECT_EQ(ReadBlockCode(cam, ReplaceLine(kStockStreetBlock, 10, "1 9.0")), 47);
+    EXPECT_EQ(ReadBlockCode(cam, ReplaceLine(kStockStreetBlock, 10, "1 9.0")), Msg::FileInvalidValue);
     EXPECT_EQ(cam.CamType().GetIndex(), 1);
     EXPECT_EQ(cam.IntakeLift().GetTextWithUnits(), "0.500 in") << "read before the failure, in English";
     EXPECT_TRUE(cam.IsAutoValveLift()) << "after the failure: unchanged";
@@ -261,7 +264,7 @@ TEST(CamFile, SaveAndLoadRoundTripCutLongNamesAndReportEachFailureOnce)
     CamData loaded;
     ASSERT_TRUE(loaded.LoadFromFile(path));
     EXPECT_EQ(loaded.CamType().GetText(), std::string(78, 'N'));
-    EXPECT_EQ(CompleteCode(loaded), 0);
+    EXPECT_EQ(CompleteCode(loaded), Msg::None);
     EXPECT_TRUE(presenter.Messages().empty());
 
     EXPECT_FALSE(loaded.LoadFromFile(folder.File("missing.cam").string()));
@@ -272,7 +275,8 @@ TEST(CamFile, SaveAndLoadRoundTripCutLongNamesAndReportEachFailureOnce)
     EXPECT_EQ(presenter.Messages().back().message.title, "Invalid File Version");
     EXPECT_FALSE(cam.SaveToFile(folder.File("no/such/folder.cam").string()));
     EXPECT_FALSE(cam.SaveToFile(folder.Path().string()));
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{43, 43, 43, 50, 43, 43}));
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{Msg::FileOpen, Msg::FileOpen, Msg::FileOpen,
+                                                   Msg::CamFileVersion, Msg::FileOpen, Msg::FileOpen}));
 }
 
 TEST(CamFile, ReplacingAFileKeepsItsPermissions)
@@ -300,7 +304,7 @@ TEST(CamFileDeathTest, ASaveThatCannotBeWrittenLeavesTheOldFileUntouched)
         setrlimit(RLIMIT_FSIZE, &limit);
         RecordingPresenter presenter;
         CamData cam = StockStreetCam();
-        return !cam.SaveToFile(path.string()) && presenter.LastCode() == 44 &&
+        return !cam.SaveToFile(path.string()) && presenter.LastCode() == Msg::FileWrite &&
                ReadWholeFile(path) == before && FilesIn(folder.Path()) == 1;
     };
     EXPECT_EXIT(std::_Exit(saveUnderLimit() ? 0 : 1), testing::ExitedWithCode(0), "");

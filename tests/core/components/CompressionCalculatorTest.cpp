@@ -1,5 +1,6 @@
 #include "components/CompressionCalculator.h"
 
+#include "model/DocumentCalculators.h"
 #include "model/TorqDoc.h"
 
 #include "EngineBuilds.h"
@@ -13,7 +14,8 @@ namespace {
 
 using Input = CompressionCalculator::Input;
 
-constexpr int kChevy350 = 33135;  // 4.000 in bore, 3.480 in stroke: 716.62 cc per cylinder
+constexpr Choice kChevy350{ChoiceGroup::ShortBlock,
+                           35};  // 4.000 in bore, 3.480 in stroke: 716.62 cc per cylinder
 
 // A Chevy 350 short block, English or metric.
 class ChevyShortBlock : public ::testing::Test {
@@ -63,19 +65,19 @@ TEST(CompressionCalculatorSlice, AFourInchBoreQuarterThousandthsDeepHolds5Point1
 
 TEST_F(ChevyShortBlock, AFlattopChevy350WithA64ccHeadGives10Point21)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     TypeFlattopEngine(calculator);
     EXPECT_EQ(Shown(calculator.GasketVolume()), "8.65");
     EXPECT_EQ(Shown(calculator.DeckVolume()), "5.15");
     EXPECT_EQ(Shown(calculator.SweptVolume()), "716.62");
     EXPECT_EQ(Shown(calculator.TotalVolume()), "77.80");
     EXPECT_EQ(calculator.RatioText(), "10.21");
-    EXPECT_EQ(calculator.CheckApply(), 0);
+    EXPECT_EQ(calculator.CheckApply(), Msg::None);
 }
 
 TEST_F(ChevyShortBlock, AFlattopAboveTheDeckHasANegativeDeckVolume)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     TypeFlattopEngine(calculator);
     ASSERT_EQ(calculator.Enter(Input::PistonDistance, "-0.025"), EntryResult::Accepted);
     EXPECT_EQ(Shown(calculator.DeckVolume()), "-5.15");
@@ -84,7 +86,7 @@ TEST_F(ChevyShortBlock, AFlattopAboveTheDeckHasANegativeDeckVolume)
 
 TEST_F(ChevyShortBlock, ADomedPistonTakesItsDomeFromTheMeasuredVolume)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     calculator.SetPistonKind(CompressionCalculator::kDomedPiston);
     Type(calculator, {{Input::PistonDistance, "0.1"}});
     // No measured volume yet: no deck volume.
@@ -95,7 +97,7 @@ TEST_F(ChevyShortBlock, ADomedPistonTakesItsDomeFromTheMeasuredVolume)
 
 TEST_F(ChevyShortBlock, AZeroTotalShowsInfinityAndIsNotApplied)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     calculator.SetPistonKind(CompressionCalculator::kDomedPiston);
     // 10 cc chamber, no gasket, and a dome that fills 10 cc more than its bore.
     Type(calculator, {{Input::ChamberVolume, "10"},
@@ -106,19 +108,19 @@ TEST_F(ChevyShortBlock, AZeroTotalShowsInfinityAndIsNotApplied)
     EXPECT_EQ(Shown(calculator.TotalVolume()), "0.00");
     EXPECT_TRUE(calculator.IsRatioInfinite());
     EXPECT_EQ(calculator.RatioText(), "Infinity");
-    EXPECT_EQ(calculator.CheckApply(), 96);
+    EXPECT_EQ(calculator.CheckApply(), Msg::CompressionRatioNotComputed);
 }
 
 TEST_F(ChevyShortBlock, ARatioOf18Point01IsRefusedWith89And18Point00IsAccepted)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     TypeFlattopEngine(calculator);  // gasket and deck hold 13.80 cc
     Type(calculator, {{Input::ChamberVolume, "28.33"}});
     EXPECT_EQ(calculator.RatioText(), "18.01");
-    EXPECT_EQ(calculator.CheckApply(), 89);
+    EXPECT_EQ(calculator.CheckApply(), Msg::CompressionRatioOutOfRange);
     Type(calculator, {{Input::ChamberVolume, "28.35"}});
     EXPECT_EQ(calculator.RatioText(), "18.00");
-    EXPECT_EQ(calculator.CheckApply(), 0);
+    EXPECT_EQ(calculator.CheckApply(), Msg::None);
 }
 
 TEST_F(ChevyShortBlock, ATotalBelowTheSmallestCombustionSpaceIsNotApplied)
@@ -126,38 +128,38 @@ TEST_F(ChevyShortBlock, ATotalBelowTheSmallestCombustionSpaceIsNotApplied)
     // A one-cc cylinder reaches an allowed ratio from a total of 0.08 cc,
     // which no engine's combustion space may be.
     m_doc.CylinderVolume().SetValue(1.0f);
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     Type(calculator, {{Input::ChamberVolume, "0.1"},
                       {Input::GasketBore, "4.1"},
                       {Input::GasketThickness, "0"},
                       {Input::PistonDistance, "-0.0000971"}});
     ASSERT_EQ(Shown(calculator.TotalVolume()), "0.08");
     ASSERT_EQ(calculator.RatioText(), "13.50");
-    EXPECT_EQ(calculator.CheckApply(), 96);
+    EXPECT_EQ(calculator.CheckApply(), Msg::CompressionRatioNotComputed);
 }
 
 TEST_F(ChevyShortBlock, ApplyChecksEachInputInOrder)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     calculator.SetPistonKind(CompressionCalculator::kFlattopPiston);
-    EXPECT_EQ(calculator.CheckApply(), 90);
+    EXPECT_EQ(calculator.CheckApply(), Msg::ChamberVolumeRequired);
     Type(calculator, {{Input::ChamberVolume, "64"}});
-    EXPECT_EQ(calculator.CheckApply(), 91);
+    EXPECT_EQ(calculator.CheckApply(), Msg::GasketBoreRequired);
     Type(calculator, {{Input::GasketBore, "4.1"}});
-    EXPECT_EQ(calculator.CheckApply(), 92);
+    EXPECT_EQ(calculator.CheckApply(), Msg::GasketThicknessRequired);
     Type(calculator, {{Input::GasketThickness, "0.04"}});
-    EXPECT_EQ(calculator.CheckApply(), 93);  // down the bore at TDC
+    EXPECT_EQ(calculator.CheckApply(), Msg::PistonDistanceAtTdcRequired);  // down the bore at TDC
     calculator.SetPistonKind(CompressionCalculator::kDomedPiston);
-    EXPECT_EQ(calculator.CheckApply(), 94);  // down from TDC
+    EXPECT_EQ(calculator.CheckApply(), Msg::PistonDistanceFromTdcRequired);  // down from TDC
     Type(calculator, {{Input::PistonDistance, "0.1"}});
-    EXPECT_EQ(calculator.CheckApply(), 95);
+    EXPECT_EQ(calculator.CheckApply(), Msg::DomedPistonVolumeRequired);
     Type(calculator, {{Input::PistonVolume, "5"}});
-    EXPECT_EQ(calculator.CheckApply(), 0);
+    EXPECT_EQ(calculator.CheckApply(), Msg::None);
 }
 
 TEST_F(ChevyShortBlock, ThePistonKindDecidesWhereThePistonMayStand)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     calculator.SetPistonKind(CompressionCalculator::kDomedPiston);
     Type(calculator, {{Input::PistonDistance, "0.3"}});
     EXPECT_EQ(calculator.Enter(Input::PistonDistance, "-0.2"), EntryResult::Refused);
@@ -172,7 +174,7 @@ TEST_F(ChevyShortBlock, ThePistonKindDecidesWhereThePistonMayStand)
 
 TEST_F(ChevyShortBlock, TypedVolumesAreKeptToTheHundredthAndEmptyTextChangesNothing)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     Type(calculator, {{Input::ChamberVolume, " 64.004 "}, {Input::GasketBore, "4.1234"}});
     EXPECT_FLOAT_EQ(calculator.Parameter(Input::ChamberVolume).GetValue(), 64.0f);
     EXPECT_FLOAT_EQ(calculator.Parameter(Input::GasketBore).GetValue(),
@@ -187,7 +189,7 @@ TEST_F(ChevyShortBlock, TypedVolumesAreKeptToTheHundredthAndEmptyTextChangesNoth
 TEST_F(ChevyShortBlock, AMetricEngineMeasuredInMillimetresGivesTheSameVolumes)
 {
     m_doc.SetUnitSystem(kMetricUnits);
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     calculator.SetPistonKind(CompressionCalculator::kFlattopPiston);
     Type(calculator, {{Input::ChamberVolume, "64"},
                       {Input::GasketBore, "104.14"},
@@ -202,9 +204,9 @@ TEST_F(ChevyShortBlock, AMetricEngineMeasuredInMillimetresGivesTheSameVolumes)
 
 TEST_F(ChevyShortBlock, AppliedResultsMakeTheEngineWarnBeforeABoreStrokeOrRatioChange)
 {
-    CompressionCalculator calculator(m_doc);
+    CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
     TypeFlattopEngine(calculator);
-    ASSERT_EQ(calculator.CheckApply(), 0);
+    ASSERT_EQ(calculator.CheckApply(), Msg::None);
     m_doc.ApplyCompressionCalculator(calculator.Result());
     EXPECT_TRUE(m_doc.IsCompressionFromCalculator());
     EXPECT_EQ(m_doc.CompressionRatio().GetText(), "10.21");
@@ -213,15 +215,17 @@ TEST_F(ChevyShortBlock, AppliedResultsMakeTheEngineWarnBeforeABoreStrokeOrRatioC
     EXPECT_EQ(m_doc.GetPistonKind(), CompressionCalculator::kFlattopPiston);
 
     // Cancel keeps everything; the recorder answers Cancel by default.
-    EXPECT_EQ(m_doc.OnCommand(33136), CommandResult::Refused);  // another short block: new bore
-    EXPECT_EQ(m_doc.OnCommand(32878), CommandResult::Refused);  // 10.0:1
-    EXPECT_EQ(m_presenter.Codes(), (std::vector<int>{203, 202}));
+    EXPECT_EQ(m_doc.Apply(Choice{ChoiceGroup::ShortBlock, 36}),
+              CommandResult::Refused);  // another short block: new bore
+    EXPECT_EQ(m_doc.Apply(Choice{ChoiceGroup::CompressionRatio, 4}), CommandResult::Refused);  // 10.0:1
+    EXPECT_EQ(m_presenter.Codes(),
+              (std::vector<int>{Msg::BoreStrokeAgainstCalculator, Msg::CompressionRatioAgainstCalculator}));
     EXPECT_EQ(m_doc.CompressionRatio().GetText(), "10.21");
     EXPECT_TRUE(m_doc.IsCompressionFromCalculator());
 
     // OK clears the calculator's data and takes the new ratio.
     m_presenter.AnswerNextWarning(WarningAnswer::Ok);
-    EXPECT_EQ(m_doc.OnCommand(32878), CommandResult::Applied);
+    EXPECT_EQ(m_doc.Apply(Choice{ChoiceGroup::CompressionRatio, 4}), CommandResult::Applied);
     EXPECT_FALSE(m_doc.IsCompressionFromCalculator());
     EXPECT_FALSE(m_doc.ChamberVolume().IsSet());
     EXPECT_EQ(m_doc.CompressionRatio().GetText(), "10.00");
@@ -230,11 +234,11 @@ TEST_F(ChevyShortBlock, AppliedResultsMakeTheEngineWarnBeforeABoreStrokeOrRatioC
 TEST_F(ChevyShortBlock, TheCalculatorReopensWithTheAppliedInputs)
 {
     {
-        CompressionCalculator calculator(m_doc);
+        CompressionCalculator calculator = CompressionCalculatorFor(m_doc);
         TypeFlattopEngine(calculator);
         m_doc.ApplyCompressionCalculator(calculator.Result());
     }
-    CompressionCalculator reopened(m_doc);
+    CompressionCalculator reopened = CompressionCalculatorFor(m_doc);
     EXPECT_EQ(reopened.GetPistonKind(), CompressionCalculator::kFlattopPiston);
     EXPECT_EQ(Shown(reopened.Parameter(Input::GasketThickness)), "0.040");
     EXPECT_EQ(reopened.RatioText(), "10.21");

@@ -36,7 +36,7 @@ TEST(CutShortFiles, ACamFileCutInsideItsLastNumberIsRefusedAsDamaged)
     for (std::size_t cut : {3u, 8u}) {
         CamData cam;
         EXPECT_FALSE(cam.LoadFromFile(CutShort(whole, cut, dir, "cut.cam"))) << cut << " bytes cut";
-        EXPECT_EQ(presenter.LastCode(), 45);
+        EXPECT_EQ(presenter.LastCode(), Msg::FileRead);
     }
     CamData withoutLastLineEnd;
     EXPECT_FALSE(withoutLastLineEnd.LoadFromFile(CutShort(whole, 1, dir, "no-line-end.cam")))
@@ -55,5 +55,5 @@ TEST(CutShortFiles, AnAirflowFileCutInsideItsLastFlowIsRefusedAsDamaged)
     // "1 186.000000\n" cut to "1 1".
     CylHeadFlowData flow;
     EXPECT_FALSE(flow.LoadFromFile(CutShort(whole, 11, dir, "cut.flw")));
-    EXPECT_EQ(presenter.LastCode(), 45);
+    EXPECT_EQ(presenter.LastCode(), Msg::FileRead);
 }

@@ -47,7 +47,7 @@ fs::path Example(const char* name)
 TEST(CylHeadFlowEditor, AFifthPointContinuesTheLiftsAndRepeatsTheLastFlow)
 {
     CylHeadFlowEditor editor(FourPointHead(), CFileSpec("Airflow File"));
-    ASSERT_EQ(editor.StepPointCount(+1), 0);
+    ASSERT_EQ(editor.StepPointCount(+1), Msg::None);
     const CylHeadFlowData& data = editor.Data();
     EXPECT_EQ(data.GetPointCount(), 5);
     EXPECT_EQ(data.IntakeLift(4).GetText(), "0.600");
@@ -59,11 +59,11 @@ TEST(CylHeadFlowEditor, AFifthPointContinuesTheLiftsAndRepeatsTheLastFlow)
 TEST(CylHeadFlowEditor, ThePointCountMovesOneAtATimeBetweenFourAndTen)
 {
     CylHeadFlowEditor editor(FourPointHead(), CFileSpec("Airflow File"));
-    ASSERT_EQ(editor.StepPointCount(-1), 0);
+    ASSERT_EQ(editor.StepPointCount(-1), Msg::None);
     EXPECT_EQ(editor.Data().GetPointCount(), 4);
-    ASSERT_EQ(editor.StepPointCount(+5), 0);
+    ASSERT_EQ(editor.StepPointCount(+5), Msg::None);
     EXPECT_EQ(editor.Data().GetPointCount(), 5);
-    for (int i = 0; i < 8; ++i) ASSERT_EQ(editor.StepPointCount(+1), 0);
+    for (int i = 0; i < 8; ++i) ASSERT_EQ(editor.StepPointCount(+1), Msg::None);
     EXPECT_EQ(editor.Data().GetPointCount(), 10);
     EXPECT_EQ(editor.Data().IntakeLift(9).GetText(), "1.100");
 }
@@ -71,12 +71,12 @@ TEST(CylHeadFlowEditor, ThePointCountMovesOneAtATimeBetweenFourAndTen)
 TEST(CylHeadFlowEditor, ALoweredPointIsForgottenAndARaisedOneContinuesTheSeries)
 {
     CylHeadFlowEditor editor(FourPointHead(), CFileSpec("Airflow File"));
-    ASSERT_EQ(editor.StepPointCount(+1), 0);
+    ASSERT_EQ(editor.StepPointCount(+1), Msg::None);
     editor.Data().IntakeLift(4).SetValue(0.9f);
-    ASSERT_EQ(editor.StepPointCount(-1), 0);
+    ASSERT_EQ(editor.StepPointCount(-1), Msg::None);
     EXPECT_FALSE(editor.Data().IntakeLift(4).IsSet());
     EXPECT_FALSE(editor.Data().IntakeAirflow(4).IsSet());
-    ASSERT_EQ(editor.StepPointCount(+1), 0);
+    ASSERT_EQ(editor.StepPointCount(+1), Msg::None);
     EXPECT_EQ(editor.Data().IntakeLift(4).GetText(), "0.600");
 }
 
@@ -99,7 +99,7 @@ TEST(CylHeadFlowEditor, CalcOthersContinuesTheStepOfTheEditedLiftUpTo1Point5)
     data.SetPointCount(10);
     CylHeadFlowEditor editor(data, CFileSpec("Airflow File"));
     editor.Data().IntakeLift(1).SetValue(0.35f);
-    ASSERT_EQ(editor.CalcOthers(Side::Intake, 1), 0);
+    ASSERT_EQ(editor.CalcOthers(Side::Intake, 1), Msg::None);
     const std::vector<float> lifts = IntakeLifts(editor.Data());
     const std::vector<float> expected = {0.2f, 0.35f, 0.5f, 0.65f, 0.8f, 0.95f, 1.1f, 1.25f, 1.4f, 1.5f};
     ASSERT_EQ(lifts.size(), expected.size());
@@ -112,13 +112,13 @@ TEST(CylHeadFlowEditor, CalcOthersRefusesALiftThatDoesNotRise)
     CylHeadFlowEditor editor(FourPointHead(), CFileSpec("Airflow File"));
     editor.Data().IntakeLift(2).SetValue(0.3f);
     editor.Data().ExhaustLift(1).SetValue(0.2f);
-    EXPECT_EQ(editor.CalcOthers(Side::Intake, 2), 51);
-    EXPECT_EQ(editor.CalcOthers(Side::Exhaust, 1), 52);
+    EXPECT_EQ(editor.CalcOthers(Side::Intake, 2), Msg::IntakeLiftsNotAscending);
+    EXPECT_EQ(editor.CalcOthers(Side::Exhaust, 1), Msg::ExhaustLiftsNotAscending);
     EXPECT_EQ(editor.Data().IntakeLift(3).GetText(), "0.500");
     // Point 0 steps from zero; a point out of use has nothing to fill.
-    EXPECT_EQ(editor.CalcOthers(Side::Exhaust, 0), 0);
+    EXPECT_EQ(editor.CalcOthers(Side::Exhaust, 0), Msg::None);
     EXPECT_EQ(editor.Data().ExhaustLift(3).GetText(), "0.800");
-    EXPECT_EQ(editor.CalcOthers(Side::Intake, 7), 0);
+    EXPECT_EQ(editor.CalcOthers(Side::Intake, 7), Msg::None);
 }
 
 TEST(CylHeadFlowEditor, AFileOpensWholeInTheCopysUnitsOrNotAtAll)
@@ -130,7 +130,7 @@ TEST(CylHeadFlowEditor, AFileOpensWholeInTheCopysUnitsOrNotAtAll)
 
     EXPECT_FALSE(editor.Open((fs::path(TORQWELL_SOURCE_DIR) / "tests/data/corrupt/airflow-47.flw").string(),
                              "bad.flw"));
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{47});
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::FileInvalidValue});
     EXPECT_EQ(editor.Data().GetDescription(), "Bench Head");
     EXPECT_EQ(editor.Data().GetPointCount(), 4);
     EXPECT_EQ(editor.FileName(), "");
@@ -147,7 +147,7 @@ TEST(CylHeadFlowEditor, SavingNamesTheCopyAndResetForgetsTheName)
     RecordingPresenter presenter;
     TempDir folder;
     CylHeadFlowEditor editor(FourPointHead(), CFileSpec("Airflow File"));
-    ASSERT_EQ(editor.CheckComplete(), 0);
+    ASSERT_EQ(editor.CheckComplete(), Msg::None);
     ASSERT_TRUE(editor.Save(folder.File("bench.flw").string(), "bench.flw"));
     EXPECT_EQ(editor.FileName(), "bench.flw");
 
@@ -158,6 +158,6 @@ TEST(CylHeadFlowEditor, SavingNamesTheCopyAndResetForgetsTheName)
 
     editor.ResetAll();
     EXPECT_EQ(editor.FileName(), "");
-    EXPECT_EQ(editor.CheckComplete(), 61);  // the description went too
+    EXPECT_EQ(editor.CheckComplete(), Msg::AirflowDescriptionRequired);  // the description went too
     EXPECT_EQ(editor.Data().IntakeLift(0).GetText(), "0.050");
 }

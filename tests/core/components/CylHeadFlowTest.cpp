@@ -58,10 +58,10 @@ TEST(CylHeadFlowData, NewResetAndPresetRecordsInEitherUnitSystem)
     EXPECT_EQ(data.IntakeTestDiameter().GetTextWithUnits(), "0.750 in");
     ExpectSeries(data, kIntakeLift, {0.01f, 0.01f, 0.01f, 0.01f});
     EXPECT_FALSE(data.ExhaustAirflow(4).IsSet()) << "points beyond the count are unset";
-    EXPECT_EQ(CompleteCode(data), 61);
+    EXPECT_EQ(CompleteCode(data), Msg::AirflowDescriptionRequired);
     data.SetDescription("  Bench test \t");
     EXPECT_EQ(data.GetDescription(), "Bench test");
-    EXPECT_EQ(CompleteCode(data), 51) << "lifts all 0.01";
+    EXPECT_EQ(CompleteCode(data), Msg::IntakeLiftsNotAscending) << "lifts all 0.01";
 
     data.ResetDefaults();
     EXPECT_EQ(data.GetDescription(), "");
@@ -100,7 +100,7 @@ TEST(CylHeadFlowData, PresetRowsHoldTheirBenchFigures)
     // Every preset is a complete head whose intake flow never falls with lift.
     for (int index = 1; index <= CylHeadFlowData::kPresetCount; ++index) {
         const std::vector<float> flows = Series(Preset(index), kIntakeFlow);
-        EXPECT_EQ(CompleteCode(Preset(index)), 0) << index;
+        EXPECT_EQ(CompleteCode(Preset(index)), Msg::None) << index;
         EXPECT_TRUE(std::is_sorted(flows.begin(), flows.end())) << index;
     }
 }
@@ -112,7 +112,7 @@ TEST(CylHeadFlowData, PointCountExtendAndRepeatAsTheDialogUsesThem)
     data.SetPointCount(6);
     EXPECT_FALSE(data.IntakeLift(5).IsSet()) << "raising the count brings nothing back";
     EXPECT_FALSE(data.ExhaustAirflow(7).IsSet());
-    EXPECT_EQ(CompleteCode(data), 57);
+    EXPECT_EQ(CompleteCode(data), Msg::IntakeLiftDataRequired);
     data.SetUnitSystem(kMetricUnits);
     const CylHeadFlowData copy(data);
     EXPECT_TRUE(copy.GetPointCount() == 6 && copy.GetUnitSystem() == kMetricUnits);
@@ -125,7 +125,7 @@ TEST(CylHeadFlowData, PointCountExtendAndRepeatAsTheDialogUsesThem)
     EXPECT_FLOAT_EQ(data.IntakeLift(5).GetValue(), 0.6f);
     EXPECT_FLOAT_EQ(data.IntakeAirflow(5).GetValue(), 242.0f);
     EXPECT_FLOAT_EQ(data.ExhaustAirflow(5).GetValue(), 164.0f);
-    EXPECT_EQ(CompleteCode(data), 0);
+    EXPECT_EQ(CompleteCode(data), Msg::None);
 
     CylHeadFlowData fresh;
     fresh.SetPointCount(6);
@@ -155,22 +155,22 @@ TEST(CylHeadFlowData, CompletenessNamesTheFirstGapAndEqualLiftsAreNotAscending)
     data.ExhaustAirflow(1).MarkUnset();   // 60 at point 1
     data.IntakeLift(3).MarkUnset();       // 57 at point 3
     data.ExhaustLift(7).SetValue(0.01f);  // 52, after 51
-    EXPECT_EQ(CompleteCode(data), 60) << "point 1 before point 3";
+    EXPECT_EQ(CompleteCode(data), Msg::ExhaustFlowDataRequired) << "point 1 before point 3";
     data.ExhaustAirflow(1).SetValue(110.0f);
-    EXPECT_EQ(CompleteCode(data), 57);
+    EXPECT_EQ(CompleteCode(data), Msg::IntakeLiftDataRequired);
     data.IntakeLift(3).SetValue(0.5f);
-    EXPECT_EQ(CompleteCode(data), 51);
+    EXPECT_EQ(CompleteCode(data), Msg::IntakeLiftsNotAscending);
     ErrorCode code = 0;
     EXPECT_TRUE(data.CheckIntakeLiftStep(1, code));
     EXPECT_FALSE(data.CheckIntakeLiftStep(2, code));
     data.IntakeLift(2).SetValue(0.4f);
-    EXPECT_EQ(CompleteCode(data), 52);
+    EXPECT_EQ(CompleteCode(data), Msg::ExhaustLiftsNotAscending);
     data.SetPointCount(7);
-    EXPECT_EQ(CompleteCode(data), 0) << "a point beyond the count does not count";
+    EXPECT_EQ(CompleteCode(data), Msg::None) << "a point beyond the count does not count";
 
     data.IntakeAirflow(0).MarkUnset();
     data.ExhaustLift(0).MarkUnset();
-    EXPECT_EQ(CompleteCode(data), 58);
+    EXPECT_EQ(CompleteCode(data), Msg::IntakeFlowDataRequired);
     const std::pair<CFloatPtSpec*, int> gaps[] = {{&data.ExhaustTestPressureDrop(), 56},
                                                   {&data.ExhaustTestDiameter(), 55},
                                                   {&data.IntakeTestPressureDrop(), 54},
@@ -180,7 +180,7 @@ TEST(CylHeadFlowData, CompletenessNamesTheFirstGapAndEqualLiftsAreNotAscending)
         EXPECT_EQ(CompleteCode(data), expected) << parameter->GetName();
     }
     data.SetDescription("   ");
-    EXPECT_EQ(CompleteCode(data), 61);
+    EXPECT_EQ(CompleteCode(data), Msg::AirflowDescriptionRequired);
 }
 
 TEST(AirflowBlock, IsWrittenInInchesWithFourLinesPerPointAndReadsBack)
@@ -198,13 +198,13 @@ TEST(AirflowBlock, IsWrittenInInchesWithFourLinesPerPointAndReadsBack)
     for (const auto& [line, content] : expected) EXPECT_EQ(lines[line], content) << "line " << line;
 
     CylHeadFlowData read;
-    ASSERT_EQ(ReadBlockCode(read, JoinLines(lines, "\r\n")), 0);
+    ASSERT_EQ(ReadBlockCode(read, JoinLines(lines, "\r\n")), Msg::None);
     EXPECT_EQ(read.GetUnitSystem(), kEnglishUnits);
     EXPECT_EQ(read.GetDescription(), "Low Performance/Stock Ports And Valves");
     EXPECT_EQ(WrittenBlock(read), text);
     std::vector<std::string> metric = lines;
     metric[2] = "1";
-    ASSERT_EQ(ReadBlockCode(read, JoinLines(metric)), 0);
+    ASSERT_EQ(ReadBlockCode(read, JoinLines(metric)), Msg::None);
     EXPECT_EQ(read.IntakeTestDiameter().GetTextWithUnits(), "51.31 mm") << "a block that says metric";
 
     CylHeadFlowData ten;
@@ -228,8 +228,8 @@ TEST(AirflowBlock, BadBlocksGiveTheirCodes)
         lines[line] = text;
         CylHeadFlowData data;
         EXPECT_EQ(ReadBlockCode(data, JoinLines(lines)), code) << "line " << line << ": " << text;
-        if (line == 6 && code == 0) {
-            EXPECT_EQ(CompleteCode(data), 51) << "lift order is checked later";
+        if (line == 6 && code == Msg::None) {
+            EXPECT_EQ(CompleteCode(data), Msg::IntakeLiftsNotAscending) << "lift order is checked later";
         }
     }
 }
@@ -238,19 +238,19 @@ TEST(AirflowBlock, StrangeInputIsRefusedWithoutHarmAndHugeLinesAreCut)
 {
     const std::string good = JoinLines(PresetLines(15, "4V"));
     CylHeadFlowData data;
-    EXPECT_EQ(ReadBlockCode(data, ""), 45);
-    EXPECT_EQ(ReadBlockCode(data, good.substr(0, good.size() / 2)), 45);
+    EXPECT_EQ(ReadBlockCode(data, ""), Msg::FileRead);
+    EXPECT_EQ(ReadBlockCode(data, good.substr(0, good.size() / 2)), Msg::FileRead);
     std::string crOnly = good;
     std::replace(crOnly.begin(), crOnly.end(), '\n', '\r');
-    EXPECT_EQ(ReadBlockCode(data, crOnly), 49);
-    EXPECT_EQ(ReadBlockCode(data, "3.10\nx\n0\n" + std::string(1 << 20, '9') + "\n"), 47);
+    EXPECT_EQ(ReadBlockCode(data, crOnly), Msg::AirflowFileVersion);
+    EXPECT_EQ(ReadBlockCode(data, "3.10\nx\n0\n" + std::string(1 << 20, '9') + "\n"), Msg::FileInvalidValue);
 
     // A huge description line is cut and the rest still reads in step.
     std::vector<std::string> lines = PresetLines(15, "4V");
     lines[1] = std::string(1 << 20, 'c');
-    ASSERT_EQ(ReadBlockCode(data, JoinLines(lines)), 0);
+    ASSERT_EQ(ReadBlockCode(data, JoinLines(lines)), Msg::None);
     EXPECT_EQ(data.GetDescription(), std::string(79, 'c'));
-    EXPECT_EQ(CompleteCode(data), 0);
+    EXPECT_EQ(CompleteCode(data), Msg::None);
 }
 
 TEST(AirflowBlock, AFailedReadKeepsWhatWasReadInEnglishUnits)
@@ -259,7 +259,7 @@ TEST(AirflowBlock, AFailedReadKeepsWhatWasReadInEnglishUnits)
     lines[20] = "1 0";  // intake airflow of point 6, below 1 cfm
     CylHeadFlowData data = Preset(16, "Race 4V");
     data.SetUnitSystem(kMetricUnits);
-    EXPECT_EQ(ReadBlockCode(data, JoinLines(lines)), 47);
+    EXPECT_EQ(ReadBlockCode(data, JoinLines(lines)), Msg::FileInvalidValue);
     EXPECT_EQ(data.GetDescription(), "Oval Ported");
     EXPECT_EQ(data.GetUnitSystem(), kEnglishUnits);
     EXPECT_EQ(data.IntakeTestDiameter().GetTextWithUnits(), "2.020 in");
@@ -279,7 +279,7 @@ TEST(AirflowFile, DescriptionsSurviveEmptyOrCutAndAnOldVersionIsRefused)
     CylHeadFlowData loaded = Preset(5, "Something");
     ASSERT_TRUE(loaded.LoadFromFile(path));
     EXPECT_EQ(loaded.GetDescription(), "");
-    EXPECT_EQ(CompleteCode(loaded), 61);
+    EXPECT_EQ(CompleteCode(loaded), Msg::AirflowDescriptionRequired);
 
     data.SetDescription(std::string(60, 'a') + "\r\n" + std::string(58, 'b'));
     ASSERT_TRUE(data.SaveToFile(path));
@@ -291,7 +291,7 @@ TEST(AirflowFile, DescriptionsSurviveEmptyOrCutAndAnOldVersionIsRefused)
     WriteWholeFile(folder.File("v.flw"), "3.09\n");
     EXPECT_FALSE(loaded.LoadFromFile(folder.File("v.flw").string()));
     EXPECT_EQ(presenter.Messages().back().message.title, "Invalid File Version");
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{49});
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::AirflowFileVersion});
 }
 
 TEST(CylHeadFlowDeathTest, CallsOutsideTheDataModelAreConsistencyFailures)

@@ -91,15 +91,8 @@ TEST_P(ParallelRun, ACamSweepWithUnsolvableLobesAndTiedScoresKeepsWhatTheSequent
 {
     CTorqDoc baseline;
     BuildChevy350(baseline);
-    // 11 x 3 x 2 = 66 tests. The 1.2 in lift cannot be ground on the
-    // shorter lobes, and from 10,000 rpm on the milder cams make no power:
-    // many score 0 and tie.
     const auto configure = [&](IteratorTest& iterator) {
-        Configure(
-            iterator, baseline,
-            {Sweep(kItrIvc, baseline, 40.0f, 100.0f, 6.0f), Sweep(kItrEvo, baseline, 30.0f, 90.0f, 30.0f),
-             Sweep(kItrIntakeLift, baseline, 1.1f, 1.2f, 0.1f)},
-            kMaxPower, 10000.0f, 11000.0f);
+        Configure(iterator, baseline, CamSweepWithFailuresAndTies(baseline));
     };
     const SeriesFacts facts = RunBothAndCompare(configure, {1, 7, 1000});
     // The sweep must really exercise what the comparison is about.

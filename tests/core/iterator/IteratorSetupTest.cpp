@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int kAutoValveLift = 32905;
+constexpr EngineCommand kAutoValveLift = EngineCommand::AutoValveLift;
 
 class IteratorSetupChecks : public testing::Test {
 protected:
@@ -39,42 +39,42 @@ protected:
 
 TEST_F(IteratorSetupChecks, TheChecksRunInOrderAndTheFirstFailureWins)
 {
-    EXPECT_EQ(CheckSetup(setup), 63);  // no row in use
+    EXPECT_EQ(CheckSetup(setup), Msg::IteratorTooFewTests);  // no row in use
     setup.params[0].ChooseDataType(kItrBore, baseline);
-    EXPECT_EQ(CheckSetup(setup), 64);  // just chosen: no steps yet
+    EXPECT_EQ(CheckSetup(setup), Msg::IteratorTooFewSteps);  // just chosen: no steps yet
     // 17,321 x 17,321 = 300,017,041 passes the ceiling at row 2, before the
     // duplicate in row 3 and the row without steps in row 4 are reached.
     setup.params[0] = Row(kItrIvo, 17321);
     setup.params[1] = Row(kItrIvc, 17321);
     setup.params[2] = Row(kItrIvo, 2);
     setup.params[3] = Row(kItrEvo, 1);
-    EXPECT_EQ(CheckSetup(setup), 86);
+    EXPECT_EQ(CheckSetup(setup), Msg::IteratorTooManyTests);
     setup.params[0] = Row(kItrIvo, 15000);  // 15,000 x 20,000 is the ceiling itself: allowed
     setup.params[1] = Row(kItrIvc, 20000);
-    EXPECT_EQ(CheckSetup(setup), 65);
+    EXPECT_EQ(CheckSetup(setup), Msg::IteratorDataTypeDuplicated);
     setup.params[2].Clear();
-    EXPECT_EQ(CheckSetup(setup), 64);
+    EXPECT_EQ(CheckSetup(setup), Msg::IteratorTooFewSteps);
     setup.params[3] = Row(kItrEvo, 2);
     setup.params[0] = Row(kItrIvo, 2);
     setup.minRpm = 6000.0f;
     setup.maxRpm = 6000.0f;
-    EXPECT_EQ(CheckSetup(setup), 67);
+    EXPECT_EQ(CheckSetup(setup), Msg::IteratorRpmRangeInverted);
     setup.maxRpm = 6500.0f;
-    EXPECT_EQ(CheckSetup(setup), 0);
+    EXPECT_EQ(CheckSetup(setup), Msg::None);
     baseline.Cam().NominalIvc().MarkUnset();
-    EXPECT_EQ(CheckSetup(setup), 62);  // the baseline first of all
+    EXPECT_EQ(CheckSetup(setup), Msg::IteratorBaselineRequired);  // the baseline first of all
 }
 
 TEST_F(IteratorSetupChecks, AnEngineThatSizesItsOwnValvesCannotBeTheBaseline)
 {
-    EXPECT_EQ(CheckBaselineChoice(baseline), 0);
-    baseline.OnCommand(kAutoValveLift);
-    EXPECT_EQ(CheckBaselineChoice(baseline), 68);
+    EXPECT_EQ(CheckBaselineChoice(baseline), Msg::None);
+    baseline.Apply(kAutoValveLift);
+    EXPECT_EQ(CheckBaselineChoice(baseline), Msg::IteratorAutoSizesOn);
     CTorqDoc turbo;
     BuildTurboFour(turbo);
     turbo.Cam().SetAutoValveLift(false);
     ASSERT_TRUE(turbo.IsAutoValveSizes());
-    EXPECT_EQ(CheckBaselineChoice(turbo), 68);
+    EXPECT_EQ(CheckBaselineChoice(turbo), Msg::IteratorAutoSizesOn);
 }
 
 TEST_F(IteratorSetupChecks, ApplyingConfiguresTheIteratorAndReadingBackNeedsTheBaselineOpen)
@@ -84,7 +84,7 @@ TEST_F(IteratorSetupChecks, ApplyingConfiguresTheIteratorAndReadingBackNeedsTheB
     setup.params[4] = Sweep(kItrBore, baseline, 4.0f, 4.1f, 0.03f);
     setup.criterion = kMaxTorque;
     setup.minRpm = 3000.0f;
-    ASSERT_EQ(CheckSetup(setup), 0);
+    ASSERT_EQ(CheckSetup(setup), Msg::None);
     ApplySetup(iterator, setup);
     EXPECT_EQ(iterator.GetBaseline(), &baseline);
     EXPECT_EQ(iterator.GetTotalTests(), 25);

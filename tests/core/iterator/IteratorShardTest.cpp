@@ -90,14 +90,8 @@ TEST(IteratorShards, ACamSweepWithFailuresAndTiedZeroScoresMergesToTheWholeSerie
 {
     CTorqDoc baseline;
     BuildChevy350(baseline);
-    // 66 tests: unsolvable lobes fail, and from 10,000 rpm on the milder
-    // cams make no power, so many tests tie at 0.
     const Configurer configure = [&](IteratorTest& iterator) {
-        Configure(
-            iterator, baseline,
-            {Sweep(kItrIvc, baseline, 40.0f, 100.0f, 6.0f), Sweep(kItrEvo, baseline, 30.0f, 90.0f, 30.0f),
-             Sweep(kItrIntakeLift, baseline, 1.1f, 1.2f, 0.1f)},
-            kMaxPower, 10000.0f, 11000.0f);
+        Configure(iterator, baseline, CamSweepWithFailuresAndTies(baseline));
     };
     ExpectShardsRebuildTheSeries(configure, {1, 3, 8, 70});  // 70: more shards than tests
 }

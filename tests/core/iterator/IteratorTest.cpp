@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kTimingFiftyLift = 32901;
+constexpr Choice kTimingFiftyLift = NamedChoice::kFiftyLiftTiming;
 
 ResultSeriesValues Filled(float value)
 {
@@ -161,6 +161,22 @@ TEST_F(IteratorModel, TheScoreIsThePeakInsideTheBandAndNeverBelowZero)
     EXPECT_EQ(iterator.GetBestScore(0), 500.0f);
 }
 
+TEST_F(IteratorModel, APeakOnTheBandsLowerEdgeIsTheScoreAndOneJustBelowItIsNot)
+{
+    // 3000 rpm is both a speed point and the band's lower edge: the point
+    // counts, the one 500 rpm below does not.
+    ResultSeriesValues curve = Filled(10.0f);
+    curve[1] = 400.0f;  // 2500 rpm: outside
+    curve[2] = 60.0f;   // 3000 rpm: the highest inside the band
+    bool isNewBest = false;
+    ConfigureSixteenTests(kMaxPower, 3000.0f, 5000.0f);
+    FinishWith(curve, Filled(1.0f), isNewBest);
+    EXPECT_EQ(iterator.GetBestScore(0), 60.0f);
+    ConfigureSixteenTests(kMaxTorque, 3000.0f, 5000.0f);
+    FinishWith(Filled(900.0f), curve, isNewBest);
+    EXPECT_EQ(iterator.GetBestScore(0), 60.0f);
+}
+
 TEST_F(IteratorModel, ATestWithoutResultsIsCountedAndTheSeriesGoesOn)
 {
     // Intake lifts of 1.15 in and more cannot be ground on this short a lobe: skipped silently.
@@ -185,9 +201,9 @@ TEST_F(IteratorModel, ATestWithoutResultsIsCountedAndTheSeriesGoesOn)
     ASSERT_TRUE(iterator.IssueNextTest(values, number));
     IteratorTest::TestOutcome invalid;
     invalid.kind = IteratorTest::TestOutcome::Kind::InvalidEngine;
-    invalid.validationCode = 35;
+    invalid.validationCode = Msg::CamIvcRequired;
     EXPECT_FALSE(iterator.FinishTest(values, number, invalid, isNewBest));
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{35});
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::CamIvcRequired});
     EXPECT_EQ(iterator.GetWorkingPower(), Filled(0.0f));
     EXPECT_EQ(iterator.GetKeptCount(), 1);
 }
@@ -210,21 +226,22 @@ TEST_F(IteratorModel, ReadinessAndTheRegisteredBaseline)
 {
     ErrorCode code = 0;
     EXPECT_FALSE(iterator.IsReady(code));
-    EXPECT_EQ(code, 62);
+    EXPECT_EQ(code, Msg::IteratorBaselineRequired);
     iterator.SetBaseline(&baseline);
     EXPECT_FALSE(iterator.IsReady(code));  // no series prepared
-    EXPECT_EQ(code, 63);
+    EXPECT_EQ(code, Msg::IteratorTooFewTests);
 
     CTorqDoc incomplete;
     iterator.SetBaseline(&incomplete);
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{1});  // no short block; the baseline stays
+    EXPECT_EQ(presenter.Codes(),
+              std::vector<int>{Msg::BoreStrokeSelectionRequired});  // no short block; the baseline stays
     EXPECT_EQ(iterator.GetBaselineNumber(), baseline.GetDocumentNumber());
 
     Configure(iterator, baseline, {Sweep(kItrBore, baseline, 4.0f, 4.01f, 0.01f)}, kMaxTorque, 3000.0f,
               6000.0f);
     EXPECT_TRUE(iterator.IsReady(code));
     EXPECT_FALSE(iterator.BaselineTimingChanged(open));
-    baseline.OnCommand(kTimingFiftyLift);
+    baseline.Apply(kTimingFiftyLift);
     EXPECT_TRUE(iterator.BaselineTimingChanged(open));
 
     // Closed: gone, and the iterator clears itself.

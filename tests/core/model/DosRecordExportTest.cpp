@@ -18,13 +18,13 @@ namespace at = DosRecordOffset;
 
 namespace {
 
-constexpr int kPressureDrop30 = 33327;
-constexpr int kTwoIntakeValves = 32915;
-constexpr int kOneIntakeValve = 32914;
-constexpr int kAutoValveSizes = 32904;
-constexpr int kAutoValveLift = 32905;
-constexpr int kChooseMetricUnits = 32872;
-constexpr int kTimingFiftyLift = 32901;
+constexpr EngineCommand kPressureDrop30 = EngineCommand::PressureDrop30;
+constexpr EngineCommand kTwoIntakeValves = EngineCommand::TwoIntakeValves;
+constexpr EngineCommand kOneIntakeValve = EngineCommand::OneIntakeValve;
+constexpr EngineCommand kAutoValveSizes = EngineCommand::AutoValveSizes;
+constexpr EngineCommand kAutoValveLift = EngineCommand::AutoValveLift;
+constexpr EngineCommand kChooseMetricUnits = EngineCommand::MetricUnits;
+constexpr Choice kTimingFiftyLift = NamedChoice::kFiftyLiftTiming;
 
 // The record is little-endian and so is every machine we build for: a plain
 // copy of the bytes gives the value.
@@ -67,39 +67,40 @@ int CheckCode(CTorqDoc& doc)
 TEST(DosRecordExport, ChecksRunInTheirOrderAndShowOnlyTheFirstFailure)
 {
     CTorqDoc incomplete;
-    EXPECT_EQ(CheckCode(incomplete), 1);
+    EXPECT_EQ(CheckCode(incomplete), Msg::BoreStrokeSelectionRequired);
 
     CTorqDoc doc;
     BuildChevy350(doc);
-    EXPECT_EQ(CheckCode(doc), 0);
-    doc.OnCommand(kChooseMetricUnits);
-    EXPECT_EQ(CheckCode(doc), 87) << "metric even though everything else fits";
+    EXPECT_EQ(CheckCode(doc), Msg::None);
+    doc.Apply(kChooseMetricUnits);
+    EXPECT_EQ(CheckCode(doc), Msg::ExportNeedsEnglishUnits) << "metric even though everything else fits";
     doc.SetUnitSystem(kEnglishUnits);
     doc.ClearResults();
-    doc.OnCommand(kAutoValveSizes);
-    EXPECT_EQ(CheckCode(doc), 79) << "no results comes before the automatic sizes";
+    doc.Apply(kAutoValveSizes);
+    EXPECT_EQ(CheckCode(doc), Msg::ExportResultsMissing) << "no results comes before the automatic sizes";
     doc.Recalculate();
-    EXPECT_EQ(CheckCode(doc), 80);
-    doc.OnCommand(kAutoValveSizes);
-    doc.OnCommand(kAutoValveLift);
-    EXPECT_EQ(CheckCode(doc), 80);
-    doc.OnCommand(kAutoValveLift);
-    doc.OnCommand(kPressureDrop30);
-    EXPECT_EQ(CheckCode(doc), 81);
+    EXPECT_EQ(CheckCode(doc), Msg::ExportAutoSizesOn);
+    doc.Apply(kAutoValveSizes);
+    doc.Apply(kAutoValveLift);
+    EXPECT_EQ(CheckCode(doc), Msg::ExportAutoSizesOn);
+    doc.Apply(kAutoValveLift);
+    doc.Apply(kPressureDrop30);
+    EXPECT_EQ(CheckCode(doc), Msg::ExportPressureDrop);
     doc.PressureDrop().SetValue(1.5f);
-    doc.OnCommand(kTwoIntakeValves);
-    EXPECT_EQ(CheckCode(doc), 84);
-    doc.OnCommand(kOneIntakeValve);
+    doc.Apply(kTwoIntakeValves);
+    EXPECT_EQ(CheckCode(doc), Msg::ExportTwoValveCounts);
+    doc.Apply(kOneIntakeValve);
     doc.CylinderHeadType().SetChoice(kCustomHeadIndex, "My Ported Heads");
-    EXPECT_EQ(CheckCode(doc), 82);
+    EXPECT_EQ(CheckCode(doc), Msg::ExportCustomAirflow);
 
     CTorqDoc turbo;
     BuildTurboFour(turbo);
-    turbo.OnCommand(kAutoValveSizes);
-    turbo.OnCommand(kAutoValveLift);
-    EXPECT_EQ(CheckCode(turbo), 85) << "a 4-valve head with 2 + 2 valves, on forced induction";
-    turbo.OnCommand(kOneIntakeValve);
-    EXPECT_EQ(CheckCode(turbo), 83);
+    turbo.Apply(kAutoValveSizes);
+    turbo.Apply(kAutoValveLift);
+    EXPECT_EQ(CheckCode(turbo), Msg::ExportForcedInduction)
+        << "a 4-valve head with 2 + 2 valves, on forced induction";
+    turbo.Apply(kOneIntakeValve);
+    EXPECT_EQ(CheckCode(turbo), Msg::ExportFourValveCounts);
 }
 
 TEST(DosRecordExport, TheRecordHoldsEveryFieldAtItsOffset)
@@ -167,7 +168,7 @@ TEST(DosRecordExport, CalculatorDataLongNamesAndFiftyLiftTimingAreRecordedAsTheO
     CTorqDoc doc;
     BuildChevy350(doc);
     doc.ShortBlockType().SetFromText("Chevy 350 with a forged crank and rods", false);
-    doc.OnCommand(kTimingFiftyLift);
+    doc.Apply(kTimingFiftyLift);
     doc.ApplyCustomCamType(std::string(60, 'C'));
     UseCalculator(doc);
     const std::string record = Exported(doc, folder);
@@ -211,7 +212,7 @@ TEST(DosRecordExport, ALongChosenNameIsShortenedAndMayNotOverwriteAnotherFile)
     WriteWholeFile(folder.File("my.trq"), "another engine");
     EXPECT_FALSE(ExportDosRecordFile(doc, folder.Path().string(), "my.eng.trq"));
     EXPECT_EQ(ReadWholeFile(folder.File("my.trq")), "another engine");
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{78, 78}));
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{Msg::ExportDosNameTaken, Msg::ExportDosNameTaken}));
     EXPECT_EQ(FilesIn(folder.Path()), 2u);
 }
 
@@ -227,7 +228,8 @@ TEST(DosRecordExportDeathTest, AFailedWriteLeavesTheOldFileAndNoPartOfTheNewOne)
         RecordingPresenter presenter;
         CTorqDoc doc;
         BuildChevy350(doc);
-        return !WriteGameEngineFile(path.string(), doc) && presenter.Codes() == std::vector<int>{44} &&
+        return !WriteGameEngineFile(path.string(), doc) &&
+               presenter.Codes() == std::vector<int>{Msg::FileWrite} &&
                ReadWholeFile(path) == "an older record" && FilesIn(folder.Path()) == 1;
     };
     EXPECT_EXIT(std::_Exit(writeUnderLimit() ? 0 : 1), testing::ExitedWithCode(0), "");

@@ -1,4 +1,3 @@
-#include "model/Commands.h"
 #include "model/ComponentTable.h"
 #include "model/EnablingRules.h"
 #include "model/TorqDoc.h"
@@ -10,6 +9,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -34,19 +34,19 @@ TEST(EnablingRules, OnTheForcedInductionManifoldEachUnitKindEnablesOnlyTheFigure
     RecordingPresenter quiet;
     CTorqDoc doc;
     BuildChevy350(doc);
-    doc.OnCommand(Cmd::kForcedInductionManifold);
+    doc.Apply(NamedChoice::kForcedInductionManifold);
     const struct {
-        int command;
+        Choice unit;
         const char* figures;
     } kinds[] = {
-        {Cmd::kForcedInductionNone, "00000000"},
-        {Cmd::kCustomTurbo, "11101001"},
-        {Cmd::kCustomCentrifugalBlower, "11110111"},
-        {Cmd::kCustomRootsBlower, "10100011"},
+        {NamedChoice::kNoForcedInduction, "00000000"},
+        {NamedChoice::kCustomTurbo, "11101001"},
+        {NamedChoice::kCustomCentrifugalBlower, "11110111"},
+        {NamedChoice::kCustomRootsBlower, "10100011"},
     };
     for (const auto& kind : kinds) {
-        ASSERT_EQ(doc.OnCommand(kind.command), CommandResult::Applied);
-        EXPECT_EQ(EnabledFigures(doc), kind.figures) << FindComponentChoice(kind.command).name;
+        ASSERT_EQ(doc.Apply(kind.unit), CommandResult::Applied);
+        EXPECT_EQ(EnabledFigures(doc), kind.figures) << ChoiceRow(kind.unit).name;
         EXPECT_TRUE(IsParameterEnabled(doc, doc.ForcedInductionType()));
         EXPECT_TRUE(IsParameterEnabled(doc, doc.IntercoolerEfficiency()));
     }
@@ -62,21 +62,24 @@ TEST(EnablingRules, OffTheForcedInductionManifoldNoBlowerValueOrChoiceIsTakenWha
     EXPECT_EQ(EnabledFigures(doc), "11101001");
     EXPECT_EQ(ParameterEnabling(doc, doc.ExhaustSystem()), Enabling::ExhaustTakenByBlower);
     EXPECT_TRUE(ShowsForcedInductionExhaust(doc));
-    EXPECT_EQ(CommandEnabling(doc, Cmd::kExhaustStock), Enabling::ExhaustTakenByBlower);
+    EXPECT_EQ(ChoiceEnabling(doc, NamedChoice::kStockExhaust), Enabling::ExhaustTakenByBlower);
 
-    doc.OnCommand(Cmd::kManifolds.first);  // the turbocharger stays chosen
+    doc.Apply(Choice{ChoiceGroup::Manifold, 0});  // the turbocharger stays chosen
     EXPECT_EQ(EnabledFigures(doc), "00000000");
     for (const CTorqSpec* spec : std::initializer_list<const CTorqSpec*>{
              &doc.ForcedInductionType(), &doc.IntercoolerEfficiency(), &doc.BlowerBoostLevelLimit()}) {
         EXPECT_EQ(ParameterEnabling(doc, *spec), Enabling::NoForcedInductionManifold) << spec->GetName();
     }
-    for (int command : {Cmd::kForcedInductionNone, Cmd::kCustomRootsBlower, Cmd::kIntercoolerNone,
-                        Cmd::kIntercoolers.last}) {
-        EXPECT_EQ(CommandEnabling(doc, command), Enabling::NoForcedInductionManifold) << command;
+    const auto intercoolers = ChoicesOf(ChoiceGroup::Intercooler);
+    for (Choice choice :
+         {NamedChoice::kNoForcedInduction, NamedChoice::kCustomRootsBlower, NamedChoice::kNoIntercooler,
+          Choice{ChoiceGroup::Intercooler, int(intercoolers.size()) - 1}}) {
+        EXPECT_EQ(ChoiceEnabling(doc, choice), Enabling::NoForcedInductionManifold)
+            << ChoiceRow(choice).menuCommand;
     }
     EXPECT_TRUE(IsParameterEnabled(doc, doc.ExhaustSystem()));
     EXPECT_FALSE(ShowsForcedInductionExhaust(doc));
-    EXPECT_EQ(CommandEnabling(doc, Cmd::kExhaustStock), Enabling::Enabled);
+    EXPECT_EQ(ChoiceEnabling(doc, NamedChoice::kStockExhaust), Enabling::Enabled);
 }
 
 TEST(EnablingRules, NitrousFlowOnlyWithAGasolineNitrousFuel)
@@ -85,9 +88,10 @@ TEST(EnablingRules, NitrousFlowOnlyWithAGasolineNitrousFuel)
     CTorqDoc doc;
     doc.FuelType().MarkUnset();
     EXPECT_EQ(ParameterEnabling(doc, doc.NitrousFlowRate()), Enabling::FuelWithoutNitrous) << "no fuel yet";
-    for (int command = Cmd::kFuels.first; command <= Cmd::kFuels.last; ++command) {
-        doc.OnCommand(command);
-        const ComponentChoice& fuel = FindComponentChoice(command);
+    const auto fuels = ChoicesOf(ChoiceGroup::Fuel);
+    for (int index = 0; index < int(fuels.size()); ++index) {
+        doc.Apply(Choice{ChoiceGroup::Fuel, index});
+        const ComponentChoice& fuel = fuels[std::size_t(index)];
         EXPECT_EQ(IsParameterEnabled(doc, doc.NitrousFlowRate()),
                   std::string(fuel.name) == "Gasoline/Nitrous")
             << fuel.name << " " << fuel.partIndex;
@@ -98,18 +102,19 @@ TEST(EnablingRules, AutomaticValveSizesOnlyForOneOfTheListedHeadsAndOtherValuesA
 {
     RecordingPresenter quiet;
     CTorqDoc doc;
-    EXPECT_EQ(CommandEnabling(doc, Cmd::kAutoValveSizes), Enabling::AutoSizesNeedListedHead) << "no head yet";
+    EXPECT_EQ(CommandEnabling(doc, EngineCommand::AutoValveSizes), Enabling::AutoSizesNeedListedHead)
+        << "no head yet";
     BuildChevy350(doc);
-    EXPECT_EQ(CommandEnabling(doc, Cmd::kAutoValveSizes), Enabling::Enabled);
+    EXPECT_EQ(CommandEnabling(doc, EngineCommand::AutoValveSizes), Enabling::Enabled);
     const CylHeadFlowData ownAirflow = doc.FlowData();
     doc.ApplyUserAirflowData(ownAirflow, CFileSpec("Airflow File"));
-    EXPECT_EQ(CommandEnabling(doc, Cmd::kAutoValveSizes), Enabling::AutoSizesNeedListedHead);
+    EXPECT_EQ(CommandEnabling(doc, EngineCommand::AutoValveSizes), Enabling::AutoSizesNeedListedHead);
 
     // The rules name only the values above: a copy is not the document's parameter.
     CFloatPtSpec rpm = doc.BlowerRpm();
     EXPECT_TRUE(IsParameterEnabled(doc, rpm));
     EXPECT_TRUE(IsParameterEnabled(doc, doc.Bore()));
-    EXPECT_EQ(CommandEnabling(doc, Cmd::kShortBlocks.first), Enabling::Enabled);
+    EXPECT_EQ(ChoiceEnabling(doc, Choice{ChoiceGroup::ShortBlock, 0}), Enabling::Enabled);
 }
 
 TEST(EnablingRulesDeathTest, AUnitKindThatDoesNotMatchTheUnitIsAnInternalConsistencyFailure)
@@ -117,7 +122,31 @@ TEST(EnablingRulesDeathTest, AUnitKindThatDoesNotMatchTheUnitIsAnInternalConsist
     RecordingPresenter quiet;
     CTorqDoc doc;
     BuildTurboFour(doc);
-    doc.OnCommand(Cmd::kForcedInductionNone);
+    doc.Apply(NamedChoice::kNoForcedInduction);
     doc.SetForcedInductionClass(kTurbocharger);
     EXPECT_DEATH(IsParameterEnabled(doc, doc.BlowerRpm()), "");
+}
+
+TEST(EnablingRules, AGroupsListSaysWhichChoicesTheFormTakesNowAndEachAppliesItsRow)
+{
+    RecordingPresenter quiet;
+    CTorqDoc doc;
+    BuildChevy350(doc);
+    const std::vector<ListedChoice> units = ListChoices(doc, ChoiceGroup::ForcedInduction);
+    ASSERT_EQ(units.size(), ChoicesOf(ChoiceGroup::ForcedInduction).size());
+    for (const ListedChoice& unit : units) {
+        EXPECT_EQ(unit.enabling, Enabling::NoForcedInductionManifold) << unit.row->name;
+    }
+    doc.Apply(NamedChoice::kForcedInductionManifold);
+    for (const ListedChoice& unit : ListChoices(doc, ChoiceGroup::ForcedInduction)) {
+        EXPECT_EQ(unit.enabling, Enabling::Enabled) << unit.row->name;
+    }
+
+    const std::vector<ListedChoice> heads = ListChoices(doc, ChoiceGroup::CylinderHead);
+    ASSERT_EQ(heads.size(), 16u) << "the listed heads, not airflow data of the user's own";
+    for (const ListedChoice& head : heads) {
+        ASSERT_EQ(doc.Apply(head.choice), CommandResult::Applied);
+        EXPECT_EQ(doc.CylinderHeadType().GetChoiceName(), head.row->name);
+        EXPECT_EQ(doc.CylinderHeadType().GetIndex(), head.choice.index + 1);
+    }
 }

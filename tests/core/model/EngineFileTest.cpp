@@ -25,8 +25,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kNitrous4 = 32829;
-constexpr int kChooseMetricUnits = 32872;
+constexpr Choice kNitrous4{ChoiceGroup::Fuel, 3};
+constexpr EngineCommand kChooseMetricUnits = EngineCommand::MetricUnits;
 
 // Line numbers (0-based) of the items at the top of a version 3.10 file.
 constexpr std::size_t kUnitSystemLine = 1;
@@ -102,7 +102,7 @@ std::vector<int> OpenLines(const TempDir& folder, const std::vector<std::string>
 
 bool IsFileErrorCode(int code)
 {
-    return code >= 43 && code <= 50;
+    return code >= Msg::FileOpen && code <= Msg::CamFileVersion;
 }
 
 }  // namespace
@@ -179,7 +179,7 @@ TEST(EngineFile, AMetricEngineIsSavedInInchesAndOpensInMetricUnits)
     TempDir folder;
     CTorqDoc doc;
     BuildChevy350(doc);
-    doc.OnCommand(kChooseMetricUnits);
+    doc.Apply(kChooseMetricUnits);
     const auto before = EngineSnapshot(doc);
     const auto lines = SavedLines(doc, folder);
     EXPECT_EQ(lines[kUnitSystemLine], "1");
@@ -204,7 +204,8 @@ TEST(EngineFile, OnlyTheFiveVersionsAndTwoUnitSystemsAreAccepted)
     for (const char* version : {"3.09", "", "3.1", "3.10x", "4.00"}) {
         lines[0] = version;
         CTorqDoc opened;
-        EXPECT_EQ(OpenLines(folder, lines, opened), std::vector<int>{48}) << "version '" << version << "'";
+        EXPECT_EQ(OpenLines(folder, lines, opened), std::vector<int>{Msg::EngineFileVersion})
+            << "version '" << version << "'";
     }
     for (const char* version : {"3.08", "  3.10 \t"}) {
         lines[0] = version;
@@ -215,10 +216,12 @@ TEST(EngineFile, OnlyTheFiveVersionsAndTwoUnitSystemsAreAccepted)
     for (const char* units : {"2", "-1", "x"}) {
         lines[kUnitSystemLine] = units;
         CTorqDoc opened;
-        EXPECT_EQ(OpenLines(folder, lines, opened), std::vector<int>{units[0] == 'x' ? 45 : 47}) << units;
+        EXPECT_EQ(OpenLines(folder, lines, opened),
+                  std::vector<int>{units[0] == 'x' ? Msg::FileRead : Msg::FileInvalidValue})
+            << units;
     }
     CTorqDoc empty;
-    EXPECT_EQ(OpenText(folder, "", empty), std::vector<int>{45}) << "nothing to read at all";
+    EXPECT_EQ(OpenText(folder, "", empty), std::vector<int>{Msg::FileRead}) << "nothing to read at all";
 }
 
 TEST(EngineFile, OldVersionsOpenWithoutCalculatorDataAndRecomputeTheCombustionSpace)
@@ -276,13 +279,13 @@ TEST(EngineFile, TheCalculatorSectionIsReadOnlyWithItsFlagAndChecksThePistonKind
 
     lines[PistonKindLine(lines)] = "3";
     CTorqDoc badKind;
-    EXPECT_EQ(OpenLines(folder, lines, badKind), std::vector<int>{47});
+    EXPECT_EQ(OpenLines(folder, lines, badKind), std::vector<int>{Msg::FileInvalidValue});
 
     // Above the deck (negative) is possible for a flat-top only.
     lines[PistonDistanceLine(lines)] = "1 -0.200000";
     lines[PistonKindLine(lines)] = "1";
     CTorqDoc domed;
-    EXPECT_EQ(OpenLines(folder, lines, domed), std::vector<int>{47});
+    EXPECT_EQ(OpenLines(folder, lines, domed), std::vector<int>{Msg::FileInvalidValue});
     lines[PistonKindLine(lines)] = "2";
     CTorqDoc flatTop;
     EXPECT_TRUE(OpenLines(folder, lines, flatTop).empty());
@@ -306,7 +309,7 @@ TEST(EngineFile, BlowerValuesOfAnEngineWithoutForcedInductionAreResetButStillRan
 
     lines[kBlowerFlowLine] = "1 5000.000000";
     CTorqDoc outOfRange;
-    EXPECT_EQ(OpenLines(folder, lines, outOfRange), std::vector<int>{47});
+    EXPECT_EQ(OpenLines(folder, lines, outOfRange), std::vector<int>{Msg::FileInvalidValue});
 }
 
 TEST(EngineFile, TheForcedInductionClassMustBeTheChosenUnits)
@@ -323,7 +326,8 @@ TEST(EngineFile, TheForcedInductionClassMustBeTheChosenUnits)
     for (const char* forcedInductionClass : {"2", "3", "0", "7", "-1"}) {
         lines[kForcedInductionClassLine] = forcedInductionClass;
         CTorqDoc opened;
-        EXPECT_EQ(OpenLines(folder, lines, opened), std::vector<int>{47}) << "class " << forcedInductionClass;
+        EXPECT_EQ(OpenLines(folder, lines, opened), std::vector<int>{Msg::FileInvalidValue})
+            << "class " << forcedInductionClass;
     }
     // The custom Roots blower (where a typed name is kept) is a Roots blower.
     lines[kForcedInductionIndexLine - 1] = "My Own Roots Blower";
@@ -339,7 +343,8 @@ TEST(EngineFile, TheForcedInductionClassMustBeTheChosenUnits)
     auto plainLines = SavedLines(plain, folder);
     plainLines[kForcedInductionClassLine] = "1";
     CTorqDoc opened;
-    EXPECT_EQ(OpenLines(folder, plainLines, opened), std::vector<int>{47}) << "None has class 0";
+    EXPECT_EQ(OpenLines(folder, plainLines, opened), std::vector<int>{Msg::FileInvalidValue})
+        << "None has class 0";
 }
 
 TEST(EngineFile, NulBytesInAFileNameLineAreDroppedSoThatTheEngineStillSavesAndOpens)
@@ -375,7 +380,7 @@ TEST(EngineFile, ANitrousEngineWritesItsGasolineRunFirstAndKeepsItsOwnResults)
     BuildChevy350(gasoline);
     CTorqDoc doc;
     BuildChevy350(doc);
-    doc.OnCommand(kNitrous4);
+    doc.Apply(kNitrous4);
     doc.Recalculate();
     const auto withNitrous = EngineSnapshot(doc);
     ASSERT_GT(doc.GetResult(kSeriesPower, 4), gasoline.GetResult(kSeriesPower, 4) + 50.0f);
@@ -396,7 +401,7 @@ TEST(EngineDocumentSave, ValidatesFirstAndAsksBeforeSavingAnEngineWithoutResults
 
     CTorqDoc incomplete;
     EXPECT_FALSE(SaveEngineDocument(incomplete, path));
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{1});
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::BoreStrokeSelectionRequired});
     EXPECT_FALSE(fs::exists(path));
 
     CTorqDoc doc;
@@ -411,7 +416,7 @@ TEST(EngineDocumentSave, ValidatesFirstAndAsksBeforeSavingAnEngineWithoutResults
 
     presenter.AnswerNextWarning(WarningAnswer::Ok);
     EXPECT_TRUE(SaveEngineDocument(doc, path));
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{204, 204}));
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{Msg::SaveWithoutResults, Msg::SaveWithoutResults}));
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(doc.GetTitle(), "My Big Engine.trq");
     EXPECT_EQ(doc.GetPathName(), path);
@@ -432,7 +437,7 @@ TEST(EngineDocumentSave, AnUnwritableTargetIsRefusedWithCode43AndNothingChanges)
     EXPECT_FALSE(SaveEngineDocument(doc, folder.File("taken.trq").string()));
     EXPECT_FALSE(SaveEngineDocument(doc, folder.File("no/such/folder.trq").string()));
     EXPECT_FALSE(SaveEngineDocument(doc, ""));
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{43, 43, 43}));
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{Msg::FileOpen, Msg::FileOpen, Msg::FileOpen}));
     EXPECT_TRUE(fs::is_directory(folder.File("taken.trq")));
     EXPECT_EQ(FilesIn(folder.Path()), 1u);
     EXPECT_EQ(doc.GetTitle(), "");
@@ -454,13 +459,13 @@ TEST(EngineDocumentSaveDeathTest, AFailedWriteLeavesTheOldFileAndTheEngineAsThey
         RecordingPresenter presenter;
         CTorqDoc doc;
         BuildChevy350(doc);
-        doc.OnCommand(kNitrous4);
-        doc.OnCommand(kChooseMetricUnits);
+        doc.Apply(kNitrous4);
+        doc.Apply(kChooseMetricUnits);
         doc.Recalculate();
         const auto engine = EngineSnapshot(doc);
         const bool refused = !SaveEngineDocument(doc, path.string());
-        return refused && presenter.Codes() == std::vector<int>{44} && ReadWholeFile(path) == before &&
-               FilesIn(folder.Path()) == 1 && EngineSnapshot(doc) == engine;
+        return refused && presenter.Codes() == std::vector<int>{Msg::FileWrite} &&
+               ReadWholeFile(path) == before && FilesIn(folder.Path()) == 1 && EngineSnapshot(doc) == engine;
     };
     EXPECT_EXIT(std::_Exit(saveUnderLimit() ? 0 : 1), testing::ExitedWithCode(0), "");
 }
@@ -481,7 +486,8 @@ TEST(EngineDocumentOpen, AFileThatCannotBeReadLeavesTheOpenEngineAsItWas)
     EXPECT_FALSE(OpenEngineDocument(doc, folder.Path().string()));
     EXPECT_FALSE(OpenEngineDocument(doc, "/dev/zero")) << "an endless device is no engine file";
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{45, 43, 43, 43}));
+    EXPECT_EQ(presenter.Codes(),
+              (std::vector<int>{Msg::FileRead, Msg::FileOpen, Msg::FileOpen, Msg::FileOpen}));
     EXPECT_EQ(EngineSnapshot(doc), before);
     EXPECT_EQ(doc.GetTitle(), "Mine.trq");
 }

@@ -163,5 +163,5 @@ TEST(EngineValues, AcceptingWarning203UnsetsExactlyTheCalculatorsSevenInputs)
                                         "Head Gasket Compressed Thickness", "Piston Distance",
                                         "Piston to Block Deck Volume", "Head Gasket Volume", "Deck Volume"}));
     EXPECT_FALSE(doc.IsCompressionFromCalculator());
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{203});
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::BoreStrokeAgainstCalculator});
 }

@@ -14,8 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kNitrous4 = 32829;
-constexpr int kChooseMetricUnits = 32872;
+constexpr Choice kNitrous4{ChoiceGroup::Fuel, 3};
+constexpr EngineCommand kChooseMetricUnits = EngineCommand::MetricUnits;
 constexpr std::size_t kHeaderLines = 8;
 
 std::vector<std::string> DataLines(const CTorqDoc& doc)
@@ -58,7 +58,8 @@ TEST(GameTextExport, AnIncompleteEngineOrOneWithoutResultsIsRefused)
     EXPECT_TRUE(CheckGameTextExport(doc));
     doc.ClearResults();
     EXPECT_FALSE(CheckGameTextExport(doc));
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{1, 79}));
+    EXPECT_EQ(presenter.Codes(),
+              (std::vector<int>{Msg::BoreStrokeSelectionRequired, Msg::ExportResultsMissing}));
 }
 
 TEST(GameTextExport, WritesTheEngineFiguresAndTwoFreshRunsInInches)
@@ -67,7 +68,7 @@ TEST(GameTextExport, WritesTheEngineFiguresAndTwoFreshRunsInInches)
     RecordingPresenter presenter;
     CTorqDoc doc;
     BuildChevy350(doc);
-    doc.OnCommand(kChooseMetricUnits);
+    doc.Apply(kChooseMetricUnits);
     const auto before = EngineSnapshot(doc);
 
     ASSERT_TRUE(ExportGameTextFile(doc, folder.Path().string(), "Street Engine.gme"));
@@ -91,7 +92,7 @@ TEST(GameTextExport, ANitrousEngineExportsItsGasolineRunFirstAndKeepsItsNitrous)
     BuildChevy350(gasoline);
     CTorqDoc doc;
     BuildChevy350(doc);
-    doc.OnCommand(kNitrous4);
+    doc.Apply(kNitrous4);
     doc.Recalculate();
     const auto before = EngineSnapshot(doc);
 
@@ -126,7 +127,8 @@ TEST(GameTextExport, ANameTheShortFormChangesGives78WhenThatFileExistsWhileTheCh
     // Short names too: "short.v2.gme" and "short" become short.gme.
     EXPECT_FALSE(ExportGameTextFile(doc, folder.Path().string(), "short.v2.gme"));
     EXPECT_FALSE(ExportGameTextFile(doc, folder.Path().string(), "short"));
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{78, 78, 78}));
+    EXPECT_EQ(presenter.Codes(),
+              (std::vector<int>{Msg::ExportDosNameTaken, Msg::ExportDosNameTaken, Msg::ExportDosNameTaken}));
 }
 
 TEST(GameTextExport, AFailedRunLeavesNoFileAndTheEngineAsItWas)
@@ -135,9 +137,9 @@ TEST(GameTextExport, AFailedRunLeavesNoFileAndTheEngineAsItWas)
     RecordingPresenter presenter;
     CTorqDoc doc;
     BuildChevy350(doc);
-    doc.OnCommand(kNitrous4);
+    doc.Apply(kNitrous4);
     doc.Recalculate();
-    doc.OnCommand(kChooseMetricUnits);
+    doc.Apply(kChooseMetricUnits);
     // 100 cfm cannot feed the engine; the results of the last run stay until the next.
     doc.InductionFlow().SetValue(100.0f);
     const auto before = EngineSnapshot(doc);
@@ -149,6 +151,6 @@ TEST(GameTextExport, AFailedRunLeavesNoFileAndTheEngineAsItWas)
     EXPECT_FALSE(ExportGameTextFile(doc, folder.Path().string(), "engine.gme"));
     EXPECT_EQ(ReadWholeFile(folder.File("engine.gme")), "the last good export\n");
     EXPECT_EQ(FilesIn(folder.Path()), 1u);
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{42, 42}));
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{Msg::SimulationFailed, Msg::SimulationFailed}));
     EXPECT_EQ(EngineSnapshot(doc), before) << "fuel, nitrous, units and results put back";
 }

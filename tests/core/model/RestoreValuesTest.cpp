@@ -1,7 +1,7 @@
-#include "model/Commands.h"
 #include "model/EngineFile.h"
 #include "model/EngineValues.h"
 #include "model/GameTextExport.h"
+#include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
 
 #include "EngineBuilds.h"
@@ -15,9 +15,9 @@
 
 namespace {
 
-constexpr int kChevy454 = 33141;
-constexpr int kCompression105 = 32879;  // 10.5:1
-constexpr int kMethanol = 32833;
+constexpr Choice kChevy454{ChoiceGroup::ShortBlock, 41};
+constexpr Choice kCompression105{ChoiceGroup::CompressionRatio, 5};  // 10.5:1
+constexpr Choice kMethanol{ChoiceGroup::Fuel, 7};
 
 struct Listener : DocumentObserver {
     int heard = 0;
@@ -30,7 +30,7 @@ void BuildChevy350WithAutoRunOff(CTorqDoc& doc)
 {
     ASSERT_TRUE(BuildChevy350(doc));
     ASSERT_TRUE(doc.HasResults());
-    ASSERT_EQ(doc.OnCommand(Cmd::kAutoRun), CommandResult::Applied);
+    ASSERT_EQ(doc.Apply(EngineCommand::AutoRun), CommandResult::Applied);
     ASSERT_FALSE(doc.IsAutoRun());
 }
 
@@ -51,7 +51,7 @@ TEST(RestoreValues, PutsTheEngineBackToTheSameSavedFileAfterAnyChanges)
     Listener views;
     doc.AddObserver(&views);
 
-    ASSERT_TRUE(ApplyChoices(doc, {kChevy454, kCompression105, kMethanol, Cmd::kEnglishUnits}));
+    ASSERT_TRUE(ApplyChoices(doc, {kChevy454, kCompression105, kMethanol, EngineCommand::EnglishUnits}));
     doc.ClearComponents();
     ASSERT_NE(EngineSnapshot(doc), EngineSnapshot(taken));
     views.heard = 0;
@@ -114,10 +114,10 @@ TEST(StaleResults, WithAutoRunOffAChangeKeepsTheResultsButMarksThemOutOfDateUnti
     EXPECT_EQ(doc.GetResultSeries(kSeriesPower), power) << "the old engine's results stay on show";
 
     // A unit switch changes nothing the results depend on.
-    ASSERT_EQ(doc.OnCommand(Cmd::kMetricUnits), CommandResult::Applied);
+    ASSERT_EQ(doc.Apply(EngineCommand::MetricUnits), CommandResult::Applied);
     EXPECT_TRUE(doc.AreResultsStale());
 
-    ASSERT_EQ(doc.OnCommand(Cmd::kRun), CommandResult::Applied);
+    ASSERT_EQ(doc.Apply(EngineCommand::Run), CommandResult::Applied);
     EXPECT_FALSE(doc.AreResultsStale());
     EXPECT_NE(doc.GetResultSeries(kSeriesPower), power) << "10.5:1 gives more than 10:1";
 

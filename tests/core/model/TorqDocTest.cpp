@@ -1,7 +1,8 @@
-#include "model/Commands.h"
 #include "model/ComponentTable.h"
+#include "model/MenuCommands.h"
 #include "model/SimInterface.h"
 #include "model/TorqDoc.h"
+#include "model/ValveSizing.h"
 
 #include "EngineBuilds.h"
 #include "RecordingPresenter.h"
@@ -14,21 +15,21 @@
 
 namespace {
 
-constexpr int kChevy350 = 33135;
-constexpr int kWedgeStockHeads = 32798;
-constexpr int kFourValveStockHeads = 32808;
-constexpr int kCompression95 = 32877;
-constexpr int kSingleFourBarrel750 = 32854;
-constexpr int kIndividualRunners = 32840;
-constexpr int kChooseForcedInductionManifold = 32843;
-constexpr int kSmallTubeHeaders = 32863;
-constexpr int kGarrettT51_50_4 = 32973;
-constexpr int kCustomRoots = 33034;
-constexpr int kStockStreetCam = 32891;
-constexpr int kTimingSeatToSeat = 32900;
-constexpr int kTimingFiftyLift = 32901;
-constexpr int kNitrous4 = 32829;
-constexpr int kMethanol = 32833;
+constexpr Choice kChevy350{ChoiceGroup::ShortBlock, 35};
+constexpr Choice kWedgeStockHeads{ChoiceGroup::CylinderHead, 3};
+constexpr Choice kFourValveStockHeads{ChoiceGroup::CylinderHead, 13};
+constexpr Choice kCompression95{ChoiceGroup::CompressionRatio, 3};
+constexpr Choice kSingleFourBarrel750{ChoiceGroup::Induction, 10};
+constexpr Choice kIndividualRunners{ChoiceGroup::Manifold, 3};
+constexpr Choice kChooseForcedInductionManifold = NamedChoice::kForcedInductionManifold;
+constexpr Choice kSmallTubeHeaders{ChoiceGroup::ExhaustSystem, 2};
+constexpr Choice kGarrettT51_50_4{ChoiceGroup::ForcedInduction, 9};
+constexpr Choice kCustomRoots = NamedChoice::kCustomRootsBlower;
+constexpr Choice kStockStreetCam{ChoiceGroup::CamType, 0};
+constexpr Choice kTimingSeatToSeat = NamedChoice::kSeatToSeatTiming;
+constexpr Choice kTimingFiftyLift = NamedChoice::kFiftyLiftTiming;
+constexpr Choice kNitrous4{ChoiceGroup::Fuel, 3};
+constexpr Choice kMethanol{ChoiceGroup::Fuel, 7};
 
 float PeakOf(const ResultSeriesValues& values)
 {
@@ -64,7 +65,7 @@ TEST(EngineDocument, DocumentsAreNumberedInCreationOrder)
 TEST(EngineDocument, AChevy350ShortBlockGives716ccPerCylinder)
 {
     CTorqDoc doc;
-    ASSERT_EQ(doc.OnCommand(kChevy350), CommandResult::Applied);
+    ASSERT_EQ(doc.Apply(kChevy350), CommandResult::Applied);
     doc.Recalculate();
     EXPECT_EQ(doc.ShortBlockType().GetText(), "Chevy 350");
     EXPECT_EQ(doc.Bore().GetTextWithUnits(), "4.000 in");
@@ -82,7 +83,7 @@ TEST(EngineDocument, ChoosingAShortBlockInMetricUnitsLeavesTheEngineInEnglishUni
 {
     CTorqDoc doc;
     doc.SetUnitSystem(kMetricUnits);
-    doc.OnCommand(kChevy350);
+    doc.Apply(kChevy350);
     EXPECT_EQ(doc.GetUnitSystem(), kEnglishUnits);
     EXPECT_TRUE(doc.Bore().IsEnglish());
 }
@@ -91,46 +92,48 @@ TEST(EngineDocument, FourValveHeadsSetTwoValvesEachAndShowTheFourValveNote)
 {
     RecordingPresenter presenter;
     CTorqDoc doc;
-    doc.OnCommand(kFourValveStockHeads);
+    doc.Apply(kFourValveStockHeads);
     EXPECT_EQ(doc.IntakeValveCount().GetValue(), 2);
     EXPECT_EQ(doc.ExhaustValveCount().GetValue(), 2);
     EXPECT_EQ(doc.CylinderHeadType().GetIndex(), 14);
     EXPECT_EQ(doc.FlowData().GetPointCount(), 8);
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{104});
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::FourValveHeads});
 
     presenter.Clear();
-    doc.OnCommand(32914);  // one intake valve: a three-valve head
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{103});
+    doc.Apply(EngineCommand::OneIntakeValve);  // one intake valve: a three-valve head
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::ThreeValveHeads});
 }
 
 TEST(EngineDocument, ACompressionRatioFromTheCalculatorIsOnlyReplacedAfterWarning202)
 {
     RecordingPresenter presenter;
     CTorqDoc doc;
-    doc.OnCommand(kCompression95);
+    doc.Apply(kCompression95);
     doc.SetCompressionFromCalculator(true);
     doc.ChamberVolume().SetValue(64.0f);
 
-    EXPECT_EQ(doc.OnCommand(32880), CommandResult::Refused);  // 11.0:1, answered Cancel
+    EXPECT_EQ(doc.Apply(Choice{ChoiceGroup::CompressionRatio, 6}),
+              CommandResult::Refused);  // 11.0:1, answered Cancel
     EXPECT_EQ(doc.CompressionRatio().GetValue(), 9.5f);
     EXPECT_TRUE(doc.IsCompressionFromCalculator());
     EXPECT_TRUE(doc.ChamberVolume().IsSet());
 
     presenter.AnswerNextWarning(WarningAnswer::Ok);
-    EXPECT_EQ(doc.OnCommand(32880), CommandResult::Applied);
+    EXPECT_EQ(doc.Apply(Choice{ChoiceGroup::CompressionRatio, 6}), CommandResult::Applied);
     EXPECT_EQ(doc.CompressionRatio().GetValue(), 11.0f);
     EXPECT_FALSE(doc.IsCompressionFromCalculator());
     EXPECT_FALSE(doc.ChamberVolume().IsSet());
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{202, 202}));
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{Msg::CompressionRatioAgainstCalculator,
+                                                   Msg::CompressionRatioAgainstCalculator}));
 }
 
 TEST(EngineDocument, ABoreOrStrokeChangeAgainstTheCalculatorAsksWarning203)
 {
     RecordingPresenter presenter;
     CTorqDoc doc;
-    doc.OnCommand(kChevy350);
+    doc.Apply(kChevy350);
     doc.SetCompressionFromCalculator(true);
-    EXPECT_EQ(doc.OnCommand(33136), CommandResult::Refused);  // Chevy 383, Cancel
+    EXPECT_EQ(doc.Apply(Choice{ChoiceGroup::ShortBlock, 36}), CommandResult::Refused);  // Chevy 383, Cancel
     EXPECT_EQ(doc.ShortBlockType().GetText(), "Chevy 350");
     EXPECT_FALSE(doc.ConfirmChangeAgainstCalculator(doc.Stroke()));
     EXPECT_TRUE(doc.ConfirmChangeAgainstCalculator(doc.InductionFlow()))
@@ -139,13 +142,15 @@ TEST(EngineDocument, ABoreOrStrokeChangeAgainstTheCalculatorAsksWarning203)
     EXPECT_TRUE(doc.ConfirmChangeAgainstCalculator(doc.Bore()));
     EXPECT_FALSE(doc.IsCompressionFromCalculator());
     EXPECT_EQ(doc.GetPistonKind(), 2);
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{203, 203, 203}));
+    EXPECT_EQ(presenter.Codes(),
+              (std::vector<int>{Msg::BoreStrokeAgainstCalculator, Msg::BoreStrokeAgainstCalculator,
+                                Msg::BoreStrokeAgainstCalculator}));
 }
 
 TEST(EngineDocument, AGarrettT51SetsItsTurboValuesAndKeepsAValidBoostLimit)
 {
     CTorqDoc doc;
-    doc.OnCommand(kGarrettT51_50_4);
+    doc.Apply(kGarrettT51_50_4);
     EXPECT_EQ(doc.GetForcedInductionClass(), kTurbocharger);
     EXPECT_EQ(doc.ForcedInductionType().GetText(), "Turbo-Garrett T51 50-4");
     EXPECT_EQ(doc.BlowerFlowRate().GetValue(), 470.0f);
@@ -158,15 +163,15 @@ TEST(EngineDocument, AGarrettT51SetsItsTurboValuesAndKeepsAValidBoostLimit)
     EXPECT_FALSE(doc.BlowerBeltGearRatio().IsSet());
 
     doc.BlowerBoostLevelLimit().SetValue(15.0f);
-    doc.OnCommand(32972);  // T51 48-10
+    doc.Apply(Choice{ChoiceGroup::ForcedInduction, 8});  // T51 48-10
     EXPECT_EQ(doc.BlowerBoostLevelLimit().GetValue(), 15.0f) << "the user's boost limit stays";
 }
 
 TEST(EngineDocument, ACustomRootsBlowerLeavesItsValuesForTheUser)
 {
     CTorqDoc doc;
-    doc.OnCommand(32999);  // Paxton: sets rpm and gear ratios
-    doc.OnCommand(kCustomRoots);
+    doc.Apply(Choice{ChoiceGroup::ForcedInduction, 35});  // Paxton: sets rpm and gear ratios
+    doc.Apply(kCustomRoots);
     EXPECT_EQ(doc.GetForcedInductionClass(), kRootsBlower);
     for (const CFloatPtSpec* spec :
          {&doc.BlowerFlowRate(), &doc.BlowerPressureRatio(), &doc.BlowerEfficiency(), &doc.BlowerRpm(),
@@ -178,12 +183,12 @@ TEST(EngineDocument, ACustomRootsBlowerLeavesItsValuesForTheUser)
 TEST(EngineDocument, TheForcedInductionManifoldBringsStockExhaustOnlyWhenNoneIsChosen)
 {
     CTorqDoc doc;
-    doc.OnCommand(kChooseForcedInductionManifold);
+    doc.Apply(kChooseForcedInductionManifold);
     EXPECT_EQ(doc.ExhaustSystem().GetText(), "Stock Manifolds And Mufflers");
 
     CTorqDoc headers;
-    headers.OnCommand(kSmallTubeHeaders);
-    headers.OnCommand(kChooseForcedInductionManifold);
+    headers.Apply(kSmallTubeHeaders);
+    headers.Apply(kChooseForcedInductionManifold);
     EXPECT_EQ(headers.ExhaustSystem().GetIndex(), 3);
 }
 
@@ -191,17 +196,17 @@ TEST(EngineDocument, IndividualRunnersShowTheirNote)
 {
     RecordingPresenter presenter;
     CTorqDoc doc;
-    doc.OnCommand(kIndividualRunners);
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{105});
+    doc.Apply(kIndividualRunners);
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::IndividualRunners});
 }
 
 TEST(EngineDocument, FuelChoicesSetTheirNitrousFlow)
 {
     CTorqDoc doc;
-    doc.OnCommand(kNitrous4);
+    doc.Apply(kNitrous4);
     EXPECT_EQ(doc.FuelType().GetIndex(), 5);
     EXPECT_EQ(doc.NitrousFlowRate().GetValue(), 4.0f);
-    doc.OnCommand(kMethanol);
+    doc.Apply(kMethanol);
     EXPECT_EQ(doc.FuelType().GetIndex(), 10);
     EXPECT_EQ(doc.NitrousFlowRate().GetValue(), 0.0f);
 }
@@ -209,11 +214,11 @@ TEST(EngineDocument, FuelChoicesSetTheirNitrousFlow)
 TEST(EngineDocument, AutomaticValveSizesFollowTheBoreForStandardHeadsOnly)
 {
     CTorqDoc doc;
-    EXPECT_FALSE(doc.GetCommandState(32904).enabled) << "no head chosen yet";
-    doc.OnCommand(kChevy350);
-    doc.OnCommand(32795);  // Low Performance/Stock: 0.44 and 0.35 of the bore
-    ASSERT_TRUE(doc.GetCommandState(32904).enabled);
-    doc.OnCommand(32904);
+    EXPECT_FALSE(doc.GetCommandState(EngineCommand::AutoValveSizes).enabled) << "no head chosen yet";
+    doc.Apply(kChevy350);
+    doc.Apply(Choice{ChoiceGroup::CylinderHead, 0});  // Low Performance/Stock: 0.44 and 0.35 of the bore
+    ASSERT_TRUE(doc.GetCommandState(EngineCommand::AutoValveSizes).enabled);
+    doc.Apply(EngineCommand::AutoValveSizes);
     doc.Recalculate();
     EXPECT_FLOAT_EQ(doc.IntakeValveDiameter().GetValue(), 1.76f);
     EXPECT_FLOAT_EQ(doc.ExhaustValveDiameter().GetValue(), 1.4f);
@@ -225,7 +230,7 @@ TEST(EngineDocument, AutomaticValveSizesFollowTheBoreForStandardHeadsOnly)
     EXPECT_EQ(doc.CylinderHeadType().GetIndex(), 17);
     EXPECT_EQ(doc.CylinderHeadType().GetText(), "My heads");
     EXPECT_FALSE(doc.IsAutoValveSizes());
-    EXPECT_FALSE(doc.GetCommandState(32904).enabled);
+    EXPECT_FALSE(doc.GetCommandState(EngineCommand::AutoValveSizes).enabled);
     EXPECT_FLOAT_EQ(doc.IntakeValveDiameter().GetValue(), 1.76f);
 }
 
@@ -243,13 +248,13 @@ TEST(EngineDocument, OpeningAnAirflowFileMakesItTheUserHeadWithoutTouchingValveS
 {
     TempDir dir;
     CTorqDoc source;
-    source.OnCommand(32806);  // Canted/Rectangular Ports, Fully Ported
+    source.Apply(Choice{ChoiceGroup::CylinderHead, 11});  // Canted/Rectangular Ports, Fully Ported
     ASSERT_TRUE(source.SaveAirflowFile(dir.File("canted.flw").string(), "canted.flw"));
 
     CTorqDoc doc;
-    doc.OnCommand(kChevy350);
-    doc.OnCommand(32795);
-    doc.OnCommand(32904);
+    doc.Apply(kChevy350);
+    doc.Apply(Choice{ChoiceGroup::CylinderHead, 0});
+    doc.Apply(EngineCommand::AutoValveSizes);
     doc.Recalculate();
     const float intake = doc.IntakeValveDiameter().GetValue();
     ASSERT_TRUE(doc.OpenAirflowFile(dir.File("canted.flw").string(), "canted.flw"));
@@ -257,6 +262,29 @@ TEST(EngineDocument, OpeningAnAirflowFileMakesItTheUserHeadWithoutTouchingValveS
     EXPECT_EQ(doc.AirflowFile().GetText(), "canted.flw");
     EXPECT_EQ(doc.CylinderHeadType().GetIndex(), 17);
     EXPECT_EQ(doc.IntakeValveDiameter().GetValue(), intake);
+}
+
+TEST(EngineDocument, ACamOrAirflowFileOpensIntoTheEnginesUnitSystemAndTheEngineNamesIt)
+{
+    // Files hold inches; the record read from one is English until the
+    // engine it goes into shows it in its own units.
+    TempDir dir;
+    CTorqDoc source;
+    BuildChevy350(source);
+    ASSERT_TRUE(source.SaveCamFile(dir.File("street.cam").string(), "street.cam"));
+    ASSERT_TRUE(source.SaveAirflowFile(dir.File("wedge.flw").string(), "wedge.flw"));
+
+    CTorqDoc doc;
+    BuildChevy350(doc);
+    doc.SetUnitSystem(kMetricUnits);
+    ASSERT_TRUE(doc.OpenCamFile(dir.File("street.cam").string(), "street.cam"));
+    EXPECT_EQ(doc.Cam().GetUnitSystem(), kMetricUnits);
+    EXPECT_EQ(doc.Cam().IntakeLift().GetTextWithUnits(), "12.70 mm");
+    EXPECT_EQ(doc.CamDataFile().GetText(), "street.cam");
+    ASSERT_TRUE(doc.OpenAirflowFile(dir.File("wedge.flw").string(), "wedge.flw"));
+    EXPECT_EQ(doc.FlowData().GetUnitSystem(), kMetricUnits);
+    EXPECT_TRUE(doc.FlowData().IntakeTestDiameter().IsMetric());
+    EXPECT_EQ(doc.AirflowFile().GetText(), "wedge.flw");
 }
 
 TEST(EngineDocument, AFailedAirflowOrCamOpenLeavesTheEngineAsItWas)
@@ -269,7 +297,7 @@ TEST(EngineDocument, AFailedAirflowOrCamOpenLeavesTheEngineAsItWas)
     BuildChevy350(doc);
     EXPECT_FALSE(doc.OpenAirflowFile(dir.File("bad.flw").string(), "bad.flw"));
     EXPECT_FALSE(doc.OpenCamFile(dir.File("bad.cam").string(), "bad.cam"));
-    EXPECT_EQ(presenter.Codes(), (std::vector<int>{47, 47}));
+    EXPECT_EQ(presenter.Codes(), (std::vector<int>{Msg::FileInvalidValue, Msg::FileInvalidValue}));
     EXPECT_EQ(doc.FlowData().GetDescription(), "Wedge/Stock Ports And Valves");
     EXPECT_FLOAT_EQ(doc.FlowData().IntakeTestDiameter().GetValue(), 2.02f);
     EXPECT_EQ(doc.Cam().CamType().GetText(), "High Performance Street");
@@ -281,12 +309,13 @@ TEST(EngineDocument, ACamProfileLoadsSeatToSeatEventsAndZeroAdvance)
 {
     RecordingPresenter presenter;
     CTorqDoc doc;
-    doc.OnCommand(kTimingFiftyLift);
+    doc.Apply(kTimingFiftyLift);
     doc.Cam().AdvanceRetard().SetValue(4.0f);
     doc.CamDataFile().SetFromText("old.cam", false);
-    doc.OnCommand(kStockStreetCam);
+    doc.Apply(kStockStreetCam);
     EXPECT_EQ(doc.Cam().TimingMethod().GetText(), "Seat-To-Seat");
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{101}) << "the method was set and changed";
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::TimingNowSeatToSeat})
+        << "the method was set and changed";
     EXPECT_FALSE(doc.CamDataFile().IsSet());
     EXPECT_EQ(doc.Cam().NominalIvo().GetValue(), 12.0f);
     EXPECT_EQ(doc.Cam().NominalIvc().GetValue(), 62.0f);
@@ -295,10 +324,11 @@ TEST(EngineDocument, ACamProfileLoadsSeatToSeatEventsAndZeroAdvance)
     EXPECT_EQ(doc.Cam().AdvanceRetard().GetValue(), 0.0f);
 
     presenter.Clear();
-    doc.OnCommand(kTimingFiftyLift);
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{102});
-    doc.OnCommand(kTimingFiftyLift);
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{102}) << "no note when the method does not change";
+    doc.Apply(kTimingFiftyLift);
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::TimingNowFiftyLift});
+    doc.Apply(kTimingFiftyLift);
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::TimingNowFiftyLift})
+        << "no note when the method does not change";
     doc.Recalculate();
     EXPECT_EQ(doc.Cam().LobeCenter().GetValue(), 116.5f);
 }
@@ -308,55 +338,57 @@ TEST(EngineDocument, ValidationNamesTheFirstGapInOrder)
     RecordingPresenter presenter;
     CTorqDoc doc;
     ErrorCode code = 0;
-    auto next = [&](int command) {
-        doc.OnCommand(command);
+    auto next = [&](Choice choice) {
+        doc.Apply(choice);
         EXPECT_FALSE(doc.Validate(code));
-        return int(code);
+        return code;
     };
     EXPECT_FALSE(doc.Validate(code));
-    EXPECT_EQ(code, 1);
-    EXPECT_EQ(next(kChevy350), 5);
-    EXPECT_EQ(next(kWedgeStockHeads), 8);
-    EXPECT_EQ(next(33052), 9);
-    EXPECT_EQ(next(33065), 10);
-    EXPECT_EQ(next(kCompression95), 11);
-    EXPECT_EQ(next(kChooseForcedInductionManifold), 11);
-    EXPECT_EQ(next(kSingleFourBarrel750), 16) << "forced induction manifold with no unit";
-    EXPECT_EQ(next(32999), 27) << "the Paxton brings every value it needs; the cam is next";
+    EXPECT_EQ(code, Msg::BoreStrokeSelectionRequired);
+    EXPECT_EQ(next(kChevy350), Msg::CylinderHeadRequired);
+    EXPECT_EQ(next(kWedgeStockHeads), Msg::IntakeValveDiameterRequired);
+    EXPECT_EQ(next(Choice{ChoiceGroup::IntakeValveDiameter, 7}),
+              Msg::ExhaustValveDiameterRequired);                                                  // 2.02 in
+    EXPECT_EQ(next(Choice{ChoiceGroup::ExhaustValveDiameter, 7}), Msg::CompressionRatioRequired);  // 1.60 in
+    EXPECT_EQ(next(kCompression95), Msg::InductionFlowRequired);
+    EXPECT_EQ(next(kChooseForcedInductionManifold), Msg::InductionFlowRequired);
+    EXPECT_EQ(next(kSingleFourBarrel750), Msg::BlowerRequired) << "forced induction manifold with no unit";
+    EXPECT_EQ(next(Choice{ChoiceGroup::ForcedInduction, 35}), Msg::CamshaftRequired)
+        << "the Paxton brings every value it needs; the cam is next";
 }
 
 TEST(EngineDocument, ACentrifugalBlowerIsAskedForItsBoostLimitBeforeItsSpeed)
 {
     CTorqDoc doc;
     BuildChevy350(doc);
-    doc.OnCommand(kChooseForcedInductionManifold);
-    doc.OnCommand(33009);  // Custom Centrifugal Blower: everything unset
+    doc.Apply(kChooseForcedInductionManifold);
+    doc.Apply(NamedChoice::kCustomCentrifugalBlower);  // Custom Centrifugal Blower: everything unset
     doc.BlowerFlowRate().SetValue(600.0f);
     doc.BlowerPressureRatio().SetValue(1.5f);
     ErrorCode code = 0;
     EXPECT_FALSE(doc.Validate(code));
-    EXPECT_EQ(code, 24);
+    EXPECT_EQ(code, Msg::BlowerBoostLimitRequired);
     doc.BlowerBoostLevelLimit().SetValue(8.0f);
     EXPECT_FALSE(doc.Validate(code));
-    EXPECT_EQ(code, 20);
+    EXPECT_EQ(code, Msg::BlowerRpmRequired);
 }
 
 TEST(EngineDocument, NaturallyAspiratedEnginesSkipTheBlowerChecks)
 {
     CTorqDoc doc;
     BuildChevy350(doc);
-    doc.OnCommand(33034);  // a Roots blower chosen but the manifold is dual-plane
+    doc.Apply(NamedChoice::kCustomRootsBlower);  // a Roots blower chosen but the manifold is dual-plane
     ErrorCode code = 0;
     EXPECT_TRUE(doc.Validate(code)) << code;
     doc.Cam().ClearAll();
     EXPECT_FALSE(doc.Validate(code));
-    EXPECT_EQ(code, 27);
+    EXPECT_EQ(code, Msg::CamshaftRequired);
 }
 
 TEST(EngineDocument, EachGroupReportsItsOwnCompleteness)
 {
     CTorqDoc doc;
-    doc.OnCommand(kChevy350);
+    doc.Apply(kChevy350);
     EXPECT_TRUE(doc.IsGroupComplete(EngineGroup::ShortBlock));
     EXPECT_FALSE(doc.IsGroupComplete(EngineGroup::CylinderHeads));
     EXPECT_FALSE(doc.IsGroupComplete(EngineGroup::Camshaft));
@@ -406,7 +438,7 @@ TEST(EngineRun, AnIncompleteEngineClearsItsResultsAndNamesItsGap)
     ASSERT_TRUE(doc.HasResults());
     doc.ExhaustSystem().MarkUnset();
     EXPECT_FALSE(doc.RunSimulation(true, true));
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{26});
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::ExhaustRequired});
     for (int series = 1; series <= kResultSeriesCount; ++series) {
         for (float value : doc.GetResultSeries(series)) ASSERT_EQ(value, 0.0f);
     }
@@ -422,7 +454,7 @@ TEST(EngineRun, AnEngineTheCycleCannotRunReports42AndKeepsNoResults)
     doc.Cam().NominalIvc().SetValue(0.0f);
     doc.Cam().IntakeLift().SetValue(1.5f);
     EXPECT_FALSE(doc.RunSimulation(true, true));
-    EXPECT_EQ(presenter.Codes(), std::vector<int>{42});
+    EXPECT_EQ(presenter.Codes(), std::vector<int>{Msg::SimulationFailed});
     EXPECT_FALSE(doc.HasResults());
     EXPECT_EQ(doc.GetResult(kSeriesEngineSpeed, 0), 0.0f);
 }
@@ -448,7 +480,7 @@ TEST(EngineRun, InterfaceFillsTheModelInputsFromTheDocument)
     doc.InductionFlow().SetValue(749.9f);
     doc.PressureDrop().SetValue(2.99f);
     doc.Cam().AdvanceRetard().SetValue(-3.7f);
-    doc.OnCommand(kGarrettT51_50_4);  // chosen but not on the forced-induction manifold
+    doc.Apply(kGarrettT51_50_4);  // chosen but not on the forced-induction manifold
     SimInputs in{};
     SimInterface::FillInputs(doc, in);
     EXPECT_EQ(in.inductionCfm, 749);
@@ -463,7 +495,7 @@ TEST(EngineRun, InterfaceFillsTheModelInputsFromTheDocument)
     SimInterface::FillInputs(doc, in);
     EXPECT_EQ(in.ratingBarrels, 2);
 
-    doc.OnCommand(kChooseForcedInductionManifold);
+    doc.Apply(kChooseForcedInductionManifold);
     SimInputs boosted{};
     SimInterface::FillInputs(doc, boosted);
     EXPECT_EQ(boosted.boostKind, 1);
@@ -513,7 +545,7 @@ TEST(EngineDocument, ClearingComponentsReturnsToANewEngineInEnglishUnits)
     BuildTurboFour(doc);
     doc.SetUnitSystem(kMetricUnits);
     doc.SetModified();
-    doc.OnCommand(57632);
+    doc.Apply(EngineCommand::ClearComponents);
     EXPECT_TRUE(doc.IsModified()) << "the cleared components may still be worth saving";
     EXPECT_EQ(doc.GetUnitSystem(), kEnglishUnits);
     EXPECT_EQ(doc.ShortBlockType().GetText(), "***");
@@ -534,9 +566,9 @@ TEST(EngineDocument, ObserversHearUpdatesAndTheEndOfTheDocument)
     {
         CTorqDoc doc;
         doc.AddObserver(&listener);
-        doc.OnCommand(32902);  // Run!: an incomplete engine, error shown on stderr
+        doc.Apply(EngineCommand::Run);  // Run!: an incomplete engine, error shown on stderr
         listener.editing = true;
-        doc.OnCommand(kChevy350);
+        doc.Apply(kChevy350);
     }
     EXPECT_EQ(listener.heard,
               (std::vector<DocumentChange>{DocumentChange::Updated, DocumentChange::ChoiceApplied,
@@ -561,27 +593,27 @@ TEST(EngineDocument, EachKindOfCommandTellsTheViewsItsOwnWay)
     // An open parameter editor takes a choice and closes; the edit's end recomputes.
     views.editing = true;
     doc.ClearResults();
-    EXPECT_EQ(doc.OnCommand(kWedgeStockHeads), CommandResult::Applied);
+    EXPECT_EQ(doc.Apply(kWedgeStockHeads), CommandResult::Applied);
     EXPECT_EQ(views.Take(), Changes{DocumentChange::ChoiceApplied});
     EXPECT_FALSE(doc.HasResults()) << "the head waits for the edit's end";
-    EXPECT_EQ(doc.OnCommand(kCompression95), CommandResult::Applied);
+    EXPECT_EQ(doc.Apply(kCompression95), CommandResult::Applied);
     EXPECT_EQ(views.Take(), Changes{DocumentChange::ChoiceApplied});
-    EXPECT_EQ(doc.OnCommand(Cmd::kMetricUnits), CommandResult::Applied);
+    EXPECT_EQ(doc.Apply(EngineCommand::MetricUnits), CommandResult::Applied);
     EXPECT_EQ(views.Take(), Changes{DocumentChange::Updated}) << "a unit switch is no choice for the editor";
-    EXPECT_EQ(doc.OnCommand(Cmd::kRun), CommandResult::Applied);
+    EXPECT_EQ(doc.Apply(EngineCommand::Run), CommandResult::Applied);
     EXPECT_EQ(views.Take(), Changes{DocumentChange::Updated});
 
     // Without an editor a head choice recomputes at once, and Auto Run runs the engine.
     views.editing = false;
     doc.ClearResults();
-    EXPECT_EQ(doc.OnCommand(kWedgeStockHeads), CommandResult::Applied);
+    EXPECT_EQ(doc.Apply(kWedgeStockHeads), CommandResult::Applied);
     EXPECT_EQ(views.Take(), Changes{DocumentChange::Updated});
     EXPECT_TRUE(doc.HasResults());
 
-    EXPECT_EQ(doc.OnCommand(Cmd::kPrint), CommandResult::NotHandled);
-    EXPECT_EQ(doc.OnCommand(Cmd::kClearComponents), CommandResult::Applied);
+    EXPECT_EQ(ApplyMenuCommand(doc, Cmd::kPrint), CommandResult::NotHandled);
+    EXPECT_EQ(doc.Apply(EngineCommand::ClearComponents), CommandResult::Applied);
     EXPECT_EQ(views.Take(), Changes{DocumentChange::Updated}) << "clearing updates the views once";
-    EXPECT_EQ(doc.OnCommand(Cmd::kAutoValveSizes), CommandResult::Refused) << "no head chosen";
+    EXPECT_EQ(doc.Apply(EngineCommand::AutoValveSizes), CommandResult::Refused) << "no head chosen";
     EXPECT_FALSE(doc.IsAutoValveSizes());
     EXPECT_TRUE(views.Take().empty());
 }
@@ -592,7 +624,7 @@ TEST(ComponentTable, HoldsEveryChoiceOnceWithEnglishValues)
     ASSERT_EQ(rows.size(), 427u);
     for (const ComponentChoice& row : rows) {
         EXPECT_EQ(row.metricFlag, 0);
-        EXPECT_EQ(TryFindComponentChoice(row.command), &row) << row.command;
+        EXPECT_EQ(TryFindComponentChoice(row.menuCommand), &row) << row.menuCommand;
     }
     EXPECT_EQ(FindComponentChoice(33304).name, std::string("Volvo 2.9L"));
     EXPECT_EQ(FindComponentChoice(33160).name, std::string("Ford 98  1.6L"));

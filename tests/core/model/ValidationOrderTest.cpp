@@ -134,7 +134,7 @@ TEST_F(ValidationOrder, ACentrifugalBlowerAlsoNeedsItsSpeedAndBothGearRatios)
 {
     CTorqDoc doc;
     BuildTurboFour(doc);
-    doc.OnCommand(33000);  // Paxton NOVI 2000
+    doc.Apply(Choice{ChoiceGroup::ForcedInduction, 36});  // Paxton NOVI 2000
     std::vector<Gap> induction = CarburettedInduction();
     for (const Gap& gap :
          {BlowerGap(17, &CTorqDoc::BlowerFlowRate), BlowerGap(18, &CTorqDoc::BlowerPressureRatio),
@@ -150,7 +150,7 @@ TEST_F(ValidationOrder, ARootsBlowerNeedsNoPressureRatioSpeedOrSurgeFlow)
 {
     CTorqDoc doc;
     BuildTurboFour(doc);
-    doc.OnCommand(33016);  // BDS 671 (Street)
+    doc.Apply(Choice{ChoiceGroup::ForcedInduction, 52});  // BDS 671 (Street)
     doc.BlowerPressureRatio().MarkUnset();
     doc.BlowerRpm().MarkUnset();
     doc.BlowerSurgeFlowRate().MarkUnset();
@@ -168,10 +168,10 @@ TEST_F(ValidationOrder, TheForcedInductionManifoldWithoutAUnitAsksForOne)
 {
     CTorqDoc doc;
     BuildTurboFour(doc);
-    doc.OnCommand(32964);  // None
+    doc.Apply(NamedChoice::kNoForcedInduction);  // None
     ErrorCode code = 0;
     EXPECT_FALSE(doc.Validate(code));
-    EXPECT_EQ(code, 16);
-    doc.OnCommand(32838);  // a carburettor manifold skips the blower entirely
+    EXPECT_EQ(code, Msg::BlowerRequired);
+    doc.Apply(Choice{ChoiceGroup::Manifold, 1});  // a carburettor manifold skips the blower entirely
     EXPECT_TRUE(doc.Validate(code)) << code;
 }

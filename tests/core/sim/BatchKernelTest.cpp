@@ -1,5 +1,7 @@
 #include "sim/EngineSim.h"
 
+#include "ExampleFiles.h"
+#include "SimInputsText.h"
 #include "SimTestEngines.h"
 
 #include <gtest/gtest.h>
@@ -8,13 +10,48 @@
 
 #include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
 using namespace sim_test;
+
+// The example engines as the document gives them to the model, and
+// variants of them drawn within the parameters' ranges.
+std::vector<SimInputs> ExamplesAndVariants(int variants)
+{
+    std::vector<SimInputs> engines;
+    for (const auto& path : ExampleEngines()) {
+        std::ifstream recorded(RecordedSimInputsPath(path.stem().string()));
+        SimInputs in;
+        EXPECT_TRUE(ReadSimInputs(recorded, in)) << path;
+        engines.push_back(in);
+    }
+    std::mt19937 rng(20241208);
+    const auto between = [&](float lo, float hi) {
+        return std::uniform_real_distribution<float>(lo, hi)(rng);
+    };
+    const auto oneOf = [&](int lo, int hi) {
+        return static_cast<std::int16_t>(std::uniform_int_distribution<int>(lo, hi)(rng));
+    };
+    const std::size_t examples = engines.size();
+    for (int k = 0; k < variants; ++k) {
+        SimInputs in = engines[k % examples];
+        in.bore = between(2.5f, 4.6f), in.stroke = between(2.2f, 4.5f);
+        in.compressionRatio = between(6.0f, 18.0f);
+        in.exhaustOpening = between(20.0f, 100.0f), in.intakeClosing = between(20.0f, 110.0f);
+        in.intakeLift = between(0.2f, 1.2f), in.exhaustLift = between(0.2f, 1.2f);
+        in.lifterType = oneOf(1, 3), in.timingAt050 = oneOf(0, 1), in.camAdvance = oneOf(-8, 8);
+        if (in.boostKind == 0) in.manifoldType = oneOf(1, 6);
+        in.exhaustSystem = oneOf(1, 7), in.fuelType = oneOf(1, 21), in.inductionCfm = oneOf(100, 4000);
+        engines.push_back(in);
+    }
+    return engines;
+}
 
 // Running engines, an unsolvable lobe, a run that leaves the finite numbers
 // at a later point, and enough of them to fill more than one group of lanes.
@@ -34,6 +71,8 @@ std::vector<SimInputs> MixedEngines()
         in.compressionRatio += 0.25f * k;
         engines.push_back(in);
     }
+    const std::vector<SimInputs> more = ExamplesAndVariants(33);
+    engines.insert(engines.end(), more.begin(), more.end());
     return engines;
 }
 
@@ -42,8 +81,9 @@ bool SameBits(const SimResults& a, const SimResults& b)
     return std::memcmp(&a, &b, sizeof(SimResults)) == 0;
 }
 
-// Each engine alone, and all of them as one batch, on the instruction set
-// the dispatcher now picks; the batch must give each engine's bits.
+// Each engine alone (plain scalar arithmetic), and all of them as one
+// batch (SIMD lanes), on the instruction set the dispatcher now picks; the
+// batch must give each engine's bits.
 std::vector<SimResults> RunAloneAndInBatch(const std::vector<SimInputs>& engines)
 {
     std::vector<SimResults> alone(engines.size());

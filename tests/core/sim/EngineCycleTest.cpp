@@ -119,13 +119,15 @@ TEST(EngineCycle, RunThatTurnsNonFiniteAtALaterPointFailsWithEveryResultZero)
 TEST(ExhaustPort, WaveAnglesOfExactly180And360KeepThePreviousPressure)
 {
     // Stepped headers: 26.25 psi base at 2000 rpm, 21 from 5500 rpm on.
-    EXPECT_DOUBLE_EQ(GetExhaustSystem(7, 2000.0).basePressure, 26.25);
-    EXPECT_DOUBLE_EQ(GetExhaustSystem(7, 5500.0).basePressure, 21.0);
-    EXPECT_DOUBLE_EQ(GetExhaustSystem(7, 11000.0).basePressure, 21.0);
+    const ExhaustSystem stepped = ExhaustSystem::SteppedTubeRaceHeaders;
+    EXPECT_DOUBLE_EQ(GetExhaustSystem(stepped, 2000.0).basePressure, 26.25);
+    EXPECT_DOUBLE_EQ(GetExhaustSystem(stepped, 5500.0).basePressure, 21.0);
+    EXPECT_DOUBLE_EQ(GetExhaustSystem(stepped, 11000.0).basePressure, 21.0);
 
     // EVO at 90 at the 5000 rpm tuning speed: the wave angle is the crank
     // angle since EVO, and 1.5-degree float steps land exactly on 180 and 360.
-    const ExhaustWave wave = MakeExhaustWave(GetExhaustSystem(3, 5000.0), 90.0, 5000.0);
+    const ExhaustWave wave =
+        MakeExhaustWave(GetExhaustSystem(ExhaustSystem::SmallTubeHeadersWithMufflers, 5000.0), 90.0, 5000.0);
     float theta = 90.0f;
     for (int k = 0; k < 120; ++k) theta += 1.5f;
     EXPECT_EQ(ExhaustPortPressure(wave, theta, 99.0f), 99.0f);
@@ -138,15 +140,16 @@ TEST(ExhaustPort, WaveAnglesOfExactly180And360KeepThePreviousPressure)
 
 TEST(IntakeRam, AmplitudeFollowsTheManifoldAndForcedInductionKeepsThePreviousOne)
 {
-    EXPECT_EQ(RamAmplitude(1, 11000.0, 0.0f), 7.5f);
-    EXPECT_NEAR(RamAmplitude(2, 2000.0, 0.0f), std::pow(2000.0, 1.33) * 9.03e-06 + 3.0, 1e-5);
-    EXPECT_EQ(RamAmplitude(2, 11000.0, 0.0f), 5.0f);
-    EXPECT_GT(RamAmplitude(3, 11000.0, 0.0f), 7.5f);  // a tunnel ram has no upper hold
-    EXPECT_EQ(RamAmplitude(4, 11000.0, 0.0f), 7.5f);
-    EXPECT_EQ(RamAmplitude(5, 4000.0, 0.0f), 4.0f);
-    EXPECT_NEAR(RamAmplitude(5, 9000.0, 0.0f), -1.0f, 1e-6);  // tuned port past 8000 rpm
-    EXPECT_EQ(RamAmplitude(6, 11000.0, 0.0f), 4.5f);
-    EXPECT_EQ(RamAmplitude(7, 6000.0, 3.25f), 3.25f);
+    using enum ManifoldType;
+    EXPECT_EQ(RamAmplitude(SinglePlane, 11000.0, 0.0f), 7.5f);
+    EXPECT_NEAR(RamAmplitude(DualPlane, 2000.0, 0.0f), std::pow(2000.0, 1.33) * 9.03e-06 + 3.0, 1e-5);
+    EXPECT_EQ(RamAmplitude(DualPlane, 11000.0, 0.0f), 5.0f);
+    EXPECT_GT(RamAmplitude(TunnelRam, 11000.0, 0.0f), 7.5f);  // a tunnel ram has no upper hold
+    EXPECT_EQ(RamAmplitude(IndividualRunners, 11000.0, 0.0f), 7.5f);
+    EXPECT_EQ(RamAmplitude(TunedPortInjection, 4000.0, 0.0f), 4.0f);
+    EXPECT_NEAR(RamAmplitude(TunedPortInjection, 9000.0, 0.0f), -1.0f, 1e-6);  // past 8000 rpm
+    EXPECT_EQ(RamAmplitude(SequentialInjection, 11000.0, 0.0f), 4.5f);
+    EXPECT_EQ(RamAmplitude(ForcedInduction, 6000.0, 3.25f), 3.25f);
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ ValveEvents EventsFor(int lifter, int timingAt050, int advance)
     in.lifterType = static_cast<std::int16_t>(lifter);
     in.timingAt050 = static_cast<std::int16_t>(timingAt050);
     in.camAdvance = static_cast<std::int16_t>(advance);
-    return ComputeValveEvents(in, GetLifterData(lifter));
+    return ComputeValveEvents(in, GetLifterData(LifterOf(in)));
 }
 
 TEST(ValveEvents, FiftyLiftFiguresWidenEveryEventByTheLifterAllowanceAndSeatFiguresDoNot)

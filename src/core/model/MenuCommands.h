@@ -1,7 +1,18 @@
 #pragma once
 
-// Menu command identifiers of the engine document. Ranges are inclusive;
-// within a range the identifiers rise by one from choice to choice.
+#include "DocumentCommands.h"
+
+#include <optional>
+
+class CTorqDoc;
+struct ComponentChoice;
+
+// The menu identifiers of the desktop program's menus: the engine form's
+// popup menus, the Engine menu and the frame's commands. The document does
+// not take them: a menu entry maps its identifier to the document's typed
+// command (DocumentCommandOf) at this boundary. Ranges are inclusive;
+// within a range the identifiers rise by one from entry to entry, as the
+// component choice table's rows of the group carry them.
 namespace Cmd {
 
 struct Range {
@@ -11,7 +22,7 @@ struct Range {
     constexpr int Count() const { return last - first + 1; }
 };
 
-// Component choices (rows of the component choice table).
+// Component choices: the entries of a group of the component choice table.
 inline constexpr Range kShortBlocks{33100, 33304};
 inline constexpr Range kStandardHeads{32795, 32810};
 inline constexpr int kCustomPortFlow = 32811;  // "Custom Port Flow...": the airflow data dialog
@@ -43,7 +54,7 @@ inline constexpr int kTimingSeatToSeat = 32900;
 inline constexpr int kTimingFiftyLift = 32901;
 inline constexpr Range kLifterTypes{32897, 32899};
 
-// Commands that are not table rows.
+// The document's commands that are no table rows, then the frame's and the dialogs'.
 inline constexpr int kPressureDrop15 = 33326;  // 1.5 inHg
 inline constexpr int kPressureDrop30 = 33327;  // 3.0 inHg
 inline constexpr int kOneIntakeValve = 32914;
@@ -77,3 +88,22 @@ inline constexpr int kUserManual = 33305;
 inline constexpr int kProductInfo = 33306;
 
 }  // namespace Cmd
+
+// The row of the component choice table that a menu entry picks (the user
+// airflow head's entry included); nullptr for any other entry.
+const ComponentChoice* TryFindComponentChoice(int menuCommand);
+// The row of an entry that must be in the table (internal consistency check).
+const ComponentChoice& FindComponentChoice(int menuCommand);
+
+// The typed command of a menu entry; nullopt for an entry that is no command
+// of the document (a dialog, a file, the frame's commands, the user airflow head).
+std::optional<DocumentCommand> DocumentCommandOf(int menuCommand);
+// The menu entry of a document command.
+int MenuCommandOf(const DocumentCommand& command);
+
+// A menu entry applied to the document as its typed command; NotHandled for
+// an entry that is no command of the document.
+CommandResult ApplyMenuCommand(CTorqDoc& doc, int menuCommand);
+// The document's state of the entry's command; enabled and unchecked for
+// an entry that is no command of the document.
+CommandState MenuCommandState(const CTorqDoc& doc, int menuCommand);

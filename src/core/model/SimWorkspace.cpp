@@ -1,0 +1,7 @@
+#include "SimWorkspace.h"
+
+SimWorkspace& ProgramSimWorkspace()
+{
+    static SimWorkspace workspace;
+    return workspace;
+}
