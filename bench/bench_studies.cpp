@@ -9,7 +9,6 @@
 //   ./bench_studies                                   every case
 //   ./bench_studies --benchmark_filter=Shootout/2     the comparison on 2 threads
 
-#include "model/Commands.h"
 #include "model/EngineFile.h"
 #include "model/TorqDoc.h"
 #include "study/PartsShootout.h"
@@ -37,11 +36,11 @@ std::vector<std::filesystem::path> ExampleEngines()
     return files;
 }
 
-PartGroupChoices Menu(PartGroup group, std::initializer_list<int> commands)
+PartGroupChoices Menu(PartGroup group, ChoiceGroup menu, std::initializer_list<int> indices)
 {
     PartGroupChoices choices{group, {}};
-    for (int command : commands)
-        choices.options.push_back({ChoiceName(command), EngineEdit::Choice(command)});
+    for (int index : indices)
+        choices.options.push_back({ChoiceName({menu, index}), EngineEdit::Pick({menu, index})});
     return choices;
 }
 
@@ -49,8 +48,8 @@ ShootoutSetup ThreeHundredEightyFour(const CTorqDoc& base)
 {
     ShootoutSetup setup;
     setup.groups = {{PartGroup::Head, AllowedPartOptions(base, PartGroup::Head)},
-                    Menu(PartGroup::Manifold, {32837, 32838, 32839, 32841}),
-                    Menu(PartGroup::Exhaust, {32861, 32862, 32863, 32864, 32865, 32867})};
+                    Menu(PartGroup::Manifold, ChoiceGroup::Manifold, {0, 1, 2, 4}),
+                    Menu(PartGroup::Exhaust, ChoiceGroup::ExhaustSystem, {0, 1, 2, 3, 4, 6})};
     return setup;
 }
 

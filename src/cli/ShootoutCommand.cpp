@@ -117,15 +117,15 @@ private:
             m_found = OwnCamOption(m_base);
             return Found::One;
         }
-        const ChoiceGroup* menu = FindChoiceGroup(PartGroupName(group));
+        const ChoiceList* menu = FindChoiceList(PartGroupName(group));
         const ChoiceMatch match = FindChoice(*menu, group == PartGroup::Lifter ? Lifter(name) : name);
-        if (match.command != 0) {
-            m_found = {ChoiceName(match.command), EngineEdit::Choice(match.command)};
+        if (match.choice) {
+            m_found = {ChoiceName(*match.choice), EngineEdit::Pick(*match.choice)};
             return Found::One;
         }
         if (match.candidates.empty()) return Found::None;
         m_problem = QString("'%1' names several %2s; give the index:").arg(name, PartGroupName(group));
-        for (int command : match.candidates) m_problem += "\n" + DescribeChoice(*menu, command);
+        for (Choice choice : match.candidates) m_problem += "\n" + DescribeChoice(choice);
         return Found::Ambiguous;
     }
 

@@ -37,9 +37,9 @@ CTorqDoc& OpenExample(CTorqDoc& engine, const char* name)
     return engine;
 }
 
-PartOption Menu(int command)
+PartOption Menu(ChoiceGroup group, int index)
 {
-    return {ChoiceName(command), EngineEdit::Choice(command)};
+    return {ChoiceName({group, index}), EngineEdit::Pick({group, index})};
 }
 
 TEST(CliShootout, PrintsTheRowsOfTheDesktopStudyOfTheSameEngine)
@@ -54,9 +54,15 @@ TEST(CliShootout, PrintsTheRowsOfTheDesktopStudyOfTheSameEngine)
     RecordingPresenter presenter;
     CTorqDoc base;
     ShootoutSetup setup;
-    setup.groups = {{PartGroup::Exhaust, {Menu(32861), Menu(32867), Menu(32864)}},
-                    {PartGroup::Head, {Menu(32795), Menu(32799), Menu(32810)}},
-                    {PartGroup::Cam, {OwnCamOption(OpenExample(base, "chevy-350-street.trq")), Menu(32894)}}};
+    setup.groups = {
+        {PartGroup::Exhaust,
+         {Menu(ChoiceGroup::ExhaustSystem, 0), Menu(ChoiceGroup::ExhaustSystem, 6),
+          Menu(ChoiceGroup::ExhaustSystem, 3)}},
+        {PartGroup::Head,
+         {Menu(ChoiceGroup::CylinderHead, 0), Menu(ChoiceGroup::CylinderHead, 4),
+          Menu(ChoiceGroup::CylinderHead, 15)}},
+        {PartGroup::Cam,
+         {OwnCamOption(OpenExample(base, "chevy-350-street.trq")), Menu(ChoiceGroup::CamType, 3)}}};
     setup.criterion = StudyCriterion::AveragePower;
     setup.band = {3000.0f, 6000.0f};
     setup.top = 5;
@@ -149,7 +155,7 @@ TEST(CliStudies, AnEngineThatDoesNotRunAsItIsIsRefused)
         ASSERT_TRUE(BuildChevy350(engine));
         engine.SetAutoRun(false);
         // The forced-induction manifold without a blower: the engine does not validate.
-        ASSERT_TRUE(ApplyChoices(engine, {32843}));
+        ASSERT_TRUE(ApplyChoices(engine, {NamedChoice::kForcedInductionManifold}));
         ASSERT_TRUE(WriteEngineFile(engine, folder.File("broken.trq").string()));
     }
     for (const QStringList& arguments :

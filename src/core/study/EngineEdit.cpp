@@ -64,7 +64,7 @@ bool ApplyEdit(CTorqDoc& engine, const EngineEdit& edit)
         case EngineEdit::Kind::KeepOwn:
             return true;
         case EngineEdit::Kind::MenuChoice:
-            return engine.OnCommand(edit.command) == CommandResult::Applied;
+            return engine.Apply(edit.choice) == CommandResult::Applied;
         case EngineEdit::Kind::InductionRating:
             ApplyRating(engine, edit);
             return true;
@@ -95,11 +95,11 @@ const CFloatPtSpec& ParameterSpec(const CTorqDoc& engine, NumberParameter parame
     return NumberParameterOf(parameter).spec(const_cast<CTorqDoc&>(engine));
 }
 
-EngineEdit EngineEdit::Choice(int command)
+EngineEdit EngineEdit::Pick(Choice choice)
 {
     EngineEdit edit;
     edit.kind = Kind::MenuChoice;
-    edit.command = command;
+    edit.choice = choice;
     return edit;
 }
 
@@ -127,7 +127,7 @@ Enabling EditEnabling(const CTorqDoc& engine, const EngineEdit& edit)
         case EngineEdit::Kind::KeepOwn:
             return Enabling::Enabled;
         case EngineEdit::Kind::MenuChoice:
-            return CommandEnabling(engine, edit.command);
+            return ChoiceEnabling(engine, edit.choice);
         case EngineEdit::Kind::InductionRating:
             return ParameterEnabling(engine, engine.InductionFlow());
         case EngineEdit::Kind::Number:
@@ -151,11 +151,12 @@ bool MakeEditedEngine(CTorqDoc& engine, std::span<const EngineEdit> edits)
     return true;
 }
 
-std::string ChoiceName(int command)
+std::string ChoiceName(Choice choice)
 {
-    const ComponentChoice* row = TryFindComponentChoice(command);
-    if (row == nullptr || row->name == nullptr) return {};
-    std::string name = row->name;
+    if (!IsChoice(choice)) return {};
+    const ComponentChoice& row = ChoiceRow(choice);
+    if (row.name == nullptr) return {};
+    std::string name = row.name;
     // The menus double an ampersand so that it shows as one.
     for (std::size_t at = name.find("&&"); at != std::string::npos; at = name.find("&&", at + 1))
         name.erase(at, 1);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/DocumentCommands.h"
 #include "model/EnablingRules.h"
 #include "model/TorqDoc.h"
 
@@ -62,13 +63,13 @@ struct EngineEdit {
         Number,           // a number typed into a field of the form
     };
     Kind kind = Kind::KeepOwn;
-    int command = 0;                                    // MenuChoice: the row's menu command
+    Choice choice{ChoiceGroup::CylinderHead, 0};        // MenuChoice: the row
     float cfm = 0.0f;                                   // InductionRating: flow (cfm) ...
     float inHg = 1.5f;                                  // ... at this pressure drop (inHg)
     NumberParameter parameter = NumberParameter::Bore;  // Number: the field ...
     std::string text;                                   // ... and what is typed, in its units
 
-    static EngineEdit Choice(int command);
+    static EngineEdit Pick(Choice choice);
     static EngineEdit Rating(float cfm, float inHg);
     static EngineEdit Typed(NumberParameter parameter, std::string text);
 };
@@ -86,7 +87,7 @@ Enabling EditEnabling(const CTorqDoc& engine, const EngineEdit& edit);
 bool MakeEditedEngine(CTorqDoc& engine, std::span<const EngineEdit> edits);
 
 // The name of a menu choice as the form shows it ("Dual-Plane Manifold").
-std::string ChoiceName(int command);
+std::string ChoiceName(Choice choice);
 
 // Keeps the document's notes to itself while a study makes engines on
 // several threads: messages go nowhere, warnings are answered Cancel.

@@ -2,7 +2,6 @@
 
 #include "base/ErrCode.h"
 #include "base/Util.h"
-#include "model/Commands.h"
 #include "model/ComponentTable.h"
 
 #include <algorithm>
@@ -14,19 +13,17 @@ struct PartGroupRow {
     PartGroup group;
     const char* name;
     const char* title;
-    Cmd::Range menu;  // the rows a comparison may choose; none for the induction rating
+    ChoiceGroup choices;  // the induction rating is typed, not chosen from its menu
 };
 
-constexpr Cmd::Range kNoMenu{0, -1};
-
 constexpr PartGroupRow kPartGroupRows[] = {
-    {PartGroup::Head, "head", "Cylinder Heads", Cmd::kStandardHeads},
-    {PartGroup::Induction, "induction", "Induction", kNoMenu},
-    {PartGroup::Manifold, "manifold", "Intake Manifold", Cmd::kManifolds},
-    {PartGroup::Fuel, "fuel", "Fuel", Cmd::kFuels},
-    {PartGroup::Exhaust, "exhaust", "Exhaust", Cmd::kExhaustSystems},
-    {PartGroup::Cam, "cam", "Cam Type", Cmd::kCamProfiles},
-    {PartGroup::Lifter, "lifter", "Lifters", Cmd::kLifterTypes},
+    {PartGroup::Head, "head", "Cylinder Heads", ChoiceGroup::CylinderHead},
+    {PartGroup::Induction, "induction", "Induction", ChoiceGroup::Induction},
+    {PartGroup::Manifold, "manifold", "Intake Manifold", ChoiceGroup::Manifold},
+    {PartGroup::Fuel, "fuel", "Fuel", ChoiceGroup::Fuel},
+    {PartGroup::Exhaust, "exhaust", "Exhaust", ChoiceGroup::ExhaustSystem},
+    {PartGroup::Cam, "cam", "Cam Type", ChoiceGroup::CamType},
+    {PartGroup::Lifter, "lifter", "Lifters", ChoiceGroup::LifterType},
 };
 
 const PartGroupRow& RowOf(PartGroup group)
@@ -40,7 +37,7 @@ const PartGroupRow& RowOf(PartGroup group)
 bool IsForcedInductionManifold(const PartOption& option)
 {
     return option.edit.kind == EngineEdit::Kind::MenuChoice &&
-           option.edit.command == Cmd::kForcedInductionManifold;
+           option.edit.choice == NamedChoice::kForcedInductionManifold;
 }
 
 // Where the groups sit in a setup; -1 for a group it does not vary.
@@ -117,14 +114,12 @@ std::optional<std::string> OptionRefusal(const CTorqDoc& base, PartGroup group, 
         return std::nullopt;
     }
     if (edit.kind != EngineEdit::Kind::MenuChoice) return std::nullopt;
-    const Cmd::Range menu = RowOf(group).menu;
-    if (!menu.Contains(edit.command)) {
-        if (group == PartGroup::Cam)
-            return what + "a cam of your own needs its valve events; \"own\" keeps the engine's";
+    if (edit.choice == NamedChoice::kCustomCamType)
+        return what + "a cam of your own needs its valve events; \"own\" keeps the engine's";
+    if (edit.choice.group != RowOf(group).choices || !IsChoice(edit.choice))
         return what + "not a choice of this group";
-    }
     if (group == PartGroup::Exhaust && !manifoldVaried &&
-        CommandEnabling(base, edit.command) == Enabling::ExhaustTakenByBlower) {
+        ChoiceEnabling(base, edit.choice) == Enabling::ExhaustTakenByBlower) {
         return what + "the \"Forced Induction\" manifold takes the exhaust over on this engine";
     }
     return std::nullopt;
@@ -167,22 +162,21 @@ std::vector<PartOption> AllowedPartOptions(const CTorqDoc& base, PartGroup group
         const float ownCfm = base.InductionFlow().GetEnglishValue();
         const float ownInHg = base.PressureDrop().GetEnglishValue();
         options.push_back(RatingOption(ownCfm, ownInHg));
-        for (int command = Cmd::kInduction.first; command <= Cmd::kInduction.last; ++command) {
-            const ComponentChoice& row = FindComponentChoice(command);
+        for (const ComponentChoice& row : ChoicesOf(ChoiceGroup::Induction)) {
             if (row.values[1] == ownInHg && row.values[0] != ownCfm)
                 options.push_back(RatingOption(row.values[0], row.values[1]));
         }
         return options;
     }
-    const Cmd::Range menu = RowOf(group).menu;
     // The forced-induction manifold needs a blower, which no group chooses:
     // offered only to an engine that has one.
     const bool hasBlower = base.ForcedInductionType().IsValid() &&
                            base.ForcedInductionType().GetIndex() != kForcedInductionNoneIndex;
-    for (int command = menu.first; command <= menu.last; ++command) {
-        if (command == Cmd::kForcedInductionManifold && !hasBlower) continue;
-        if (CommandEnabling(base, command) == Enabling::Enabled)
-            options.push_back({ChoiceName(command), EngineEdit::Choice(command)});
+    for (const ListedChoice& listed : ListChoices(base, RowOf(group).choices)) {
+        if (listed.choice == NamedChoice::kForcedInductionManifold && !hasBlower) continue;
+        if (listed.choice == NamedChoice::kCustomCamType) continue;
+        if (listed.enabling == Enabling::Enabled)
+            options.push_back({ChoiceName(listed.choice), EngineEdit::Pick(listed.choice)});
     }
     if (group == PartGroup::Cam) options.push_back(OwnCamOption(base));
     return options;

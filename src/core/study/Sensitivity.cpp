@@ -1,10 +1,10 @@
 #include "Sensitivity.h"
 
 #include "base/Util.h"
-#include "model/Commands.h"
 #include "model/ComponentTable.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -12,37 +12,37 @@ namespace {
 // that are no neighbour: a unit or cam of the user's own needs the user's values.
 struct ChoiceMenu {
     const char* parameter;  // as new's options name it
-    Cmd::Range menu;
+    ChoiceGroup menu;
     const CPartTypeSpec& (*spec)(const CTorqDoc& engine);
-    bool (*skipped)(int command);
+    bool (*skipped)(Choice choice);
 };
 
-bool NoneSkipped(int)
+bool NoneSkipped(Choice)
 {
     return false;
 }
 
-bool SkipsCustomCam(int command)
+bool SkipsCustomCam(Choice choice)
 {
-    return command == Cmd::kCustomCamType;
+    return choice == NamedChoice::kCustomCamType;
 }
 
-bool SkipsNoOrCustomBlower(int command)
+bool SkipsNoOrCustomBlower(Choice choice)
 {
-    return command == Cmd::kForcedInductionNone || command == Cmd::kCustomTurbo ||
-           command == Cmd::kCustomCentrifugalBlower || command == Cmd::kCustomRootsBlower;
+    return choice == NamedChoice::kNoForcedInduction || choice == NamedChoice::kCustomTurbo ||
+           choice == NamedChoice::kCustomCentrifugalBlower || choice == NamedChoice::kCustomRootsBlower;
 }
 
 // clang-format off
 const ChoiceMenu kChoiceMenus[] = {
-    {"head",     Cmd::kStandardHeads,   [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.CylinderHeadType(); }, NoneSkipped},
-    {"manifold", Cmd::kManifolds,       [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.ManifoldType(); }, NoneSkipped},
-    {"fuel",     Cmd::kFuels,           [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.FuelType(); }, NoneSkipped},
-    {"blower",   Cmd::kForcedInduction, [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.ForcedInductionType(); }, SkipsNoOrCustomBlower},
-    {"exhaust",  Cmd::kExhaustSystems,  [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.ExhaustSystem(); }, NoneSkipped},
-    {"cam",      Cmd::kCamTypes,        [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.Cam().CamType(); }, SkipsCustomCam},
-    {"lifter",   Cmd::kLifterTypes,     [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.Cam().LifterType(); }, NoneSkipped},
-    {"timing",   Cmd::kTimingMethods,   [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.Cam().TimingMethod(); }, NoneSkipped},
+    {"head",     ChoiceGroup::CylinderHead, [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.CylinderHeadType(); }, NoneSkipped},
+    {"manifold", ChoiceGroup::Manifold,      [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.ManifoldType(); }, NoneSkipped},
+    {"fuel",     ChoiceGroup::Fuel,          [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.FuelType(); }, NoneSkipped},
+    {"blower",   ChoiceGroup::ForcedInduction, [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.ForcedInductionType(); }, SkipsNoOrCustomBlower},
+    {"exhaust",  ChoiceGroup::ExhaustSystem, [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.ExhaustSystem(); }, NoneSkipped},
+    {"cam",      ChoiceGroup::CamType,       [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.Cam().CamType(); }, SkipsCustomCam},
+    {"lifter",   ChoiceGroup::LifterType,    [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.Cam().LifterType(); }, NoneSkipped},
+    {"timing",   ChoiceGroup::TimingMethod,  [](const CTorqDoc& e) -> const CPartTypeSpec& { return e.Cam().TimingMethod(); }, NoneSkipped},
 };
 // clang-format on
 
@@ -85,31 +85,32 @@ void AddNumberChanges(const CTorqDoc& base, const NumberParameterInfo& info,
     }
 }
 
-// The engine's row of the menu; 0 when it has none of them.
-int CurrentCommand(const CTorqDoc& base, const ChoiceMenu& menu)
+// The engine's place in the menu; nothing when it has none of them.
+std::optional<Choice> CurrentChoice(const CTorqDoc& base, const ChoiceMenu& menu)
 {
     const CPartTypeSpec& spec = menu.spec(base);
-    if (!spec.IsValid()) return 0;
-    for (int command = menu.menu.first; command <= menu.menu.last; ++command) {
-        if (FindComponentChoice(command).partIndex == spec.GetIndex()) return command;
+    if (!spec.IsValid()) return std::nullopt;
+    const auto rows = ChoicesOf(menu.menu);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].partIndex == spec.GetIndex()) return Choice{menu.menu, static_cast<int>(i)};
     }
-    return 0;
+    return std::nullopt;
 }
 
 void AddChoiceChanges(const CTorqDoc& base, const ChoiceMenu& menu, std::vector<SensitivityChange>& changes)
 {
-    const int current = CurrentCommand(base, menu);
-    if (current == 0 || CommandEnabling(base, current) != Enabling::Enabled) return;
+    const std::optional<Choice> current = CurrentChoice(base, menu);
+    if (!current || ChoiceEnabling(base, *current) != Enabling::Enabled) return;
     for (int direction : {-1, 1}) {
-        int neighbour = current + direction;
-        while (menu.menu.Contains(neighbour) && menu.skipped(neighbour)) neighbour += direction;
-        if (!menu.menu.Contains(neighbour) || CommandEnabling(base, neighbour) != Enabling::Enabled) continue;
+        Choice neighbour{menu.menu, current->index + direction};
+        while (IsChoice(neighbour) && menu.skipped(neighbour)) neighbour.index += direction;
+        if (!IsChoice(neighbour) || ChoiceEnabling(base, neighbour) != Enabling::Enabled) continue;
         SensitivityChange change;
         change.parameter = menu.parameter;
         change.isChoice = true;
         change.fromText = menu.spec(base).GetChoiceName();
         change.toText = ChoiceName(neighbour);
-        change.edit = EngineEdit::Choice(neighbour);
+        change.edit = EngineEdit::Pick(neighbour);
         changes.push_back(std::move(change));
     }
 }

@@ -2,7 +2,6 @@
 
 #include "EngineBuilds.h"
 #include "RecordingPresenter.h"
-#include "model/Commands.h"
 
 #include <gtest/gtest.h>
 
@@ -12,36 +11,38 @@
 
 namespace {
 
-PartOption Menu(int command)
+PartOption Menu(Choice choice)
 {
-    return {ChoiceName(command), EngineEdit::Choice(command)};
+    return {ChoiceName(choice), EngineEdit::Pick(choice)};
 }
 
-PartGroupChoices Group(PartGroup group, std::initializer_list<int> commands)
+PartGroupChoices Group(PartGroup group, std::initializer_list<Choice> choices)
 {
-    PartGroupChoices choices{group, {}};
-    for (int command : commands) choices.options.push_back(Menu(command));
-    return choices;
+    PartGroupChoices options{group, {}};
+    for (Choice choice : choices) options.options.push_back(Menu(choice));
+    return options;
 }
 
-constexpr int kWedgeHeads = 32798;
-constexpr int kPortedWedgeHeads = 32799;
-constexpr int kCantedHeads = 32801;
-constexpr int kSinglePlane = 32837;
-constexpr int kDualPlane = 32838;
-constexpr int kStockExhaust = 32861;
-constexpr int kSmallTubeHeaders = 32863;
-constexpr int kLargeTubeHeaders = 32865;
-constexpr int kRaceHeaders = 32867;
+constexpr Choice kWedgeHeads{ChoiceGroup::CylinderHead, 3};
+constexpr Choice kPortedWedgeHeads{ChoiceGroup::CylinderHead, 4};
+constexpr Choice kCantedHeads{ChoiceGroup::CylinderHead, 6};
+constexpr Choice kSinglePlane{ChoiceGroup::Manifold, 0};
+constexpr Choice kDualPlane{ChoiceGroup::Manifold, 1};
+constexpr Choice kForcedInduction = NamedChoice::kForcedInductionManifold;
+constexpr Choice kStockExhaust = NamedChoice::kStockExhaust;
+constexpr Choice kSmallTubeHeaders{ChoiceGroup::ExhaustSystem, 2};
+constexpr Choice kLargeTubeHeaders{ChoiceGroup::ExhaustSystem, 4};
+constexpr Choice kRaceHeaders{ChoiceGroup::ExhaustSystem, 6};
+constexpr Choice kCircleTrackCam{ChoiceGroup::CamType, 3};
 
 // The engine of a comparison's row built by hand: the user's engine with
 // the row's choices picked from the form's menus, then recalculated.
-StudyRunner::Outcome RunByHand(const CTorqDoc& base, std::initializer_list<int> commands)
+StudyRunner::Outcome RunByHand(const CTorqDoc& base, std::initializer_list<Choice> choices)
 {
     CTorqDoc engine;
     base.CopyTo(engine);
     engine.SetAutoRun(false);
-    for (int command : commands) EXPECT_EQ(engine.OnCommand(command), CommandResult::Applied);
+    for (Choice choice : choices) EXPECT_EQ(engine.Apply(choice), CommandResult::Applied);
     engine.Recalculate();
     return StudyRunner::RunAlone(engine);
 }
@@ -59,7 +60,7 @@ TEST_F(PartsShootoutOnChevy350, TheForcedInductionManifoldTakesTheExhaustOverSoI
     ShootoutSetup setup;
     setup.groups = {
         Group(PartGroup::Head, {kWedgeHeads, kPortedWedgeHeads, kCantedHeads}),
-        Group(PartGroup::Manifold, {kSinglePlane, Cmd::kForcedInductionManifold, kDualPlane}),
+        Group(PartGroup::Manifold, {kSinglePlane, kForcedInduction, kDualPlane}),
         Group(PartGroup::Exhaust, {kStockExhaust, kSmallTubeHeaders, kLargeTubeHeaders, kRaceHeaders})};
     ASSERT_FALSE(ShootoutRefusal(base, setup).has_value());
     // 3 heads x (2 manifolds x 4 exhausts + the forced-induction manifold once).
@@ -89,7 +90,7 @@ TEST_F(PartsShootoutOnChevy350, RowsHaveTheScoresOfTheSameEngineBuiltByHandToThe
     setup.groups = {Group(PartGroup::Exhaust, {kStockExhaust, kRaceHeaders}),
                     Group(PartGroup::Head, {kWedgeHeads, kCantedHeads}),
                     {PartGroup::Induction, {RatingOption(600.0f, 1.5f), RatingOption(850.0f, 1.5f)}},
-                    {PartGroup::Cam, {Menu(32894), OwnCamOption(base)}}};
+                    {PartGroup::Cam, {Menu(kCircleTrackCam), OwnCamOption(base)}}};
     setup.criterion = StudyCriterion::AveragePower;
     setup.band = {3000.0f, 6500.0f};
     setup.top = 16;
@@ -106,13 +107,13 @@ TEST_F(PartsShootoutOnChevy350, RowsHaveTheScoresOfTheSameEngineBuiltByHandToThe
     EXPECT_EQ(result.baseline.score, StudyScore(baseline.results, setup.criterion, setup.band));
 
     // Choices by hand, in the form's order: heads, induction, exhaust, cam.
-    const int heads[] = {kWedgeHeads, kCantedHeads};
-    const int inductions[] = {32851, 32857};  // 600 and 850 cfm at 1.5 inHg
-    const int exhausts[] = {kStockExhaust, kRaceHeaders};
+    const Choice heads[] = {kWedgeHeads, kCantedHeads};
+    const Choice inductions[] = {{ChoiceGroup::Induction, 7}, {ChoiceGroup::Induction, 13}};  // 600, 850 cfm
+    const Choice exhausts[] = {kStockExhaust, kRaceHeaders};
     for (const ShootoutRow& row : result.rows) {
         const Combination& c = row.choices;
         const StudyRunner::Outcome alone =
-            c[3] == 0 ? RunByHand(base, {heads[c[1]], inductions[c[2]], exhausts[c[0]], 32894})
+            c[3] == 0 ? RunByHand(base, {heads[c[1]], inductions[c[2]], exhausts[c[0]], kCircleTrackCam})
                       : RunByHand(base, {heads[c[1]], inductions[c[2]], exhausts[c[0]]});
         ASSERT_EQ(alone.kind, StudyRunner::Outcome::Kind::Simulated);
         EXPECT_EQ(row.figures.score, StudyScore(alone.results, setup.criterion, setup.band))
@@ -156,7 +157,7 @@ TEST_F(PartsShootoutOnChevy350, AnEngineThatFailsIsCountedAndListedApartWithItsM
 {
     ShootoutSetup setup;
     // The forced-induction manifold without a blower does not validate.
-    setup.groups = {Group(PartGroup::Manifold, {kSinglePlane, Cmd::kForcedInductionManifold, kDualPlane})};
+    setup.groups = {Group(PartGroup::Manifold, {kSinglePlane, kForcedInduction, kDualPlane})};
     setup.top = 2;
     PartsShootout shootout(base, setup);
     std::string failure;
@@ -180,7 +181,7 @@ TEST_F(PartsShootoutOnChevy350, ASetupTheFormWouldNotAllowIsRefusedNamingTheChoi
     EXPECT_EQ(ShootoutRefusal(base, empty).value_or(""), "lifter: no choice to try");
 
     ShootoutSetup custom;
-    custom.groups = {Group(PartGroup::Cam, {Cmd::kCustomCamType})};
+    custom.groups = {Group(PartGroup::Cam, {NamedChoice::kCustomCamType})};
     EXPECT_NE(ShootoutRefusal(base, custom).value_or("").find("cam \"Custom Cam Type\""), std::string::npos);
 
     ShootoutSetup rating;
@@ -203,7 +204,7 @@ TEST(PartsShootout, OnAForcedInductionEngineNoExhaustIsAllowedUnlessTheManifoldV
     const std::string refusal = ShootoutRefusal(turbo, setup).value_or("");
     EXPECT_NE(refusal.find("exhaust \"Small-Tube Headers With Mufflers\""), std::string::npos) << refusal;
 
-    setup.groups.push_back(Group(PartGroup::Manifold, {kDualPlane, Cmd::kForcedInductionManifold}));
+    setup.groups.push_back(Group(PartGroup::Manifold, {kDualPlane, kForcedInduction}));
     EXPECT_FALSE(ShootoutRefusal(turbo, setup).has_value());
     EXPECT_EQ(CountCombinations(turbo, setup), 2u);
 }

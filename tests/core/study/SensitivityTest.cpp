@@ -132,10 +132,12 @@ TEST(Sensitivity, ChangesRankByGainWithTheScoresOfTheSameEngineEditedByHand)
     byHand("ivc", "69.0", [](CTorqDoc& e) { ASSERT_TRUE(e.Cam().NominalIvc().SetFromText("69", false)); });
     byHand("exh-lift", "0.490",
            [](CTorqDoc& e) { ASSERT_TRUE(e.Cam().ExhaustLift().SetFromText("0.49", false)); });
-    byHand("manifold", "Tunnel-Ram Manifold",
-           [](CTorqDoc& e) { ASSERT_EQ(e.OnCommand(32839), CommandResult::Applied); });
-    byHand("head", "Wedge/Pocket Porting, Stock Valve Size",
-           [](CTorqDoc& e) { ASSERT_EQ(e.OnCommand(32799), CommandResult::Applied); });
+    byHand("manifold", "Tunnel-Ram Manifold", [](CTorqDoc& e) {
+        ASSERT_EQ(e.Apply(Choice{ChoiceGroup::Manifold, 2}), CommandResult::Applied);
+    });
+    byHand("head", "Wedge/Pocket Porting, Stock Valve Size", [](CTorqDoc& e) {
+        ASSERT_EQ(e.Apply(Choice{ChoiceGroup::CylinderHead, 4}), CommandResult::Applied);
+    });
     EXPECT_TRUE(presenter.Messages().empty());
 }
 
