@@ -10,7 +10,7 @@ namespace cli {
 
 namespace {
 
-constexpr std::array<CliCommand, 11> kCommands = {{
+constexpr std::array<CliCommand, 13> kCommands = {{
     {"run", "Open an engine file, run it and print the 19 result points.", &RunCommand},
     {"new", "Build an engine from component choices and save it as an engine file.", &NewCommand},
     {"export-dos", "Export an engine as the 815-byte record of the older DOS programs.", &ExportDosCommand},
@@ -25,6 +25,10 @@ constexpr std::array<CliCommand, 11> kCommands = {{
     {"match", "Match an engine to a measured dyno pull by the figures you free.", &MatchCommand},
     {"reference", "Run the reference engines of published dyno tests: published against modelled peaks.",
      &ReferenceCommand},
+    {"shootout", "Compare parts: every combination of the choices given, the best by a score.",
+     &ShootoutCommand},
+    {"sensitivity", "What to change next: each number a step each way, each choice a place.",
+     &SensitivityCommand},
 }};
 
 void PrintToolHelp(QTextStream& out)

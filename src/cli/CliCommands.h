@@ -43,5 +43,7 @@ int CalcCommand(const QStringList& arguments, QTextStream& out, QTextStream& err
 int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int MatchCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 int ReferenceCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int ShootoutCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
+int SensitivityCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 }  // namespace cli

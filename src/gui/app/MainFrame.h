@@ -50,6 +50,8 @@ inline constexpr int kEditCopy = 57634;
 inline constexpr int kExportDynoSheet = 33420;
 inline constexpr int kExportResults = 33421;
 inline constexpr int kHelpContents = 57667;
+inline constexpr int kCompareParts = 33422;
+inline constexpr int kWhatToChangeNext = 33423;
 }  // namespace FrameCmd
 
 // What a file dialog is asked for.

@@ -7,6 +7,7 @@
 #include "ChildFrame.h"
 #include "IteratorCommands.h"
 #include "PullCommands.h"
+#include "StudyCommands.h"
 #include "dialogs/CalculatorCommands.h"
 #include "model/MenuCommands.h"
 #include "model/TorqDoc.h"
@@ -199,6 +200,12 @@ void CMainFrame::CreateEngineMenu()
                                           Qt::QueuedConnection);
             });
     m_pullCommands->AddMatchCommand(*menu);
+    connect(AddCommand(menu, FrameCmd::kCompareParts, tr("Compare &Parts..."),
+                       tr("Run every combination of the parts you tick and list the best")),
+            &QAction::triggered, this, [this] { OpenPartsShootout(*this); });
+    connect(AddCommand(menu, FrameCmd::kWhatToChangeNext, tr("&What To Change Next..."),
+                       tr("Try each number a step each way and each choice a place, sorted by gain")),
+            &QAction::triggered, this, [this] { OpenSensitivity(*this); });
     for (int command :
          {Cmd::kRun, Cmd::kAutoRun, Cmd::kClearComponents, Cmd::kEnglishUnits, Cmd::kMetricUnits}) {
         connect(m_actions.value(command), &QAction::triggered, this,

@@ -64,25 +64,6 @@ QPainterPath MarkerPath(QPointF c, double size, MarkerShape shape)
             path.lineTo(box.left(), c.y());
             path.closeSubpath();
             break;
-        case MarkerShape::Square:
-            path.addRect(box.adjusted(r * 0.15, r * 0.15, -r * 0.15, -r * 0.15));
-            break;
-        case MarkerShape::Cross: {
-            // Two bars a third of the size wide, crossing at the centre.
-            const double w = size / 3;
-            QPainterPath bar;
-            bar.addRect(QRectF(c.x() - r, c.y() - w / 2, size, w));
-            QTransform turn;
-            turn.translate(c.x(), c.y());
-            turn.rotate(45);
-            turn.translate(-c.x(), -c.y());
-            path = turn.map(bar);
-            turn.translate(c.x(), c.y());
-            turn.rotate(90);
-            turn.translate(-c.x(), -c.y());
-            path = path.united(turn.map(bar));
-            break;
-        }
         case MarkerShape::Ring:
             // Filled odd-even: the inner circle is left open.
             path.addEllipse(box);
