@@ -20,8 +20,8 @@
 #include "app/MainFrame.h"
 #include "app/SplitterTabWnd.h"
 #include "app/TorqApp.h"
-#include "model/MenuCommands.h"
 #include "model/EngineFile.h"
+#include "model/MenuCommands.h"
 #include "views/EngineFormView.h"
 #include "widgets/TorqSpecEdit.h"
 

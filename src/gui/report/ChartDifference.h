@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ChartPicture.h"
+#include "ChartPictureData.h"
 
 #include <QString>
 

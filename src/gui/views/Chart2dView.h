@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChartCursor.h"
 #include "model/TorqDoc.h"
 #include "report/ChartPicture.h"
 #include "report/ChartSeries.h"
@@ -14,7 +15,6 @@
 #include <memory>
 #include <vector>
 
-class CChartCursor;
 class CChartLegend;
 class CMeasuredSeries;
 class CDocumentRegistry;
@@ -48,16 +48,17 @@ struct ChartSlot {
 // own engine's peak power and torque carry a label. A cursor follows the
 // mouse and the arrow keys with every engine's figures at one engine speed.
 // An engine that closes leaves the graph at once.
-class CChart2dView : public QWidget, public DocumentObserver {
+class CChart2dView : public QWidget, public DocumentObserver, public ChartCursorHost {
     Q_OBJECT
 public:
     explicit CChart2dView(CTorqDoc& document, QWidget* parent = nullptr);
     CChart2dView(CTorqDoc& document, CDocumentRegistry& registry, QWidget* parent = nullptr);
     ~CChart2dView() override;
 
-    CTorqDoc* Document() const { return m_document; }
+    CTorqDoc* Document() const override { return m_document; }
+    QWidget& GraphWidget() override { return *this; }
 
-    const ChartAxisDescription& Axis(ChartAxis axis) const;
+    const ChartAxisDescription& Axis(ChartAxis axis) const override;
     void SetAxisSeries(ChartAxis axis, int series);  // then redraws
     void SetAxisRange(ChartAxis axis, int rangeKind);
 
@@ -86,7 +87,7 @@ public:
     // The right-click menu with the current choices checked.
     QMenu* CreateContextMenu(QWidget* parent);
     // What the graph shows, as the options dialog sets it.
-    ChartOptions Options() const;
+    ChartOptions Options() const override;
     // Takes the compared engines, the axis choices, the colours and the
     // units, then redraws.
     void ApplyOptions(const ChartOptions& options);
@@ -94,9 +95,9 @@ public:
     void RunPropertiesDialog();
 
     // What is drawn, worked out from the engines and the options.
-    const ChartPicture& Picture() const { return m_picture; }
+    const ChartPicture& Picture() const override { return m_picture; }
     // The engines in slot order, for drawing the graph elsewhere (dyno sheet).
-    std::vector<ChartEngine> Engines() const;
+    std::vector<ChartEngine> Engines() const override;
 
     // ---- images: the graph as drawn at the view's size
     QImage RenderImage(double devicePixelRatio = 2.0) const;
@@ -115,9 +116,9 @@ public:
     void PaintPrintout(QPainter& painter, const QRectF& paper, const QString& date = TodayText()) const;
 
     // For tests: the chart objects.
-    QChart* Chart() const { return m_chart; }
-    QLineSeries* Y1Series(int set) const;
-    QLineSeries* Y2Series(int set) const;
+    QChart* Chart() const override { return m_chart; }
+    QLineSeries* Y1Series(int set) const override;
+    QLineSeries* Y2Series(int set) const override;
     int SetCount() const { return m_setCount; }
     QValueAxis* XAxis() const { return m_axisX; }
     QValueAxis* Y1Axis() const { return m_axisY1; }

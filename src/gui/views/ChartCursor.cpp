@@ -1,6 +1,5 @@
 #include "ChartCursor.h"
 
-#include "Chart2dView.h"
 #include "model/TorqDoc.h"
 #include "widgets/ViewFont.h"
 
@@ -17,6 +16,7 @@
 #include <QPen>
 #include <QTextDocument>
 #include <QUrl>
+#include <QWidget>
 
 namespace {
 
@@ -32,8 +32,8 @@ QString SwatchUrl(std::size_t line)
 
 }  // namespace
 
-CChartCursor::CChartCursor(CChart2dView& view, QChartView& chartView)
-    : QObject(&view), m_view(view), m_chartView(chartView)
+CChartCursor::CChartCursor(ChartCursorHost& view, QChartView& chartView)
+    : QObject(&view.GraphWidget()), m_view(view), m_chartView(chartView)
 {
     QChart* chart = m_view.Chart();
     m_line = new QGraphicsLineItem(chart);
@@ -49,13 +49,14 @@ CChartCursor::CChartCursor(CChart2dView& view, QChartView& chartView)
     m_box->hide();
 
     // The arrow keys need the keyboard: the graph takes it when clicked or tabbed to.
-    if (m_view.focusPolicy() == Qt::NoFocus) m_view.setFocusPolicy(Qt::StrongFocus);
+    QWidget& graph = m_view.GraphWidget();
+    if (graph.focusPolicy() == Qt::NoFocus) graph.setFocusPolicy(Qt::StrongFocus);
     // The read-out follows the mouse without a button held.
     m_chartView.setMouseTracking(true);
     m_chartView.viewport()->setMouseTracking(true);
     m_chartView.viewport()->installEventFilter(this);
     m_chartView.installEventFilter(this);
-    m_view.installEventFilter(this);
+    graph.installEventFilter(this);
     connect(chart, &QChart::plotAreaChanged, this, [this] { Place(); });
 }
 

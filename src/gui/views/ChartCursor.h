@@ -1,17 +1,39 @@
 #pragma once
 
+#include "report/ChartPictureData.h"
 #include "report/ChartReadout.h"
+#include "report/ChartSeries.h"
 
 #include <QObject>
 
 #include <vector>
 
-class CChart2dView;
+class CTorqDoc;
+class QChart;
 class QChartView;
 class QGraphicsEllipseItem;
 class QGraphicsLineItem;
 class QGraphicsRectItem;
 class QGraphicsTextItem;
+class QLineSeries;
+class QWidget;
+
+// What the cursor reads of the graph it stands on (the graph view).
+class ChartCursorHost {
+public:
+    virtual QWidget& GraphWidget() = 0;
+    virtual QChart* Chart() const = 0;
+    virtual CTorqDoc* Document() const = 0;
+    virtual std::vector<ChartEngine> Engines() const = 0;
+    virtual ChartOptions Options() const = 0;
+    virtual const ChartPicture& Picture() const = 0;
+    virtual const ChartAxisDescription& Axis(ChartAxis axis) const = 0;
+    virtual QLineSeries* Y1Series(int set) const = 0;
+    virtual QLineSeries* Y2Series(int set) const = 0;
+
+protected:
+    ~ChartCursorHost() = default;
+};
 
 // The graph's cursor: a line through the engine speed nearest the mouse, a
 // ring on every curve's point there, and beside them a read-out of every
@@ -22,7 +44,7 @@ class QGraphicsTextItem;
 class CChartCursor : public QObject {
     Q_OBJECT
 public:
-    CChartCursor(CChart2dView& view, QChartView& chartView);
+    CChartCursor(ChartCursorHost& view, QChartView& chartView);
     ~CChartCursor() override;
 
     // Reads the graph again after it was redrawn: the same speed, new figures.
@@ -49,7 +71,7 @@ private:
     void ClearRings();
     QString ReadoutHtml();
 
-    CChart2dView& m_view;
+    ChartCursorHost& m_view;
     QChartView& m_chartView;
     ChartReadout m_readout;
     bool m_fromMouse = false;
