@@ -207,13 +207,11 @@ std::optional<double> TorqueFactor(const Column& column, PullTorqueUnit given)
         if (column.name == "nm") return 1.0 / kNewtonMetresPerPoundFoot;
         return given == PullTorqueUnit::PoundFeet ? 1.0 : 1.0 / kNewtonMetresPerPoundFoot;
     }
-    if (IsOneOf(unit, {"lb-ft", "lbft", "lb ft",
-                       "lb\xC2\xB7"
-                       "ft",
-                       "ft-lb", "ft-lbs", "ft lb", "ft lbs", "ftlb", "lbf-ft", "lbf ft"})) {
+    if (IsOneOf(unit, {"lb-ft", "lbft", "lb ft", "lb\u00B7ft", "ft-lb", "ft-lbs", "ft lb", "ft lbs", "ftlb",
+                       "lbf-ft", "lbf ft"})) {
         return 1.0;
     }
-    if (IsOneOf(unit, {"nm", "n-m", "n.m", "n m", "n\xC2\xB7m"})) return 1.0 / kNewtonMetresPerPoundFoot;
+    if (IsOneOf(unit, {"nm", "n-m", "n.m", "n m", "n\u00B7m"})) return 1.0 / kNewtonMetresPerPoundFoot;
     return std::nullopt;
 }
 

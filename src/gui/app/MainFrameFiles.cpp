@@ -28,7 +28,7 @@ const QString kAllFilesFilter = QStringLiteral("All Files (*)");
 
 QString CMainFrame::ChooseFileName(const FileDialogRequest& request)
 {
-    const QString path = m_chooseFileName(this, request);
+    QString path = m_chooseFileName(this, request);
     if (!path.isEmpty()) RememberFolder(path);
     return path;
 }

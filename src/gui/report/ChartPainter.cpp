@@ -327,7 +327,7 @@ void PaintChart(QPainter& painter, const QRectF& area, const ChartPicture& pictu
 {
     painter.save();
     painter.fillRect(area, kChartGrey);
-    const QFont labelFont = font;
+    const QFont& labelFont = font;
     const QFont titleFont = Scaled(font, 1.0, true);
     const QFontMetricsF labelMetrics(labelFont);
     const QFontMetricsF titleMetrics(titleFont);

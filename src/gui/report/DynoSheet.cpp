@@ -19,6 +19,8 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 
+#include <cmath>
+
 namespace {
 
 constexpr double kMargin = 48;  // half an inch
@@ -195,7 +197,7 @@ QByteArray RenderPng(const DynoSheetContent& content)
 {
     const QRectF paper = DynoSheetPaper(content.paper);
     QImage image((paper.size() * kPngScale).toSize(), QImage::Format_RGB32);
-    image.setDotsPerMeterX(int(kReportUnitsPerInch * kPngScale / 0.0254 + 0.5));
+    image.setDotsPerMeterX(int(std::lround(kReportUnitsPerInch * kPngScale / 0.0254)));
     image.setDotsPerMeterY(image.dotsPerMeterX());
     image.fill(Qt::white);
     {

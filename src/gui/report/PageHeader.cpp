@@ -4,6 +4,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <cmath>
+
 namespace {
 
 constexpr double kHeaderPoints = 10.0;
@@ -27,7 +29,7 @@ QFont ReportFont(double pixels, bool bold)
 {
     QFont font(QStringLiteral("Arial"));
     font.setStyleHint(QFont::SansSerif);  // any sans face where Arial is missing
-    font.setPixelSize(std::max(1, int(pixels + 0.5)));
+    font.setPixelSize(std::max(1, int(std::lround(pixels))));
     font.setBold(bold);
     return font;
 }

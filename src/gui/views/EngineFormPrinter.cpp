@@ -15,6 +15,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -322,7 +323,7 @@ void CEngineFormView::PrintAirflow(QPainter& painter, const QRect& paperRect) co
     const QFont scaledFont = PrintFont(kPrintPoints * shrink);
     painter.setFont(scaledFont);
     const QFontMetricsF metrics(scaledFont, painter.device());
-    const int h = static_cast<int>(metrics.height() / mapping.scaleY + 0.5);
+    const int h = static_cast<int>(std::lround(metrics.height() / mapping.scaleY));
     painter.setPen(QPen(Qt::black, mapping.scaleY));
 
     const AirflowPage page{painter, mapping, metrics};

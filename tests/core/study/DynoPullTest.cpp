@@ -200,6 +200,17 @@ TEST(DynoPull, UnitNamesAreTakenWithoutRegardToCase)
     EXPECT_FALSE(ParsePullTorqueUnit("kgm", torque));
 }
 
+TEST(DynoPull, ADotBetweenTheUnitsReadsAsTheUnitWrittenWithAHyphen)
+{
+    // "lb·ft" and "N·m" as a spreadsheet writes them, the dot in UTF-8.
+    const PullReading reading = Read(
+        "RPM,Torque (lb\xC2\xB7"
+        "ft),Torque (N\xC2\xB7m)\n3000,300,400\n"
+        "4000,330,420\n5000,300,410\n6000,240,330\n");
+    ASSERT_TRUE(reading.ok) << reading.error;
+    EXPECT_DOUBLE_EQ(reading.pull.rows[1].torqueLbFt, 330.0);
+}
+
 }  // namespace
 
 namespace {
