@@ -106,17 +106,9 @@ bool ReadPulls(const QCommandLineParser& parser, CMeasuredPulls& measured, QText
     return true;
 }
 
-}  // namespace
-
-int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
+// The options of `sheet`, with its help text.
+void AddSheetOptions(CommandLine& line)
 {
-    CommandLine line("sheet", "[options] ENGINE.trq -o SHEET.pdf|png|svg",
-                     "Opens an engine file, runs it and writes its dyno sheet: one page with the engine's\n"
-                     "name and file, the date, the peaks, the graph of power and torque, the results\n"
-                     "table and the engine in brief. The output's extension chooses the format: .pdf,\n"
-                     ".png (192 pixels per inch) or .svg. Each --pull is drawn beside the curves and\n"
-                     "its root-mean-square difference from the run named under the peaks. Needs no\n"
-                     "display.");
     line.Parser().addOption(
         QCommandLineOption({"o", "output"}, "The sheet to write (.pdf, .png or .svg).", "file"));
     line.Parser().addOption(QCommandLineOption(
@@ -131,6 +123,68 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
     line.AllowRepeated("pull");
     line.Parser().addOption(QCommandLineOption("force", "Replace an existing output file."));
     line.Parser().addPositionalArgument("ENGINE.trq", "The engine file.");
+}
+
+// The output is never a file the command reads, and replaces a file only
+// with --force; a refusal says why (false).
+bool CheckSheetOutput(const QCommandLineParser& parser, const QString& output, const QString& engine,
+                      QTextStream& err)
+{
+    for (const QString& pull : parser.values("pull")) {
+        if (IsSameFile(output, pull)) {
+            err << kProgramName << " sheet: " << output << " is a pull it reads; choose another output"
+                << Qt::endl;
+            return false;
+        }
+    }
+    if (IsSameFile(output, engine)) {
+        err << kProgramName << " sheet: " << output << " is the engine file it reads; choose another output"
+            << Qt::endl;
+        return false;
+    }
+    std::error_code unused;
+    if (std::filesystem::exists(LocalPath(output), unused) && !parser.isSet("force")) {
+        err << kProgramName << " sheet: " << output << " exists; use --force to replace it" << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+// The sheet of the run engine: power and torque against engine speed in the
+// chosen range, with the pulls beside them.
+DynoSheetContent SheetContent(const CTorqDoc& doc, const QString& engine, ResultUnits units, int rangeKind,
+                              const CMeasuredPulls& measured)
+{
+    const QFileInfo engineFile(engine);
+    ChartOptions options;
+    options.axes = {ChartAxisDescription::Make(kSeriesEngineSpeed, kHiRange),
+                    ChartAxisDescription::Make(kSeriesPower, rangeKind),
+                    ChartAxisDescription::Make(kSeriesTorque, rangeKind)};
+    options.resultUnits = units;
+    DynoSheetContent content;
+    content.document = &doc;
+    content.engineName = QString::fromStdString(doc.GetTitle());
+    if (content.engineName.isEmpty()) content.engineName = engineFile.fileName();
+    content.filePath = engineFile.absoluteFilePath();
+    content.date = TodayText();
+    content.units = ShownResultUnits(units, doc);
+    content.graph = BuildMeasuredChartPicture({{&doc, content.engineName}}, options, &measured);
+    content.measured = &measured;
+    return content;
+}
+
+}  // namespace
+
+int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    CommandLine line("sheet", "[options] ENGINE.trq -o SHEET.pdf|png|svg",
+                     "Opens an engine file, runs it and writes its dyno sheet: one page with the engine's\n"
+                     "name and file, the date, the peaks, the graph of power and torque, the results\n"
+                     "table and the engine in brief. The output's extension chooses the format: .pdf,\n"
+                     ".png (192 pixels per inch) or .svg. Each --pull is drawn beside the curves and\n"
+                     "its root-mean-square difference from the run named under the peaks. Needs no\n"
+                     "display.");
+    AddSheetOptions(line);
     int status = kExitOk;
     if (!line.Parse(arguments, out, err, status)) return status;
 
@@ -152,24 +206,7 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
         return line.UsageError(err,
                                "unknown range '" + line.Parser().value("range") + "' (auto, low, mid or hi)");
     }
-    for (const QString& pull : line.Parser().values("pull")) {
-        if (IsSameFile(output, pull)) {
-            err << kProgramName << " sheet: " << output << " is a pull it reads; choose another output"
-                << Qt::endl;
-            return kExitUsage;
-        }
-    }
-    if (IsSameFile(output, files.front())) {
-        err << kProgramName << " sheet: " << output << " is the engine file it reads; choose another output"
-            << Qt::endl;
-        return kExitUsage;
-    }
-    const bool force = line.Parser().isSet("force");
-    std::error_code unused;
-    if (std::filesystem::exists(LocalPath(output), unused) && !force) {
-        err << kProgramName << " sheet: " << output << " exists; use --force to replace it" << Qt::endl;
-        return kExitUsage;
-    }
+    if (!CheckSheetOutput(line.Parser(), output, files.front(), err)) return kExitUsage;
 
     CMeasuredPulls measured;
     QString problem;
@@ -183,27 +220,12 @@ int SheetCommand(const QStringList& arguments, QTextStream& out, QTextStream& er
     if (!OpenEngine(doc, files.front()) || !RunEngine(doc)) return presenter.FailureExitCode();
     if (!EnsureGuiApplication(err)) return kExitUsage;
 
-    const QFileInfo engineFile(files.front());
-    ChartOptions options;
-    options.axes = {ChartAxisDescription::Make(kSeriesEngineSpeed, kHiRange),
-                    ChartAxisDescription::Make(kSeriesPower, rangeKind),
-                    ChartAxisDescription::Make(kSeriesTorque, rangeKind)};
-    options.resultUnits = units;
-    DynoSheetContent content;
-    content.document = &doc;
-    content.engineName = QString::fromStdString(doc.GetTitle());
-    if (content.engineName.isEmpty()) content.engineName = engineFile.fileName();
-    content.filePath = engineFile.absoluteFilePath();
-    content.date = TodayText();
-    content.units = ShownResultUnits(units, doc);
-    content.graph = BuildMeasuredChartPicture({{&doc, content.engineName}}, options, &measured);
-    content.measured = &measured;
-
     // The name passes as its bytes; without --force a file that appeared
     // at it since the check above is kept.
+    const DynoSheetContent content = SheetContent(doc, files.front(), units, rangeKind, measured);
     QString error;
     if (!WriteFileAtomically(LocalPath(output), output, RenderDynoSheet(content, SheetFormatOf(output)),
-                             error, force)) {
+                             error, line.Parser().isSet("force"))) {
         err << kProgramName << " sheet: " << error << Qt::endl;
         return kExitUsage;
     }
