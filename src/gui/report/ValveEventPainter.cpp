@@ -128,20 +128,17 @@ QStringList ValveEventLabels(const ValveEventDiagram& diagram)
             QStringLiteral("IVC %1 ABDC").arg(Degrees(diagram.ivcAbdc))};
 }
 
-void PaintValveEventDiagram(QPainter& painter, const QRectF& area, const ValveEventDiagram& diagram,
-                            const QFont& font, bool metric)
+namespace {
+
+// The title and the key ("Valve events   - Exhaust 0.500 in  - Intake 0.500 in");
+// for a diagram that cannot be drawn, the reason under the title instead of the key.
+void PaintHeading(QPainter& painter, const QRectF& inner, const ValveEventDiagram& diagram, const QFont& font,
+                  bool metric)
 {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillRect(area, kBackground);
-    painter.setFont(font);
     const QFontMetricsF metrics(font);
     QFont bold = font;
     bold.setBold(true);
     const QFontMetricsF boldMetrics(bold);
-
-    // The title and the key: "Valve events   — Exhaust 0.500 in  — Intake 0.500 in".
-    const QRectF inner = area.adjusted(6, 4, -6, -4);
     const auto liftText = [metric](double liftIn) {
         return metric ? QStringLiteral("%1 mm").arg(liftIn * kMillimetresPerInch, 0, 'f', 1)
                       : QStringLiteral("%1 in").arg(liftIn, 0, 'f', 3);
@@ -164,7 +161,6 @@ void PaintValveEventDiagram(QPainter& painter, const QRectF& area, const ValveEv
                                 : QStringLiteral("No cam lobe fits this lift and these events.");
         painter.drawText(inner.adjusted(0, boldMetrics.height() + 6, 0, 0),
                          Qt::AlignCenter | Qt::TextWordWrap, why);
-        painter.restore();
         return;
     }
     double keyX = inner.right();
@@ -180,14 +176,21 @@ void PaintValveEventDiagram(QPainter& painter, const QRectF& area, const ValveEv
     };
     drawKey(intakeKey, kIntakeLiftColour);
     drawKey(exhaustKey, kExhaustLiftColour);
+}
 
+// Both lift curves over crank angle under the heading, the overlap shaded
+// and the four events labelled; nothing where there is no room for a plot.
+void PaintLiftPlot(QPainter& painter, const QRectF& inner, const ValveEventDiagram& diagram,
+                   const QFont& font, bool metric)
+{
+    const QFontMetricsF metrics(font);
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetricsF boldMetrics(bold);
     const double leftRoom = metrics.horizontalAdvance(QStringLiteral("0.0")) + 8;
     const QRectF plot(QPointF(inner.left() + leftRoom, inner.top() + boldMetrics.height() + 6),
                       QPointF(inner.right() - 4, inner.bottom() - metrics.height() - 4));
-    if (plot.width() < 40 || plot.height() < 30) {
-        painter.restore();
-        return;  // no room for a plot
-    }
+    if (plot.width() < 40 || plot.height() < 30) return;
     const Mapping map{plot, ValveDiagramSpan(diagram), TopLift(diagram)};
     painter.fillRect(plot, Qt::white);
     if (diagram.overlapDegrees > 0) {
@@ -218,5 +221,19 @@ void PaintValveEventDiagram(QPainter& painter, const QRectF& area, const ValveEv
     painter.drawText(
         QPointF(overlapX - metrics.horizontalAdvance(overlap) / 2, plot.top() + metrics.ascent() + 2),
         overlap);
+}
+
+}  // namespace
+
+void PaintValveEventDiagram(QPainter& painter, const QRectF& area, const ValveEventDiagram& diagram,
+                            const QFont& font, bool metric)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillRect(area, kBackground);
+    painter.setFont(font);
+    const QRectF inner = area.adjusted(6, 4, -6, -4);
+    PaintHeading(painter, inner, diagram, font, metric);
+    if (diagram.IsDrawn()) PaintLiftPlot(painter, inner, diagram, font, metric);
     painter.restore();
 }
