@@ -23,6 +23,62 @@ double Largest(const std::vector<QPointF>& a, const std::vector<QPointF>& b, boo
     return largest;
 }
 
+// Lift across, airflow up: a point of the curves in the plot's pixels.
+struct AirflowAxes {
+    QRectF plot;
+    double liftEnd;
+    double flowEnd;
+    QPointF Place(const QPointF& p) const
+    {
+        return QPointF(plot.left() + p.x() / liftEnd * plot.width(),
+                       plot.bottom() - p.y() / flowEnd * plot.height());
+    }
+};
+
+// The grid and the axes' figures.
+void DrawAirflowGrid(QPainter& painter, const AirflowAxes& axes, const QFontMetricsF& metrics,
+                     const QColor& text)
+{
+    const QRectF& plot = axes.plot;
+    for (int i = 0; i <= kTicks; ++i) {
+        const double across = plot.left() + plot.width() * i / kTicks;
+        const double up = plot.bottom() - plot.height() * i / kTicks;
+        painter.setPen(QPen(QColor(225, 225, 225), 0));
+        painter.drawLine(QPointF(across, plot.top()), QPointF(across, plot.bottom()));
+        painter.drawLine(QPointF(plot.left(), up), QPointF(plot.right(), up));
+        painter.setPen(text);
+        const QString liftText = QString::number(axes.liftEnd * i / kTicks, 'g', 4);
+        painter.drawText(
+            QPointF(across - metrics.horizontalAdvance(liftText) / 2, plot.bottom() + metrics.ascent() + 2),
+            liftText);
+        const QString flowText = QString::number(axes.flowEnd * i / kTicks, 'g', 4);
+        painter.drawText(
+            QPointF(plot.left() - metrics.horizontalAdvance(flowText) - 4, up + metrics.ascent() / 2 - 1),
+            flowText);
+    }
+    painter.setPen(QPen(text, 0));
+    painter.drawRect(plot);
+}
+
+// One side's points joined by a line, each with a dot.
+void DrawAirflowCurve(QPainter& painter, const AirflowAxes& axes, const std::vector<QPointF>& points,
+                      const QColor& colour)
+{
+    QPainterPath path;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i == 0) {
+            path.moveTo(axes.Place(points[i]));
+        } else {
+            path.lineTo(axes.Place(points[i]));
+        }
+    }
+    painter.setPen(QPen(colour, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(path);
+    painter.setBrush(colour);
+    for (const QPointF& p : points) painter.drawEllipse(axes.Place(p), kDotPixels / 2, kDotPixels / 2);
+}
+
 }  // namespace
 
 double RoundAxisEnd(double largest)
@@ -71,33 +127,9 @@ void CAirflowPlot::paintEvent(QPaintEvent*)
     const QRectF plot(QPointF(metrics.horizontalAdvance(QStringLiteral("0000")) + 10, metrics.height() * 1.6),
                       QPointF(width() - 12, height() - 2.4 * metrics.height()));
     if (plot.width() < 40 || plot.height() < 40) return;
-    const double liftEnd = RoundAxisEnd(Largest(m_intake, m_exhaust, false));
-    const double flowEnd = RoundAxisEnd(Largest(m_intake, m_exhaust, true));
-    const auto place = [&](const QPointF& p) {
-        return QPointF(plot.left() + p.x() / liftEnd * plot.width(),
-                       plot.bottom() - p.y() / flowEnd * plot.height());
-    };
-
-    // The grid and the axes' figures.
-    const QColor text = palette().color(QPalette::WindowText);
-    for (int i = 0; i <= kTicks; ++i) {
-        const double across = plot.left() + plot.width() * i / kTicks;
-        const double up = plot.bottom() - plot.height() * i / kTicks;
-        painter.setPen(QPen(QColor(225, 225, 225), 0));
-        painter.drawLine(QPointF(across, plot.top()), QPointF(across, plot.bottom()));
-        painter.drawLine(QPointF(plot.left(), up), QPointF(plot.right(), up));
-        painter.setPen(text);
-        const QString liftText = QString::number(liftEnd * i / kTicks, 'g', 4);
-        painter.drawText(
-            QPointF(across - metrics.horizontalAdvance(liftText) / 2, plot.bottom() + metrics.ascent() + 2),
-            liftText);
-        const QString flowText = QString::number(flowEnd * i / kTicks, 'g', 4);
-        painter.drawText(
-            QPointF(plot.left() - metrics.horizontalAdvance(flowText) - 4, up + metrics.ascent() / 2 - 1),
-            flowText);
-    }
-    painter.setPen(QPen(text, 0));
-    painter.drawRect(plot);
+    const AirflowAxes axes{plot, RoundAxisEnd(Largest(m_intake, m_exhaust, false)),
+                           RoundAxisEnd(Largest(m_intake, m_exhaust, true))};
+    DrawAirflowGrid(painter, axes, metrics, palette().color(QPalette::WindowText));
     const QString liftTitle = tr("Lift (%1)").arg(m_liftUnits);
     painter.drawText(QPointF(plot.center().x() - metrics.horizontalAdvance(liftTitle) / 2,
                              plot.bottom() + metrics.height() + metrics.ascent() + 2),
@@ -107,23 +139,8 @@ void CAirflowPlot::paintEvent(QPaintEvent*)
                      tr("Airflow (%1)").arg(m_airflowUnits));
 
     // The curves, and the key at the top right.
-    const auto drawCurve = [&](const std::vector<QPointF>& points, const QColor& colour) {
-        QPainterPath path;
-        for (std::size_t i = 0; i < points.size(); ++i) {
-            if (i == 0) {
-                path.moveTo(place(points[i]));
-            } else {
-                path.lineTo(place(points[i]));
-            }
-        }
-        painter.setPen(QPen(colour, 2));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawPath(path);
-        painter.setBrush(colour);
-        for (const QPointF& p : points) painter.drawEllipse(place(p), kDotPixels / 2, kDotPixels / 2);
-    };
-    drawCurve(m_exhaust, kExhaustLiftColour);
-    drawCurve(m_intake, kIntakeLiftColour);
+    DrawAirflowCurve(painter, axes, m_exhaust, kExhaustLiftColour);
+    DrawAirflowCurve(painter, axes, m_intake, kIntakeLiftColour);
     double keyX = plot.right();
     for (const auto& [name, colour] :
          {std::pair{tr("Intake"), kIntakeLiftColour}, std::pair{tr("Exhaust"), kExhaustLiftColour}}) {
