@@ -27,6 +27,7 @@
 #include <QValueAxis>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <tuple>
 
@@ -443,6 +444,13 @@ void CChart2dView::PlacePeakLabels()
         QLineSeries* series = peak.y2 ? m_y2Sets[0] : m_y1Sets[0];
         const QPointF at = m_chart->mapToPosition(peak.at, series);
         QGraphicsItem* box = m_peakLabels[i];
+        // A plot squeezed to nothing maps to no number: the label stays hidden
+        // rather than stand where the scene cannot index it.
+        if (!std::isfinite(at.x()) || !std::isfinite(at.y()) || !std::isfinite(plot.width()) ||
+            !std::isfinite(plot.height())) {
+            box->setVisible(false);
+            continue;
+        }
         const QRectF area = box->boundingRect();
         const QRectF placed = PlacePeakLabel(at, area.size(), plot, taken);
         // A label with no room in a small plot is left out rather than cut.

@@ -18,6 +18,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <cmath>
+
 namespace {
 
 constexpr double kRingPixels = 11;
@@ -28,6 +30,11 @@ const QSize kSwatchSize(26, 10);
 QString SwatchUrl(std::size_t line)
 {
     return QStringLiteral("swatch:%1").arg(line);
+}
+
+bool IsFinite(QPointF point)
+{
+    return std::isfinite(point.x()) && std::isfinite(point.y());
 }
 
 }  // namespace
@@ -212,6 +219,9 @@ void CChartCursor::Place()
         if (at < 0) continue;
         QLineSeries* series = curve.y2 ? m_view.Y2Series(0) : m_view.Y1Series(0);
         const QPointF position = chart->mapToPosition(curve.points[at], series);
+        // A plot squeezed to nothing maps to no number: nothing may stand
+        // there (the scene cannot index an item at such a place).
+        if (!IsFinite(position)) continue;
         if (!lineFound) {
             lineX = position.x();
             lineFound = true;
@@ -223,6 +233,11 @@ void CChartCursor::Place()
         ring->setPos(position);
         ring->setZValue(20);
         m_rings.push_back(ring);
+    }
+    if (!IsFinite(plot.topLeft()) || !IsFinite(plot.bottomRight())) {
+        m_line->hide();
+        m_box->hide();
+        return;
     }
     lineX = std::clamp(lineX, plot.left(), plot.right());
     m_line->setLine(lineX, plot.top(), lineX, plot.bottom());
