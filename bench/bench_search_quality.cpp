@@ -90,23 +90,6 @@ constexpr SetupSpec kSetups[] = {
      "bore=3.9:4.2:0.01 stroke=3.5:4.0:0.01 compression=9:12:0.1", "torque", 3000, 5000},
 };
 
-struct SweepName {
-    const char* name;
-    IterationDataType type;
-};
-
-constexpr SweepName kSweepNames[] = {
-    {"bore", kItrBore},
-    {"stroke", kItrStroke},
-    {"compression", kItrCompression},
-    {"ivo", kItrIvo},
-    {"ivc", kItrIvc},
-    {"evo", kItrEvo},
-    {"evc", kItrEvc},
-    {"int-lift", kItrIntakeLift},
-    {"exh-lift", kItrExhaustLift},
-};
-
 // The setup of a row on its engine; false (with a message) for a row that does not parse.
 bool BuildSetup(const SetupSpec& spec, const CTorqDoc& engine, IteratorSetup& setup, int& parameters)
 {
@@ -123,11 +106,9 @@ bool BuildSetup(const SetupSpec& spec, const CTorqDoc& engine, IteratorSetup& se
         float max = 0.0f;
         float step = 0.0f;
         if (std::sscanf(word.c_str(), "%15[^=]=%f:%f:%f", name, &min, &max, &step) != 4) return false;
-        const auto known =
-            std::find_if(std::begin(kSweepNames), std::end(kSweepNames),
-                         [&](const SweepName& entry) { return std::strcmp(entry.name, name) == 0; });
-        if (known == std::end(kSweepNames)) return false;
-        setup.params[static_cast<std::size_t>(parameters)] = Sweep(known->type, engine, min, max, step);
+        const IterationDataType type = IterationDataTypeOfSweepName(name);
+        if (type == kItrNone) return false;
+        setup.params[static_cast<std::size_t>(parameters)] = Sweep(type, engine, min, max, step);
     }
     return true;
 }

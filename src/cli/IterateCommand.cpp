@@ -43,23 +43,6 @@ constexpr const char* kDescription =
     "values of each sweep through the best. The kept results are those a series of the tests it\n"
     "ran would keep, each with its test's number and score.";
 
-struct SweepName {
-    const char* name;
-    IterationDataType type;
-};
-
-constexpr SweepName kSweepNames[] = {
-    {"bore", kItrBore},
-    {"stroke", kItrStroke},
-    {"compression", kItrCompression},
-    {"ivo", kItrIvo},
-    {"ivc", kItrIvc},
-    {"evo", kItrEvo},
-    {"evc", kItrEvc},
-    {"int-lift", kItrIntakeLift},
-    {"exh-lift", kItrExhaustLift},
-};
-
 constexpr int kMostSweeps = 8;  // the rows of the setup dialog
 
 bool ParseSweep(const QString& text, SweepText& sweep, QString& problem)
@@ -71,14 +54,12 @@ bool ParseSweep(const QString& text, SweepText& sweep, QString& problem)
         return false;
     }
     sweep.name = text.left(equals).trimmed();
-    const auto known = std::find_if(std::begin(kSweepNames), std::end(kSweepNames),
-                                    [&](const SweepName& entry) { return sweep.name == entry.name; });
-    if (known == std::end(kSweepNames)) {
+    sweep.type = IterationDataTypeOfSweepName(sweep.name.toStdString());
+    if (sweep.type == kItrNone) {
         problem = "unknown sweep '" + sweep.name +
                   "' (bore, stroke, compression, ivo, ivc, evo, evc, int-lift or exh-lift)";
         return false;
     }
-    sweep.type = known->type;
     sweep.min = parts[0].trimmed();
     sweep.max = parts[1].trimmed();
     sweep.step = parts[2].trimmed();

@@ -55,6 +55,23 @@ const char* IterationDataTypeName(IterationDataType type)
     return kNames[type];
 }
 
+const char* IterationSweepName(IterationDataType type)
+{
+    static constexpr const char* kNames[kIterationDataTypeCount] = {
+        "", "bore", "stroke", "compression", "ivo", "ivc", "evo", "evc", "int-lift", "exh-lift"};
+    TORQ_ASSERT(IsIterationDataType(type));
+    return kNames[type];
+}
+
+IterationDataType IterationDataTypeOfSweepName(std::string_view name)
+{
+    for (std::int32_t type = kItrBore; type < kIterationDataTypeCount; ++type) {
+        const auto candidate = static_cast<IterationDataType>(type);
+        if (name == IterationSweepName(candidate)) return candidate;
+    }
+    return kItrNone;
+}
+
 bool AffectsCalculatorCompression(IterationDataType type)
 {
     return type == kItrBore || type == kItrStroke || type == kItrCompression;

@@ -3,6 +3,7 @@
 #include "base/TorqSpec.h"
 
 #include <cstdint>
+#include <string_view>
 
 class CTorqDoc;
 
@@ -24,6 +25,14 @@ enum IterationDataType : std::int32_t {
 inline constexpr int kIterationDataTypeCount = 10;
 
 bool IsIterationDataType(std::int32_t type);
+
+// The name a sweep of the type goes by on the command line and in series
+// files: "bore", "stroke", "compression", "ivo", "ivc", "evo", "evc",
+// "int-lift", "exh-lift" ("" for type 0).
+const char* IterationSweepName(IterationDataType type);
+
+// The type a sweep name stands for; kItrNone for a name that is none of them.
+IterationDataType IterationDataTypeOfSweepName(std::string_view name);
 
 // The name the setup lists show: "(None)", "Bore", "Stroke", "Compression",
 // "IVO", "IVC", "EVO", "EVC", "Int Lift", "Exh Lift".

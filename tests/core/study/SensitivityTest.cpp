@@ -1,5 +1,9 @@
 #include "study/Sensitivity.h"
 
+#include "iterator/IterationParam.h"
+#include "model/TorqDoc.h"
+#include "study/EngineEdit.h"
+
 #include "EngineBuilds.h"
 #include "RecordingPresenter.h"
 
@@ -30,6 +34,27 @@ std::vector<std::string> ParametersOf(const std::vector<SensitivityChange>& chan
 bool Has(const std::vector<std::string>& names, const std::string& name)
 {
     return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+TEST(SensitivityChanges, EverySweepIterateKnowsGoesByTheSameNameInTheStudies)
+{
+    // A builder types "ivc" to iterate and reads "ivc" in a sensitivity
+    // table: one name for the cam's closing angle wherever it shows.
+    CTorqDoc engine;
+    ASSERT_TRUE(BuildChevy350(engine));
+    for (std::int32_t t = kItrBore; t < kIterationDataTypeCount; ++t) {
+        const auto type = static_cast<IterationDataType>(t);
+        const std::string name = IterationSweepName(type);
+        EXPECT_EQ(IterationDataTypeOfSweepName(name), type) << name;
+        const auto studied = std::find_if(NumberParameters().begin(), NumberParameters().end(),
+                                          [&](const NumberParameterInfo& info) {
+                                              return &info.spec(engine) == &SweptParameter(engine, type);
+                                          });
+        ASSERT_NE(studied, NumberParameters().end()) << name;
+        EXPECT_EQ(studied->name, name);
+    }
+    EXPECT_EQ(IterationDataTypeOfSweepName("blower-rpm"), kItrNone);
+    EXPECT_EQ(IterationDataTypeOfSweepName(""), kItrNone);
 }
 
 TEST(SensitivityChanges, EachNumberTakesABuildersStepBothWaysAndEachChoiceItsMenuNeighbours)
