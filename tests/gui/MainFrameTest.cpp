@@ -109,6 +109,7 @@ private slots:
     void engineMenuFollowsTheActiveEngine();
     void calculatorsOpenOverTheActiveEngine();
     void windowMenuListsAndActivatesTheEngines();
+    void aClosedEngineWindowIsNeverTakenForTheActiveOne();
     void exportsProposeDosNames();
     void printoutsGoOnThePaperOfTheUsersCountry();
 
@@ -550,6 +551,28 @@ void MainFrameTest::calculatorsOpenOverTheActiveEngine()
     // Escape cancelled each one: nothing was applied.
     QVERIFY(!child->Document().IsModified());
     QVERIFY(!child->Document().IsCompressionFromCalculator());
+}
+
+void MainFrameTest::aClosedEngineWindowIsNeverTakenForTheActiveOne()
+{
+    // While a closed window is destroyed its document is already gone: the
+    // menus that follow the active engine must not read it.
+    CMainFrame frame(m_fixture->Folder());
+    const QList<CChildFrame*> engines{frame.NewDocument(), frame.NewDocument()};
+    int destroyed = 0;
+    int takenWhileDying = 0;
+    for (CChildFrame* engine : engines) {
+        connect(engine, &QObject::destroyed, &frame, [&, engine] {
+            ++destroyed;
+            if (frame.ActiveChild() == engine) ++takenWhileDying;
+        });
+    }
+    frame.CommandAction(FrameCmd::kFileClose)->trigger();
+    frame.CommandAction(FrameCmd::kFileClose)->trigger();
+    QTRY_COMPARE(destroyed, 2);
+    QCOMPARE(takenWhileDying, 0);
+    QCOMPARE(frame.ActiveChild(), nullptr);
+    QVERIFY(!frame.CommandAction(Cmd::kRun)->isEnabled());
 }
 
 void MainFrameTest::windowMenuListsAndActivatesTheEngines()

@@ -186,8 +186,7 @@ CChildFrame* CMainFrame::ActiveChild() const
     if (auto* current = qobject_cast<CChildFrame*>(m_mdiArea->currentSubWindow())) return current;
     // While the frame itself is being activated the area may briefly name no
     // window; the one activated last is still the user's.
-    if (m_lastActive != nullptr && m_mdiArea->subWindowList().contains(m_lastActive.data()))
-        return m_lastActive;
+    if (m_lastActive != nullptr && m_mdiArea->subWindowList().contains(m_lastActive)) return m_lastActive;
     return nullptr;
 }
 
@@ -196,7 +195,7 @@ void CMainFrame::changeEvent(QEvent* event)
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow() &&
         m_mdiArea->activeSubWindow() == nullptr && m_lastActive != nullptr &&
-        m_mdiArea->subWindowList().contains(m_lastActive.data())) {
+        m_mdiArea->subWindowList().contains(m_lastActive)) {
         m_mdiArea->setActiveSubWindow(m_lastActive);
     }
 }
@@ -221,7 +220,12 @@ CChildFrame* CMainFrame::AddChildFrame(std::unique_ptr<CTorqDoc> document)
     connect(child, &CChildFrame::ActiveSheetChanged, this, [this, child] {
         if (child == ActiveChild()) UpdateResultCommands();
     });
-    connect(child, &QObject::destroyed, this, [this] {
+    // A window that says it is destroyed is no engine window any more (its
+    // document is gone) though the area still lists it: forget it before the
+    // menus and the title look for the active engine.
+    connect(child, &QObject::destroyed, this, [this, child] {
+        if (m_lastActive == child) m_lastActive = nullptr;
+        if (m_hintedChild == child) m_hintedChild = nullptr;
         UpdateCommandStates();
         UpdateMainTitle();
     });

@@ -238,7 +238,9 @@ private:
     QMenu* m_editMenu = nullptr;
     QMenu* m_exampleMenu = nullptr;
     QString m_exampleFolder;  // set by tests; else found beside the program
-    QPointer<CChildFrame> m_hintedChild;
+    // Engine windows the frame remembers; a window forgets itself here as
+    // it is destroyed (see AddChildFrame), while its destructor runs.
+    CChildFrame* m_hintedChild = nullptr;
     QMenu* m_windowMenu = nullptr;
     QAction* m_recentSeparator = nullptr;
     QList<QAction*> m_recentActions;
@@ -246,7 +248,7 @@ private:
     QHash<int, QAction*> m_actions;
     CRecentFileList m_recentFiles;
     int m_untitledCount = 0;
-    QPointer<CChildFrame> m_lastActive;
+    CChildFrame* m_lastActive = nullptr;
     std::unique_ptr<QPrinter> m_printer;
     FileNameChooser m_chooseFileName;
     SaveChangesPrompt m_askSaveChanges;
