@@ -33,7 +33,7 @@ Sha256::Sha256() : m_state(kInitialState) {}
 void Sha256::Compress(const std::uint8_t* block)
 {
     std::uint32_t w[64];
-    for (int i = 0; i < 16; ++i) w[i] = ReadBigEndian(block + 4 * i);
+    for (int i = 0; i < 16; ++i) w[i] = ReadBigEndian(block + std::ptrdiff_t(4) * i);
     for (int i = 16; i < 64; ++i) {
         const std::uint32_t s0 = std::rotr(w[i - 15], 7) ^ std::rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
         const std::uint32_t s1 = std::rotr(w[i - 2], 17) ^ std::rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
@@ -96,7 +96,8 @@ Sha256::Digest Sha256::Finish()
         m_blockUsed = 0;
     }
     std::fill(m_block.begin() + std::ptrdiff_t(m_blockUsed), m_block.begin() + 56, 0);
-    for (int i = 0; i < 8; ++i) m_block[std::size_t(56 + i)] = std::uint8_t(lengthBits >> (56 - 8 * i));
+    for (int i = 0; i < 8; ++i)
+        m_block[std::size_t(56) + std::size_t(i)] = std::uint8_t(lengthBits >> (56 - 8 * i));
     Compress(m_block.data());
     Digest digest;
     for (std::size_t i = 0; i < 8; ++i) {

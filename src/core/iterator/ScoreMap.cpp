@@ -43,7 +43,8 @@ std::size_t IteratorScoreMap::PairIndex(int first, int second) const
 {
     // Pairs are stored (0,1), (0,2), ... (0,n-1), (1,2), ...
     const int n = AxisCount();
-    return static_cast<std::size_t>(first * (2 * n - first - 1) / 2 + (second - first - 1));
+    return static_cast<std::size_t>(first) * static_cast<std::size_t>(2 * n - first - 1) / 2 +
+           static_cast<std::size_t>(second - first - 1);
 }
 
 const IteratorScoreMap::Axis& IteratorScoreMap::GetAxis(int axis) const
@@ -101,8 +102,9 @@ void IteratorScoreMap::Record(const float* values, float score)
     std::size_t pair = 0;
     for (int first = 0; first < n; ++first) {
         for (int second = first + 1; second < n; ++second, ++pair) {
-            float& best =
-                m_pairs[pair][static_cast<std::size_t>(cells[first] * m_axes[second].cells + cells[second])];
+            float& best = m_pairs[pair][static_cast<std::size_t>(cells[first]) *
+                                            static_cast<std::size_t>(m_axes[second].cells) +
+                                        static_cast<std::size_t>(cells[second])];
             if (std::isnan(best) || score > best) best = score;
         }
     }
@@ -114,7 +116,7 @@ IteratorScoreMap::Grid IteratorScoreMap::GetGrid(int xAxis, int yAxis) const
     Grid grid;
     grid.columns = GetAxis(xAxis).cells;
     grid.rows = GetAxis(yAxis).cells;
-    grid.best.assign(static_cast<std::size_t>(grid.columns * grid.rows), kNoScore);
+    grid.best.assign(static_cast<std::size_t>(grid.columns) * static_cast<std::size_t>(grid.rows), kNoScore);
     const bool xFirst = xAxis < yAxis;
     const std::vector<float>& cells = m_pairs[xFirst ? PairIndex(xAxis, yAxis) : PairIndex(yAxis, xAxis)];
     for (int column = 0; column < grid.columns; ++column) {
@@ -122,7 +124,8 @@ IteratorScoreMap::Grid IteratorScoreMap::GetGrid(int xAxis, int yAxis) const
             // Stored with the lower axis's cells as the rows of the pair.
             const int stored = xFirst ? column * grid.rows + row : row * grid.columns + column;
             const float score = cells[static_cast<std::size_t>(stored)];
-            grid.best[static_cast<std::size_t>(row * grid.columns + column)] = score;
+            grid.best[static_cast<std::size_t>(row) * static_cast<std::size_t>(grid.columns) +
+                      static_cast<std::size_t>(column)] = score;
             if (std::isnan(score)) continue;
             grid.lowest = grid.empty ? score : std::min(grid.lowest, score);
             grid.highest = grid.empty ? score : std::max(grid.highest, score);

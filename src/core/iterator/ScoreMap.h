@@ -54,7 +54,11 @@ public:
         float lowest = 0.0f;      // of the cells that hold a score
         float highest = 0.0f;
         bool empty = true;
-        float At(int column, int row) const { return best[static_cast<std::size_t>(row * columns + column)]; }
+        float At(int column, int row) const
+        {
+            return best[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +
+                        static_cast<std::size_t>(column)];
+        }
     };
     Grid GetGrid(int xAxis, int yAxis) const;
 

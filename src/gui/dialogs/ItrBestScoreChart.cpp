@@ -56,7 +56,7 @@ void CItrBestScoreChart::ShowHistory(const std::vector<IteratorSearch::BestRise>
                                      std::int64_t testsRun)
 {
     QList<QPointF> points;
-    points.reserve(static_cast<qsizetype>(2 * rises.size() + 1));
+    points.reserve(2 * static_cast<qsizetype>(rises.size()) + 1);
     double lowest = 0.0;
     double highest = 0.0;
     for (std::size_t i = 0; i < rises.size(); ++i) {

@@ -63,6 +63,7 @@ void CItrRunDlg::KeepSearchResults()
 {
     m_search.KeepResults();
     std::vector<std::int64_t> kept;
+    kept.reserve(static_cast<std::size_t>(m_iterator.GetKeptCount()));
     for (int i = 0; i < m_iterator.GetKeptCount(); ++i) kept.push_back(m_iterator.GetBestTestNumber(i));
     if (kept == m_shownKept) return;
     m_shownKept = std::move(kept);

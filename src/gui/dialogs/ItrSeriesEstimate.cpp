@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <utility>
+
 CItrSeriesEstimate::CItrSeriesEstimate(QWidget* parent)
     : QWidget(parent),
       m_text(new QLabel(this)),
@@ -111,7 +113,7 @@ void CItrSeriesEstimate::StartMeasuring()
     ShowText();
     m_worker = std::jthread([this, sample = m_sample.get(), threads = m_threads, seconds = m_sampleSeconds,
                              generation = m_generation](std::stop_token stop) {
-        const TestPace pace = MeasureTestPace(*sample, StudyRunner(threads), seconds, stop);
+        const TestPace pace = MeasureTestPace(*sample, StudyRunner(threads), seconds, std::move(stop));
         QMetaObject::invokeMethod(
             this, [this, generation, pace] { OnMeasured(generation, pace); }, Qt::QueuedConnection);
     });

@@ -16,7 +16,7 @@ namespace {
 
 using Axis = IteratorScoreMap::Axis;
 
-IteratorScoreMap MapOf(std::vector<Axis> axes)
+IteratorScoreMap MapOf(const std::vector<Axis>& axes)
 {
     IteratorScoreMap map;
     map.Reset(axes);
