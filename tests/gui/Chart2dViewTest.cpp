@@ -5,6 +5,7 @@
 #include "views/ChartLegend.h"
 
 #include <QChart>
+#include <QChartView>
 #include <QComboBox>
 #include <QLegend>
 #include <QLegendMarker>
@@ -74,6 +75,7 @@ private slots:
     void closedOverlayLeavesTheGraphAtOnce();
     void contextMenuChecksTheCurrentChoices();
     void theKeyboardReachesTheGraphAndItsMenu();
+    void aClickBesideAChartNotLaidOutReachesTheGraph();
     void optionsDialogSetsOverlaysAndAxes();
     void staleOptionsTakeTitlesRangesAndEnginesFromWhatIsThere();
     void printingDrawsTheGraph();
@@ -282,6 +284,30 @@ void Chart2dViewTest::contextMenuChecksTheCurrentChoices()
     std::unique_ptr<QMenu> again(view.CreateContextMenu(nullptr));
     QCOMPARE(CheckedEntries(SubMenu(again.get(), "Y2  Data")), QStringList{"(None)"});
     QCOMPARE(CheckedEntries(SubMenu(again.get(), "Y1  Range")), QStringList{"Low-Range"});
+}
+
+void Chart2dViewTest::aClickBesideAChartNotLaidOutReachesTheGraph()
+{
+    // An engine's graph whose chart has not yet taken its view's size (a
+    // sheet not shown since the window changed) leaves spots with nothing
+    // of the chart under the mouse; a click there ended the program.
+    CDocumentRegistry registry;
+    auto doc = MakeDocument("Torq1", 1.0f, registry);
+    CChart2dView view(*doc, registry);
+    view.resize(600, 450);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    auto* chartView = view.findChild<QChartView*>();
+    QVERIFY(chartView != nullptr);
+    view.Chart()->resize(QSizeF(60, 60));
+    const QPoint beside = chartView->viewport()->rect().center();
+    QCOMPARE(chartView->itemAt(beside), nullptr);
+
+    for (const Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        QTest::mousePress(chartView->viewport(), button, {}, beside);
+        QTest::mouseRelease(chartView->viewport(), button, {}, beside);
+    }
+    QVERIFY(view.hasFocus());
 }
 
 void Chart2dViewTest::theKeyboardReachesTheGraphAndItsMenu()

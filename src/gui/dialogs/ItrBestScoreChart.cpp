@@ -24,7 +24,7 @@ constexpr double kEmptyScoreAxis = 100.0;
 }  // namespace
 
 CItrBestScoreChart::CItrBestScoreChart(QWidget* parent)
-    : QChartView(parent), m_axisX(MakeValueAxis()), m_axisY(MakeValueAxis()), m_line(new QLineSeries)
+    : CChartView(parent), m_axisX(MakeValueAxis()), m_axisY(MakeValueAxis()), m_line(new QLineSeries)
 {
     auto* chart = new QChart;
     ApplyChartLook(*chart);

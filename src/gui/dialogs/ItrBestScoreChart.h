@@ -1,8 +1,7 @@
 #pragma once
 
 #include "study/IteratorSearch.h"
-
-#include <QChartView>
+#include "widgets/ChartView.h"
 
 #include <cstdint>
 #include <vector>
@@ -14,7 +13,7 @@ class QValueAxis;
 // it has run: a step up at each test that beat every test before it, level
 // to the tests run by now. It shows how fast the search climbed and that it
 // has levelled out.
-class CItrBestScoreChart : public QChartView {
+class CItrBestScoreChart : public CChartView {
     Q_OBJECT
 public:
     explicit CItrBestScoreChart(QWidget* parent = nullptr);

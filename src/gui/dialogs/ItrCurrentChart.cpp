@@ -62,7 +62,7 @@ QValueAxis* MakeAxis(const AxisSpec& spec)
 }  // namespace
 
 CItrCurrentChart::CItrCurrentChart(QWidget* parent)
-    : QChartView(parent),
+    : CChartView(parent),
       m_axisX(MakeAxis(kSpeedAxis)),
       m_axisY(MakeAxis(kPowerAxis)),
       m_curve(new QLineSeries)

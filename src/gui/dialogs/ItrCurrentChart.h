@@ -1,8 +1,7 @@
 #pragma once
 
 #include "model/TorqDoc.h"
-
-#include <QChartView>
+#include "widgets/ChartView.h"
 
 class QLineSeries;
 class QValueAxis;
@@ -10,7 +9,7 @@ class QValueAxis;
 // The run dialog's small chart of the test just run: power (red) or torque
 // (dark green) against engine speed, the 19 points in red, on fixed axes
 // (0 to 11000 rpm; 0 to 500 hp or lb-ft).
-class CItrCurrentChart : public QChartView {
+class CItrCurrentChart : public CChartView {
     Q_OBJECT
 public:
     explicit CItrCurrentChart(QWidget* parent = nullptr);

@@ -3,6 +3,7 @@
 #include "StudyControls.h"
 #include "StudySlices.h"
 #include "widgets/ChartLook.h"
+#include "widgets/ChartView.h"
 
 #include <QChart>
 #include <QChartView>
@@ -157,7 +158,7 @@ QWidget* CPartsShootoutDlg::CreateResultPane()
     m_failures = new QLabel(pane);
     m_failures->setWordWrap(true);
     m_failures->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_chart = new QChartView(new QChart, pane);
+    m_chart = new CChartView(new QChart, pane);
     m_chart->setRenderHint(QPainter::Antialiasing);
     m_chart->setMinimumHeight(240);
     m_make = new QPushButton(tr("&Make Engine"), pane);

@@ -11,6 +11,7 @@
 #include "report/MeasuredCurves.h"
 #include "report/MeasuredPulls.h"
 #include "widgets/ChartLook.h"
+#include "widgets/ChartView.h"
 #include "widgets/ViewFont.h"
 
 #include <QChart>
@@ -102,7 +103,7 @@ void CChart2dView::CreateChart()
     m_axisY2->setGridLineVisible(false);
     m_measuredSeries = std::make_unique<CMeasuredSeries>(*m_chart, *m_axisX, *m_axisY1, *m_axisY2);
 
-    m_chartView = new QChartView(m_chart, this);
+    m_chartView = new CChartView(m_chart, this);
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->setContextMenuPolicy(Qt::NoContextMenu);
     m_chartView->setMinimumSize(120, 100);
