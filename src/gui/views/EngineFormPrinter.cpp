@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -232,6 +233,38 @@ void PrintAirflowPoints(const AirflowPage& page, const CylHeadFlowData& flow)
     }
 }
 
+// Where the form's widgets land on paper, and what draws them there.
+struct FormSheet {
+    QPainter& painter;
+    const PageMapping& mapping;
+    const QFontMetricsF& metrics;
+    std::function<QRect(const QWidget*, const QRect&)> printed;  // a widget's rectangle on paper
+};
+
+// The labels the form shows, each in its place with its own alignment.
+void PrintLabels(const FormSheet& sheet, const QWidget* form, const std::vector<QLabel*>& labels)
+{
+    for (const QLabel* label : labels) {
+        if (label == nullptr || label->text().isEmpty() || !label->isVisibleTo(form)) continue;
+        const QRectF where = sheet.mapping.Map(QRectF(sheet.printed(label, label->rect())));
+        const Qt::Alignment horizontal = label->alignment() & Qt::AlignHorizontal_Mask;
+        const int wrap = label->wordWrap() ? int(Qt::TextWordWrap) : 0;
+        sheet.painter.drawText(where, int(horizontal | Qt::AlignVCenter) | wrap, label->text());
+    }
+}
+
+// Each value's text in its field, cut short where the field ends.
+void PrintFieldTexts(const FormSheet& sheet, const std::vector<CTorqSpecEditCtrl*>& controls)
+{
+    const PageMapping& mapping = sheet.mapping;
+    for (const CTorqSpecEditCtrl* control : controls) {
+        const QRectF field = mapping.Map(QRectF(sheet.printed(control, control->FieldRect())));
+        const QRectF textArea = field.adjusted(4 * mapping.scaleX, 0, -2 * mapping.scaleX, 0);
+        const QString text = sheet.metrics.elidedText(control->Text(), Qt::ElideRight, textArea.width());
+        sheet.painter.drawText(textArea, int(Qt::AlignLeft | Qt::AlignVCenter), text);
+    }
+}
+
 }  // namespace
 
 void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
@@ -270,16 +303,9 @@ void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
             QRectF(area.left(), area.top() + textHeight, area.width() - 2, area.height() - textHeight - 2)));
     }
 
-    auto drawLabel = [&](const QLabel* label) {
-        if (label == nullptr || label->text().isEmpty() || !label->isVisibleTo(m_form)) return;
-        const QRectF where = mapping.Map(QRectF(printed(label, label->rect())));
-        const Qt::Alignment horizontal = label->alignment() & Qt::AlignHorizontal_Mask;
-        const int wrap = label->wordWrap() ? int(Qt::TextWordWrap) : 0;
-        painter.drawText(where, int(horizontal | Qt::AlignVCenter) | wrap, label->text());
-    };
-    for (const QLabel* label : m_labels) drawLabel(label);
-    for (const QLabel* label : m_autoLabels) drawLabel(label);
-    for (const QLabel* label : m_staticTexts) drawLabel(label);
+    const FormSheet sheet{painter, mapping, metrics, printed};
+    for (const std::vector<QLabel*>* labels : {&m_labels, &m_autoLabels, &m_staticTexts})
+        PrintLabels(sheet, m_form, *labels);
 
     // An etched line prints as a line along its top edge.
     for (const QFrame* rule : m_rules) {
@@ -287,12 +313,7 @@ void CEngineFormView::PrintForm(QPainter& painter, const QRect& paperRect) const
         painter.drawLine(mapping.Map(line.left(), line.top()), mapping.Map(line.right(), line.top()));
     }
 
-    for (const CTorqSpecEditCtrl* control : m_controls) {
-        const QRectF field = mapping.Map(QRectF(printed(control, control->FieldRect())));
-        const QRectF textArea = field.adjusted(4 * mapping.scaleX, 0, -2 * mapping.scaleX, 0);
-        const QString text = metrics.elidedText(control->Text(), Qt::ElideRight, textArea.width());
-        painter.drawText(textArea, int(Qt::AlignLeft | Qt::AlignVCenter), text);
-    }
+    PrintFieldTexts(sheet, m_controls);
 
     // The valve events where the camshaft group shows them, drawn in the
     // form's units (a pixel of the screen) with the printed text's size.

@@ -52,6 +52,15 @@ CWeatherGroup::CWeatherGroup(bool metric, QWidget* parent)
     m_factor = new QLabel(this);
     m_factor->setWordWrap(true);
 
+    LayOutFields();
+    ConnectFields();
+    ShowDay(LastTypedDay());
+}
+
+// Each field in a row under a label with its Alt key; the barometer and the
+// humidity share their rows with how they are read.
+void CWeatherGroup::LayOutFields()
+{
     auto* barometerRow = new QHBoxLayout;
     barometerRow->addWidget(m_barometer);
     barometerRow->addWidget(m_reading, 1);
@@ -74,7 +83,11 @@ CWeatherGroup::CWeatherGroup(bool metric, QWidget* parent)
     addRow(tr("Air &temperature:"), m_temperature, nullptr);
     addRow(tr("Hu&midity:"), m_humidityKind, humidityRow);
     layout->addRow(m_factor);
+}
 
+// Every change of a field shows the day's factor again.
+void CWeatherGroup::ConnectFields()
+{
     connect(m_standard, &QComboBox::currentIndexChanged, this, &CWeatherGroup::UpdateFields);
     connect(m_reading, &QComboBox::currentIndexChanged, this, &CWeatherGroup::UpdateFields);
     connect(m_humidityKind, &QComboBox::currentIndexChanged, this, [this] {
@@ -87,7 +100,6 @@ CWeatherGroup::CWeatherGroup(bool metric, QWidget* parent)
     });
     for (QDoubleSpinBox* box : {m_barometer, m_altitude, m_temperature, m_humidity})
         connect(box, &QDoubleSpinBox::valueChanged, this, &CWeatherGroup::UpdateFields);
-    ShowDay(LastTypedDay());
 }
 
 QDoubleSpinBox* CWeatherGroup::MakeNumberBox(double minimum, double maximum, int decimals,

@@ -36,6 +36,8 @@ public:
     QLabel* FactorLabel() const { return m_factor; }
 
 private:
+    void LayOutFields();
+    void ConnectFields();
     QDoubleSpinBox* MakeNumberBox(double minimum, double maximum, int decimals, const QString& suffix);
     void ShowDay(const AirConditions& day);
     AirConditions TypedDay() const;
