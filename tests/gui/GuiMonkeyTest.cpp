@@ -37,6 +37,10 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
+#include <QGraphicsView>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -54,6 +58,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -292,6 +297,33 @@ public:
         return true;
     }
 
+    // Every shown mark of every graph stands at a place: an item put where
+    // a value maps to no number cannot be indexed by its scene, stays in the
+    // index after it goes, and a later click reads freed memory.
+    bool CheckGraphs()
+    {
+        for (const QGraphicsView* view : m_frame.findChildren<QGraphicsView*>()) {
+            if (view->scene() == nullptr) continue;
+            for (const QGraphicsItem* item : view->scene()->items()) {
+                if (!item->isVisible()) continue;
+                const QRectF at = item->sceneBoundingRect();
+                if (std::isfinite(at.x()) && std::isfinite(at.y()) && std::isfinite(at.width()) &&
+                    std::isfinite(at.height()))
+                    continue;
+                QString kind = QStringLiteral("an item of kind %1").arg(item->type());
+                if (const auto* text = dynamic_cast<const QGraphicsTextItem*>(item))
+                    kind = QStringLiteral("the text \"%1\"").arg(text->toPlainText().left(40));
+                else if (const QGraphicsObject* object = item->toGraphicsObject())
+                    kind = QString::fromLatin1(object->metaObject()->className());
+                return Fail(QStringLiteral("%1 of a graph stands at no place (z %2, parent %3)")
+                                .arg(kind)
+                                .arg(item->zValue())
+                                .arg(item->parentItem() != nullptr ? item->parentItem()->type() : -1));
+            }
+        }
+        return true;
+    }
+
 private:
     // An engine file without its two result blocks (they follow the count line "19").
     static std::string EngineItems(const std::string& text) { return text.substr(0, text.rfind("\n19\n")); }
@@ -351,6 +383,7 @@ private:
         QWidget* popup = QApplication::activePopupWidget();
         QWidget* modal = QApplication::activeModalWidget();
         const bool ending = m_done >= m_events;
+        CheckGraphs();
         if (popup != nullptr) {
             ++m_done;
             return ending ? Escape(popup) : OnPopup(popup);
@@ -366,6 +399,7 @@ private:
         }
         ++m_done;
         OnMainWindow();
+        CheckGraphs();
     }
 
     void Finish()
