@@ -1,7 +1,9 @@
 #include "app/QtMessagePresenter.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 #include <QtTest>
 
@@ -25,6 +27,7 @@ class QtMessagePresenterTest : public QObject {
 private slots:
     void errorsAndNotesShowTheTableTexts();
     void warningsAnswerOkOnlyForOk();
+    void aBoxOutlivesNoWindowItStandsOver();
 };
 
 void QtMessagePresenterTest::errorsAndNotesShowTheTableTexts()
@@ -73,6 +76,36 @@ void QtMessagePresenterTest::warningsAnswerOkOnlyForOk()
     QCOMPARE(AskWarningMessage(Msg::CompressionRatioAgainstCalculator), WarningAnswer::Cancel);
     WhenBoxShows([](QMessageBox* box) { box->close(); });
     QCOMPARE(AskWarningMessage(Msg::BoreStrokeAgainstCalculator), WarningAnswer::Cancel);
+}
+
+void QtMessagePresenterTest::aBoxOutlivesNoWindowItStandsOver()
+{
+    // A value editor closed with OK is deleted later, from whatever event
+    // loop runs next: here the loop of a message box shown over it.
+    QtMessagePresenter presenter;
+    for (const bool warning : {false, true}) {
+        auto* editor = new QDialog;
+        const QPointer<QDialog> gone = editor;
+        editor->show();
+        editor->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(editor));
+        QWidget* owner = nullptr;
+        WhenBoxShows([&](QMessageBox* box) {
+            owner = box->parentWidget();
+            editor->deleteLater();
+            QTimer::singleShot(0, [] {
+                if (auto* left = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+                    left->button(QMessageBox::Ok)->click();
+            });
+        });
+        if (warning) {
+            QCOMPARE(AskWarningMessage(Msg::SaveWithoutResults), WarningAnswer::Cancel);
+        } else {
+            ShowErrorMessage(Msg::BoreStrokeSelectionRequired);
+        }
+        QCOMPARE(owner, editor);
+        QVERIFY(gone.isNull());
+    }
 }
 
 QTEST_MAIN(QtMessagePresenterTest)

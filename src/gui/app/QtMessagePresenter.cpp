@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace {
 
@@ -17,6 +18,19 @@ QMessageBox::Icon IconOf(MessageKind kind)
             return QMessageBox::Warning;
     }
     return QMessageBox::NoIcon;
+}
+
+// A box made on the heap: the window it stands over may be destroyed while
+// it is up (a value editor closed just before runs its deferred deletion in
+// the box's own event loop), and then takes the box with it, which a box on
+// the stack would not survive.
+QMessageBox* MakeBox(QMessageBox::Icon icon, const ErrorMessage& message,
+                     QMessageBox::StandardButtons buttons, QWidget* owner)
+{
+    auto* box = new QMessageBox(icon, QString::fromStdString(message.title),
+                                QString::fromStdString(message.text), buttons, owner);
+    box->setTextFormat(Qt::PlainText);
+    return box;
 }
 
 }  // namespace
@@ -38,20 +52,21 @@ void QtMessagePresenter::ShowMessage(MessageKind kind, int, const ErrorMessage& 
 {
     // The assertion report must not depend on any window of the program.
     QWidget* owner = kind == MessageKind::Assertion ? nullptr : MessageOwner();
-    QMessageBox box(IconOf(kind), QString::fromStdString(message.title), QString::fromStdString(message.text),
-                    QMessageBox::Ok, owner);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    const QPointer<QMessageBox> box = MakeBox(IconOf(kind), message, QMessageBox::Ok, owner);
+    box->exec();
+    delete box.data();
 }
 
 WarningAnswer QtMessagePresenter::AskWarning(int, const ErrorMessage& message)
 {
-    QMessageBox box(QMessageBox::Warning, QString::fromStdString(message.title),
-                    QString::fromStdString(message.text), QMessageBox::Ok | QMessageBox::Cancel,
-                    MessageOwner());
-    box.setTextFormat(Qt::PlainText);
-    box.setDefaultButton(QMessageBox::Ok);
-    box.setEscapeButton(QMessageBox::Cancel);
-    box.exec();
-    return box.clickedButton() == box.button(QMessageBox::Ok) ? WarningAnswer::Ok : WarningAnswer::Cancel;
+    const QPointer<QMessageBox> box =
+        MakeBox(QMessageBox::Warning, message, QMessageBox::Ok | QMessageBox::Cancel, MessageOwner());
+    box->setDefaultButton(QMessageBox::Ok);
+    box->setEscapeButton(QMessageBox::Cancel);
+    box->exec();
+    // A box that went with its window while it was up was answered by nobody.
+    if (box.isNull()) return WarningAnswer::Cancel;
+    const bool ok = box->clickedButton() == box->button(QMessageBox::Ok);
+    delete box.data();
+    return ok ? WarningAnswer::Ok : WarningAnswer::Cancel;
 }
