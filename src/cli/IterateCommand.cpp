@@ -396,13 +396,13 @@ std::string BestPath(const QString& folder, const CTorqDoc& baseline, int number
 QString CheckSaveTargets(const IterateOptions& options, const CTorqDoc& baseline)
 {
     if (options.saveFolder.isEmpty()) return {};
-    const QString folder = CheckOutputFolder(LocalPath(options.saveFolder));
+    QString folder = CheckOutputFolder(LocalPath(options.saveFolder));
     if (!folder.isEmpty()) return folder;
     FileTargets targets(options.force);
     targets.AddInput(LocalPath(options.engineFile));
     for (const QString& input : options.inputs) targets.AddInput(LocalPath(input));
     for (int number = 1; number <= kMostKept; ++number) {
-        const QString refusal = targets.Check(BestPath(options.saveFolder, baseline, number));
+        QString refusal = targets.Check(BestPath(options.saveFolder, baseline, number));
         if (!refusal.isEmpty()) return refusal;
     }
     return {};

@@ -90,7 +90,7 @@ TEST(CliIterate, TheTableAndTheSavedBestEngines)
 
 TEST(CliIterate, SetupChecksRefuseTheSeriesWithTheirMessageAndStatus2)
 {
-    const auto refused = [](QStringList arguments, const char* messageStart) {
+    const auto refused = [](const QStringList& arguments, const char* messageStart) {
         const CliResult result = RunCli(QStringList{"iterate", kChevy} + arguments);
         EXPECT_EQ(result.status, 2) << arguments.join(' ').toStdString();
         EXPECT_TRUE(result.err.contains(messageStart)) << result.err.toStdString();

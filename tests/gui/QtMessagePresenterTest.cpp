@@ -10,7 +10,7 @@
 namespace {
 
 // Acts on the message box once it is up: the test has no user to press a button.
-void WhenBoxShows(std::function<void(QMessageBox*)> action)
+void WhenBoxShows(const std::function<void(QMessageBox*)>& action)
 {
     QTimer::singleShot(0, [action] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
