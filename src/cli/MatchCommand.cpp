@@ -5,6 +5,7 @@
 #include "CliCommands.h"
 #include "CliSupport.h"
 #include "FileTargets.h"
+#include "StudyOptions.h"
 
 #include "base/Units.h"
 #include "base/Util.h"
@@ -186,12 +187,7 @@ bool ParseMatchOptions(CommandLine& line, const QStringList& arguments, QTextStr
     if (parser.isSet("columns") && !ParseColumns(parser.value("columns"), options.pull)) {
         return fail("--columns takes SPEED,POWER,TORQUE");
     }
-    options.threads = StudyRunner(0).GetThreadCount();
-    if (parser.isSet("threads")) {
-        bool ok = false;
-        options.threads = parser.value("threads").toInt(&ok);
-        if (!ok || options.threads < 1 || options.threads > 256) return fail("--threads takes 1 to 256");
-    }
+    if (!ParseStudyThreads(parser, options.threads)) return fail("--threads takes 1 to 256");
     options.batchKernel = !parser.isSet("no-batch");
     return true;
 }

@@ -26,6 +26,15 @@ bool ParseBand(const QString& text, SpeedBand& band)
 
 }  // namespace
 
+bool ParseStudyThreads(const QCommandLineParser& parser, int& threads)
+{
+    threads = StudyRunner(0).GetThreadCount();
+    if (!parser.isSet("threads")) return true;
+    bool ok = false;
+    threads = parser.value("threads").toInt(&ok);
+    return ok && threads >= 1 && threads <= 256;
+}
+
 void AddStudyOptions(CommandLine& line)
 {
     QCommandLineParser& parser = line.Parser();
@@ -66,12 +75,7 @@ bool ParseStudyOptions(CommandLine& line, QTextStream& err, StudyOptions& option
     } else {
         return fail("unknown format '" + format + "' (table, json or csv)");
     }
-    options.threads = StudyRunner(0).GetThreadCount();
-    if (parser.isSet("threads")) {
-        bool ok = false;
-        options.threads = parser.value("threads").toInt(&ok);
-        if (!ok || options.threads < 1 || options.threads > 256) return fail("--threads takes 1 to 256");
-    }
+    if (!ParseStudyThreads(parser, options.threads)) return fail("--threads takes 1 to 256");
     return true;
 }
 

@@ -25,6 +25,9 @@ struct StudyOptions {
 
 // --criterion, --band, --threads, -f and the engine file.
 void AddStudyOptions(CommandLine& line);
+
+// --threads N, 1 to 256; every core when not given. False for anything else.
+bool ParseStudyThreads(const QCommandLineParser& parser, int& threads);
 // False with the usage error printed (status 2).
 bool ParseStudyOptions(CommandLine& line, QTextStream& err, StudyOptions& options, int& status);
 
